@@ -1,0 +1,82 @@
+// AnsiString: the reference-counted byte string that carries all text of the
+// system (code page 932 bytes). Copies share the bytes; a write makes its own
+// copy first. Every other module of rtl/, engine/ and up stands on it.
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+class AnsiString {
+public:
+    AnsiString() noexcept = default;
+    AnsiString(const char* text) : AnsiString(text, text ? std::strlen(text) : 0) {}
+    AnsiString(const char* bytes, size_t length);
+    AnsiString(std::string_view bytes) : AnsiString(bytes.data(), bytes.size()) {}
+    AnsiString(size_t count, char byte);
+    AnsiString(const AnsiString& other) noexcept : rep_(other.rep_) { retain(); }
+    AnsiString(AnsiString&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
+    ~AnsiString() { release(); }
+
+    AnsiString& operator=(const AnsiString& other) noexcept;
+    AnsiString& operator=(AnsiString&& other) noexcept;
+
+    size_t length() const noexcept { return rep_ ? rep_->length : 0; }
+    bool empty() const noexcept { return length() == 0; }
+    // Always NUL-terminated, "" when empty: safe to hand to the platform.
+    const char* c_str() const noexcept { return rep_ ? rep_->bytes : ""; }
+    const char* data() const noexcept { return c_str(); }
+    std::string_view view() const noexcept { return {c_str(), length()}; }
+    std::string str() const { return std::string(view()); }
+    operator std::string_view() const noexcept { return view(); }
+
+    char operator[](size_t index) const noexcept { return rep_->bytes[index]; }
+    unsigned char byte(size_t index) const noexcept { return static_cast<unsigned char>(rep_->bytes[index]); }
+
+    // A writable pointer to the bytes, unshared first.
+    char* mutableData();
+    void setLength(size_t length);  // keeps the leading bytes, new ones are 0
+    void clear() noexcept { release(); rep_ = nullptr; }
+
+    AnsiString& operator+=(std::string_view tail) { append(tail.data(), tail.size()); return *this; }
+    AnsiString& operator+=(const AnsiString& tail) { append(tail.c_str(), tail.length()); return *this; }
+    AnsiString& operator+=(const char* tail) { return *this += std::string_view(tail); }
+    AnsiString& operator+=(char byte) { append(&byte, 1); return *this; }
+    void append(const char* bytes, size_t length);
+
+    AnsiString substr(size_t pos, size_t count = std::string_view::npos) const;
+    size_t find(std::string_view needle, size_t from = 0) const noexcept { return view().find(needle, from); }
+    size_t find(char byte, size_t from = 0) const noexcept { return view().find(byte, from); }
+    bool startsWith(std::string_view head) const noexcept { return view().starts_with(head); }
+    bool endsWith(std::string_view tail) const noexcept { return view().ends_with(tail); }
+
+    // True when both share one buffer (a copy that has not been written to).
+    bool sharesWith(const AnsiString& other) const noexcept { return rep_ && rep_ == other.rep_; }
+
+    friend bool operator==(const AnsiString& a, const AnsiString& b) noexcept { return a.view() == b.view(); }
+    friend bool operator==(const AnsiString& a, std::string_view b) noexcept { return a.view() == b; }
+    friend bool operator==(const AnsiString& a, const char* b) noexcept { return a.view() == std::string_view(b); }
+    friend std::strong_ordering operator<=>(const AnsiString& a, const AnsiString& b) noexcept { return a.view() <=> b.view(); }
+
+    friend AnsiString operator+(const AnsiString& a, std::string_view b);
+    friend AnsiString operator+(const AnsiString& a, const AnsiString& b) { return a + b.view(); }
+    friend AnsiString operator+(const AnsiString& a, const char* b) { return a + std::string_view(b); }
+    friend AnsiString operator+(std::string_view a, const AnsiString& b);
+    friend AnsiString operator+(const char* a, const AnsiString& b) { return std::string_view(a) + b; }
+
+private:
+    struct Rep {
+        int refs;
+        size_t length;
+        size_t capacity;
+        char bytes[1];
+    };
+    static Rep* allocate(size_t capacity);
+    void retain() noexcept { if (rep_) ++rep_->refs; }
+    void release() noexcept;
+    void reserveUnshared(size_t capacity);
+
+    Rep* rep_ = nullptr;
+};

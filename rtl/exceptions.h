@@ -1,0 +1,34 @@
+// Exception: the root of the system's own exceptions, carrying a message in
+// code page 932 and the class name that error reports print. Each subclass is
+// declared with RTL_EXCEPTION so its name is its report name.
+#pragma once
+
+#include <exception>
+
+#include "rtl/ansistring.h"
+
+class Exception : public std::exception {
+public:
+    explicit Exception(AnsiString message) : message_(std::move(message)) {}
+    const AnsiString& message() const noexcept { return message_; }
+    void setMessage(AnsiString message) { message_ = std::move(message); }
+    virtual const char* className() const noexcept { return "Exception"; }
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    AnsiString message_;
+};
+
+#define RTL_EXCEPTION(Name, Base)                                              \
+    class Name : public Base {                                                 \
+    public:                                                                    \
+        using Base::Base;                                                      \
+        const char* className() const noexcept override { return #Name; }      \
+    }
+
+RTL_EXCEPTION(EConvertError, Exception);
+RTL_EXCEPTION(EListError, Exception);
+RTL_EXCEPTION(EOutOfMemory, Exception);
+
+// The platform list's index error: "List index out of bounds (5)".
+[[noreturn]] void raiseListIndexError(long long index);

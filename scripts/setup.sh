@@ -1,0 +1,156 @@
+#!/bin/bash
+# Prepares a Debian 12 machine to build and test Nimbora: the cross toolchain,
+# Wine and Xvfb, the cross-built libraries and a Wine prefix. Idempotent: each
+# step checks what is already there and skips it.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/env.sh"
+
+log() { echo "setup: $*"; }
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# ==== Debian packages ====
+packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
+          libz-mingw-w64-dev wine wine32:i386 xvfb xauth python3 googletest
+          fonts-ipafont-gothic dpkg-dev xz-utils bzip2 ca-certificates locales)
+
+missing_packages() {
+    local p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' || echo "$p"
+    done
+}
+
+install_packages() {
+    local missing
+    missing="$(missing_packages)"
+    [ -z "$missing" ] && { log "packages present"; return; }
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+    fi
+    ensure_deb_src
+    log "installing: $(echo $missing)"
+    as_root apt-get update -qq
+    # shellcheck disable=SC2086
+    as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# Source packages of the libraries come from the main archive's deb-src.
+ensure_deb_src() {
+    local list=/etc/apt/sources.list.d/nimbora-src.sources
+    [ -f "$list" ] && return
+    as_root tee "$list" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    touch "$NIMBORA_CACHE/.apt-update-needed"
+}
+
+# Wine takes its ANSI code page (932) from the ja_JP.UTF-8 locale.
+ensure_locale() {
+    locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' && return
+    log "generating ja_JP.UTF-8"
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+        echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+}
+
+# ==== Cross-built libraries ====
+# Each library is built once per upstream version into $NIMBORA_DEPS.
+deps=(pcre2 libxml2 libpng1.6 libjpeg-turbo giflib)
+
+source_version() {
+    apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/{print $2; exit}'
+}
+
+fetch_source() {  # name -> prints the path of the unpacked upstream tree
+    local name=$1 dir="$NIMBORA_CACHE/src/$1"
+    mkdir -p "$dir"
+    if ! ls "$dir"/*.orig.tar.* >/dev/null 2>&1; then
+        (cd "$dir" && apt-get source --download-only "$name" >/dev/null 2>&1) || true
+        ls "$dir"/*.orig.tar.* >/dev/null 2>&1 || { echo "setup: cannot fetch source of $name" >&2; exit 1; }
+    fi
+    local tarball
+    tarball="$(ls "$dir"/*.orig.tar.* | grep -v '\.asc$' | head -n1)"
+    rm -rf "$dir/tree" && mkdir -p "$dir/tree"
+    tar -xf "$tarball" -C "$dir/tree" --strip-components=1
+    echo "$dir/tree"
+}
+
+cmake_dep() {  # source tree, extra options...
+    local src=$1; shift
+    cmake -S "$src" -B "$src/_build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_ROOT/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$NIMBORA_DEPS" \
+        -DCMAKE_PREFIX_PATH="$NIMBORA_DEPS" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
+    cmake --build "$src/_build" -j"$(nproc)" >/dev/null
+    cmake --install "$src/_build" >/dev/null
+}
+
+build_pcre2() {
+    cmake_dep "$1" -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SUPPORT_UNICODE=ON
+}
+build_libpng1.6() {
+    cmake_dep "$1" -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF \
+        -DZLIB_ROOT=/usr/i686-w64-mingw32
+}
+build_libjpeg-turbo() {
+    cmake_dep "$1" -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+}
+build_libxml2() {
+    (cd "$1" && ./configure --host=i686-w64-mingw32 --prefix="$NIMBORA_DEPS" --without-iconv \
+        --without-zlib --without-lzma --without-http --without-ftp --without-python \
+        --disable-shared --enable-static >/dev/null && make -j"$(nproc)" >/dev/null && make install >/dev/null)
+}
+build_giflib() {
+    local src=$1 obj="$1/_obj"
+    mkdir -p "$obj" "$NIMBORA_DEPS/include" "$NIMBORA_DEPS/lib"
+    local f
+    for f in dgif_lib egif_lib gifalloc gif_err gif_font gif_hash openbsd-reallocarray quantize; do
+        [ -f "$src/$f.c" ] && i686-w64-mingw32-gcc-posix -O2 -c "$src/$f.c" -I"$src" -o "$obj/$f.o"
+    done
+    rm -f "$NIMBORA_DEPS/lib/libgif.a"
+    i686-w64-mingw32-ar rcs "$NIMBORA_DEPS/lib/libgif.a" "$obj"/*.o
+    cp "$src/gif_lib.h" "$NIMBORA_DEPS/include/"
+}
+
+build_deps() {
+    if [ -f "$NIMBORA_CACHE/.apt-update-needed" ]; then
+        as_root apt-get update -qq && rm -f "$NIMBORA_CACHE/.apt-update-needed"
+    fi
+    mkdir -p "$NIMBORA_DEPS/stamps"
+    local name version stamp src
+    for name in "${deps[@]}"; do
+        version="$(source_version "$name")"
+        [ -n "$version" ] || { as_root apt-get update -qq; version="$(source_version "$name")"; }
+        stamp="$NIMBORA_DEPS/stamps/$name-$version"
+        [ -f "$stamp" ] && continue
+        log "building $name $version"
+        src="$(fetch_source "$name")"
+        "build_$name" "$src"
+        rm -rf "$src"
+        touch "$stamp"
+    done
+    log "libraries present"
+}
+
+# ==== Wine prefix ====
+make_prefix() {
+    if [ -f "$WINEPREFIX/.nimbora-ready" ]; then log "wine prefix present"; return; fi
+    log "making wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wine_env
+    wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager every destroyed window would otherwise cost 2 s.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.nimbora-ready"
+}
+
+install_packages
+ensure_locale
+build_deps
+make_prefix
