@@ -1,19 +1,45 @@
-# Helpers shared by the subsystems' build files.
+# Helpers shared by the subsystems' build files. A folder without sources yet
+# makes no target, so subsystems can be filled one module at a time.
 
-# nimbora_library(name deps...): one static library from the .cpp files of the folder.
+# nimbora_library(name deps...): one static library from the folder's .cpp files
+# (the program's entry point, main.cpp, excepted).
 function(nimbora_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(NOT sources)
+    return()
+  endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-# nimbora_test(name deps...): one test executable from the .cpp files of the folder,
-# run under Wine as one CTest test.
+# nimbora_test(name deps...): one test executable from the folder's .cpp files,
+# run under Wine as one CTest test. NIMBORA_TEST_DATA names the folder.
 function(nimbora_test name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  foreach(dep ${ARGN})
+    if(NOT TARGET ${dep})
+      return()
+    endif()
+  endforeach()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "NIMBORA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
+endfunction()
+
+# nimbora_bench(name deps...): a benchmark program from bench/NAME.cpp; it prints
+# its figures when run (scripts/wine-run.sh build/bench/NAME.exe).
+function(nimbora_bench name)
+  foreach(dep ${ARGN})
+    if(NOT TARGET ${dep})
+      return()
+    endif()
+  endforeach()
+  add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp)
+  target_link_libraries(${name} PRIVATE ${ARGN})
 endfunction()
