@@ -148,9 +148,10 @@ struct TPropInfo {
 
 // ==== Class records ====
 
-// A create function, cast to and from the signature of its class family
-// (script objects and GUI components create differently).
-using TCreateFn = void (*)();
+// The create function of a class. Each class family (script objects, GUI
+// components) derives its own record with the function of its signature and
+// casts back to it.
+struct TCreator {};
 
 enum class TGlobalInstance : uint8_t { Inherit, Yes, No };
 
@@ -159,7 +160,7 @@ struct TClassInfo {
     const TClassInfo* Parent;
     const TPropInfo* Properties;   // this class's own, in declaration order
     int PropertyCount;
-    TCreateFn Create;              // nil: not creatable by name
+    const TCreator* Create;        // nil: not creatable by name
     TGlobalInstance GlobalInstance;
 
     bool InheritsFrom(const TClassInfo* ancestor) const;
@@ -170,12 +171,12 @@ struct TClassInfo {
 
 template <size_t N>
 constexpr TClassInfo makeClassInfo(const char* name, const TClassInfo* parent,
-                                   const TPropInfo (&properties)[N], TCreateFn create = nullptr,
+                                   const TPropInfo (&properties)[N], const TCreator* create = nullptr,
                                    TGlobalInstance global = TGlobalInstance::Inherit) {
     return TClassInfo{name, parent, properties, static_cast<int>(N), create, global};
 }
 constexpr TClassInfo makeClassInfo(const char* name, const TClassInfo* parent,
-                                   TCreateFn create = nullptr,
+                                   const TCreator* create = nullptr,
                                    TGlobalInstance global = TGlobalInstance::Inherit) {
     return TClassInfo{name, parent, nullptr, 0, create, global};
 }
