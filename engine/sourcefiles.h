@@ -1,0 +1,34 @@
+// Script files on disk: reading a script or library file as text, finding a
+// library file along the library folders, and the names and freshness test
+// of the compiled-tree caches (".dmc") that the engine's file compiler keeps.
+// Used by the parser (import) and by the engine (CompileFile).
+#pragma once
+
+#include <vector>
+
+#include "rtl/ansistring.h"
+
+// The file-name part of a path (after the last '\', '/' or ':'; code page 932 aware).
+AnsiString extractFileName(const AnsiString& path);
+// The path with its extension (from the last '.' of the file-name part) replaced.
+AnsiString changeFileExt(const AnsiString& path, const AnsiString& extension);
+bool fileExists(const AnsiString& path);
+// The absolute form of a path (the path itself when it cannot be expanded).
+AnsiString expandFileName(const AnsiString& path);
+// Two paths name one file for the file system (case ignored).
+bool sameFileName(const AnsiString& a, const AnsiString& b);
+
+// The name itself when that file exists, else the first folder (in list
+// order) that holds a file with the name's file-name part.
+bool findLibraryFile(const AnsiString& name, const std::vector<AnsiString>& folders, AnsiString& path);
+// The whole file as bytes; false when it cannot be opened or read.
+bool readFileBytes(const AnsiString& path, AnsiString& bytes);
+
+// The cache beside a script: its name with the extension ".dmc".
+AnsiString compiledTreeName(const AnsiString& scriptPath);
+// The cache in the system's temporary folder: the script's name, a hash of
+// its full path (two scripts of one name in different folders never share a
+// cache) and ".dmc".
+AnsiString temporaryCompiledTreeName(const AnsiString& scriptPath);
+// The cache exists and is not older than the script.
+bool isCompiledTreeFresh(const AnsiString& treePath, const AnsiString& scriptPath);

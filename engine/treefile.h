@@ -1,0 +1,24 @@
+// Compiled-tree files (".dmc"): a parsed tree as bytes, written and read
+// without parsing. Records nest depth-first; Next chains and left-leaning
+// operand chains are walked in loops, everything else carries a depth bound.
+// Used by TJParser (SaveTreeToFile, LoadTreeFromFile).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/tree.h"
+
+constexpr char TreeFileMagic[] = "DAZiduva";
+constexpr unsigned char TreeFileVersion = 0x12;
+// Records nested deeper than this are refused on writing and on reading.
+constexpr int TreeFileMaxDepth = 8000;
+
+// The file's bytes for a tree (header only when root is nil); false, and
+// out unchanged, when the tree nests deeper than TreeFileMaxDepth.
+bool writeTreeBytes(const TJStatement* root, std::string& out);
+// The tree held by the bytes, its nodes made through the factories; nil for
+// anything that is not a complete, well-formed tree of this version (the
+// caller then parses the source). Nodes made before a failure stay with the
+// factories.
+TJStatement* readTreeBytes(std::string_view bytes, TJExprFactory& exprs, TJStatementFactory& statements);
