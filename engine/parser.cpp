@@ -213,7 +213,18 @@ bool TJParser::LoadTreeFromFile(const AnsiString& fileName) {
 
 // ==== Tokens ====
 
-AnsiString TJParser::tokenText() const { return wideToAnsi(lexer_.TokenText()); }
+// Names and most texts are ASCII: those skip the code page conversion.
+AnsiString TJParser::tokenText() const {
+    const WideString& text = lexer_.TokenText();
+    for (wchar_t c : text)
+        if (c >= 0x80) return wideToAnsi(text);
+    AnsiString bytes;
+    if (text.empty()) return bytes;
+    bytes.setLength(text.size());
+    char* out = bytes.mutableData();
+    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
+    return bytes;
+}
 
 void TJParser::RaiseSyntaxError(const AnsiString& message) const {
     AnsiString text = message.empty() ? AnsiString() : message + ": ";

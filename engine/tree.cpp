@@ -58,10 +58,10 @@ bool foldBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJVa
 // ==== Expression factory ====
 
 TJExpr* TJExprFactory::NewExpr(TJExprCode code) {
-    auto node = std::make_unique<TJExpr>();
+    TJExpr* node = pool_.make();
+    nodes_.push_back(node);  // a slot lost to a failed push holds nothing
     node->Code = code;
-    nodes_.push_back(node.get());
-    return node.release();
+    return node;
 }
 
 TJExpr* TJExprFactory::MakeUnary(TJExprCode code, TJExpr* operand) {
@@ -188,27 +188,27 @@ void TJExprFactory::free(TJExpr* node) {
     auto it = std::find(nodes_.rbegin(), nodes_.rend(), node);
     if (it != nodes_.rend()) {
         nodes_.erase(std::next(it).base());
-        delete node;
+        pool_.destroy(node);
     }
 }
 
 void TJExprFactory::FreeSince(size_t mark) {
     while (nodes_.size() > mark) {
-        delete nodes_.back();
+        pool_.destroy(nodes_.back());
         nodes_.pop_back();
     }
 }
 
-void TJExprFactory::Clear() { FreeSince(0); }
+void TJExprFactory::Clear() { pool_.clear(nodes_); }
 
 // ==== Statement factory ====
 
 TJStatement* TJStatementFactory::NewStatement(TJStatementCode kind, int32_t lineNo) {
-    auto node = std::make_unique<TJStatement>();
+    TJStatement* node = pool_.make();
+    nodes_.push_back(node);
     node->Kind = kind;
     node->LineNo = lineNo;
-    nodes_.push_back(node.get());
-    return node.release();
+    return node;
 }
 
 TJStatement* TJStatementFactory::FirstOf(TJStatement* node) {
@@ -230,9 +230,9 @@ void TJStatementFactory::LinkStatements(TJStatement* a, TJStatement* b) {
 
 void TJStatementFactory::FreeSince(size_t mark) {
     while (nodes_.size() > mark) {
-        delete nodes_.back();
+        pool_.destroy(nodes_.back());
         nodes_.pop_back();
     }
 }
 
-void TJStatementFactory::Clear() { FreeSince(0); }
+void TJStatementFactory::Clear() { pool_.clear(nodes_); }

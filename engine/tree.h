@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -95,6 +96,58 @@ struct TJStatement {
 
 // ==== Factories ====
 
+// Storage for nodes of one type, taken from large blocks; freed slots are
+// reused. Parsing makes millions of small nodes: one allocation each would
+// dominate the time.
+template <class Node>
+class TJNodePool {
+public:
+    TJNodePool() = default;
+    TJNodePool(const TJNodePool&) = delete;
+    TJNodePool& operator=(const TJNodePool&) = delete;
+    ~TJNodePool() { releaseBlocks(); }
+
+    Node* make() {
+        void* slot;
+        if (!free_.empty()) {
+            slot = free_.back();
+            free_.pop_back();
+        } else {
+            if (used_ == BlockNodes) {
+                blocks_.push_back(nullptr);
+                blocks_.back() = ::operator new(sizeof(Node) * BlockNodes);
+                used_ = 0;
+            }
+            slot = static_cast<char*>(blocks_.back()) + sizeof(Node) * used_++;
+        }
+        return new (slot) Node();
+    }
+    void destroy(Node* node) {
+        node->~Node();
+        free_.push_back(node);
+    }
+    // Destroys the nodes, last first, and frees all storage.
+    void clear(std::vector<Node*>& nodes) {
+        for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) (*it)->~Node();
+        nodes.clear();
+        releaseBlocks();
+    }
+
+private:
+    static constexpr size_t BlockNodes = 1024;
+
+    void releaseBlocks() {
+        for (void* block : blocks_) ::operator delete(block);
+        blocks_.clear();
+        free_.clear();
+        used_ = BlockNodes;
+    }
+
+    std::vector<void*> blocks_;
+    std::vector<void*> free_;
+    size_t used_ = BlockNodes;
+};
+
 // Owns every expression node it makes; folds operators on constants.
 class TJExprFactory {
 public:
@@ -136,6 +189,7 @@ public:
 
 private:
     void free(TJExpr* node);
+    TJNodePool<TJExpr> pool_;
     std::vector<TJExpr*> nodes_;
 };
 
@@ -157,5 +211,6 @@ public:
     void FreeSince(size_t mark);
 
 private:
+    TJNodePool<TJStatement> pool_;
     std::vector<TJStatement*> nodes_;
 };

@@ -4,9 +4,13 @@
 // raw code page 932 bytes with a length before them.
 #include "engine/treefile.h"
 
+#include <windows.h>
+
 #include <cstring>
 #include <vector>
 
+#include "engine/parser.h"
+#include "engine/sourcefiles.h"
 #include "engine/value.h"
 
 namespace {
@@ -354,4 +358,35 @@ TJStatement* readTreeBytes(std::string_view bytes, TJExprFactory& exprs, TJState
     } catch (const CorruptTree&) {
         return nullptr;
     }
+}
+
+// ==== The engine's cache of a script file ====
+
+namespace {
+
+// The caches of a script, beside it first; a script that itself ends in
+// ".dmc" has only the temporary one, so it is never overwritten.
+std::vector<AnsiString> cacheNames(const AnsiString& scriptPath) {
+    AnsiString beside = compiledTreeName(scriptPath);
+    AnsiString temporary = temporaryCompiledTreeName(scriptPath);
+    if (sameFileName(expandFileName(beside), expandFileName(scriptPath))) return {temporary};
+    return {beside, temporary};
+}
+
+}  // namespace
+
+bool loadCompiledTree(TJParser& parser, const AnsiString& scriptPath) {
+    for (const AnsiString& tree : cacheNames(scriptPath))
+        if (isCompiledTreeFresh(tree, scriptPath) && parser.LoadTreeFromFile(tree)) return true;
+    return false;
+}
+
+void saveCompiledTree(const TJParser& parser, const AnsiString& scriptPath) {
+    std::vector<AnsiString> trees = cacheNames(scriptPath);
+    if (parser.HasImports()) {
+        for (const AnsiString& tree : trees) DeleteFileA(tree.c_str());
+        return;
+    }
+    for (const AnsiString& tree : trees)
+        if (parser.SaveTreeToFile(tree)) return;
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* const LibF = "Function f {Param} {Block {Return i:1}; Return (Empty)}";
+const char* const LibF = "Function f {Parameter} {Block {Return i:1}; Return (Empty)}";
 
 class ParserImport : public ::testing::Test {
 protected:

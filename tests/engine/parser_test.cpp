@@ -57,11 +57,11 @@ const char* const EmptyBody = "{Block; Return (Empty)}";
 
 TEST(ParserStatements, FunctionDeclarations) {
     EXPECT_EQ(parsed("function f(a, b) { return a; }"),
-              "Function f {Param a; Param b} {Block {Return a}; Return (Empty)}");
+              "Function f {Parameter a; Parameter b} {Block {Return a}; Return (Empty)}");
     // No parameters still gives one parameter node, without a name.
-    EXPECT_EQ(parsed("function f() {}"), std::string("Function f {Param} ") + EmptyBody);
-    EXPECT_EQ(parsed("# g() {}"), std::string("Function g {Param} ") + EmptyBody);
-    EXPECT_EQ(parsed("function () {}"), std::string("Function {Param} ") + EmptyBody);
+    EXPECT_EQ(parsed("function f() {}"), std::string("Function f {Parameter} ") + EmptyBody);
+    EXPECT_EQ(parsed("# g() {}"), std::string("Function g {Parameter} ") + EmptyBody);
+    EXPECT_EQ(parsed("function () {}"), std::string("Function {Parameter} ") + EmptyBody);
 
     TJParser parser;
     parser.Source = L"function f() {}";
@@ -117,7 +117,7 @@ TEST(ParserStatements, BreakAndContinueTakeTheirSemicolon) {
 }
 
 TEST(ParserStatements, ReturnAndThrow) {
-    EXPECT_EQ(parsed("function f() { return; }"), "Function f {Param} {Block {Return}; Return (Empty)}");
+    EXPECT_EQ(parsed("function f() { return; }"), "Function f {Parameter} {Block {Return}; Return (Empty)}");
     EXPECT_EQ(parsed("#= 1;"), "Return i:1");
     EXPECT_EQ(parsed("throw e;"), "Throw e");
     EXPECT_EQ(parsed("throw;"), "Throw");
@@ -151,7 +151,7 @@ TEST(ParserStatements, Try) {
 
 TEST(ParserStatements, Classes) {
     EXPECT_EQ(parsed("class A extends B { var x = 1; function f() {} y; z = 2; }"),
-              std::string("Class A<B> {Var {Declarator x<i:1>}; Function f {Param} ") + EmptyBody +
+              std::string("Class A<B> {Var {Declarator x<i:1>}; Function f {Parameter} ") + EmptyBody +
                   "; Declarator y; Declarator z<i:2>}");
     EXPECT_EQ(parsed("class A {}"), "Class A");
     EXPECT_EQ(parsed("class A() {}"), "Class A");
@@ -321,9 +321,9 @@ TEST(ParserExpressions, Literals) {
     EXPECT_EQ(expr("x = {}"), "(Assign x (ObjectLiteral))");
     EXPECT_EQ(expr("x = [1, a]"), "(Assign x (ArrayLiteral [i:1, a]))");
     EXPECT_EQ(expr("x = []"), "(Assign x (ArrayLiteral))");
-    EXPECT_EQ(expr("x = function(a) {}"), std::string("(Assign x (Function Function {Param a} ") + EmptyBody + "))");
+    EXPECT_EQ(expr("x = function(a) {}"), std::string("(Assign x (Function Function {Parameter a} ") + EmptyBody + "))");
     EXPECT_EQ(expr("x = function g() {}"),
-              std::string("(Assign x (Assign g (Function Function g {Param} ") + EmptyBody + ")))");
+              std::string("(Assign x (Assign g (Function Function g {Parameter} ") + EmptyBody + ")))");
     EXPECT_EQ(expr("1"), "i:1");
     EXPECT_EQ(expr("1.5"), "d:1.5");
     EXPECT_EQ(expr("2147483648"), "d:2147483648");
@@ -409,7 +409,7 @@ TEST(ParserLines, NodesTakeTheLexersLineWhenMade) {
                      "while (d) e\n"
                      ";",
                      true),
-              "Expression@1 a; If@4 b {Expression@3 c}; Function@4 f {Param@4 x} {Block@9 {Return@8 x}; "
+              "Expression@1 a; If@4 b {Expression@3 c}; Function@4 f {Parameter@4 x} {Block@9 {Return@8 x}; "
               "Return@-1 (Empty)}; While@10 d {Expression@10 e}");
     EXPECT_EQ(parsed("for (;;)\n;", true), "For@2 {Empty@2} {Empty@0; Empty@0}");
     EXPECT_EQ(parsed("do\na;\nwhile (b)\n;", true), "Do@4 b {Expression@2 a}; Empty@4");
@@ -438,12 +438,12 @@ TEST(ParserFunctionText, WrapsTheTextAsAReturnedExpression) {
     TJStatement* root = parser.Root();
     TJExpr* function = parser.ParseFunctionText("a + 1");
     ASSERT_NE(function, nullptr);
-    EXPECT_EQ(dumpExpr(function), "(Function Function {Param} {Block {Return (Add a i:1)}; Return (Empty)})");
+    EXPECT_EQ(dumpExpr(function), "(Function Function {Parameter} {Block {Return (Add a i:1)}; Return (Empty)})");
     EXPECT_EQ(function->Func->Child3, nullptr);
     EXPECT_EQ(parser.Root(), root);
     EXPECT_EQ(dumpStatements(root->Child1), "Var {Declarator v<i:1>}");
     EXPECT_EQ(dumpExpr(parser.ParseFunctionText("x = 2;")),
-              "(Function Function {Param} {Block {Return (Assign x i:2); Empty}; Return (Empty)})");
+              "(Function Function {Parameter} {Block {Return (Assign x i:2); Empty}; Return (Empty)})");
 }
 
 TEST(ParserFunctionText, SameTextReusesItsTree) {
@@ -487,9 +487,10 @@ TEST(ParserDepth, RunawayNestingIsASyntaxError) {
     EXPECT_EQ(parsed("x = " + nested(100, "(", "1", ")") + ";"), "Expression (Assign x i:1)");
     EXPECT_EQ(syntaxError("x = " + nested(5000, "(", "1", ")") + ";").message, "nesting too deep: Text( ( )");
     EXPECT_EQ(syntaxError(nested(5000, "{", "", "}")).message, "nesting too deep: Text( { )");
-    EXPECT_EQ(syntaxError("x = " + nested(5000, "-", "a", "") + ";").message, "nesting too deep: Text( - )");
+    EXPECT_EQ(syntaxError("x = " + nested(5000, "- ", "a", "") + ";").message, "nesting too deep: Text( - )");
     EXPECT_EQ(syntaxError("x = " + nested(5000, "[", "", "]") + ";").message, "nesting too deep: Text( [ )");
-    EXPECT_EQ(syntaxError(nested(5000, "if (a) ", "b;", "")).message, "nesting too deep: Text( if )");
+    // The last level's condition is one level deeper than its statement.
+    EXPECT_EQ(syntaxError(nested(5000, "if (a) ", "b;", "")).message, "nesting too deep: Text( a )");
     // Long flat chains are no nesting.
     std::string sum = "x = a";
     for (int i = 0; i < 20000; ++i) sum += " + a";

@@ -319,3 +319,71 @@ TEST(TreeFileCache, FreshnessFollowsTheFileDates) {
     EXPECT_FALSE(isCompiledTreeFresh(folder.file("none.dmc"), script));
     EXPECT_FALSE(isCompiledTreeFresh(tree, folder.file("none.dms")));
 }
+
+TEST(TreeFileCache, ScriptCachesAreSavedAndLoaded) {
+    ScratchFolder folder("scriptcache");
+    AnsiString script = folder.write("w.dms", "x = 1;");
+    TJParser parser;
+    parser.Source = L"x = 1;";
+    ASSERT_TRUE(parser.Parse());
+    saveCompiledTree(parser, script);
+    ASSERT_TRUE(fileExists(folder.file("w.dmc")));
+    TJParser loader;
+    ASSERT_TRUE(loadCompiledTree(loader, script));
+    EXPECT_EQ(dumpStatements(loader.Root()), dumpStatements(parser.Root()));
+
+    // A source newer than its cache is parsed again.
+    HANDLE handle = CreateFileA(script.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER later = {{now.dwLowDateTime, now.dwHighDateTime}};
+    later.QuadPart += 600000000ULL;  // a minute ahead
+    FILETIME ahead = {later.LowPart, later.HighPart};
+    SetFileTime(handle, nullptr, nullptr, &ahead);
+    CloseHandle(handle);
+    EXPECT_FALSE(loadCompiledTree(loader, script));
+}
+
+TEST(TreeFileCache, UnwritableFolderFallsBackToTheTemporaryCache) {
+    ScratchFolder folder("scriptcache");
+    AnsiString script = folder.write("v.dms", "y;");
+    folder.folder("v.dmc");  // a folder where the cache file would go
+    TJParser parser;
+    parser.Source = L"y;";
+    ASSERT_TRUE(parser.Parse());
+    saveCompiledTree(parser, script);
+    AnsiString temporary = temporaryCompiledTreeName(script);
+    ASSERT_TRUE(fileExists(temporary));
+    TJParser loader;
+    EXPECT_TRUE(loadCompiledTree(loader, script));
+    EXPECT_EQ(dumpStatements(loader.Root()), "Program {Expression y}");
+    DeleteFileA(temporary.c_str());
+}
+
+TEST(TreeFileCache, ScriptNamedLikeItsCacheIsNeverOverwritten) {
+    ScratchFolder folder("scriptcache");
+    AnsiString script = folder.write("s.dmc", "z;");
+    TJParser parser;
+    parser.Source = L"z;";
+    ASSERT_TRUE(parser.Parse());
+    saveCompiledTree(parser, script);
+    EXPECT_EQ(ScratchFolder::read(script), "z;");
+    DeleteFileA(temporaryCompiledTreeName(script).c_str());
+}
+
+TEST(TreeFileCache, TreesThatImportLibrariesAreNotCached) {
+    ScratchFolder folder("scriptcache");
+    folder.write("lib.dms", "l = 1;");
+    AnsiString script = folder.write("u.dms", "import lib;");
+    folder.write("u.dmc", "an old cache");
+    TJParser parser;
+    parser.LibraryPath.push_back(folder.path());
+    parser.Source = L"import lib;";
+    ASSERT_TRUE(parser.Parse());
+    saveCompiledTree(parser, script);
+    EXPECT_FALSE(fileExists(folder.file("u.dmc")));
+    EXPECT_FALSE(fileExists(temporaryCompiledTreeName(script)));
+    TJParser loader;
+    EXPECT_FALSE(loadCompiledTree(loader, script));
+}
