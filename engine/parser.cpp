@@ -795,6 +795,7 @@ TJExpr* TJParser::conditional() {
     next();
     TJExpr* then = requiredExpression();
     expect(tkColon);
+    ParseDepthGuard guard(*this);
     TJExpr* otherwise = conditional();
     if (!otherwise) RaiseSyntaxError();
     return exprs_.MakeTernary(ecConditional, condition, otherwise, then);

@@ -491,6 +491,8 @@ TEST(ParserDepth, RunawayNestingIsASyntaxError) {
     EXPECT_EQ(syntaxError("x = " + nested(5000, "[", "", "]") + ";").message, "nesting too deep: Text( [ )");
     // The last level's condition is one level deeper than its statement.
     EXPECT_EQ(syntaxError(nested(5000, "if (a) ", "b;", "")).message, "nesting too deep: Text( a )");
+    // A condition's then-part is checked before the else-part goes deeper.
+    EXPECT_EQ(syntaxError("x = " + nested(5000, "a ? b : ", "c", "") + ";").message, "nesting too deep: Text( b )");
     // Long flat chains are no nesting.
     std::string sum = "x = a";
     for (int i = 0; i < 20000; ++i) sum += " + a";
