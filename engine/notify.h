@@ -33,6 +33,11 @@ class TJNotify : public TPersistent {
     // Set by the owner of an auxiliary notifier.
     TJFreeNotifyEvent OnFreeNotify;
 
+protected:
+    // Tells every peer now (a descendant that must notify before it releases
+    // its own parts calls this first in its destructor).
+    void notifyPeers();
+
 private:
     TBinList* Peers_ = nullptr;  // created on the first link, freed when empty
 };

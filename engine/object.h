@@ -150,6 +150,7 @@ private:
     friend T* createObject(TJEngine* engine, bool registering, TJValueList* args);
     void finishConstruction(bool registering);
 
+    static const TJMethodEntry builtinMethods_[9];
     void nativeHasKey(TJValueList* args, TJValue& result);
     void nativeRemoveKey(TJValueList* args, TJValue& result);
     void nativeToString(TJValueList* args, TJValue& result);

@@ -1,0 +1,83 @@
+// Test helpers for the value and object model: values made in one call, a
+// stand-in engine whose "script" functions are C++ callbacks, and a check that
+// an action raises a script error with a given name and message.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "engine/engine.h"
+#include "engine/errors.h"
+#include "engine/factory.h"
+#include "engine/function.h"
+#include "engine/jhash.h"
+#include "engine/object.h"
+#include "engine/valuelist.h"
+
+inline TJValue intValue(int32_t i) { TJValue v; MakeInteger(i, v); return v; }
+inline TJValue doubleValue(double d) { TJValue v; MakeDouble(d, v); return v; }
+inline TJValue textValue(const char* s) { TJValue v; MakeString(s, v); return v; }
+inline TJValue boolValue(bool b) { TJValue v; MakeBool(b, v); return v; }
+inline TJValue nullValue() { TJValue v; MakeNull(v); return v; }
+inline TJValue undefinedValue() { return TJValue(); }
+inline TJValue nanValue() { TJValue v; MakeNaN(v); return v; }
+inline TJValue infinityValue(bool negative) { TJValue v; MakeInfinity(negative, v); return v; }
+inline TJValue objectValue(TJObject* o) { TJValue v; MakeObject(o, v); return v; }
+
+// Runs the action and expects an EJThrow with that error name and message.
+#define EXPECT_SCRIPT_ERROR(action, name, text)                                   \
+    do {                                                                         \
+        try {                                                                    \
+            action;                                                              \
+            ADD_FAILURE() << "no error raised by " #action;                      \
+        } catch (const EJThrow& e) {                                             \
+            EXPECT_EQ(e.ErrorName, name);                                        \
+            EXPECT_EQ(e.message(), text);                                        \
+        }                                                                        \
+    } while (0)
+
+// An engine without an evaluator: script functions are C++ callbacks.
+class FakeEngine : public TJEngine {
+public:
+    using ScriptBody = std::function<void(TJValueList* args, TJValue& result, TJObject* self)>;
+
+    FakeEngine() : factory(this), globals(31) {}
+    ~FakeEngine() override { factory.Clear(); }
+
+    TJObjectFactory* GetFactory() override { return &factory; }
+    bool IsRunning() override { return running; }
+    void CallFunction(const TJValue& function, TJValueList* args, TJValue& result, TJObject* self) override {
+        ++calls;
+        MakeUndefined(result);
+        if (function.ValueType == vtFunction) CallFunctionValue(function.FuncValue, args, result, self);
+    }
+    void CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result,
+                           TJObject* self) override {
+        MakeUndefined(result);
+        if (function->GetFuncType() == ftNative) {
+            CallNativeMethod(function.get(), args, result);
+            return;
+        }
+        auto it = scripts.find(function.get());
+        if (it != scripts.end()) it->second.second(args, result, self);
+    }
+    bool FindGlobalValue(const AnsiString& name, TJValue& value) override { return globals.GetValue(name, value); }
+
+    // A function value of the script kind whose body is the callback.
+    TJValue scriptFunction(ScriptBody body) {
+        IJFunctionPtr function = NewFunction();
+        function->SetFuncType(ftScript);
+        scripts[function.get()] = {function, std::move(body)};
+        TJValue v;
+        MakeFunction(function, v);
+        return v;
+    }
+
+    TJObjectFactory factory;
+    TJHash globals;
+    bool running = true;
+    int calls = 0;
+    std::map<IJFunction*, std::pair<IJFunctionPtr, ScriptBody>> scripts;
+};
