@@ -167,6 +167,7 @@ AnsiString TXmlElement::value() const {
     AnsiString text;
     for (xmlNode* node = node_->children; node; node = node->next) {
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) text += fromXml(node->content);
+        if (node->type == XML_ENTITY_REF_NODE) text += takeXml(xmlNodeGetContent(node));
     }
     return text;
 }

@@ -28,7 +28,8 @@ public:
     bool operator==(const TXmlElement& other) const = default;
 
     AnsiString name() const;
-    // The text and CDATA sections directly inside the element, joined in order.
+    // The text and CDATA sections directly inside the element, joined in order
+    // (an entity reference gives its text; comments give nothing).
     AnsiString value() const;
     void setValue(const AnsiString& text);
 

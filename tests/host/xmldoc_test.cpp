@@ -172,6 +172,12 @@ TEST(XmlDocument, ReadsNamesValuesAttributesAndChildren) {
     EXPECT_EQ(document.encoding(), "Shift_JIS");
 }
 
+TEST(XmlDocument, EntityReferencesGiveTheirText) {
+    TXmlDocument document = TXmlDocument::fromString(
+        "<!DOCTYPE r [<!ENTITY who \"world\">]><r>hello &who;<!-- not text -->!</r>");
+    EXPECT_EQ(document.root().value(), "hello world!");
+}
+
 TEST(XmlDocument, TextWithoutDeclarationIsUtf8OrElseCodePage932) {
     EXPECT_EQ(TXmlDocument::fromString(AnsiString("<r>") + kNihonUtf8 + "</r>").root().value(), kNihonAnsi);
     EXPECT_EQ(TXmlDocument::fromString(AnsiString("<r>") + kNihonAnsi + "</r>").root().value(), kNihonAnsi);
