@@ -1,5 +1,6 @@
-// Base64 coding and the ISO-2022-JP "B" encoded words of MIME headers
-// (RFC 2045, RFC 2047).
+// Base64 coding (RFC 2045) and the ISO-2022-JP "B" encoded words of MIME
+// headers (RFC 2047), which go through the JIS writer of engine/textcodes.
+// Serves the Base64 object, the HTTP client and the mail message.
 #include "engine/base64.h"
 
 #include <cstdint>

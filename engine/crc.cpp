@@ -1,5 +1,6 @@
 // CRC tables (built at compile time) and the byte-wise update shared by the
-// string and file routines.
+// string and file routines; a file is read in chunks of 65535 bytes. Serves
+// the CRC and String objects through engine/crc.h.
 #include "engine/crc.h"
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // TSafeFileStream: open modes mapped onto CreateFile, transfers serialised by
-// a critical section held for one Read, Write or Seek.
+// a critical section held for one Read, Write or Seek. Serves the script File
+// object through engine/safefilestream.h.
 #include "engine/safefilestream.h"
 
 #include <iterator>

@@ -34,7 +34,7 @@ TEST(SafeFileStream, WritesAndReadsBack) {
     TSafeFileStream stream;
     EXPECT_FALSE(stream.IsOpen());
     ASSERT_TRUE(stream.Open(path, fmOpenWrite | fmShareDenyWrite, true));
-    EXPECT_TRUE(fileExists(path));
+    EXPECT_TRUE(tempFileExists(path));
     EXPECT_EQ(stream.Write("hello, world", 12), 12);
     stream.Flush();
     EXPECT_EQ(readWholeFile(path), "hello, world");
@@ -76,11 +76,11 @@ TEST(SafeFileStream, OnlyWriteModeCreatesAMissingFile) {
     TSafeFileStream stream;
     EXPECT_FALSE(stream.Open(path, fmOpenReadWrite, false));
     EXPECT_FALSE(stream.Open(path, fmOpenRead, false));
-    EXPECT_FALSE(fileExists(path));
+    EXPECT_FALSE(tempFileExists(path));
     EXPECT_FALSE(stream.IsOpen());
     expectOpenError([&] { stream.Open(path, fmOpenReadWrite, true); }, path);
     EXPECT_TRUE(stream.Open(path, fmOpenWrite, false));
-    EXPECT_TRUE(fileExists(path));
+    EXPECT_TRUE(tempFileExists(path));
     stream.Close(true);
 }
 
@@ -111,12 +111,12 @@ TEST(SafeFileStream, CloseDeletesOnlyAnEmptyFile) {
     TSafeFileStream stream;
     ASSERT_TRUE(stream.Open(empty, fmOpenWrite, false));
     stream.Close(true);
-    EXPECT_FALSE(fileExists(empty));
+    EXPECT_FALSE(tempFileExists(empty));
 
     ASSERT_TRUE(stream.Open(full, fmOpenWrite, false));
     stream.Write("x", 1);
     stream.Close(true);
-    EXPECT_TRUE(fileExists(full));
+    EXPECT_TRUE(tempFileExists(full));
     DeleteFileA(full.c_str());
 }
 
@@ -126,10 +126,10 @@ TEST(SafeFileStream, DestructionAndReopeningCloseWithoutDeleting) {
         TSafeFileStream stream;
         ASSERT_TRUE(stream.Open(first, fmOpenWrite | fmShareExclusive, false));
         ASSERT_TRUE(stream.Open(second, fmOpenWrite, false));
-        EXPECT_TRUE(fileExists(first));
+        EXPECT_TRUE(tempFileExists(first));
         EXPECT_TRUE(DeleteFileA(first.c_str()));  // no longer held
     }
-    EXPECT_TRUE(fileExists(second));
+    EXPECT_TRUE(tempFileExists(second));
     EXPECT_TRUE(DeleteFileA(second.c_str()));
 }
 

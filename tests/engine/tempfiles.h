@@ -17,7 +17,7 @@ inline AnsiString freshTempPath(const char* name) {
     return path;
 }
 
-inline bool fileExists(const AnsiString& path) {
+inline bool tempFileExists(const AnsiString& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
