@@ -61,16 +61,14 @@ AnsiString qualifiedName(const xmlNs* ns, const xmlChar* name) {
     return ns && ns->prefix ? fromXml(ns->prefix) + ":" + local : local;
 }
 
-AnsiString systemErrorText(DWORD code) {
-    char buffer[512];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             sizeof buffer, nullptr);
-    while (n > 0 && static_cast<unsigned char>(buffer[n - 1]) <= ' ') --n;
-    return n > 0 ? AnsiString(buffer, n) : "error " + AnsiString(std::to_string(code));
-}
-
+// "Cannot write "C:\w\a.config": System error 5: ..." for the error code.
 [[noreturn]] void raiseFileError(const char* action, const AnsiString& path, DWORD code) {
-    throw EXmlError(AnsiString(action) + " \"" + path + "\": " + systemErrorText(code));
+    SetLastError(code);
+    try {
+        raiseLastOSError();
+    } catch (const EOSError& error) {
+        throw EXmlError(AnsiString(action) + " \"" + path + "\": " + error.message());
+    }
 }
 
 // ==== Reading ====
