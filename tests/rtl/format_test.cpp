@@ -68,6 +68,7 @@ TEST(FormatText, TextsAndPointers) {
     EXPECT_EQ(formatText("%.2s", {"abc"}), "ab");
     EXPECT_EQ(formatText("[%5s]", {"abc"}), "[  abc]");
     EXPECT_EQ(formatText("[%-5s]", {AnsiString("abc")}), "[abc  ]");
+    EXPECT_EQ(formatText("%s%s", {std::string("x"), std::string_view("y")}), "xy");
     // "あい" is 82 A0 82 A2: three bytes would split the second character.
     EXPECT_EQ(formatText("%.3s", {"\x82\xa0\x82\xa2"}), "\x82\xa0");
     EXPECT_EQ(formatText("%s", {"\x95\x5c"}), "\x95\x5c");
