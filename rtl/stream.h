@@ -1,6 +1,6 @@
 // TStream: the abstract byte stream (read, write, seek, resize) that the file,
-// memory and string streams derive from, with its failures EStreamError and
-// EFOpenError. Used by the engine's locked file stream and by every module that
+// memory and string streams derive from; its failures are the stream errors of
+// rtl/exceptions.h. Used by the engine's locked file stream and by every module that
 // reads or writes through a stream.
 #pragma once
 
@@ -9,9 +9,6 @@
 #include "rtl/exceptions.h"
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
-
-RTL_EXCEPTION(EStreamError, Exception);
-RTL_EXCEPTION(EFOpenError, EStreamError);
 
 class TStream {
 public:
