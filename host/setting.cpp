@@ -1,0 +1,98 @@
+// The settings file: section and key lookup over the element tree, writes that
+// move a key to the end of its section, and the recovery from a broken file.
+#include "host/setting.h"
+
+#include <windows.h>
+
+#include "host/filepath.h"
+
+namespace {
+
+const char kRootName[] = "configuration";
+const char kSectionName[] = "appSettings";
+const char kEntryName[] = "add";
+const char kSectionAttribute[] = "section";
+const char kKeyAttribute[] = "key";
+const char kValueAttribute[] = "value";
+
+// An element whose name-attribute equals the text; with an empty text, one
+// without that attribute matches as well.
+bool namedBy(TXmlElement element, const char* attribute, const AnsiString& text) {
+    return element.hasAttribute(attribute) ? element.attribute(attribute) == text : text.empty();
+}
+
+}  // namespace
+
+TSetting::TSetting(const AnsiString& fileName) : fileName_(fileName), document_(kRootName) {
+    if (!fileExists(fileName_)) return;
+    try {
+        document_ = TXmlDocument::fromFile(fileName_, TXmlBlanks::Drop);
+    } catch (const EXmlError& error) {
+        keepBrokenFile(error.message());
+    }
+}
+
+void TSetting::keepBrokenFile(const AnsiString& reason) {
+    AnsiString backup = fileName_ + ".bak";
+    bool kept = CopyFileA(fileName_.c_str(), backup.c_str(), FALSE);
+    loadError_ = reason + "\r\n" +
+                 (kept ? "The file was kept as \"" + backup + "\"; the settings start empty."
+                       : "The file could not be kept as \"" + backup + "\"; the settings start empty.");
+}
+
+TXmlElement TSetting::findSection(const AnsiString& section) const {
+    for (TXmlElement element = document_.root().firstChild(); element; element = element.nextSibling()) {
+        if (element.name() == kSectionName && namedBy(element, kSectionAttribute, section)) return element;
+    }
+    return {};
+}
+
+TXmlElement TSetting::findKey(TXmlElement section, const AnsiString& key) const {
+    for (TXmlElement element = section.firstChild(); element; element = element.nextSibling()) {
+        if (element.name() == kEntryName && namedBy(element, kKeyAttribute, key)) return element;
+    }
+    return {};
+}
+
+AnsiString TSetting::ReadValue(const AnsiString& section, const AnsiString& key, const AnsiString& fallback) const {
+    TXmlElement found = findSection(section);
+    if (found) found = findKey(found, key);
+    return found ? found.attribute(kValueAttribute, fallback) : fallback;
+}
+
+AnsiString TSetting::ReadValue(const AnsiString& key, const AnsiString& fallback) const {
+    return ReadValue(AnsiString(), key, fallback);
+}
+
+bool TSetting::WriteValue(const AnsiString& section, const AnsiString& key, const AnsiString& value) {
+    TXmlElement element = findSection(section);
+    if (!element) {
+        element = document_.root().appendChild(kSectionName);
+        if (!section.empty()) element.setAttribute(kSectionAttribute, section);
+    }
+    if (TXmlElement old = findKey(element, key)) old.remove();
+    TXmlElement entry = element.appendChild(kEntryName);
+    entry.setAttribute(kKeyAttribute, key);
+    entry.setAttribute(kValueAttribute, value);
+    return true;
+}
+
+bool TSetting::WriteValue(const AnsiString& key, const AnsiString& value) {
+    return WriteValue(AnsiString(), key, value);
+}
+
+bool TSetting::DeleteValue(const AnsiString& section, const AnsiString& key) {
+    TXmlElement found = findSection(section);
+    if (found) found = findKey(found, key);
+    if (!found) return false;
+    found.remove();
+    return true;
+}
+
+bool TSetting::DeleteValue(const AnsiString& key) {
+    return DeleteValue(AnsiString(), key);
+}
+
+void TSetting::Save() {
+    document_.saveToFile(fileName_);
+}
