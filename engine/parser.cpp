@@ -719,7 +719,7 @@ void TJParser::checkImportCycle(const AnsiString& path, const AnsiString& fileNa
 // library with no statements gives an empty statement.
 TJStatement* TJParser::importNamespace(const AnsiString& name, const AnsiString& path, const AnsiString& text) {
     auto sub = std::make_unique<TJParser>();
-    sub->LibraryPath = LibraryPath;
+    sub->LibraryPath.Assign(LibraryPath);
     sub->importChain_ = importChain_;
     for (const TextImport& open : textImports_) sub->importChain_.push_back(open.file);
     sub->importChain_.push_back(path);

@@ -13,6 +13,7 @@
 #include "engine/hashtable.h"
 #include "engine/lexer.h"
 #include "engine/tree.h"
+#include "rtl/stringlist.h"
 
 // Nesting deeper than this (statements, assignments, unary operators) is a
 // syntax error rather than a stack overflow.
@@ -26,7 +27,7 @@ public:
     TJParser& operator=(const TJParser&) = delete;
 
     // Folders searched by import after the name as given, in order.
-    std::vector<AnsiString> LibraryPath;
+    TStringList LibraryPath;
     // The text the next Parse reads.
     WideString Source;
 

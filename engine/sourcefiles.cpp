@@ -60,7 +60,7 @@ AnsiString changeFileExt(const AnsiString& path, const AnsiString& extension) {
     return path.substr(0, dot) + extension;
 }
 
-bool fileExists(const AnsiString& path) {
+bool isExistingFile(const AnsiString& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -74,17 +74,17 @@ AnsiString expandFileName(const AnsiString& path) {
 
 bool sameFileName(const AnsiString& a, const AnsiString& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-bool findLibraryFile(const AnsiString& name, const std::vector<AnsiString>& folders, AnsiString& path) {
-    if (fileExists(name)) {
+bool findLibraryFile(const AnsiString& name, const TStrings& folders, AnsiString& path) {
+    if (isExistingFile(name)) {
         path = name;
         return true;
     }
     AnsiString fileName = extractFileName(name);
-    for (const AnsiString& folder : folders) {
-        AnsiString candidate = folder;
+    for (int i = 0; i < folders.Count(); ++i) {
+        AnsiString candidate = folders.Strings(i);
         if (!endsWithSeparator(candidate.view())) candidate += '\\';
         candidate += fileName;
-        if (fileExists(candidate)) {
+        if (isExistingFile(candidate)) {
             path = candidate;
             return true;
         }

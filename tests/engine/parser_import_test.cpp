@@ -18,7 +18,7 @@ const char* const LibF = "Function f {Parameter} {Block {Return i:1}; Return (Em
 class ParserImport : public ::testing::Test {
 protected:
     void SetUp() override {
-        parser.LibraryPath.push_back(folder.path());
+        parser.LibraryPath.Add(folder.path());
         folder.write("lib.dms", "function f() { return 1; }");
     }
 
@@ -76,7 +76,9 @@ TEST_F(ParserImport, LibrariesAreFoundAlongTheFoldersInOrder) {
     folder.write("second\\only.dms", "only = 2;");
     folder.write("first\\both.dms", "both = 1;");
     folder.write("second\\both.dms", "both = 2;");
-    parser.LibraryPath = {first.substr(0, first.length() - 1), second};  // with and without the back-slash
+    parser.LibraryPath.Clear();
+    parser.LibraryPath.Add(first.substr(0, first.length() - 1));  // without the back-slash
+    parser.LibraryPath.Add(second);
     ASSERT_TRUE(parse("import only; import both;"));
     EXPECT_EQ(dump(), "Program only {Expression (Assign only i:2)}; Program both {Expression (Assign both i:1)}");
 
