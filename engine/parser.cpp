@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
+#include "engine/errors.h"
 #include "engine/sourcefiles.h"
 #include "engine/treefile.h"
-#include "engine/errors.h"
 #include "engine/value.h"
 
 // Counts one level of recursive descent; too many is a syntax error.

@@ -354,7 +354,7 @@ TJStatement* readTreeBytes(std::string_view bytes, TJExprFactory& exprs, TJState
     TreeReader reader(bytes.substr(HeaderSize), exprs, statements);
     try {
         TJStatement* root = reader.statements();
-        return reader.atEnd() ? root : nullptr;
+        return reader.atEnd() && root->Kind == scProgram && !root->Next ? root : nullptr;
     } catch (const CorruptTree&) {
         return nullptr;
     }

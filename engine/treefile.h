@@ -21,8 +21,9 @@ constexpr int TreeFileMaxDepth = 8000;
 // The file's bytes for a tree (header only when root is nil); false, and
 // out unchanged, when the tree nests deeper than TreeFileMaxDepth.
 bool writeTreeBytes(const TJStatement* root, std::string& out);
-// The tree held by the bytes, its nodes made through the factories; nil for
-// anything that is not a complete, well-formed tree of this version (the
+// The program held by the bytes, its nodes made through the factories; nil
+// for anything that is not a complete, well-formed program tree of this
+// version (the
 // caller then parses the source). Nodes made before a failure stay with the
 // factories.
 TJStatement* readTreeBytes(std::string_view bytes, TJExprFactory& exprs, TJStatementFactory& statements);

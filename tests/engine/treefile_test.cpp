@@ -241,6 +241,7 @@ TEST_F(TreeFile, BrokenFilesAreNoTree) {
         EXPECT_FALSE(loads(good.substr(0, length))) << "cut at " << length;
     EXPECT_FALSE(loads(good + '\0'));  // bytes after the tree
     EXPECT_FALSE(loads(good + good.substr(9)));
+    EXPECT_FALSE(loads(Header + statementHead(0x03, 3, 1) + identifierRecord("x")));  // a root that is no program
     EXPECT_FALSE(loads(Header + statementHead(0x04, 1, 1) + statementHead(0x01, 0, 1)));  // presence without bit 0
     EXPECT_FALSE(loads(Header + statementHead(0x41, 0, 1)));                              // reserved bit
     EXPECT_FALSE(loads(Header + statementHead(0x01, 27, 1)));                             // unknown kind
@@ -261,14 +262,14 @@ TEST_F(TreeFile, BrokenFilesAreNoTree) {
 TEST_F(TreeFile, NestingBeyondTheBoundIsNoTree) {
     // a - (a - (a - ... z)): each subtraction holds the next in its Right.
     auto nested = [](int depth) {
-        std::string bytes = Header + statementHead(0x03, 3, 1);
+        std::string bytes = Header + statementHead(0x05, 1, 1) + statementHead(0x03, 3, 1);
         for (int i = 0; i < depth; ++i) bytes += bytesOf({0x19, 3}) + identifierRecord("a");  // a - (...)
         return bytes + identifierRecord("z");
     };
     EXPECT_TRUE(loads(nested(1000)));
     EXPECT_FALSE(loads(nested(TreeFileMaxDepth + 10)));
 
-    std::string blocks = Header;
+    std::string blocks = Header + statementHead(0x05, 1, 1);
     for (int i = 0; i < TreeFileMaxDepth + 10; ++i) blocks += statementHead(0x05, 2, 1);
     blocks += statementHead(0x01, 2, 1);
     EXPECT_FALSE(loads(blocks));
