@@ -720,6 +720,7 @@ void TJParser::checkImportCycle(const AnsiString& path, const AnsiString& fileNa
 TJStatement* TJParser::importNamespace(const AnsiString& name, const AnsiString& path, const AnsiString& text) {
     auto sub = std::make_unique<TJParser>();
     sub->LibraryPath.Assign(LibraryPath);
+    sub->lexer_.OnTrace = lexer_.OnTrace;  // imported tokens are traced too
     sub->importChain_ = importChain_;
     for (const TextImport& open : textImports_) sub->importChain_.push_back(open.file);
     sub->importChain_.push_back(path);

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "engine/errors.h"
 #include "engine/parser.h"
 #include "rtl/codepage.h"
@@ -175,4 +178,12 @@ TEST_F(ParserImport, ClassesInANamespaceGetItsScope) {
     ASSERT_EQ(cls->Kind, scClass);
     EXPECT_EQ(cls->Child3, space);
     EXPECT_EQ(cls->Child1->Child3, cls);
+}
+
+TEST_F(ParserImport, ImportedTokensAreTraced) {
+    folder.write("one.dms", "t;");
+    std::vector<std::string> traced;
+    parser.Lexer().OnTrace = [&](TJLex&, const AnsiString& text) { traced.push_back(text.str()); };
+    ASSERT_TRUE(parse("import one;"));
+    EXPECT_EQ(traced, (std::vector<std::string>{"291( import )", "295( one )", "305( ; )", "295( t )", "305( ; )"}));
 }
