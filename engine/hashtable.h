@@ -22,7 +22,7 @@ public:
     THashItem(const THashItem&) = delete;
     THashItem& operator=(const THashItem&) = delete;
 
-    AnsiString Key;  // as the caller gave it
+    const AnsiString Key;  // as the caller gave it
 
 private:
     friend class TBinaryItemList;
