@@ -1,4 +1,6 @@
-// Automation variants and script values.
+// Automation variants and script values in both directions (numbers of every
+// variant type, texts in the ANSI code page, dates and interfaces through the
+// module hooks), invocation flags, and format arguments.
 #include "engine/variant.h"
 
 #include "engine/hooks.h"
