@@ -73,6 +73,13 @@ int main() {
         o->DecRef();
     });
 
+    {
+        measure("nine new function values", 200000, [&](int) { for (int k = 0; k < 9; ++k) { IJFunctionPtr f = NewFunction(); f->SetName("toString"); } });
+        const char* nine[] = {"hasKey", "hasOwnProperty", "removeKey", "toString", "getKeys", "getProperties", "getMethods", "valueOf", "getEvents"};
+        AnsiString keys[9];
+        for (int k = 0; k < 9; ++k) keys[k] = nine[k];
+        measure("member table with nine values", 200000, [&](int) { TJHash h(23); for (int k = 0; k < 9; ++k) h.SetValue(keys[k], number); });
+    }
     TJValueList list;
     measure("value list append", 2000000, [&](int) { list.Add(number); });
     measure("value list read", 2000000, [&](int i) { list.GetItem(i, out); });
