@@ -135,6 +135,7 @@ void TJEngine::ClearEngineState() {
     Factory_->Clear();
     CurrentLine = -1;
     CurrentTable = RootTable;
+    ArgumentsUse_.clear();  // the tree may change before the next run
 }
 
 // ==== Virtual operations ====

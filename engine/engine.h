@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 #include "engine/value.h"
 #include "rtl/reflection.h"
@@ -240,6 +241,7 @@ private:
     TJObject* newScriptFunctionObject(const AnsiString& name, const TJValue& function, TJValueList* args);
     TJObject* newClassObject(const TJValue& klass, TJValueList* args);
     IJFunctionPtr newScriptFunction(TJStatement* declaration);
+    bool NamesArguments(TJStatement* function);
 
     TROrovod* Owner_;
     std::unique_ptr<TJParser> Parser_;
@@ -251,6 +253,7 @@ private:
     TJValue ReturnValue_;         // the value of a pending return completion
     int CallDepth_ = 0;           // script calls active
     int HostCallDepth_ = 0;       // CallFunction entries active
+    std::unordered_map<const TJStatement*, bool> ArgumentsUse_;  // function bodies naming `arguments`
 };
 
 // ==== Nesting guard ====

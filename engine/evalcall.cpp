@@ -103,11 +103,12 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
     if (!table || !body) raiseScriptError("ECallError", "call function error,need function or object");
     if (TJObject* bound = function->GetThis()) self = bound;
 
-    // The `arguments` array and `this` by the call type.
+    // `this` and the arguments by the call type: call and apply take `this`
+    // from the first argument, apply the arguments from an Array.
     TJCallType callType = function->GetCallType();
     int count = ArgCount(args);
     int first = 0;
-    TJArrayObject* arguments = nullptr;
+    TJArrayObject* applied = nullptr;
     if (callType != ctPlain && count >= 1) {
         self = ToScriptObject(args->At(0));
         first = 1;
@@ -117,29 +118,32 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
                 const TJValue& list = args->At(1);
                 if (!IsObjectOfClass(&list, &TJArrayObject::classInfo))
                     raiseScriptError("ETypeError", function->GetName() + ".apply arguments error");
-                arguments = static_cast<TJArrayObject*>(list.ObjValue);
+                applied = static_cast<TJArrayObject*>(list.ObjValue);
             }
         }
     }
-    if (!arguments) {
-        arguments = createObject<TJArrayObject>(this, true, nullptr);
-        for (int i = first; i < count; ++i) arguments->Add(args->At(i));
-    }
-    TJValue value;
-    MakeObject(arguments, value);
-    TJValueList keep;  // the array lives until the call table holds it
-    keep.Add(value);
+    const TJValueList* items = applied ? &applied->Items() : args;
+    if (applied) first = 0;
+    int itemCount = items ? items->Count() : 0;
 
     CallScope scope(CurrentTable, table, function->GetLocalTable(), self);
-    MakeFunction(IJFunctionPtr(function), value);
-    arguments->SetValue("callee", value);
-    MakeObject(arguments, value);
-    CurrentTable->RegisterLocalValue("arguments", value);
-    const TJValueList& items = arguments->Items();
-    int position = 0;
+    TJValue value;
+    // The `arguments` array exists only for bodies that can name it.
+    if (NamesArguments(body)) {
+        TJArrayObject* arguments = applied;
+        if (!arguments) {
+            arguments = createObject<TJArrayObject>(this, true, nullptr);
+            for (int i = first; i < itemCount; ++i) arguments->Add(items->At(i));
+        }
+        MakeObject(arguments, value);
+        CurrentTable->RegisterLocalValue("arguments", value);
+        MakeFunction(IJFunctionPtr(function), value);
+        arguments->SetValue("callee", value);
+    }
+    int position = first;
     for (TJStatement* parameter = function->GetParameters(); parameter; parameter = parameter->Next, ++position) {
         if (!parameter->Expr) continue;
-        if (position < items.Count()) CurrentTable->RegisterLocalValue(parameter->Expr->Name, items.At(position));
+        if (position < itemCount) CurrentTable->RegisterLocalValue(parameter->Expr->Name, items->At(position));
         else CurrentTable->RegisterLocalValue(parameter->Expr->Name, TJValue());
     }
 
@@ -192,6 +196,46 @@ void TJEngine::callAutomation(IJFunction* function, TJValueList* args, TJValue& 
         throw;
     }
     VariantClear(&answer);
+}
+
+// ==== The `arguments` scan ====
+
+namespace {
+
+bool exprNamesArguments(const TJExpr* node);
+
+// The statements of a function body, nested functions and classes excepted
+// (they have arguments of their own).
+bool statementsNameArguments(const TJStatement* s) {
+    for (; s; s = s->Next) {
+        if (s->Kind == scFunction || s->Kind == scClass) continue;
+        if (exprNamesArguments(s->Expr) || statementsNameArguments(s->Child1) || statementsNameArguments(s->Child2))
+            return true;
+        if (s->Kind != scProgram && statementsNameArguments(s->Child3)) return true;
+    }
+    return false;
+}
+
+bool exprNamesArguments(const TJExpr* node) {
+    // Left chains (operators, argument lists) are walked in the loop.
+    for (; node; node = node->Left) {
+        if (node->Code == ecIdentifier && node->Name == "arguments") return true;
+        if (node->Code == ecFunction) return false;
+        if (exprNamesArguments(node->Right) || exprNamesArguments(node->Third)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Whether the body of a function names `arguments` outside its nested
+// functions; remembered per body for the life of the tree.
+bool TJEngine::NamesArguments(TJStatement* function) {
+    auto found = ArgumentsUse_.find(function);
+    if (found != ArgumentsUse_.end()) return found->second;
+    bool names = statementsNameArguments(function->Child2);
+    ArgumentsUse_.emplace(function, names);
+    return names;
 }
 
 // ==== Objects ====

@@ -1,0 +1,86 @@
+// Evaluator speed: compiles and runs each benchmark script (bench/scripts, or
+// the files given) through the engine component and prints the compile time
+// and the best of three run times, with what the script reported. A script
+// reports through report(x), which this program defines before its text.
+// Run: scripts/wine-run.sh build/bench/evaluator.exe [SCRIPT...], or
+// bench/evaluator.sh, which also runs the scripts in Duktape and prints ratios.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/orovod.h"
+#include "engine/sourcefiles.h"
+
+namespace {
+
+const char prelude[] = "function report(x) { WScript.StdOut.WriteLine(x); }\n";
+
+double milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Output {
+    std::string text;
+    void write(TObject*, const AnsiString& s) { text += s.str(); }
+};
+
+void benchmark(const AnsiString& path) {
+    AnsiString source;
+    if (!readFileBytes(path, source)) {
+        std::printf("%-12s cannot be read\n", extractFileName(path).c_str());
+        return;
+    }
+    DIZI component;
+    Output out, err;
+    component.SetOnStdout(TStringEvent::bind<&Output::write>(&out));
+    component.SetOnStderr(TStringEvent::bind<&Output::write>(&err));
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    bool compiled = component.Compile(AnsiString(prelude) + source);
+    QueryPerformanceCounter(&end);
+    double compileTime = milliseconds(start, end);
+    double best = 1e30;
+    for (int run = 0; compiled && run < 3; ++run) {
+        out.text.clear();
+        QueryPerformanceCounter(&start);
+        component.RunNoArgs();
+        QueryPerformanceCounter(&end);
+        best = std::min(best, milliseconds(start, end));
+    }
+    std::string reported = out.text + err.text;
+    while (!reported.empty() && (reported.back() == '\n' || reported.back() == '\r')) reported.pop_back();
+    for (char& c : reported)
+        if (c == '\r' || c == '\n') c = ' ';
+    std::printf("%-12s compile %8.2f ms  run %9.2f ms  %s\n", extractFileName(path).c_str(), compileTime,
+                compiled ? best : 0.0, reported.c_str());
+}
+
+// The .dms files of the folder beside this program's sources.
+std::vector<AnsiString> defaultScripts() {
+    std::vector<AnsiString> scripts;
+    AnsiString folder = AnsiString(NIMBORA_BENCH_SCRIPTS) + "\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*.dms").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return scripts;
+    do {
+        scripts.push_back(folder + found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(scripts.begin(), scripts.end());
+    return scripts;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<AnsiString> scripts;
+    for (int i = 1; i < argc; ++i) scripts.push_back(argv[i]);
+    if (scripts.empty()) scripts = defaultScripts();
+    for (const AnsiString& script : scripts) benchmark(script);
+    return 0;
+}
