@@ -96,9 +96,8 @@ void TJRegExp::SetMultiLine(bool on) {
 void TJRegExp::ClearMatch() {
     index_ = -1;
     lastIndex_ = -1;
+    matched_.clear();
     lastMatch_.clear();
-    leftContext_.clear();
-    rightContext_.clear();
     lastParen_.clear();
     groups_.clear();
 }
@@ -116,9 +115,8 @@ void TJRegExp::Assign(const TJRegExp& other) {
     input_ = other.input_;
     index_ = other.index_;
     lastIndex_ = other.lastIndex_;
+    matched_ = other.matched_;
     lastMatch_ = other.lastMatch_;
-    leftContext_ = other.leftContext_;
-    rightContext_ = other.rightContext_;
     lastParen_ = other.lastParen_;
     groups_ = other.groups_;
 }
@@ -168,10 +166,19 @@ void TJRegExp::recordMatch(const AnsiString& text, const Search& search) {
     }
     index_ = search.start(0);
     lastIndex_ = search.end(0);
+    matched_ = text;
     lastMatch_ = groups_[0];
-    leftContext_ = text.substr(0, index_);
-    rightContext_ = text.substr(lastIndex_);
     if (count > 1) lastParen_ = groups_.back();
+}
+
+// The contexts are cut only when asked for: a global loop records every match
+// and copying the rest of a long text each time would make it quadratic.
+AnsiString TJRegExp::LeftContext() const {
+    return index_ < 0 ? AnsiString() : matched_.substr(0, index_);
+}
+
+AnsiString TJRegExp::RightContext() const {
+    return lastIndex_ < 0 ? AnsiString() : matched_.substr(lastIndex_);
 }
 
 // ==== Matching, replacing, splitting ====

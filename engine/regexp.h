@@ -59,8 +59,8 @@ public:
     int Index() const noexcept { return index_; }
     int LastIndex() const noexcept { return lastIndex_; }
     const AnsiString& LastMatch() const noexcept { return lastMatch_; }
-    const AnsiString& LeftContext() const noexcept { return leftContext_; }
-    const AnsiString& RightContext() const noexcept { return rightContext_; }
+    AnsiString LeftContext() const;
+    AnsiString RightContext() const;
     const AnsiString& LastParen() const noexcept { return lastParen_; }
     // Element 0 the whole match, then every group (empty when it took no part).
     const TJRegExpTexts& Groups() const noexcept { return groups_; }
@@ -87,6 +87,7 @@ private:
     AnsiString input_;
     int index_ = -1;
     int lastIndex_ = -1;
-    AnsiString lastMatch_, leftContext_, rightContext_, lastParen_;
+    AnsiString matched_;  // the text the match state refers to
+    AnsiString lastMatch_, lastParen_;
     TJRegExpTexts groups_;
 };
