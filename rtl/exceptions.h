@@ -29,6 +29,12 @@ private:
 RTL_EXCEPTION(EConvertError, Exception);
 RTL_EXCEPTION(EListError, Exception);
 RTL_EXCEPTION(EOutOfMemory, Exception);
+// File and stream failures: opening, creating, reading, writing.
+RTL_EXCEPTION(EStreamError, Exception);
+RTL_EXCEPTION(EFOpenError, EStreamError);
+RTL_EXCEPTION(EFCreateError, EStreamError);
+RTL_EXCEPTION(EReadError, EStreamError);
+RTL_EXCEPTION(EWriteError, EStreamError);
 
 // The platform list's index error: "List index out of bounds (5)".
 [[noreturn]] void raiseListIndexError(long long index);

@@ -1,0 +1,438 @@
+// TStrings: the operations every line list shares, built on its storage
+// functions; TStringList: lines and objects in one vector, kept in order by a
+// binary search when sorted. Comparisons go through CompareStringA.
+#include "rtl/stringlist.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "rtl/exceptions.h"
+
+namespace {
+
+bool isBlankOrControl(unsigned char c) {
+    return c >= 1 && c <= ' ';
+}
+
+bool needsQuotes(std::string_view line) {
+    if (line.empty()) return true;
+    for (unsigned char c : line) {
+        if (c <= ' ' || c == ',' || c == '"') return true;
+    }
+    return false;
+}
+
+// "path". system message
+AnsiString fileErrorText(const char* what, const AnsiString& path) {
+    DWORD code = GetLastError();
+    char buffer[256] = "";
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             sizeof buffer, nullptr);
+    while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
+    AnsiString text = AnsiString(what) + " \"" + path + "\"";
+    if (n > 0) text += ". " + AnsiString(buffer, n);
+    return text;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+int compareLocaleText(std::string_view a, std::string_view b, bool caseSensitive) {
+    int result = CompareStringA(LOCALE_USER_DEFAULT, caseSensitive ? 0 : NORM_IGNORECASE, a.data(),
+                                static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()));
+    if (result == 0) return a.compare(b) < 0 ? -1 : a == b ? 0 : 1;  // the platform refused: byte order
+    return result - CSTR_EQUAL;
+}
+
+// ==== TStrings ====
+
+void TStrings::checkIndex(int index, int limit) const {
+    if (index < 0 || index >= limit) raiseListIndexError(index);
+}
+
+void TStrings::Put(int index, const AnsiString& text) {
+    void* object = GetObjectAt(index);
+    Delete(index);
+    InsertObject(index, text, object);
+}
+
+void* TStrings::GetObjectAt(int index) const {
+    checkIndex(index, Count());
+    return nullptr;
+}
+
+void TStrings::PutObjectAt(int index, void* /*object*/) {
+    checkIndex(index, Count());
+}
+
+int TStrings::Add(const AnsiString& text) {
+    int index = Count();
+    Insert(index, text);
+    return index;
+}
+
+int TStrings::AddObject(const AnsiString& text, void* object) {
+    int index = Add(text);
+    PutObjectAt(index, object);
+    return index;
+}
+
+void TStrings::InsertObject(int index, const AnsiString& text, void* object) {
+    Insert(index, text);
+    PutObjectAt(index, object);
+}
+
+void TStrings::AddStrings(const TStrings& source) {
+    BeginUpdate();
+    try {
+        int count = source.Count();  // source may be this list
+        for (int i = 0; i < count; ++i) AddObject(source.Get(i), source.GetObjectAt(i));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TStrings::Assign(const TStrings& source) {
+    if (&source == this) return;
+    BeginUpdate();
+    try {
+        Clear();
+        AddStrings(source);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TStrings::Exchange(int index1, int index2) {
+    checkIndex(index1, Count());
+    checkIndex(index2, Count());
+    if (index1 == index2) return;
+    AnsiString text1 = Get(index1);
+    void* object1 = GetObjectAt(index1);
+    Put(index1, Get(index2));
+    PutObjectAt(index1, GetObjectAt(index2));
+    Put(index2, text1);
+    PutObjectAt(index2, object1);
+}
+
+void TStrings::Move(int curIndex, int newIndex) {
+    checkIndex(curIndex, Count());
+    checkIndex(newIndex, Count());
+    if (curIndex == newIndex) return;
+    AnsiString text = Get(curIndex);
+    void* object = GetObjectAt(curIndex);
+    Delete(curIndex);
+    InsertObject(newIndex, text, object);
+}
+
+int TStrings::IndexOf(std::string_view text) const {
+    int count = Count();
+    for (int i = 0; i < count; ++i) {
+        if (CompareStrings(Get(i).view(), text) == 0) return i;
+    }
+    return -1;
+}
+
+int TStrings::IndexOfName(std::string_view name) const {
+    int count = Count();
+    for (int i = 0; i < count; ++i) {
+        AnsiString line = Get(i);
+        size_t equals = line.find('=');
+        if (equals != std::string_view::npos && CompareStrings(line.view().substr(0, equals), name) == 0) return i;
+    }
+    return -1;
+}
+
+int TStrings::IndexOfObject(const void* object) const {
+    int count = Count();
+    for (int i = 0; i < count; ++i) {
+        if (GetObjectAt(i) == object) return i;
+    }
+    return -1;
+}
+
+AnsiString TStrings::Names(int index) const {
+    AnsiString line = Get(index);
+    size_t equals = line.find('=');
+    return equals == std::string_view::npos ? AnsiString() : line.substr(0, equals);
+}
+
+AnsiString TStrings::ValueFromIndex(int index) const {
+    AnsiString line = Get(index);
+    size_t equals = line.find('=');
+    return equals == std::string_view::npos ? AnsiString() : line.substr(equals + 1);
+}
+
+AnsiString TStrings::Values(std::string_view name) const {
+    int index = IndexOfName(name);
+    return index < 0 ? AnsiString() : ValueFromIndex(index);
+}
+
+void TStrings::SetValues(std::string_view name, const AnsiString& value) {
+    int index = IndexOfName(name);
+    if (value.empty()) {
+        if (index >= 0) Delete(index);
+        return;
+    }
+    AnsiString line = AnsiString(name) + "=" + value;
+    if (index < 0) Add(line);
+    else Put(index, line);
+}
+
+AnsiString TStrings::Text() const {
+    int count = Count();
+    AnsiString text;
+    for (int i = 0; i < count; ++i) {
+        text += Get(i);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TStrings::SetText(std::string_view text) {
+    BeginUpdate();
+    try {
+        Clear();
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find_first_of("\r\n", start);
+            if (end == std::string_view::npos) end = text.size();
+            Add(AnsiString(text.substr(start, end - start)));
+            start = end;
+            if (start < text.size() && text[start] == '\r') ++start;
+            if (start < text.size() && text[start] == '\n') ++start;
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+AnsiString TStrings::CommaText() const {
+    int count = Count();
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) text += ',';
+        AnsiString line = Get(i);
+        if (!needsQuotes(line.view())) {
+            text += line.view();
+            continue;
+        }
+        text += '"';
+        for (char c : line.view()) {
+            if (c == '"') text += '"';
+            text += c;
+        }
+        text += '"';
+    }
+    return AnsiString(text);
+}
+
+void TStrings::SetCommaText(std::string_view text) {
+    BeginUpdate();
+    try {
+        Clear();
+        size_t pos = 0, n = text.size();
+        auto skipBlanks = [&] {
+            while (pos < n && isBlankOrControl(static_cast<unsigned char>(text[pos]))) ++pos;
+        };
+        skipBlanks();
+        while (pos < n) {
+            std::string item;
+            if (text[pos] == '"') {
+                for (++pos; pos < n; ++pos) {
+                    if (text[pos] == '"') {
+                        if (pos + 1 < n && text[pos + 1] == '"') ++pos;
+                        else break;
+                    }
+                    item += text[pos];
+                }
+                if (pos < n) ++pos;  // the closing quote
+            }
+            // Unquoted text (or text right after a quoted part) up to a comma or blank.
+            while (pos < n && text[pos] != ',' && !isBlankOrControl(static_cast<unsigned char>(text[pos]))) {
+                item += text[pos++];
+            }
+            Add(AnsiString(item));
+            skipBlanks();
+            if (pos < n && text[pos] == ',') {
+                ++pos;
+                skipBlanks();
+                if (pos == n) Add(AnsiString());  // a comma at the end separates an empty item
+            }
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TStrings::LoadFromFile(const AnsiString& path) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw EFOpenError(fileErrorText("Cannot open file", path));
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    for (;;) {
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+            throw EReadError(fileErrorText("Cannot read file", path));
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    SetText(bytes);
+}
+
+void TStrings::SaveToFile(const AnsiString& path) const {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw EFCreateError(fileErrorText("Cannot create file", path));
+    AnsiString text = Text();
+    DWORD written = 0;
+    if (!text.empty() && (!WriteFile(file.get(), text.c_str(), static_cast<DWORD>(text.length()), &written, nullptr) ||
+                          written != text.length())) {
+        throw EWriteError(fileErrorText("Cannot write file", path));
+    }
+}
+
+void TStrings::BeginUpdate() {
+    if (updateCount_++ == 0) SetUpdateState(true);
+}
+
+void TStrings::EndUpdate() {
+    if (updateCount_ > 0 && --updateCount_ == 0) SetUpdateState(false);
+}
+
+int TStrings::CompareStrings(std::string_view a, std::string_view b) const {
+    return compareLocaleText(a, b, false);
+}
+
+// ==== TStringList ====
+
+void TStringList::raiseSortedListError() const {
+    throw EListError("Operation not allowed on sorted list");
+}
+
+AnsiString TStringList::Get(int index) const {
+    checkIndex(index, Count());
+    return items_[static_cast<size_t>(index)].text;
+}
+
+void TStringList::Put(int index, const AnsiString& text) {
+    if (sorted_) raiseSortedListError();
+    checkIndex(index, Count());
+    items_[static_cast<size_t>(index)].text = text;
+}
+
+void* TStringList::GetObjectAt(int index) const {
+    checkIndex(index, Count());
+    return items_[static_cast<size_t>(index)].object;
+}
+
+void TStringList::PutObjectAt(int index, void* object) {
+    checkIndex(index, Count());
+    items_[static_cast<size_t>(index)].object = object;
+}
+
+void TStringList::Insert(int index, const AnsiString& text) {
+    if (sorted_) raiseSortedListError();
+    checkIndex(index, Count() + 1);
+    items_.insert(items_.begin() + index, Item{text, nullptr});
+}
+
+void TStringList::Delete(int index) {
+    checkIndex(index, Count());
+    items_.erase(items_.begin() + index);
+}
+
+void TStringList::Clear() {
+    items_.clear();
+}
+
+int TStringList::AddObject(const AnsiString& text, void* object) {
+    int index = Count();
+    if (sorted_ && Find(text.view(), index)) {
+        if (duplicates_ == dupIgnore) return index;
+        if (duplicates_ == dupError) throw EListError("String list does not allow duplicates");
+    }
+    items_.insert(items_.begin() + index, Item{text, object});
+    return index;
+}
+
+void TStringList::Exchange(int index1, int index2) {
+    if (sorted_) raiseSortedListError();
+    checkIndex(index1, Count());
+    checkIndex(index2, Count());
+    std::swap(items_[static_cast<size_t>(index1)], items_[static_cast<size_t>(index2)]);
+}
+
+void TStringList::Move(int curIndex, int newIndex) {
+    if (sorted_) raiseSortedListError();
+    checkIndex(curIndex, Count());
+    checkIndex(newIndex, Count());
+    Item item = std::move(items_[static_cast<size_t>(curIndex)]);
+    items_.erase(items_.begin() + curIndex);
+    items_.insert(items_.begin() + newIndex, std::move(item));
+}
+
+int TStringList::IndexOf(std::string_view text) const {
+    if (!sorted_) return TStrings::IndexOf(text);
+    int index;
+    return Find(text, index) ? index : -1;
+}
+
+bool TStringList::Find(std::string_view text, int& index) const {
+    int low = 0, high = Count();
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        if (CompareStrings(items_[static_cast<size_t>(middle)].text.view(), text) < 0) low = middle + 1;
+        else high = middle;
+    }
+    index = low;
+    return low < Count() && CompareStrings(items_[static_cast<size_t>(low)].text.view(), text) == 0;
+}
+
+void TStringList::Sort() {
+    std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
+        return CompareStrings(a.text.view(), b.text.view()) < 0;
+    });
+}
+
+void TStringList::SetSorted(bool sorted) {
+    if (sorted == sorted_) return;
+    if (sorted) Sort();
+    sorted_ = sorted;
+}
+
+void TStringList::SetCaseSensitive(bool caseSensitive) {
+    if (caseSensitive == caseSensitive_) return;
+    caseSensitive_ = caseSensitive;
+    if (sorted_) Sort();
+}
+
+int TStringList::CompareStrings(std::string_view a, std::string_view b) const {
+    return compareLocaleText(a, b, caseSensitive_);
+}
