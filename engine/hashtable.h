@@ -1,0 +1,189 @@
+// String-keyed hash tables: TCustomHashTable and its kinds for string, integer,
+// pointer and object values. Buckets are small sorted lists searched by
+// bisection. Used by the lexer, the parser, the script member table TJHash,
+// the object factory and the library and network modules.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "rtl/ansistring.h"
+#include "rtl/exceptions.h"
+
+RTL_EXCEPTION(EHashTableError, Exception);
+
+// One entry of a table. A table kind derives its own item type that adds the
+// value; the bucket owns the item and deletes it through this base.
+class THashItem {
+public:
+    explicit THashItem(AnsiString key) : Key(std::move(key)) {}
+    virtual ~THashItem() = default;
+    THashItem(const THashItem&) = delete;
+    THashItem& operator=(const THashItem&) = delete;
+
+    AnsiString Key;  // as the caller gave it
+
+private:
+    friend class TBinaryItemList;
+    friend class TCustomHashTable;
+    AnsiString match_;  // the key equality and order are decided on (lower-cased when ignoring case)
+};
+
+class TCustomHashTable;
+using THashItemEvent = std::function<void(TCustomHashTable& sender, THashItem& item)>;
+
+// A bucket: items in ascending key order. Internal to the table.
+class TBinaryItemList {
+public:
+    TBinaryItemList(bool ignoreCase) : ignoreCase_(ignoreCase) {}
+    // Index of the item with this match key, or -(insertion point) - 1.
+    int find(const AnsiString& match) const;
+    THashItem* at(int index) const { return items_[static_cast<size_t>(index)].get(); }
+    int count() const { return static_cast<int>(items_.size()); }
+    void insert(int index, std::unique_ptr<THashItem> item);
+    std::unique_ptr<THashItem> replace(int index, std::unique_ptr<THashItem> item);
+    std::unique_ptr<THashItem> take(int index);
+
+private:
+    bool ignoreCase_;
+    std::vector<std::unique_ptr<THashItem>> items_;
+};
+
+class TCustomHashTable {
+public:
+    TCustomHashTable(int bucketCount, bool ignoreCase);
+    virtual ~TCustomHashTable();
+    TCustomHashTable(const TCustomHashTable&) = delete;
+    TCustomHashTable& operator=(const TCustomHashTable&) = delete;
+
+    bool HasKey(const AnsiString& key) const;
+    // The item under key; nil when absent, or EHashTableError when RaiseOnMissing.
+    THashItem* FindItem(const AnsiString& key) const;
+    // True when a key was removed (its item disposed).
+    bool Remove(const AnsiString& key);
+    // Disposes every item, the last of each bucket first.
+    virtual void Clear();
+    // The table's own key list: bucket by bucket, each bucket in key order.
+    const std::vector<AnsiString>& GetKeyList();
+    // The key list joined with CR LF, trailing blanks and line breaks removed.
+    AnsiString GetKeyText();
+
+    int BucketCount() const { return static_cast<int>(buckets_.size()); }
+    bool IgnoreCase() const { return ignoreCase_; }
+    bool RaiseOnMissing = false;
+    THashItemEvent OnFreeItem;  // fired before an item is disposed
+
+    // The bucket hash of a key as stored (before any lower-casing).
+    static unsigned HashOf(std::string_view key);
+
+protected:
+    // Disposal hook, run for every item leaving the table (removal, replacement,
+    // clearing). The base fires OnFreeItem; kinds release their value after it.
+    // The base destructor cannot reach an override: a kind whose DoFreeItem
+    // does more must call Clear() in its own destructor.
+    virtual void DoFreeItem(THashItem& item);
+    // Stores item under item->Key; an item with an equal key is disposed and
+    // the new one takes its place. Returns the stored item.
+    THashItem* StoreItem(std::unique_ptr<THashItem> item);
+    // The items in key-list order (a snapshot; removal invalidates its pointers).
+    std::vector<THashItem*> items() const;
+    // FindItem without the missing-key error.
+    THashItem* lookup(const AnsiString& key) const;
+    [[noreturn]] static void raiseMissingKey();
+
+private:
+    AnsiString matchKey(const AnsiString& key) const;
+    TBinaryItemList* bucketFor(const AnsiString& match) const;
+    void disposeItem(std::unique_ptr<THashItem> item);
+
+    bool ignoreCase_;
+    std::vector<std::unique_ptr<TBinaryItemList>> buckets_;
+    std::vector<AnsiString> keys_;
+    bool keysStale_ = false;
+};
+
+// ==== Kinds ====
+
+class TStringHashTable : public TCustomHashTable {
+public:
+    using TCustomHashTable::TCustomHashTable;
+    AnsiString GetValue(const AnsiString& key) const;  // "" when absent
+    void SetValue(const AnsiString& key, const AnsiString& value);
+};
+
+class TIntegerHashTable : public TCustomHashTable {
+public:
+    using TCustomHashTable::TCustomHashTable;
+    int GetValue(const AnsiString& key) const;  // 0 when absent
+    void SetValue(const AnsiString& key, int value);
+};
+
+class TPointerHashTable : public TCustomHashTable {
+public:
+    using TCustomHashTable::TCustomHashTable;
+    void* GetValue(const AnsiString& key) const;  // nil when absent
+    void SetValue(const AnsiString& key, void* value);
+};
+
+// The item types of the kinds above, for code that walks FindItem results.
+struct TStringHashItem : THashItem {
+    TStringHashItem(AnsiString key, AnsiString value) : THashItem(std::move(key)), Value(std::move(value)) {}
+    AnsiString Value;
+};
+struct TIntegerHashItem : THashItem {
+    TIntegerHashItem(AnsiString key, int value) : THashItem(std::move(key)), Value(value) {}
+    int Value;
+};
+struct TPointerHashItem : THashItem {
+    TPointerHashItem(AnsiString key, void* value) : THashItem(std::move(key)), Value(value) {}
+    void* Value;
+};
+
+// A table of objects of class T, which it frees while OwnsObjects is true.
+template <class T>
+class TObjectHashTable : public TCustomHashTable {
+public:
+    struct Item : THashItem {
+        Item(AnsiString key, T* value) : THashItem(std::move(key)), Value(value) {}
+        T* Value;
+    };
+
+    using TCustomHashTable::TCustomHashTable;
+    ~TObjectHashTable() override {
+        try {
+            Clear();
+        } catch (...) {
+            // A destructor cannot pass an OnFreeItem handler's error on.
+        }
+    }
+
+    bool OwnsObjects = true;
+
+    T* GetValue(const AnsiString& key) const {
+        auto* item = static_cast<Item*>(FindItem(key));
+        return item ? item->Value : nullptr;
+    }
+    void SetValue(const AnsiString& key, T* value) {
+        // Storing the object already held under the key must not free it.
+        if (auto* item = static_cast<Item*>(lookup(key)); item && item->Value == value) {
+            if (item->Key != key) StoreItem(std::make_unique<Item>(key, detach(*item)));
+            return;
+        }
+        StoreItem(std::make_unique<Item>(key, value));
+    }
+
+protected:
+    void DoFreeItem(THashItem& item) override {
+        TCustomHashTable::DoFreeItem(item);
+        auto& held = static_cast<Item&>(item);
+        if (OwnsObjects) delete detach(held);
+    }
+
+private:
+    static T* detach(Item& item) {
+        T* value = item.Value;
+        item.Value = nullptr;
+        return value;
+    }
+};
