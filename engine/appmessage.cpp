@@ -28,9 +28,13 @@ void setAppTitleHook(AppTitleHook hook) {
     appTitleHook = hook;
 }
 
+HWND GetAppWindow() {
+    return appWindowHook ? appWindowHook() : nullptr;
+}
+
 int AppMessageBox(const AnsiString& text, const AnsiString& caption, UINT flags) {
     HWND active = GetActiveWindow();
-    HWND owner = appWindowHook ? appWindowHook() : nullptr;
+    HWND owner = GetAppWindow();
     int pressed = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
     if (active) SetForegroundWindow(active);
     return pressed;

@@ -12,6 +12,8 @@ using AppTitleHook = AnsiString (*)();
 void setAppWindowHook(AppWindowHook hook);
 void setAppTitleHook(AppTitleHook hook);
 
+// The application window's handle (nil before the GUI library names it).
+HWND GetAppWindow();
 // Shows the platform message box owned by the application window, then gives
 // the foreground back to the window that was active before; gives the id of
 // the pressed button.

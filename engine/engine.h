@@ -24,4 +24,10 @@ public:
                                    TJObject* self) = 0;
     // A variable visible from the current scope.
     virtual bool FindGlobalValue(const AnsiString& name, TJValue& value) = 0;
+    // The value of the text read as one expression, run with `self` as its
+    // `this` (nil: none) and seeing the variables of the running call.
+    virtual void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) = 0;
+    // One step of the script event loop (messages processed once); false
+    // when the loop must end.
+    virtual bool DoEventsStep() = 0;
 };
