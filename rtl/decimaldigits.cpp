@@ -1,78 +1,78 @@
-// Exact binary-to-decimal expansion with a small unsigned big integer: a double
-// is M * 2^E, which is M * 2^E exactly when E >= 0 and M * 5^-E / 10^-E when
-// E < 0, so the decimal digits of one big integer give every digit exactly.
+// Exact binary-to-decimal expansion: a double is M * 2^E, which is M * 2^E
+// exactly when E >= 0 and M * 5^-E / 10^-E when E < 0, so the decimal digits of
+// one big integer give every digit exactly. The big integer is kept in base 10^9
+// on the stack, so its digits come out without any division of the whole number.
 #include "rtl/decimaldigits.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <vector>
 
 namespace {
 
-// ==== Big unsigned integer (32-bit limbs, least significant first) ====
+// ==== Big unsigned integer in base 10^9 ====
 
-class BigUnsigned {
+constexpr uint32_t kBase = 1000000000u;
+
+class DecimalBig {
 public:
-    explicit BigUnsigned(uint64_t value) {
+    explicit DecimalBig(uint64_t value) {
         while (value) {
-            limbs_.push_back(static_cast<uint32_t>(value));
-            value >>= 32;
+            limbs_[size_++] = static_cast<uint32_t>(value % kBase);
+            value /= kBase;
         }
     }
 
+    // factor below 2^32: every product stays below 2^62.
     void multiply(uint32_t factor) {
         uint64_t carry = 0;
-        for (uint32_t& limb : limbs_) {
-            uint64_t product = static_cast<uint64_t>(limb) * factor + carry;
-            limb = static_cast<uint32_t>(product);
-            carry = product >> 32;
+        for (int i = 0; i < size_; ++i) {
+            uint64_t product = static_cast<uint64_t>(limbs_[i]) * factor + carry;
+            limbs_[i] = static_cast<uint32_t>(product % kBase);
+            carry = product / kBase;
         }
-        if (carry) limbs_.push_back(static_cast<uint32_t>(carry));
+        while (carry) {
+            limbs_[size_++] = static_cast<uint32_t>(carry % kBase);
+            carry /= kBase;
+        }
     }
 
-    void shiftLeft(int bits) {
-        if (limbs_.empty()) return;
-        limbs_.insert(limbs_.begin(), static_cast<size_t>(bits / 32), 0u);
-        int rest = bits % 32;
-        if (rest == 0) return;
-        uint32_t carry = 0;
-        for (uint32_t& limb : limbs_) {
-            uint32_t next = limb >> (32 - rest);
-            limb = (limb << rest) | carry;
-            carry = next;
-        }
-        if (carry) limbs_.push_back(carry);
+    void multiplyByPowerOf2(int exponent) {
+        for (; exponent >= 29; exponent -= 29) multiply(uint32_t(1) << 29);
+        if (exponent > 0) multiply(uint32_t(1) << exponent);
     }
 
-    // Divides in place and gives the remainder.
-    uint32_t divide(uint32_t divisor) {
-        uint64_t remainder = 0;
-        for (size_t i = limbs_.size(); i-- > 0;) {
-            uint64_t current = (remainder << 32) | limbs_[i];
-            limbs_[i] = static_cast<uint32_t>(current / divisor);
-            remainder = current % divisor;
-        }
-        while (!limbs_.empty() && limbs_.back() == 0) limbs_.pop_back();
-        return static_cast<uint32_t>(remainder);
+    void multiplyByPowerOf5(int exponent) {
+        for (; exponent >= 13; exponent -= 13) multiply(1220703125u);  // 5^13
+        uint32_t rest = 1;
+        while (exponent-- > 0) rest *= 5;
+        if (rest > 1) multiply(rest);
     }
 
-    bool isZero() const noexcept { return limbs_.empty(); }
-
-    std::string toDecimal() {
-        std::vector<uint32_t> chunks;  // base 10^9, least significant first
-        while (!isZero()) chunks.push_back(divide(1000000000u));
+    std::string toDecimal() const {
         std::string text;
-        for (size_t i = chunks.size(); i-- > 0;) {
-            std::string part = std::to_string(chunks[i]);
-            if (i + 1 != chunks.size()) text.append(9 - part.size(), '0');
-            text += part;
+        if (size_ == 0) return text;
+        text.reserve(static_cast<size_t>(size_) * 9);
+        char chunk[10];
+        for (int i = size_ - 1; i >= 0; --i) {
+            uint32_t limb = limbs_[i];
+            for (int k = 8; k >= 0; --k) {
+                chunk[k] = static_cast<char>('0' + limb % 10);
+                limb /= 10;
+            }
+            int skip = 0;
+            if (i == size_ - 1) {
+                while (skip < 8 && chunk[skip] == '0') ++skip;
+            }
+            text.append(chunk + skip, static_cast<size_t>(9 - skip));
         }
         return text;
     }
 
 private:
-    std::vector<uint32_t> limbs_;
+    // 2^1024 has 309 digits, 2^53 * 5^1074 has 767: 86 limbs at most.
+    uint32_t limbs_[90];
+    int size_ = 0;
 };
 
 // Digits of an integer text, trailing zeros moved into pointPos.
@@ -103,16 +103,12 @@ DecimalDigits exactDecimalDigits(double value) {
         int zeros = std::countr_zero(mantissa);
         mantissa >>= zeros;
         exponent += zeros;
-        BigUnsigned number(mantissa);
+        DecimalBig number(mantissa);
         if (exponent >= 0) {
-            number.shiftLeft(exponent);
+            number.multiplyByPowerOf2(exponent);
             result = fromIntegerText(number.toDecimal(), 0);
         } else {
-            int fives = -exponent;
-            for (; fives >= 13; fives -= 13) number.multiply(1220703125u);  // 5^13
-            uint32_t rest = 1;
-            while (fives-- > 0) rest *= 5;
-            number.multiply(rest);
+            number.multiplyByPowerOf5(-exponent);
             result = fromIntegerText(number.toDecimal(), exponent);
         }
     }

@@ -158,11 +158,14 @@ private:
             ++pos_;
             precision = number().value_or(0);
         }
-        if (width && *width < 0) {
+        if ((width && (*width > kMaxFieldSize || *width < -kMaxFieldSize)) ||
+            (precision && (*precision < 0 || *precision > kMaxFieldSize))) {
+            invalid();
+        }
+        if (width && *width < 0) {  // a negative "*" width pads on the right
             left = true;
             width = -*width;
         }
-        if ((width && *width > kMaxFieldSize) || (precision && (*precision < 0 || *precision > kMaxFieldSize))) invalid();
         if (pos_ >= fmt_.size()) invalid();
         char type = fmt_[pos_++];
         std::string text = convert(type, precision);
@@ -345,9 +348,8 @@ Picture analyse(std::string_view fmt, std::string_view section) {
         } else if (isExponentAt(section, i)) {
             picture.scientific = true;
             i += 2;
-            while (i < section.size() && section[i] == '0') {
-                ++picture.exponentDigits;
-                ++i;
+            for (; i < section.size() && section[i] == '0'; ++i) {
+                picture.exponentDigits = std::min(picture.exponentDigits + 1, 4);
             }
         } else {
             i += literalLength(fmt, section, i);

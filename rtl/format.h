@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "rtl/ansistring.h"
@@ -24,6 +25,7 @@ public:
     FormatArg(AnsiString value) noexcept : kind_(Kind::String), string_(std::move(value)) {}
     FormatArg(const char* value) : FormatArg(AnsiString(value)) {}
     FormatArg(std::string_view value) : FormatArg(AnsiString(value)) {}
+    FormatArg(const std::string& value) : FormatArg(AnsiString(value)) {}
     FormatArg(const void* value) noexcept : kind_(Kind::Pointer), pointer_(value) {}
 
     Kind kind() const noexcept { return kind_; }

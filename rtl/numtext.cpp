@@ -20,36 +20,38 @@ const char* nonFiniteText(double v) {
     return v < 0 ? "-infinity" : "infinity";
 }
 
+// The text under construction, starting with "-" for a negative non-zero number.
+std::string signText(const DecimalDigits& number) {
+    std::string text;
+    text.reserve(32);
+    if (number.negative && !number.isZero()) text += '-';
+    return text;
+}
+
 // d.ddd with `count` mantissa digits (trailing zeros kept).
-std::string mantissaText(const DecimalDigits& number, int count) {
-    std::string text(1, number.digitAt(0));
+void appendMantissa(std::string& text, const DecimalDigits& number, int count) {
+    text += number.digitAt(0);
     if (count > 1) {
         text += '.';
         for (int i = 1; i < count; ++i) text += number.digitAt(i);
     }
-    return text;
 }
 
 // Plain notation of all significant digits.
-std::string plainText(const DecimalDigits& number) {
+void appendPlain(std::string& text, const DecimalDigits& number) {
     int count = static_cast<int>(number.digits.size());
-    std::string text;
     if (number.pointPos <= 0) {
-        text = "0.";
+        text += "0.";
         text.append(static_cast<size_t>(-number.pointPos), '0');
         text += number.digits;
     } else if (number.pointPos >= count) {
-        text = number.digits;
+        text += number.digits;
         text.append(static_cast<size_t>(number.pointPos - count), '0');
     } else {
-        text = number.digits.substr(0, static_cast<size_t>(number.pointPos)) + "." +
-               number.digits.substr(static_cast<size_t>(number.pointPos));
+        text.append(number.digits, 0, static_cast<size_t>(number.pointPos));
+        text += '.';
+        text.append(number.digits, static_cast<size_t>(number.pointPos));
     }
-    return text;
-}
-
-AnsiString withSign(const DecimalDigits& number, const std::string& text) {
-    return AnsiString(number.negative && !number.isZero() ? "-" + text : text);
 }
 
 // ==== Reading helpers ====
@@ -134,11 +136,15 @@ AnsiString floatToTextGeneral(double v, int precision) {
     number.roundToSignificant(precision);
     if (number.isZero()) return "0";
     int exponent = number.exponent();
-    if (exponent < precision && exponent >= -5) return withSign(number, plainText(number));
-    std::string text = mantissaText(number, std::max(1, static_cast<int>(number.digits.size())));
-    text += 'E';
-    text += std::to_string(exponent);  // "-" only for a negative exponent
-    return withSign(number, text);
+    std::string text = signText(number);
+    if (exponent < precision && exponent >= -5) {
+        appendPlain(text, number);
+    } else {
+        appendMantissa(text, number, static_cast<int>(number.digits.size()));
+        text += 'E';
+        text += std::to_string(exponent);  // "-" only for a negative exponent
+    }
+    return AnsiString(text);
 }
 
 AnsiString floatToTextFixed(double v, int decimals, int precision) {
@@ -153,9 +159,9 @@ AnsiString floatToTextFixed(double v, int decimals, int precision) {
         number.roundToSignificant(precision);
     }
     if (number.pointPos > precision) return floatToTextGeneral(v, precision);
-    std::string text;
+    std::string text = signText(number);
     if (number.pointPos <= 0) {
-        text = "0";
+        text += '0';
     } else {
         for (int i = 0; i < number.pointPos; ++i) text += number.digitAt(i);
     }
@@ -163,7 +169,7 @@ AnsiString floatToTextFixed(double v, int decimals, int precision) {
         text += '.';
         for (int i = 0; i < decimals; ++i) text += number.digitAt(number.pointPos + i);
     }
-    return withSign(number, text);
+    return AnsiString(text);
 }
 
 AnsiString floatToTextExponent(double v, int precision, int exponentDigits) {
@@ -173,12 +179,13 @@ AnsiString floatToTextExponent(double v, int precision, int exponentDigits) {
     DecimalDigits number = exactDecimalDigits(v);
     number.roundToSignificant(precision);
     int exponent = number.isZero() ? 0 : number.exponent();
-    std::string text = mantissaText(number, precision);
+    std::string text = signText(number);
+    appendMantissa(text, number, precision);
     text += exponent < 0 ? "E-" : "E+";
     std::string digits = std::to_string(std::abs(exponent));
     if (static_cast<int>(digits.size()) < exponentDigits) text.append(static_cast<size_t>(exponentDigits) - digits.size(), '0');
     text += digits;
-    return withSign(number, text);
+    return AnsiString(text);
 }
 
 AnsiString intToText(long long v) {

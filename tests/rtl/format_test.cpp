@@ -68,6 +68,7 @@ TEST(FormatText, TextsAndPointers) {
     EXPECT_EQ(formatText("%.2s", {"abc"}), "ab");
     EXPECT_EQ(formatText("[%5s]", {"abc"}), "[  abc]");
     EXPECT_EQ(formatText("[%-5s]", {AnsiString("abc")}), "[abc  ]");
+    EXPECT_EQ(formatText("%s%s", {std::string("x"), std::string_view("y")}), "xy");
     // "あい" is 82 A0 82 A2: three bytes would split the second character.
     EXPECT_EQ(formatText("%.3s", {"\x82\xa0\x82\xa2"}), "\x82\xa0");
     EXPECT_EQ(formatText("%s", {"\x95\x5c"}), "\x95\x5c");
@@ -80,6 +81,7 @@ TEST(FormatText, IndexAndStar) {
     EXPECT_EQ(formatText("%1:s %0:s %s", {"a", "b"}), "b a b");
     EXPECT_EQ(formatText("%0:s%0:s", {"x"}), "xx");
     EXPECT_EQ(formatText("[%*d]", {5, 42}), "[   42]");
+    EXPECT_EQ(formatText("[%*d]", {-5, 42}), "[42   ]");
     EXPECT_EQ(formatText("%.*f", {1, 2.25}), "2.3");
     EXPECT_EQ(formatText("%s, %.2d %s %.4d %.2d:%.2d:%.2d GMT", {"Sun", 6, "Nov", 1994, 8, 49, 37}),
               "Sun, 06 Nov 1994 08:49:37 GMT");
@@ -96,6 +98,9 @@ TEST(FormatText, MismatchesRaiseConvertErrors) {
     EXPECT_EQ(convertErrorOf("%5", {1}), "Format '%5' invalid or incompatible with argument");
     EXPECT_EQ(convertErrorOf("%*d", {"x", 1}), "Format '%*d' invalid or incompatible with argument");
     EXPECT_EQ(convertErrorOf("%999999999d", {1}), "Format '%999999999d' invalid or incompatible with argument");
+    EXPECT_EQ(convertErrorOf("%*d", {std::numeric_limits<int64_t>::min(), 1}),
+              "Format '%*d' invalid or incompatible with argument");
+    EXPECT_EQ(convertErrorOf("%.*f", {-1, 1.0}), "Format '%.*f' invalid or incompatible with argument");
     EXPECT_EQ(convertErrorOf("%d %d", {1}), "No argument for format '%d %d'");
     EXPECT_EQ(convertErrorOf("%3:d", {1}), "No argument for format '%3:d'");
     EXPECT_THROW(formatText("%d", {}), EConvertError);
@@ -132,6 +137,8 @@ TEST(FormatFloat, PlaceholdersAndText) {
     EXPECT_EQ(formatFloat(",0", 1234567), "1,234,567");
     EXPECT_EQ(formatFloat("00.00E+0", 1234), "12.34E+2");
     EXPECT_EQ(formatFloat("0.0E+0000", 1e-10), "1.0E-0010");
+    EXPECT_EQ(formatFloat("0E+000000", 5), "5E+0000");  // four exponent digits at most
+    EXPECT_EQ(formatFloat("0E-0", 5e-300), "5E-300");
     EXPECT_EQ(formatFloat("'Total: '#,##0", 1234567), "Total: 1,234,567");
     EXPECT_EQ(formatFloat("0\" kg\"", 5), "5 kg");
     EXPECT_EQ(formatFloat("0';'0", 12), "1;2");  // a quoted ";" does not split
