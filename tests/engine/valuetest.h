@@ -64,15 +64,6 @@ public:
         if (it != scripts.end()) it->second.second(args, result, self);
     }
     bool FindGlobalValue(const AnsiString& name, TJValue& value) override { return globals.GetValue(name, value); }
-    // Evaluation is the callback's; without one the result is undefined.
-    void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) override {
-        MakeUndefined(result);
-        if (evaluate) evaluate(text, self, result);
-    }
-    bool DoEventsStep() override {
-        ++eventSteps;
-        return running;
-    }
 
     // A function value of the script kind whose body is the callback.
     TJValue scriptFunction(ScriptBody body) {
@@ -88,7 +79,5 @@ public:
     TJHash globals;
     bool running = true;
     int calls = 0;
-    int eventSteps = 0;
-    std::function<void(const AnsiString& text, TJObject* self, TJValue& result)> evaluate;
     std::map<IJFunction*, std::pair<IJFunctionPtr, ScriptBody>> scripts;
 };
