@@ -7,7 +7,9 @@
 #include "engine/array.h"
 #include "engine/engine.h"
 #include "engine/factory.h"
+#include "engine/global.h"
 #include "engine/hooks.h"
+#include "engine/number.h"
 #include "engine/object.h"
 #include "engine/wscript.h"
 
@@ -31,7 +33,9 @@ TJObject* newSingleton(TJEngine* engine, const AnsiString& className) {
 
 void TJEngine::RegisterBuiltinClasses() {
     RegisterScriptClass("Object", &TJObject::classInfo);
+    RegisterGlobalClass(this);
     RegisterScriptClass("Array", &TJArrayObject::classInfo);
+    RegisterNumberClasses(this);
 }
 
 void TJEngine::CreateSingletons() {

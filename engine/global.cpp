@@ -10,7 +10,6 @@
 #include "engine/array.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
-#include "engine/factory.h"
 #include "engine/mbstring.h"
 #include "engine/percentcode.h"
 #include "engine/valuelist.h"
@@ -60,6 +59,12 @@ bool runsAsConsole() {
     return headers->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
 }
 
+void writeToEngine(void* engine, TObject*, const AnsiString& text) { static_cast<TJEngine*>(engine)->WriteStdout(text); }
+
+void readFromEngine(void* engine, TObject*, AnsiString& text, bool line, int32_t count, bool& success) {
+    success = static_cast<TJEngine*>(engine)->ReadStdin(text, count, line);
+}
+
 FormatArg formatArgOf(const TJValue& value) {
     switch (value.ValueType) {
     case vtInteger: return FormatArg(value.IntegerValue);
@@ -86,7 +91,7 @@ AnsiString FormatValues(const TJValueList& args) {
     }
 }
 
-void RegisterGlobalClass(TJObjectFactory& factory) { factory.AddClass("Global", &TJGlobalObject::classInfo); }
+void RegisterGlobalClass(TJEngine* engine) { engine->RegisterScriptClass("Global", &TJGlobalObject::classInfo); }
 
 // ==== Construction and state ====
 
@@ -99,6 +104,10 @@ TJGlobalObject::TJGlobalObject(const TJCreateKey& key, TJEngine* engine, TJValue
     SetClassName("Global");
     Arguments_->IncRef();
     Finalizer_->IncRef();
+    if (engine) {
+        OutputHook_ = TJOutputHook(writeToEngine, engine);
+        InputHook_ = TJInputHook(readFromEngine, engine);
+    }
 }
 
 TJGlobalObject::~TJGlobalObject() {

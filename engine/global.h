@@ -10,7 +10,6 @@
 #include "engine/object.h"
 
 class TJArrayObject;
-class TJObjectFactory;
 
 // Writes a text to the engine's standard output.
 using TJOutputHook = TEvent<void(TObject* sender, const AnsiString& text)>;
@@ -36,6 +35,8 @@ extern TJGlobalHooks JGlobalHooks;
 
 class TJGlobalObject : public TJObject {
     RTL_DECLARE_CLASS()
+    // In an engine, writes to the engine's standard output and reads from its
+    // standard input.
     TJGlobalObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
     ~TJGlobalObject() override;
 
@@ -121,5 +122,5 @@ private:
 // routine's message. The list holds at least one value.
 AnsiString FormatValues(const TJValueList& args);
 
-// Registers "Global" with the engine's factory.
-void RegisterGlobalClass(TJObjectFactory& factory);
+// Registers "Global" with the engine.
+void RegisterGlobalClass(TJEngine* engine);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "engine/factory.h"
+#include "engine/engine.h"
 #include "engine/hooks.h"
 #include "engine/numbits.h"
 #include "engine/valuelist.h"
@@ -63,9 +63,9 @@ const TClassInfo TJNumberObject::classInfo =
 const TClassInfo TJBooleanObject::classInfo =
     makeClassInfo("TJBooleanObject", &TJObject::classInfo, booleanProperties, &scriptCreator<TJBooleanObject>);
 
-void RegisterNumberClasses(TJObjectFactory& factory) {
-    factory.AddClass("Number", &TJNumberObject::classInfo);
-    factory.AddClass("Boolean", &TJBooleanObject::classInfo);
+void RegisterNumberClasses(TJEngine* engine) {
+    engine->RegisterScriptClass("Number", &TJNumberObject::classInfo);
+    engine->RegisterScriptClass("Boolean", &TJBooleanObject::classInfo);
 }
 
 TJNumberObject* NewNumberObject(TJEngine* engine, const TJValue& value) {

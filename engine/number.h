@@ -7,8 +7,6 @@
 
 #include "engine/object.h"
 
-class TJObjectFactory;
-
 class TJNumberObject : public TJObject {
     RTL_DECLARE_CLASS()
     // The value is a copy of a numeric argument (in its own kind), else the
@@ -72,5 +70,5 @@ private:
 TJNumberObject* NewNumberObject(TJEngine* engine, const TJValue& value);
 TJBooleanObject* NewBooleanObject(TJEngine* engine, bool value);
 
-// Registers "Number" and "Boolean" with the engine's factory.
-void RegisterNumberClasses(TJObjectFactory& factory);
+// Registers "Number" and "Boolean" with the engine.
+void RegisterNumberClasses(TJEngine* engine);

@@ -86,9 +86,9 @@ TEST_F(NumberFixture, CopiesTheValueOfAnotherNumberObject) {
 }
 
 TEST_F(NumberFixture, RegistersAndBoxes) {
-    RegisterNumberClasses(engine.factory);
-    EXPECT_EQ(engine.factory.LookupClass("Number"), &TJNumberObject::classInfo);
-    EXPECT_EQ(engine.factory.LookupClass("Boolean"), &TJBooleanObject::classInfo);
+    TJEngine real;
+    EXPECT_EQ(real.GetFactory()->LookupClass("Number"), &TJNumberObject::classInfo);
+    EXPECT_EQ(real.GetFactory()->LookupClass("Boolean"), &TJBooleanObject::classInfo);
     TJNumberObject* boxed = NewNumberObject(&engine, intValue(9));
     EXPECT_EQ(boxed->ScriptClassName(), "Number");
     EXPECT_EQ(boxed->NumberValue().IntegerValue, 9);
