@@ -13,6 +13,7 @@
 #include "engine/mbstring.h"
 #include "engine/percentcode.h"
 #include "engine/valuelist.h"
+#include "engine/variant.h"
 #include "rtl/format.h"
 
 TJGlobalHooks JGlobalHooks;
@@ -65,15 +66,6 @@ void readFromEngine(void* engine, TObject*, AnsiString& text, bool line, int32_t
     success = static_cast<TJEngine*>(engine)->ReadStdin(text, count, line);
 }
 
-FormatArg formatArgOf(const TJValue& value) {
-    switch (value.ValueType) {
-    case vtInteger: return FormatArg(value.IntegerValue);
-    case vtDouble: return FormatArg(value.DoubleValue);
-    case vtEvent: return FormatArg(0);
-    default: return FormatArg(ValueToString(value));
-    }
-}
-
 }  // namespace
 
 const TClassInfo TJGlobalObject::classInfo = makeClassInfo("TJGlobalObject", &TJObject::classInfo, globalProperties,
@@ -82,7 +74,7 @@ const TClassInfo TJGlobalObject::classInfo = makeClassInfo("TJGlobalObject", &TJ
 AnsiString FormatValues(const TJValueList& args) {
     std::vector<FormatArg> values;
     values.reserve(static_cast<size_t>(args.Count()));
-    for (int i = 1; i < args.Count(); ++i) values.push_back(formatArgOf(args.At(i)));
+    for (int i = 1; i < args.Count(); ++i) values.push_back(ValueToVarRec(args.At(i)));
     AnsiString format = ValueToString(args.At(0));
     try {
         return formatText(format.view(), values);
