@@ -28,7 +28,7 @@ namespace {
 constexpr uintptr_t stackReserve = 256 * 1024;
 
 uintptr_t computeStackFloor() {
-    MEMORY_BASIC_INFORMATION info;
+    MEMORY_BASIC_INFORMATION info{};
     if (!VirtualQuery(&info, &info, sizeof info)) return 0;
     return reinterpret_cast<uintptr_t>(info.AllocationBase) + stackReserve;
 }

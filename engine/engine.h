@@ -164,7 +164,7 @@ public:
     TJObject* RegExpStatics() const { return RegExpStatics_; }
     TJObject* WScriptObject() const { return WScript_; }
     // Script calls nested deeper than this raise "ECallError".
-    static constexpr int MaxCallDepth = 2000;
+    static constexpr int MaxCallDepth = 3000;
 
     TJRootSymbolTable* RootTable;
     TJLocalSymbolTable* CurrentTable;

@@ -1,0 +1,491 @@
+// Tests of the engine component and the engine's running: host events, exit
+// codes, reports, calls from the host after the run, compiled-tree caching
+// through CompileFile, and the rulings on robustness (busy state, released
+// host results, deep nesting, the callback exception boundary).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "engine/errors.h"
+#include "engine/factory.h"
+#include "engine/object.h"
+#include "engine/orovod.h"
+#include "engine/parser.h"
+#include "engine/scope.h"
+#include "engine/valuelist.h"
+#include "scratchfolder.h"
+#include "ui/application.h"
+
+namespace {
+
+// A component with its output, error reports and run events captured.
+class ScriptHost {
+public:
+    ScriptHost() {
+        component.SetOnStdout(TStringEvent::bind<&ScriptHost::stdoutText>(this));
+        component.SetOnStderr(TStringEvent::bind<&ScriptHost::stderrText>(this));
+        component.SetOnError(TErrorEvent::bind<&ScriptHost::error>(this));
+        component.SetOnDone(TNotifyEvent::bind<&ScriptHost::done>(this));
+    }
+
+    // Compiles and runs the text; -1000 when it does not compile.
+    int run(const std::string& text) {
+        if (!component.Compile(AnsiString(text))) return -1000;
+        return component.RunNoArgs();
+    }
+    TJEngine& engine() { return component.Engine(); }
+    // A variable of the finished program.
+    TJValue global(const char* name) {
+        TJValue value;
+        EXPECT_TRUE(engine().FindGlobalValue(name, value)) << name;
+        return value;
+    }
+
+    DIZI component;
+    std::string out, err;
+    std::vector<std::pair<int, std::string>> errors;
+    int doneCount = 0;
+
+private:
+    void stdoutText(TObject*, const AnsiString& text) { out += text.str(); }
+    void stderrText(TObject*, const AnsiString& text) { err += text.str(); }
+    void error(TObject*, int32_t line, const AnsiString& message) { errors.emplace_back(line, message.str()); }
+    void done(TObject*) { ++doneCount; }
+};
+
+// ==== A host class for the tests ====
+
+TJEngine* timerEngine = nullptr;
+TJValue timerHandler;
+
+void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    guardCallback([] {
+        TJValue result;
+        timerEngine->CallFunction(timerHandler, nullptr, result, nullptr);
+    });
+}
+
+// "TestHost": pump() runs one event-loop step, later(f) calls f from a timer
+// on the next pumps, foreign() raises a C++ exception of no script kind.
+class TTestHostObject : public TJObject {
+    RTL_DECLARE_CLASS()
+    TTestHostObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
+        SetClassName("TestHost");
+    }
+
+protected:
+    void RegisterMethods() override {
+        TJObject::RegisterMethods();
+        RegisterMethodTable(methods_);
+    }
+
+private:
+    static const TJMethodEntry methods_[3];
+    void nativePump(TJValueList*, TJValue& result) { MakeBool(Engine()->DoEventsStep(), result); }
+    void nativeLater(TJValueList* args, TJValue&) {
+        timerEngine = Engine();
+        timerHandler = args->At(0);
+        SetTimer(nullptr, 0, 1, &timerFired);
+    }
+    void nativeForeign(TJValueList*, TJValue&) { throw std::bad_alloc(); }
+};
+
+const TJMethodEntry TTestHostObject::methods_[3] = {
+    {"pump", &nativeMethod<TTestHostObject, &TTestHostObject::nativePump>},
+    {"later", &nativeMethod<TTestHostObject, &TTestHostObject::nativeLater>},
+    {"foreign", &nativeMethod<TTestHostObject, &TTestHostObject::nativeForeign>},
+};
+
+}  // namespace
+
+const TClassInfo TTestHostObject::classInfo = makeClassInfo("TTestHostObject", &TJObject::classInfo,
+                                                            &scriptCreator<TTestHostObject>, TGlobalInstance::No);
+
+// ==== Events and streams ====
+
+TEST(EngineComponent, OutputGoesToTheHostOnlyWhenAssigned) {
+    DIZI silent;
+    EXPECT_FALSE(silent.Engine().StdoutHook);
+    ASSERT_TRUE(silent.Compile("WScript.StdOut.Write(\"dropped\");"));
+    EXPECT_EQ(silent.RunNoArgs(), 0);
+
+    ScriptHost host;
+    EXPECT_EQ(host.run("WScript.StdOut.Write(\"a\"); WScript.StdOut.WriteLine(1 + 1);"), 0);
+    EXPECT_EQ(host.out, "a2\r\n");
+    host.component.SetOnStdout(TStringEvent());
+    EXPECT_FALSE(host.engine().StdoutHook);
+}
+
+TEST(EngineComponent, ReadingWithoutAnInputHandlerFails) {
+    ScriptHost host;
+    host.run("var line = WScript.StdIn.ReadLine();");
+    EXPECT_EQ(host.err, "Exception: EFileError(1) => read error: STDIN\r\n");
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0], std::make_pair(1, std::string("Exception: EFileError(1) => read error: STDIN")));
+    EXPECT_EQ(host.component.LastStderr(), "Exception: EFileError(1) => read error: STDIN\r\n");
+}
+
+namespace {
+struct InputFeed {
+    std::vector<std::string> lines;
+    std::vector<std::pair<int32_t, bool>> requests;
+    void read(TObject*, AnsiString& text, bool& success, int32_t count, bool line) {
+        requests.emplace_back(count, line);
+        if (lines.empty()) return;
+        text = lines.front().c_str();
+        lines.erase(lines.begin());
+        success = true;
+    }
+};
+}  // namespace
+
+TEST(EngineComponent, InputComesFromTheHandler) {
+    ScriptHost host;
+    InputFeed feed{{"first", "second"}, {}};
+    host.component.SetOnStdin(TReadStringEvent::bind<&InputFeed::read>(&feed));
+    host.run("var a = WScript.StdIn.ReadLine(); var b = WScript.StdIn.Read(3);\n"
+             "WScript.StdOut.Write(a + \"|\" + b);");
+    EXPECT_EQ(host.out, "first|sec");
+    ASSERT_EQ(feed.requests.size(), 2u);
+    EXPECT_EQ(feed.requests[0], std::make_pair(-1, true));
+    EXPECT_EQ(feed.requests[1], std::make_pair(3, false));
+}
+
+TEST(EngineComponent, TracesTokensToTheDebugEvent) {
+    ScriptHost host;
+    std::string trace;
+    struct Tracer {
+        std::string* text;
+        void add(TObject*, const AnsiString& s) { *text += s.str() + "\n"; }
+    } tracer{&trace};
+    host.component.SetOnDebugout(TStringEvent::bind<&Tracer::add>(&tracer));
+    ASSERT_TRUE(host.component.Compile("x = 1;"));
+    EXPECT_NE(trace.find("( x )"), std::string::npos) << trace;
+    host.component.SetOnDebugout(TStringEvent());
+    trace.clear();
+    ASSERT_TRUE(host.component.Compile("y = 2;"));
+    EXPECT_EQ(trace, "");
+}
+
+TEST(EngineComponent, NewObjectsAreAnnounced) {
+    ScriptHost host;
+    std::vector<std::string> classes;
+    struct Watch {
+        std::vector<std::string>* names;
+        void seen(TObject*, TJObject* object) { names->push_back(object->ClassName()); }
+    } watch{&classes};
+    host.component.SetOnNewObject(TNewObjectEvent::bind<&Watch::seen>(&watch));
+    ASSERT_TRUE(host.component.Compile("var o = {}; var a = [1, 2];"));
+    classes.clear();
+    host.component.RunNoArgs();
+    EXPECT_NE(std::find(classes.begin(), classes.end(), "TJArrayObject"), classes.end());
+    EXPECT_NE(std::find(classes.begin(), classes.end(), "TJObject"), classes.end());
+}
+
+TEST(EngineComponent, RunEventsAndTimes) {
+    ScriptHost host;
+    int runs = 0;
+    struct Counter {
+        int* count;
+        void run(TObject*) { ++*count; }
+    } counter{&runs};
+    host.component.SetOnRun(TNotifyEvent::bind<&Counter::run>(&counter));
+    EXPECT_EQ(host.run("var i = 0; while (i < 100) i++;"), 0);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(host.doneCount, 1);
+    EXPECT_LT(host.component.RunTime(), 60000u);
+    EXPECT_FALSE(host.engine().Busy);
+    EXPECT_TRUE(host.engine().Ran);
+}
+
+// ==== Exit codes and reports ====
+
+TEST(EngineRun, ExitCodes) {
+    ScriptHost host;
+    EXPECT_EQ(host.run("WScript.Quit(3); WScript.StdOut.Write(\"no\");"), 3);
+    EXPECT_EQ(host.out, "");
+    EXPECT_EQ(host.run("function f() { WScript.Quit(4); } f();"), 4);
+    EXPECT_EQ(host.run("var a = 1;\nreturn 7;\na = 2;"), 7);
+    EXPECT_EQ(host.global("a").IntegerValue, 1);
+    EXPECT_EQ(host.run("return \"12\";"), 12);
+    EXPECT_EQ(host.run("var x = 1;"), 0);
+    EXPECT_EQ(host.err, "");
+}
+
+TEST(EngineRun, AbortFromTheStepEvent) {
+    ScriptHost host;
+    int steps = 0;
+    struct Stepper {
+        int* count;
+        void step(TObject*, bool& abort) { abort = ++*count == 4; }
+    } stepper{&steps};
+    host.component.SetOnStep(TStepEvent::bind<&Stepper::step>(&stepper));
+    host.run("var a = 1;\nvar b = 2;\nvar c = 3;\nvar d = 4;");
+    // The program node is the first statement, then one per line.
+    EXPECT_EQ(host.err, "Abort Script(3)\r\n");
+    EXPECT_FALSE(host.engine().Running);
+}
+
+TEST(EngineRun, SyntaxErrorsWhileCompiling) {
+    ScriptHost host;
+    EXPECT_FALSE(host.component.Compile("var a = 1;\n\nvar b = ;"));
+    EXPECT_EQ(host.err, "SyntaxError: Line(3) => Text( ; )\r\n");
+    EXPECT_EQ(host.engine().CurrentLine, 3);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].first, 3);
+}
+
+TEST(EngineRun, TextThatBeginsNoStatementCompilesToNothing) {
+    ScriptHost host;
+    EXPECT_FALSE(host.component.Compile("<widget/>"));
+    EXPECT_EQ(host.err, "");
+    EXPECT_EQ(host.component.RunNoArgs(), 0);
+}
+
+TEST(EngineRun, RunningAgainStartsFromAClearState) {
+    ScriptHost host;
+    ASSERT_TRUE(host.component.Compile("var n = 0; n++; WScript.StdOut.Write(n);"));
+    host.component.RunNoArgs();
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "11");
+}
+
+// A run whose host handler throws still ends: busy is reset, OnDone fires,
+// and the next run works.
+TEST(EngineRun, HostFailuresNeverLeaveTheEngineBusy) {
+    ScriptHost host;
+    struct Thrower {
+        void run(TObject*) { throw std::runtime_error("host trouble"); }
+    } thrower;
+    host.component.SetOnRun(TNotifyEvent::bind<&Thrower::run>(&thrower));
+    EXPECT_EQ(host.run("WScript.StdOut.Write(\"x\");"), 0);
+    EXPECT_EQ(host.err, "Exception: Exception(-1) => host trouble\r\n");
+    EXPECT_EQ(host.doneCount, 1);
+    EXPECT_FALSE(host.engine().Busy);
+    host.component.SetOnRun(TNotifyEvent());
+    host.err.clear();
+    EXPECT_EQ(host.component.RunNoArgs(), 0);
+    EXPECT_EQ(host.out, "x");
+    EXPECT_EQ(host.err, "");
+
+    struct Reentrant {
+        DIZI* component;
+        int code = -1;
+        void run(TObject*) { code = component->RunNoArgs(); }
+    } reentrant{&host.component};
+    host.component.SetOnRun(TNotifyEvent::bind<&Reentrant::run>(&reentrant));
+    host.component.RunNoArgs();
+    EXPECT_EQ(reentrant.code, 0);  // a run while busy does nothing
+    EXPECT_EQ(host.out, "xx");
+}
+
+TEST(EngineRun, ForeignExceptionsAreReported) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    host.run("var h = new TestHost;\nh.foreign();");
+    EXPECT_EQ(host.err, "Exception: EOutOfMemory(2) => Out of memory\r\n");
+}
+
+// ==== Calls from the host ====
+
+TEST(EngineCalls, HandlersRunAfterTheProgram) {
+    ScriptHost host;
+    ASSERT_EQ(host.run("var count = 0;\nfunction onTick(step) { count += step; return count; }\n"
+                       "function broken() {\n  var a = 1;\n  missing();\n}"),
+              0);
+    TJValue handler = host.global("onTick"), result;
+    TJValueList args;
+    args.AddInteger(5);
+    host.engine().CallFunction(handler, &args, result, nullptr);
+    host.engine().CallFunction(handler, &args, result, nullptr);
+    EXPECT_EQ(ValueToInteger(result), 10);
+    EXPECT_EQ(ValueToInteger(host.global("count")), 10);
+
+    TJValue text;
+    MakeString("count * 2", text);
+    host.engine().CallFunction(text, nullptr, result, nullptr);
+    EXPECT_EQ(ValueToInteger(result), 20);
+
+    // An error after the program has finished is reported once, and the
+    // engine stops delivering events.
+    host.engine().CallFunction(host.global("broken"), nullptr, result, nullptr);
+    EXPECT_EQ(host.err, "Exception: ENameError(5) => undefined - missing\r\n");
+    EXPECT_FALSE(host.engine().Running);
+    TJObject* object = createObject<TJObject>(&host.engine(), true, nullptr);
+    EXPECT_FALSE(object->HasEventHandler(""));
+}
+
+TEST(EngineCalls, StrayJumpsFromHandlersAreSwallowed) {
+    ScriptHost host;
+    ASSERT_EQ(host.run("function quit() { WScript.Quit(2); }"), 0);
+    TJValue result;
+    host.engine().CallFunction(host.global("quit"), nullptr, result, nullptr);
+    EXPECT_EQ(host.err, "");
+    EXPECT_TRUE(host.engine().Running);
+}
+
+// Objects handed to the host are released at its next call: a handler run
+// many times leaves no objects behind.
+TEST(EngineCalls, HostResultsAreReleased) {
+    ScriptHost host;
+    ASSERT_EQ(host.run("function make(i) { var list = [i, i]; return {list: list, n: i}; }"), 0);
+    TJValue handler = host.global("make"), result;
+    TJValueList args;
+    args.AddInteger(0);
+    int before = host.engine().GetFactory()->Objects().Count();
+    for (int i = 0; i < 20000; ++i) host.engine().CallFunction(handler, &args, result, nullptr);
+    ASSERT_TRUE(IsObjectValue(result));
+    EXPECT_LE(host.engine().GetFactory()->Objects().Count(), before + 4);
+}
+
+// ==== Nesting ====
+
+TEST(EngineNesting, LongOperatorChainsNeedNoDepth) {
+    std::string text = "var a = 1;\nvar s = a";
+    for (int i = 1; i < 100000; ++i) text += " + a";
+    text += ";\nWScript.StdOut.Write(s);";
+    ScriptHost host;
+    EXPECT_EQ(host.run(text), 0);
+    EXPECT_EQ(host.out, "100000");
+    EXPECT_EQ(host.err, "");
+
+    // The same tree read back from a compiled-tree file.
+    ScratchFolder folder("longchain");
+    AnsiString script = folder.write("chain.dms", text);
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    ASSERT_TRUE(host.component.CompileFile(script));  // now from the cache
+    host.out.clear();
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "100000");
+}
+
+TEST(EngineNesting, DeepExpressionTreesEvaluate) {
+    std::string text = "var a = 1;\nvar s = a";
+    for (int i = 1; i < 100000; ++i) text += " && a";
+    text += ";\nWScript.StdOut.Write(s);";
+    ScriptHost host;
+    EXPECT_EQ(host.run(text), 0);
+    EXPECT_EQ(host.out, "true");
+    EXPECT_EQ(host.err, "");
+}
+
+// Nesting with no end (here a class that extends itself, which makes no
+// script calls) ends in a script error before the stack does.
+TEST(EngineNesting, RunawayNestingIsAScriptError) {
+    ScriptHost host;
+    EXPECT_EQ(host.run("class A extends A { }\nvar x = new A;\nWScript.StdOut.Write(\"not reached\");"), 0);
+    EXPECT_EQ(host.err, "Exception: ECallError(2) => too deep nesting: the stack is exhausted\r\n");
+    EXPECT_EQ(host.out, "");
+    host.err.clear();
+    EXPECT_EQ(host.run("WScript.StdOut.Write(\"usable\");"), 0);
+    EXPECT_EQ(host.out, "usable");
+}
+
+// ==== The callback boundary ====
+
+// A script error raised in a timer's handler while the program runs crosses
+// no platform frame: the pump raises it again and the program reports it.
+TEST(EngineCallbacks, ErrorsInCallbacksReachTheProgram) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    host.run("var h = new TestHost;\nvar fired = false;\n"
+             "h.later(function () { fired = true;\n throw \"from timer\"; });\n"
+             "for (var i = 0; i < 500 && !fired; i++) h.pump();\n"
+             "WScript.StdOut.Write(\"not reached\");");
+    EXPECT_EQ(host.out, "");
+    EXPECT_EQ(host.err, "Exception: EThrow(4) => \r\n");
+
+    host.err.clear();
+    host.run("var h = new TestHost;\nvar fired = false;\n"
+             "h.later(function () { fired = true; h.foreign(); });\n"
+             "try { for (var i = 0; i < 500 && !fired; i++) h.pump(); } catch (e) { }\n");
+    EXPECT_EQ(host.err, "Exception: EOutOfMemory(3) => Out of memory\r\n");
+}
+
+TEST(EngineCallbacks, CaughtInTheScript) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    EXPECT_EQ(host.run("var h = new TestHost;\nvar fired = false;\n"
+                       "h.later(function () { fired = true; throw \"t\"; });\n"
+                       "try { for (var i = 0; i < 500 && !fired; i++) h.pump(); }\n"
+                       "catch (e) { WScript.StdOut.Write(\"caught \" + e); }"),
+              0);
+    EXPECT_EQ(host.out, "caught t");
+    EXPECT_EQ(host.err, "");
+}
+
+// ==== Compiled trees through CompileFile ====
+
+namespace {
+void setFileTime(const AnsiString& path, int64_t offsetSeconds) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart += offsetSeconds * 10000000LL;
+    FILETIME when{t.LowPart, t.HighPart};
+    SetFileTime(file, nullptr, nullptr, &when);
+    CloseHandle(file);
+}
+}  // namespace
+
+TEST(EngineCompileFile, CompiledTreesBesideTheScript) {
+    ScratchFolder folder("compilefile");
+    AnsiString script = folder.write("s.dms", "WScript.StdOut.Write(\"one\");");
+    AnsiString cache = folder.file("s.dmc");
+    ScriptHost host;
+    ASSERT_TRUE(host.component.CompileFile(script));
+    EXPECT_EQ(GetFileAttributesA(cache.c_str()), INVALID_FILE_ATTRIBUTES);  // off by default
+    EXPECT_EQ(host.component.ScriptFileName(), script);
+
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    ASSERT_NE(GetFileAttributesA(cache.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // An up-to-date cache is used without reading the source.
+    folder.write("s.dms", "WScript.StdOut.Write(\"two\");");
+    setFileTime(script, -3600);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "one");
+
+    // An older cache is ignored and rewritten.
+    setFileTime(script, 3600);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "onetwo");
+    setFileTime(script, -7200);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "onetwotwo");
+}
+
+TEST(EngineCompileFile, MissingAndXmlFiles) {
+    ScratchFolder folder("compilefile");
+    ScriptHost host;
+    AnsiString missing = folder.file("none.dms");
+    EXPECT_FALSE(host.component.CompileFile(missing));
+    EXPECT_EQ(host.component.ScriptFileName(), missing);
+    AnsiString xml = folder.write("w.xml", "<?xml version=\"1.0\"?>\r\n<widget/>\r\n");
+    EXPECT_FALSE(host.component.CompileFile(xml));
+    EXPECT_EQ(host.component.ScriptFileName(), xml);
+    EXPECT_EQ(host.err, "");
+}
+
+TEST(EngineCompileFile, ImportsFromTheScriptsFolder) {
+    ScratchFolder folder("compilefile");
+    folder.write("lib.dms", "function twice(x) { return x * 2; }");
+    AnsiString script = folder.write("main.dms", "import lib.*;\nWScript.StdOut.Write(twice(21));");
+    ScriptHost host;
+    ASSERT_TRUE(host.component.CompileFile(script));
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "42");
+    EXPECT_EQ(host.component.LibraryPath().Count(), 0);  // the folder was only lent
+}
