@@ -1,4 +1,6 @@
-// The object factory: classes by name, prototypes, the engine's objects.
+// The object factory: classes by script name, the class prototypes with
+// their assignment and loop refusal, the new-object step of construction, and
+// the object list that frees what is left at teardown.
 #include "engine/factory.h"
 
 #include "engine/object.h"
@@ -18,7 +20,7 @@ void TJObjectList::Clear() {
     while (Count() > 0) {
         auto* object = static_cast<TJObject*>(Items(0));
         int before = Count();
-        delete object;
+        object->Free();
         // An object freed outside a factory cannot remove itself.
         if (Count() == before && Items(0) == object) Delete(0);
     }
