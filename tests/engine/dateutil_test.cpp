@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "engine/dateutil.h"
 #include "engine/numbits.h"
@@ -38,6 +39,12 @@ TEST(TimeValues, UtcOffsetComesFromOneClockReading) {
     EXPECT_DOUBLE_EQ(LocalToUtc(t), t + offset);
     EXPECT_DOUBLE_EQ(UtcToLocal(LocalToUtc(t)), t);
     EXPECT_NEAR(UtcNow(), nowUtcDateTime(), 2 * kSecond);
+}
+
+TEST(TimeValues, RunsInTheZoneAsked) {
+    const char* minutes = std::getenv("NIMBORA_TEST_UTC_OFFSET_MINUTES");
+    if (!minutes) GTEST_SKIP() << "no time zone asked for";
+    EXPECT_NEAR(UtcOffsetDays(), -std::atof(minutes) / 1440, 1e-9);
 }
 
 TEST(DateTexts, LocaleFormFirst) {
