@@ -488,6 +488,6 @@ TEST_F(StringTest, UnicodeConversions) {
 TEST_F(StringTest, CryptUsesTheTextAsKey) {
     TCrypt3 reference;
     EXPECT_EQ(text("secret", "crypt", {textValue("ab")}), reference.Crypt("secret", "ab"));
-    EXPECT_EQ(text("secret", "crypt", {textValue("ab")}).length(), 13u);
+    EXPECT_EQ(text("secret", "crypt", {textValue("ab")}), "abNANd1rDfiNc");  // as a Unix crypt(3) gives
     EXPECT_EQ(text("secret", "crypt"), "");
 }
