@@ -445,7 +445,9 @@ void TJStringObject::nativeReplace(TJValueList* args, TJValue& result) {
     RegExpArgument regExp(*this, args);
     const TJValue* replacement = regExp.given() || !HasThreeArgs(args) ? argAt(args, 1) : argAt(args, 2);
     if (replacement && IsUndefinedValue(*replacement)) replacement = nullptr;
-    MakeString(regExp->ReplaceText(Text_, replacement), result);
+    AnsiString replaced = regExp->ReplaceText(Text_, replacement);
+    CheckStringSize(replaced.length());  // a text doubled by replace after replace ends here
+    MakeString(replaced, result);
 }
 
 // With a RegExp object the limit is the second argument; with a pattern it is
