@@ -195,7 +195,7 @@ void TJStringObject::GetValue(const AnsiString& name, bool keyError, TJValue& va
     }
     int32_t index;
     if (ReadDecimalIndex(name, index)) {
-        readIndex(name, value);
+        MakeString(MbcsCopy(Text_, characterAt(name, index), 1), value);
         return;
     }
     // A bracket index that is not a number still reads what the object knows
@@ -211,30 +211,26 @@ void TJStringObject::SetValue(const AnsiString& name, const TJValue& value, TJVa
         MbcsSplice(text, Text_, charNumber(args->At(0)), charNumber(args->At(1)));
         return;
     }
+    // A write cannot tell s["name"] from s.name, so any name that is not a
+    // number is an ordinary member write (as the read above finds it again).
     int32_t index;
-    if (ReadDecimalIndex(name, index)) writeIndex(name, value);
-    else TJObject::SetValue(name, value, args);
-}
-
-// The character of an index text; a negative index counts from the end.
-void TJStringObject::readIndex(const AnsiString& name, TJValue& value) {
-    int32_t index = 0;
-    ReadDecimalIndex(name, index);
-    int32_t length = MbcsLength(Text_);
-    if (index < 0) index += length;
-    if (index < 0 || index >= length) raiseScriptError("EIndexError", name);
-    MakeString(MbcsCopy(Text_, index + 1, 1), value);
-}
-
-void TJStringObject::writeIndex(const AnsiString& name, const TJValue& value) {
-    int32_t index = 0;
-    ReadDecimalIndex(name, index);
-    int32_t length = MbcsLength(Text_);
-    if (index < 0) index += length;
-    if (index < 0 || index >= length) raiseScriptError("EIndexError", name);
+    if (!ReadDecimalIndex(name, index)) {
+        TJObject::SetValue(name, value, args);
+        return;
+    }
+    int32_t at = characterAt(name, index);
     AnsiString text = ValueToString(value);
     CheckStringSize(Text_.length() + text.length());
-    MbcsReplaceAt(text, Text_, index + 1);
+    MbcsReplaceAt(text, Text_, at);
+}
+
+// The 1-based character number of an index (negative: from the end); an
+// index outside the text raises "EIndexError" with the index text.
+int32_t TJStringObject::characterAt(const AnsiString& name, int32_t index) const {
+    int32_t length = MbcsLength(Text_);
+    if (index < 0) index += length;
+    if (index < 0 || index >= length) raiseScriptError("EIndexError", name);
+    return index + 1;
 }
 
 TJValue TJStringObject::ValueOf() {

@@ -52,8 +52,7 @@ private:
     // A RegExp object for the regular-expression methods, counted while held.
     class RegExpArgument;
 
-    void readIndex(const AnsiString& name, TJValue& value);
-    void writeIndex(const AnsiString& name, const TJValue& value);
+    int32_t characterAt(const AnsiString& name, int32_t index) const;
 
     // Characters and searching
     void nativeCharAt(TJValueList* args, TJValue& result);
