@@ -9,6 +9,8 @@
 #include "engine/factory.h"
 #include "engine/hooks.h"
 #include "engine/object.h"
+#include "engine/regexpobject.h"
+#include "engine/stringobject.h"
 #include "engine/wscript.h"
 
 TJEngineHooks JEngineHooks;
@@ -32,6 +34,8 @@ TJObject* newSingleton(TJEngine* engine, const AnsiString& className) {
 void TJEngine::RegisterBuiltinClasses() {
     RegisterScriptClass("Object", &TJObject::classInfo);
     RegisterScriptClass("Array", &TJArrayObject::classInfo);
+    RegisterStringClass(this);
+    RegisterRegExpClass(this);
 }
 
 void TJEngine::CreateSingletons() {

@@ -7,12 +7,10 @@
 
 #include <oaidl.h>
 
-class AnsiString;
 class TJObject;
 class TJEngine;
 class TPersistent;
 struct TClassInfo;
-struct TJValue;
 
 struct TJModuleHooks {
     // Class records (nil until the class's module is linked).
@@ -37,15 +35,6 @@ struct TJModuleHooks {
     TJObject* (*WrapPersistent)(TPersistent* object, TJEngine* engine) = nullptr;
     // The GUI object linked to a wrapper; nil when none.
     TPersistent* (*WrappedObjectOf)(TJObject* wrapper) = nullptr;
-
-    // Sets the text of a String object (boxing a primitive text).
-    void (*SetStringText)(TJObject* string, const AnsiString& text) = nullptr;
-    // Loads a regular-expression literal's pattern and flags into a RegExp object.
-    void (*LoadRegExpLiteral)(TJObject* regExp, const TJValue& literal) = nullptr;
-    // A RegExp object's test of the text, with its statics and match hooks.
-    bool (*TestRegExp)(TJObject* regExp, const AnsiString& text) = nullptr;
-    // Points a RegExp object's match hooks at the engine's statics object.
-    void (*ConnectRegExpStatics)(TJObject* regExp, TJObject* statics) = nullptr;
 };
 
 extern TJModuleHooks JModuleHooks;

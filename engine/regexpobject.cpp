@@ -33,23 +33,31 @@ AnsiString numberedName(size_t n) { return "$" + AnsiString(std::to_string(n)); 
 
 TJRegExpObject* asRegExp(TJObject* object) { return static_cast<TJRegExpObject*>(object); }
 
-// The evaluator reaches this class through the module hooks.
-const bool hooksSet = [] {
+// The value conversions know RegExp objects by this class record.
+const bool classHookSet = [] {
     JModuleHooks.RegExpObject = &TJRegExpObject::classInfo;
-    JModuleHooks.LoadRegExpLiteral = [](TJObject* regExp, const TJValue& literal) {
-        asRegExp(regExp)->LoadLiteral(literal);
-    };
-    JModuleHooks.TestRegExp = [](TJObject* regExp, const AnsiString& text) { return asRegExp(regExp)->TestText(text); };
-    JModuleHooks.ConnectRegExpStatics = [](TJObject* regExp, TJObject* statics) {
-        asRegExp(regExp)->ConnectToStatics(asRegExp(statics));
-    };
     return true;
 }();
+
+// A new RegExp object of the engine reports its matches to the engine's statics.
+void wireToStatics(TJEngine* engine, TJObject* regExp) {
+    TJObject* statics = engine->RegExpStatics();
+    if (statics && statics->InheritsFrom(&TJRegExpObject::classInfo))
+        asRegExp(regExp)->ConnectToStatics(asRegExp(statics));
+}
 
 }  // namespace
 
 const TClassInfo TJRegExpObject::classInfo =
     makeClassInfo("TJRegExpObject", &TJObject::classInfo, regExpProperties, &scriptCreator<TJRegExpObject>);
+
+void RegisterRegExpClass(TJEngine* engine) {
+    engine->RegisterScriptClass("RegExp", &TJRegExpObject::classInfo);
+    JEngineHooks.WireRegExpObject = &wireToStatics;
+    JEngineHooks.LoadRegExpLiteral = [](TJObject* regExp, const TJValue& literal) {
+        asRegExp(regExp)->LoadLiteral(literal);
+    };
+}
 
 // ==== Construction ====
 

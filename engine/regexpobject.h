@@ -12,12 +12,18 @@
 #include "engine/regexp.h"
 
 class TJArrayObject;
+class TJEngine;
 class TJRegExpObject;
 
 // Called with the RegExp object that matches.
 using TJRegExpEvent = TEvent<void(TJRegExpObject* regExp)>;
 // Supplies the text that exec matches when it is given none.
 using TJRegExpInputEvent = TEvent<void(TJRegExpObject* regExp, AnsiString& text)>;
+
+// Registers the class "RegExp" with the engine (one of its built-in classes)
+// and the engine hooks that wire new RegExp objects to the engine's statics
+// and load the `switch` statement's literal cases.
+void RegisterRegExpClass(TJEngine* engine);
 
 class TJRegExpObject : public TJObject {
     RTL_DECLARE_CLASS()

@@ -12,6 +12,7 @@
 
 #include "engine/array.h"
 #include "engine/crypt.h"
+#include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/hooks.h"
 #include "engine/mbstring.h"
@@ -40,12 +41,9 @@ int32_t charNumber(const TJValue& position) { return charNumber(ValueToInteger(p
 
 const TJValue* argAt(TJValueList* args, int index) { return ArgCount(args) > index ? &args->At(index) : nullptr; }
 
-// The boxing hooks of the evaluator.
-const bool hooksSet = [] {
+// The value conversions know String objects by this class record.
+const bool classHookSet = [] {
     JModuleHooks.StringObject = &TJStringObject::classInfo;
-    JModuleHooks.SetStringText = [](TJObject* string, const AnsiString& text) {
-        static_cast<TJStringObject*>(string)->SetText(text);
-    };
     return true;
 }();
 
@@ -108,6 +106,8 @@ void CheckStringSize(uint64_t size) {
 
 const TClassInfo TJStringObject::classInfo =
     makeClassInfo("TJStringObject", &TJObject::classInfo, stringProperties, &scriptCreator<TJStringObject>);
+
+void RegisterStringClass(TJEngine* engine) { engine->RegisterScriptClass("String", &TJStringObject::classInfo); }
 
 // ==== Construction ====
 

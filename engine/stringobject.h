@@ -9,6 +9,7 @@
 
 #include "engine/object.h"
 
+class TJEngine;
 class TJRegExpObject;
 
 // The largest text the String methods build; a longer result is refused with
@@ -16,6 +17,9 @@ class TJRegExpObject;
 constexpr size_t MaxStringSize = 256u * 1024 * 1024;
 // Raises "EStringError" when a text of `size` bytes would exceed MaxStringSize.
 void CheckStringSize(uint64_t size);
+
+// Registers the class "String" with the engine (one of its built-in classes).
+void RegisterStringClass(TJEngine* engine);
 
 class TJStringObject : public TJObject {
     RTL_DECLARE_CLASS()

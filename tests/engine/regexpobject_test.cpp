@@ -3,6 +3,7 @@
 // the statics object that every connected RegExp object updates, the hooks
 // the evaluator uses, and patterns that the library rejects.
 #include "engine/array.h"
+#include "engine/engine.h"
 #include "engine/hooks.h"
 #include "engine/regexpobject.h"
 #include "valuetest.h"
@@ -99,8 +100,8 @@ TEST_F(RegExpTest, LiteralGivesSourceAndFlags) {
     EXPECT_TRUE(r->multilineProperty());
     EXPECT_FALSE(r->globalProperty());
     TJRegExpObject* loaded = make({textValue("old"), textValue("g")});
-    ASSERT_NE(JModuleHooks.LoadRegExpLiteral, nullptr);
-    JModuleHooks.LoadRegExpLiteral(loaded, literal);
+    ASSERT_NE(JEngineHooks.LoadRegExpLiteral, nullptr);
+    JEngineHooks.LoadRegExpLiteral(loaded, literal);
     EXPECT_EQ(loaded->ToString(), "/a+b/im");
 }
 
@@ -190,8 +191,7 @@ TEST_F(RegExpTest, TestRecordsMatchedOrNot) {
     EXPECT_EQ(memberText(statics, "$1"), "");
     EXPECT_EQ(statics->inputProperty(), "xyz");
     EXPECT_FALSE(ValueToBool(call(r, "test")));
-    ASSERT_NE(JModuleHooks.TestRegExp, nullptr);
-    EXPECT_TRUE(JModuleHooks.TestRegExp(r, "bb"));
+    EXPECT_TRUE(r->TestText("bb"));
     EXPECT_EQ(statics->lastMatchProperty(), "b");
 }
 
@@ -212,13 +212,25 @@ TEST_F(RegExpTest, HooksGoWithTheStaticsObject) {
     TJRegExpObject* own = createObject<TJRegExpObject>(&engine, false, nullptr);
     own->IncRef();
     TJRegExpObject* r = make({textValue("b")});
-    ASSERT_NE(JModuleHooks.ConnectRegExpStatics, nullptr);
-    JModuleHooks.ConnectRegExpStatics(r, own);
+    r->ConnectToStatics(own);
     r->TestText("abc");
     EXPECT_EQ(own->lastMatchProperty(), "b");
     own->DecRef();  // freed
     EXPECT_TRUE(r->TestText("abc"));  // no hooks left to call
     EXPECT_FALSE(r->AfterMatch);
+}
+
+TEST_F(RegExpTest, EveryEngineWiresItsRegExpObjectsToItsStatics) {
+    TJEngine real;
+    EXPECT_EQ(real.GetFactory()->LookupClass("RegExp"), &TJRegExpObject::classInfo);
+    ASSERT_TRUE(real.RegExpStatics()->InheritsFrom(&TJRegExpObject::classInfo));
+    auto* own = static_cast<TJRegExpObject*>(real.RegExpStatics());
+    TJValueList args;
+    args.AddString("b(c)");
+    auto* r = static_cast<TJRegExpObject*>(real.CreateScriptObject("RegExp", &args));
+    EXPECT_TRUE(r->TestText("abc"));
+    EXPECT_EQ(memberText(own, "$1"), "c");
+    EXPECT_EQ(own->leftContextProperty(), "a");
 }
 
 // ==== replace ====

@@ -7,6 +7,7 @@
 #include "engine/array.h"
 #include "engine/crypt.h"
 #include "engine/hooks.h"
+#include "engine/engine.h"
 #include "engine/regexpobject.h"
 #include "engine/stringobject.h"
 #include "valuetest.h"
@@ -345,11 +346,13 @@ TEST_F(StringTest, RegistersTheWholeSurface) {
         EXPECT_NE(std::find(methods.begin(), methods.end(), AnsiString(name)), methods.end()) << name;
 }
 
-TEST_F(StringTest, BoxingHookSetsTheText) {
-    ASSERT_EQ(JModuleHooks.StringObject, &TJStringObject::classInfo);
-    ASSERT_NE(JModuleHooks.SetStringText, nullptr);
-    TJObject* boxed = CreateScriptInstance(JModuleHooks.StringObject, &engine, true, nullptr);
-    JModuleHooks.SetStringText(boxed, "boxed");
+TEST_F(StringTest, RegisteredWithEveryEngine) {
+    TJEngine real;
+    EXPECT_EQ(real.GetFactory()->LookupClass("String"), &TJStringObject::classInfo);
+    EXPECT_EQ(JModuleHooks.StringObject, &TJStringObject::classInfo);
+    TJValueList args;
+    args.AddString("boxed");
+    TJObject* boxed = real.CreateScriptObject("String", &args);
     EXPECT_EQ(boxed->ToString(), "boxed");
 }
 
