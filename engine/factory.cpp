@@ -18,7 +18,7 @@ void TJObjectList::Clear() {
     while (Count() > 0) {
         auto* object = static_cast<TJObject*>(Items(0));
         int before = Count();
-        delete object;
+        object->Free();
         // An object freed outside a factory cannot remove itself.
         if (Count() == before && Items(0) == object) Delete(0);
     }

@@ -65,7 +65,7 @@ void TJObject::finishConstruction(bool registering) {
         AfterConstruction();
         if (Engine_ && registering) Engine_->GetFactory()->NewObject(this);
     } catch (...) {
-        delete this;
+        Free();
         throw;
     }
     --RefCount_;  // the construction's own reference; others taken meanwhile stay
@@ -77,8 +77,14 @@ int32_t TJObject::IncRef() { return ++RefCount_; }
 
 int32_t TJObject::DecRef() {
     int32_t count = --RefCount_;
-    if (count <= 0) delete this;
+    if (count <= 0) Free();
     return count;
+}
+
+void TJObject::Free() {
+    if (Destroying_) return;
+    Destroying_ = true;
+    delete this;
 }
 
 void TJObject::SetPropertyNames(std::vector<AnsiString> names) {

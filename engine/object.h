@@ -90,6 +90,11 @@ class TJObject : public TJNotify {
     virtual int32_t IncRef();
     // Frees the object when the count falls to 0 or below.
     virtual int32_t DecRef();
+    // Frees the object now, whatever its count (the object list at teardown).
+    // Script objects are freed only this way or by DecRef, never by delete:
+    // references released while the object is being destroyed must not free
+    // it a second time.
+    void Free();
     virtual bool HasKey(const AnsiString& name);
     virtual bool RemoveKey(const AnsiString& name);
     // GetValueImpl, else "EKeyError" (keyError) or "ENameError" with the name.
@@ -134,6 +139,8 @@ class TJObject : public TJNotify {
     void RemoveMembersByKind(TJValueTypes include, TJValueTypes exclude);
 
 protected:
+    // Keeps `delete` to Free and DecRef.
+    static void operator delete(void* p) { ::operator delete(p); }
     // Registers the built-in methods; descendants call it first, then add theirs.
     virtual void RegisterMethods();
     virtual void RegisterConstants();
@@ -163,6 +170,7 @@ private:
     bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args);
 
     int32_t RefCount_ = 1;
+    bool Destroying_ = false;
     AnsiString ScriptClassName_;
     TJHash* Members_;
     std::vector<AnsiString> Events_;

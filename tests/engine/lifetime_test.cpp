@@ -1,0 +1,165 @@
+// Reference counts and free notification: containers that hold one object
+// several times, cycles freed at engine teardown, values that outlive their
+// object, and value lists with and without their own reference.
+#include "engine/array.h"
+#include "engine/scope.h"
+#include "valuetest.h"
+
+namespace {
+
+class TTracked : public TJObject {
+    RTL_DECLARE_CLASS()
+    static inline int alive = 0;
+    TTracked(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) { ++alive; }
+    ~TTracked() override { --alive; }
+};
+
+TTracked* tracked(TJEngine* engine) { return createObject<TTracked>(engine, true, nullptr); }
+
+}  // namespace
+
+const TClassInfo TTracked::classInfo = makeClassInfo("TTracked", &TJObject::classInfo);
+
+TEST(Lifetime, OverwritingTheLastHolderFreesAndOthersReadUndefined) {
+    FakeEngine engine;
+    int before = TTracked::alive;
+    TTracked* o = tracked(&engine);
+    TJHash variables(31);
+    TJValueList uncounted;
+    uncounted.Add(objectValue(o), false);  // linked only
+    EXPECT_EQ(o->RefCount(), 0);
+    variables.SetValue("a", objectValue(o));
+    EXPECT_EQ(o->RefCount(), 1);
+    variables.SetValue("a", intValue(5));
+    EXPECT_EQ(TTracked::alive, before);
+    EXPECT_EQ(uncounted.At(0).ValueType, vtUndefined);
+}
+
+TEST(Lifetime, OneContainerHoldingAnObjectTwiceKeepsItLinked) {
+    FakeEngine engine;
+    TTracked* o = tracked(&engine);
+    TJHash table(23);
+    table.SetValue("a", objectValue(o));
+    table.SetValue("b", objectValue(o));
+    EXPECT_EQ(o->RefCount(), 2);
+    table.Remove("a");
+    EXPECT_EQ(o->RefCount(), 1);
+    EXPECT_TRUE(table.Notify.IsLinked(o));
+    o->Free();  // freed elsewhere (as the object list does at teardown)
+    EXPECT_EQ(table.FindValue("b")->ValueType, vtUndefined);
+}
+
+TEST(Lifetime, OneListHoldingAnObjectTwiceKeepsItLinked) {
+    FakeEngine engine;
+    TTracked* o = tracked(&engine);
+    TJValueList list;
+    list.AddObject(o);
+    list.AddObject(o);
+    list.AddInteger(3);
+    list.SetItem(2, objectValue(o));
+    EXPECT_EQ(o->RefCount(), 3);
+    list.Delete(0);
+    list.SetItem(0, nullValue());
+    EXPECT_EQ(o->RefCount(), 1);
+    EXPECT_TRUE(list.Notify.IsLinked(o));
+    o->Free();
+    EXPECT_EQ(list.At(1).ValueType, vtUndefined);
+}
+
+TEST(Lifetime, ReplacingAValueWithTheSameObjectKeepsIt) {
+    FakeEngine engine;
+    int before = TTracked::alive;
+    TTracked* o = tracked(&engine);
+    TJHash table(23);
+    table.SetValue("a", objectValue(o));
+    table.SetValue("a", objectValue(o));
+    EXPECT_EQ(o->RefCount(), 1);
+    TJValueList list;
+    list.AddObject(o);
+    list.SetItem(0, list.At(0));
+    EXPECT_EQ(o->RefCount(), 2);
+    list.Clear();
+    table.Clear();
+    EXPECT_EQ(TTracked::alive, before);
+}
+
+TEST(Lifetime, ValueListReferenceRules) {
+    FakeEngine engine;
+    int before = TTracked::alive;
+    {
+        TJValueList owner;
+        owner.AddObject(tracked(&engine));  // the only reference
+        owner.Delete(0);
+        EXPECT_EQ(TTracked::alive, before);
+    }
+    {
+        TJValueList handed;
+        TTracked* o = tracked(&engine);
+        o->IncRef();  // the caller's reference, handed over to the list
+        handed.AddObject(o, false);
+        EXPECT_EQ(o->RefCount(), 1);
+        handed.Delete(0);
+        EXPECT_EQ(TTracked::alive, before);
+    }
+    {
+        TJValueList source, copy;
+        TTracked* o = tracked(&engine);
+        source.AddObject(o);
+        copy.CopyFrom(&source);
+        EXPECT_EQ(o->RefCount(), 2);
+        source.Clear();
+        EXPECT_EQ(o->RefCount(), 1);
+    }
+    EXPECT_EQ(TTracked::alive, before);
+}
+
+TEST(Lifetime, CyclesAndDuplicatesAreFreedAtTeardown) {
+    int before = TTracked::alive;
+    {
+        FakeEngine engine;
+        TTracked* a = tracked(&engine);
+        TTracked* b = tracked(&engine);
+        TTracked* c = tracked(&engine);
+        a->SetValue("next", objectValue(b));
+        b->SetValue("next", objectValue(a));
+        b->SetValue("again", objectValue(a));
+        a->SetValue("self", objectValue(a));
+        c->SetValue("x", objectValue(a));
+        TJArrayObject* array = createObject<TJArrayObject>(&engine, true, nullptr);
+        array->Items().AddObject(a);
+        array->Items().AddObject(a);
+        array->Items().AddObject(array);
+        a->SetValue("list", objectValue(array));
+        engine.globals.SetValue("root", objectValue(c));
+        engine.globals.SetValue("root2", objectValue(c));
+        EXPECT_EQ(a->RefCount(), 6);
+        EXPECT_EQ(TTracked::alive, before + 3);
+    }
+    EXPECT_EQ(TTracked::alive, before);
+}
+
+TEST(Lifetime, ABoundFunctionOutlivesItsObjectSafely) {
+    FakeEngine engine;
+    TJObject* o = createObject<TJObject>(&engine, true, nullptr);
+    TJValue method;
+    o->GetValue("toString", false, method);
+    IJFunctionPtr function = method.FuncValue;
+    EXPECT_EQ(function->GetThis(), o);
+    o->Free();
+    EXPECT_EQ(function->GetThis(), nullptr);
+    TJValue result;
+    EXPECT_SCRIPT_ERROR(CallNativeMethod(function.get(), nullptr, result), "ECallError",
+                        "call function error,need function or object");
+}
+
+TEST(Lifetime, ObjectsLeftInTheListAreFreedByClear) {
+    FakeEngine engine;
+    int before = TTracked::alive;
+    TTracked* held = tracked(&engine);
+    held->IncRef();  // a host reference the script never dropped
+    tracked(&engine);
+    EXPECT_EQ(engine.factory.Objects().Count(), 2);
+    engine.factory.Clear();
+    EXPECT_EQ(engine.factory.Objects().Count(), 0);
+    EXPECT_EQ(TTracked::alive, before);
+}
