@@ -235,7 +235,11 @@ void TJDateObject::RegisterMethods() {
 }
 
 double TJDateObject::GetTime() const { return DateTimeToMs(Utc_); }
-void TJDateObject::SetTime(double ms) { Utc_ = MsToDateTime(ms); }
+bool TJDateObject::SetTime(double ms) {
+    if (!std::isfinite(ms)) return false;
+    Utc_ = MsToDateTime(ms);
+    return true;
+}
 
 TDateTime TJDateObject::LocalDateTime() const { return platformForm(utcToLocal(Utc_)); }
 TDateTime TJDateObject::UtcDateTime() const { return platformForm(Utc_); }
@@ -265,9 +269,7 @@ TJValue TJDateObject::ValueOf() {
 void TJDateObject::nativeGetTime(TJValueList*, TJValue& result) { MakeDouble(GetTime(), result); }
 
 void TJDateObject::nativeSetTime(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
-    SetTime(ValueToDouble(args->At(0)));
-    MakeDouble(GetTime(), result);
+    if (HasArgs(args) && SetTime(ValueToDouble(args->At(0)))) MakeDouble(GetTime(), result);
 }
 
 void TJDateObject::nativeGetTimezoneOffset(TJValueList*, TJValue& result) { MakeInteger(TimezoneOffset(), result); }

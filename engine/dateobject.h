@@ -18,14 +18,15 @@ struct TJDateFields {
 class TJDateObject : public TJObject {
     RTL_DECLARE_CLASS()
     // No arguments: now. One numeric argument: milliseconds since 1970 (UTC,
-    // truncated); another Date: its time; one other argument or several: the
-    // milliseconds that `parse` gives for them.
+    // truncated; not finite: now); another Date: its time; one other argument
+    // or several: the milliseconds that `parse` gives for them.
     TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
 
     // Milliseconds since 1970-01-01 00:00 UTC, rounded to whole milliseconds.
     double GetTime() const;
-    // Stores the milliseconds as they are (a fraction is kept).
-    void SetTime(double ms);
+    // Stores the milliseconds as they are (a fraction is kept); false (nothing
+    // changes) for a value that is not finite.
+    bool SetTime(double ms);
     // The date-time in the platform's form, in the local frame or in UTC.
     TDateTime LocalDateTime() const;
     TDateTime UtcDateTime() const;

@@ -178,6 +178,11 @@ TEST_F(DateTest, SetTimeKeepsTheFraction) {
     EXPECT_EQ(time(date), 2);
     EXPECT_EQ(number(call(date, "setTime", {textValue("1e12")})), 1e12);
     EXPECT_EQ(integer(date, "getUTCFullYear"), 2001);
+    // A double that is no number changes nothing.
+    EXPECT_EQ(call(date, "setTime", {doubleValue(NAN)}).ValueType, vtUndefined);
+    EXPECT_EQ(call(date, "setTime", {doubleValue(-HUGE_VAL)}).ValueType, vtUndefined);
+    EXPECT_EQ(time(date), 1e12);
+    EXPECT_NEAR(time(newDate({doubleValue(HUGE_VAL)})), nowMs(), 2000);
 }
 
 TEST_F(DateTest, DatesBefore1900) {
