@@ -1,4 +1,6 @@
-// The Array object: elements, index access and the Array methods.
+// The Array object: construction from `new Array(...)`, index access that
+// grows the array, the `length` property, joining, sorting by numbers or by a
+// script comparator called through the engine, and the other Array methods.
 #include "engine/array.h"
 
 #include <climits>

@@ -1,4 +1,6 @@
-// The script engine's exceptions.
+// The script engine's exceptions: the script-error constructor that every
+// raise site uses (error name, thrown value or nil, message) and the raising
+// helper of the value routines and the built-in objects.
 #include "engine/errors.h"
 
 EJRuntimeError::EJRuntimeError(AnsiString errorName, const TJValue* thrown, AnsiString message)

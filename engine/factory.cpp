@@ -1,4 +1,6 @@
-// The object factory: classes by name, prototypes, the engine's objects.
+// The object factory: classes by script name, the class prototypes with
+// their assignment and loop refusal, the new-object step of construction, and
+// the object list that frees what is left at teardown.
 #include "engine/factory.h"
 
 #include "engine/object.h"

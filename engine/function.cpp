@@ -1,4 +1,6 @@
-// Function values: the record, captured variables, the bound `this`.
+// Function values: the record of a callable, its owned table of captured
+// variables, the bound `this` cleared by free notification, copying for
+// call/apply and closures, and the call of a native method.
 #include "engine/function.h"
 
 #include "engine/errors.h"

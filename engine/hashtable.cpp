@@ -48,32 +48,37 @@ AnsiString lowerCaseKey(const AnsiString& key) {
     return lower;
 }
 
-// Total order of match keys: equal only on equal bytes; otherwise the locale's
-// order, ties broken by the bytes.
+// The order of match keys within a bucket: the locale's, ties broken by the
+// bytes, so it is total and agrees with byte equality.
 int compareMatch(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
-    if (a == b) return 0;
     int r = CompareStringA(LOCALE_USER_DEFAULT, ignoreCase ? NORM_IGNORECASE : 0, a.c_str(),
                            static_cast<int>(a.length()), b.c_str(), static_cast<int>(b.length()));
     if (r == CSTR_LESS_THAN) return -1;
     if (r == CSTR_GREATER_THAN) return 1;
-    return a.view() < b.view() ? -1 : 1;
+    return a.view().compare(b.view());
 }
 
 }  // namespace
 
 // ==== Buckets ====
 
-int TBinaryItemList::find(const AnsiString& match) const {
+int TBinaryItemList::indexOf(const AnsiString& match, unsigned hash) const {
+    for (int i = 0; i < count(); ++i) {
+        const THashItem* item = at(i);
+        if (item->hash_ == hash && item->match_ == match) return i;
+    }
+    return -1;
+}
+
+int TBinaryItemList::insertionPoint(const AnsiString& match) const {
     int lo = 0;
     int hi = count() - 1;
     while (lo <= hi) {
         int mid = (lo + hi) / 2;
-        int c = compareMatch(at(mid)->match_, match, ignoreCase_);
-        if (c == 0) return mid;
-        if (c < 0) lo = mid + 1;
+        if (compareMatch(at(mid)->match_, match, ignoreCase_) < 0) lo = mid + 1;
         else hi = mid - 1;
     }
-    return -lo - 1;
+    return lo;
 }
 
 void TBinaryItemList::insert(int index, std::unique_ptr<THashItem> item) {
@@ -116,15 +121,12 @@ AnsiString TCustomHashTable::matchKey(const AnsiString& key) const {
     return ignoreCase_ ? lowerCaseKey(key) : key;
 }
 
-TBinaryItemList* TCustomHashTable::bucketFor(const AnsiString& match) const {
-    return buckets_[HashOf(match) % buckets_.size()].get();
-}
-
 THashItem* TCustomHashTable::lookup(const AnsiString& key) const {
     AnsiString match = matchKey(key);
-    TBinaryItemList* bucket = bucketFor(match);
+    unsigned hash = HashOf(match);
+    TBinaryItemList* bucket = buckets_[hash % buckets_.size()].get();
     if (!bucket) return nullptr;
-    int index = bucket->find(match);
+    int index = bucket->indexOf(match, hash);
     return index >= 0 ? bucket->at(index) : nullptr;
 }
 
@@ -144,25 +146,28 @@ THashItem* TCustomHashTable::FindItem(const AnsiString& key) const {
 
 THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
     item->match_ = matchKey(item->Key);
-    auto& slot = buckets_[HashOf(item->match_) % buckets_.size()];
+    item->hash_ = HashOf(item->match_);
+    auto& slot = buckets_[item->hash_ % buckets_.size()];
     if (!slot) slot = std::make_unique<TBinaryItemList>(ignoreCase_);
     THashItem* stored = item.get();
-    int index = slot->find(item->match_);
+    int index = slot->indexOf(item->match_, item->hash_);
     keysStale_ = true;
     if (index >= 0) {
         disposeItem(slot->replace(index, std::move(item)));
     } else {
-        slot->insert(-index - 1, std::move(item));
+        int place = slot->insertionPoint(item->match_);
+        slot->insert(place, std::move(item));
     }
     return stored;
 }
 
 bool TCustomHashTable::Remove(const AnsiString& key) {
     AnsiString match = matchKey(key);
-    auto& slot = buckets_[HashOf(match) % buckets_.size()];
+    unsigned hash = HashOf(match);
+    auto& slot = buckets_[hash % buckets_.size()];
     if (!slot) return false;
     keysStale_ = true;
-    int index = slot->find(match);
+    int index = slot->indexOf(match, hash);
     if (index < 0) return false;
     std::unique_ptr<THashItem> item = slot->take(index);
     if (slot->count() == 0) slot.reset();

@@ -1,7 +1,7 @@
 // String-keyed hash tables: TCustomHashTable and its kinds for string, integer,
-// pointer and object values. Buckets are small sorted lists searched by
-// bisection. Used by the lexer, the parser, the script member table TJHash,
-// the object factory and the library and network modules.
+// pointer and object values. Buckets are small lists kept in the locale's key
+// order. Used by the lexer, the parser, the script member table TJHash, the
+// object factory and the library and network modules.
 #pragma once
 
 #include <functional>
@@ -22,12 +22,13 @@ public:
     THashItem(const THashItem&) = delete;
     THashItem& operator=(const THashItem&) = delete;
 
-    AnsiString Key;  // as the caller gave it
+    const AnsiString Key;  // as the caller gave it
 
 private:
     friend class TBinaryItemList;
     friend class TCustomHashTable;
     AnsiString match_;  // the key equality and order are decided on (lower-cased when ignoring case)
+    unsigned hash_ = 0;  // HashOf(match_)
 };
 
 class TCustomHashTable;
@@ -36,9 +37,12 @@ using THashItemEvent = std::function<void(TCustomHashTable& sender, THashItem& i
 // A bucket: items in ascending key order. Internal to the table.
 class TBinaryItemList {
 public:
-    TBinaryItemList(bool ignoreCase) : ignoreCase_(ignoreCase) {}
-    // Index of the item with this match key, or -(insertion point) - 1.
-    int find(const AnsiString& match) const;
+    explicit TBinaryItemList(bool ignoreCase) : ignoreCase_(ignoreCase) {}
+    // Index of the item with this match key and hash, or -1. Equality is on
+    // the bytes alone, so a scan serves and spares the locale comparison.
+    int indexOf(const AnsiString& match, unsigned hash) const;
+    // Where a new match key goes in the order (bisection).
+    int insertionPoint(const AnsiString& match) const;
     THashItem* at(int index) const { return items_[static_cast<size_t>(index)].get(); }
     int count() const { return static_cast<int>(items_.size()); }
     void insert(int index, std::unique_ptr<THashItem> item);
@@ -94,7 +98,6 @@ protected:
 
 private:
     AnsiString matchKey(const AnsiString& key) const;
-    TBinaryItemList* bucketFor(const AnsiString& match) const;
     void disposeItem(std::unique_ptr<THashItem> item);
 
     bool ignoreCase_;

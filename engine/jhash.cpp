@@ -1,4 +1,6 @@
-// The member and variable table: counted, linked object values.
+// The member and variable table: values stored as copies, object values
+// counted and linked, freed objects turned into undefined, and the kind
+// filters of the key list and removal.
 #include "engine/jhash.h"
 
 #include "engine/object.h"

@@ -41,8 +41,8 @@ struct Sorter {
     }
 
     // Hoare partition around the middle item. The scans stop at the range's
-    // ends, and both parts are strictly smaller than the range, so even a
-    // comparator that is no order ends; the smaller part recurses (depth log n).
+    // ends, and both sides are strictly smaller than the range, so even a
+    // comparator that is no order ends; the smaller side recurses (depth log n).
     void quickSort(int lo, int hi) const {
         while (lo < hi) {
             int i = lo;

@@ -1,4 +1,6 @@
-// Free notification between script objects and their containers.
+// Free notification between script objects and their containers: the
+// two-way peer links, the telling of peers at destruction, and the counted
+// links of a container that holds one object several times.
 #include "engine/notify.h"
 
 #include "engine/lists.h"

@@ -1,5 +1,7 @@
-// TJObject and TJPrototypeObject: construction, reference counting, member
-// read and write, registration and the built-in methods.
+// TJObject and TJPrototypeObject: two-phase construction, reference counting
+// and freeing, member read and write (published property, member, class
+// prototype), registration of methods, constants and events, the nine
+// built-in methods, and prototype targets.
 #include "engine/object.h"
 
 #include <algorithm>

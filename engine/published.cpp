@@ -1,4 +1,6 @@
-// Published properties as script values.
+// Published properties as script values: each property kind read into a
+// value and written from one, set and enumeration texts, the GUI wrapper hooks
+// for class properties, and clearing event handlers.
 #include "engine/published.h"
 
 #include <cmath>

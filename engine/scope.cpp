@@ -1,5 +1,6 @@
-// Scope tables: lookup and assignment along the chain, call tables, the root's
-// function and namespace tables.
+// Scope tables: lookup and assignment along the chain (variables, scope
+// object, parent), the call tables of function tables, declaration by mode,
+// and the root's function and namespace tables.
 #include "engine/scope.h"
 
 #include <cstring>

@@ -1,4 +1,7 @@
-// Script values: builders, kind tests and conversions.
+// Script values: the builders that clear and set a record, the kind tests
+// (with the boxing and wrapper classes reached through the module hooks) and
+// the conversions to booleans, numbers, characters and texts. Also the hook
+// registry itself and NewFunction.
 #include "engine/value.h"
 
 #include <cmath>

@@ -1,4 +1,6 @@
-// The script value list: counted, linked object values in a sortable list.
+// The script value list: copies of values in a sortable list, object values
+// counted and linked, index errors raised as script errors, and the bound on
+// how far a list may grow.
 #include "engine/valuelist.h"
 
 #include "engine/errors.h"

@@ -1,4 +1,6 @@
-// Automation variants and script values.
+// Automation variants and script values in both directions (numbers of every
+// variant type, texts in the ANSI code page, dates and interfaces through the
+// module hooks), invocation flags, and format arguments.
 #include "engine/variant.h"
 
 #include "engine/hooks.h"
@@ -131,4 +133,26 @@ AnsiString DispatchFlagsName(uint8_t access) {
     if (access == 1) return "DISPATCH_PROPERTYGET";
     if (access == 2) return "DISPATCH_PROPERTYPUT";
     return "DISPATCH_METHOD";
+}
+
+FormatArg ValueToVarRec(const TJValue& value) {
+    Sleep(0);  // each conversion gives up the rest of the time slice
+    switch (value.ValueType) {
+    case vtInteger: return FormatArg(value.IntegerValue);
+    case vtDouble: return FormatArg(value.DoubleValue);
+    case vtEvent: return FormatArg(0);
+    default: return FormatArg(ValueToString(&value));
+    }
+}
+
+void VarRecToValue(const FormatArg& arg, TJValue& value) {
+    switch (arg.kind()) {
+    case FormatArg::Kind::Integer:
+        if (arg.integer() >= INT32_MIN && arg.integer() <= INT32_MAX) MakeInteger(static_cast<int32_t>(arg.integer()), value);
+        else MakeDouble(static_cast<double>(arg.integer()), value);
+        return;
+    case FormatArg::Kind::Float: MakeDouble(arg.floating(), value); return;
+    case FormatArg::Kind::String: MakeString(arg.string(), value); return;
+    default: MakeUndefined(value); return;
+    }
 }

@@ -1,11 +1,13 @@
-// Script values and automation variants, both ways, and the invocation flags
-// of automation members. Used by published-property access, automation
-// objects, the evaluator's automation calls and the native-call core.
+// Script values and automation variants, both ways, the invocation flags of
+// automation members, and the typed arguments of the format routines. Used by
+// published-property access, automation objects, the evaluator's automation
+// calls, the native-call core and the global format functions.
 #pragma once
 
 #include <oaidl.h>
 
 #include "engine/value.h"
+#include "rtl/format.h"
 
 // Null, integers, doubles, texts, booleans and interfaces map to their kinds;
 // other numbers (unsigned, 64-bit, currency, decimal) become an integer when
@@ -22,3 +24,10 @@ void ValueToVariant(const TJValue& value, VARIANT& variant);
 // 2 property put, else method) and their name in error messages.
 WORD DispatchFlagsOf(uint8_t access);
 AnsiString DispatchFlagsName(uint8_t access);
+
+// A value as a format argument: an integer as an integer, a double as a float,
+// an event as the integer 0, anything else as its text.
+FormatArg ValueToVarRec(const TJValue& value);
+// A format argument as a value: integers within 32 bits as integers, wider
+// ones and floats as doubles, texts as strings, pointers undefined.
+void VarRecToValue(const FormatArg& arg, TJValue& value);

@@ -1,4 +1,6 @@
-// TPersistent: assignment between persistent objects.
+// TPersistent: assignment between persistent objects, with the error that
+// names both classes when neither side supports the pair.
+// Used by the GUI classes and the script engine's objects.
 #include "rtl/persistent.h"
 
 const TClassInfo TPersistent::classInfo = makeClassInfo("TPersistent", &TObject::classInfo);

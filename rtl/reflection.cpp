@@ -1,5 +1,6 @@
-// Class records and published properties: lookup by name, enumeration and set
-// texts, and guarded reads and writes through the descriptors.
+// Class records and published properties: the class chain, lookup of
+// properties by name (ancestors first, any case), name lists, reads and writes
+// through the descriptors, and enumeration and set texts.
 #include "rtl/reflection.h"
 
 #include <array>

@@ -112,6 +112,10 @@ TEST(HashTable, DifferentBytesAreNeverOneKey) {
         for (int i = 0; i < n; ++i) table.SetValue(keys[i], i + 1);
         EXPECT_EQ(keysOf(table).size(), keys.size());
         for (int i = 0; i < n; ++i) EXPECT_EQ(table.GetValue(keys[i]), i + 1) << i;
+        // The order is total: the same keys given the other way round list alike.
+        TIntegerHashTable reversed(1, ignoreCase);
+        for (int i = n - 1; i >= 0; --i) reversed.SetValue(keys[i], i + 1);
+        EXPECT_EQ(keysOf(reversed), keysOf(table));
         EXPECT_TRUE(table.Remove(keys[1]));
         EXPECT_EQ(table.GetValue(keys[0]), 1);
         EXPECT_FALSE(table.HasKey(keys[1]));

@@ -365,3 +365,22 @@ TEST(Variants, FromValues) {
     EXPECT_EQ(DispatchFlagsName(2), "DISPATCH_PROPERTYPUT");
     EXPECT_EQ(DispatchFlagsName(7), "DISPATCH_METHOD");
 }
+
+TEST(Variants, FormatArguments) {
+    EXPECT_EQ(formatText("%d|%.1f|%s|%s", {ValueToVarRec(intValue(3)), ValueToVarRec(doubleValue(2.25)),
+                                             ValueToVarRec(boolValue(true)), ValueToVarRec(nullValue())}),
+              "3|2.3|true|null");
+    TJValue event;
+    MakeEvent(TMethod{}, event);
+    EXPECT_EQ(formatText("%d", {ValueToVarRec(event)}), "0");
+    EXPECT_THROW(formatText("%d", {ValueToVarRec(doubleValue(3.5))}), EConvertError);
+    TJValue v;
+    VarRecToValue(FormatArg(7), v);
+    EXPECT_EQ(v.IntegerValue, 7);
+    VarRecToValue(FormatArg(int64_t(1) << 40), v);
+    EXPECT_EQ(v.ValueType, vtDouble);
+    VarRecToValue(FormatArg("t"), v);
+    EXPECT_EQ(v.StrValue, "t");
+    VarRecToValue(FormatArg(static_cast<const void*>(&v)), v);
+    EXPECT_EQ(v.ValueType, vtUndefined);
+}

@@ -1,0 +1,111 @@
+// The object factory's class table and teardown, function values (copying,
+// captured variables, the bound `this`) and free-notification links.
+#include "engine/array.h"
+#include "engine/scope.h"
+#include "valuetest.h"
+
+TEST(Factory, ClassesByScriptName) {
+    FakeEngine engine;
+    engine.factory.AddClass("Array", &TJArrayObject::classInfo);
+    engine.factory.AddClass("Object", &TJObject::classInfo);
+    EXPECT_TRUE(engine.factory.HasClass("Array"));
+    EXPECT_FALSE(engine.factory.HasClass("array"));  // case-sensitive
+    EXPECT_EQ(engine.factory.LookupClass("Array"), &TJArrayObject::classInfo);
+    EXPECT_EQ(engine.factory.LookupClass("Missing"), nullptr);
+    engine.factory.AddClass("Array", &TJObject::classInfo);  // replaced
+    EXPECT_EQ(engine.factory.LookupClass("Array"), &TJObject::classInfo);
+    EXPECT_EQ(engine.factory.GetClassNames().size(), 2u);
+    TJValueList args;
+    args.AddInteger(2);
+    TJObject* made = CreateScriptInstance(&TJArrayObject::classInfo, &engine, true, &args);
+    EXPECT_EQ(made->GetLength(), 2);
+}
+
+TEST(Factory, ClearReleasesPrototypesThenFreesObjects) {
+    FakeEngine engine;
+    TJObject* o = createObject<TJObject>(&engine, true, nullptr);
+    engine.factory.GetPrototype("Object")->SetValue("keep", objectValue(o));
+    EXPECT_EQ(o->RefCount(), 1);
+    EXPECT_EQ(engine.factory.Objects().Count(), 2);  // the object and the prototype
+    engine.factory.Clear();
+    EXPECT_EQ(engine.factory.Objects().Count(), 0);
+    EXPECT_EQ(engine.factory.Prototypes().GetKeyList().size(), 0u);
+    TJObject* again = engine.factory.GetPrototype("Object");  // made anew
+    EXPECT_FALSE(again->HasKey("keep"));
+}
+
+TEST(Functions, CopyTakesTheRecordThisAndCapturedVariables) {
+    FakeEngine engine;
+    TJObject* self = createObject<TJObject>(&engine, true, nullptr);
+    IJFunctionPtr source = NewFunction();
+    source->SetName("f");
+    source->SetFuncType(ftScript);
+    source->SetCallType(ctCall);
+    source->SetThis(self);
+    auto* captured = new TJLocalSymbolTable(nullptr);
+    captured->RegisterLocalValue("a", intValue(1));
+    captured->RegisterLocalValue("b", intValue(2));
+    source->SetLocalTable(captured);
+
+    IJFunctionPtr copy = NewFunction();
+    auto* own = new TJLocalSymbolTable(nullptr);
+    own->RegisterLocalValue("a", intValue(10));
+    copy->SetLocalTable(own);
+    copy->CopyFrom(source.get());
+    EXPECT_EQ(copy->GetName(), "f");
+    EXPECT_EQ(copy->GetCallType(), ctCall);
+    EXPECT_EQ(copy->GetThis(), self);
+    EXPECT_EQ(copy->GetLocalTable()->Variables().FindValue("a")->IntegerValue, 10);  // kept
+    EXPECT_EQ(copy->GetLocalTable()->Variables().FindValue("b")->IntegerValue, 2);   // added
+    copy->SetCallType(ctApply);
+    EXPECT_EQ(source->GetCallType(), ctCall);  // the original keeps its own
+
+    IJFunctionPtr fresh = NewFunction();
+    fresh->CopyFrom(source.get());
+    ASSERT_NE(fresh->GetLocalTable(), nullptr);
+    EXPECT_NE(fresh->GetLocalTable(), captured);  // its own table
+    self->Free();
+    EXPECT_EQ(source->GetThis(), nullptr);
+    EXPECT_EQ(copy->GetThis(), nullptr);
+}
+
+TEST(Functions, NativeMethodsCallTheirObject) {
+    FakeEngine engine;
+    TJArrayObject* a = createObject<TJArrayObject>(&engine, true, nullptr);
+    TJValue push;
+    a->GetValue("push", false, push);
+    EXPECT_EQ(push.FuncValue->GetFuncType(), ftNative);
+    EXPECT_EQ(push.FuncValue->GetName(), "push");
+    EXPECT_EQ(push.FuncValue->GetThis(), a);
+    TJValueList args;
+    args.AddInteger(5);
+    TJValue result;
+    engine.CallFunction(push, &args, result, nullptr);
+    EXPECT_EQ(result.IntegerValue, 1);
+    EXPECT_EQ(a->Items().At(0).IntegerValue, 5);
+}
+
+TEST(Notify, LinksBothWaysAndTellsOnFree) {
+    FakeEngine engine;
+    TJNotify observer;
+    TJNotify* told = nullptr;
+    struct Handler {
+        TJNotify** told;
+        void freed(TJNotify*, TJNotify* peer) { *told = peer; }
+    } handler{&told};
+    observer.OnFreeNotify = TJFreeNotifyEvent::bind<&Handler::freed>(&handler);
+    TJObject* o = createObject<TJObject>(&engine, true, nullptr);
+    observer.AddFreeNotify(o);
+    observer.AddFreeNotify(o);  // already linked: nothing changes
+    EXPECT_TRUE(observer.IsLinked(o));
+    EXPECT_TRUE(o->IsLinked(&observer));
+    o->Free();
+    EXPECT_EQ(told, o);
+    EXPECT_FALSE(observer.IsLinked(o));
+    TJObject* p = createObject<TJObject>(&engine, true, nullptr);
+    observer.AddFreeNotify(p);
+    observer.RemoveFreeNotify(p);  // this side only
+    EXPECT_FALSE(observer.IsLinked(p));
+    EXPECT_TRUE(p->IsLinked(&observer));
+    p->RemoveFreeNotify(&observer);
+}
