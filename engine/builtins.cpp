@@ -1,0 +1,67 @@
+// The engine's built-in classes and singletons: the classes every engine
+// registers at construction (in this order: Object, Global, Array, String,
+// Number, Boolean, RegExp, Math, Date), the Global, RegExp statics and WScript
+// objects, and the wiring of each new registered object. A built-in module
+// plugs in with one line in RegisterBuiltinClasses calling its registration
+// function, which registers its class(es) and fills its JEngineHooks entries.
+#include "engine/array.h"
+#include "engine/engine.h"
+#include "engine/factory.h"
+#include "engine/hooks.h"
+#include "engine/object.h"
+#include "engine/wscript.h"
+
+TJEngineHooks JEngineHooks;
+
+namespace {
+
+// The singleton of a registered class, or a plain object named like it while
+// the class's module is not part of the program.
+TJObject* newSingleton(TJEngine* engine, const AnsiString& className) {
+    TJObject* object = CreateScriptInstance(engine->GetFactory()->LookupClass(className), engine, false, nullptr);
+    if (!object) {
+        object = createObject<TJObject>(engine, false, nullptr);
+        object->SetClassName(className);
+    }
+    object->IncRef();
+    return object;
+}
+
+}  // namespace
+
+void TJEngine::RegisterBuiltinClasses() {
+    RegisterScriptClass("Object", &TJObject::classInfo);
+    RegisterScriptClass("Array", &TJArrayObject::classInfo);
+}
+
+void TJEngine::CreateSingletons() {
+    Global_ = newSingleton(this, "Global");
+    RegExpStatics_ = newSingleton(this, "RegExp");
+    auto* wscript = createObject<TJWScriptObject>(this, false, nullptr);
+    wscript->IncRef();
+    wscript->SetStdOutWriter(TJStreamWriter(
+        [](void* engine, TJObject*, const AnsiString& text) { static_cast<TJEngine*>(engine)->WriteStdout(text); },
+        this));
+    wscript->SetStdErrWriter(TJStreamWriter(
+        [](void* engine, TJObject*, const AnsiString& text) { static_cast<TJEngine*>(engine)->WriteStderr(text); },
+        this));
+    wscript->SetStdInReader(TJStreamReader(
+        [](void* engine, TJObject*, AnsiString& text, bool line, int32_t count, bool& success) {
+            success = static_cast<TJEngine*>(engine)->ReadStdin(text, count, line);
+        },
+        this));
+    WScript_ = wscript;
+}
+
+void TJEngine::ResetBuiltins() {
+    Global_->Clear();
+    RegExpStatics_->Clear();
+    WScript_->Clear();
+}
+
+void TJEngine::HandleNewObject(TJObjectFactory*, TJObject* object) {
+    if (JEngineHooks.WireRegExpObject && object->InheritsFrom(JModuleHooks.RegExpObject))
+        JEngineHooks.WireRegExpObject(this, object);
+    if (JEngineHooks.WireStatusLines) JEngineHooks.WireStatusLines(this, object);
+    NewObjectHook(object);
+}

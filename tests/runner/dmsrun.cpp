@@ -1,0 +1,381 @@
+// dmsrun: the console runner of script files. It drives the engine component
+// like a host does: compiles the file, sends the script's standard output and
+// error to its own as bytes, feeds standard input, passes the remaining
+// arguments to the run and exits with the run's code. With --test it runs every
+// script of a folder, each with its own input, arguments and dialog answers,
+// and writes what each produced for the script tests to compare.
+//
+//   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
+//   dmsrun --test FOLDER OUTFOLDER [--cached]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/orovod.h"
+#include "engine/valuelist.h"
+#include "rtl/stringlist.h"
+
+namespace {
+
+// ==== Output and input ====
+
+// Where the script's bytes go: the console handles, or buffers of a test run.
+struct Sink {
+    HANDLE Handle = nullptr;
+    std::string Buffer;
+    CRITICAL_SECTION* Lock = nullptr;
+
+    void write(std::string_view bytes) {
+        EnterCriticalSection(Lock);
+        if (Handle) {
+            DWORD written = 0;
+            WriteFile(Handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        } else {
+            Buffer.append(bytes);
+        }
+        LeaveCriticalSection(Lock);
+    }
+};
+
+// Standard input of the script: the console's, or a test's input file.
+class Input {
+public:
+    explicit Input(HANDLE handle) : handle_(handle) {}
+    explicit Input(std::string bytes) : bytes_(std::move(bytes)), ended_(true) {}
+
+    // A line (without its line break), count bytes, or (count -1) all the
+    // rest; false at the end of the input.
+    bool read(AnsiString& text, int32_t count, bool line) {
+        if (line) {
+            size_t end;
+            while ((end = bytes_.find('\n', position_)) == std::string::npos && fill()) {}
+            if (position_ >= bytes_.size() && end == std::string::npos) return false;
+            size_t stop = end == std::string::npos ? bytes_.size() : end;
+            size_t length = stop - position_;
+            if (length > 0 && bytes_[position_ + length - 1] == '\r') --length;
+            text = AnsiString(bytes_.data() + position_, length);
+            position_ = end == std::string::npos ? bytes_.size() : end + 1;
+            return true;
+        }
+        size_t wanted = count < 0 ? std::string::npos : static_cast<size_t>(count);
+        while ((wanted == std::string::npos || bytes_.size() - position_ < wanted) && fill()) {}
+        if (position_ >= bytes_.size() && wanted != 0) return false;
+        size_t length = std::min(wanted, bytes_.size() - position_);
+        text = AnsiString(bytes_.data() + position_, length);
+        position_ += length;
+        return true;
+    }
+
+private:
+    bool fill() {
+        if (ended_) return false;
+        char chunk[4096];
+        DWORD got = 0;
+        if (!ReadFile(handle_, chunk, sizeof chunk, &got, nullptr) || got == 0) {
+            ended_ = true;
+            return false;
+        }
+        bytes_.append(chunk, got);
+        return true;
+    }
+
+    HANDLE handle_ = nullptr;
+    std::string bytes_;
+    size_t position_ = 0;
+    bool ended_ = false;
+};
+
+// ==== Message boxes ====
+
+// Answers the modal boxes (dialog class "#32770") of this process from a
+// second thread: each box is logged to the script's output as
+// "msgbox(CAPTION): TEXT => ID" and closed with the next answer, or with its
+// default button when the answers are used up.
+class DialogAnswerer {
+public:
+    DialogAnswerer(Sink& out, std::vector<int> answers) : out_(out), answers_(std::move(answers)) {
+        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &DialogAnswerer::threadMain, this, 0, nullptr);
+    }
+    ~DialogAnswerer() {
+        SetEvent(stop_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(stop_);
+    }
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+private:
+    static DWORD WINAPI threadMain(LPVOID self) {
+        auto* answerer = static_cast<DialogAnswerer*>(self);
+        while (WaitForSingleObject(answerer->stop_, 20) == WAIT_TIMEOUT) answerer->poll();
+        return 0;
+    }
+
+    static BOOL CALLBACK findBox(HWND window, LPARAM found) {
+        char className[16];
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+        if (!GetClassNameA(window, className, sizeof className) || std::string_view(className) != "#32770") return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+
+    void poll() {
+        HWND box = nullptr;
+        EnumWindows(&DialogAnswerer::findBox, reinterpret_cast<LPARAM>(&box));
+        if (!box || box == lastBox_) return;
+        lastBox_ = box;
+        char caption[512] = "", text[4096] = "";
+        GetWindowTextA(box, caption, sizeof caption);
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        int answer;
+        if (next_ < answers_.size()) {
+            answer = answers_[next_++];
+        } else {
+            LRESULT defaultId = SendMessageA(box, DM_GETDEFID, 0, 0);
+            answer = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
+        }
+        out_.write(std::string("msgbox(") + caption + "): " + text + " => " + std::to_string(answer) + "\r\n");
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+    }
+
+    Sink& out_;
+    std::vector<int> answers_;
+    size_t next_ = 0;
+    HWND lastBox_ = nullptr;
+    HANDLE stop_;
+    HANDLE thread_;
+};
+
+// ==== One run ====
+
+struct RunOptions {
+    bool Compiled = false;
+    bool Trace = false;
+    DWORD Timeout = 0;  // milliseconds, 0: none
+    std::vector<AnsiString> Arguments;
+    std::vector<AnsiString> LibraryFolders;
+};
+
+// Handlers of the component's events; the component's events carry this
+// context as their data.
+struct RunContext {
+    Sink* Out;
+    Sink* Err;
+    Input* In;
+    DWORD Deadline = 0;
+
+    void stdoutText(TObject*, const AnsiString& text) { Out->write(text.view()); }
+    void stderrText(TObject*, const AnsiString& text) { Err->write(text.view()); }
+    void stdinText(TObject*, AnsiString& text, bool& success, int32_t count, bool line) {
+        success = In->read(text, count, line);
+    }
+    void step(TObject*, bool& abort) {
+        if (Deadline && static_cast<LONG>(GetTickCount() - Deadline) >= 0) abort = true;
+    }
+};
+
+// Compiles and runs one script; the exit code (1 when it does not compile).
+int runScript(const AnsiString& script, const RunOptions& options, RunContext& context) {
+    DIZI component;
+    component.SetOnStdout(TStringEvent::bind<&RunContext::stdoutText>(&context));
+    component.SetOnStderr(TStringEvent::bind<&RunContext::stderrText>(&context));
+    component.SetOnStdin(TReadStringEvent::bind<&RunContext::stdinText>(&context));
+    if (options.Trace) component.SetOnDebugout(TStringEvent::bind<&RunContext::stderrText>(&context));
+    if (options.Timeout) {
+        context.Deadline = GetTickCount() + options.Timeout;
+        component.SetOnStep(TStepEvent::bind<&RunContext::step>(&context));
+        component.SetOnDoEvents(TStepEvent::bind<&RunContext::step>(&context));
+    }
+    component.SetCompiledBinary(options.Compiled);
+    for (const AnsiString& folder : options.LibraryFolders) component.LibraryPath().Add(folder);
+    if (!component.CompileFile(script)) return 1;
+    TJValueList args;
+    for (const AnsiString& argument : options.Arguments) args.AddString(argument);
+    return component.Run(&args);
+}
+
+// ==== Test folders ====
+
+bool readFile(const std::string& path, std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    char chunk[4096];
+    size_t got;
+    bytes.clear();
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    std::fclose(file);
+    return true;
+}
+
+void writeFile(const std::string& path, std::string_view bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+// The non-empty lines of a file, without line breaks.
+std::vector<std::string> readLines(const std::string& path) {
+    std::string bytes;
+    std::vector<std::string> lines;
+    if (!readFile(path, bytes)) return lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Runs a script of a test folder with its .in, .args and .answers files and
+// writes OUT.out, OUT.err and OUT.code.
+void runTestScript(const std::string& script, const std::string& base, const std::string& out, RunOptions options,
+                   CRITICAL_SECTION* lock) {
+    std::string input;
+    readFile(base + ".in", input);
+    for (const std::string& argument : readLines(base + ".args")) options.Arguments.push_back(argument.c_str());
+    std::vector<int> answers;
+    for (const std::string& answer : readLines(base + ".answers")) answers.push_back(std::atoi(answer.c_str()));
+    Sink stdoutSink, stderrSink;
+    stdoutSink.Lock = stderrSink.Lock = lock;
+    Input stdinSource(input);
+    RunContext context{&stdoutSink, &stderrSink, &stdinSource};
+    int code;
+    {
+        DialogAnswerer answerer(stdoutSink, answers);
+        code = runScript(script.c_str(), options, context);
+    }
+    writeFile(out + ".out", stdoutSink.Buffer);
+    writeFile(out + ".err", stderrSink.Buffer);
+    writeFile(out + ".code", std::to_string(code) + "\n");
+}
+
+std::string temporaryFolder() {
+    char buffer[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, buffer);
+    std::string folder(buffer, length);
+    folder += "dmsrun-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+// Every *.dms of the folder, in name order. With cached, each is also copied
+// to a temporary folder and run twice with compiled trees (the first run
+// writes the tree, the second loads it), writing OUT.cached.*.
+int runTestFolder(const std::string& folder, const std::string& outFolder, bool cached) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.dms").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "dmsrun: no scripts in %s\n", folder.c_str());
+        return 2;
+    }
+    do {
+        names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+
+    CRITICAL_SECTION lock;
+    InitializeCriticalSection(&lock);
+    RunOptions options;
+    options.Timeout = 20000;
+    std::string temporary = cached ? temporaryFolder() : std::string();
+    for (const std::string& name : names) {
+        std::string stem = name.substr(0, name.size() - 4);
+        std::string base = folder + "\\" + stem;
+        runTestScript(base + ".dms", base, outFolder + "\\" + stem, options, &lock);
+        if (!cached) continue;
+        std::string copy = temporary + name;
+        CopyFileA((base + ".dms").c_str(), copy.c_str(), FALSE);
+        DeleteFileA((temporary + stem + ".dmc").c_str());
+        RunOptions cachedOptions = options;
+        cachedOptions.Compiled = true;
+        cachedOptions.LibraryFolders.push_back((folder + "\\").c_str());
+        runTestScript(copy, base, outFolder + "\\" + stem + ".cached", cachedOptions, &lock);
+        runTestScript(copy, base, outFolder + "\\" + stem + ".cached", cachedOptions, &lock);
+        DeleteFileA(copy.c_str());
+        DeleteFileA((temporary + stem + ".dmc").c_str());
+    }
+    if (cached) RemoveDirectoryA(temporary.c_str());
+    DeleteCriticalSection(&lock);
+    return 0;
+}
+
+// ==== Command line ====
+
+int usage() {
+    std::fputs("usage: dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]\n"
+               "       dmsrun --test FOLDER OUTFOLDER [--cached]\n",
+               stderr);
+    return 2;
+}
+
+std::vector<int> parseAnswers(std::string_view list) {
+    std::vector<int> answers;
+    while (!list.empty()) {
+        size_t comma = list.find(',');
+        answers.push_back(std::atoi(std::string(list.substr(0, comma)).c_str()));
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    return answers;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 4 && std::string_view(argv[1]) == "--test")
+        return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
+
+    RunOptions options;
+    bool answering = false;
+    std::vector<int> answers;
+    int i = 1;
+    for (; i < argc && std::string_view(argv[i]).starts_with("--"); ++i) {
+        std::string_view option = argv[i];
+        if (option == "--compiled") {
+            options.Compiled = true;
+        } else if (option == "--trace") {
+            options.Trace = true;
+        } else if (option.starts_with("--answer=")) {
+            answering = true;
+            answers = parseAnswers(option.substr(9));
+        } else if (option.starts_with("--timeout=")) {
+            options.Timeout = static_cast<DWORD>(std::atoi(std::string(option.substr(10)).c_str()));
+        } else {
+            return usage();
+        }
+    }
+    if (i >= argc) return usage();
+    AnsiString script = argv[i++];
+    for (; i < argc; ++i) options.Arguments.push_back(argv[i]);
+
+    CRITICAL_SECTION lock;
+    InitializeCriticalSection(&lock);
+    Sink out{GetStdHandle(STD_OUTPUT_HANDLE), {}, &lock};
+    Sink err{GetStdHandle(STD_ERROR_HANDLE), {}, &lock};
+    Input in(GetStdHandle(STD_INPUT_HANDLE));
+    RunContext context{&out, &err, &in};
+    int code;
+    if (answering) {
+        DialogAnswerer answerer(out, answers);
+        code = runScript(script, options, context);
+    } else {
+        code = runScript(script, options, context);
+    }
+    DeleteCriticalSection(&lock);
+    return code;
+}
