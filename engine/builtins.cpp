@@ -5,9 +5,11 @@
 // plugs in with one line in RegisterBuiltinClasses calling its registration
 // function, which registers its class(es) and fills its JEngineHooks entries.
 #include "engine/array.h"
+#include "engine/dateobject.h"
 #include "engine/engine.h"
 #include "engine/factory.h"
 #include "engine/hooks.h"
+#include "engine/mathobject.h"
 #include "engine/object.h"
 #include "engine/wscript.h"
 
@@ -32,6 +34,8 @@ TJObject* newSingleton(TJEngine* engine, const AnsiString& className) {
 void TJEngine::RegisterBuiltinClasses() {
     RegisterScriptClass("Object", &TJObject::classInfo);
     RegisterScriptClass("Array", &TJArrayObject::classInfo);
+    RegisterMathObject(this);
+    RegisterDateObject(this);
 }
 
 void TJEngine::CreateSingletons() {

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "engine/dateutil.h"
+#include "engine/engine.h"
 #include "engine/hooks.h"
 #include "engine/valuelist.h"
 
@@ -228,6 +229,8 @@ TJDateObject::TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList
     bool milliseconds = count == 1 && IsNumericValue(first);
     SetTime(std::trunc(milliseconds ? ValueToDouble(first) : ParseDateArguments(args)));
 }
+
+void RegisterDateObject(TJEngine* engine) { engine->RegisterScriptClass("Date", &TJDateObject::classInfo); }
 
 void TJDateObject::RegisterMethods() {
     TJObject::RegisterMethods();

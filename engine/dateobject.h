@@ -1,8 +1,9 @@
 // TJDateObject: the script class "Date" - one point in time held in UTC, its
 // local and UTC fields with getters and setters, milliseconds since 1970, text
 // through the settable `format`, and parsing. Local fields use the UTC offset
-// in force at the date itself. Registered with the engine's factory under
-// "Date" through TJDateObject::classInfo; fills the Date entries of JModuleHooks.
+// in force at the date itself. RegisterDateObject registers the class with an
+// engine (engine/builtins.cpp calls it); the module fills the Date entries of
+// JModuleHooks when it is linked.
 #pragma once
 
 #include "engine/object.h"
@@ -68,6 +69,9 @@ private:
     double Utc_;
     AnsiString Format_;
 };
+
+// Registers the class "Date" with the engine.
+void RegisterDateObject(TJEngine* engine);
 
 // The milliseconds that `parse` and `UTC` give: one argument is read as a date
 // text, several are the UTC fields year, month (0-based), day, hours, minutes,

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/engine.h"
 #include "engine/valuelist.h"
 #include "rtl/numtext.h"
 #include "rtl/random.h"
@@ -154,6 +155,8 @@ TJMathObject::TJMathObject(const TJCreateKey& key, TJEngine* engine, TJValueList
     SetClassName("Math");
     Randomize();
 }
+
+void RegisterMathObject(TJEngine* engine) { engine->RegisterScriptClass("Math", &TJMathObject::classInfo); }
 
 void TJMathObject::RegisterMethods() {
     TJObject::RegisterMethods();

@@ -1,7 +1,7 @@
 // TJMathObject: the script class "Math" - the numeric functions (abs ... random)
 // and the read-only constants E ... SQRT2. It holds no state; every engine has
-// one ready-made global instance. Registered with the engine's factory under
-// "Math" through TJMathObject::classInfo.
+// one ready-made global instance. RegisterMathObject registers the class with
+// an engine (engine/builtins.cpp calls it).
 #pragma once
 
 #include "engine/object.h"
@@ -32,3 +32,6 @@ private:
 // base raised to exponent: whole exponents by square-and-multiply, others
 // through the logarithm; NaN where the power has no real value.
 double MathPower(double base, double exponent);
+
+// Registers the class "Math" with the engine.
+void RegisterMathObject(TJEngine* engine);
