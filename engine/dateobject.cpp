@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <climits>
 #include <cmath>
 
 #include "engine/dateutil.h"
