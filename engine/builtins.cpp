@@ -5,9 +5,11 @@
 // plugs in with one line in RegisterBuiltinClasses calling its registration
 // function, which registers its class(es) and fills its JEngineHooks entries.
 #include "engine/array.h"
+#include "engine/dateobject.h"
 #include "engine/engine.h"
 #include "engine/factory.h"
 #include "engine/hooks.h"
+#include "engine/mathobject.h"
 #include "engine/object.h"
 #include "engine/regexpobject.h"
 #include "engine/stringobject.h"
@@ -36,6 +38,8 @@ void TJEngine::RegisterBuiltinClasses() {
     RegisterScriptClass("Array", &TJArrayObject::classInfo);
     RegisterStringClass(this);
     RegisterRegExpClass(this);
+    RegisterMathObject(this);
+    RegisterDateObject(this);
 }
 
 void TJEngine::CreateSingletons() {
