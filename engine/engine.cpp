@@ -18,6 +18,7 @@
 #include "engine/valuelist.h"
 #include "engine/wscript.h"
 #include "rtl/codepage.h"
+#include "rtl/filepath.h"
 #include "rtl/numtext.h"
 #include "ui/application.h"
 
