@@ -4,12 +4,11 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdint>
-#include <random>
 
 #include "engine/mbstring.h"
 #include "rtl/format.h"
+#include "rtl/random.h"
 
 namespace {
 
@@ -29,12 +28,6 @@ bool readCounter(std::string_view digits, uint32_t& value) {
         value = value * 10 + static_cast<uint32_t>(c - '0');
     }
     return true;
-}
-
-std::mt19937& randomGenerator() {
-    static std::mt19937 generator(static_cast<uint32_t>(
-        std::chrono::system_clock::now().time_since_epoch().count() ^ GetTickCount() ^ GetCurrentProcessId()));
-    return generator;
 }
 
 }  // namespace
@@ -67,9 +60,8 @@ bool WildcardMatch(std::string_view nameText, std::string_view maskText, bool ig
 
 AnsiString RandomLetters(int count) {
     static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    std::uniform_int_distribution<size_t> pick(0, kLetters.size() - 1);
     AnsiString out;
-    for (int i = 0; i < count; ++i) out += kLetters[pick(randomGenerator())];
+    for (int i = 0; i < count; ++i) out += kLetters[RandomInt(static_cast<int32_t>(kLetters.size()))];
     return out;
 }
 
