@@ -31,15 +31,3 @@ function(nimbora_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "NIMBORA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
 endfunction()
-
-# nimbora_bench(name deps...): a benchmark program from bench/NAME.cpp; it prints
-# its figures when run (scripts/wine-run.sh build/bench/NAME.exe).
-function(nimbora_bench name)
-  foreach(dep ${ARGN})
-    if(NOT TARGET ${dep})
-      return()
-    endif()
-  endforeach()
-  add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp)
-  target_link_libraries(${name} PRIVATE ${ARGN})
-endfunction()

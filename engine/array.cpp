@@ -18,8 +18,11 @@ const TPropInfo arrayProperties[] = {
 constexpr int maxJoinDepth = 256;
 int joinDepth = 0;
 
-// A name that reads as a decimal integer (optional "-", digits, 32 bits).
-bool decimalIndex(const AnsiString& name, int32_t& index) {
+[[noreturn]] void raiseUnnamedIndexError() { raiseScriptError("EIndexError", AnsiString()); }
+
+}  // namespace
+
+bool ReadDecimalIndex(const AnsiString& name, int32_t& index) {
     std::string_view s = name.view();
     size_t i = 0;
     bool negative = !s.empty() && s[0] == '-';
@@ -36,10 +39,6 @@ bool decimalIndex(const AnsiString& name, int32_t& index) {
     index = static_cast<int32_t>(value);
     return true;
 }
-
-[[noreturn]] void raiseUnnamedIndexError() { raiseScriptError("EIndexError", AnsiString()); }
-
-}  // namespace
 
 const TClassInfo TJArrayObject::classInfo =
     makeClassInfo("TJArrayObject", &TJObject::classInfo, arrayProperties, &scriptCreator<TJArrayObject>);
@@ -98,7 +97,7 @@ TJArrayObject* TJArrayObject::newArray() { return createObject<TJArrayObject>(En
 
 void TJArrayObject::GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args) {
     int32_t index;
-    if (!decimalIndex(name, index)) {
+    if (!ReadDecimalIndex(name, index)) {
         TJObject::GetValue(name, keyError, value, args);
         return;
     }
@@ -109,7 +108,7 @@ void TJArrayObject::GetValue(const AnsiString& name, bool keyError, TJValue& val
 
 void TJArrayObject::SetValue(const AnsiString& name, const TJValue& value, TJValueList* args) {
     int32_t index;
-    if (!decimalIndex(name, index)) {
+    if (!ReadDecimalIndex(name, index)) {
         TJObject::SetValue(name, value, args);
         return;
     }

@@ -7,6 +7,10 @@
 #include "engine/object.h"
 #include "engine/valuelist.h"
 
+// A name that reads as a decimal integer (optional "-", digits, 32 bits);
+// index access of the Array and String objects.
+bool ReadDecimalIndex(const AnsiString& name, int32_t& index);
+
 class TJArrayObject : public TJObject {
     RTL_DECLARE_CLASS()
     // One number argument gives that many undefined elements; otherwise the

@@ -5,10 +5,16 @@
 // plugs in with one line in RegisterBuiltinClasses calling its registration
 // function, which registers its class(es) and fills its JEngineHooks entries.
 #include "engine/array.h"
+#include "engine/dateobject.h"
 #include "engine/engine.h"
 #include "engine/factory.h"
+#include "engine/global.h"
 #include "engine/hooks.h"
+#include "engine/mathobject.h"
+#include "engine/number.h"
 #include "engine/object.h"
+#include "engine/regexpobject.h"
+#include "engine/stringobject.h"
 #include "engine/wscript.h"
 
 TJEngineHooks JEngineHooks;
@@ -31,7 +37,13 @@ TJObject* newSingleton(TJEngine* engine, const AnsiString& className) {
 
 void TJEngine::RegisterBuiltinClasses() {
     RegisterScriptClass("Object", &TJObject::classInfo);
+    RegisterGlobalClass(this);
     RegisterScriptClass("Array", &TJArrayObject::classInfo);
+    RegisterStringClass(this);
+    RegisterNumberClasses(this);
+    RegisterRegExpClass(this);
+    RegisterMathObject(this);
+    RegisterDateObject(this);
 }
 
 void TJEngine::CreateSingletons() {

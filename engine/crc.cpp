@@ -3,6 +3,8 @@
 // the CRC and String objects through engine/crc.h.
 #include "engine/crc.h"
 
+#include "rtl/filepath.h"
+
 #include <windows.h>
 
 #include <array>
@@ -81,8 +83,7 @@ void CalcStringCRC(uint16_t& crc16, uint32_t& crc32, const AnsiString& text) {
 bool CalcFileCRC(uint16_t& crc16, uint32_t& crc32, const AnsiString& fileName) {
     crc16 = 0xFFFF;
     crc32 = 0xFFFFFFFF;
-    DWORD attributes = GetFileAttributesA(fileName.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (!fileExists(fileName)) return false;
     if (!readAll(crc16, crc32, fileName)) {
         crc16 = 0xFFFF;
         crc32 = 0xFFFFFFFF;

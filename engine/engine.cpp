@@ -18,6 +18,7 @@
 #include "engine/valuelist.h"
 #include "engine/wscript.h"
 #include "rtl/codepage.h"
+#include "rtl/filepath.h"
 #include "rtl/numtext.h"
 #include "ui/application.h"
 
@@ -190,7 +191,7 @@ bool TJEngine::Compile(const AnsiString& text) {
 bool TJEngine::CompileFile(const AnsiString& fileName, bool useCompiledTrees) {
     if (Busy || CallDepth_ > 0 || HostCallDepth_ > 0) return false;
     ScriptFileName = fileName;
-    if (!isExistingFile(fileName)) return false;
+    if (!fileExists(fileName)) return false;
     ClearEngineState();
     Ran = false;
     if (useCompiledTrees && loadCompiledTree(*Parser_, fileName)) return true;

@@ -628,7 +628,7 @@ TJStatement* TJParser::directive() {
     next();
     expect(tkAssign);
     TJExpr* value = requiredExpression();
-    if (value->Code != ecConstant || !(IsIntegerValue(value->Value.get()) || IsBoolValue(value->Value.get())))
+    if (!IsConstantExpr(value) || !(IsIntegerValue(value->Value.get()) || IsBoolValue(value->Value.get())))
         RaiseSyntaxError();
     directives_.SetValue(name, ValueToInteger(value->Value.get()));
     return make(scEmpty);

@@ -3,6 +3,8 @@
 // object through engine/safefilestream.h.
 #include "engine/safefilestream.h"
 
+#include "rtl/filepath.h"
+
 #include <iterator>
 
 namespace {
@@ -20,11 +22,6 @@ private:
 
 [[noreturn]] void raiseCannotOpen(const AnsiString& name) {
     throw EFOpenError("Cannot open file " + name);
-}
-
-bool fileExists(const AnsiString& name) {
-    DWORD attributes = GetFileAttributesA(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The platform's file open: access from the low two bits, sharing from bits 4

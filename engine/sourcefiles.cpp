@@ -1,32 +1,17 @@
 // Script files on disk: text loading, library search and compiled-tree cache
-// names. Paths are code page 932 bytes: a trail byte may look like '\', so
-// separators are found with the lead-byte test.
+// names. Paths are code page 932 bytes, taken apart by rtl/filepath.
 #include "engine/sourcefiles.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "rtl/codepage.h"
 
 namespace {
 
-// Index of the first byte of the file-name part.
-size_t fileNameStart(std::string_view path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (isLeadByte(c) && i + 1 < path.size()) {
-            ++i;
-        } else if (c == '\\' || c == '/' || c == ':') {
-            start = i + 1;
-        }
-    }
-    return start;
-}
-
-bool endsWithSeparator(std::string_view path) {
-    return !path.empty() && fileNameStart(path) == path.size() && (path.back() == '\\' || path.back() == '/');
+// A trail byte 0x5C ends a character, not a folder: ask the path splitter.
+bool endsWithSeparator(const AnsiString& path) {
+    return !path.empty() && extractFileName(path).empty() && (path.view().back() == '\\' || path.view().back() == '/');
 }
 
 bool lastWriteTime(const AnsiString& path, FILETIME& time) {
@@ -49,42 +34,17 @@ uint32_t pathHash(const AnsiString& path) {
 
 }  // namespace
 
-AnsiString extractFileName(const AnsiString& path) {
-    return path.substr(fileNameStart(path.view()));
-}
-
-AnsiString changeFileExt(const AnsiString& path, const AnsiString& extension) {
-    size_t start = fileNameStart(path.view());
-    size_t dot = path.view().rfind('.');
-    if (dot == std::string_view::npos || dot < start) return path + extension;
-    return path.substr(0, dot) + extension;
-}
-
-bool isExistingFile(const AnsiString& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-AnsiString expandFileName(const AnsiString& path) {
-    char buffer[MAX_PATH * 2];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (length == 0 || length >= sizeof buffer) return path;
-    return AnsiString(buffer, length);
-}
-
-bool sameFileName(const AnsiString& a, const AnsiString& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-
 bool findLibraryFile(const AnsiString& name, const TStrings& folders, AnsiString& path) {
-    if (isExistingFile(name)) {
+    if (fileExists(name)) {
         path = name;
         return true;
     }
     AnsiString fileName = extractFileName(name);
     for (int i = 0; i < folders.Count(); ++i) {
         AnsiString candidate = folders.Strings(i);
-        if (!endsWithSeparator(candidate.view())) candidate += '\\';
+        if (!endsWithSeparator(candidate)) candidate += '\\';
         candidate += fileName;
-        if (isExistingFile(candidate)) {
+        if (fileExists(candidate)) {
             path = candidate;
             return true;
         }

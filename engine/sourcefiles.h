@@ -5,17 +5,8 @@
 #pragma once
 
 #include "rtl/ansistring.h"
+#include "rtl/filepath.h"
 #include "rtl/stringlist.h"
-
-// The file-name part of a path (after the last '\', '/' or ':'; code page 932 aware).
-AnsiString extractFileName(const AnsiString& path);
-// The path with its extension (from the last '.' of the file-name part) replaced.
-AnsiString changeFileExt(const AnsiString& path, const AnsiString& extension);
-bool isExistingFile(const AnsiString& path);
-// The absolute form of a path (the path itself when it cannot be expanded).
-AnsiString expandFileName(const AnsiString& path);
-// Two paths name one file for the file system (case ignored).
-bool sameFileName(const AnsiString& a, const AnsiString& b);
 
 // The name itself when that file exists, else the first folder (in list
 // order) that holds a file with the name's file-name part.

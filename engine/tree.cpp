@@ -65,7 +65,7 @@ TJExpr* TJExprFactory::NewExpr(TJExprCode code) {
 }
 
 TJExpr* TJExprFactory::MakeUnary(TJExprCode code, TJExpr* operand) {
-    if (foldsAsUnary(code) && operand && operand->Code == ecConstant) {
+    if (foldsAsUnary(code) && IsConstantExpr(operand)) {
         TJValue result;
         if (foldUnary(code, *operand->Value, result)) {
             *operand->Value = result;
@@ -78,8 +78,8 @@ TJExpr* TJExprFactory::MakeUnary(TJExprCode code, TJExpr* operand) {
 }
 
 TJExpr* TJExprFactory::MakeBinary(TJExprCode code, TJExpr* left, TJExpr* right) {
-    if ((foldsAsArithmetic(code) || foldsAsComparison(code)) && left && right &&
-        left->Code == ecConstant && right->Code == ecConstant) {
+    if ((foldsAsArithmetic(code) || foldsAsComparison(code)) &&
+        IsConstantExpr(left) && IsConstantExpr(right)) {
         auto result = std::make_unique<TJValue>();
         if (foldBinary(code, *left->Value, *right->Value, *result)) {
             free(right);

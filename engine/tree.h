@@ -83,6 +83,10 @@ struct TJExpr {
     ~TJExpr();
 };
 
+// Whether an expression node is a constant or an identifier.
+inline bool IsConstantExpr(const TJExpr* expr) { return expr && expr->Code == ecConstant; }
+inline bool IsIdentifierExpr(const TJExpr* expr) { return expr && expr->Code == ecIdentifier; }
+
 struct TJStatement {
     TJStatementCode Kind = scEmpty;
     TJExpr* Expr = nullptr;

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "host/filepath.h"
+#include "rtl/filepath.h"
 
 namespace {
 

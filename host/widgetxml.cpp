@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/filepath.h"
+#include "rtl/filepath.h"
 #include "rtl/codepage.h"
 
 namespace {

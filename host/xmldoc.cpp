@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "host/filepath.h"
+#include "rtl/filepath.h"
 #include "host/xmlcodec.h"
 
 namespace {

@@ -237,6 +237,7 @@ TEST(Operators, ObjectsCompareByIdentityOrText) {
     EXPECT_FALSE(compare(ecEqual, objectValue(a), objectValue(b)));
     EXPECT_TRUE(compare(ecEqual, objectValue(a), textValue("[object Object]")));
 
+    const TClassInfo* stringClass = JModuleHooks.StringObject;
     JModuleHooks.StringObject = &TTextThing::classInfo;
     TTextThing* s1 = createObject<TTextThing>(&engine, true, nullptr);
     TTextThing* s2 = createObject<TTextThing>(&engine, true, nullptr);
@@ -246,7 +247,7 @@ TEST(Operators, ObjectsCompareByIdentityOrText) {
     EXPECT_FALSE(compare(ecStrictEqual, objectValue(s1), textValue("same")));
     TJValue joined = binary(ecAdd, objectValue(s1), intValue(1));
     EXPECT_EQ(joined.StrValue, "same1");
-    JModuleHooks.StringObject = nullptr;
+    JModuleHooks.StringObject = stringClass;
 }
 
 TEST(Operators, LogicalOperatorsGiveBooleans) {

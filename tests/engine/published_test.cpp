@@ -318,6 +318,7 @@ TEST(Variants, OtherNumbersBecomeIntegersOrDoubles) {
 TEST(Variants, DatesAndInterfacesWithAnEngine) {
     FakeEngine engine;
     static double seen;
+    auto* linkedHook = JModuleHooks.NewDateObject;  // the Date module's, when linked
     JModuleHooks.NewDateObject = [](TJEngine* e, double t) {
         seen = t;
         return createObject<TJObject>(e, true, nullptr);
@@ -330,7 +331,7 @@ TEST(Variants, DatesAndInterfacesWithAnEngine) {
     VariantToValue(v, &engine, r);
     EXPECT_TRUE(IsObjectValue(&r));
     EXPECT_EQ(seen, 40000.25);
-    JModuleHooks.NewDateObject = nullptr;
+    JModuleHooks.NewDateObject = linkedHook;
 }
 
 TEST(Variants, FromValues) {

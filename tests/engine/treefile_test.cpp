@@ -221,7 +221,7 @@ TEST_F(TreeFile, TreeIsReplacedAndSourceCleared) {
 TEST_F(TreeFile, NothingToSave) {
     TJParser parser;
     EXPECT_FALSE(parser.SaveTreeToFile(folder.file("none.dmc")));
-    EXPECT_FALSE(isExistingFile(folder.file("none.dmc")));
+    EXPECT_FALSE(fileExists(folder.file("none.dmc")));
     parser.Source = L"a;";
     ASSERT_TRUE(parser.Parse());
     EXPECT_FALSE(parser.SaveTreeToFile(folder.file("no-such-folder\\a.dmc")));
@@ -328,7 +328,7 @@ TEST(TreeFileCache, ScriptCachesAreSavedAndLoaded) {
     parser.Source = L"x = 1;";
     ASSERT_TRUE(parser.Parse());
     saveCompiledTree(parser, script);
-    ASSERT_TRUE(isExistingFile(folder.file("w.dmc")));
+    ASSERT_TRUE(fileExists(folder.file("w.dmc")));
     TJParser loader;
     ASSERT_TRUE(loadCompiledTree(loader, script));
     EXPECT_EQ(dumpStatements(loader.Root()), dumpStatements(parser.Root()));
@@ -355,7 +355,7 @@ TEST(TreeFileCache, UnwritableFolderFallsBackToTheTemporaryCache) {
     ASSERT_TRUE(parser.Parse());
     saveCompiledTree(parser, script);
     AnsiString temporary = temporaryCompiledTreeName(script);
-    ASSERT_TRUE(isExistingFile(temporary));
+    ASSERT_TRUE(fileExists(temporary));
     TJParser loader;
     EXPECT_TRUE(loadCompiledTree(loader, script));
     EXPECT_EQ(dumpStatements(loader.Root()), "Program {Expression y}");
@@ -383,8 +383,8 @@ TEST(TreeFileCache, TreesThatImportLibrariesAreNotCached) {
     parser.Source = L"import lib;";
     ASSERT_TRUE(parser.Parse());
     saveCompiledTree(parser, script);
-    EXPECT_FALSE(isExistingFile(folder.file("u.dmc")));
-    EXPECT_FALSE(isExistingFile(temporaryCompiledTreeName(script)));
+    EXPECT_FALSE(fileExists(folder.file("u.dmc")));
+    EXPECT_FALSE(fileExists(temporaryCompiledTreeName(script)));
     TJParser loader;
     EXPECT_FALSE(loadCompiledTree(loader, script));
 }

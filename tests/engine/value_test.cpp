@@ -19,8 +19,9 @@ class TTextObject : public TJObject {
 
 // Registers TTextObject as the String class for one test.
 struct StringClassHook {
+    const TClassInfo* previous = JModuleHooks.StringObject;
     StringClassHook() { JModuleHooks.StringObject = &TTextObject::classInfo; }
-    ~StringClassHook() { JModuleHooks.StringObject = nullptr; }
+    ~StringClassHook() { JModuleHooks.StringObject = previous; }
 };
 
 }  // namespace

@@ -1,0 +1,22 @@
+// File path pieces on code page 932 text, where a trail byte 0x5C is part of a
+// character and not a back-slash, and the file tests. Used wherever a path is
+// taken apart: script files, settings files, the file and directory objects.
+#pragma once
+
+#include "rtl/ansistring.h"
+
+// The folder part of a path, with its trailing '\', '/' or ':'; empty when the
+// path names no folder.
+AnsiString fileFolder(const AnsiString& path);
+// The last name of the path (after the folder part).
+AnsiString extractFileName(const AnsiString& path);
+// The extension of the path's last name, with its '.'; empty when it has none.
+AnsiString fileExtension(const AnsiString& path);
+// The path with its last name's extension replaced (or added).
+AnsiString changeFileExt(const AnsiString& path, const AnsiString& extension);
+// The full form of the path; the path itself when the platform cannot expand it.
+AnsiString expandFileName(const AnsiString& path);
+// Whether two paths name one file as the file system compares names (no case).
+bool sameFileName(const AnsiString& a, const AnsiString& b);
+// Whether the path names an existing file (not a folder).
+bool fileExists(const AnsiString& path);
