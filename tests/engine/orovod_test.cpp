@@ -61,9 +61,11 @@ private:
 
 TJEngine* timerEngine = nullptr;
 TJValue timerHandler;
+UINT_PTR pendingTimer = 0;
 
 void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
+    pendingTimer = 0;
     guardCallback([] {
         TJValue result;
         timerEngine->CallFunction(timerHandler, nullptr, result, nullptr);
@@ -76,6 +78,11 @@ class TTestHostObject : public TJObject {
     RTL_DECLARE_CLASS()
     TTestHostObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
         SetClassName("TestHost");
+    }
+    // A timer still pending calls no handler of a gone engine.
+    ~TTestHostObject() override {
+        if (pendingTimer) KillTimer(nullptr, pendingTimer);
+        pendingTimer = 0;
     }
 
 protected:
@@ -90,7 +97,8 @@ private:
     void nativeLater(TJValueList* args, TJValue&) {
         timerEngine = Engine();
         timerHandler = args->At(0);
-        SetTimer(nullptr, 0, 1, &timerFired);
+        if (pendingTimer) KillTimer(nullptr, pendingTimer);
+        pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);
     }
     void nativeForeign(TJValueList*, TJValue&) { throw std::bad_alloc(); }
 };
@@ -488,4 +496,72 @@ TEST(EngineCompileFile, ImportsFromTheScriptsFolder) {
     host.component.RunNoArgs();
     EXPECT_EQ(host.out, "42");
     EXPECT_EQ(host.component.LibraryPath().Count(), 0);  // the folder was only lent
+}
+
+// ==== The event loop ====
+
+TEST(EngineEventLoop, RunsUntilTerminate) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    EXPECT_EQ(host.run("var h = new TestHost;\nvar ticks = 0;\n"
+                       "function tick() { ticks++; if (ticks < 3) h.later(tick); else terminate(); }\n"
+                       "h.later(tick);\neventLoop();\nprint(\"end of program \", ticks);"),
+              0);
+    EXPECT_EQ(host.out, "end of program 0");
+    EXPECT_EQ(ValueToInteger(host.global("ticks")), 3);
+    EXPECT_EQ(host.err, "");
+    EXPECT_EQ(host.doneCount, 1);
+}
+
+TEST(EngineEventLoop, WithoutEventLoopTheRunEndsAtOnce) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    EXPECT_EQ(host.run("var h = new TestHost;\nvar ticks = 0;\nh.later(function () { ticks++; });"), 0);
+    EXPECT_EQ(ValueToInteger(host.global("ticks")), 0);
+}
+
+// An error in a handler after the program is reported once; the engine then
+// stops and the loop ends.
+TEST(EngineEventLoop, HandlerErrorsEndTheLoop) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    EXPECT_EQ(host.run("var h = new TestHost;\n"
+                       "h.later(function () {\n  var a = null;\n  a.member;\n});\n"
+                       "eventLoop();"),
+              0);
+    EXPECT_EQ(host.err, "Exception: ENameError(4) => member error member\r\n");
+    EXPECT_FALSE(host.engine().Running);
+    EXPECT_FALSE(host.engine().Busy);
+}
+
+TEST(EngineEventLoop, TheHostEndsTheLoop) {
+    ScriptHost host;
+    int steps = 0;
+    struct Stopper {
+        int* count;
+        void step(TObject*, bool& abort) { abort = ++*count == 5; }
+    } stopper{&steps};
+    host.component.SetOnDoEvents(TStepEvent::bind<&Stopper::step>(&stopper));
+    EXPECT_EQ(host.run("eventLoop();\nprint(\"before the loop\");"), 0);
+    EXPECT_EQ(steps, 5);
+    EXPECT_EQ(host.out, "before the loop");
+    EXPECT_EQ(host.err, "");
+}
+
+// Boxed primitives live for their statement only.
+TEST(EngineObjects, TemporariesAreReleasedAfterEachStatement) {
+    ScriptHost host;
+    ASSERT_TRUE(host.component.Compile("var n = 0;\nfor (var i = 0; i < 5000; i++) {\n"
+                                       "  n = n + \"text\".length + [i].length + {a: i}.a;\n}\n"
+                                       "while (n < 0) { }\nprint(n);"));
+    int before = 0;
+    struct Counter {
+        int* objects;
+        TJEngine* engine;
+        void run(TObject*) { *objects = engine->GetFactory()->Objects().Count(); }
+    } counter{&before, &host.engine()};
+    host.component.SetOnRun(TNotifyEvent::bind<&Counter::run>(&counter));
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "12522500");  // 4 + 1 + i for i from 0 to 4999
+    EXPECT_LE(host.engine().GetFactory()->Objects().Count(), before + 60);
 }
