@@ -2,7 +2,7 @@
 // registers at construction (in this order: Object, Global, Array, String,
 // Number, Boolean, RegExp, Math, Date), the Global, RegExp statics and WScript
 // objects, and the wiring of each new registered object. A built-in module
-// plugs in with one line in RegisterBuiltinClasses calling its registration
+// plugs in with one line in registerBuiltinClasses calling its registration
 // function, which registers its class(es) and fills its JEngineHooks entries.
 #include "engine/array.h"
 #include "engine/dateobject.h"
@@ -21,21 +21,17 @@ TJEngineHooks JEngineHooks;
 
 namespace {
 
-// The singleton of a registered class, or a plain object named like it while
-// the class's module is not part of the program.
+// An unregistered instance of a built-in class, holding one reference.
 TJObject* newSingleton(TJEngine* engine, const AnsiString& className) {
     TJObject* object = CreateScriptInstance(engine->GetFactory()->LookupClass(className), engine, false, nullptr);
-    if (!object) {
-        object = createObject<TJObject>(engine, false, nullptr);
-        object->SetClassName(className);
-    }
+    if (!object) throw Exception("the built-in class " + className + " is not registered");
     object->IncRef();
     return object;
 }
 
 }  // namespace
 
-void TJEngine::RegisterBuiltinClasses() {
+void TJEngine::registerBuiltinClasses() {
     RegisterScriptClass("Object", &TJObject::classInfo);
     RegisterGlobalClass(this);
     RegisterScriptClass("Array", &TJArrayObject::classInfo);
@@ -46,7 +42,7 @@ void TJEngine::RegisterBuiltinClasses() {
     RegisterDateObject(this);
 }
 
-void TJEngine::CreateSingletons() {
+void TJEngine::createSingletons() {
     Global_ = newSingleton(this, "Global");
     RegExpStatics_ = newSingleton(this, "RegExp");
     auto* wscript = createObject<TJWScriptObject>(this, false, nullptr);

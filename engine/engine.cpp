@@ -83,8 +83,6 @@ private:
     int& depth_;
 };
 
-AnsiString lineText(int32_t line) { return intToText(line); }
-
 }  // namespace
 
 // ==== Nesting guard ====
@@ -108,9 +106,8 @@ TJEngine::TJEngine(TROrovod* owner)
     : RootTable(new TJRootSymbolTable), Owner_(owner), Parser_(new TJParser), Factory_(new TJObjectFactory(this)) {
     CurrentTable = RootTable;
     Factory_->NewObjectHandler = TJNewObjectEvent::bind<&TJEngine::HandleNewObject>(this);
-    TJNestingGuard::stackFloor();
-    RegisterBuiltinClasses();
-    CreateSingletons();
+    registerBuiltinClasses();
+    createSingletons();
 }
 
 TJEngine::~TJEngine() {
@@ -181,7 +178,7 @@ bool TJEngine::Compile(const AnsiString& text) {
         return Parser_->Parse();
     } catch (const EJSyntaxError& e) {
         CurrentLine = e.Line;
-        ReportScriptError("SyntaxError: Line(" + lineText(e.Line) + ") => " + e.message());
+        ReportScriptError("SyntaxError: Line(" + intToText(e.Line) + ") => " + e.message());
     } catch (const EJRuntimeError& e) {
         ReportScriptError("Exception: " + e.ErrorName + " => " + e.message());
     }
@@ -330,7 +327,7 @@ void TJEngine::ReportScriptError(const AnsiString& text) {
 }
 
 void TJEngine::reportException(std::exception_ptr exception) {
-    AnsiString line = lineText(CurrentLine);
+    AnsiString line = intToText(CurrentLine);
     AnsiString report;
     try {
         std::rethrow_exception(exception);

@@ -186,10 +186,9 @@ public:
     TJAbortHook DoEventsHook;
 
 private:
-
     // ==== Construction (builtins.cpp) ====
-    void RegisterBuiltinClasses();
-    void CreateSingletons();
+    void registerBuiltinClasses();
+    void createSingletons();
     void HandleNewObject(TJObjectFactory* factory, TJObject* object);
 
     // ==== Running and reports (engine.cpp) ====
@@ -203,14 +202,12 @@ private:
     // ==== Expressions (evalexpr.cpp) ====
     void evaluateBinaryChain(TJExpr* node, TJValue& value);
     void assign(TJExpr* target, const TJValue& value, int flags);
-    void readTarget(TJExpr* target, TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
     void stepAssign(TJExpr* node, TJValue& value);
     void objectLiteral(TJExpr* node, TJValue& value);
     void arrayLiteral(TJExpr* node, TJValue& value);
     void functionLiteral(TJExpr* node, TJValue& value);
     void typeOf(TJExpr* node, TJValue& value);
-    void deleteMember(TJExpr* node, TJValue& value);
     void readIdentifier(TJExpr* node, TJValue& value);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
@@ -241,7 +238,7 @@ private:
     TJObject* newScriptFunctionObject(const AnsiString& name, const TJValue& function, TJValueList* args);
     TJObject* newClassObject(const TJValue& klass, TJValueList* args);
     IJFunctionPtr newScriptFunction(TJStatement* declaration);
-    bool NamesArguments(TJStatement* function);
+    bool namesArguments(TJStatement* function);
 
     TROrovod* Owner_;
     std::unique_ptr<TJParser> Parser_;

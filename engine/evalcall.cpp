@@ -129,7 +129,7 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
     CallScope scope(CurrentTable, table, function->GetLocalTable(), self);
     TJValue value;
     // The `arguments` array exists only for bodies that can name it.
-    if (NamesArguments(body)) {
+    if (namesArguments(body)) {
         TJArrayObject* arguments = applied;
         if (!arguments) {
             arguments = createObject<TJArrayObject>(this, true, nullptr);
@@ -202,26 +202,26 @@ void TJEngine::callAutomation(IJFunction* function, TJValueList* args, TJValue& 
 
 namespace {
 
-bool exprNamesArguments(const TJExpr* node);
+bool exprnamesArguments(const TJExpr* node);
 
 // The statements of a function body, nested functions and classes excepted
 // (they have arguments of their own).
 bool statementsNameArguments(const TJStatement* s) {
     for (; s; s = s->Next) {
         if (s->Kind == scFunction || s->Kind == scClass) continue;
-        if (exprNamesArguments(s->Expr) || statementsNameArguments(s->Child1) || statementsNameArguments(s->Child2))
+        if (exprnamesArguments(s->Expr) || statementsNameArguments(s->Child1) || statementsNameArguments(s->Child2))
             return true;
         if (s->Kind != scProgram && statementsNameArguments(s->Child3)) return true;
     }
     return false;
 }
 
-bool exprNamesArguments(const TJExpr* node) {
+bool exprnamesArguments(const TJExpr* node) {
     // Left chains (operators, argument lists) are walked in the loop.
     for (; node; node = node->Left) {
         if (node->Code == ecIdentifier && node->Name == "arguments") return true;
         if (node->Code == ecFunction) return false;
-        if (exprNamesArguments(node->Right) || exprNamesArguments(node->Third)) return true;
+        if (exprnamesArguments(node->Right) || exprnamesArguments(node->Third)) return true;
     }
     return false;
 }
@@ -230,7 +230,7 @@ bool exprNamesArguments(const TJExpr* node) {
 
 // Whether the body of a function names `arguments` outside its nested
 // functions; remembered per body for the life of the tree.
-bool TJEngine::NamesArguments(TJStatement* function) {
+bool TJEngine::namesArguments(TJStatement* function) {
     auto found = ArgumentsUse_.find(function);
     if (found != ArgumentsUse_.end()) return found->second;
     bool names = statementsNameArguments(function->Child2);
