@@ -125,7 +125,11 @@ TJEngine::~TJEngine() {
 }
 
 void TJEngine::ClearEngineState() {
-    if (CallDepth_ > 0 || HostCallDepth_ > 0) return;  // a script is still on the stack
+    if (Busy || CallDepth_ > 0 || HostCallDepth_ > 0) return;  // a script is still on the stack
+    clearState();
+}
+
+void TJEngine::clearState() {
     Running = false;
     Ran = false;
     ResetBuiltins();
@@ -235,7 +239,7 @@ int32_t TJEngine::RunScript(TJStatement* program, TJValueList* args) {
 }
 
 void TJEngine::beginRun(TJValueList* args) {
-    ClearEngineState();
+    clearState();
     Running = true;
     TJValue value;
     TJArrayObject* arguments = nullptr;

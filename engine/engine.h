@@ -132,6 +132,8 @@ public:
     void ReportScriptError(const AnsiString& text);
     // One step of the script event loop; false when the loop must end.
     bool DoEventsStep();
+    // Frees every object and variable of the last run; nothing while a
+    // script runs.
     void ClearEngineState();
     void ResetBuiltins();
 
@@ -198,10 +200,12 @@ private:
     bool runProgram(TJStatement* program, int32_t& result);
     void runEventLoop();
     void beginRun(TJValueList* args);
+    void clearState();
 
     // ==== Expressions (evalexpr.cpp) ====
     void evaluateBinaryChain(TJExpr* node, TJValue& value);
     void assign(TJExpr* target, const TJValue& value, int flags);
+    void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
     void stepAssign(TJExpr* node, TJValue& value);
     void objectLiteral(TJExpr* node, TJValue& value);

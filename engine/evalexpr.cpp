@@ -10,6 +10,7 @@
 #include "engine/errors.h"
 #include "engine/factory.h"
 #include "engine/hooks.h"
+#include "engine/objecthold.h"
 #include "engine/object.h"
 #include "engine/operators.h"
 #include "engine/scope.h"
@@ -189,6 +190,7 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
     if (!isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
         TJValue right, left;
         EvaluateExpression(node->Right, 0, right);
+        TJObjectHold hold(*this, right);
         EvaluateExpression(node->Left, 0, left);
         applyBinary(node->Code, left, right, value);
         return;
@@ -200,7 +202,11 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         leaf = leaf->Left;
     }
     std::vector<TJValue> rights(spine.size());
-    for (size_t i = 0; i < spine.size(); ++i) EvaluateExpression(spine[i]->Right, 0, rights[i]);
+    TJObjectHold hold(*this);
+    for (size_t i = 0; i < spine.size(); ++i) {
+        EvaluateExpression(spine[i]->Right, 0, rights[i]);
+        hold.hold(rights[i]);
+    }
     TJValue accumulated, next;
     EvaluateExpression(leaf, 0, accumulated);
     for (size_t i = spine.size(); i-- > 0;) {
@@ -227,12 +233,19 @@ void TJEngine::typeOf(TJExpr* node, TJValue& value) {
 
 // ==== Assignment ====
 
+// The value is held while the target's expressions run.
 void TJEngine::assign(TJExpr* target, const TJValue& value, int flags) {
-    switch (target->Code) {
-    case ecIdentifier:
-        if (flags & efDeclare) CurrentTable->RegisterLocalValue(target->Name, value);
-        else CurrentTable->AssignValue(target->Name, value, amGlobal);
+    if (target->Code != ecIdentifier) {
+        TJObjectHold hold(*this, value);
+        assignMember(target, value);
         return;
+    }
+    if (flags & efDeclare) CurrentTable->RegisterLocalValue(target->Name, value);
+    else CurrentTable->AssignValue(target->Name, value, amGlobal);
+}
+
+void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
+    switch (target->Code) {
     case ecMember: {
         TJValue object;
         EvaluateExpression(target->Left, 0, object);
@@ -256,6 +269,7 @@ void TJEngine::assign(TJExpr* target, const TJValue& value, int flags) {
 void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     TJValue right, current;
     EvaluateExpression(node->Right, 0, right);
+    TJObjectHold hold(*this, right);
     EvaluateExpression(node->Left, 0, current);
     ApplyCompoundOperator(node->Code, current, right, value);
     assign(node->Left, value, 0);
@@ -267,6 +281,7 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
     TJExprCode code = node->Code;
     TJValue operand;
     EvaluateExpression(node->Left, 0, operand);
+    TJObjectHold hold(*this, operand);
     TJValue stored;
     stepped(operand, code == ecPreInc || code == ecPostInc ? 1 : -1, stored);
     TJExprCode target = node->Left->Code;
@@ -285,7 +300,11 @@ void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
     std::vector<TJExpr*> entries;
     for (TJExpr* link = node->Left; link; link = link->Left) entries.push_back(link->Right);
     std::vector<TJValue> values(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) EvaluateExpression(entries[i]->Right, 0, values[i]);
+    TJObjectHold hold(*this);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EvaluateExpression(entries[i]->Right, 0, values[i]);
+        hold.hold(values[i]);
+    }
     for (size_t i = entries.size(); i-- > 0;) {
         TJExpr* key = entries[i]->Left;
         AnsiString name = key->Code == ecConstant ? ValueToString(*key->Value) : key->Name;
@@ -463,6 +482,9 @@ void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result
 // One index reads the key (its text); several are all passed as arguments,
 // the key being the last of them (the head of the chain).
 void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
+    TJValue held;
+    MakeObject(object, held);
+    TJObjectHold hold(*this, held);
     if (!chain || !chain->Left) {
         TJValue index;
         if (chain) EvaluateExpression(chain->Right, 0, index);
@@ -475,6 +497,8 @@ void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
 }
 
 void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& value) {
+    TJObjectHold hold(*this, target);
+    hold.hold(value);
     if (IsObjectValue(target)) {
         TJObject* object = target.ObjValue;
         if (!chain || !chain->Left) {
@@ -505,6 +529,7 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
 void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     TJValue owner;
     EvaluateExpression(node->Left, 0, owner);
+    TJObjectHold hold(*this, owner);
     TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
     TJValue member;
     if (boxed) readMember(boxed, node->Right->Name, member);
@@ -525,6 +550,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
 void TJEngine::MethodAssign(TJExpr* node, const TJValue& value) {
     TJValue owner;
     EvaluateExpression(node->Left, 0, owner);
+    TJObjectHold hold(*this, owner);
     TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
     TJValue member;
     if (boxed) readMember(boxed, node->Right->Name, member);

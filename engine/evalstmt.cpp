@@ -9,6 +9,7 @@
 #include "engine/errors.h"
 #include "engine/factory.h"
 #include "engine/hooks.h"
+#include "engine/objecthold.h"
 #include "engine/object.h"
 #include "engine/operators.h"
 #include "engine/scope.h"
@@ -16,19 +17,6 @@
 #include "engine/valuelist.h"
 
 namespace {
-
-// Holds a reference on an object value for the duration of a scope (a switch
-// value, a with object, a for-in collection), which the statements inside may
-// drop from the temporaries.
-class ObjectHold {
-public:
-    explicit ObjectHold(const TJValue& value) {
-        if (IsObjectValue(value)) held_.Add(value);
-    }
-
-private:
-    TJValueList held_;
-};
 
 // Restores the current scope on leaving, whatever the way out.
 class ScopeRestore {
@@ -196,7 +184,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     EvaluateExpression(s->Child2 ? s->Child2->Expr : nullptr, 0, collection);
     if (!IsObjectValue(collection)) raiseScriptError("ETypeError", "need object,array or collection - for..in");
     TJObject* object = collection.ObjValue;
-    ObjectHold hold(collection);
+    TJObjectHold hold(*this, collection);
 
     // One pass: the variable gets the value, then the body runs; false ends the loop.
     TJCompletion result = TJCompletion::Normal;
@@ -280,7 +268,7 @@ TJCompletion TJEngine::withStatement(TJStatement* s, int flags, TJSwitchState* s
     TJValue object;
     EvaluateExpression(s->Expr, 0, object);
     if (!IsObjectValue(object)) raiseScriptError("ETypeError", "need object - with");
-    ObjectHold hold(object);
+    TJObjectHold hold(*this, object);
     ScopeRestore restore(CurrentTable);
     TJLocalSymbolTable* outer = restore.saved();
     CurrentTable = outer->PushLocalTable(nullptr, object.ObjValue);
@@ -296,7 +284,7 @@ TJCompletion TJEngine::withStatement(TJStatement* s, int flags, TJSwitchState* s
 TJCompletion TJEngine::switchStatement(TJStatement* s) {
     TJSwitchState state;
     EvaluateExpression(s->Expr, 0, state.Value);
-    ObjectHold hold(state.Value);
+    TJObjectHold hold(*this, state.Value);
     TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, &state);
     if (completion == TJCompletion::Normal && !state.Matched && state.Default) {
         state.Matched = true;
