@@ -336,7 +336,20 @@ std::vector<int> parseAnswers(std::string_view list) {
 
 }  // namespace
 
+namespace {
+
+// A crash ends the process at once, reported, instead of waiting in a debugger.
+LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
+    std::fprintf(stderr, "dmsrun: crashed with exception %08lx\n", info->ExceptionRecord->ExceptionCode);
+    std::fflush(stderr);
+    ExitProcess(255);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(&crashed);
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 
