@@ -100,7 +100,7 @@ __attribute__((noinline)) void callFrame(void* proc, const uint32_t* block, uint
         "ffree  %%st(0)\n\t"                  //   (the stack is empty at calls, so nothing of
         "fincstp\n"                           //   ours is lost)
         "5:"
-        : "+a"(eax), "+d"(edx), "+c"(ecx), [single] "=m"(single), [dbl] "=m"(dbl)
+        : "+a"(eax), "+d"(edx), "+c"(ecx), [single] "+m"(single), [dbl] "+m"(dbl)
         : "S"(static_cast<uint32_t>(fpu))
         : "ebx", "edi", "memory", "cc");
     raw.eax = eax;
@@ -139,9 +139,10 @@ void checkFrameSize(const TDynaParm* parms, int count, bool hidden) {
 
 // ==== Declarations ====
 
-FARPROC FindProcAddress(HMODULE module, const AnsiString& name) {
-    if (FARPROC proc = GetProcAddress(module, name.c_str())) return proc;
-    return GetProcAddress(module, (name + "A").c_str());
+void* FindProcAddress(HMODULE module, const AnsiString& name) {
+    FARPROC proc = GetProcAddress(module, name.c_str());
+    if (!proc) proc = GetProcAddress(module, (name + "A").c_str());
+    return reinterpret_cast<void*>(proc);
 }
 
 void ParseDynaDeclare(std::span<const AnsiString> options, TDynaDeclare& declare) {

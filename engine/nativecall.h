@@ -112,7 +112,7 @@ constexpr uint32_t MaxDynaFrameBytes = 4096;
 // ==== Declarations ====
 
 // The export of the module, else the name followed by "A"; nil when neither exists.
-FARPROC FindProcAddress(HMODULE module, const AnsiString& name);
+void* FindProcAddress(HMODULE module, const AnsiString& name);
 
 // Clears the three letter texts of the record and reads the options
 // lower-cased: "i=" argument letters, "f=" flag letters, "r=" result letter;

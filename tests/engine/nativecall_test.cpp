@@ -81,8 +81,10 @@ __declspec(dllexport) Triple __cdecl ncTriple(int x) { return Triple{x, x + 1, x
 
 namespace {
 
+void* procOf(HMODULE module, const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); }
+
 void* exported(const char* name) {
-    void* proc = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), name));
+    void* proc = procOf(GetModuleHandleA(nullptr), name);
     EXPECT_NE(proc, nullptr) << name;
     return proc;
 }
@@ -175,13 +177,13 @@ TEST(NativeDeclarations, OptionsFillTheLetterTexts) {
 TEST(NativeDeclarations, ExportsAreFoundWithTheAnsiRetry) {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     ASSERT_NE(kernel, nullptr);
-    EXPECT_EQ(FindProcAddress(kernel, "GetWindowsDirectory"), GetProcAddress(kernel, "GetWindowsDirectoryA"));
+    EXPECT_EQ(FindProcAddress(kernel, "GetWindowsDirectory"), procOf(kernel, "GetWindowsDirectoryA"));
     EXPECT_NE(FindProcAddress(kernel, "GetWindowsDirectory"), nullptr);
-    EXPECT_EQ(FindProcAddress(kernel, "GetWindowsDirectoryW"), GetProcAddress(kernel, "GetWindowsDirectoryW"));
+    EXPECT_EQ(FindProcAddress(kernel, "GetWindowsDirectoryW"), procOf(kernel, "GetWindowsDirectoryW"));
     EXPECT_EQ(FindProcAddress(kernel, "NoSuchExportAnywhere"), nullptr);
     HMODULE user = LoadLibraryA("user32.dll");
     ASSERT_NE(user, nullptr);
-    EXPECT_EQ(FindProcAddress(user, "MessageBox"), GetProcAddress(user, "MessageBoxA"));
+    EXPECT_EQ(FindProcAddress(user, "MessageBox"), procOf(user, "MessageBoxA"));
     FreeLibrary(user);
 }
 
@@ -389,8 +391,8 @@ TEST(NativeCalls, FloatingPointArgumentsAndResults) {
 TEST(NativeCalls, TextsInAndOut) {
     ASSERT_EQ(GetACP(), 932u);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    TDynaDeclare lengthA{reinterpret_cast<void*>(FindProcAddress(kernel, "lstrlenA")), "s", "", "l"};
-    TDynaDeclare lengthW{reinterpret_cast<void*>(FindProcAddress(kernel, "lstrlenW")), "w", "", "l"};
+    TDynaDeclare lengthA{FindProcAddress(kernel, "lstrlenA"), "s", "", "l"};
+    TDynaDeclare lengthW{FindProcAddress(kernel, "lstrlenW"), "w", "", "l"};
     EXPECT_EQ(callWith(lengthA, {textValue("\x93\xfa\x96\x7b" "x")}).IntegerValue, 5);
     EXPECT_EQ(callWith(lengthW, {textValue("\x93\xfa\x96\x7b" "x")}).IntegerValue, 3);
     EXPECT_EQ(callWith(lengthA, {textValue("")}).IntegerValue, 0);
@@ -409,7 +411,7 @@ TEST(NativeCalls, ACalleeWritesIntoTheBytesOfAPassedText) {
     // The text's bytes are passed as they are shared, so a buffer the script
     // handed over (such as a Struct's) sees what the callee wrote.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    TDynaDeclare windows{reinterpret_cast<void*>(FindProcAddress(kernel, "GetWindowsDirectory")), "sl", "", "l"};
+    TDynaDeclare windows{FindProcAddress(kernel, "GetWindowsDirectory"), "sl", "", "l"};
     char expected[MAX_PATH];
     UINT length = GetWindowsDirectoryA(expected, MAX_PATH);
     ASSERT_GT(length, 0u);
