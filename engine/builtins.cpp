@@ -6,6 +6,7 @@
 // function, which registers its class(es) and fills its JEngineHooks entries.
 #include "engine/array.h"
 #include "engine/dateobject.h"
+#include "engine/dynaconvert.h"
 #include "engine/engine.h"
 #include "engine/factory.h"
 #include "engine/global.h"
@@ -40,6 +41,7 @@ void TJEngine::registerBuiltinClasses() {
     RegisterRegExpClass(this);
     RegisterMathObject(this);
     RegisterDateObject(this);
+    RegisterNativeCalls();
 }
 
 void TJEngine::createSingletons() {

@@ -281,8 +281,10 @@ int32_t wrapToInt32(int64_t v) {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
 }
 
-int32_t roundToInt32(double v) {
+int64_t roundToInt64(double v) {
     double rounded = roundHalfEven(v);
     if (!(std::fabs(rounded) < 9223372036854775808.0)) return 0;  // NaN, infinities, beyond 2^63
-    return wrapToInt32(static_cast<int64_t>(rounded));
+    return static_cast<int64_t>(rounded);
 }
+
+int32_t roundToInt32(double v) { return wrapToInt32(roundToInt64(v)); }

@@ -58,3 +58,6 @@ int32_t wrapToInt32(int64_t v);
 // roundHalfEven, then the low 32 bits; 0 for NaN, infinities and values beyond
 // the 64-bit range.
 int32_t roundToInt32(double v);
+// roundHalfEven as a 64-bit integer; 0 for NaN, infinities and values beyond
+// the 64-bit range.
+int64_t roundToInt64(double v);
