@@ -2,6 +2,7 @@
 #include "engine/appmessage.h"
 
 #include "engine/mbstring.h"
+#include "ui/application.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ int AppMessageBox(const AnsiString& text, const AnsiString& caption, UINT flags)
     HWND owner = GetAppWindow();
     int pressed = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
     if (active) SetForegroundWindow(active);
+    // What a callback raised while the box's loop ran goes on from here.
+    Application->RaisePendingException();
     return pressed;
 }
 

@@ -428,6 +428,56 @@ TEST(EngineCallbacks, CaughtInTheScript) {
     EXPECT_EQ(host.err, "");
 }
 
+namespace {
+// Closes the first message box of this process with OK, from a second thread.
+class BoxCloser {
+public:
+    BoxCloser() : thread_(CreateThread(nullptr, 0, &BoxCloser::run, nullptr, 0, nullptr)) {}
+    ~BoxCloser() {
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+    }
+
+private:
+    static BOOL CALLBACK find(HWND window, LPARAM found) {
+        char name[16];
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) &&
+            std::string_view(name) == "#32770") {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static DWORD WINAPI run(LPVOID) {
+        for (int i = 0; i < 500; ++i) {
+            Sleep(20);
+            HWND box = nullptr;
+            EnumWindows(&BoxCloser::find, reinterpret_cast<LPARAM>(&box));
+            if (!box) continue;
+            Sleep(200);  // the box's own loop runs the timer meanwhile
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return 0;
+        }
+        return 0;
+    }
+    HANDLE thread_;
+};
+}  // namespace
+
+// A handler that fails while a message box waits: the box returns first, then
+// the error goes on from the call that showed it.
+TEST(EngineCallbacks, ErrorsDuringAMessageBoxFollowIt) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    BoxCloser closer;
+    host.run("var h = new TestHost;\nh.later(function () { throw \"while the box waits\"; });\n"
+             "try {\n  alert(\"box\");\n} catch (e) {\n  print(\"caught \" + e);\n}");
+    EXPECT_EQ(host.out, "caught while the box waits");
+    EXPECT_EQ(host.err, "");
+}
+
 // ==== Compiled trees through CompileFile ====
 
 namespace {
