@@ -4,11 +4,9 @@
 // break, continue and return travel as completions, not exceptions.
 #include <vector>
 
-#include "engine/array.h"
 #include "engine/engine.h"
 #include "engine/errors.h"
 #include "engine/factory.h"
-#include "engine/hooks.h"
 #include "engine/objecthold.h"
 #include "engine/object.h"
 #include "engine/operators.h"
