@@ -1,6 +1,6 @@
 // The application's message box and title, used by the script message boxes
 // (alert, confirm, msgBox) and the dialogs. The GUI library names the
-// application window and title through the hooks once it runs.
+// application window through the hook once it runs.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +8,7 @@
 #include "rtl/ansistring.h"
 
 using AppWindowHook = HWND (*)();
-using AppTitleHook = AnsiString (*)();
 void setAppWindowHook(AppWindowHook hook);
-void setAppTitleHook(AppTitleHook hook);
 
 // The application window's handle (nil before the GUI library names it).
 HWND GetAppWindow();
@@ -18,6 +16,6 @@ HWND GetAppWindow();
 // the foreground back to the window that was active before; gives the id of
 // the pressed button.
 int AppMessageBox(const AnsiString& text, const AnsiString& caption, UINT flags);
-// The application's title: the hook's, else the program file's name without
-// its extension.
+// The application's title (the program file's name without its extension
+// until the program sets one).
 AnsiString GetAppTitle();

@@ -138,16 +138,22 @@ build_deps() {
 }
 
 # ==== Wine prefix ====
+# Bump when the prefix's settings change, so existing prefixes get them too.
+prefix_version=2
+
 make_prefix() {
-    if [ -f "$WINEPREFIX/.nimbora-ready" ]; then log "wine prefix present"; return; fi
-    log "making wine prefix $WINEPREFIX"
+    local stamp="$WINEPREFIX/.nimbora-ready"
+    if [ "$(cat "$stamp" 2>/dev/null)" = "$prefix_version" ]; then log "wine prefix present"; return; fi
+    log "preparing wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wine_env
     wineboot -i >/dev/null 2>&1 || true
     # Without a window manager every destroyed window would otherwise cost 2 s.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    # A crashing test ends with a report instead of waiting in a crash dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.nimbora-ready"
+    echo "$prefix_version" > "$stamp"
 }
 
 install_packages

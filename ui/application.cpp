@@ -2,17 +2,14 @@
 // stored exception of platform callbacks.
 #include "ui/application.h"
 
+#include "rtl/filepath.h"
+
 namespace {
 
 AnsiString executableTitle() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    AnsiString name(path, length);
-    size_t slash = name.view().find_last_of("\\/:");
-    if (slash != std::string_view::npos) name = name.substr(slash + 1);
-    size_t dot = name.view().find_last_of('.');
-    if (dot != std::string_view::npos) name = name.substr(0, dot);
-    return name;
+    return changeFileExt(extractFileName(AnsiString(path, length)), "");
 }
 
 TApplication applicationInstance;

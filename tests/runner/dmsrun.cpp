@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -271,6 +272,15 @@ std::string temporaryFolder() {
     return folder;
 }
 
+// A hung script is aborted after 20 s, or after NIMBORA_SCRIPT_TIMEOUT
+// milliseconds when set (heap checking slows every script down).
+DWORD testTimeout() {
+    char text[16];
+    DWORD n = GetEnvironmentVariableA("NIMBORA_SCRIPT_TIMEOUT", text, sizeof text);
+    DWORD milliseconds = n > 0 && n < sizeof text ? static_cast<DWORD>(std::atol(text)) : 0;
+    return milliseconds ? milliseconds : 20000;
+}
+
 // Every *.dms of the folder, in name order. With cached, each is also copied
 // to a temporary folder and run twice with compiled trees (the first run
 // writes the tree, the second loads it), writing OUT.cached.*.
@@ -291,7 +301,7 @@ int runTestFolder(const std::string& folder, const std::string& outFolder, bool 
     CRITICAL_SECTION lock;
     InitializeCriticalSection(&lock);
     RunOptions options;
-    options.Timeout = 20000;
+    options.Timeout = testTimeout();
     std::string temporary = cached ? temporaryFolder() : std::string();
     for (const std::string& name : names) {
         std::string stem = name.substr(0, name.size() - 4);
