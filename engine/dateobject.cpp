@@ -56,17 +56,7 @@ SYSTEMTIME systemTimeOf(double straight) {
     }();
     if (!(straight >= first)) straight = first;
     else if (straight > last) straight = last;
-    int year, month, day, hour, minute, second, ms;
-    decodeDateTime(platformForm(straight), year, month, day, hour, minute, second, ms);
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    st.wHour = static_cast<WORD>(hour);
-    st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>(second);
-    st.wMilliseconds = static_cast<WORD>(ms);
-    return st;
+    return dateTimeToSystemTime(platformForm(straight));
 }
 
 int64_t fileTimeOf(const SYSTEMTIME& st) {

@@ -73,6 +73,8 @@ class TJObject : public TJNotify {
     TJObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
     ~TJObject() override;
 
+    static void* operator new(size_t size) { return ::operator new(size); }
+
     int32_t RefCount() const { return RefCount_; }
     const AnsiString& ScriptClassName() const { return ScriptClassName_; }
     TJHash* Members() const { return Members_; }
@@ -139,7 +141,8 @@ class TJObject : public TJNotify {
     void RemoveMembersByKind(TJValueTypes include, TJValueTypes exclude);
 
 protected:
-    // Keeps `delete` to Free and DecRef.
+    // Keeps `delete` to Free and DecRef; `new` is createObject's (its
+    // constructors take a key only createObject makes).
     static void operator delete(void* p) { ::operator delete(p); }
     // Registers the built-in methods; descendants call it first, then add theirs.
     virtual void RegisterMethods();

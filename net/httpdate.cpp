@@ -15,16 +15,8 @@
 namespace {
 
 bool toFileTime(TDateTime t, FILETIME& ft) {
-    SYSTEMTIME st{};
-    int year, month, day, hour, minute, second, ms;
-    decodeDateTime(t, year, month, day, hour, minute, second, ms);
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    st.wHour = static_cast<WORD>(hour);
-    st.wMinute = static_cast<WORD>(minute);
-    st.wSecond = static_cast<WORD>(second);
-    return year >= 1601 && SystemTimeToFileTime(&st, &ft);
+    SYSTEMTIME st = dateTimeToSystemTime(t);
+    return st.wYear >= 1601 && SystemTimeToFileTime(&st, &ft);
 }
 
 bool fromFileTime(const FILETIME& ft, TDateTime& t) {
@@ -88,8 +80,5 @@ AnsiString FormatHttpDate(TDateTime local) {
 }
 
 AnsiString FormatHttpDate(const SYSTEMTIME& local) {
-    TDateTime t = 0;
-    tryEncodeDateTime(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
-                      local.wMilliseconds, t);
-    return FormatHttpDate(t);
+    return FormatHttpDate(systemTimeToDateTime(local));
 }

@@ -57,12 +57,6 @@ Split splitDateTime(TDateTime t) {
     return split;
 }
 
-TDateTime fromSystemTime(const SYSTEMTIME& st) {
-    TDateTime result = 0;
-    tryEncodeDateTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds, result);
-    return result;
-}
-
 }  // namespace
 
 bool isLeapYear(int year) {
@@ -132,13 +126,34 @@ int dayOfWeek(TDateTime t) {
 TDateTime nowDateTime() {
     SYSTEMTIME st;
     GetLocalTime(&st);
-    return fromSystemTime(st);
+    return systemTimeToDateTime(st);
 }
 
 TDateTime nowUtcDateTime() {
     SYSTEMTIME st;
     GetSystemTime(&st);
-    return fromSystemTime(st);
+    return systemTimeToDateTime(st);
+}
+
+SYSTEMTIME dateTimeToSystemTime(TDateTime t) {
+    int year, month, day, hour, minute, second, ms;
+    decodeDateTime(t, year, month, day, hour, minute, second, ms);
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    st.wDayOfWeek = static_cast<WORD>(dayOfWeek(t) - 1);
+    st.wHour = static_cast<WORD>(hour);
+    st.wMinute = static_cast<WORD>(minute);
+    st.wSecond = static_cast<WORD>(second);
+    st.wMilliseconds = static_cast<WORD>(ms);
+    return st;
+}
+
+TDateTime systemTimeToDateTime(const SYSTEMTIME& st) {
+    TDateTime result = 0;
+    tryEncodeDateTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds, result);
+    return result;
 }
 
 // ==== Locale settings ====

@@ -5,6 +5,8 @@
 // date helpers.
 #pragma once
 
+#include <windows.h>
+
 #include <array>
 #include <string_view>
 
@@ -77,6 +79,11 @@ int dayOfWeek(TDateTime t);
 
 TDateTime nowDateTime();     // the local date and time
 TDateTime nowUtcDateTime();  // the same in UTC
+
+// The platform's calendar record and back; a record that does not encode
+// gives 0 (1899-12-30).
+SYSTEMTIME dateTimeToSystemTime(TDateTime t);
+TDateTime systemTimeToDateTime(const SYSTEMTIME& st);
 
 // ==== Text ====
 

@@ -1,16 +1,31 @@
 #!/bin/bash
 # Runs one Windows program under Wine with the project's environment: its own
 # prefix, code page 932, and an X display (a private Xvfb when none is set).
-# Used by CTest as the emulator of every test executable.
+# Used by CTest as the emulator of every test executable. Under heap checking
+# (NIMBORA_WINEDEBUG=warn+heap) a heap complaint fails the run.
 set -euo pipefail
-. "$(dirname "$0")/env.sh"
+here="$(dirname "$0")"
+. "$here/env.sh"
+. "$here/xvfb.sh"
 wine_env
 export XDG_DATA_HOME="${XDG_DATA_HOME_NIMBORA:-$NIMBORA_CACHE/xdg-data}"
 mkdir -p "$XDG_DATA_HOME"
 
-if [ -z "${DISPLAY:-}" ]; then
-    . "$(dirname "$0")/xvfb.sh"
-    start_xvfb
-    trap stop_xvfb EXIT
+log=
+cleanup() { [ -n "$log" ] && rm -f "$log"; stop_xvfb || true; }
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then start_xvfb; fi
+
+if [[ "$WINEDEBUG" != *heap* ]]; then
+    wine "$@"
+    exit
 fi
-wine "$@"
+log="$(mktemp)"
+status=0
+wine "$@" 2>"$log" || status=$?
+cat "$log" >&2
+if grep -qE '(err|warn):heap' "$log"; then
+    echo "wine-run: the heap checker complained" >&2
+    [ "$status" = 0 ] && status=1
+fi
+exit "$status"
