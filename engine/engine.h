@@ -204,6 +204,7 @@ private:
 
     // ==== Expressions (evalexpr.cpp) ====
     void evaluateBinaryChain(TJExpr* node, TJValue& value);
+    void evaluateLogicalChain(TJExpr* node, TJValue& value);
     void assign(TJExpr* target, const TJValue& value, int flags);
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);

@@ -26,6 +26,10 @@ bool isRightFirstBinary(TJExprCode code) {
            (code >= ecLess && code <= ecStrictNotEqual);
 }
 
+bool isShortCircuit(const TJExpr* node) {
+    return node && (node->Code == ecOrShort || node->Code == ecAndShort);
+}
+
 void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) {
     if ((code >= ecLess && code <= ecStrictNotEqual) || code == ecOr || code == ecAnd)
         CompareValues(code, left, right, result);
@@ -147,18 +151,9 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         CompareValues(ecNot, operand, operand, value);
         return;
     }
-    case ecOrShort: case ecAndShort: {
-        TJValue operand;
-        EvaluateExpression(node->Left, 0, operand);
-        bool left = ValueToBool(operand);
-        if (left == (code == ecOrShort)) {
-            MakeBool(left, value);
-            return;
-        }
-        EvaluateExpression(node->Right, 0, operand);
-        MakeBool(ValueToBool(operand), value);
+    case ecOrShort: case ecAndShort:
+        evaluateLogicalChain(node, value);
         return;
-    }
     case ecConditional: {
         TJValue condition;
         EvaluateExpression(node->Left, 0, condition);
@@ -214,6 +209,24 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         std::swap(accumulated, next);
     }
     value = std::move(accumulated);
+}
+
+// Short-circuit operators leaning left (a && b && c ...) run along their left
+// spine in a loop too: the leftmost operand first, then each right operand
+// that its operator still needs, from the bottom up.
+void TJEngine::evaluateLogicalChain(TJExpr* node, TJValue& value) {
+    std::vector<TJExpr*> spine;
+    TJExpr* leaf = node;
+    for (; isShortCircuit(leaf); leaf = leaf->Left) spine.push_back(leaf);
+    TJValue operand;
+    EvaluateExpression(leaf, 0, operand);
+    bool result = ValueToBool(operand);
+    for (size_t i = spine.size(); i-- > 0;) {
+        if (result == (spine[i]->Code == ecOrShort)) continue;  // decided without its right operand
+        EvaluateExpression(spine[i]->Right, 0, operand);
+        result = ValueToBool(operand);
+    }
+    MakeBool(result, value);
 }
 
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {

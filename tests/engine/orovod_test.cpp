@@ -376,10 +376,14 @@ TEST(EngineNesting, LongOperatorChainsNeedNoDepth) {
 TEST(EngineNesting, DeepExpressionTreesEvaluate) {
     std::string text = "var a = 1;\nvar s = a";
     for (int i = 1; i < 100000; ++i) text += " && a";
-    text += ";\nWScript.StdOut.Write(s);";
+    // An operand that is not needed is never evaluated (nosuch is undefined).
+    text += ";\nvar t = a";
+    for (int i = 1; i < 100000; ++i) text += " || nosuch";
+    text += ";\nvar f = 0 && nosuch && nosuch;";
+    text += "\nWScript.StdOut.Write(s + \",\" + t + \",\" + f);";
     ScriptHost host;
     EXPECT_EQ(host.run(text), 0);
-    EXPECT_EQ(host.out, "true");
+    EXPECT_EQ(host.out, "true,true,false");
     EXPECT_EQ(host.err, "");
 }
 
