@@ -22,6 +22,7 @@ class TJParser;
 class TJLocalSymbolTable;
 class TJRootSymbolTable;
 class TROrovod;
+class TJObjectHold;
 struct TJExpr;
 struct TJStatement;
 
@@ -216,6 +217,7 @@ private:
     void readIdentifier(TJExpr* node, TJValue& value);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
+    TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member);
     void readMember(TJObject* object, const AnsiString& name, TJValue& result);
 
     // ==== Statements (evalstmt.cpp) ====

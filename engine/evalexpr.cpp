@@ -537,16 +537,22 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
     raiseNeedFunction();
 }
 
+// Evaluates a method node's owner (held for the caller) and reads the member.
 // A primitive owner is boxed once: its object gives the member and is the
-// method's `this`.
-void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
-    TJValue owner;
+// method's `this`; the boxed object is returned, nil for an object owner.
+TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member) {
     EvaluateExpression(node->Left, 0, owner);
-    TJObjectHold hold(*this, owner);
+    hold.hold(owner);
     TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
-    TJValue member;
     if (boxed) readMember(boxed, node->Right->Name, member);
     else GetMemberValue(owner, node->Right->Name, member, false);
+    return boxed;
+}
+
+void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
+    TJValue owner, member;
+    TJObjectHold hold(*this);
+    TJObject* boxed = readMethodMember(node, owner, hold, member);
     if (IsFunctionValue(member)) {
         std::unique_ptr<TJValueList> args = BuildArgumentList(node->Third);
         setAccess(member, 1);
@@ -561,13 +567,9 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
 }
 
 void TJEngine::MethodAssign(TJExpr* node, const TJValue& value) {
-    TJValue owner;
-    EvaluateExpression(node->Left, 0, owner);
-    TJObjectHold hold(*this, owner);
-    TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
-    TJValue member;
-    if (boxed) readMember(boxed, node->Right->Name, member);
-    else GetMemberValue(owner, node->Right->Name, member, false);
+    TJValue owner, member;
+    TJObjectHold hold(*this);
+    TJObject* boxed = readMethodMember(node, owner, hold, member);
     if (IsFunctionValue(member)) {
         std::unique_ptr<TJValueList> args = BuildArgumentList(node->Third);
         if (!args) args = std::make_unique<TJValueList>();
