@@ -313,6 +313,22 @@ void TJLex::skipBlockComment() {
 
 // ==== Regular expressions and strings ====
 
+namespace {
+
+// The control escapes both literal forms share: \b \f \n (CR LF) \r \t.
+bool appendControlEscape(wchar_t escaped, WideString& text) {
+    switch (escaped) {
+    case L'b': text += L'\b'; return true;
+    case L'f': text += L'\f'; return true;
+    case L'n': text += L"\r\n"; return true;
+    case L'r': text += L'\r'; return true;
+    case L't': text += L'\t'; return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
 // From the character after the opening slash: the body up to an unescaped
 // "/", then character 0 and the flag letters that follow directly.
 TJToken TJLex::ScanRegExp() {
@@ -327,14 +343,9 @@ TJToken TJLex::ScanRegExp() {
         }
         wchar_t escaped = readChar();
         if (endOfText_) return tkNone;
-        switch (escaped) {
-        case L'/': tokenText_ += L'/'; break;
-        case L'b': tokenText_ += L'\b'; break;
-        case L'f': tokenText_ += L'\f'; break;
-        case L'n': tokenText_ += L"\r\n"; break;
-        case L'r': tokenText_ += L'\r'; break;
-        case L't': tokenText_ += L'\t'; break;
-        default:
+        if (escaped == L'/') {
+            tokenText_ += L'/';
+        } else if (!appendControlEscape(escaped, tokenText_)) {
             tokenText_ += L'\\';
             tokenText_ += escaped;
         }
@@ -359,16 +370,8 @@ TJToken TJLex::ScanString(wchar_t quote) {
         }
         wchar_t escaped = readChar();
         if (endOfText_) return tkNone;
-        switch (escaped) {
-        case L'\\': tokenText_ += L'\\'; break;
-        case L'b': tokenText_ += L'\b'; break;
-        case L'f': tokenText_ += L'\f'; break;
-        case L'n': tokenText_ += L"\r\n"; break;
-        case L'r': tokenText_ += L'\r'; break;
-        case L't': tokenText_ += L'\t'; break;
-        case L'"': tokenText_ += L'"'; break;
-        default: break;
-        }
+        if (escaped == L'\\' || escaped == L'"') tokenText_ += escaped;
+        else appendControlEscape(escaped, tokenText_);  // any other escape drops both
     }
 }
 
