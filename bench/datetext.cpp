@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "engine/dateobject.h"
-#include "engine/valuelist.h"
+#include "engine/lib/dateobject.h"
+#include "engine/core/valuelist.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/orovod.h"
-#include "engine/sourcefiles.h"
+#include "engine/support/sourcefiles.h"
 
 namespace {
 

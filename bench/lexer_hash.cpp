@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/hashtable.h"
-#include "engine/lexer.h"
+#include "engine/support/hashtable.h"
+#include "engine/syntax/lexer.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/parser.h"
-#include "engine/sourcefiles.h"
+#include "engine/syntax/parser.h"
+#include "engine/support/sourcefiles.h"
 #include "rtl/codepage.h"
 
 namespace {

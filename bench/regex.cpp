@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "engine/regexp.h"
-#include "engine/utf8mirror.h"
+#include "engine/support/regexp.h"
+#include "engine/support/utf8mirror.h"
 #include "rtl/codepage.h"
 
 namespace {

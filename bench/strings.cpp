@@ -5,10 +5,10 @@
 #include <chrono>
 #include <cstdio>
 
-#include "engine/array.h"
-#include "engine/function.h"
-#include "engine/stringobject.h"
-#include "engine/valuelist.h"
+#include "engine/core/array.h"
+#include "engine/core/function.h"
+#include "engine/lib/stringobject.h"
+#include "engine/core/valuelist.h"
 #include "rtl/codepage.h"
 
 namespace {

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "engine/engine.h"
-#include "engine/factory.h"
-#include "engine/jhash.h"
-#include "engine/object.h"
-#include "engine/valuelist.h"
+#include "engine/eval/engine.h"
+#include "engine/core/factory.h"
+#include "engine/core/jhash.h"
+#include "engine/core/object.h"
+#include "engine/core/valuelist.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "engine/lexer.h"
-#include "engine/parser.h"
-#include "engine/valuelist.h"
+#include "engine/syntax/lexer.h"
+#include "engine/syntax/parser.h"
+#include "engine/core/valuelist.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "engine/engine.h"
+#include "engine/eval/engine.h"
 #include "rtl/persistent.h"
 
 class TStrings;

@@ -1,6 +1,6 @@
 // The Array object: construction, index access, `length`, every method with
 // its edge cases, sorting by numbers and by a script comparator, and errors.
-#include "engine/array.h"
+#include "engine/core/array.h"
 #include "valuetest.h"
 
 namespace {

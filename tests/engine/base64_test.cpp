@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/base64.h"
-#include "engine/textcodes.h"
+#include "engine/support/base64.h"
+#include "engine/support/textcodes.h"
 
 namespace {
 

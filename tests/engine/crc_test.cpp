@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/crc.h"
+#include "engine/support/crc.h"
 #include "tempfiles.h"
 
 TEST(CRC, CheckValuesOfTheStandardText) {

@@ -2,7 +2,7 @@
 // the key's 8-character, 7-bit limit, salt handling, and reuse of one object.
 #include <gtest/gtest.h>
 
-#include "engine/crypt.h"
+#include "engine/support/crypt.h"
 
 TEST(Crypt, KnownHashes) {
     TCrypt3 crypt;

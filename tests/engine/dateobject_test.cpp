@@ -10,9 +10,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "engine/dateobject.h"
-#include "engine/hooks.h"
-#include "engine/variant.h"
+#include "engine/lib/dateobject.h"
+#include "engine/core/hooks.h"
+#include "engine/core/variant.h"
 #include "valuetest.h"
 
 namespace {

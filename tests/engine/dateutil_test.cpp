@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/dateutil.h"
-#include "engine/numbits.h"
+#include "engine/support/dateutil.h"
+#include "engine/support/numbits.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "engine/dirutil.h"
+#include "engine/support/dirutil.h"
 #include "rtl/codepage.h"
 
 // 表 95 5C, ソ 83 5C: both end in the back-slash byte.

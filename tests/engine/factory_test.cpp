@@ -1,7 +1,7 @@
 // The object factory's class table and teardown, function values (copying,
 // captured variables, the bound `this`) and free-notification links.
-#include "engine/array.h"
-#include "engine/scope.h"
+#include "engine/core/array.h"
+#include "engine/core/scope.h"
 #include "valuetest.h"
 
 TEST(Factory, ClassesByScriptName) {

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/appmessage.h"
-#include "engine/array.h"
-#include "engine/global.h"
+#include "engine/support/appmessage.h"
+#include "engine/core/array.h"
+#include "engine/lib/global.h"
 #include "rtl/numtext.h"
 #include "valuetest.h"
 

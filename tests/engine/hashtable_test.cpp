@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/hashtable.h"
+#include "engine/support/hashtable.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/lexer.h"
+#include "engine/syntax/lexer.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Reference counts and free notification: containers that hold one object
 // several times, cycles freed at engine teardown, values that outlive their
 // object, and value lists with and without their own reference.
-#include "engine/array.h"
-#include "engine/scope.h"
+#include "engine/core/array.h"
+#include "engine/core/scope.h"
 #include "valuetest.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/lists.h"
+#include "engine/support/lists.h"
 #include "rtl/exceptions.h"
 
 namespace {

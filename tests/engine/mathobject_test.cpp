@@ -5,7 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "engine/mathobject.h"
+#include "engine/lib/mathobject.h"
 #include "rtl/random.h"
 #include "valuetest.h"
 

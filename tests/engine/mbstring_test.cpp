@@ -3,7 +3,7 @@
 // case mapping and LCMapStringA width and kana mapping.
 #include <gtest/gtest.h>
 
-#include "engine/mbstring.h"
+#include "engine/support/mbstring.h"
 
 // ア 83 41, ソ 83 5C, 表 95 5C, 能 94 5C, あ 82 A0, い 82 A2, イ 83 43.
 #define KANA_A "\x83\x41"

@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/mutex.h"
+#include "engine/support/mutex.h"
 #include "rtl/exceptions.h"
 
 namespace {

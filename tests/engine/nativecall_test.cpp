@@ -12,9 +12,9 @@
 #include <cstdarg>
 #include <string>
 
-#include "engine/dynaconvert.h"
-#include "engine/nativecall.h"
-#include "engine/number.h"
+#include "engine/lib/dynaconvert.h"
+#include "engine/lib/nativecall.h"
+#include "engine/lib/number.h"
 #include "engine/orovod.h"
 #include "valuetest.h"
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/number.h"
-#include "engine/operators.h"
+#include "engine/lib/number.h"
+#include "engine/core/operators.h"
 #include "valuetest.h"
 
 namespace {

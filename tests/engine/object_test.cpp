@@ -3,7 +3,7 @@
 // assignment and its loop refusal, the built-in methods and event handlers.
 #include <algorithm>
 
-#include "engine/array.h"
+#include "engine/core/array.h"
 #include "valuetest.h"
 
 namespace {

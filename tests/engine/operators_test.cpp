@@ -3,8 +3,8 @@
 // the logical operators, with the errors raised for unsuitable operands.
 #include <climits>
 
-#include "engine/hooks.h"
-#include "engine/operators.h"
+#include "engine/core/hooks.h"
+#include "engine/core/operators.h"
 #include "valuetest.h"
 
 namespace {

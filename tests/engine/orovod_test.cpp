@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/errors.h"
-#include "engine/factory.h"
-#include "engine/object.h"
+#include "engine/core/errors.h"
+#include "engine/core/factory.h"
+#include "engine/core/object.h"
 #include "engine/orovod.h"
-#include "engine/parser.h"
-#include "engine/scope.h"
-#include "engine/valuelist.h"
+#include "engine/syntax/parser.h"
+#include "engine/core/scope.h"
+#include "engine/core/valuelist.h"
 #include "scratchfolder.h"
 #include "ui/application.h"
 

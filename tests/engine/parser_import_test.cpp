@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/errors.h"
-#include "engine/parser.h"
+#include "engine/core/errors.h"
+#include "engine/syntax/parser.h"
 #include "rtl/codepage.h"
 #include "scratchfolder.h"
 #include "treedump.h"

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "engine/errors.h"
-#include "engine/parser.h"
-#include "engine/value.h"
+#include "engine/core/errors.h"
+#include "engine/syntax/parser.h"
+#include "engine/core/value.h"
 #include "rtl/codepage.h"
 #include "treedump.h"
 

@@ -1,7 +1,7 @@
 // Percent-encoding and decoding over code-page-932 bytes.
 #include <gtest/gtest.h>
 
-#include "engine/percentcode.h"
+#include "engine/support/percentcode.h"
 
 // ア 83 41, ソ 83 5C, 表 95 5C, あ 82 A0.
 #define KANA_A "\x83\x41"

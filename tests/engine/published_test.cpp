@@ -2,9 +2,9 @@
 // by name on a test class, unsuitable values kept as members, enumeration and
 // set texts, event identities, clearing event handlers, and automation
 // variants in both directions.
-#include "engine/hooks.h"
-#include "engine/published.h"
-#include "engine/variant.h"
+#include "engine/core/hooks.h"
+#include "engine/core/published.h"
+#include "engine/core/variant.h"
 #include "rtl/codepage.h"
 #include "valuetest.h"
 

@@ -2,7 +2,7 @@
 // and matching by character over code-page-932 text.
 #include <gtest/gtest.h>
 
-#include "engine/regexp.h"
+#include "engine/support/regexp.h"
 
 // Code page 932 characters (kept as separate literals so that no hex escape
 // runs into the next character): ア 83 41, ソ 83 5C, 表 95 5C, 能 94 5C.

@@ -2,10 +2,10 @@
 // replace (template and script function) and split, the numbered members and
 // the statics object that every connected RegExp object updates, the hooks
 // the evaluator uses, and patterns that the library rejects.
-#include "engine/array.h"
-#include "engine/engine.h"
-#include "engine/hooks.h"
-#include "engine/regexpobject.h"
+#include "engine/core/array.h"
+#include "engine/eval/engine.h"
+#include "engine/core/hooks.h"
+#include "engine/lib/regexpobject.h"
 #include "valuetest.h"
 
 #define HYO "\x95\x5C"  // 表, trail byte "\"

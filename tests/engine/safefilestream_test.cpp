@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "engine/safefilestream.h"
+#include "engine/support/safefilestream.h"
 #include "tempfiles.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Scope tables: lookup along the chain and through the scope object, every
 // assignment mode, call tables of recursive and nested functions, the root's
 // function and namespace tables, temporaries, and the value list's errors.
-#include "engine/hooks.h"
-#include "engine/scope.h"
+#include "engine/core/hooks.h"
+#include "engine/core/scope.h"
 #include "valuetest.h"
 
 namespace {

@@ -4,12 +4,12 @@
 // regular-expression methods, size refusals and the code conversions.
 #include <climits>
 
-#include "engine/array.h"
-#include "engine/crypt.h"
-#include "engine/hooks.h"
-#include "engine/engine.h"
-#include "engine/regexpobject.h"
-#include "engine/stringobject.h"
+#include "engine/core/array.h"
+#include "engine/support/crypt.h"
+#include "engine/core/hooks.h"
+#include "engine/eval/engine.h"
+#include "engine/lib/regexpobject.h"
+#include "engine/lib/stringobject.h"
 #include "valuetest.h"
 
 // Code page 932 characters: the trail byte of each is also an ASCII byte.

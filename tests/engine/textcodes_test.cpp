@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/textcodes.h"
+#include "engine/support/textcodes.h"
 
 namespace {
 

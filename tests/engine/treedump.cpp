@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/value.h"
+#include "engine/core/value.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "engine/tree.h"
+#include "engine/syntax/tree.h"
 
 std::string dumpExpr(const TJExpr* node);
 std::string dumpStatements(const TJStatement* first, bool lines = false);

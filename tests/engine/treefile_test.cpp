@@ -7,9 +7,9 @@
 
 #include <map>
 
-#include "engine/parser.h"
-#include "engine/sourcefiles.h"
-#include "engine/treefile.h"
+#include "engine/syntax/parser.h"
+#include "engine/support/sourcefiles.h"
+#include "engine/syntax/treefile.h"
 #include "rtl/codepage.h"
 #include "scratchfolder.h"
 #include "treedump.h"

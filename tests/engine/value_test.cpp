@@ -2,7 +2,7 @@
 // to booleans, integers, doubles, characters and texts.
 #include <cmath>
 
-#include "engine/hooks.h"
+#include "engine/core/hooks.h"
 #include "valuetest.h"
 
 namespace {

@@ -8,13 +8,13 @@
 #include <functional>
 #include <map>
 
-#include "engine/engine.h"
-#include "engine/errors.h"
-#include "engine/factory.h"
-#include "engine/function.h"
-#include "engine/jhash.h"
-#include "engine/object.h"
-#include "engine/valuelist.h"
+#include "engine/eval/engine.h"
+#include "engine/core/errors.h"
+#include "engine/core/factory.h"
+#include "engine/core/function.h"
+#include "engine/core/jhash.h"
+#include "engine/core/object.h"
+#include "engine/core/valuelist.h"
 
 inline TJValue intValue(int32_t i) { TJValue v; MakeInteger(i, v); return v; }
 inline TJValue doubleValue(double d) { TJValue v; MakeDouble(d, v); return v; }

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/dateutil.h"
+#include "engine/support/dateutil.h"
 #include "net/httpdate.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/orovod.h"
-#include "engine/valuelist.h"
+#include "engine/core/valuelist.h"
 #include "rtl/stringlist.h"
 
 namespace {

@@ -1,0 +1,321 @@
+// The Array object: construction from `new Array(...)`, index access that
+// grows the array, the `length` property, joining, sorting by numbers or by a
+// script comparator called through the engine, and the other Array methods.
+#include "engine/core/array.h"
+
+#include <climits>
+
+#include "engine/eval/engine.h"
+#include "engine/core/errors.h"
+
+namespace {
+
+const TPropInfo arrayProperties[] = {
+    IntegerProperty<&TJArrayObject::lengthProperty, &TJArrayObject::setLengthProperty>("length"),
+};
+
+// Arrays nested in themselves deeper than this are a cycle.
+constexpr int maxJoinDepth = 256;
+int joinDepth = 0;
+
+[[noreturn]] void raiseUnnamedIndexError() { raiseScriptError("EIndexError", AnsiString()); }
+
+}  // namespace
+
+bool ReadDecimalIndex(const AnsiString& name, int32_t& index) {
+    std::string_view s = name.view();
+    size_t i = 0;
+    bool negative = !s.empty() && s[0] == '-';
+    if (negative) i = 1;
+    if (i >= s.size()) return false;
+    long long value = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+        value = value * 10 + (s[i] - '0');
+        if (value > 2147483648LL) return false;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX || value < INT_MIN) return false;
+    index = static_cast<int32_t>(value);
+    return true;
+}
+
+const TClassInfo TJArrayObject::classInfo =
+    makeClassInfo("TJArrayObject", &TJObject::classInfo, arrayProperties, &scriptCreator<TJArrayObject>);
+
+// ==== Construction ====
+
+TJArrayObject::TJArrayObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
+    : TJObject(key, engine, args) {
+    SetClassName("Array");
+    TJValue null;
+    MakeNull(null);
+    CompareArgs_.Add(null);
+    CompareArgs_.Add(null);
+    if (ArgCount(args) == 1 && IsNumberValue(&args->At(0))) {
+        Items_.SetCount(ValueToInteger(&args->At(0)));
+    } else if (args) {
+        Items_.CopyFrom(args);
+    }
+}
+
+TJArrayObject::~TJArrayObject() {
+    try {
+        Items_.Clear();
+        CompareArgs_.Clear();
+    } catch (...) {
+        // Releasing elements cannot fail in a way a destructor could report.
+    }
+}
+
+// "toString" is the inherited handler (ToString joins the elements).
+const TJMethodEntry TJArrayObject::arrayMethods_[14] = {
+    {"delete", &nativeMethod<TJArrayObject, &TJArrayObject::nativeDelete>},
+    {"clear", &nativeMethod<TJArrayObject, &TJArrayObject::nativeClear>},
+    {"add", &nativeMethod<TJArrayObject, &TJArrayObject::nativeAdd>},
+    {"sort", &nativeMethod<TJArrayObject, &TJArrayObject::nativeSort>},
+    {"concat", &nativeMethod<TJArrayObject, &TJArrayObject::nativeConcat>},
+    {"join", &nativeMethod<TJArrayObject, &TJArrayObject::nativeJoin>},
+    {"pop", &nativeMethod<TJArrayObject, &TJArrayObject::nativePop>},
+    {"push", &nativeMethod<TJArrayObject, &TJArrayObject::nativePush>},
+    {"reverse", &nativeMethod<TJArrayObject, &TJArrayObject::nativeReverse>},
+    {"shift", &nativeMethod<TJArrayObject, &TJArrayObject::nativeShift>},
+    {"slice", &nativeMethod<TJArrayObject, &TJArrayObject::nativeSlice>},
+    {"splice", &nativeMethod<TJArrayObject, &TJArrayObject::nativeSplice>},
+    {"unshift", &nativeMethod<TJArrayObject, &TJArrayObject::nativeUnshift>},
+    {"assign", &nativeMethod<TJArrayObject, &TJArrayObject::nativeAssign>},
+};
+
+void TJArrayObject::RegisterMethods() {
+    TJObject::RegisterMethods();
+    RegisterMethodTable(arrayMethods_);
+}
+
+TJArrayObject* TJArrayObject::newArray() { return createObject<TJArrayObject>(Engine(), true, nullptr); }
+
+// ==== Index access and conversions ====
+
+void TJArrayObject::GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args) {
+    int32_t index;
+    if (!ReadDecimalIndex(name, index)) {
+        TJObject::GetValue(name, keyError, value, args);
+        return;
+    }
+    if (index < 0 || index >= TJValueList::MaxCount) raiseIndexError(index);
+    if (Items_.Count() <= index) Items_.SetCount(index + 1);
+    Items_.GetItem(index, value);
+}
+
+void TJArrayObject::SetValue(const AnsiString& name, const TJValue& value, TJValueList* args) {
+    int32_t index;
+    if (!ReadDecimalIndex(name, index)) {
+        TJObject::SetValue(name, value, args);
+        return;
+    }
+    if (index < 0 || index >= TJValueList::MaxCount) raiseIndexError(index);
+    if (Items_.Count() <= index) Items_.SetCount(index + 1);
+    Items_.SetItem(index, value);
+}
+
+void TJArrayObject::Clear() {
+    TJObject::Clear();
+    Items_.Clear();
+}
+
+void TJArrayObject::GetItem(int32_t index, TJValue& value) {
+    if (index >= 0 && index < Items_.Count()) Items_.GetItem(index, value);
+    else MakeUndefined(value);
+}
+
+AnsiString TJArrayObject::Join(const AnsiString& separator) {
+    if (joinDepth >= maxJoinDepth) raiseScriptError("ETypeError", "array nested in itself");
+    ++joinDepth;
+    struct Leave { ~Leave() { --joinDepth; } } leave;
+    AnsiString text;
+    for (int i = 0; i < Items_.Count(); ++i) {
+        if (i > 0) text += separator;
+        const TJValue& item = Items_.At(i);
+        if (!IsUndefinedOrNull(item)) text += ValueToString(&item);
+    }
+    return text;
+}
+
+AnsiString TJArrayObject::ToString(const TJValue*) { return Join(","); }
+
+TJValue TJArrayObject::ValueOf() {
+    TJValue value;
+    MakeString(Join(","), value);
+    return value;
+}
+
+// ==== Sorting ====
+
+int TJArrayObject::compareNumbers(void*, void* a, void* b) {
+    int32_t x = ValueToInteger(static_cast<TJValue*>(a));
+    int32_t y = ValueToInteger(static_cast<TJValue*>(b));
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+int TJArrayObject::compareByScript(void* context, void* a, void* b) {
+    auto* self = static_cast<TJArrayObject*>(context);
+    self->CompareArgs_.SetItem(0, *static_cast<TJValue*>(a));
+    self->CompareArgs_.SetItem(1, *static_cast<TJValue*>(b));
+    TJValue result;
+    self->Engine()->CallFunctionValue(self->Comparator_, &self->CompareArgs_, result, self);
+    return ValueToInteger(&result);
+}
+
+void TJArrayObject::nativeSort(TJValueList* args, TJValue& result) {
+    // The elements are sorted apart from the array, so a comparator that
+    // changes the array cannot upset the sort; the sorted values replace it.
+    TJValueList sorted;
+    sorted.CopyFrom(&Items_);
+    if (!HasArgs(args)) {
+        sorted.Sort(&compareNumbers, this);
+    } else {
+        const TJValue& compare = args->At(0);
+        if (!IsScriptFunctionValue(&compare) || !Engine()) raiseScriptError("ETypeError", "sort compare function error");
+        Comparator_ = compare.FuncValue;
+        struct Restore {
+            TJArrayObject* self;
+            ~Restore() {
+                self->Comparator_ = nullptr;
+                TJValue null;
+                MakeNull(null);
+                try {
+                    self->CompareArgs_.SetItem(0, null);
+                    self->CompareArgs_.SetItem(1, null);
+                } catch (...) {
+                    // Two fixed slots: setting them cannot fail.
+                }
+            }
+        } restore{this};
+        sorted.Sort(&compareByScript, this);
+    }
+    Items_.CopyFrom(&sorted);
+    MakeObject(this, result);
+}
+
+// ==== Methods ====
+
+void TJArrayObject::nativeDelete(TJValueList* args, TJValue& result) {
+    if (!HasArgs(args)) return;
+    int32_t index = ValueToInteger(&args->At(0));
+    if (index < 0 || index >= Items_.Count()) raiseUnnamedIndexError();
+    Items_.Delete(index);
+    MakeObject(this, result);
+}
+
+void TJArrayObject::nativeClear(TJValueList*, TJValue& result) {
+    Clear();
+    MakeObject(this, result);
+}
+
+void TJArrayObject::nativeAdd(TJValueList* args, TJValue& result) {
+    for (int i = 0; i < ArgCount(args); ++i) MakeInteger(Items_.Add(args->At(i)), result);
+}
+
+void TJArrayObject::nativeConcat(TJValueList* args, TJValue& result) {
+    if (!HasArgs(args)) return;
+    TJArrayObject* joined = newArray();
+    MakeObject(joined, result);
+    joined->Items_.CopyFrom(&Items_);
+    for (int i = 0; i < args->Count(); ++i) {
+        const TJValue& arg = args->At(i);
+        if (!IsArrayLikeValue(&arg)) {
+            joined->Items_.Add(arg);
+            continue;
+        }
+        TJObject* source = arg.ObjValue;
+        int32_t length = source->GetLength();
+        for (int32_t k = 0; k < length; ++k) {
+            TJValue item;
+            source->GetItem(k, item);
+            joined->Items_.Add(item);
+        }
+    }
+}
+
+void TJArrayObject::nativeJoin(TJValueList* args, TJValue& result) {
+    MakeString(Join(HasArgs(args) ? ValueToString(&args->At(0)) : AnsiString(",")), result);
+}
+
+void TJArrayObject::nativePop(TJValueList*, TJValue& result) {
+    if (Items_.Count() == 0) return;
+    TJValue last = Items_.At(Items_.Count() - 1);
+    Items_.Delete(Items_.Count() - 1);
+    result = last;
+}
+
+void TJArrayObject::nativePush(TJValueList* args, TJValue& result) {
+    for (int i = 0; i < ArgCount(args); ++i) Items_.Add(args->At(i));
+    MakeInteger(Items_.Count(), result);
+}
+
+void TJArrayObject::nativeReverse(TJValueList*, TJValue& result) {
+    int n = Items_.Count();
+    for (int i = 0; i < n / 2; ++i) {
+        TJValue a = Items_.At(i);
+        TJValue b = Items_.At(n - 1 - i);
+        Items_.SetItem(i, b);
+        Items_.SetItem(n - 1 - i, a);
+    }
+    MakeObject(this, result);
+}
+
+void TJArrayObject::nativeShift(TJValueList*, TJValue& result) {
+    if (Items_.Count() == 0) return;
+    TJValue first = Items_.At(0);
+    Items_.Delete(0);
+    result = first;
+}
+
+void TJArrayObject::nativeSlice(TJValueList* args, TJValue& result) {
+    int32_t count = Items_.Count();
+    int32_t start = HasArgs(args) ? ValueToInteger(&args->At(0)) : 0;
+    int32_t end = HasTwoArgs(args) ? ValueToInteger(&args->At(1)) : INT_MAX;
+    if (start < 0) start += count;
+    if (end < 0) end += count;
+    TJArrayObject* slice = newArray();
+    MakeObject(slice, result);
+    for (int32_t i = start; i < end && i >= 0 && i < count; ++i) slice->Items_.Add(Items_.At(i));
+}
+
+void TJArrayObject::nativeSplice(TJValueList* args, TJValue& result) {
+    if (!HasTwoArgs(args)) return;
+    int32_t start = ValueToInteger(&args->At(0));
+    int32_t count = ValueToInteger(&args->At(1));
+    if (start < 0) start += Items_.Count();
+    TJArrayObject* removed = newArray();
+    MakeObject(removed, result);
+    for (int64_t i = static_cast<int64_t>(start) + count - 1; i >= start; --i) {
+        if (i < 0 || i >= Items_.Count()) raiseUnnamedIndexError();
+        TJValue item = Items_.At(static_cast<int>(i));
+        Items_.Delete(static_cast<int>(i));
+        removed->Items_.Insert(0, item);
+    }
+    for (int i = args->Count() - 1; i >= 2; --i) {
+        if (start < 0 || start > Items_.Count()) raiseUnnamedIndexError();
+        Items_.Insert(start, args->At(i));
+    }
+}
+
+void TJArrayObject::nativeUnshift(TJValueList* args, TJValue& result) {
+    for (int i = ArgCount(args) - 1; i >= 0; --i) Items_.Insert(0, args->At(i));
+    MakeObject(this, result);
+}
+
+void TJArrayObject::nativeAssign(TJValueList* args, TJValue& result) {
+    if (!HasArgs(args) || !IsArrayLikeValue(&args->At(0))) raiseScriptError("ETypeError", "array assign error");
+    TJObject* source = args->At(0).ObjValue;
+    TJValueList copy;  // read first: the source may be this array
+    int32_t length = source->GetLength();
+    for (int32_t i = 0; i < length; ++i) {
+        TJValue item;
+        source->GetItem(i, item);
+        copy.Add(item);
+    }
+    Clear();
+    Items_.CopyFrom(&copy);
+    MakeObject(this, result);
+}

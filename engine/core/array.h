@@ -1,0 +1,72 @@
+// TJArrayObject: the script class "Array" - a growable list of values with
+// index access, the `length` property and the Array methods. Made by
+// `new Array(...)`, array literals and many library methods; the base of the
+// WScript argument arrays and the host's drive list.
+#pragma once
+
+#include "engine/core/object.h"
+#include "engine/core/valuelist.h"
+
+// A name that reads as a decimal integer (optional "-", digits, 32 bits);
+// index access of the Array and String objects.
+bool ReadDecimalIndex(const AnsiString& name, int32_t& index);
+
+class TJArrayObject : public TJObject {
+    RTL_DECLARE_CLASS()
+    // One number argument gives that many undefined elements; otherwise the
+    // arguments are the elements.
+    TJArrayObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    ~TJArrayObject() override;
+
+    // The elements.
+    TJValueList& Items() { return Items_; }
+    // Appends a copy of the value; returns its index.
+    int Add(const TJValue& value) { return Items_.Add(value); }
+
+    // Index access: a decimal integer name reads (growing the array) or
+    // writes an element; any other name is an ordinary member.
+    void GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args = nullptr) override;
+    void SetValue(const AnsiString& name, const TJValue& value, TJValueList* args = nullptr) override;
+    // Removes the members added by the script, then every element.
+    void Clear() override;
+    AnsiString ToString(const TJValue* arg = nullptr) override;
+    TJValue ValueOf() override;
+    bool IsArrayLike() override { return true; }
+    int32_t GetLength() override { return Items_.Count(); }
+    void GetItem(int32_t index, TJValue& value) override;
+
+    // The `length` property.
+    int32_t lengthProperty() const { return Items_.Count(); }
+    void setLengthProperty(int32_t length) { Items_.SetCount(length); }
+
+    // The elements joined by the separator, undefined and null as empty text.
+    AnsiString Join(const AnsiString& separator);
+
+protected:
+    void RegisterMethods() override;
+
+private:
+    static const TJMethodEntry arrayMethods_[14];
+    static int compareNumbers(void* context, void* a, void* b);
+    static int compareByScript(void* context, void* a, void* b);
+    TJArrayObject* newArray();
+
+    void nativeDelete(TJValueList* args, TJValue& result);
+    void nativeClear(TJValueList* args, TJValue& result);
+    void nativeAdd(TJValueList* args, TJValue& result);
+    void nativeSort(TJValueList* args, TJValue& result);
+    void nativeConcat(TJValueList* args, TJValue& result);
+    void nativeJoin(TJValueList* args, TJValue& result);
+    void nativePop(TJValueList* args, TJValue& result);
+    void nativePush(TJValueList* args, TJValue& result);
+    void nativeReverse(TJValueList* args, TJValue& result);
+    void nativeShift(TJValueList* args, TJValue& result);
+    void nativeSlice(TJValueList* args, TJValue& result);
+    void nativeSplice(TJValueList* args, TJValue& result);
+    void nativeUnshift(TJValueList* args, TJValue& result);
+    void nativeAssign(TJValueList* args, TJValue& result);
+
+    TJValueList Items_;
+    TJValueList CompareArgs_;   // the two values handed to a script comparator
+    IJFunctionPtr Comparator_;  // the script comparator during a sort
+};

@@ -1,0 +1,92 @@
+// The object factory: classes by script name, the class prototypes with
+// their assignment and loop refusal, the new-object step of construction, and
+// the object list that frees what is left at teardown.
+#include "engine/core/factory.h"
+
+#include "engine/core/object.h"
+
+const TClassInfo TJObjectFactory::classInfo = makeClassInfo("TJObjectFactory", &TJNotify::classInfo);
+
+namespace {
+constexpr int classBuckets = 53;
+constexpr int prototypeBuckets = 23;
+// Longer prototype chains than any script builds: a chain that loops.
+constexpr int maxPrototypeChain = 1000;
+}  // namespace
+
+TJObjectList::~TJObjectList() { Clear(); }
+
+void TJObjectList::Clear() {
+    while (Count() > 0) {
+        auto* object = static_cast<TJObject*>(Items(0));
+        int before = Count();
+        object->Free();
+        // An object freed outside a factory cannot remove itself.
+        if (Count() == before && Items(0) == object) Delete(0);
+    }
+}
+
+TJObjectFactory::TJObjectFactory(TJEngine* engine)
+    : Engine_(engine), ClassTable_(classBuckets, false), Prototypes_(prototypeBuckets) {}
+
+TJObjectFactory::~TJObjectFactory() {
+    try {
+        Clear();
+    } catch (...) {
+        // Freeing objects cannot fail in a way a destructor could report.
+    }
+    notifyPeers();
+}
+
+void TJObjectFactory::AddClass(const AnsiString& name, const TClassInfo* cls) {
+    ClassTable_.SetValue(name, const_cast<TClassInfo*>(cls));
+}
+
+const TClassInfo* TJObjectFactory::LookupClass(const AnsiString& name) const {
+    return static_cast<const TClassInfo*>(ClassTable_.GetValue(name));
+}
+
+void TJObjectFactory::AddObject(TJObject* object) {
+    Objects_.Add(object);
+    AddFreeNotify(object);
+}
+
+void TJObjectFactory::NewObject(TJObject* object) {
+    NewObjectHandler(this, object);
+    AddObject(object);
+}
+
+void TJObjectFactory::FreeNotify(TJNotify* peer) {
+    TJNotify::FreeNotify(peer);
+    Objects_.Remove(peer);
+}
+
+TJObject* TJObjectFactory::GetPrototype(const AnsiString& name) {
+    if (const TJValue* held = Prototypes_.FindValue(name); held && IsObjectValue(held))
+        return static_cast<TJPrototypeObject*>(held->ObjValue)->GetTarget();
+    TJPrototypeObject* prototype = createObject<TJPrototypeObject>(Engine_, true, nullptr);
+    TJValue value;
+    MakeObject(prototype, value);
+    Prototypes_.SetValue(name, value);
+    return prototype;
+}
+
+bool TJObjectFactory::SetPrototype(const AnsiString& name, TJObject* object) {
+    if (object) {
+        if (object->ScriptClassName() == name) return false;
+        TJObject* p = GetPrototype(object->ScriptClassName());
+        for (int depth = 0; !p->InheritsFrom(&TJPrototypeObject::classInfo); ++depth) {
+            if (p->ScriptClassName() == name || depth >= maxPrototypeChain) return false;
+            p = GetPrototype(p->ScriptClassName());
+        }
+    }
+    GetPrototype(name);  // makes the class's prototype object when missing
+    const TJValue* held = Prototypes_.FindValue(name);
+    static_cast<TJPrototypeObject*>(held->ObjValue)->SetTarget(object);
+    return true;
+}
+
+void TJObjectFactory::Clear() {
+    Prototypes_.Clear();
+    Objects_.Clear();
+}

@@ -1,0 +1,62 @@
+// TJObjectFactory: an engine's registry of constructible script classes by
+// name, the class prototypes, and the object list that owns every registered
+// object (whatever is left in it is freed when the engine is cleared).
+#pragma once
+
+#include <vector>
+
+#include "engine/support/hashtable.h"
+#include "engine/core/jhash.h"
+#include "engine/support/lists.h"
+#include "engine/core/notify.h"
+
+class TJEngine;
+class TJObject;
+class TJObjectFactory;
+
+// The engine's objects, in address order. Clearing frees the first object
+// until none is left; each freed object leaves the list by free notification.
+class TJObjectList : public TBinList {
+public:
+    ~TJObjectList() override;
+    void Clear() override;
+};
+
+using TJNewObjectEvent = TEvent<void(TJObjectFactory* factory, TJObject* object)>;
+
+class TJObjectFactory : public TJNotify {
+    RTL_DECLARE_CLASS()
+    explicit TJObjectFactory(TJEngine* engine);
+    ~TJObjectFactory() override;
+
+    TJEngine* Engine() const { return Engine_; }
+    // Stores or replaces a class (a script class record) under its script name.
+    void AddClass(const AnsiString& name, const TClassInfo* cls);
+    bool HasClass(const AnsiString& name) const { return ClassTable_.HasKey(name); }
+    const TClassInfo* LookupClass(const AnsiString& name) const;
+    const std::vector<AnsiString>& GetClassNames() { return ClassTable_.GetKeyList(); }
+
+    // Adds to the object list and links the object to the factory.
+    void AddObject(TJObject* object);
+    // The prototype target of a class name, its prototype object made on first use.
+    TJObject* GetPrototype(const AnsiString& name);
+    // Assigns (nil clears) the class's prototype target; false when the
+    // object's own prototype chain already leads back to the class.
+    bool SetPrototype(const AnsiString& name, TJObject* object);
+    void FreeNotify(TJNotify* peer) override;
+    // Releases the prototypes, then frees every object.
+    void Clear();
+
+    // The new-object step of a registering construction: the handler, then AddObject.
+    void NewObject(TJObject* object);
+
+    TJObjectList& Objects() { return Objects_; }
+    TJHash& Prototypes() { return Prototypes_; }
+    TJNewObjectEvent NewObjectHandler;
+
+private:
+    TJEngine* Engine_;
+    TPointerHashTable ClassTable_;
+    TJObjectList Objects_;
+    TJHash Prototypes_;
+};

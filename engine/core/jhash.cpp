@@ -1,0 +1,86 @@
+// The member and variable table: values stored as copies, object values
+// counted and linked, freed objects turned into undefined, and the kind
+// filters of the key list and removal.
+#include "engine/core/jhash.h"
+
+#include "engine/core/object.h"
+
+struct TJHash::Item : THashItem {
+    Item(const AnsiString& key, const TJValue& value) : THashItem(key), Value(value) {}
+    TJValue Value;
+};
+
+TJHash::TJHash(int bucketCount) : TCustomHashTable(bucketCount, false), links_(&Notify) {
+    Notify.OnFreeNotify = TJFreeNotifyEvent::bind<&TJHash::ObjectFreed>(this);
+}
+
+TJHash::~TJHash() {
+    try {
+        Clear();
+    } catch (...) {
+        // Releasing members cannot fail in a way a destructor could report.
+    }
+}
+
+void TJHash::SetValue(const AnsiString& name, const TJValue& value) {
+    if (IsObjectValue(&value)) {
+        value.ObjValue->IncRef();
+        links_.link(value.ObjValue);
+    }
+    StoreItem(std::make_unique<Item>(name, value));
+}
+
+const TJValue* TJHash::FindValue(const AnsiString& name) const {
+    auto* item = static_cast<Item*>(lookup(name));
+    return item ? &item->Value : nullptr;
+}
+
+bool TJHash::GetValue(const AnsiString& name, TJValue& value) const {
+    if (const TJValue* found = FindValue(name)) {
+        value = *found;
+        return true;
+    }
+    MakeUndefined(value);
+    return false;
+}
+
+void TJHash::DoFreeItem(THashItem& item) {
+    TCustomHashTable::DoFreeItem(item);
+    TJValue& value = static_cast<Item&>(item).Value;
+    if (!IsObjectValue(&value)) return;
+    TJObject* object = value.ObjValue;
+    MakeUndefined(value);
+    links_.unlink(object);
+    object->DecRef();
+}
+
+void TJHash::ObjectFreed(TJNotify*, TJNotify* freed) {
+    links_.forget(freed);
+    for (THashItem* item : items()) {
+        TJValue& value = static_cast<Item*>(item)->Value;
+        if (value.ValueType == vtObject && value.ObjValue == freed) MakeUndefined(value);
+    }
+}
+
+bool TJHash::chosen(TJValueType kind, TJValueTypes include, TJValueTypes exclude) {
+    if (include) return (include & kindSet(kind)) != 0;
+    return (exclude & kindSet(kind)) == 0;
+}
+
+void TJHash::GetKeys(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude) {
+    list.clear();
+    for (THashItem* item : items())
+        if (chosen(static_cast<Item*>(item)->Value.ValueType, include, exclude)) list.push_back(item->Key);
+}
+
+void TJHash::RemoveByKind(TJValueTypes include, TJValueTypes exclude) {
+    std::vector<AnsiString> names;
+    GetKeys(names, include, exclude);
+    for (const AnsiString& name : names) Remove(name);
+}
+
+std::vector<const TJValue*> TJHash::Values() const {
+    std::vector<const TJValue*> result;
+    for (THashItem* item : items()) result.push_back(&static_cast<Item*>(item)->Value);
+    return result;
+}

@@ -1,0 +1,44 @@
+// TJHash: the name-to-value table of script members and scope variables. An
+// object value stored in it is counted and linked for free notification; when
+// such an object is freed elsewhere, the values that referred to it read
+// undefined. Used by TJObject (members), the scope tables and the factory.
+#pragma once
+
+#include <vector>
+
+#include "engine/support/hashtable.h"
+#include "engine/core/notify.h"
+#include "engine/core/value.h"
+
+class TJHash : public TCustomHashTable {
+public:
+    // Names are compared with regard to case.
+    explicit TJHash(int bucketCount);
+    ~TJHash() override;
+
+    // Stores a copy under the name, replacing any value there; a new object
+    // is counted and linked before the old value is released.
+    void SetValue(const AnsiString& name, const TJValue& value);
+    // Copies the value; false (and undefined) when absent.
+    bool GetValue(const AnsiString& name, TJValue& value) const;
+    // The stored value itself, nil when absent (valid until the table changes).
+    const TJValue* FindValue(const AnsiString& name) const;
+    // The names whose kind is in include, or (include empty) not in exclude.
+    void GetKeys(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude);
+    // Removes the members chosen the same way (both empty: every member).
+    void RemoveByKind(TJValueTypes include, TJValueTypes exclude);
+    // Every stored value, in key-list order (valid until the table changes).
+    std::vector<const TJValue*> Values() const;
+
+    TJNotify Notify;
+
+protected:
+    void DoFreeItem(THashItem& item) override;
+
+private:
+    struct Item;
+    void ObjectFreed(TJNotify* sender, TJNotify* freed);
+    static bool chosen(TJValueType kind, TJValueTypes include, TJValueTypes exclude);
+
+    TJObjectLinks links_;
+};

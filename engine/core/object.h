@@ -1,0 +1,206 @@
+// TJObject: the base class of every script object of every subsystem - its
+// reference count, member table, registered native methods and event names,
+// member read and write through published properties, members and the class
+// prototype, and its two-phase construction (createObject). TJPrototypeObject
+// is the per-class prototype. Hosts and built-in objects derive from TJObject.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/core/notify.h"
+#include "engine/core/value.h"
+
+class TJHash;
+class TJEngine;
+class TJValueList;
+class TJObject;
+
+// ==== Construction ====
+
+// Only createObject makes this key, and every script object's constructor takes
+// it: an object cannot be built without its registration step.
+class TJCreateKey {
+    TJCreateKey() = default;
+    template <class T>
+    friend T* createObject(TJEngine* engine, bool registering, TJValueList* args);
+};
+
+// Builds an object: the constructor (count 1, engine, members, class name),
+// then its method, constant and event registration and AfterConstruction, then,
+// for a registering object of an engine, the engine's new-object notification
+// and its entry in the engine's object list. The construction's own reference
+// is dropped at the end; references taken meanwhile stay. A new object that
+// nothing refers to has count 0 and lives in the object list.
+template <class T>
+T* createObject(TJEngine* engine, bool registering, TJValueList* args) {
+    T* object = new T(TJCreateKey(), engine, args);
+    object->finishConstruction(registering);
+    return object;
+}
+
+// The create function of a script class record.
+struct TJScriptCreator : TCreator {
+    TJObject* (*Create)(TJEngine* engine, bool registering, TJValueList* args);
+};
+template <class T>
+TJObject* createScriptObjectOf(TJEngine* engine, bool registering, TJValueList* args) {
+    return createObject<T>(engine, registering, args);
+}
+template <class T>
+inline constexpr TJScriptCreator scriptCreator{{}, &createScriptObjectOf<T>};
+
+// Creates an instance of a script class record; nil when the record has no
+// create function.
+TJObject* CreateScriptInstance(const TClassInfo* cls, TJEngine* engine, bool registering, TJValueList* args);
+
+// One entry of a built-in object's surface: script name and native code.
+struct TJMethodEntry {
+    const char* Name;
+    TJNativeCode Code;
+};
+
+// Native code from a member function void T::f(TJValueList*, TJValue&).
+template <class T, void (T::*Method)(TJValueList*, TJValue&)>
+void nativeMethod(TJObject* self, TJValueList* args, TJValue& result) {
+    (static_cast<T*>(self)->*Method)(args, result);
+}
+
+// ==== TJObject ====
+
+class TJObject : public TJNotify {
+    RTL_DECLARE_CLASS()
+    TJObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    ~TJObject() override;
+
+    static void* operator new(size_t size) { return ::operator new(size); }
+
+    int32_t RefCount() const { return RefCount_; }
+    const AnsiString& ScriptClassName() const { return ScriptClassName_; }
+    TJHash* Members() const { return Members_; }
+    TJEngine* Engine() const { return Engine_; }
+    // The class's published non-event property names, sorted without regard to case.
+    const std::vector<AnsiString>& PropertyNames() const { return PropertyNames_; }
+    // The registered event names, sorted; empty before the first registration.
+    const std::vector<AnsiString>& Events() const { return Events_; }
+
+    // ---- Virtual operations ----
+    virtual bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args);
+    virtual bool SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args);
+    // Removes every member, then registers methods and constants again.
+    virtual void Clear();
+    virtual int32_t IncRef();
+    // Frees the object when the count falls to 0 or below.
+    virtual int32_t DecRef();
+    // Frees the object now, whatever its count (the object list at teardown).
+    // Script objects are freed only this way or by DecRef, never by delete:
+    // references released while the object is being destroyed must not free
+    // it a second time.
+    void Free();
+    virtual bool HasKey(const AnsiString& name);
+    virtual bool RemoveKey(const AnsiString& name);
+    // GetValueImpl, else "EKeyError" (keyError) or "ENameError" with the name.
+    virtual void GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args = nullptr);
+    // SetValueImpl, else stores a new member.
+    virtual void SetValue(const AnsiString& name, const TJValue& value, TJValueList* args = nullptr);
+    virtual AnsiString ToString(const TJValue* arg = nullptr);
+    virtual TJValue ValueOf();
+    virtual double ToNumber();
+    virtual bool ToBool();
+    virtual uint8_t ToChar();
+    virtual bool Equals(TJObject* other);
+    virtual void GetPropertyList(std::vector<AnsiString>& list);
+    virtual void GetMethodList(std::vector<AnsiString>& list);
+    virtual void GetEventList(std::vector<AnsiString>& list);
+    virtual bool IsArrayLike();
+    virtual int32_t GetLength();
+    virtual void GetItem(int32_t index, TJValue& value);
+    // Class-level: whether each namespace gets an instance (the class record's answer).
+    bool HasGlobalInstance() const { return ClassType()->HasGlobalInstance(); }
+
+    // ---- Members and registration ----
+    void SetClassName(const AnsiString& name);
+    // A native method as a function member bound to this object.
+    void RegisterMethod(const AnsiString& name, TJNativeCode code);
+    template <size_t N>
+    void RegisterMethodTable(const TJMethodEntry (&table)[N]) {
+        for (const TJMethodEntry& entry : table) RegisterMethod(entry.Name, entry.Code);
+    }
+    // Stores a value member directly (constants, cached wrappers).
+    void PutMember(const AnsiString& name, const TJValue& value);
+    void RegisterEventName(const AnsiString& name);
+    // The engine is running and the name reads (an empty name: the running state).
+    bool HasEventHandler(const AnsiString& name);
+    // Calls the handler: the global prefix + name, or (empty prefix) the member.
+    void FireEvent(const AnsiString& prefix, const AnsiString& name, TJValue& result, TJValueList* args);
+    // The name is a published non-event property (any case).
+    bool HasProperty(const AnsiString& name) const;
+    void GetMemberNames(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude);
+    void ClearMembers();
+    void ClearValueMembers();
+    void RemoveMembersByKind(TJValueTypes include, TJValueTypes exclude);
+
+protected:
+    // Keeps `delete` to Free and DecRef; `new` is createObject's (its
+    // constructors take a key only createObject makes).
+    static void operator delete(void* p) { ::operator delete(p); }
+    // Registers the built-in methods; descendants call it first, then add theirs.
+    virtual void RegisterMethods();
+    virtual void RegisterConstants();
+    // The last construction step, after methods and constants are registered
+    // and before the engine hears of the object.
+    virtual void AfterConstruction();
+    // Replaces the published property names (a GUI wrapper lists its object's).
+    void SetPropertyNames(std::vector<AnsiString> names);
+    // The prototype step of a member read; TJPrototypeObject skips it.
+    virtual bool UsesClassPrototype() const { return true; }
+
+private:
+    template <class T>
+    friend T* createObject(TJEngine* engine, bool registering, TJValueList* args);
+    void finishConstruction(bool registering);
+
+    static const TJMethodEntry builtinMethods_[9];
+    void nativeHasKey(TJValueList* args, TJValue& result);
+    void nativeRemoveKey(TJValueList* args, TJValue& result);
+    void nativeToString(TJValueList* args, TJValue& result);
+    void nativeGetKeys(TJValueList* args, TJValue& result);
+    void nativeGetProperties(TJValueList* args, TJValue& result);
+    void nativeGetMethods(TJValueList* args, TJValue& result);
+    void nativeValueOf(TJValueList* args, TJValue& result);
+    void nativeGetEvents(TJValueList* args, TJValue& result);
+    void returnArray(const std::vector<AnsiString>& items, TJValue& result);
+    bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args);
+
+    int32_t RefCount_ = 1;
+    bool Destroying_ = false;
+    AnsiString ScriptClassName_;
+    TJHash* Members_;
+    std::vector<AnsiString> Events_;
+    TJEngine* Engine_;
+    std::vector<AnsiString> PropertyNames_;
+};
+
+// ==== TJPrototypeObject ====
+
+// The prototype of one script class: members that every object of the class
+// reads when it lacks them, or an object assigned as the class's prototype.
+class TJPrototypeObject : public TJObject {
+    RTL_DECLARE_CLASS()
+    TJPrototypeObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    ~TJPrototypeObject() override;
+
+    // The assigned object, else the prototype itself.
+    TJObject* GetTarget() { return Target_ ? Target_ : this; }
+    // Assigns (nil clears) the target: counted and linked.
+    void SetTarget(TJObject* target);
+    void GetPropertyList(std::vector<AnsiString>& list) override;
+    void FreeNotify(TJNotify* peer) override;
+
+protected:
+    void RegisterMethods() override {}
+    bool UsesClassPrototype() const override { return false; }
+
+private:
+    TJObject* Target_ = nullptr;
+};

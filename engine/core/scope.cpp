@@ -1,0 +1,291 @@
+// Scope tables: lookup and assignment along the chain (variables, scope
+// object, parent), the call tables of function tables, declaration by mode,
+// and the root's function and namespace tables.
+#include "engine/core/scope.h"
+
+#include <cstring>
+
+#include "engine/core/errors.h"
+#include "engine/core/hooks.h"
+#include "engine/core/object.h"
+#include "rtl/numtext.h"
+
+const TClassInfo TJLocalSymbolTable::classInfo = makeClassInfo("TJLocalSymbolTable", &TJNotify::classInfo);
+const TClassInfo TJFunctionSymbolTable::classInfo =
+    makeClassInfo("TJFunctionSymbolTable", &TJLocalSymbolTable::classInfo);
+const TClassInfo TJGlobalSymbolTable::classInfo =
+    makeClassInfo("TJGlobalSymbolTable", &TJFunctionSymbolTable::classInfo);
+const TClassInfo TJRootSymbolTable::classInfo = makeClassInfo("TJRootSymbolTable", &TJGlobalSymbolTable::classInfo);
+
+namespace {
+constexpr int variableBuckets = 31;
+constexpr int functionTableBuckets = 53;
+// Lexical nesting far beyond any script: a broken parent chain.
+constexpr int maxChainDepth = 10000;
+}  // namespace
+
+// ==== Local tables ====
+
+TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent) : Variables_(variableBuckets) {
+    SetParent(parent);
+}
+
+TJLocalSymbolTable::~TJLocalSymbolTable() {
+    try {
+        Clear();
+    } catch (...) {
+        // Releasing variables cannot fail in a way a destructor could report.
+    }
+    notifyPeers();
+}
+
+void TJLocalSymbolTable::SetParent(TJLocalSymbolTable* table) {
+    if (table == Parent_) return;
+    if (Parent_) {
+        Parent_->RemoveFreeNotify(this);
+        RemoveFreeNotify(Parent_);
+    }
+    Parent_ = table;
+    if (Parent_) AddFreeNotify(Parent_);
+}
+
+void TJLocalSymbolTable::SetThis(TJObject* object) {
+    if (object == This_) return;
+    if (This_) {
+        This_->RemoveFreeNotify(this);
+        RemoveFreeNotify(This_);
+    }
+    This_ = object;
+    if (This_) AddFreeNotify(This_);
+}
+
+void TJLocalSymbolTable::FreeNotify(TJNotify* peer) {
+    TJNotify::FreeNotify(peer);
+    if (peer == This_) This_ = nullptr;
+    if (peer == Parent_) Parent_ = nullptr;
+}
+
+bool TJLocalSymbolTable::getLocal(const AnsiString& name, TJValue& value) {
+    if (Variables_.GetValue(name, value)) return true;
+    if (!This_) return false;
+    if (This_->InheritsFrom(JModuleHooks.ActiveXObject)) {
+        try {
+            This_->GetValue(name, false, value);
+            return true;
+        } catch (const EJRuntimeError&) {
+            return false;  // an automation object that lacks the member
+        }
+    }
+    if (!This_->HasKey(name)) return false;
+    This_->GetValue(name, false, value);
+    return true;
+}
+
+bool TJLocalSymbolTable::setLocal(const AnsiString& name, const TJValue& value) {
+    if (Variables_.HasKey(name)) {
+        Variables_.SetValue(name, value);
+        return true;
+    }
+    if (This_ && This_->HasKey(name)) {
+        This_->SetValue(name, value);
+        return true;
+    }
+    return false;
+}
+
+bool TJLocalSymbolTable::GetValue(TJLocalSymbolTable*, const AnsiString& name, TJValue& value) {
+    if (getLocal(name, value)) return true;
+    return Parent_ && Parent_->GetValue(this, name, value);
+}
+
+bool TJLocalSymbolTable::SetValue(TJLocalSymbolTable*, const AnsiString& name, const TJValue& value) {
+    if (setLocal(name, value)) return true;
+    return Parent_ && Parent_->SetValue(this, name, value);
+}
+
+void TJLocalSymbolTable::AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode) {
+    if (SetValue(nullptr, name, value)) return;
+    switch (mode) {
+    case amLocal:
+        RegisterLocalValue(name, value);
+        break;
+    case amFunction:
+        RegisterStaticValue(name, value);
+        break;
+    default:
+        RegisterGlobalValue(name, value);
+        break;
+    }
+}
+
+void TJLocalSymbolTable::RegisterLocalValue(const AnsiString& name, const TJValue& value) {
+    Variables_.SetValue(name, value);
+}
+
+void TJLocalSymbolTable::RegisterStaticValue(const AnsiString& name, const TJValue& value) {
+    TJFunctionSymbolTable* table = GetFunctionTable();
+    if (table && !table->Variables().HasKey(name)) table->Variables().SetValue(name, value);
+}
+
+void TJLocalSymbolTable::RegisterGlobalValue(const AnsiString& name, const TJValue& value) {
+    if (TJGlobalSymbolTable* table = GetGlobalTable()) table->Variables().SetValue(name, value);
+}
+
+TJGlobalSymbolTable* TJLocalSymbolTable::GetGlobalTable() {
+    int depth = 0;
+    for (TJLocalSymbolTable* t = this; t && depth < maxChainDepth; t = t->Parent_, ++depth)
+        if (t->InheritsFrom(&TJGlobalSymbolTable::classInfo)) return static_cast<TJGlobalSymbolTable*>(t);
+    return nullptr;
+}
+
+TJFunctionSymbolTable* TJLocalSymbolTable::GetFunctionTable() {
+    int depth = 0;
+    for (TJLocalSymbolTable* t = this; t && depth < maxChainDepth; t = t->Parent_, ++depth)
+        if (t->InheritsFrom(&TJFunctionSymbolTable::classInfo)) return static_cast<TJFunctionSymbolTable*>(t);
+    return nullptr;
+}
+
+TJObject* TJLocalSymbolTable::GetThis() {
+    int depth = 0;
+    for (TJLocalSymbolTable* t = this; t && depth < maxChainDepth; t = t->Parent_, ++depth)
+        if (t->This_) return t->This_;
+    return nullptr;
+}
+
+void TJLocalSymbolTable::Clear() {
+    while (!CallTables_.empty()) PopLocalTable();
+    SetThis(nullptr);
+    Temporaries_.Clear();
+    Variables_.Clear();
+}
+
+void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
+    if (!source || source == this) return;
+    std::vector<AnsiString> names = source->Variables_.GetKeyList();
+    for (const AnsiString& name : names) {
+        if (Variables_.HasKey(name)) continue;
+        if (const TJValue* value = source->Variables_.FindValue(name)) Variables_.SetValue(name, *value);
+    }
+}
+
+TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
+    auto* table = new TJLocalSymbolTable(this);
+    CallTables_.insert(CallTables_.begin(), table);
+    table->CopyVariables(captured);
+    table->SetThis(self);
+    return table;
+}
+
+void TJLocalSymbolTable::PopLocalTable() {
+    if (CallTables_.empty()) return;
+    TJLocalSymbolTable* table = CallTables_.front();
+    CallTables_.erase(CallTables_.begin());
+    delete table;
+}
+
+void TJLocalSymbolTable::AddTemporary(TJObject* object, bool takeReference) {
+    Temporaries_.AddObject(object, takeReference);
+}
+
+bool TJLocalSymbolTable::isCallTable(TJLocalSymbolTable* table) const {
+    for (TJLocalSymbolTable* t : CallTables_)
+        if (t == table) return true;
+    return false;
+}
+
+// ==== Function tables ====
+
+// A call table whose parent is this table has walked the whole chain when it
+// fails; only a call table hung elsewhere leaves this table's own walk to do.
+bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const AnsiString& name, TJValue& value) {
+    if (!CallTables().empty() && !isCallTable(requester)) {
+        TJLocalSymbolTable* call = CallTables().front();
+        if (call->GetValue(this, name, value)) return true;
+        if (call->Parent() == this) return false;
+    }
+    return TJLocalSymbolTable::GetValue(requester, name, value);
+}
+
+bool TJFunctionSymbolTable::SetValue(TJLocalSymbolTable* requester, const AnsiString& name, const TJValue& value) {
+    if (!CallTables().empty() && !isCallTable(requester)) {
+        TJLocalSymbolTable* call = CallTables().front();
+        if (call->SetValue(this, name, value)) return true;
+        if (call->Parent() == this) return false;
+    }
+    return TJLocalSymbolTable::SetValue(requester, name, value);
+}
+
+// ==== Root ====
+
+TJRootSymbolTable::TJRootSymbolTable()
+    : TJGlobalSymbolTable(nullptr), FunctionTables_(functionTableBuckets, false) {}
+
+TJRootSymbolTable::~TJRootSymbolTable() {
+    try {
+        Clear();
+    } catch (...) {
+        // Releasing variables cannot fail in a way a destructor could report.
+    }
+}
+
+void TJRootSymbolTable::Clear() {
+    TJGlobalSymbolTable::Clear();
+    Namespaces_.clear();
+    FunctionTables_.Clear();
+}
+
+AnsiString TJRootSymbolTable::nodeKey(const TJStatement* node) {
+    return intToText(static_cast<long long>(reinterpret_cast<uintptr_t>(node)));
+}
+
+TJFunctionSymbolTable* TJRootSymbolTable::MakeFunctionTable(const TJStatement* enclosing,
+                                                            const TJStatement* declaring) {
+    AnsiString key = nodeKey(declaring);
+    if (TJLocalSymbolTable* table = FunctionTables_.GetValue(key)) return static_cast<TJFunctionSymbolTable*>(table);
+    TJLocalSymbolTable* parent = enclosing ? FunctionTables_.GetValue(nodeKey(enclosing)) : nullptr;
+    auto* table = new TJFunctionSymbolTable(parent);
+    FunctionTables_.SetValue(key, table);
+    return table;
+}
+
+namespace {
+int compareNames(const AnsiString& a, const AnsiString& b) {
+    int r = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.length()), b.c_str(),
+                           static_cast<int>(b.length()));
+    return r == CSTR_LESS_THAN ? -1 : r == CSTR_GREATER_THAN ? 1 : 0;
+}
+}  // namespace
+
+int TJRootSymbolTable::findNamespace(const AnsiString& name, bool& found) const {
+    int lo = 0, hi = static_cast<int>(Namespaces_.size()) - 1;
+    while (lo <= hi) {
+        int mid = (lo + hi) / 2;
+        int c = compareNames(Namespaces_[mid].Name, name);
+        if (c == 0) { found = true; return mid; }
+        if (c < 0) lo = mid + 1;
+        else hi = mid - 1;
+    }
+    found = false;
+    return lo;
+}
+
+TJGlobalSymbolTable* TJRootSymbolTable::AddNamespace(const AnsiString& name, const TJStatement* node) {
+    AnsiString key = nodeKey(node);
+    // A table filed before under the same node goes; no name may keep it.
+    if (TJLocalSymbolTable* old = FunctionTables_.GetValue(key))
+        std::erase_if(Namespaces_, [old](const NamespaceEntry& e) { return e.Table == old; });
+    auto* table = new TJGlobalSymbolTable(this);
+    FunctionTables_.SetValue(key, table);
+    bool found;
+    int index = findNamespace(name, found);
+    if (found) Namespaces_[index].Table = table;
+    else Namespaces_.insert(Namespaces_.begin() + index, NamespaceEntry{name, table});
+    return table;
+}
+
+TJGlobalSymbolTable* TJRootSymbolTable::FindNamespace(const AnsiString& name) {
+    bool found;
+    int index = findNamespace(name, found);
+    if (!found) raiseScriptError("ENameError", "namespace not found: " + name);
+    return Namespaces_[index].Table;
+}

@@ -1,0 +1,123 @@
+// Scope tables: the variables of a block, a call, a function declaration, a
+// namespace and the engine's root, with the scope's `this` object and the
+// temporaries that keep a statement's new objects alive. The evaluator reads
+// and assigns variables through them; the root files function and namespace
+// tables by their declaring node.
+#pragma once
+
+#include <vector>
+
+#include "engine/support/hashtable.h"
+#include "engine/core/jhash.h"
+#include "engine/core/notify.h"
+#include "engine/core/valuelist.h"
+
+class TJObject;
+class TJFunctionSymbolTable;
+class TJGlobalSymbolTable;
+
+// How AssignValue declares a name that no scope holds.
+enum TJAssignMode : int {
+    amGlobal = 0,    // in the nearest global (namespace) table
+    amLocal = 1,     // in this table
+    amFunction = 2,  // in the nearest function table, when absent there
+};
+
+class TJLocalSymbolTable : public TJNotify {
+    RTL_DECLARE_CLASS()
+    explicit TJLocalSymbolTable(TJLocalSymbolTable* parent);
+    ~TJLocalSymbolTable() override;
+
+    // Writes a name that a table of the chain already holds, or that the
+    // scope object has; false when none takes it.
+    virtual bool SetValue(TJLocalSymbolTable* requester, const AnsiString& name, const TJValue& value);
+    // Reads a name along the chain: variables, scope object, parent.
+    virtual bool GetValue(TJLocalSymbolTable* requester, const AnsiString& name, TJValue& value);
+    // Frees the child tables, drops `this`, clears temporaries and variables.
+    virtual void Clear();
+    // Copies every variable of the source that this table does not hold.
+    virtual void CopyVariables(TJLocalSymbolTable* source);
+    // A new call table (parent: this) at the front of CallTables, holding the
+    // captured variables and the given `this`.
+    virtual TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
+    void FreeNotify(TJNotify* peer) override;
+
+    bool GetVariable(const AnsiString& name, TJValue& value) { return GetValue(this, name, value); }
+    void AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode);
+    void RegisterLocalValue(const AnsiString& name, const TJValue& value);
+    void RegisterStaticValue(const AnsiString& name, const TJValue& value);
+    void RegisterGlobalValue(const AnsiString& name, const TJValue& value);
+    TJGlobalSymbolTable* GetGlobalTable();
+    TJFunctionSymbolTable* GetFunctionTable();
+    // The nearest `this` up the chain.
+    TJObject* GetThis();
+    void SetThis(TJObject* object);
+    void SetParent(TJLocalSymbolTable* table);
+    // Frees the newest call table.
+    void PopLocalTable();
+    void AddTemporary(TJObject* object, bool takeReference);
+    void ClearTemporaries() { Temporaries_.Clear(); }
+
+    TJLocalSymbolTable* Parent() const { return Parent_; }
+    TJHash& Variables() { return Variables_; }
+    TJObject* This() const { return This_; }
+    const std::vector<TJLocalSymbolTable*>& CallTables() const { return CallTables_; }
+    TJValueList& Temporaries() { return Temporaries_; }
+
+protected:
+    // Steps 1-3 of a read, without the function table's call-table step.
+    bool getLocal(const AnsiString& name, TJValue& value);
+    bool setLocal(const AnsiString& name, const TJValue& value);
+    bool isCallTable(TJLocalSymbolTable* table) const;
+
+private:
+    TJLocalSymbolTable* Parent_ = nullptr;
+    TJHash Variables_;
+    TJObject* This_ = nullptr;
+    std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest first
+    TJValueList Temporaries_;
+};
+
+// The scope of one function declaration; each call pushes its call table.
+class TJFunctionSymbolTable : public TJLocalSymbolTable {
+    RTL_DECLARE_CLASS()
+    using TJLocalSymbolTable::TJLocalSymbolTable;
+    // A requester other than an own call table reads the newest call first.
+    bool SetValue(TJLocalSymbolTable* requester, const AnsiString& name, const TJValue& value) override;
+    bool GetValue(TJLocalSymbolTable* requester, const AnsiString& name, TJValue& value) override;
+};
+
+// The scope of a namespace (the program's top level included).
+class TJGlobalSymbolTable : public TJFunctionSymbolTable {
+    RTL_DECLARE_CLASS()
+    using TJFunctionSymbolTable::TJFunctionSymbolTable;
+};
+
+struct TJStatement;
+
+// The engine's root scope, with the function and namespace tables it owns.
+class TJRootSymbolTable : public TJGlobalSymbolTable {
+    RTL_DECLARE_CLASS()
+    TJRootSymbolTable();
+    ~TJRootSymbolTable() override;
+
+    void Clear() override;
+    // The table of the declaring node; made on first use with the enclosing
+    // node's table (nil when none) as parent.
+    TJFunctionSymbolTable* MakeFunctionTable(const TJStatement* enclosing, const TJStatement* declaring);
+    // A new namespace table (parent: the root), filed under the name and the node.
+    TJGlobalSymbolTable* AddNamespace(const AnsiString& name, const TJStatement* node);
+    // The namespace's table; unknown names raise "ENameError".
+    TJGlobalSymbolTable* FindNamespace(const AnsiString& name);
+
+private:
+    static AnsiString nodeKey(const TJStatement* node);
+    struct NamespaceEntry {
+        AnsiString Name;
+        TJGlobalSymbolTable* Table;
+    };
+    int findNamespace(const AnsiString& name, bool& found) const;
+
+    TObjectHashTable<TJLocalSymbolTable> FunctionTables_;
+    std::vector<NamespaceEntry> Namespaces_;  // sorted by name without regard to case
+};

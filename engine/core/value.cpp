@@ -1,0 +1,276 @@
+// Script values: the builders that clear and set a record, the kind tests
+// (with the boxing and wrapper classes reached through the module hooks) and
+// the conversions to booleans, numbers, characters and texts. Also the hook
+// registry itself and NewFunction.
+#include "engine/core/value.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "engine/core/function.h"
+#include "engine/core/hooks.h"
+#include "engine/core/object.h"
+#include "rtl/numtext.h"
+
+TJModuleHooks JModuleHooks;
+
+// ==== Builders ====
+
+namespace {
+
+// Clears every field but leaves the kind to the caller.
+inline void clearFields(TJValue& v) {
+    if (!v.StrValue.empty()) v.StrValue.clear();
+    if (v.DispValue) v.DispValue = nullptr;
+    if (v.FuncValue) v.FuncValue = nullptr;
+    v.EventValue = TMethod{};
+}
+
+}  // namespace
+
+void MakeUndefined(TJValue& v) { clearFields(v); v.ValueType = vtUndefined; }
+void MakeNull(TJValue& v) { clearFields(v); v.ValueType = vtNull; }
+void MakeInteger(int32_t i, TJValue& v) { clearFields(v); v.ValueType = vtInteger; v.IntegerValue = i; }
+void MakeDouble(double d, TJValue& v) { clearFields(v); v.ValueType = vtDouble; v.DoubleValue = d; }
+void MakeBool(bool b, TJValue& v) { clearFields(v); v.ValueType = vtBool; v.BooleanValue = b; }
+void MakeInfinity(bool negative, TJValue& v) { clearFields(v); v.ValueType = vtInfinity; v.Negative = negative; }
+void MakeNaN(TJValue& v) { clearFields(v); v.ValueType = vtNaN; }
+void MakeEvent(const TMethod& method, TJValue& v) { clearFields(v); v.ValueType = vtEvent; v.EventValue = method; }
+
+void MakeString(const AnsiString& s, TJValue& v) {
+    AnsiString keep = s;  // s may be v's own text
+    clearFields(v);
+    v.ValueType = vtString;
+    v.StrValue = std::move(keep);
+}
+
+void MakeObject(TJObject* object, TJValue& v) {
+    clearFields(v);
+    if (!object) { v.ValueType = vtNull; return; }
+    v.ValueType = vtObject;
+    v.ObjValue = object;
+}
+
+void MakeDispatch(IDispatch* dispatch, TJValue& v) {
+    IDispatchPtr keep(dispatch);
+    clearFields(v);
+    v.ValueType = vtDispatch;
+    v.DispValue = std::move(keep);
+}
+
+void MakeFunction(const IJFunctionPtr& function, TJValue& v) {
+    IJFunctionPtr keep = function;
+    clearFields(v);
+    v.ValueType = vtFunction;
+    v.FuncValue = std::move(keep);
+}
+
+void MakeRegExp(const AnsiString& pattern, std::string_view flags, TJValue& v) {
+    AnsiString keep = pattern;
+    clearFields(v);
+    v.ValueType = vtRegExp;
+    v.StrValue = std::move(keep);
+    size_t n = flags.size() < 7 ? flags.size() : 7;
+    v.RegExpFlags[0] = static_cast<char>(n);
+    std::memcpy(v.RegExpFlags + 1, flags.data(), n);
+}
+
+// ==== Kind tests ====
+
+namespace {
+
+inline bool isKind(const TJValue* v, TJValueType kind) { return v && v->ValueType == kind; }
+
+inline TJObject* objectOf(const TJValue* v) {
+    return v && v->ValueType == vtObject ? v->ObjValue : nullptr;
+}
+
+inline bool functionOfType(const TJValue* v, TJFuncType type) {
+    return isKind(v, vtFunction) && v->FuncValue && v->FuncValue->GetFuncType() == type;
+}
+
+}  // namespace
+
+bool IsUndefinedValue(const TJValue* v) { return isKind(v, vtUndefined); }
+bool IsNullValue(const TJValue* v) { return isKind(v, vtNull); }
+bool IsIntegerValue(const TJValue* v) { return isKind(v, vtInteger); }
+bool IsDoubleValue(const TJValue* v) { return isKind(v, vtDouble); }
+bool IsBoolValue(const TJValue* v) { return isKind(v, vtBool); }
+bool IsFunctionValue(const TJValue* v) { return isKind(v, vtFunction); }
+bool IsInfinityValue(const TJValue* v) { return isKind(v, vtInfinity); }
+bool IsNaNValue(const TJValue* v) { return isKind(v, vtNaN); }
+bool IsDispatchValue(const TJValue* v) { return isKind(v, vtDispatch); }
+bool IsRegExpValue(const TJValue* v) { return isKind(v, vtRegExp); }
+bool IsEventValue(const TJValue* v) { return isKind(v, vtEvent); }
+bool IsUndefinedOrNull(const TJValue* v) { return !v || v->ValueType == vtUndefined || v->ValueType == vtNull; }
+bool IsObjectValue(const TJValue* v) { return objectOf(v) != nullptr; }
+
+bool IsObjectOfClass(const TJValue* v, const TClassInfo* cls) {
+    TJObject* object = objectOf(v);
+    return object && cls && object->InheritsFrom(cls);
+}
+
+bool IsNumberObjectValue(const TJValue* v) { return IsObjectOfClass(v, JModuleHooks.NumberObject); }
+bool IsStringObjectValue(const TJValue* v) { return IsObjectOfClass(v, JModuleHooks.StringObject); }
+bool IsStringBufferValue(const TJValue* v) { return IsObjectOfClass(v, JModuleHooks.StringBufferObject); }
+bool IsRegExpObjectValue(const TJValue* v) { return IsObjectOfClass(v, JModuleHooks.RegExpObject); }
+bool IsVCLPersistentValue(const TJValue* v) { return IsObjectOfClass(v, JModuleHooks.VCLPersistent); }
+
+bool IsNumberValue(const TJValue* v) {
+    return isKind(v, vtInteger) || isKind(v, vtDouble) || IsNumberObjectValue(v);
+}
+
+bool IsStringValue(const TJValue* v) {
+    return isKind(v, vtString) || IsStringObjectValue(v) || IsStringBufferValue(v);
+}
+
+bool IsArrayLikeValue(const TJValue* v) {
+    TJObject* object = objectOf(v);
+    return object && object->IsArrayLike();
+}
+
+bool IsScriptFunctionValue(const TJValue* v) { return functionOfType(v, ftScript); }
+bool IsClassValue(const TJValue* v) { return functionOfType(v, ftClass); }
+bool IsNamespaceValue(const TJValue* v) { return functionOfType(v, ftNamespace); }
+
+bool IsNumericValue(const TJValue* v) {
+    if (!v) return false;
+    switch (v->ValueType) {
+    case vtInteger: case vtDouble: case vtBool: return true;
+    default: break;
+    }
+    if (IsStringValue(v)) {
+        AnsiString text = ValueToString(v);
+        double d;
+        int32_t i;
+        return textToFloat(text, d) || textToInt32(text, i);
+    }
+    return IsNumberObjectValue(v);
+}
+
+// ==== Conversions ====
+
+bool ValueToBool(const TJValue* v) {
+    if (!v) return false;
+    switch (v->ValueType) {
+    case vtInteger: return v->IntegerValue != 0;
+    case vtDouble: return std::trunc(v->DoubleValue) != 0;
+    case vtString: return !v->StrValue.empty();
+    case vtObject: return v->ObjValue ? v->ObjValue->ToBool() : false;
+    case vtBool: return v->BooleanValue;
+    case vtFunction: case vtInfinity: case vtNaN: return true;
+    case vtDispatch: return v->DispValue != nullptr;
+    case vtRegExp: return !v->StrValue.empty();
+    default: return false;  // undefined, null, event
+    }
+}
+
+namespace {
+
+double textToDouble(std::string_view text) {
+    double d;
+    if (textToFloat(text, d)) return d;
+    int32_t i;
+    if (textToInt32(text, i)) return i;
+    return 0.0;
+}
+
+}  // namespace
+
+int32_t ValueToInteger(const TJValue* v) {
+    if (!v) return 0;
+    switch (v->ValueType) {
+    case vtInteger: return v->IntegerValue;
+    case vtDouble: return roundToInt32(v->DoubleValue);
+    case vtString: {
+        int32_t i;
+        return textToInt32(v->StrValue, i) ? i : 0;
+    }
+    case vtObject: return v->ObjValue ? roundToInt32(v->ObjValue->ToNumber()) : 0;
+    case vtBool: return v->BooleanValue ? 1 : 0;
+    default: return 0;
+    }
+}
+
+double ValueToDouble(const TJValue* v) {
+    if (!v) return 0.0;
+    switch (v->ValueType) {
+    case vtInteger: return v->IntegerValue;
+    case vtDouble: return v->DoubleValue;
+    case vtString: return textToDouble(v->StrValue);
+    case vtObject: return v->ObjValue ? v->ObjValue->ToNumber() : 0.0;
+    case vtBool: return v->BooleanValue ? 1.0 : 0.0;
+    default: return 0.0;
+    }
+}
+
+float ValueToSingle(const TJValue* v) { return static_cast<float>(ValueToDouble(v)); }
+
+uint8_t ValueToChar(const TJValue* v) {
+    if (!v) return 0;
+    switch (v->ValueType) {
+    case vtInteger: return static_cast<uint8_t>(v->IntegerValue);
+    case vtBool: return v->BooleanValue ? 1 : 0;
+    case vtDouble: {
+        double t = std::trunc(v->DoubleValue);
+        if (!(std::fabs(t) < 9.2e18)) return 0;
+        return static_cast<uint8_t>(static_cast<int64_t>(t));
+    }
+    case vtString: return v->StrValue.empty() ? 0 : v->StrValue.byte(0);
+    case vtObject: return v->ObjValue ? v->ObjValue->ToChar() : 0;
+    default: return 0;
+    }
+}
+
+AnsiString ValueToString(const TJValue* v) {
+    if (!v) return {};
+    switch (v->ValueType) {
+    case vtUndefined: return "undefined";
+    case vtNull: return "null";
+    case vtInteger: return intToText(v->IntegerValue);
+    case vtDouble: return floatToText(v->DoubleValue);
+    case vtString: return v->StrValue;
+    case vtObject: return v->ObjValue ? v->ObjValue->ToString(nullptr) : AnsiString("null");
+    case vtBool: return v->BooleanValue ? "true" : "false";
+    case vtFunction: return "function " + (v->FuncValue ? v->FuncValue->GetName() : AnsiString());
+    case vtInfinity: return v->Negative ? "-infinity" : "infinity";
+    case vtNaN: return "NaN";
+    case vtDispatch:
+        return "dispatch" + intToText(static_cast<long long>(reinterpret_cast<uintptr_t>(v->DispValue.get())));
+    case vtRegExp: return "/" + v->StrValue + "/" + v->regExpFlags();
+    case vtEvent: return {};
+    }
+    return {};
+}
+
+IDispatch* ValueToDispatch(const TJValue* v) {
+    return isKind(v, vtDispatch) ? v->DispValue.get() : nullptr;
+}
+
+AnsiString ValueTypeName(const TJValue* v) {
+    if (!v) return {};
+    switch (v->ValueType) {
+    case vtInteger: case vtDouble: case vtNaN: case vtInfinity: return "number";
+    case vtObject: return "object";
+    case vtString: return "string";
+    case vtRegExp: return "regexp";
+    case vtBool: return "boolean";
+    case vtFunction: return "function";
+    case vtUndefined: return "undefined";
+    case vtNull: return "null";
+    case vtDispatch: return "dispatch";
+    case vtEvent: return "event";
+    }
+    return {};
+}
+
+const char* ValueKindName(TJValueType kind) {
+    switch (kind) {
+#define JVALUE_NAME(name) case name: return #name;
+        JVALUE_TYPES(JVALUE_NAME)
+#undef JVALUE_NAME
+    }
+    return "";
+}
+
+IJFunctionPtr NewFunction() { return IJFunctionPtr(new TJFunctionImpl()); }

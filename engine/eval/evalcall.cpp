@@ -1,0 +1,337 @@
+// The evaluator's calls and objects: calling a function value of every kind
+// (script, native, automation, DLL), the script call with its scope,
+// `arguments`, parameters and depth limit, `new` on registered classes,
+// script functions and script classes with their members, and eval texts.
+#include <windows.h>
+
+#include <vector>
+
+#include "engine/core/array.h"
+#include "engine/eval/engine.h"
+#include "engine/core/errors.h"
+#include "engine/core/factory.h"
+#include "engine/core/function.h"
+#include "engine/core/object.h"
+#include "engine/syntax/parser.h"
+#include "engine/core/scope.h"
+#include "engine/syntax/tree.h"
+#include "engine/core/valuelist.h"
+#include "engine/core/variant.h"
+#include "rtl/numtext.h"
+
+namespace {
+
+// Counts a script call for the duration of a scope.
+class CallDepth {
+public:
+    explicit CallDepth(int& depth) : depth_(depth) {
+        if (depth_ >= TJEngine::MaxCallDepth)
+            raiseScriptError("ECallError", "too deep recursion: more than " + intToText(TJEngine::MaxCallDepth) +
+                                               " nested calls");
+        ++depth_;
+    }
+    ~CallDepth() { --depth_; }
+    CallDepth(const CallDepth&) = delete;
+    CallDepth& operator=(const CallDepth&) = delete;
+
+private:
+    int& depth_;
+};
+
+// A call table pushed on a function table and made current; popped and the
+// caller's scope restored on leaving.
+class CallScope {
+public:
+    CallScope(TJLocalSymbolTable*& current, TJFunctionSymbolTable* function, TJLocalSymbolTable* captured,
+              TJObject* self)
+        : current_(current), saved_(current), function_(function) {
+        current_ = function_->PushLocalTable(captured, self);
+    }
+    ~CallScope() {
+        current_ = saved_;
+        function_->PopLocalTable();
+    }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+private:
+    TJLocalSymbolTable*& current_;
+    TJLocalSymbolTable* saved_;
+    TJFunctionSymbolTable* function_;
+};
+
+void addTemporary(TJLocalSymbolTable* table, TJValue& value, bool takeReference) {
+    if (IsObjectValue(value)) table->AddTemporary(value.ObjValue, takeReference);
+}
+
+}  // namespace
+
+// ==== Calling function values ====
+
+void TJEngine::CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result, TJObject* self) {
+    TJNestingGuard guard;
+    MakeUndefined(result);
+    if (!function) raiseScriptError("ECallError", "call function error,need function or object");
+    int32_t line = CurrentLine;
+    TJFuncType type = function->GetFuncType();
+    switch (type) {
+    case ftNative:
+        CallNativeMethod(function.get(), args, result);
+        break;
+    case ftActiveX:
+        callAutomation(function.get(), args, result);
+        break;
+    case ftDyna:
+        if (!JEngineHooks.CallDynaFunction) raiseScriptError("ECallError", "not support function type");
+        JEngineHooks.CallDynaFunction(this, function.get(), args, result);
+        break;
+    case ftScript:
+        callScriptFunction(function.get(), args, result, self);
+        break;
+    default:
+        raiseScriptError("ECallError", "not support function type");
+    }
+    // A report after the call names the caller's statement, not the callee's last one.
+    CurrentLine = line;
+    addTemporary(CurrentTable, result, type != ftScript);
+}
+
+void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJValue& result, TJObject* self) {
+    CallDepth depth(CallDepth_);
+    TJFunctionSymbolTable* table = function->GetFunctionTable();
+    TJStatement* body = function->GetBody();
+    if (!table || !body) raiseScriptError("ECallError", "call function error,need function or object");
+    if (TJObject* bound = function->GetThis()) self = bound;
+
+    // `this` and the arguments by the call type: call and apply take `this`
+    // from the first argument, apply the arguments from an Array.
+    TJCallType callType = function->GetCallType();
+    int count = ArgCount(args);
+    int first = 0;
+    TJArrayObject* applied = nullptr;
+    if (callType != ctPlain && count >= 1) {
+        self = ToScriptObject(args->At(0));
+        first = 1;
+        if (callType == ctApply) {
+            first = count;
+            if (count >= 2) {
+                const TJValue& list = args->At(1);
+                if (!IsObjectOfClass(&list, &TJArrayObject::classInfo))
+                    raiseScriptError("ETypeError", function->GetName() + ".apply arguments error");
+                applied = static_cast<TJArrayObject*>(list.ObjValue);
+            }
+        }
+    }
+    const TJValueList* items = applied ? &applied->Items() : args;
+    if (applied) first = 0;
+    int itemCount = items ? items->Count() : 0;
+
+    CallScope scope(CurrentTable, table, function->GetLocalTable(), self);
+    TJValue value;
+    // The `arguments` array exists only for bodies that can name it.
+    if (namesArguments(body)) {
+        TJArrayObject* arguments = applied;
+        if (!arguments) {
+            arguments = createObject<TJArrayObject>(this, true, nullptr);
+            for (int i = first; i < itemCount; ++i) arguments->Add(items->At(i));
+        }
+        MakeObject(arguments, value);
+        CurrentTable->RegisterLocalValue("arguments", value);
+        MakeFunction(IJFunctionPtr(function), value);
+        arguments->SetValue("callee", value);
+    }
+    int position = first;
+    for (TJStatement* parameter = function->GetParameters(); parameter; parameter = parameter->Next, ++position) {
+        if (!parameter->Expr) continue;
+        if (position < itemCount) CurrentTable->RegisterLocalValue(parameter->Expr->Name, items->At(position));
+        else CurrentTable->RegisterLocalValue(parameter->Expr->Name, TJValue());
+    }
+
+    switch (EvaluateStatements(body->Child2, 0, nullptr)) {
+    case TJCompletion::Return:
+        result = std::move(ReturnValue_);
+        MakeUndefined(ReturnValue_);
+        return;
+    case TJCompletion::Break:  // from a switch: no loop of a caller may see it
+        raiseScriptError("ESyntaxError", "break");
+    case TJCompletion::Continue:
+        raiseScriptError("ESyntaxError", "continue");
+    case TJCompletion::Normal:
+        return;
+    }
+}
+
+// An automation method: arguments last first, a property put with its named
+// argument, the result converted with this engine.
+void TJEngine::callAutomation(IJFunction* function, TJValueList* args, TJValue& result) {
+    TJActiveXMethod* method = function->GetActiveXMethod();
+    uint8_t access = method->Access;
+    int count = ArgCount(args);
+    std::vector<VARIANT> params(static_cast<size_t>(count));
+    for (VARIANT& v : params) VariantInit(&v);
+    struct Clear {
+        std::vector<VARIANT>& params;
+        ~Clear() {
+            for (VARIANT& v : params) VariantClear(&v);
+        }
+    } clear{params};
+    for (int i = 0; i < count; ++i) ValueToVariant(args->At(i), params[static_cast<size_t>(count - 1 - i)]);
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS dispParams{params.data(), access == 2 ? &named : nullptr, static_cast<UINT>(count),
+                          access == 2 ? 1u : 0u};
+    VARIANT answer;
+    VariantInit(&answer);
+    HRESULT hr = method->Dispatch
+                     ? method->Dispatch->Invoke(method->DispId, IID_NULL, LOCALE_USER_DEFAULT, DispatchFlagsOf(access),
+                                                &dispParams, &answer, nullptr, nullptr)
+                     : E_POINTER;
+    if (FAILED(hr)) {
+        VariantClear(&answer);
+        raiseScriptError("EActiveXError", DispatchFlagsName(access) + " error: " + function->GetName());
+    }
+    try {
+        VariantToValue(answer, this, result);
+    } catch (...) {
+        VariantClear(&answer);
+        throw;
+    }
+    VariantClear(&answer);
+}
+
+// ==== The `arguments` scan ====
+
+namespace {
+
+bool exprnamesArguments(const TJExpr* node);
+
+// The statements of a function body, nested functions and classes excepted
+// (they have arguments of their own).
+bool statementsNameArguments(const TJStatement* s) {
+    for (; s; s = s->Next) {
+        if (s->Kind == scFunction || s->Kind == scClass) continue;
+        if (exprnamesArguments(s->Expr) || statementsNameArguments(s->Child1) || statementsNameArguments(s->Child2))
+            return true;
+        if (s->Kind != scProgram && statementsNameArguments(s->Child3)) return true;
+    }
+    return false;
+}
+
+bool exprnamesArguments(const TJExpr* node) {
+    // Left chains (operators, argument lists) are walked in the loop.
+    for (; node; node = node->Left) {
+        if (node->Code == ecIdentifier && node->Name == "arguments") return true;
+        if (node->Code == ecFunction) return false;
+        if (exprnamesArguments(node->Right) || exprnamesArguments(node->Third)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Whether the body of a function names `arguments` outside its nested
+// functions; remembered per body for the life of the tree.
+bool TJEngine::namesArguments(TJStatement* function) {
+    auto found = ArgumentsUse_.find(function);
+    if (found != ArgumentsUse_.end()) return found->second;
+    bool names = statementsNameArguments(function->Child2);
+    ArgumentsUse_.emplace(function, names);
+    return names;
+}
+
+// ==== Objects ====
+
+TJObject* TJEngine::CreateScriptObject(const AnsiString& name, TJValueList* args) {
+    TJNestingGuard guard;
+    TJValue variable;
+    bool found = CurrentTable->GetVariable(name, variable);
+    if (found && IsScriptFunctionValue(&variable)) return newScriptFunctionObject(name, variable, args);
+    if (found && IsClassValue(&variable)) return newClassObject(variable, args);
+    const TClassInfo* cls = Factory_->LookupClass(name);
+    if (!cls) {
+        if (found && IsFunctionValue(variable)) raiseScriptError("ENameError", "create object constructor error " + name);
+        raiseScriptError("ENameError", "create object error " + name);
+    }
+    TJObject* object = CreateScriptInstance(cls, this, true, args);
+    if (!object) raiseScriptError("ENameError", "create object error " + name);
+    CurrentTable->AddTemporary(object, true);
+    return object;
+}
+
+TJObject* TJEngine::newScriptFunctionObject(const AnsiString& name, const TJValue& function, TJValueList* args) {
+    TJObject* object = createObject<TJObject>(this, true, nullptr);
+    object->SetClassName(name);
+    object->SetValue("constructor", function);
+    CurrentTable->AddTemporary(object, true);
+    TJValue ignored;
+    CallFunctionValue(function.FuncValue, args, ignored, object);
+    return object;
+}
+
+TJObject* TJEngine::newClassObject(const TJValue& klass, TJValueList* args) {
+    TJStatement* declaration = klass.FuncValue->GetBody();
+    if (!declaration || !declaration->Expr)
+        raiseScriptError("ENameError", "create object constructor error " + klass.FuncValue->GetName());
+    TJExpr* base = declaration->Expr->Left;
+    TJObject* object;
+    if (base) {
+        object = CreateScriptObject(base->Name, args);
+    } else {
+        object = createObject<TJObject>(this, true, nullptr);
+        CurrentTable->AddTemporary(object, true);
+    }
+    InstallClassMembers(object, declaration);
+    const TJValue* constructor = object->Members()->FindValue(declaration->Expr->Name);
+    if (constructor && IsScriptFunctionValue(constructor)) {
+        TJValue function = *constructor;
+        CurrentTable->AddTemporary(object, true);
+        TJValue ignored;
+        CallFunctionValue(function.FuncValue, args, ignored, object);
+    }
+    return object;
+}
+
+// Named functions become methods bound to the object; every declarator of the
+// body (alone or in a var, static or global statement) a member holding its
+// evaluated initializer, or null.
+void TJEngine::InstallClassMembers(TJObject* object, TJStatement* classStatement) {
+    object->SetClassName(classStatement->Expr->Name);
+    TJValue value;
+    auto member = [&](TJStatement* declarator) {
+        if (!declarator->Expr) return;
+        if (declarator->Expr->Left) EvaluateExpression(declarator->Expr->Left, 0, value);
+        else MakeNull(value);
+        object->SetValue(declarator->Expr->Name, value);
+    };
+    for (TJStatement* s = classStatement->Child1; s; s = s->Next) {
+        switch (s->Kind) {
+        case scFunction: {
+            if (!s->Expr) break;
+            IJFunctionPtr method = newScriptFunction(s);
+            method->SetThis(object);
+            MakeFunction(method, value);
+            object->SetValue(s->Expr->Name, value);
+            break;
+        }
+        case scDeclarator:
+            member(s);
+            break;
+        case scVar: case scStatic: case scGlobal:
+            for (TJStatement* d = s->Child1; d; d = d->Next) member(d);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+// ==== eval ====
+
+void TJEngine::EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) {
+    TJExpr* literal = Parser_->ParseFunctionText(text);
+    IJFunctionPtr function = newScriptFunction(literal->Func);
+    TJFunctionSymbolTable* table = function->GetFunctionTable();
+    TJFunctionSymbolTable* running = CurrentTable->GetFunctionTable();
+    // Inside its own call the text's table already hangs where it must.
+    if (running != table) table->SetParent(running);
+    CallFunctionValue(function, nullptr, result, self);
+}

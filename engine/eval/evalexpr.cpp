@@ -1,0 +1,587 @@
+// The evaluator's expressions: EvaluateExpression over every expression kind,
+// assignment targets, member access on any value with the boxing of
+// primitives, argument lists, and the call, index and method-call forms.
+// Binary operators and arguments are evaluated right to left.
+#include <cstdint>
+#include <vector>
+
+#include "engine/core/array.h"
+#include "engine/eval/engine.h"
+#include "engine/core/errors.h"
+#include "engine/core/factory.h"
+#include "engine/core/hooks.h"
+#include "engine/eval/objecthold.h"
+#include "engine/core/object.h"
+#include "engine/core/operators.h"
+#include "engine/core/scope.h"
+#include "engine/syntax/tree.h"
+#include "engine/core/valuelist.h"
+
+namespace {
+
+// The binary kinds evaluated right operand first and combined afterwards.
+bool isRightFirstBinary(TJExprCode code) {
+    return (code >= ecAdd && code <= ecIntDiv) || (code >= ecShl && code <= ecUShr) ||
+           (code >= ecBitAnd && code <= ecBitOr) || code == ecOr || code == ecAnd ||
+           (code >= ecLess && code <= ecStrictNotEqual);
+}
+
+bool isShortCircuit(const TJExpr* node) {
+    return node && (node->Code == ecOrShort || node->Code == ecAndShort);
+}
+
+void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) {
+    if ((code >= ecLess && code <= ecStrictNotEqual) || code == ecOr || code == ecAnd)
+        CompareValues(code, left, right, result);
+    else
+        ApplyBinaryOperator(code, left, right, result);
+}
+
+[[noreturn]] void raiseNeedFunction() {
+    raiseScriptError("ECallError", "call function error,need function or object");
+}
+
+// The chain's length (its links lean left from the last argument).
+int chainLength(const TJExpr* chain) {
+    int n = 0;
+    for (; chain; chain = chain->Left) ++n;
+    return n;
+}
+
+void setAccess(const TJValue& function, uint8_t access) {
+    if (function.FuncValue->GetFuncType() == ftActiveX) function.FuncValue->GetActiveXMethod()->Access = access;
+}
+
+// A step of ++ and --: the integer conversion plus or minus one; a double
+// past the integer range.
+void stepped(const TJValue& value, int delta, TJValue& result) {
+    int64_t next = static_cast<int64_t>(ValueToInteger(value)) + delta;
+    if (next < INT32_MIN || next > INT32_MAX) MakeDouble(static_cast<double>(next), result);
+    else MakeInteger(static_cast<int32_t>(next), result);
+}
+
+}  // namespace
+
+// ==== Expressions ====
+
+void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
+    if (!node) {
+        MakeUndefined(value);
+        return;
+    }
+    TJNestingGuard guard;
+    TJExprCode code = node->Code;
+    if (isRightFirstBinary(code)) {
+        evaluateBinaryChain(node, value);
+        return;
+    }
+    switch (code) {
+    case ecComma:
+        EvaluateExpression(node->Left, flags, value);
+        EvaluateExpression(node->Right, flags, value);
+        return;
+    case ecAssign:
+        EvaluateExpression(node->Right, 0, value);
+        assign(node->Left, value, flags);
+        return;
+    case ecMulAssign: case ecDivAssign: case ecAddAssign: case ecSubAssign: case ecModAssign:
+    case ecShlAssign: case ecShrAssign: case ecUShrAssign: case ecAndAssign: case ecXorAssign: case ecOrAssign:
+        compoundAssign(node, value);
+        return;
+    case ecConstant:
+        value = *node->Value;
+        return;
+    case ecIdentifier:
+        if (flags & efDeclare) {
+            // "var x" in a for head declares x in the current scope.
+            if (!CurrentTable->Variables().HasKey(node->Name)) CurrentTable->RegisterLocalValue(node->Name, TJValue());
+        }
+        readIdentifier(node, value);
+        return;
+    case ecPlus: case ecMinus: case ecBitNot: {
+        TJValue operand;
+        EvaluateExpression(node->Left, 0, operand);
+        ApplyUnaryOperator(code, operand, value);
+        return;
+    }
+    case ecThis:
+        MakeObject(CurrentTable->GetThis(), value);
+        return;
+    case ecMember: {
+        TJValue object;
+        EvaluateExpression(node->Left, 0, object);
+        GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0);
+        return;
+    }
+    case ecSuper:
+        raiseScriptError("ESyntaxError", "super");
+    case ecNew: {
+        std::unique_ptr<TJValueList> args = BuildArgumentList(node->Right);
+        MakeObject(CreateScriptObject(node->Left->Name, args.get()), value);
+        return;
+    }
+    case ecObjectLiteral:
+        objectLiteral(node, value);
+        return;
+    case ecArrayLiteral:
+        arrayLiteral(node, value);
+        return;
+    case ecCall: {
+        TJValue callee;
+        EvaluateExpression(node->Left, 0, callee);
+        CallOrIndex(callee, node->Right, value);
+        return;
+    }
+    case ecPreInc: case ecPreDec: case ecPostInc: case ecPostDec:
+        stepAssign(node, value);
+        return;
+    case ecDelete:
+        EvaluateExpression(node->Left, efDelete, value);
+        return;
+    case ecVoid:
+        EvaluateExpression(node->Left, 0, value);
+        MakeNull(value);
+        return;
+    case ecTypeOf:
+        typeOf(node, value);
+        return;
+    case ecNot: {
+        TJValue operand;
+        EvaluateExpression(node->Left, 0, operand);
+        CompareValues(ecNot, operand, operand, value);
+        return;
+    }
+    case ecOrShort: case ecAndShort:
+        evaluateLogicalChain(node, value);
+        return;
+    case ecConditional: {
+        TJValue condition;
+        EvaluateExpression(node->Left, 0, condition);
+        EvaluateExpression(ValueToBool(condition) ? node->Right : node->Third, 0, value);
+        return;
+    }
+    case ecFunction:
+        functionLiteral(node, value);
+        return;
+    case ecMethodCall:
+        MethodCallOrIndex(node, value);
+        return;
+    case ecForVar:
+        EvaluateExpression(node->Left, flags | efDeclare, value);
+        return;
+    default:  // internal pairs and lists
+        EvaluateExpression(node->Left, 0, value);
+        EvaluateExpression(node->Right, 0, value);
+        MakeUndefined(value);
+        return;
+    }
+}
+
+// A binary operator whose left operand is again such an operator (a + b + c
+// ...) is evaluated along its left spine in a loop: right operands from the
+// top down, then the leftmost operand, then the operators from the bottom up.
+// This is the right-to-left order of the recursive rule, without its depth.
+void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
+    if (!isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
+        TJValue right, left;
+        EvaluateExpression(node->Right, 0, right);
+        TJObjectHold hold(*this, right);
+        EvaluateExpression(node->Left, 0, left);
+        applyBinary(node->Code, left, right, value);
+        return;
+    }
+    std::vector<TJExpr*> spine;
+    TJExpr* leaf = node;
+    while (leaf && isRightFirstBinary(leaf->Code)) {
+        spine.push_back(leaf);
+        leaf = leaf->Left;
+    }
+    std::vector<TJValue> rights(spine.size());
+    TJObjectHold hold(*this);
+    for (size_t i = 0; i < spine.size(); ++i) {
+        EvaluateExpression(spine[i]->Right, 0, rights[i]);
+        hold.hold(rights[i]);
+    }
+    TJValue accumulated, next;
+    EvaluateExpression(leaf, 0, accumulated);
+    for (size_t i = spine.size(); i-- > 0;) {
+        applyBinary(spine[i]->Code, accumulated, rights[i], next);
+        std::swap(accumulated, next);
+    }
+    value = std::move(accumulated);
+}
+
+// Short-circuit operators leaning left (a && b && c ...) run along their left
+// spine in a loop too: the leftmost operand first, then each right operand
+// that its operator still needs, from the bottom up.
+void TJEngine::evaluateLogicalChain(TJExpr* node, TJValue& value) {
+    std::vector<TJExpr*> spine;
+    TJExpr* leaf = node;
+    for (; isShortCircuit(leaf); leaf = leaf->Left) spine.push_back(leaf);
+    TJValue operand;
+    EvaluateExpression(leaf, 0, operand);
+    bool result = ValueToBool(operand);
+    for (size_t i = spine.size(); i-- > 0;) {
+        if (result == (spine[i]->Code == ecOrShort)) continue;  // decided without its right operand
+        EvaluateExpression(spine[i]->Right, 0, operand);
+        result = ValueToBool(operand);
+    }
+    MakeBool(result, value);
+}
+
+void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
+    if (!CurrentTable->GetVariable(node->Name, value)) raiseScriptError("ENameError", "undefined - " + node->Name);
+}
+
+void TJEngine::typeOf(TJExpr* node, TJValue& value) {
+    TJValue operand;
+    try {
+        EvaluateExpression(node->Left, 0, operand);
+    } catch (const EJThrow& e) {
+        if (e.ErrorName != "ENameError" && e.ErrorName != "EKeyError") throw;
+        MakeUndefined(operand);
+    }
+    MakeString(ValueTypeName(operand), value);
+}
+
+// ==== Assignment ====
+
+// The value is held while the target's expressions run.
+void TJEngine::assign(TJExpr* target, const TJValue& value, int flags) {
+    if (target->Code != ecIdentifier) {
+        TJObjectHold hold(*this, value);
+        assignMember(target, value);
+        return;
+    }
+    if (flags & efDeclare) CurrentTable->RegisterLocalValue(target->Name, value);
+    else CurrentTable->AssignValue(target->Name, value, amGlobal);
+}
+
+void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
+    switch (target->Code) {
+    case ecMember: {
+        TJValue object;
+        EvaluateExpression(target->Left, 0, object);
+        SetMemberValue(object, target->Right->Name, value);
+        return;
+    }
+    case ecCall: {
+        TJValue callee;
+        EvaluateExpression(target->Left, 0, callee);
+        IndexAssign(callee, target->Right, value);
+        return;
+    }
+    case ecMethodCall:
+        MethodAssign(target, value);
+        return;
+    default:
+        raiseScriptError("ETypeError", "can not assign - " + target->Name);
+    }
+}
+
+void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
+    TJValue right, current;
+    EvaluateExpression(node->Right, 0, right);
+    TJObjectHold hold(*this, right);
+    EvaluateExpression(node->Left, 0, current);
+    ApplyCompoundOperator(node->Code, current, right, value);
+    assign(node->Left, value, 0);
+}
+
+// ++x and --x give the new integer, x++ and x-- the old value; the new
+// integer is stored back into an identifier, member or index operand.
+void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
+    TJExprCode code = node->Code;
+    TJValue operand;
+    EvaluateExpression(node->Left, 0, operand);
+    TJObjectHold hold(*this, operand);
+    TJValue stored;
+    stepped(operand, code == ecPreInc || code == ecPostInc ? 1 : -1, stored);
+    TJExprCode target = node->Left->Code;
+    if (target == ecIdentifier) CurrentTable->AssignValue(node->Left->Name, stored, amGlobal);
+    else if (target == ecMember || target == ecCall || target == ecMethodCall) assign(node->Left, stored, 0);
+    value = code == ecPreInc || code == ecPreDec ? std::move(stored) : std::move(operand);
+}
+
+// ==== Literals ====
+
+// Values are evaluated last entry first, like arguments; members are set in
+// source order, so of two entries with one name the later wins.
+void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
+    TJObject* object = createObject<TJObject>(this, true, nullptr);
+    CurrentTable->AddTemporary(object, true);
+    std::vector<TJExpr*> entries;
+    for (TJExpr* link = node->Left; link; link = link->Left) entries.push_back(link->Right);
+    std::vector<TJValue> values(entries.size());
+    TJObjectHold hold(*this);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EvaluateExpression(entries[i]->Right, 0, values[i]);
+        hold.hold(values[i]);
+    }
+    for (size_t i = entries.size(); i-- > 0;) {
+        TJExpr* key = entries[i]->Left;
+        AnsiString name = key->Code == ecConstant ? ValueToString(*key->Value) : key->Name;
+        object->SetValue(name, values[i]);
+    }
+    MakeObject(object, value);
+}
+
+void TJEngine::arrayLiteral(TJExpr* node, TJValue& value) {
+    std::unique_ptr<TJValueList> items = BuildArgumentList(node->Left);
+    TJArrayObject* array;
+    if (ArgCount(items.get()) == 1) {
+        array = createObject<TJArrayObject>(this, true, nullptr);
+        array->Add(items->At(0));
+    } else {
+        array = createObject<TJArrayObject>(this, true, items.get());
+    }
+    CurrentTable->AddTemporary(array, true);
+    MakeObject(array, value);
+}
+
+IJFunctionPtr TJEngine::newScriptFunction(TJStatement* declaration) {
+    IJFunctionPtr function = NewFunction();
+    function->SetFuncType(ftScript);
+    function->SetBody(declaration);
+    function->SetParameters(declaration->Child1);
+    if (declaration->Expr) function->SetName(declaration->Expr->Name);
+    function->SetFunctionTable(RootTable->MakeFunctionTable(declaration->Child3, declaration));
+    return function;
+}
+
+void TJEngine::functionLiteral(TJExpr* node, TJValue& value) { MakeFunction(newScriptFunction(node->Func), value); }
+
+// ==== Arguments ====
+
+std::unique_ptr<TJValueList> TJEngine::BuildArgumentList(TJExpr* chain) {
+    if (!chain) return nullptr;
+    auto list = std::make_unique<TJValueList>();
+    int count = chainLength(chain);
+    list->SetCount(count);
+    TJValue item;
+    for (int i = count - 1; chain; chain = chain->Left, --i) {
+        EvaluateExpression(chain->Right, 0, item);
+        list->SetItem(i, item);
+    }
+    return list;
+}
+
+// ==== Members ====
+
+TJObject* TJEngine::boxValue(const TJValue& value) {
+    const char* className;
+    switch (value.ValueType) {
+    case vtString: className = "String"; break;
+    case vtRegExp: className = "RegExp"; break;
+    case vtInteger: case vtDouble: className = "Number"; break;
+    case vtBool: className = "Boolean"; break;
+    case vtDispatch: {
+        if (!JModuleHooks.NewActiveXObject) raiseScriptError("ENameError", "create object error ActiveXObject");
+        TJObject* object = JModuleHooks.NewActiveXObject(this, value.DispValue.get());
+        CurrentTable->AddTemporary(object, true);
+        return object;
+    }
+    default: return nullptr;
+    }
+    TJValueList args;
+    args.Add(value);
+    return CreateScriptObject(className, &args);
+}
+
+TJObject* TJEngine::ToScriptObject(const TJValue& value) {
+    if (IsObjectValue(value)) return value.ObjValue;
+    return boxValue(value);
+}
+
+void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJValue& result, bool deleteForm) {
+    switch (value.ValueType) {
+    case vtObject:
+        if (!value.ObjValue) break;
+        if (deleteForm) {
+            MakeBool(value.ObjValue->RemoveKey(name), result);
+            return;
+        }
+        if (name == "prototype") {
+            MakeObject(Factory_->GetPrototype(value.ObjValue->ScriptClassName()), result);
+            return;
+        }
+        readMember(value.ObjValue, name, result);
+        return;
+    case vtString: case vtRegExp: case vtInteger: case vtDouble: case vtBool: case vtDispatch:
+        readMember(boxValue(value), name, result);
+        return;
+    case vtFunction: {
+        IJFunction* function = value.FuncValue.get();
+        if (function->GetFuncType() == ftScript) {
+            if (name == "prototype") {
+                MakeObject(Factory_->GetPrototype(function->GetName()), result);
+                return;
+            }
+            if (name == "call" || name == "apply") {
+                IJFunctionPtr copy = NewFunction();
+                copy->CopyFrom(function);
+                copy->SetCallType(name == "call" ? ctCall : ctApply);
+                MakeFunction(copy, result);
+                return;
+            }
+        } else if (function->GetFuncType() == ftNamespace) {
+            if (!RootTable->FindNamespace(function->GetName())->GetVariable(name, result)) MakeUndefined(result);
+            return;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    raiseScriptError("ENameError", "member error " + name);
+}
+
+// A member of an object; wrappers read from automation and GUI objects live
+// for the statement.
+void TJEngine::readMember(TJObject* object, const AnsiString& name, TJValue& result) {
+    object->GetValue(name, false, result);
+    if (!IsObjectValue(result)) return;
+    TJObject* read = result.ObjValue;
+    if ((object->InheritsFrom(JModuleHooks.ActiveXObject) && read->InheritsFrom(JModuleHooks.ActiveXObject)) ||
+        (object->InheritsFrom(JModuleHooks.VCLPersistent) && read->InheritsFrom(JModuleHooks.VCLPersistent)))
+        CurrentTable->AddTemporary(read, true);
+}
+
+[[noreturn]] static void raisePrototypeAssign(const TJValue& value) {
+    AnsiString className = IsObjectValue(value) ? value.ObjValue->ScriptClassName() : AnsiString("null");
+    raiseScriptError("ENameError", "prototype assign error " + className);
+}
+
+void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, const TJValue& value) {
+    bool prototypeValue = name == "prototype" && (IsObjectValue(value) || IsNullValue(value));
+    TJObject* assigned = IsObjectValue(value) ? value.ObjValue : nullptr;
+    if (IsObjectValue(target)) {
+        TJObject* object = target.ObjValue;
+        if (prototypeValue) {
+            if (!Factory_->SetPrototype(object->ScriptClassName(), assigned)) raisePrototypeAssign(value);
+            return;
+        }
+        object->SetValue(name, value);
+        return;
+    }
+    if (IsFunctionValue(target)) {
+        IJFunction* function = target.FuncValue.get();
+        if (function->GetFuncType() == ftScript && prototypeValue) {
+            if (!Factory_->SetPrototype(function->GetName(), assigned)) raisePrototypeAssign(value);
+            return;
+        }
+        if (function->GetFuncType() == ftNamespace) {
+            RootTable->FindNamespace(function->GetName())->AssignValue(name, value, amGlobal);
+            return;
+        }
+    }
+    raiseScriptError("ENameError", "member assign error " + name);
+}
+
+// ==== Calls and indexes ====
+
+void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result) {
+    if (IsFunctionValue(callee)) {
+        std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
+        setAccess(callee, 1);
+        CallFunctionValue(callee.FuncValue, args.get(), result, CurrentTable->GetThis());
+        return;
+    }
+    TJObject* object = IsObjectValue(callee) ? callee.ObjValue : callee.ValueType == vtString ? boxValue(callee) : nullptr;
+    if (!object) raiseNeedFunction();
+    indexRead(object, chain, result);
+}
+
+// One index reads the key (its text); several are all passed as arguments,
+// the key being the last of them (the head of the chain).
+void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
+    TJValue held;
+    MakeObject(object, held);
+    TJObjectHold hold(*this, held);
+    if (!chain || !chain->Left) {
+        TJValue index;
+        if (chain) EvaluateExpression(chain->Right, 0, index);
+        else MakeString(AnsiString(), index);
+        object->GetValue(ValueToString(index), true, result);
+        return;
+    }
+    std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
+    object->GetValue(ValueToString(args->At(args->Count() - 1)), true, result, args.get());
+}
+
+void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& value) {
+    TJObjectHold hold(*this, target);
+    hold.hold(value);
+    if (IsObjectValue(target)) {
+        TJObject* object = target.ObjValue;
+        if (!chain || !chain->Left) {
+            TJValue index;
+            if (chain) EvaluateExpression(chain->Right, 0, index);
+            else MakeString(AnsiString(), index);
+            object->SetValue(ValueToString(index), value);
+            return;
+        }
+        std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
+        object->SetValue(ValueToString(args->At(args->Count() - 1)), value, args.get());
+        return;
+    }
+    if (IsFunctionValue(target)) {
+        std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
+        if (!args) args = std::make_unique<TJValueList>();
+        args->Add(value);
+        setAccess(target, 2);
+        TJValue ignored;
+        CallFunctionValue(target.FuncValue, args.get(), ignored, nullptr);
+        return;
+    }
+    raiseNeedFunction();
+}
+
+// Evaluates a method node's owner (held for the caller) and reads the member.
+// A primitive owner is boxed once: its object gives the member and is the
+// method's `this`; the boxed object is returned, nil for an object owner.
+TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member) {
+    EvaluateExpression(node->Left, 0, owner);
+    hold.hold(owner);
+    TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
+    if (boxed) readMember(boxed, node->Right->Name, member);
+    else GetMemberValue(owner, node->Right->Name, member, false);
+    return boxed;
+}
+
+void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
+    TJValue owner, member;
+    TJObjectHold hold(*this);
+    TJObject* boxed = readMethodMember(node, owner, hold, member);
+    if (IsFunctionValue(member)) {
+        std::unique_ptr<TJValueList> args = BuildArgumentList(node->Third);
+        setAccess(member, 1);
+        CallFunctionValue(member.FuncValue, args.get(), result, boxed ? boxed : ToScriptObject(owner));
+        return;
+    }
+    if (IsObjectValue(member)) {
+        indexRead(member.ObjValue, node->Third, result);
+        return;
+    }
+    raiseNeedFunction();
+}
+
+void TJEngine::MethodAssign(TJExpr* node, const TJValue& value) {
+    TJValue owner, member;
+    TJObjectHold hold(*this);
+    TJObject* boxed = readMethodMember(node, owner, hold, member);
+    if (IsFunctionValue(member)) {
+        std::unique_ptr<TJValueList> args = BuildArgumentList(node->Third);
+        if (!args) args = std::make_unique<TJValueList>();
+        args->Add(value);
+        setAccess(member, 2);
+        TJValue ignored;
+        CallFunctionValue(member.FuncValue, args.get(), ignored, boxed ? boxed : ToScriptObject(owner));
+        return;
+    }
+    if (IsObjectValue(member)) {
+        IndexAssign(member, node->Third, value);
+        return;
+    }
+    raiseNeedFunction();
+}

@@ -1,0 +1,422 @@
+// The evaluator's statements: the statement loop (current line, step hook,
+// temporaries), every statement kind, loops, try, with, switch and case,
+// declarations, return with its closures, and namespaces with their globals.
+// break, continue and return travel as completions, not exceptions.
+#include <vector>
+
+#include "engine/eval/engine.h"
+#include "engine/core/errors.h"
+#include "engine/core/factory.h"
+#include "engine/eval/objecthold.h"
+#include "engine/core/object.h"
+#include "engine/core/operators.h"
+#include "engine/core/scope.h"
+#include "engine/syntax/tree.h"
+#include "engine/core/valuelist.h"
+
+namespace {
+
+// Restores the current scope on leaving, whatever the way out.
+class ScopeRestore {
+public:
+    explicit ScopeRestore(TJLocalSymbolTable*& current) : current_(current), saved_(current) {}
+    ~ScopeRestore() { current_ = saved_; }
+    ScopeRestore(const ScopeRestore&) = delete;
+    ScopeRestore& operator=(const ScopeRestore&) = delete;
+    TJLocalSymbolTable* saved() const { return saved_; }
+
+private:
+    TJLocalSymbolTable*& current_;
+    TJLocalSymbolTable* saved_;
+};
+
+[[noreturn]] void raiseSyntax(const char* message) { raiseScriptError("ESyntaxError", message); }
+
+}  // namespace
+
+// ==== Statement loop ====
+
+TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state) {
+    for (TJStatement* s = first; s; s = s->Next) {
+        CurrentLine = s->LineNo;
+        if (StepHook) {
+            bool abort = false;
+            StepHook(abort);
+            if (abort) throw EJAbort();
+        }
+        TJCompletion completion = evaluateStatement(s, flags, state);
+        CurrentTable->ClearTemporaries();
+        if (completion != TJCompletion::Normal) return completion;
+    }
+    return TJCompletion::Normal;
+}
+
+TJCompletion TJEngine::evaluateStatement(TJStatement* s, int flags, TJSwitchState* state) {
+    TJNestingGuard guard;
+    TJValue value;
+    switch (s->Kind) {
+    case scProgram:
+        return runNamespace(s);
+    case scBlock:
+        return EvaluateStatements(s->Child1, flags, state);
+    case scExpression:
+        EvaluateExpression(s->Expr, 0, value);
+        return TJCompletion::Normal;
+    case scIf:
+        EvaluateExpression(s->Expr, 0, value);
+        return EvaluateStatements(ValueToBool(value) ? s->Child1 : s->Child2, flags, state);
+    case scWhile:
+        return whileLoop(s);
+    case scDo:
+        return doLoop(s);
+    case scFor:
+        return forLoop(s);
+    case scForIn: case scForEach:
+        return forInLoop(s);
+    case scFunction:
+        declareFunction(s);
+        return TJCompletion::Normal;
+    case scClass:
+        declareClass(s);
+        return TJCompletion::Normal;
+    case scDeclarator:
+        declare(s, flags);
+        return TJCompletion::Normal;
+    case scBreak:
+        if (!(flags & sfLoop)) raiseSyntax("break");
+        return TJCompletion::Break;
+    case scContinue:
+        if (!(flags & sfLoop)) raiseSyntax("continue");
+        return TJCompletion::Continue;
+    case scReturn:
+        return returnStatement(s);
+    case scTry:
+        return tryStatement(s, flags, state);
+    case scThrow:
+        throwStatement(s);
+    case scWith:
+        return withStatement(s, flags, state);
+    case scVar:
+        return EvaluateStatements(s->Child1, flags | sfVar, state);
+    case scStatic:
+        return EvaluateStatements(s->Child1, flags | sfStatic, state);
+    case scGlobal:
+        return EvaluateStatements(s->Child1, flags | sfGlobal, state);
+    case scCase:
+        return caseStatement(s, flags, state);
+    case scSwitch:
+        return switchStatement(s);
+    default:  // empty, parameter, catch and finally (these two run inside try)
+        return TJCompletion::Normal;
+    }
+}
+
+// ==== Loops ====
+
+TJCompletion TJEngine::whileLoop(TJStatement* s) {
+    TJValue condition;
+    for (;;) {
+        EvaluateExpression(s->Expr, 0, condition);
+        if (!ValueToBool(condition)) return TJCompletion::Normal;
+        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        CurrentTable->ClearTemporaries();
+        if (completion == TJCompletion::Break) return TJCompletion::Normal;
+        if (completion == TJCompletion::Return) return completion;
+    }
+}
+
+TJCompletion TJEngine::doLoop(TJStatement* s) {
+    TJValue condition;
+    for (;;) {
+        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        if (completion == TJCompletion::Break) return TJCompletion::Normal;
+        if (completion == TJCompletion::Return) return completion;
+        EvaluateExpression(s->Expr, 0, condition);
+        CurrentTable->ClearTemporaries();
+        if (!ValueToBool(condition)) return TJCompletion::Normal;
+    }
+}
+
+// The update runs after each pass the body completes or continues, and once
+// more when a return or an exception leaves the body; break skips it.
+TJCompletion TJEngine::forLoop(TJStatement* s) {
+    TJValue value;
+    EvaluateExpression(s->Expr, 0, value);
+    TJExpr* condition = s->Child2 ? s->Child2->Expr : nullptr;
+    TJExpr* update = s->Child2 && s->Child2->Next ? s->Child2->Next->Expr : nullptr;
+    for (;;) {
+        if (condition) {
+            EvaluateExpression(condition, 0, value);
+            if (!ValueToBool(value)) return TJCompletion::Normal;
+        }
+        TJCompletion completion;
+        try {
+            completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        } catch (...) {
+            EvaluateExpression(update, 0, value);
+            throw;
+        }
+        if (completion == TJCompletion::Break) return TJCompletion::Normal;
+        if (completion == TJCompletion::Return) {
+            TJValue returned = std::move(ReturnValue_);
+            EvaluateExpression(update, 0, value);
+            ReturnValue_ = std::move(returned);
+            return completion;
+        }
+        EvaluateExpression(update, 0, value);
+        CurrentTable->ClearTemporaries();
+    }
+}
+
+TJCompletion TJEngine::forInLoop(TJStatement* s) {
+    TJExpr* variable = s->Expr;
+    if (variable && variable->Code == ecForVar && variable->Left && variable->Left->Code == ecIdentifier) {
+        variable = variable->Left;
+        CurrentTable->RegisterLocalValue(variable->Name, TJValue());
+    } else if (!variable || variable->Code != ecIdentifier) {
+        raiseScriptError("ETypeError", "need variable - for..in");
+    }
+    const AnsiString& name = variable->Name;
+    bool items = s->Kind == scForEach;
+    TJValue collection;
+    EvaluateExpression(s->Child2 ? s->Child2->Expr : nullptr, 0, collection);
+    if (!IsObjectValue(collection)) raiseScriptError("ETypeError", "need object,array or collection - for..in");
+    TJObject* object = collection.ObjValue;
+    TJObjectHold hold(*this, collection);
+
+    // One pass: the variable gets the value, then the body runs; false ends the loop.
+    TJCompletion result = TJCompletion::Normal;
+    auto pass = [&](const TJValue& value) {
+        CurrentTable->AssignValue(name, value, amGlobal);
+        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        if (completion == TJCompletion::Break) return false;
+        if (completion == TJCompletion::Return) {
+            result = completion;
+            return false;
+        }
+        return true;
+    };
+
+    TJValue value;
+    if (object->IsArrayLike()) {
+        int32_t length = object->GetLength();
+        for (int32_t i = 0; i < length; ++i) {
+            if (items) object->GetItem(i, value);
+            else MakeInteger(i, value);
+            if (!pass(value)) break;
+        }
+        return result;
+    }
+    if (JEngineHooks.ForEachCollectionItem && JEngineHooks.ForEachCollectionItem(this, object, pass)) return result;
+    std::vector<AnsiString> names;
+    object->GetPropertyList(names);
+    for (const AnsiString& key : names) {
+        MakeString(key, value);
+        if (!pass(value)) break;
+    }
+    return result;
+}
+
+// ==== try, throw, with ====
+
+TJCompletion TJEngine::tryStatement(TJStatement* s, int flags, TJSwitchState* state) {
+    TJStatement* handler = s->Child2;
+    TJStatement* finally = s->Child3;
+    TJCompletion completion;
+    try {
+        try {
+            completion = EvaluateStatements(s->Child1, flags, state);
+        } catch (const EJRuntimeError& e) {
+            if (!handler) throw;
+            TJValue caught;
+            if (e.ErrorName == "EThrow") {
+                caught = e.ThrownValue;
+                // The throw's own reference passes to the temporaries.
+                if (IsObjectValue(caught)) CurrentTable->AddTemporary(caught.ObjValue, false);
+            } else {
+                MakeString(e.ErrorName, caught);
+            }
+            if (handler->Expr) CurrentTable->RegisterLocalValue(handler->Expr->Name, caught);
+            completion = EvaluateStatements(handler->Child1, flags, state);
+        }
+    } catch (...) {
+        if (!finally) throw;
+        std::exception_ptr pending = std::current_exception();
+        TJCompletion jump = EvaluateStatements(finally->Child1, flags, state);
+        if (jump != TJCompletion::Normal) return jump;  // the finally's own jump replaces the error
+        std::rethrow_exception(pending);
+    }
+    if (!finally) return completion;
+    TJValue returned = std::move(ReturnValue_);
+    TJCompletion jump = EvaluateStatements(finally->Child1, flags, state);
+    if (jump != TJCompletion::Normal) return jump;
+    ReturnValue_ = std::move(returned);
+    return completion;
+}
+
+void TJEngine::throwStatement(TJStatement* s) {
+    TJValue value;
+    EvaluateExpression(s->Expr, 0, value);
+    if (IsObjectValue(value)) value.ObjValue->IncRef();
+    else if (IsUndefinedValue(value)) MakeString(AnsiString(), value);
+    throw EJThrow("EThrow", &value, AnsiString());
+}
+
+TJCompletion TJEngine::withStatement(TJStatement* s, int flags, TJSwitchState* state) {
+    TJValue object;
+    EvaluateExpression(s->Expr, 0, object);
+    if (!IsObjectValue(object)) raiseScriptError("ETypeError", "need object - with");
+    TJObjectHold hold(*this, object);
+    ScopeRestore restore(CurrentTable);
+    TJLocalSymbolTable* outer = restore.saved();
+    CurrentTable = outer->PushLocalTable(nullptr, object.ObjValue);
+    struct Pop {
+        TJLocalSymbolTable* table;
+        ~Pop() { table->PopLocalTable(); }
+    } pop{outer};
+    return EvaluateStatements(s->Child1, flags, state);
+}
+
+// ==== switch and case ====
+
+TJCompletion TJEngine::switchStatement(TJStatement* s) {
+    TJSwitchState state;
+    EvaluateExpression(s->Expr, 0, state.Value);
+    TJObjectHold hold(*this, state.Value);
+    TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, &state);
+    if (completion == TJCompletion::Normal && !state.Matched && state.Default) {
+        state.Matched = true;
+        completion = EvaluateStatements(state.Default, sfLoop, &state);
+    }
+    return completion == TJCompletion::Break ? TJCompletion::Normal : completion;
+}
+
+TJCompletion TJEngine::caseStatement(TJStatement* s, int flags, TJSwitchState* state) {
+    if (!state) raiseSyntax("switch case: or default:");
+    if (state->Matched) return EvaluateStatements(s->Child1, flags, state);
+    if (!s->Expr) {
+        state->Default = s;
+        return TJCompletion::Normal;
+    }
+    TJValue value;
+    EvaluateExpression(s->Expr, 0, value);
+    if (!caseMatches(value, state->Value)) return TJCompletion::Normal;
+    state->Matched = true;
+    return EvaluateStatements(s->Child1, flags, state);
+}
+
+// A RegExp object or literal case tests the switch value; any other value is
+// compared with ==.
+bool TJEngine::caseMatches(const TJValue& caseValue, const TJValue& switchValue) {
+    TJObject* regexp = nullptr;
+    if (IsRegExpObjectValue(&caseValue)) {
+        regexp = caseValue.ObjValue;
+    } else if (IsRegExpValue(&caseValue) && JEngineHooks.LoadRegExpLiteral) {
+        regexp = RegExpStatics_;
+        JEngineHooks.LoadRegExpLiteral(regexp, caseValue);
+    }
+    if (!regexp) return LooseEquals(caseValue, switchValue);
+    TJValue test, result;
+    regexp->GetValue("test", false, test);
+    if (!IsFunctionValue(test)) return false;
+    TJValueList args;
+    args.Add(switchValue);
+    CallFunctionValue(test.FuncValue, &args, result, regexp);
+    return ValueToBool(result);
+}
+
+// ==== Declarations ====
+
+void TJEngine::declare(TJStatement* declarator, int flags) {
+    TJExpr* name = declarator->Expr;
+    if (!name) return;
+    TJValue value;
+    if (name->Left) EvaluateExpression(name->Left, 0, value);
+    else MakeInteger(0, value);
+    if (flags & sfVar) CurrentTable->RegisterLocalValue(name->Name, value);
+    else if (flags & sfStatic) CurrentTable->RegisterStaticValue(name->Name, value);
+    else CurrentTable->RegisterGlobalValue(name->Name, value);
+}
+
+void TJEngine::declareFunction(TJStatement* s) {
+    if (!s->Expr) return;
+    TJValue value;
+    MakeFunction(newScriptFunction(s), value);
+    CurrentTable->RegisterLocalValue(s->Expr->Name, value);
+}
+
+void TJEngine::declareClass(TJStatement* s) {
+    if (!s->Expr) return;
+    IJFunctionPtr klass = NewFunction();
+    klass->SetFuncType(ftClass);
+    klass->SetBody(s);
+    klass->SetName(s->Expr->Name);
+    klass->SetFunctionTable(RootTable->MakeFunctionTable(s->Child3, s));
+    TJValue value;
+    MakeFunction(klass, value);
+    CurrentTable->RegisterLocalValue(s->Expr->Name, value);
+}
+
+// ==== return ====
+
+// An object returned gains a reference, which the receiving call hands to its
+// temporaries. A function returned becomes a closure holding copies of the
+// variables of the returning scope.
+TJCompletion TJEngine::returnStatement(TJStatement* s) {
+    TJValue value;
+    EvaluateExpression(s->Expr, 0, value);
+    if (IsObjectValue(value)) {
+        value.ObjValue->IncRef();
+    } else if (IsFunctionValue(value)) {
+        IJFunctionPtr closure = NewFunction();
+        closure->CopyFrom(value.FuncValue.get());
+        if (!closure->GetLocalTable()) closure->SetLocalTable(new TJLocalSymbolTable(nullptr));
+        closure->GetLocalTable()->CopyVariables(CurrentTable);
+        MakeFunction(closure, value);
+    }
+    ReturnValue_ = std::move(value);
+    return TJCompletion::Return;
+}
+
+// ==== Namespaces ====
+
+TJCompletion TJEngine::runNamespace(TJStatement* s) {
+    AnsiString name = s->Expr ? s->Expr->Name : AnsiString("__MAIN__");
+    TJGlobalSymbolTable* table = RootTable->AddNamespace(name, s);
+    IJFunctionPtr space = NewFunction();
+    space->SetFuncType(ftNamespace);
+    space->SetBody(s->Child1);
+    space->SetName(name);
+    space->SetFunctionTable(table);
+    table->SetThis(Global_);
+    SetupNamespaceGlobals(table);
+    TJValue value;
+    MakeFunction(space, value);
+    RootTable->RegisterLocalValue(name, value);
+    ScopeRestore restore(CurrentTable);
+    CurrentTable = table;
+    return EvaluateStatements(s->Child1, 0, nullptr);
+}
+
+void TJEngine::SetupNamespaceGlobals(TJLocalSymbolTable* table) {
+    std::vector<AnsiString> names = Factory_->GetClassNames();
+    TJValue value;
+    for (const AnsiString& name : names) {
+        const TClassInfo* cls = Factory_->LookupClass(name);
+        if (!cls || !cls->HasGlobalInstance()) continue;
+        try {
+            TJObject* instance = CreateScriptInstance(cls, this, true, nullptr);
+            if (!instance) continue;
+            MakeObject(instance, value);
+            table->RegisterLocalValue(name, value);
+        } catch (const EJThrow&) {
+            // A class whose constructor needs arguments has no global instance.
+        }
+    }
+    MakeObject(Global_, value);
+    table->RegisterLocalValue("Global", value);
+    MakeObject(RegExpStatics_, value);
+    table->RegisterLocalValue("RegExp", value);
+    MakeObject(WScript_, value);
+    table->RegisterLocalValue("WScript", value);
+}

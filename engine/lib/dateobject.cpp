@@ -1,0 +1,296 @@
+// The Date object: the UTC time value, the local frame through the platform's
+// time-zone conversion at each date, the field getters and setters, the text
+// forms and `parse`. Milliseconds, the UTC offset and date texts come from the
+// date helpers (engine/dateutil.h).
+#include "engine/lib/dateobject.h"
+
+#include <windows.h>
+
+#include <cmath>
+
+#include "engine/support/dateutil.h"
+#include "engine/eval/engine.h"
+#include "engine/core/hooks.h"
+#include "engine/core/valuelist.h"
+
+namespace {
+
+const TPropInfo dateProperties[] = {
+    StringProperty<&TJDateObject::format, &TJDateObject::setFormat>("format"),
+};
+
+// ==== Days counted straight on and the platform's form ====
+// Before 1899-12-30 the platform's form counts the time of day forward from
+// midnight (-1.25 is 1899-12-29 06:00), where straight counting gives -0.75.
+
+TDateTime platformForm(double straight) {
+    if (!(straight < 0)) return straight;
+    double day = std::floor(straight);
+    double time = straight - day;
+    return time == 0 ? day : day - time;
+}
+
+double straightForm(TDateTime platform) {
+    if (!(platform < 0)) return platform;
+    double day = std::trunc(platform);
+    return day + (day - platform);
+}
+
+// ==== The time zone at a given date ====
+
+constexpr double kMinutesPerDay = 1440;
+constexpr int64_t kFileTimeUnitsPerMinute = 600000000;  // 100 ns units
+
+// The platform converts the years 1601 to 30827; dates outside the years the
+// date-time encodes take the offset at the nearest end.
+SYSTEMTIME systemTimeOf(double straight) {
+    static const double first = [] {
+        TDateTime t = 0;
+        tryEncodeDate(1601, 1, 2, t);
+        return straightForm(t);
+    }();
+    static const double last = [] {
+        TDateTime t = 0;
+        tryEncodeDate(9999, 12, 31, t);
+        return t;
+    }();
+    if (!(straight >= first)) straight = first;
+    else if (straight > last) straight = last;
+    return dateTimeToSystemTime(platformForm(straight));
+}
+
+int64_t fileTimeOf(const SYSTEMTIME& st) {
+    FILETIME ft{};
+    SystemTimeToFileTime(&st, &ft);
+    return static_cast<int64_t>(static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime);
+}
+
+// The offset now, for a date the platform cannot convert.
+int currentOffsetMinutes() { return static_cast<int>(std::lround(-UtcOffsetDays() * kMinutesPerDay)); }
+
+int minutesBetween(const SYSTEMTIME& local, const SYSTEMTIME& utc) {
+    return static_cast<int>((fileTimeOf(local) - fileTimeOf(utc)) / kFileTimeUnitsPerMinute);
+}
+
+// Local time minus UTC, in minutes, at a UTC instant.
+int offsetAtUtc(double utc) {
+    SYSTEMTIME u = systemTimeOf(utc), l;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &u, &l)) return currentOffsetMinutes();
+    return minutesBetween(l, u);
+}
+
+// The same at a local time (the platform decides for the hour that daylight
+// saving skips or repeats).
+int offsetAtLocal(double local) {
+    SYSTEMTIME l = systemTimeOf(local), u;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &l, &u)) return currentOffsetMinutes();
+    return minutesBetween(l, u);
+}
+
+double utcToLocal(double utc) { return utc + offsetAtUtc(utc) / kMinutesPerDay; }
+double localToUtc(double local) { return local - offsetAtLocal(local) / kMinutesPerDay; }
+
+// ==== Fields ====
+
+TJDateFields fieldsOf(double straight) {
+    TDateTime t = platformForm(straight);
+    TJDateFields f;
+    decodeDateTime(t, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Millisecond);
+    f.DayOfWeek = dayOfWeek(t) - 1;
+    return f;
+}
+
+// The stored month of a 0-based month argument.
+int monthOfIndex(int32_t index) { return index < 12 ? index + 1 : 13; }
+
+enum class DateField { FullYear, Year, Month, Date, Day, Hours, Minutes, Seconds, Milliseconds };
+
+template <DateField F, bool Utc>
+void getField(TJObject* self, TJValueList*, TJValue& result) {
+    TJDateFields f = static_cast<TJDateObject*>(self)->Fields(Utc);
+    int value = 0;
+    switch (F) {
+    case DateField::FullYear: value = f.Year; break;
+    case DateField::Year: value = f.Year < 2000 ? f.Year - 1900 : f.Year; break;
+    case DateField::Month: value = f.Month - 1; break;
+    case DateField::Date: value = f.Day; break;
+    case DateField::Day: value = f.DayOfWeek; break;
+    case DateField::Hours: value = f.Hour; break;
+    case DateField::Minutes: value = f.Minute; break;
+    case DateField::Seconds: value = f.Second; break;
+    case DateField::Milliseconds: value = f.Millisecond; break;
+    }
+    MakeInteger(value, result);
+}
+
+// A setter replaces one field; fields that make no valid date and time leave
+// the object as it was and the result undefined.
+template <DateField F, bool Utc>
+void setField(TJObject* self, TJValueList* args, TJValue& result) {
+    if (!HasArgs(args)) return;
+    auto* date = static_cast<TJDateObject*>(self);
+    TJDateFields f = date->Fields(Utc);
+    int32_t value = ValueToInteger(args->At(0));
+    switch (F) {
+    case DateField::FullYear: f.Year = value; break;
+    case DateField::Year: f.Year = value >= 0 && value <= 99 ? value + 1900 : value; break;
+    case DateField::Month: f.Month = monthOfIndex(value); break;
+    case DateField::Date: f.Day = value; break;
+    case DateField::Hours: f.Hour = value; break;
+    case DateField::Minutes: f.Minute = value; break;
+    case DateField::Seconds: f.Second = value; break;
+    case DateField::Milliseconds: f.Millisecond = value; break;
+    case DateField::Day: return;  // the day of the week has no setter
+    }
+    if (date->SetFields(f, Utc)) MakeDouble(date->GetTime(), result);
+}
+
+// ==== Hooks ====
+
+TJObject* newDateObject(TJEngine* engine, double localDateTime) {
+    TJDateObject* date = createObject<TJDateObject>(engine, true, nullptr);
+    date->SetLocalDateTime(localDateTime);
+    return date;
+}
+
+double dateTimeOf(TJObject* date) { return static_cast<TJDateObject*>(date)->LocalDateTime(); }
+
+[[maybe_unused]] const bool hooksFilled = [] {
+    JModuleHooks.DateObject = &TJDateObject::classInfo;
+    JModuleHooks.NewDateObject = &newDateObject;
+    JModuleHooks.DateTimeOf = &dateTimeOf;
+    return true;
+}();
+
+}  // namespace
+
+const TClassInfo TJDateObject::classInfo =
+    makeClassInfo("TJDateObject", &TJObject::classInfo, dateProperties, &scriptCreator<TJDateObject>);
+
+// The field methods of one frame, in registration order; "utc" is "" or "UTC".
+#define DATE_FIELD_METHODS(utc, isUtc)                                      \
+    {"get" utc "FullYear", &getField<DateField::FullYear, isUtc>},          \
+    {"set" utc "FullYear", &setField<DateField::FullYear, isUtc>},          \
+    {"get" utc "Year", &getField<DateField::Year, isUtc>},                  \
+    {"set" utc "Year", &setField<DateField::Year, isUtc>},                  \
+    {"get" utc "Month", &getField<DateField::Month, isUtc>},                \
+    {"set" utc "Month", &setField<DateField::Month, isUtc>},                \
+    {"get" utc "Date", &getField<DateField::Date, isUtc>},                  \
+    {"set" utc "Date", &setField<DateField::Date, isUtc>},                  \
+    {"get" utc "Day", &getField<DateField::Day, isUtc>},                    \
+    {"get" utc "Hours", &getField<DateField::Hours, isUtc>},                \
+    {"set" utc "Hours", &setField<DateField::Hours, isUtc>},                \
+    {"get" utc "Minutes", &getField<DateField::Minutes, isUtc>},            \
+    {"set" utc "Minutes", &setField<DateField::Minutes, isUtc>},            \
+    {"get" utc "Seconds", &getField<DateField::Seconds, isUtc>},            \
+    {"set" utc "Seconds", &setField<DateField::Seconds, isUtc>},            \
+    {"get" utc "Milliseconds", &getField<DateField::Milliseconds, isUtc>},  \
+    {"set" utc "Milliseconds", &setField<DateField::Milliseconds, isUtc>}
+
+// The script surface, in registration order ("toString" is the inherited one).
+const TJMethodEntry TJDateObject::dateMethods_[42] = {
+    DATE_FIELD_METHODS("", false),
+    DATE_FIELD_METHODS("UTC", true),
+    {"getTime", &nativeMethod<TJDateObject, &TJDateObject::nativeGetTime>},
+    {"setTime", &nativeMethod<TJDateObject, &TJDateObject::nativeSetTime>},
+    {"getTimezoneOffset", &nativeMethod<TJDateObject, &TJDateObject::nativeGetTimezoneOffset>},
+    {"toLocaleString", &nativeMethod<TJDateObject, &TJDateObject::nativeToLocaleString>},
+    {"toGMTString", &nativeMethod<TJDateObject, &TJDateObject::nativeToUTCString>},
+    {"toUTCString", &nativeMethod<TJDateObject, &TJDateObject::nativeToUTCString>},
+    {"UTC", &nativeMethod<TJDateObject, &TJDateObject::nativeParse>},
+    {"parse", &nativeMethod<TJDateObject, &TJDateObject::nativeParse>},
+};
+
+#undef DATE_FIELD_METHODS
+
+// ==== Construction and the time value ====
+
+TJDateObject::TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
+    : TJObject(key, engine, args), Utc_(straightForm(nowUtcDateTime())) {
+    SetClassName("Date");
+    int count = ArgCount(args);
+    if (count == 0) return;
+    const TJValue& first = args->At(0);
+    if (count == 1 && IsObjectOfClass(&first, &classInfo)) {
+        Utc_ = static_cast<TJDateObject*>(first.ObjValue)->Utc_;
+        return;
+    }
+    bool milliseconds = count == 1 && IsNumericValue(first);
+    SetTime(std::trunc(milliseconds ? ValueToDouble(first) : ParseDateArguments(args)));
+}
+
+void RegisterDateObject(TJEngine* engine) { engine->RegisterScriptClass("Date", &TJDateObject::classInfo); }
+
+void TJDateObject::RegisterMethods() {
+    TJObject::RegisterMethods();
+    RegisterMethodTable(dateMethods_);
+}
+
+double TJDateObject::GetTime() const { return DateTimeToMs(Utc_); }
+bool TJDateObject::SetTime(double ms) {
+    if (!std::isfinite(ms)) return false;
+    Utc_ = MsToDateTime(ms);
+    return true;
+}
+
+TDateTime TJDateObject::LocalDateTime() const { return platformForm(utcToLocal(Utc_)); }
+TDateTime TJDateObject::UtcDateTime() const { return platformForm(Utc_); }
+void TJDateObject::SetLocalDateTime(TDateTime local) { Utc_ = localToUtc(straightForm(local)); }
+
+TJDateFields TJDateObject::Fields(bool utc) const { return fieldsOf(utc ? Utc_ : utcToLocal(Utc_)); }
+
+bool TJDateObject::SetFields(const TJDateFields& f, bool utc) {
+    TDateTime t;
+    if (!tryEncodeDateTime(f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Millisecond, t)) return false;
+    Utc_ = utc ? straightForm(t) : localToUtc(straightForm(t));
+    return true;
+}
+
+int32_t TJDateObject::TimezoneOffset() const { return -offsetAtUtc(Utc_); }
+
+AnsiString TJDateObject::ToString(const TJValue*) { return formatDateTime(Format_, LocalDateTime()); }
+
+TJValue TJDateObject::ValueOf() {
+    TJValue value;
+    MakeDouble(GetTime(), value);
+    return value;
+}
+
+// ==== Native methods ====
+
+void TJDateObject::nativeGetTime(TJValueList*, TJValue& result) { MakeDouble(GetTime(), result); }
+
+void TJDateObject::nativeSetTime(TJValueList* args, TJValue& result) {
+    if (HasArgs(args) && SetTime(ValueToDouble(args->At(0)))) MakeDouble(GetTime(), result);
+}
+
+void TJDateObject::nativeGetTimezoneOffset(TJValueList*, TJValue& result) { MakeInteger(TimezoneOffset(), result); }
+
+void TJDateObject::nativeToLocaleString(TJValueList*, TJValue& result) { MakeString(ToString(), result); }
+
+void TJDateObject::nativeToUTCString(TJValueList*, TJValue& result) {
+    MakeString(formatDateTime(Format_, UtcDateTime()), result);
+}
+
+void TJDateObject::nativeParse(TJValueList* args, TJValue& result) { MakeDouble(ParseDateArguments(args), result); }
+
+// ==== Parsing ====
+
+double ParseDateArguments(TJValueList* args) {
+    double now = straightForm(nowUtcDateTime());
+    int count = ArgCount(args);
+    if (count == 0) return DateTimeToMs(now);
+    // A date text: read in the locale's form or the English one, taken as UTC.
+    if (count == 1) return DateTimeToMs(straightForm(ParseDateText(ValueToString(args->At(0)))));
+
+    TJDateFields f = fieldsOf(now);
+    int* parts[] = {&f.Year, &f.Month, &f.Day, &f.Hour, &f.Minute, &f.Second, &f.Millisecond};
+    for (int i = 0; i < count && i < 7; ++i) {
+        int32_t value = ValueToInteger(args->At(i));
+        *parts[i] = i == 1 ? monthOfIndex(value) : value;
+    }
+    TDateTime date, time;
+    if (!tryEncodeDate(f.Year, f.Month, f.Day, date)) return DateTimeToMs(now);
+    if (!tryEncodeTime(f.Hour, f.Minute, f.Second, f.Millisecond, time)) time = 0;
+    return DateTimeToMs(straightForm(combineDateTime(date, time)));
+}

@@ -1,0 +1,126 @@
+// TJGlobalObject: the script class "Global" - the functions a script calls
+// without an object (print, eval, format, alert, eventLoop, ...) and the
+// published state of a run (arguments, terminated, platform, ...). Each engine
+// makes one instance, the `this` of every namespace, and points its output and
+// input hooks at the engine's relays. The host and the dialogs fill JGlobalHooks.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/core/object.h"
+
+class TJArrayObject;
+
+// Writes a text to the engine's standard output.
+using TJOutputHook = TEvent<void(TObject* sender, const AnsiString& text)>;
+// Reads from the engine's standard input: count is the number of characters
+// wanted or -1, line asks for one whole line; success left false fails the read.
+using TJInputHook = TEvent<void(TObject* sender, AnsiString& text, bool line, int32_t count, bool& success)>;
+
+// Operations of modules built later: the main form and the script dialogs.
+struct TJGlobalHooks {
+    // The main form's window; nil when there is none.
+    HWND (*MainFormHandle)() = nullptr;
+    // The one-line input dialog; true for OK, with the edited text. A client
+    // width of 0 keeps the form's own.
+    bool (*PromptDialog)(const AnsiString& text, const AnsiString& defaultText, uint8_t passwordChar,
+                         const AnsiString& caption, int clientWidth, AnsiString& result) = nullptr;
+    // The multi-line input dialog; true for OK, with the memo's text. A client
+    // size of 0 keeps the form's own.
+    bool (*TextAreaDialog)(const AnsiString& text, const AnsiString& defaultText, const AnsiString& caption,
+                           int clientWidth, int clientHeight, AnsiString& result) = nullptr;
+};
+
+extern TJGlobalHooks JGlobalHooks;
+
+class TJGlobalObject : public TJObject {
+    RTL_DECLARE_CLASS()
+    // In an engine, writes to the engine's standard output and reads from its
+    // standard input.
+    TJGlobalObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    ~TJGlobalObject() override;
+
+    void SetOutputHook(const TJOutputHook& hook) { OutputHook_ = hook; }
+    void SetInputHook(const TJInputHook& hook) { InputHook_ = hook; }
+
+    // The arguments of the current run (the engine fills them).
+    TJArrayObject* Arguments() const { return Arguments_; }
+    // An array a script may fill; nothing runs it.
+    TJArrayObject* Finalizer() const { return Finalizer_; }
+    // True ends the engine's event loop after the program.
+    bool Terminated() const { return Terminated_; }
+    void Terminate() { Terminated_ = true; }
+    void StartEventLoop() { Terminated_ = false; }
+
+    // Writes the text to standard output.
+    void Print(const AnsiString& text);
+    // Writes the text and "\r\n" (also the network objects' status lines).
+    void PrintLine(const AnsiString& text);
+    // Reads from standard input; a failed read raises "EFileError".
+    AnsiString Read(int32_t count, bool line);
+
+    // ---- Published properties ----
+    int32_t applicationHandle() const;
+    int32_t mainFormHandle() const;
+    AnsiString platform() const;
+
+protected:
+    void RegisterMethods() override;
+
+private:
+    static const TJMethodEntry globalMethods_[41];
+    void nativeEscape(TJValueList* args, TJValue& result);
+    void nativeUnescape(TJValueList* args, TJValue& result);
+    void nativeEval(TJValueList* args, TJValue& result);
+    void nativeIsFinite(TJValueList* args, TJValue& result);
+    void nativeIsNaN(TJValueList* args, TJValue& result);
+    void nativeParseFloat(TJValueList* args, TJValue& result);
+    void nativeParseInt(TJValueList* args, TJValue& result);
+    void nativePrint(TJValueList* args, TJValue& result);
+    void nativePrintln(TJValueList* args, TJValue& result);
+    void nativeAlert(TJValueList* args, TJValue& result);
+    void nativePrompt(TJValueList* args, TJValue& result);
+    void nativeConfirm(TJValueList* args, TJValue& result);
+    void nativeTextArea(TJValueList* args, TJValue& result);
+    void nativeExit(TJValueList* args, TJValue& result);
+    void nativeMsgBox(TJValueList* args, TJValue& result);
+    void nativeScriptEngine(TJValueList* args, TJValue& result);
+    void nativeBuildVersion(TJValueList* args, TJValue& result);
+    void nativeMajorVersion(TJValueList* args, TJValue& result);
+    void nativeMinorVersion(TJValueList* args, TJValue& result);
+    void nativeRead(TJValueList* args, TJValue& result);
+    void nativeReadln(TJValueList* args, TJValue& result);
+    void nativeEngineVersion(TJValueList* args, TJValue& result);
+    void nativeIsConsole(TJValueList* args, TJValue& result);
+    void nativeDecodeURI(TJValueList* args, TJValue& result);
+    void nativeDecodeURIComponent(TJValueList* args, TJValue& result);
+    void nativeEncodeURI(TJValueList* args, TJValue& result);
+    void nativeEncodeURIComponent(TJValueList* args, TJValue& result);
+    void nativeFormat(TJValueList* args, TJValue& result);
+    void nativeFormatFloat(TJValueList* args, TJValue& result);
+    void nativeEventLoop(TJValueList* args, TJValue& result);
+    void nativeTerminate(TJValueList* args, TJValue& result);
+    void nativePrintf(TJValueList* args, TJValue& result);
+    void nativePrintfln(TJValueList* args, TJValue& result);
+    void nativeDoEvents(TJValueList* args, TJValue& result);
+    void nativeSleep(TJValueList* args, TJValue& result);
+    void nativeIsNull(TJValueList* args, TJValue& result);
+    void nativeIsUndefined(TJValueList* args, TJValue& result);
+    void nativeNameOf(TJValueList* args, TJValue& result);
+    void returnSelf(TJValue& result);
+
+    TJOutputHook OutputHook_;
+    TJInputHook InputHook_;
+    TJArrayObject* Arguments_;
+    bool Terminated_ = true;
+    TJArrayObject* Finalizer_;
+};
+
+// The text of format(fmt, values...): the first value's text is the format,
+// the others its values (integers as integers, doubles as floats, anything
+// else as its text). A mismatch raises "EConvertError" with the format
+// routine's message. The list holds at least one value.
+AnsiString FormatValues(const TJValueList& args);
+
+// Registers "Global" with the engine.
+void RegisterGlobalClass(TJEngine* engine);

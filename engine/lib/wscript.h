@@ -1,0 +1,111 @@
+// The "WScript" object of every engine and its three standard streams. The
+// engine creates it (unregistered) and points StdOut, StdErr and StdIn at its
+// standard-stream relays; scripts write and read through the streams and end
+// the run with Quit. Command-line parsing into named arguments, Echo and the
+// automation methods belong to the system library's part of this object.
+#pragma once
+
+#include "engine/core/array.h"
+#include "engine/core/object.h"
+
+// The stream hooks: (stream, text) and (stream, text, line mode, count, success).
+using TJStreamWriter = TEvent<void(TJObject* stream, const AnsiString& text)>;
+using TJStreamReader = TEvent<void(TJObject* stream, AnsiString& text, bool line, int32_t count, bool& success)>;
+
+// ==== Streams ====
+
+class TJWshBaseStreamObject : public TJObject {
+    RTL_DECLARE_CLASS()
+    TJWshBaseStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+
+    int32_t column() const { return 0; }
+    int32_t line() const { return 1; }
+
+    TJStreamReader Reader;
+    TJStreamWriter Writer;
+
+protected:
+    void RegisterMethods() override;
+
+private:
+    static const TJMethodEntry methods_[1];
+    void nativeClose(TJValueList* args, TJValue& result);
+};
+
+class TJWshReadStreamObject : public TJWshBaseStreamObject {
+    RTL_DECLARE_CLASS()
+    TJWshReadStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+
+    bool atEndOfLine() const { return true; }
+
+protected:
+    void RegisterMethods() override;
+
+private:
+    static const TJMethodEntry methods_[5];
+    // Calls the read hook; "EFileError" unless it reports success.
+    AnsiString read(bool line, int32_t count);
+    void nativeRead(TJValueList* args, TJValue& result);
+    void nativeReadAll(TJValueList* args, TJValue& result);
+    void nativeReadLine(TJValueList* args, TJValue& result);
+    void nativeSkip(TJValueList* args, TJValue& result);
+};
+
+class TJWshWriteStreamObject : public TJWshBaseStreamObject {
+    RTL_DECLARE_CLASS()
+    TJWshWriteStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+
+protected:
+    void RegisterMethods() override;
+
+private:
+    static const TJMethodEntry methods_[3];
+    void write(const AnsiString& text);
+    void nativeWrite(TJValueList* args, TJValue& result);
+    void nativeWriteBlankLines(TJValueList* args, TJValue& result);
+    void nativeWriteLine(TJValueList* args, TJValue& result);
+};
+
+// ==== WScript ====
+
+class TJWScriptObject : public TJObject {
+    RTL_DECLARE_CLASS()
+    TJWScriptObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    ~TJWScriptObject() override;
+
+    // Wiring of the engine's relays.
+    void SetStdOutWriter(const TJStreamWriter& writer) { StdOut_->Writer = writer; }
+    void SetStdErrWriter(const TJStreamWriter& writer) { StdErr_->Writer = writer; }
+    void SetStdInReader(const TJStreamReader& reader) { StdIn_->Reader = reader; }
+    // The run's arguments: copies of the source's elements.
+    void FillArguments(TJArrayObject* source);
+
+    // Published properties.
+    TJArrayObject* arguments() const { return Arguments_; }
+    TJWshReadStreamObject* stdIn() const { return StdIn_; }
+    TJWshWriteStreamObject* stdOut() const { return StdOut_; }
+    TJWshWriteStreamObject* stdErr() const { return StdErr_; }
+    bool interactive() const { return Interactive_; }
+    void setInteractive(bool value) { Interactive_ = value; }
+    AnsiString fullName() const;
+    AnsiString name() const;
+    AnsiString path() const;
+    AnsiString scriptFullName() const;
+    AnsiString scriptName() const;
+    AnsiString version() const { return "0.3.9"; }
+
+protected:
+    void RegisterMethods() override;
+
+private:
+    static const TJMethodEntry methods_[3];
+    void nativeGetObject(TJValueList* args, TJValue& result);
+    void nativeQuit(TJValueList* args, TJValue& result);
+    void nativeSleep(TJValueList* args, TJValue& result);
+
+    TJArrayObject* Arguments_;
+    TJWshReadStreamObject* StdIn_;
+    TJWshWriteStreamObject* StdOut_;
+    TJWshWriteStreamObject* StdErr_;
+    bool Interactive_ = false;
+};

@@ -1,0 +1,262 @@
+// The hash table family: bucket hashing, the sorted buckets, insertion,
+// removal, clearing and the key list. Keys are equal only when their bytes are
+// (after lower-casing in an ignore-case table); the platform's locale-aware
+// comparison orders the keys within a bucket, which the key list shows.
+#include "engine/support/hashtable.h"
+
+#include <windows.h>
+
+#include <exception>
+
+#include "rtl/codepage.h"
+
+namespace {
+
+// Lower-cases one double-byte character in place when the code page has a
+// lower-case form of the same size for it; anything else stays as it is.
+void lowerDoubleByte(char* pair) {
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, pair, 2, &wide, 1) != 1) return;
+    wchar_t lower = wide;
+    CharLowerBuffW(&lower, 1);
+    if (lower == wide) return;
+    char back[2];
+    BOOL usedDefault = FALSE;
+    if (WideCharToMultiByte(CP_ACP, 0, &lower, 1, back, 2, nullptr, &usedDefault) == 2 && !usedDefault) {
+        pair[0] = back[0];
+        pair[1] = back[1];
+    }
+}
+
+// The code page's lower-casing, byte-safe: invalid sequences are kept, so two
+// different keys never fold into one by conversion loss.
+AnsiString lowerCaseKey(const AnsiString& key) {
+    AnsiString lower = key;
+    size_t n = lower.length();
+    char* p = nullptr;
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char b = key.byte(i);
+        if (b >= 'A' && b <= 'Z') {
+            if (!p) p = lower.mutableData();
+            p[i] = static_cast<char>(b + ('a' - 'A'));
+        } else if (b >= 0x80 && i + 1 < n && isLeadByte(b)) {
+            if (!p) p = lower.mutableData();
+            lowerDoubleByte(p + i);
+            ++i;
+        }
+    }
+    return lower;
+}
+
+// The order of match keys within a bucket: the locale's, ties broken by the
+// bytes, so it is total and agrees with byte equality.
+int compareMatch(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
+    int r = CompareStringA(LOCALE_USER_DEFAULT, ignoreCase ? NORM_IGNORECASE : 0, a.c_str(),
+                           static_cast<int>(a.length()), b.c_str(), static_cast<int>(b.length()));
+    if (r == CSTR_LESS_THAN) return -1;
+    if (r == CSTR_GREATER_THAN) return 1;
+    return a.view().compare(b.view());
+}
+
+}  // namespace
+
+// ==== Buckets ====
+
+int TBinaryItemList::indexOf(const AnsiString& match, unsigned hash) const {
+    for (int i = 0; i < count(); ++i) {
+        const THashItem* item = at(i);
+        if (item->hash_ == hash && item->match_ == match) return i;
+    }
+    return -1;
+}
+
+int TBinaryItemList::insertionPoint(const AnsiString& match) const {
+    int lo = 0;
+    int hi = count() - 1;
+    while (lo <= hi) {
+        int mid = (lo + hi) / 2;
+        if (compareMatch(at(mid)->match_, match, ignoreCase_) < 0) lo = mid + 1;
+        else hi = mid - 1;
+    }
+    return lo;
+}
+
+void TBinaryItemList::insert(int index, std::unique_ptr<THashItem> item) {
+    items_.insert(items_.begin() + index, std::move(item));
+}
+
+std::unique_ptr<THashItem> TBinaryItemList::replace(int index, std::unique_ptr<THashItem> item) {
+    items_[static_cast<size_t>(index)].swap(item);
+    return item;
+}
+
+std::unique_ptr<THashItem> TBinaryItemList::take(int index) {
+    std::unique_ptr<THashItem> item = std::move(items_[static_cast<size_t>(index)]);
+    items_.erase(items_.begin() + index);
+    return item;
+}
+
+// ==== Table ====
+
+TCustomHashTable::TCustomHashTable(int bucketCount, bool ignoreCase) : ignoreCase_(ignoreCase) {
+    if (bucketCount < 1) throw EHashTableError("bucket count must be positive");
+    buckets_.resize(static_cast<size_t>(bucketCount));
+}
+
+TCustomHashTable::~TCustomHashTable() {
+    try {
+        Clear();
+    } catch (...) {
+        // A destructor cannot pass an OnFreeItem handler's error on.
+    }
+}
+
+unsigned TCustomHashTable::HashOf(std::string_view key) {
+    unsigned h = 0;
+    for (unsigned char b : key) h = ((h << 2) | (h >> 30)) ^ b;
+    return h;
+}
+
+AnsiString TCustomHashTable::matchKey(const AnsiString& key) const {
+    return ignoreCase_ ? lowerCaseKey(key) : key;
+}
+
+THashItem* TCustomHashTable::lookup(const AnsiString& key) const {
+    AnsiString match = matchKey(key);
+    unsigned hash = HashOf(match);
+    TBinaryItemList* bucket = buckets_[hash % buckets_.size()].get();
+    if (!bucket) return nullptr;
+    int index = bucket->indexOf(match, hash);
+    return index >= 0 ? bucket->at(index) : nullptr;
+}
+
+void TCustomHashTable::raiseMissingKey() {
+    throw EHashTableError("dont has key");
+}
+
+bool TCustomHashTable::HasKey(const AnsiString& key) const {
+    return lookup(key) != nullptr;
+}
+
+THashItem* TCustomHashTable::FindItem(const AnsiString& key) const {
+    THashItem* item = lookup(key);
+    if (!item && RaiseOnMissing) raiseMissingKey();
+    return item;
+}
+
+THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
+    item->match_ = matchKey(item->Key);
+    item->hash_ = HashOf(item->match_);
+    auto& slot = buckets_[item->hash_ % buckets_.size()];
+    if (!slot) slot = std::make_unique<TBinaryItemList>(ignoreCase_);
+    THashItem* stored = item.get();
+    int index = slot->indexOf(item->match_, item->hash_);
+    keysStale_ = true;
+    if (index >= 0) {
+        disposeItem(slot->replace(index, std::move(item)));
+    } else {
+        int place = slot->insertionPoint(item->match_);
+        slot->insert(place, std::move(item));
+    }
+    return stored;
+}
+
+bool TCustomHashTable::Remove(const AnsiString& key) {
+    AnsiString match = matchKey(key);
+    unsigned hash = HashOf(match);
+    auto& slot = buckets_[hash % buckets_.size()];
+    if (!slot) return false;
+    keysStale_ = true;
+    int index = slot->indexOf(match, hash);
+    if (index < 0) return false;
+    std::unique_ptr<THashItem> item = slot->take(index);
+    if (slot->count() == 0) slot.reset();
+    disposeItem(std::move(item));
+    return true;
+}
+
+void TCustomHashTable::DoFreeItem(THashItem& item) {
+    if (OnFreeItem) OnFreeItem(*this, item);
+}
+
+void TCustomHashTable::disposeItem(std::unique_ptr<THashItem> item) {
+    DoFreeItem(*item);
+}
+
+void TCustomHashTable::Clear() {
+    // Detach everything first, so handlers that touch the table see it empty.
+    std::vector<std::unique_ptr<TBinaryItemList>> old(buckets_.size());
+    old.swap(buckets_);
+    keys_.clear();
+    keysStale_ = false;
+    std::exception_ptr firstError;
+    for (auto& bucket : old) {
+        while (bucket && bucket->count() > 0) {
+            try {
+                disposeItem(bucket->take(bucket->count() - 1));
+            } catch (...) {
+                if (!firstError) firstError = std::current_exception();
+            }
+        }
+    }
+    if (firstError) std::rethrow_exception(firstError);
+}
+
+std::vector<THashItem*> TCustomHashTable::items() const {
+    std::vector<THashItem*> result;
+    for (const auto& bucket : buckets_) {
+        if (!bucket) continue;
+        for (int i = 0; i < bucket->count(); ++i) result.push_back(bucket->at(i));
+    }
+    return result;
+}
+
+const std::vector<AnsiString>& TCustomHashTable::GetKeyList() {
+    if (keysStale_) {
+        keys_.clear();
+        for (THashItem* item : items()) keys_.push_back(item->Key);
+        keysStale_ = false;
+    }
+    return keys_;
+}
+
+AnsiString TCustomHashTable::GetKeyText() {
+    AnsiString text;
+    const std::vector<AnsiString>& keys = GetKeyList();
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i > 0) text += "\r\n";
+        text += keys[i];
+    }
+    size_t end = text.length();
+    while (end > 0 && text.byte(end - 1) <= ' ') --end;
+    return text.substr(0, end);
+}
+
+// ==== Kinds ====
+
+AnsiString TStringHashTable::GetValue(const AnsiString& key) const {
+    auto* item = static_cast<TStringHashItem*>(FindItem(key));
+    return item ? item->Value : AnsiString();
+}
+
+void TStringHashTable::SetValue(const AnsiString& key, const AnsiString& value) {
+    StoreItem(std::make_unique<TStringHashItem>(key, value));
+}
+
+int TIntegerHashTable::GetValue(const AnsiString& key) const {
+    auto* item = static_cast<TIntegerHashItem*>(FindItem(key));
+    return item ? item->Value : 0;
+}
+
+void TIntegerHashTable::SetValue(const AnsiString& key, int value) {
+    StoreItem(std::make_unique<TIntegerHashItem>(key, value));
+}
+
+void* TPointerHashTable::GetValue(const AnsiString& key) const {
+    auto* item = static_cast<TPointerHashItem*>(FindItem(key));
+    return item ? item->Value : nullptr;
+}
+
+void TPointerHashTable::SetValue(const AnsiString& key, void* value) {
+    StoreItem(std::make_unique<TPointerHashItem>(key, value));
+}

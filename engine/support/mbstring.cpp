@@ -1,0 +1,230 @@
+// Code-page-932 text helpers: character walking from a lead-byte table, the
+// byte and character searches, the character operations and LCMapStringA.
+#include "engine/support/mbstring.h"
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "rtl/codepage.h"
+
+// ==== Characters ====
+
+bool mbcsIsLead(unsigned char byte) {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> lead{};
+        for (int b = 0; b < 256; ++b) lead[b] = isLeadByte(static_cast<unsigned char>(b));
+        return lead;
+    }();
+    return table[byte];
+}
+
+size_t mbcsFindLastOf(std::string_view s, std::string_view bytes) {
+    size_t found = std::string_view::npos;
+    for (size_t i = 0; i < s.size(); i += mbcsCharWidth(s, i)) {
+        if (mbcsCharWidth(s, i) == 1 && bytes.find(s[i]) != std::string_view::npos) found = i;
+    }
+    return found;
+}
+
+bool mbcsEndsWith(std::string_view s, char byte) {
+    size_t last = mbcsFindLastOf(s, std::string_view(&byte, 1));
+    return last != std::string_view::npos && last + 1 == s.size();
+}
+
+AnsiString trimText(std::string_view s) {
+    size_t first = 0, last = s.size();
+    while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
+    return AnsiString(s.substr(first, last - first));
+}
+
+namespace {
+
+AnsiString mapAscii(std::string_view s, char from, char to, int shift) {
+    AnsiString out(s);
+    char* bytes = out.mutableData();
+    for (size_t i = 0; i < s.size(); i += mbcsCharWidth(s, i)) {
+        if (bytes[i] >= from && bytes[i] <= to) bytes[i] = static_cast<char>(bytes[i] + shift);
+    }
+    return out;
+}
+
+// Byte offset of the 1-based character index; npos when index is below 1 or
+// past the last character.
+size_t charOffset(std::string_view s, int index) {
+    if (index < 1) return std::string_view::npos;
+    size_t i = 0;
+    for (int c = 1; c < index && i < s.size(); ++c) i += mbcsCharWidth(s, i);
+    return i < s.size() ? i : std::string_view::npos;
+}
+
+// Byte offset after count characters from byte offset i (the end at most).
+size_t advanceChars(std::string_view s, size_t i, int count) {
+    for (int c = 0; c < count && i < s.size(); ++c) i += mbcsCharWidth(s, i);
+    return i;
+}
+
+void replaceBytes(AnsiString& s, size_t from, size_t to, std::string_view text) {
+    std::string_view whole = s.view();
+    AnsiString out(whole.substr(0, from));
+    out += text;
+    out += whole.substr(to);
+    s = std::move(out);
+}
+
+// Resolves a slice position: <= 0 counts from the end.
+int slicePosition(int position, int length) {
+    return position <= 0 ? position + length : position;
+}
+
+}  // namespace
+
+AnsiString lowerCaseAscii(std::string_view s) {
+    return mapAscii(s, 'A', 'Z', 'a' - 'A');
+}
+
+AnsiString upperCaseAscii(std::string_view s) {
+    return mapAscii(s, 'a', 'z', 'A' - 'a');
+}
+
+// ==== Byte search ====
+
+int PosFrom(std::string_view sub, std::string_view s, int start) {
+    size_t from = start < 2 ? 0 : static_cast<size_t>(start) - 1;
+    if (sub.empty() || from >= s.size()) return 0;
+    size_t at = s.find(sub, from);
+    return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+int LastPosFrom(std::string_view sub, std::string_view s, int start) {
+    if (sub.empty() || sub.size() > s.size()) return 0;
+    size_t from = s.size() - sub.size();
+    if (start > 0 && static_cast<size_t>(start) - 1 < from) from = static_cast<size_t>(start) - 1;
+    size_t at = s.rfind(sub, from);
+    return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+// ==== Character operations ====
+
+int MbcsLength(std::string_view s) {
+    int count = 0;
+    for (size_t i = 0; i < s.size(); i += mbcsCharWidth(s, i)) ++count;
+    return count;
+}
+
+AnsiString MbcsCopy(std::string_view s, int index, int count) {
+    if (count <= 0) return {};
+    size_t from = charOffset(s, index < 1 ? 1 : index);
+    if (from == std::string_view::npos) return {};
+    return AnsiString(s.substr(from, advanceChars(s, from, count) - from));
+}
+
+AnsiString MbcsLeft(std::string_view s, int count) {
+    return MbcsCopy(s, 1, count);
+}
+
+void MbcsInsert(std::string_view text, AnsiString& s, int index) {
+    size_t at = charOffset(s.view(), index < 1 ? 1 : index);
+    if (at != std::string_view::npos) replaceBytes(s, at, at, text);
+}
+
+void MbcsDelete(AnsiString& s, int index, int count) {
+    if (count <= 0) return;
+    size_t from = charOffset(s.view(), index);
+    if (from != std::string_view::npos) replaceBytes(s, from, advanceChars(s.view(), from, count), "");
+}
+
+void MbcsReplaceAt(std::string_view text, AnsiString& s, int index) {
+    size_t at = charOffset(s.view(), index);
+    if (at != std::string_view::npos) replaceBytes(s, at, at + mbcsCharWidth(s.view(), at), text);
+}
+
+AnsiString MbcsSlice(std::string_view s, int start, int end) {
+    int length = MbcsLength(s);
+    start = slicePosition(start, length);
+    if (start < 1) start = 1;
+    end = slicePosition(end, length);
+    return MbcsCopy(s, start, end - start);
+}
+
+// Replacing characters that end s puts text at the end; a start one past the
+// last character appends; a start further out changes nothing.
+void MbcsSplice(std::string_view text, AnsiString& s, int start, int end) {
+    int length = MbcsLength(s.view());
+    start = slicePosition(start, length);
+    if (start < 1) start = 1;
+    end = slicePosition(end, length);
+    if (start > length + 1) return;
+    size_t from = start > length ? s.length() : charOffset(s.view(), start);
+    size_t to = end > start ? advanceChars(s.view(), from, end - start) : from;
+    replaceBytes(s, from, to, text);
+}
+
+int MbcsPos(std::string_view sub, std::string_view s, int start) {
+    if (sub.empty()) return 0;
+    size_t i = 0;
+    int c = 1;
+    if (start >= 2) {
+        i = charOffset(s, start);
+        if (i == std::string_view::npos) return 0;
+        c = start;
+    }
+    for (; i < s.size(); i += mbcsCharWidth(s, i), ++c) {
+        if (s.substr(i).starts_with(sub)) return c;
+    }
+    return 0;
+}
+
+int MbcsLastPos(std::string_view sub, std::string_view s, int start) {
+    if (sub.empty()) return 0;
+    int found = 0;
+    int c = 1;
+    for (size_t i = 0; i < s.size() && (start <= 0 || c <= start); i += mbcsCharWidth(s, i), ++c) {
+        if (s.substr(i).starts_with(sub)) found = c;
+    }
+    return found;
+}
+
+AnsiString MbcsReverse(std::string_view s) {
+    AnsiString out;
+    out.setLength(s.size());
+    char* bytes = out.mutableData();
+    size_t end = s.size();
+    for (size_t i = 0; i < s.size();) {
+        size_t width = mbcsCharWidth(s, i);
+        end -= width;
+        s.copy(bytes + end, width, i);
+        i += width;
+    }
+    return out;
+}
+
+// ==== Width and kana ====
+
+AnsiString LCMapText(std::string_view s, unsigned long flags) {
+    std::string source(s.substr(0, s.find('\0')));
+    std::vector<char> buffer(source.size() * 2 + 1);
+    int n = LCMapStringA(LOCALE_USER_DEFAULT, flags, source.c_str(), static_cast<int>(source.size()) + 1,
+                         buffer.data(), static_cast<int>(buffer.size()));
+    if (n <= 0) return {};
+    return AnsiString(buffer.data());
+}
+
+AnsiString ToFullWidth(std::string_view s) {
+    return LCMapText(s, LCMAP_FULLWIDTH);
+}
+
+AnsiString ToHalfWidth(std::string_view s) {
+    return LCMapText(s, LCMAP_HALFWIDTH);
+}
+
+AnsiString ToHiragana(std::string_view s) {
+    return LCMapText(s, LCMAP_HIRAGANA);
+}
+
+AnsiString ToKatakana(std::string_view s) {
+    return LCMapText(s, LCMAP_KATAKANA);
+}
