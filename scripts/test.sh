@@ -6,10 +6,11 @@ here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
 . "$here/env.sh"
 build="${NIMBORA_BUILD:-$NIMBORA_ROOT/build}"
+jobs="${NIMBORA_JOBS:-$(nproc)}"
 
 cmake -S "$NIMBORA_ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_ROOT/cmake/mingw-i686.cmake" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$jobs"
 
 wine_env
 export XDG_DATA_HOME_NIMBORA="$build/xdg-data"
@@ -22,4 +23,4 @@ cleanup() { wineserver -k 2>/dev/null || true; stop_xvfb; }
 trap cleanup EXIT
 # Heap checking slows Wine down many times: give each script more time.
 if [ -n "${NIMBORA_WINEDEBUG:-}" ]; then export NIMBORA_SCRIPT_TIMEOUT=300000; fi
-ctest --test-dir "$build" --output-on-failure --timeout 900 -j"$(nproc)" "$@"
+ctest --test-dir "$build" --output-on-failure --timeout 900 -j"$jobs" "$@"
