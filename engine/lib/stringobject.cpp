@@ -61,11 +61,14 @@ AnsiString trimRight(std::string_view s) {
     return AnsiString(s.substr(0, last));
 }
 
-// The platform's case mapping of the ANSI code page over the whole byte string.
+// The platform's case mapping of the ANSI code page; what it cannot map
+// keeps its bytes.
 AnsiString mapCase(const AnsiString& text, DWORD (WINAPI* mapper)(LPSTR, DWORD)) {
-    AnsiString mapped = text;
-    if (!mapped.empty()) mapper(mapped.mutableData(), static_cast<DWORD>(mapped.length()));
-    return mapped;
+    return mapUnicodeRuns(text, [mapper](std::string_view run) {
+        AnsiString mapped(run);
+        mapper(mapped.mutableData(), static_cast<DWORD>(mapped.length()));
+        return mapped;
+    });
 }
 
 AnsiString wideToCodePage(std::wstring_view wide, UINT codePage) {
