@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "engine/core/array.h"
@@ -102,10 +103,6 @@ AnsiString cryptText(const AnsiString& key, const AnsiString& salt) {
 }
 
 }  // namespace
-
-void CheckStringSize(uint64_t size) {
-    if (size > MaxStringSize) raiseScriptError("EStringError", "string too long");
-}
 
 const TClassInfo TJStringObject::classInfo =
     makeClassInfo("TJStringObject", &TJObject::classInfo, stringProperties, &scriptCreator<TJStringObject>);
@@ -360,13 +357,16 @@ void TJStringObject::nativeToString(TJValueList* args, TJValue& result) {
 namespace {
 
 void tagged(const AnsiString& text, const char* open, const char* close, TJValue& result) {
+    CheckStringSize(uint64_t{text.length()} + std::strlen(open) + std::strlen(close));
     MakeString(open + text + close, result);
 }
 
 // open + '"' + the argument + '">' + text + close; undefined without the argument.
 void attributed(const AnsiString& text, TJValueList* args, const char* open, const char* close, TJValue& result) {
     if (!HasArgs(args)) return;
-    MakeString(open + ("\"" + ValueToString(&args->At(0))) + "\">" + text + close, result);
+    AnsiString argument = ValueToString(&args->At(0));
+    CheckStringSize(uint64_t{text.length()} + argument.length() + std::strlen(open) + std::strlen(close) + 3);
+    MakeString(open + ("\"" + argument) + "\">" + text + close, result);
 }
 
 }  // namespace
@@ -444,9 +444,7 @@ void TJStringObject::nativeReplace(TJValueList* args, TJValue& result) {
     RegExpArgument regExp(*this, args);
     const TJValue* replacement = regExp.given() || !HasThreeArgs(args) ? argAt(args, 1) : argAt(args, 2);
     if (replacement && IsUndefinedValue(*replacement)) replacement = nullptr;
-    AnsiString replaced = regExp->ReplaceText(Text_, replacement);
-    CheckStringSize(replaced.length());  // a text doubled by replace after replace ends here
-    MakeString(replaced, result);
+    MakeString(regExp->ReplaceText(Text_, replacement), result);
 }
 
 // With a RegExp object the limit is the second argument; with a pattern it is
