@@ -2,6 +2,7 @@
 // temporaries), every statement kind, loops, try, with, switch and case,
 // declarations, return with its closures, and namespaces with their globals.
 // break, continue and return travel as completions, not exceptions.
+#include <new>
 #include <vector>
 
 #include "engine/eval/engine.h"
@@ -225,7 +226,11 @@ TJCompletion TJEngine::tryStatement(TJStatement* s, int flags, TJSwitchState* st
     TJCompletion completion;
     try {
         try {
-            completion = EvaluateStatements(s->Child1, flags, state);
+            try {
+                completion = EvaluateStatements(s->Child1, flags, state);
+            } catch (const std::bad_alloc&) {
+                raiseScriptError("EOutOfMemory", "Out of memory");  // a script error the handler sees
+            }
         } catch (const EJRuntimeError& e) {
             if (!handler) throw;
             TJValue caught;
