@@ -107,8 +107,12 @@ public:
     }
 
 private:
+    void checkRoom(size_t length) const {
+        if (length > maxLength_ - out_.length()) throw std::length_error("formatted text too long");
+    }
+
     void append(std::string_view part) {
-        if (part.size() > maxLength_ - out_.length()) throw std::length_error("formatted text too long");
+        checkRoom(part.size());
         out_ += part;
     }
 
@@ -196,7 +200,9 @@ private:
         case 's': {
             const FormatArg& arg = nextArg();
             if (arg.kind() != FormatArg::Kind::String) invalid();
-            return std::string(cutText(arg.string().view(), precision));
+            std::string_view text = cutText(arg.string().view(), precision);
+            checkRoom(text.size());  // before a copy of a long text is made
+            return std::string(text);
         }
         default: invalid();
         }

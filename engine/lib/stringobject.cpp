@@ -334,8 +334,11 @@ void TJStringObject::nativeMultiply(TJValueList* args, TJValue& result) {
     int32_t times = HasArgs(args) ? ValueToInteger(&args->At(0)) : 0;
     AnsiString text;
     if (times > 0 && !Text_.empty()) {
-        CheckStringSize(static_cast<uint64_t>(Text_.length()) * static_cast<uint64_t>(times));
-        for (int32_t i = 0; i < times; ++i) text += Text_;
+        size_t unit = Text_.length();
+        CheckStringSize(static_cast<uint64_t>(unit) * static_cast<uint64_t>(times));
+        text.setLength(unit * static_cast<size_t>(times));
+        char* out = text.mutableData();
+        for (int32_t i = 0; i < times; ++i) std::memcpy(out + unit * static_cast<size_t>(i), Text_.data(), unit);
     }
     MakeString(text, result);
 }
