@@ -67,11 +67,23 @@ void appendUtf8(std::string& out, uint32_t code) {
     }
 }
 
+Cp932Char charAt(const CharTable& table, std::string_view ansi, size_t offset) {
+    auto byteAt = [&](size_t i) { return static_cast<unsigned char>(ansi[i]); };
+    unsigned b = byteAt(offset);
+    if (!table.lead[b]) return {table.single[b], 1};
+    unsigned trail = offset + 1 < ansi.size() ? byteAt(offset + 1) : 0;
+    if (!isTrailByte(trail)) return {Cp932InvalidByteBase + b, 1};  // a lead byte without a trail stands alone
+    unsigned pair = b << 8 | trail;
+    uint16_t code = table.pair[pair];
+    return {code ? code : Cp932UnassignedPairBase + pair, 2};
+}
+
 // Walks the text character by character: fn(code point, byte offset).
 template <typename Fn>
 void forEachChar(std::string_view ansi, Fn fn) {
+    const CharTable& table = charTable();
     for (size_t i = 0; i < ansi.size();) {
-        Cp932Char c = cp932CharAt(ansi, i);
+        Cp932Char c = charAt(table, ansi, i);
         fn(c.code, i);
         i += c.width;
     }
@@ -91,17 +103,7 @@ Utf8Mirror mirrorAsUtf8(std::string_view ansi) {
     return mirror;
 }
 
-Cp932Char cp932CharAt(std::string_view ansi, size_t offset) {
-    const CharTable& table = charTable();
-    auto byteAt = [&](size_t i) { return static_cast<unsigned char>(ansi[i]); };
-    unsigned b = byteAt(offset);
-    if (!table.lead[b]) return {table.single[b], 1};
-    unsigned trail = offset + 1 < ansi.size() ? byteAt(offset + 1) : 0;
-    if (!isTrailByte(trail)) return {Cp932InvalidByteBase + b, 1};  // a lead byte without a trail stands alone
-    unsigned pair = b << 8 | trail;
-    uint16_t code = table.pair[pair];
-    return {code ? code : Cp932UnassignedPairBase + pair, 2};
-}
+Cp932Char cp932CharAt(std::string_view ansi, size_t offset) { return charAt(charTable(), ansi, offset); }
 
 std::string patternAsUtf8(std::string_view ansi) {
     std::string utf8;
