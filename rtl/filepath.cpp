@@ -56,6 +56,20 @@ AnsiString expandFileName(const AnsiString& path) {
     return AnsiString(buffer, length);
 }
 
+AnsiString expandFileNameFrom(const AnsiString& path, const AnsiString& folder) {
+    auto delimiter = [](char c) { return c == '\\' || c == '/'; };
+    bool hasDrive = path.length() >= 2 && path[1] == ':';
+    if (hasDrive || path.empty() || folder.empty()) return expandFileName(path);
+    if (delimiter(path[0])) {
+        // A UNC path stands alone; a root path takes the folder's drive.
+        bool unc = path.length() >= 2 && delimiter(path[1]);
+        bool folderDrive = folder.length() >= 2 && folder[1] == ':';
+        return expandFileName(unc || !folderDrive ? path : folder.substr(0, 2) + path);
+    }
+    // A trail byte 0x5C ends no folder name: only a real delimiter counts.
+    return expandFileName(fileFolder(folder) == folder ? folder + path : folder + "\\" + path);
+}
+
 bool sameFileName(const AnsiString& a, const AnsiString& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }

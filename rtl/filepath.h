@@ -16,6 +16,10 @@ AnsiString fileExtension(const AnsiString& path);
 AnsiString changeFileExt(const AnsiString& path, const AnsiString& extension);
 // The full form of the path; the path itself when the platform cannot expand it.
 AnsiString expandFileName(const AnsiString& path);
+// The full form of the path taken from `folder` instead of the current folder:
+// a relative path is appended to it, a path from the root ("\x") keeps its
+// drive; absolute and drive-relative ("C:x") paths expand as they stand.
+AnsiString expandFileNameFrom(const AnsiString& path, const AnsiString& folder);
 // Whether two paths name one file as the file system compares names (no case).
 bool sameFileName(const AnsiString& a, const AnsiString& b);
 // Whether the path names an existing file (not a folder).

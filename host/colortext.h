@@ -1,0 +1,31 @@
+// Colour text, the one textual form of a colour in scripts and settings files
+// ("#" and six hexadecimal digits: red, green, blue), and the text of a
+// widget window's colour-alpha list. Used by the widget window, its labels and
+// its stored font colour.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "rtl/ansistring.h"
+
+// A colour value as the platform's colour references hold it: red in the low
+// byte, then green and blue; system colour constants pass through unresolved.
+using ColorValue = uint32_t;
+
+constexpr ColorValue kColorNotParsed = 0xFF00FF;  // what a text that does not parse gives
+
+// One entry of a colour-alpha list: pixels of this colour get this alpha.
+struct TColorAlpha {
+    ColorValue color;
+    uint8_t alpha;
+    friend bool operator==(const TColorAlpha&, const TColorAlpha&) = default;
+};
+
+ColorValue HtmlToColor(const AnsiString& text);
+AnsiString ColorToHtml(ColorValue color);
+
+// The entries a `colorAlpha` text names ("[#ff0000=128, #00ff00=0]"), in order.
+std::vector<TColorAlpha> parseColorAlpha(const AnsiString& text);
+// The text the `colorAlpha` getter gives for a list: "[#ff0000=128,#00ff00=0]".
+AnsiString colorAlphaText(const std::vector<TColorAlpha>& entries);
