@@ -26,8 +26,9 @@ struct Parts {
     Characters extension;
 };
 
-Parts splitAtLastDot(const AnsiString& text) {
-    Characters characters = charactersOf(text.view());
+// The parts view the text's bytes: the text must outlive them.
+Parts splitAtLastDot(std::string_view text) {
+    Characters characters = charactersOf(text);
     size_t dot = characters.size();
     for (size_t i = 0; i < characters.size(); ++i)
         if (characters[i] == ".") dot = i;
@@ -58,8 +59,8 @@ bool partMatches(const Characters& name, const Characters& mask) {
 }  // namespace
 
 bool matchesMask(const AnsiString& name, const AnsiString& mask) {
-    Parts nameParts = splitAtLastDot(upperCaseAscii(name));
-    Parts maskParts = splitAtLastDot(upperCaseAscii(mask));
+    const AnsiString upperName = upperCaseAscii(name), upperMask = upperCaseAscii(mask);
+    Parts nameParts = splitAtLastDot(upperName), maskParts = splitAtLastDot(upperMask);
     if (nameParts.base.empty() || maskParts.base.empty()) return false;
     if (mask == "*" || mask == "*.*") return true;
     return partMatches(nameParts.base, maskParts.base) && partMatches(nameParts.extension, maskParts.extension);
