@@ -1,9 +1,21 @@
-// guikit: the GUI checks' hands and eyes. One command per run: find and list
-// top-level windows, wait for a window to show, hide or go, read and press
-// message boxes, send and post messages, inject clicks, drags and keys with
-// SendInput, click the tray, and read a layered window's pixels. Every wait
-// ends at its time limit (exit code 1); a usage error exits with 2. Text is
-// read and written as UTF-8. Driven by tests/gui/guikit.sh.
+// guikit: the GUI checks' hands and eyes, one command per run (driven by
+// tests/gui/guikit.sh). Text is read and written as UTF-8; handles and numbers
+// are decimal or "0x" hexadecimal. Every wait ends at "--timeout" (ms, 5000)
+// with exit code 1; a usage error exits with 2.
+//   find [--class C] [--title T] [--visible]   the first top-level match's handle
+//   list [--class C] [--title T] [--visible]   handle, pid, visible, style, extended
+//                                              style, rectangle, class, title; z-order
+//   wait HANDLE visible|hidden|gone
+//   msgbox [--title T] [--buttons]             a message box's text (or its buttons)
+//   press [--title T] CAPTION                  presses its button, waits until it goes
+//   send|post HANDLE MESSAGE [WPARAM [LPARAM]] send prints the answer
+//   click X Y [--window H] [--button left|right|middle] [--double]
+//   drag X1 Y1 X2 Y2 [--window H] [--button B] [--steps N]
+//   key COMBO...                               "alt+a", "down", "enter", "f10"
+//   type TEXT
+//   tray [--button B] [--double]               the first icon of Wine's tray window
+//   pixels HANDLE X Y [W H]                    aarrggbb per pixel, a line per row
+// Points are on the screen, or in the client area of "--window".
 #include <windows.h>
 
 #include <algorithm>

@@ -4,7 +4,8 @@
 # a time limit. CTest gives the environment (nimbora_gui_check): GUIKIT (the
 # helper), GUI_PROGRAM (the program under test), GUI_WORK (a scratch folder),
 # NIMBORA_EMULATOR (scripts/wine-run.sh). Without a display a private Xvfb
-# serves the check.
+# serves the check. Xvfb does not blend partial alpha: assert it in a layered
+# window's buffer (gui pixels), never on a screenshot.
 set -euo pipefail
 : "${GUIKIT:?}" "${GUI_PROGRAM:?}" "${GUI_WORK:?}" "${NIMBORA_EMULATOR:?}"
 GUI_KIT_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
