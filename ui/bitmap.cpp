@@ -49,6 +49,11 @@ HBITMAP TBitmap::createSection(int width, int height, uint32_t*& bits) {
 
 void TBitmap::SetSize(int width, int height) {
     if (width == Width_ && height == Height_) return;
+    resize(width, height);
+    Changed();
+}
+
+void TBitmap::resize(int width, int height) {
     checkPictureSize(width, height);
     uint32_t* bits = nullptr;
     HBITMAP section = width > 0 && height > 0 ? createSection(width, height, bits) : nullptr;
@@ -66,7 +71,6 @@ void TBitmap::SetSize(int width, int height) {
     Bits_ = bits;
     Width_ = width;
     Height_ = height;
-    Changed();
 }
 
 uint32_t* TBitmap::ScanLine(int row) {
@@ -105,11 +109,10 @@ void TBitmap::Assign(const TPersistent* source) {
     if (source && !dynamic_cast<const TBitmap*>(source)) return TPersistent::Assign(source);
     const auto* bitmap = static_cast<const TBitmap*>(source);
     if (bitmap == this) return;
-    SetSize(0, 0);
-    if (bitmap && !bitmap->Empty()) {
-        SetSize(bitmap->Width_, bitmap->Height_);
+    resize(bitmap ? bitmap->Width_ : 0, bitmap ? bitmap->Height_ : 0);
+    if (!Empty()) {
         GdiFlush();
-        std::memcpy(Bits_, bitmap->ScanLine(0), static_cast<size_t>(Width_) * Height_ * 4);
+        std::memcpy(Bits_, bitmap->Bits_, static_cast<size_t>(Width_) * Height_ * 4);
     }
     HasAlpha_ = bitmap && bitmap->HasAlpha_;
     TransparentColor_ = bitmap ? bitmap->TransparentColor_ : clNone;

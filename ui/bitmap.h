@@ -72,6 +72,8 @@ class TBitmap : public TPersistent {
     TNotifyEvent OnChange;
 
 private:
+    // SetSize without telling OnChange.
+    void resize(int width, int height);
     // A blank DIB section of the size; the bits are set.
     static HBITMAP createSection(int width, int height, uint32_t*& bits);
     // A copy with the alpha that drawing uses, premultiplied as AlphaBlend wants it.
