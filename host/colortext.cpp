@@ -8,20 +8,20 @@
 #include "engine/support/mbstring.h"
 #include "rtl/numtext.h"
 
-ColorValue HtmlToColor(const AnsiString& text) {
+TColor HtmlToColor(const AnsiString& text) {
     std::string digits(text.startsWith("#") ? text.view().substr(1) : text.view());
-    if (digits.size() < 6) return kColorNotParsed;
+    if (digits.size() < 6) return clFuchsia;
     // "rrggbb" becomes "bbggrr", read as one number whose low byte is red.
     std::swap(digits[0], digits[4]);
     std::swap(digits[1], digits[5]);
-    int32_t value = 0;
-    if (!textToInt32("$00" + digits, value)) return kColorNotParsed;
-    return static_cast<ColorValue>(value);
+    TColor color = 0;
+    return textToInt32("$00" + digits, color) ? color : clFuchsia;
 }
 
-AnsiString ColorToHtml(ColorValue color) {
+AnsiString ColorToHtml(TColor color) {
     char text[8];
-    std::snprintf(text, sizeof text, "#%.2x%.2x%.2x", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    const auto value = static_cast<uint32_t>(color);
+    std::snprintf(text, sizeof text, "#%.2x%.2x%.2x", value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
     return text;
 }
 

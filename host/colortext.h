@@ -8,22 +8,19 @@
 #include <vector>
 
 #include "rtl/ansistring.h"
-
-// A colour value as the platform's colour references hold it: red in the low
-// byte, then green and blue; system colour constants pass through unresolved.
-using ColorValue = uint32_t;
-
-constexpr ColorValue kColorNotParsed = 0xFF00FF;  // what a text that does not parse gives
+#include "ui/graphics.h"
 
 // One entry of a colour-alpha list: pixels of this colour get this alpha.
 struct TColorAlpha {
-    ColorValue color;
+    TColor color;
     uint8_t alpha;
     friend bool operator==(const TColorAlpha&, const TColorAlpha&) = default;
 };
 
-ColorValue HtmlToColor(const AnsiString& text);
-AnsiString ColorToHtml(ColorValue color);
+// A text that does not parse gives clFuchsia ($FF00FF).
+TColor HtmlToColor(const AnsiString& text);
+// A system colour gives the bytes of its value, unresolved.
+AnsiString ColorToHtml(TColor color);
 
 // The entries a `colorAlpha` text names ("[#ff0000=128, #00ff00=0]"), in order.
 std::vector<TColorAlpha> parseColorAlpha(const AnsiString& text);

@@ -28,17 +28,16 @@ void stretchMaskInto(TAlphaMap& alpha, const TMaskPlacement& placement) {
     }
 }
 
-// Byte by byte against each key in order: blue, green, red.
-void applyColorKeys(TAlphaMap& alpha, const TConstPixelRows& picture, const std::vector<TColorAlpha>& keys) {
-    int height = std::min(picture.height, alpha.height());
-    int width = std::min(picture.width, alpha.width());
+// Each pixel's blue, green and red against the bytes of each key in order.
+void applyColorKeys(TAlphaMap& alpha, const TBitmap& picture, const std::vector<TColorAlpha>& keys) {
+    int height = std::min(picture.Height(), alpha.height());
+    int width = std::min(picture.Width(), alpha.width());
     for (int y = 0; y < height; ++y) {
-        const uint8_t* pixel = picture.row(y);
+        const uint32_t* pixel = picture.ScanLine(y);
         uint8_t* target = alpha.row(y);
-        for (int x = 0; x < width; ++x, pixel += 3) {
+        for (int x = 0; x < width; ++x) {
             for (const TColorAlpha& key : keys) {
-                if (pixel[0] == ((key.color >> 16) & 0xFF) && pixel[1] == ((key.color >> 8) & 0xFF) &&
-                    pixel[2] == (key.color & 0xFF)) {
+                if (pixelColor(pixel[x]) == (key.color & 0xFFFFFF)) {
                     target[x] = key.alpha;
                     break;
                 }
@@ -58,6 +57,17 @@ void applyTransparency(TAlphaMap& alpha, int transparency) {
 
 constinit const TMultiplyTable kMultiplyTable = buildMultiplyTable();
 
+TAlphaMap alphaOf(const TBitmap& picture) {
+    TAlphaMap alpha(picture.Width(), picture.Height(), 255);
+    if (!picture.HasAlpha()) return alpha;
+    for (int y = 0; y < picture.Height(); ++y) {
+        const uint32_t* pixel = picture.ScanLine(y);
+        uint8_t* target = alpha.row(y);
+        for (int x = 0; x < picture.Width(); ++x) target[x] = pixelAlpha(pixel[x]);
+    }
+    return alpha;
+}
+
 TAlphaMap imageMask(const TAlphaMap& baseAlpha, int transparency) {
     TAlphaMap mask = baseAlpha;
     applyTransparency(mask, transparency);
@@ -75,22 +85,23 @@ void ExtendAlpha(TAlphaMap& alpha, int width, int height, bool tile) {
     }
 }
 
-TAlphaMap composeLayerAlpha(const TConstPixelRows& picture, const TLayerSources& sources) {
+TAlphaMap composeLayerAlpha(const TBitmap& picture, const TLayerSources& sources) {
     TAlphaMap alpha = sources.background;
-    if (alpha.width() < picture.width || alpha.height() < picture.height)
-        ExtendAlpha(alpha, picture.width, picture.height, sources.tile);
+    if (alpha.width() < picture.Width() || alpha.height() < picture.Height())
+        ExtendAlpha(alpha, picture.Width(), picture.Height(), sources.tile);
     for (const TMaskPlacement& placement : sources.masks) stretchMaskInto(alpha, placement);
     if (!sources.colorKeys.empty()) applyColorKeys(alpha, picture, sources.colorKeys);
     if (sources.transparency != 255) applyTransparency(alpha, sources.transparency);
     return alpha;
 }
 
-void premultiplyLayer(const TConstPixelRows& layer, const TAlphaMap& alpha, bool invert, const TPixelRows& buffer) {
-    for (int y = 0; y < layer.height; ++y) {
-        const uint8_t* source = layer.row(y);
-        uint8_t* target = buffer.row(y);
+void premultiplyLayer(const TBitmap& layer, const TAlphaMap& alpha, bool invert, TBitmap& buffer) {
+    buffer.SetSize(layer.Width(), layer.Height());
+    for (int y = 0; y < layer.Height(); ++y) {
+        const auto* source = reinterpret_cast<const uint8_t*>(layer.ScanLine(y));
+        auto* target = reinterpret_cast<uint8_t*>(buffer.ScanLine(y));
         const uint8_t* alphaRow = y < alpha.height() ? alpha.row(y) : nullptr;
-        for (int x = 0; x < layer.width; ++x, source += 4, target += 4) {
+        for (int x = 0; x < layer.Width(); ++x, source += 4, target += 4) {
             uint8_t d = alphaRow && x < alpha.width() ? alphaRow[x] : 255;
             if (invert) d = 255 - d;
             const auto& times = kMultiplyTable[d];
@@ -100,4 +111,5 @@ void premultiplyLayer(const TConstPixelRows& layer, const TAlphaMap& alpha, bool
             target[3] = d;
         }
     }
+    buffer.Changed();
 }

@@ -6,11 +6,11 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "host/colortext.h"
+#include "ui/bitmap.h"
 
 // An 8-bit alpha map, top row first, rows of `width` bytes.
 class TAlphaMap {
@@ -32,18 +32,9 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// The rows of a device-independent bitmap: its top row, the distance in bytes
-// from one row to the next (negative for a bottom-up bitmap) and its size.
-template <typename Byte>
-struct TBitmapRows {
-    Byte* top;
-    ptrdiff_t stride;
-    int width;
-    int height;
-    Byte* row(int y) const { return top + y * stride; }
-};
-using TPixelRows = TBitmapRows<uint8_t>;
-using TConstPixelRows = TBitmapRows<const uint8_t>;
+// The alpha of a picture: its fourth bytes when it carries alpha, else 255
+// everywhere (the background's alpha map, an image's base alpha).
+TAlphaMap alphaOf(const TBitmap& picture);
 
 // T[i][j] = (i * j) shr 8, so 255 times 255 gives 254: an opaque white pixel
 // reaches the layered window as 254, 254, 254 with alpha 255.
@@ -81,15 +72,15 @@ struct TLayerSources {
     int transparency;  // 0..255
 };
 
-// The alpha of a window whose client area is painted into `picture` (24 bits per
-// pixel): the background alpha extended to the picture, the masks stretched into
-// their bounds, every pixel of a key's exact colour given that key's alpha (the
-// first key wins), then the window's transparency.
-TAlphaMap composeLayerAlpha(const TConstPixelRows& picture, const TLayerSources& sources);
+// The alpha of a window whose client area is painted into `picture` (its
+// fourth bytes unused): the background alpha extended to the picture, the
+// masks stretched into their bounds, every pixel of a key's exact colour given
+// that key's alpha (the first key wins), then the window's transparency.
+TAlphaMap composeLayerAlpha(const TBitmap& picture, const TLayerSources& sources);
 
-// Fills `buffer` (32 bits per pixel, the size of `layer`) with `layer` (32 bits
-// per pixel) premultiplied by the alpha map through the multiply table, the
-// alpha in the fourth byte (inverted first when `invert`). The map is read with
-// its own row length: a larger map is cut at the top left; where a smaller one
-// has no value the pixel is opaque.
-void premultiplyLayer(const TConstPixelRows& layer, const TAlphaMap& alpha, bool invert, const TPixelRows& buffer);
+// Makes `buffer` the size of `layer` and fills it with the layer's colours
+// premultiplied by the alpha map through the multiply table, the alpha in the
+// fourth byte (inverted first when `invert`): what UpdateLayeredWindow takes.
+// The map is read with its own row length: a larger map is cut at the top
+// left; where a smaller one has no value the pixel is opaque.
+void premultiplyLayer(const TBitmap& layer, const TAlphaMap& alpha, bool invert, TBitmap& buffer);

@@ -6,38 +6,38 @@
 TEST(ColorText, HtmlToColorSwapsRedAndBlue) {
     const struct {
         const char* text;
-        ColorValue color;
+        TColor color;
     } cases[] = {
-        {"#ff0000", 0x0000FF},    {"ff0000", 0x0000FF},     {"#0000ff", 0xFF0000},  {"#00FF00", 0x00FF00},
-        {"#123456", 0x563412},    {"#fff", kColorNotParsed}, {"", kColorNotParsed}, {"#gg0000", kColorNotParsed},
-        {"##ff0000", kColorNotParsed},  // only one "#" is dropped
+        {"#ff0000", clRed},     {"ff0000", clRed},         {"#0000ff", clBlue},     {"#00FF00", clLime},
+        {"#123456", 0x563412},    {"#fff", clFuchsia}, {"", clFuchsia}, {"#gg0000", clFuchsia},
+        {"##ff0000", clFuchsia},  // only one "#" is dropped
         {"#ff00001", 0x000FF1},         // a seventh digit shifts the number
-        {"#123456789", kColorNotParsed},  // more than eight digits
+        {"#123456789", clFuchsia},  // more than eight digits
     };
     for (const auto& c : cases) EXPECT_EQ(HtmlToColor(c.text), c.color) << c.text;
 }
 
 TEST(ColorText, ColorToHtmlTakesTheBytesAsTheyAre) {
     EXPECT_EQ(ColorToHtml(0x563412), "#123456");
-    EXPECT_EQ(ColorToHtml(0xFF00000F), "#0f0000");  // a system colour is not resolved
+    EXPECT_EQ(ColorToHtml(clBtnFace), "#0f0000");  // a system colour is not resolved
     EXPECT_EQ(ColorToHtml(HtmlToColor("#A0b1C2")), "#a0b1c2");
 }
 
 TEST(ColorText, ColorAlphaLists) {
-    const TColorAlpha red128{0x0000FF, 128}, green0{0x00FF00, 0};
+    const TColorAlpha red128{clRed, 128}, green0{clLime, 0};
     const struct {
         const char* text;
         std::vector<TColorAlpha> entries;
     } cases[] = {
         {"[ #FF0000 = 128 , #00ff00=0 ]", {red128, green0}},
         {"=50", {{0, 50}}},
-        {"#ff0000=", {{0x0000FF, 255}}},
-        {"#ff0000=300", {{0x0000FF, 44}}},
-        {"#ff0000=x1", {{0x0000FF, 255}}},
+        {"#ff0000=", {{clRed, 255}}},
+        {"#ff0000=300", {{clRed, 44}}},
+        {"#ff0000=x1", {{clRed, 255}}},
         {"#ff0000=128,", {red128}},
         {"#ff0000=128\r\n", {red128}},                          // "$" before the final line break
-        {"#ff0000,#00ff00=0", {{kColorNotParsed, 0}}},          // a colour runs to the next "="
-        {"#ff0000=128=5,#00ff00=0", {{0x0000FF, 255}, green0}},  // "128=5" is no number
+        {"#ff0000,#00ff00=0", {{clFuchsia, 0}}},          // a colour runs to the next "="
+        {"#ff0000=128=5,#00ff00=0", {{clRed, 255}, green0}},  // "128=5" is no number
         {"#ff0000", {}},
         {"", {}},
     };

@@ -19,26 +19,18 @@ TAlphaMap mapOf(std::initializer_list<std::initializer_list<int>> rows) {
     return map;
 }
 
-// A 24-bit picture of one colour per pixel (given as 0xRRGGBB), rows padded to four bytes.
-struct Picture {
-    int width, height;
-    std::vector<uint8_t> bytes;
-    Picture(std::initializer_list<std::initializer_list<uint32_t>> rows)
-        : width(int(rows.begin()->size())), height(int(rows.size())), bytes(stride() * height) {
-        uint8_t* row = bytes.data();
-        for (const auto& colors : rows) {
-            uint8_t* pixel = row;
-            for (uint32_t rgb : colors) {
-                *pixel++ = uint8_t(rgb);
-                *pixel++ = uint8_t(rgb >> 8);
-                *pixel++ = uint8_t(rgb >> 16);
-            }
-            row += stride();
-        }
+// A picture of the given pixels (0xAARRGGBB), one list per row.
+void paint(TBitmap& picture, std::initializer_list<std::initializer_list<uint32_t>> rows, bool hasAlpha = false) {
+    picture.SetSize(int(rows.begin()->size()), int(rows.size()));
+    int y = 0;
+    for (const auto& row : rows) {
+        int x = 0;
+        for (uint32_t pixel : row) picture.ScanLine(y)[x++] = pixel;
+        ++y;
     }
-    ptrdiff_t stride() const { return (width * 3 + 3) & ~3; }
-    TConstPixelRows rows() const { return {bytes.data(), stride(), width, height}; }
-};
+    picture.SetHasAlpha(hasAlpha);
+    picture.Changed();
+}
 
 }  // namespace
 
@@ -52,6 +44,14 @@ TEST(LayerAlpha, TransparencyScalesExactly) {
     };
     for (const auto& c : cases) EXPECT_EQ(scaleAlpha(uint8_t(c.alpha), c.transparency), c.scaled) << c.alpha;
     EXPECT_EQ(imageMask(mapOf({{255, 85, 0}}), 147), mapOf({{147, 49, 0}}));
+}
+
+TEST(LayerAlpha, AlphaOfAPicture) {
+    TBitmap picture;
+    paint(picture, {{0x80FF0000, 0x00FFFFFF}, {0xFF000000, 0x12345678}}, true);
+    EXPECT_EQ(alphaOf(picture), mapOf({{0x80, 0}, {0xFF, 0x12}}));
+    picture.SetHasAlpha(false);  // no alpha of its own: opaque
+    EXPECT_EQ(alphaOf(picture), mapOf({{255, 255}, {255, 255}}));
 }
 
 TEST(LayerAlpha, ExtendAlphaKeepsTheTopLeftAndTilesOrFillsOpaque) {
@@ -75,7 +75,8 @@ TEST(LayerAlpha, ExtendAlphaKeepsTheTopLeftAndTilesOrFillsOpaque) {
 }
 
 TEST(LayerAlpha, ComposeInTheOrderOfItsSteps) {
-    const Picture picture({{0xFF0000, 0x00FF00, 0xFF0000, 0x000000}, {0x000000, 0xFF0000, 0x0000FF, 0xFF0000}});
+    TBitmap picture;  // red, green, blue, black; the fourth bytes do not count
+    paint(picture, {{0xFFFF0000, 0x0000FF00, 0x12FF0000, 0}, {0, 0xFFFF0000, 0x000000FF, 0xFFFF0000}});
     const TAlphaMap background = mapOf({{200, 100}});
     const TAlphaMap mask = mapOf({{10, 30}});
     const std::vector<TColorAlpha> keys = {{HtmlToColor("#00ff00"), 7}, {HtmlToColor("#0000ff"), 9},
@@ -99,27 +100,29 @@ TEST(LayerAlpha, ComposeInTheOrderOfItsSteps) {
     };
     for (const auto& c : cases) {
         TLayerSources sources{background, c.tile, c.masks, c.keys, c.transparency};
-        EXPECT_EQ(composeLayerAlpha(picture.rows(), sources), c.expected) << c.what;
+        EXPECT_EQ(composeLayerAlpha(picture, sources), c.expected) << c.what;
     }
 }
 
 TEST(LayerAlpha, PremultipliedBufferThroughTheTable) {
-    // Two pixels in blue, green, red, unused order: white and a mixed colour.
-    const uint8_t layer[] = {255, 255, 255, 0, 200, 100, 50, 0};
+    TBitmap layer;  // white and a mixed colour; the fourth bytes do not count
+    paint(layer, {{0x00FFFFFF, 0x7F3264C8}});
     const struct {
         const char* what;
         TAlphaMap alpha;
         bool invert;
-        std::vector<uint8_t> buffer;
+        uint32_t first, second;
     } cases[] = {
-        {"opaque white arrives as 254", mapOf({{255, 128}}), false, {254, 254, 254, 255, 100, 50, 25, 128}},
-        {"a larger map is cut", mapOf({{0, 64, 9}, {9, 9, 9}}), false, {0, 0, 0, 0, 50, 25, 12, 64}},
-        {"no value is opaque", mapOf({{128}}), false, {127, 127, 127, 128, 199, 99, 49, 255}},
-        {"inverted", mapOf({{255, 127}}), true, {0, 0, 0, 0, 100, 50, 25, 128}},
+        {"opaque white arrives as 254", mapOf({{255, 128}}), false, 0xFFFEFEFE, 0x80193264},
+        {"a larger map is cut", mapOf({{0, 64, 9}, {9, 9, 9}}), false, 0, 0x400C1932},
+        {"no value is opaque", mapOf({{128}}), false, 0x807F7F7F, 0xFF3163C7},
+        {"inverted", mapOf({{255, 127}}), true, 0, 0x80193264},
     };
     for (const auto& c : cases) {
-        std::vector<uint8_t> buffer(8, 0xEE);
-        premultiplyLayer({layer, 8, 2, 1}, c.alpha, c.invert, {buffer.data(), 8, 2, 1});
-        EXPECT_EQ(buffer, c.buffer) << c.what;
+        TBitmap buffer;
+        premultiplyLayer(layer, c.alpha, c.invert, buffer);
+        ASSERT_EQ(buffer.Width(), 2);
+        EXPECT_EQ(buffer.ScanLine(0)[0], c.first) << c.what;
+        EXPECT_EQ(buffer.ScanLine(0)[1], c.second) << c.what;
     }
 }
