@@ -50,11 +50,12 @@ TComponent::~TComponent() {
 }
 
 void TComponent::Free() {
+    if (State_ & csFreePending) return;
+    BeforeDestruction();
     if (KeepAlive_ == 0) {
         deleteNow();
         return;
     }
-    if (State_ & csFreePending) return;
     State_ |= csFreePending;
     Destroying();
     tellPeers();

@@ -102,6 +102,9 @@ protected:
     // Marks this component and everything it owns as being destroyed.
     // Destructors of descendants call it first, while the object is whole.
     void Destroying();
+    // Free has been called, the object is still whole: a descendant's last
+    // word before its destructors run (a form's OnDestroy).
+    virtual void BeforeDestruction() {}
     // Free was deferred: the descendant takes itself out of sight (a control
     // hides its window). Runs once, after the free notifications.
     virtual void FreeDeferred() {}
