@@ -21,9 +21,14 @@ inline constexpr TPropInfo Align = EnumProperty<&TControl::Align, &TControl::Set
 inline constexpr TPropInfo Anchors =
     SetProperty<&TControl::Anchors, &TControl::SetAnchors>("Anchors", &AnchorsInfo, setOf(akLeft, akTop));
 inline constexpr TPropInfo Caption = StringProperty<&TControl::Caption, &TControl::SetCaption>("Caption");
+inline constexpr TPropInfo Color = IntegerProperty<&TControl::Color, &TControl::SetColor>("Color", clBtnFace);
 inline constexpr TPropInfo Cursor = IntegerProperty<&TControl::Cursor, &TControl::SetCursor>("Cursor", crDefault);
 inline constexpr TPropInfo Enabled = BoolProperty<&TControl::Enabled, &TControl::SetEnabled>("Enabled", 1);
+inline constexpr TPropInfo Font = ClassProperty<&TControl::Font, &TControl::SetFont>("Font", &TFont::classInfo);
 inline constexpr TPropInfo Hint = StringProperty<&TControl::Hint, &TControl::SetHint>("Hint");
+inline constexpr TPropInfo ParentColor =
+    BoolProperty<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor", 1);
+inline constexpr TPropInfo ParentFont = BoolProperty<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont", 1);
 inline constexpr TPropInfo ParentShowHint =
     BoolProperty<&TControl::ParentShowHint, &TControl::SetParentShowHint>("ParentShowHint", 1);
 inline constexpr TPropInfo PopupMenu =

@@ -106,7 +106,9 @@ void TWindowHook::Inherited(TMessage& message) {
 
 // ==== TControl: life and parent ====
 
-TControl::TControl(TComponent* owner) : TComponent(owner) {}
+TControl::TControl(TComponent* owner) : TComponent(owner), Font_(std::make_unique<TFont>()) {
+    Font_->OnChange = TNotifyEvent::bind<&TControl::fontChanged>(this);
+}
 
 TControl::~TControl() {
     Destroying();
@@ -232,6 +234,48 @@ void TControl::Resize() { OnResize(this); }
 void TControl::SetCaption(const AnsiString& value) {
     if (value == Caption_) return;
     Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+void TControl::SetColor(TColor value) {
+    ParentColor_ = false;
+    if (value == Color_) return;
+    Color_ = value;
+    ColorChanged();
+}
+
+void TControl::SetParentColor(bool value) {
+    if (value == ParentColor_) return;
+    ParentColor_ = value;
+    if (value) takeParentColor();
+}
+
+void TControl::takeParentColor() {
+    if (!Parent_ || Color_ == Parent_->Color_) return;
+    Color_ = Parent_->Color_;
+    ColorChanged();
+}
+
+void TControl::SetParentFont(bool value) {
+    if (value == ParentFont_) return;
+    ParentFont_ = value;
+    if (value) takeParentFont();
+}
+
+void TControl::takeParentFont() {
+    if (!Parent_) return;
+    InheritingFont_ = true;
+    try {
+        Font_->Assign(Parent_->Font());
+    } catch (...) {
+        InheritingFont_ = false;
+        throw;
+    }
+    InheritingFont_ = false;
+}
+
+void TControl::fontChanged(TObject*) {
+    if (!InheritingFont_) ParentFont_ = false;
+    FontChanged();
 }
 
 void TControl::SetVisible(bool value) {
@@ -425,10 +469,17 @@ void TGraphicControl::Update() {
 
 void TGraphicControl::WndProc(TMessage& message) {
     if (message.Msg == WM_PAINT) {
-        Paint(reinterpret_cast<HDC>(message.WParam));
+        TCanvasPaint paint(&Canvas_, reinterpret_cast<HDC>(message.WParam), this);
+        Paint();
         return;
     }
     TControl::WndProc(message);
+}
+
+TCanvasPaint::TCanvasPaint(TCanvas* canvas, HDC dc, const TControl* control) : Canvas_(canvas) {
+    canvas->SetHandle(dc);
+    canvas->Font()->Assign(control->Font());
+    canvas->Brush()->SetColor(control->Color());
 }
 
 // ==== Finding controls ====

@@ -9,9 +9,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "rtl/component.h"
+#include "ui/graphics.h"
 #include "ui/wndproc.h"
 
 class TControl;
@@ -160,6 +162,17 @@ class TControl : public TComponent {
     // ---- Appearance ----
     const AnsiString& Caption() const { return Caption_; }
     void SetCaption(const AnsiString& value);
+    // Colour and font; with ParentColor or ParentFont the parent's, following
+    // its changes. Setting either ends the inheritance.
+    TColor Color() const { return Color_; }
+    void SetColor(TColor value);
+    bool ParentColor() const { return ParentColor_; }
+    void SetParentColor(bool value);
+    TFont* Font() const { return Font_.get(); }
+    // Copies the font's properties.
+    void SetFont(TFont* value) { Font_->Assign(value); }
+    bool ParentFont() const { return ParentFont_; }
+    void SetParentFont(bool value);
     bool Visible() const { return Visible_; }
     virtual void SetVisible(bool value);
     void Show() { SetVisible(true); }
@@ -235,6 +248,8 @@ protected:
     virtual void TextChanged() { Invalidate(); }
     virtual void VisibleChanged();
     virtual void EnabledChanged() { Invalidate(); }
+    virtual void ColorChanged() { Invalidate(); }
+    virtual void FontChanged() { Invalidate(); }
 
     // The flag alone, for constructors (forms start hidden).
     void setVisibleFlag(bool value) { Visible_ = value; }
@@ -249,6 +264,9 @@ protected:
 private:
     friend class TWinControl;
     friend class TWindowHook;
+    void fontChanged(TObject*);
+    void takeParentColor();
+    void takeParentFont();
     void wmMouseButton(TMessage& message, TMouseButton button, bool down, bool doubleClick);
     void wmContextMenu(TMessage& message);
     bool checkNewSize(int& width, int& height);
@@ -265,7 +283,9 @@ private:
     AnsiString Caption_;
     AnsiString Hint_;
     TPopupMenu* PopupMenu_ = nullptr;
+    std::unique_ptr<TFont> Font_;
     std::vector<TWindowHook*> Hooks_;
+    TColor Color_ = clBtnFace;
     TCursor Cursor_ = crDefault;
     TAlign Align_ = alNone;
     TAnchors Anchors_ = setOf(akLeft, akTop);
@@ -273,7 +293,10 @@ private:
     bool Enabled_ = true;
     bool ShowHint_ = false;
     bool ParentShowHint_ = true;
-    bool Clicking_ = false;  // a left press is down on the control
+    bool ParentColor_ = true;
+    bool ParentFont_ = true;
+    bool InheritingFont_ = false;  // the font changes because the parent's did
+    bool Clicking_ = false;        // a left press is down on the control
 };
 
 // ==== TGraphicControl ====
@@ -286,13 +309,31 @@ class TGraphicControl : public TControl {
 
     void Invalidate() override;
     void Update() override;
+    // The surface while the control paints, with its font and colour.
+    TCanvas* Canvas() { return &Canvas_; }
 
 protected:
     ~TGraphicControl() override = default;
     void WndProc(TMessage& message) override;
-    // Paints the control on the device context, its origin at the control's
-    // top left and clipped to its bounds.
-    virtual void Paint(HDC dc) { (void)dc; }
+    // Paints on Canvas, its origin at the control's top left and clipped to
+    // its bounds.
+    virtual void Paint() {}
+
+private:
+    TCanvas Canvas_;
+};
+
+// Lends a device context to a control's canvas for one paint, with the
+// control's font and its colour as the brush.
+class TCanvasPaint {
+public:
+    TCanvasPaint(TCanvas* canvas, HDC dc, const TControl* control);
+    ~TCanvasPaint() { Canvas_->SetHandle(nullptr); }
+    TCanvasPaint(const TCanvasPaint&) = delete;
+    TCanvasPaint& operator=(const TCanvasPaint&) = delete;
+
+private:
+    TCanvas* Canvas_;
 };
 
 // ==== TWinControl ====
@@ -348,6 +389,12 @@ class TWinControl : public TControl, public TWindowTarget {
     // context with its top left at (x, y): also hidden-by-others and
     // layered windows, whose screen image cannot be copied.
     void PaintTo(HDC dc, int x, int y);
+    void PaintTo(TCanvas* canvas, int x, int y) { PaintTo(canvas->Handle(), x, y); }
+    // The background brush, in the control's colour.
+    TBrush* Brush() { return &Brush_; }
+    // The surface while a control that paints itself paints (PaintWindow
+    // lends it the device context with TCanvasPaint).
+    TCanvas* Canvas();
 
     // ---- Events ----
     TNotifyEvent OnEnter;
@@ -404,6 +451,8 @@ protected:
     virtual void DoExit();
 
     void TextChanged() override {}
+    void ColorChanged() override;
+    void FontChanged() override;
 
     bool TabStop_ = false;
 
@@ -420,6 +469,8 @@ private:
     void trackMouseControl(TControl* control);
     void setWindowPos(HWND after, UINT flags);
 
+    TBrush Brush_;
+    std::unique_ptr<TCanvas> Canvas_;
     HWND Handle_ = nullptr;
     WNDPROC DefWndProc_ = nullptr;
     HWND ParentWindow_ = nullptr;

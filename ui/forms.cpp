@@ -39,6 +39,8 @@ TScreen* Screen = &screenInstance;
 
 TCustomForm::TCustomForm(TComponent* owner) : TScrollingWinControl(owner) {
     setVisibleFlag(false);
+    SetParentColor(false);
+    SetParentFont(false);
     ControlStyle_ |= csAcceptsControls | csCustomPaint;
     UpdateBoundsFields(0, 0, 320, 240);
     Screen->Forms_.push_back(this);
@@ -409,7 +411,7 @@ void TCustomForm::dialogKey(TMessage& message) {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-    (void)dc;
+    TCanvasPaint paint(Canvas(), dc, this);
     OnPaint(this);
 }
 
@@ -524,11 +526,11 @@ const TPropInfo formProperties[] = {
         "BorderIcons", &BorderIconsInfo, setOf(biSystemMenu, biMinimize, biMaximize)),
     EnumProperty<&TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle>("BorderStyle", &FormBorderStyleInfo,
                                                                            bsSizeable),
-    Caption, ClientHeight, ClientWidth, Cursor, Enabled,
+    Caption, ClientHeight, ClientWidth, Color, Cursor, Enabled, Font,
     EnumProperty<&TCustomForm::FormStyle, &TCustomForm::SetFormStyle>("FormStyle", &FormStyleInfo, fsNormal),
     Hint,
     ClassProperty<&TCustomForm::Menu, &TCustomForm::SetMenu>("Menu", &TMainMenu::classInfo),
-    ParentShowHint, PopupMenu,
+    ParentFont, PopupMenu,
     EnumProperty<&TCustomForm::Position, &TCustomForm::SetPosition>("Position", &PositionInfo, poDesigned),
     ShowHint, Visible,
     EnumProperty<&TCustomForm::WindowState, &TCustomForm::SetWindowState>("WindowState", &WindowStateInfo, wsNormal),

@@ -23,7 +23,7 @@ bool contains(const TRect& r, TPoint p) { return p.x >= r.left && p.x < r.right 
 
 // ==== Life ====
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) { Brush_.SetColor(Color()); }
 
 // The children go first, while this is still a whole window control; a child
 // that a dispatch holds goes later, without its window.
@@ -66,6 +66,7 @@ void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
     CreateTargetWindow(this, params, DefWndProc_);
+    Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
     for (TControl* child : Controls_)
         if (TWinControl* window = asWinControl(child); window && !window->Handle_) window->CreateWnd();
     updateBoundsFromWindow();
@@ -124,6 +125,9 @@ void TWinControl::insertControl(TControl* control) {
     } else {
         control->Invalidate();
     }
+    if (control->ParentColor_) control->takeParentColor();
+    if (control->ParentFont_) control->takeParentFont();
+    if (control->ParentShowHint_) control->ShowHint_ = ShowHint();
     control->RememberAnchors();
     if (control->Align() != alNone) Realign();
 }
@@ -432,9 +436,20 @@ void TWinControl::WndProc(TMessage& message) {
     case CN_CTLCOLORBTN:
     case CN_CTLCOLORSTATIC:
     case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORLISTBOX:
-        message.Result = DefWindowProcA(Parent_ ? Parent_->Handle_ : Handle_, message.Msg - CN_BASE,
-                                        message.WParam, message.LParam);
+    case CN_CTLCOLORLISTBOX: {
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        SetTextColor(dc, ColorToRGB(Font()->Color()));
+        SetBkColor(dc, ColorToRGB(Color()));
+        message.Result = reinterpret_cast<LRESULT>(Brush_.Handle());
+        return;
+    }
+    case WM_ERASEBKGND:
+        if (!(ControlStyle_ & csCustomPaint)) break;
+        {
+            TRect client = ClientRect();
+            FillRect(reinterpret_cast<HDC>(message.WParam), &client, Brush_.Handle());
+        }
+        message.Result = 1;
         return;
     case WM_SETFOCUS:
         DefaultHandler(message);
@@ -571,6 +586,20 @@ void TWinControl::trackMouseControl(TControl* control) {
     Application->SetHint(GetLongHint(hint));
 }
 
+void TWinControl::ColorChanged() {
+    Brush_.SetColor(Color());
+    for (TControl* child : Controls_)
+        if (child->ParentColor_) child->takeParentColor();
+    Invalidate();
+}
+
+void TWinControl::FontChanged() {
+    if (Handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+    for (TControl* child : Controls_)
+        if (child->ParentFont_) child->takeParentFont();
+    Invalidate();
+}
+
 void TWinControl::KeyDown(WORD& key, TShiftState shift) { OnKeyDown(this, key, shift); }
 void TWinControl::KeyUp(WORD& key, TShiftState shift) { OnKeyUp(this, key, shift); }
 void TWinControl::KeyPress(char& key) { OnKeyPress(this, key); }
@@ -605,6 +634,11 @@ void TWinControl::PaintHandler(TMessage& message) {
 void TWinControl::PaintWindow(HDC dc) {
     TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
     DefaultHandler(paint);
+}
+
+TCanvas* TWinControl::Canvas() {
+    if (!Canvas_) Canvas_ = std::make_unique<TCanvas>();
+    return Canvas_.get();
 }
 
 void TWinControl::PaintControls(HDC dc) {
