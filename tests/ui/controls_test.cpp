@@ -146,7 +146,7 @@ TEST(Controls, HotKeyEditorSpeaksInShortcuts) {
 }
 
 // A timer runs only with Enabled, an Interval and OnTimer; each change
-// starts it again.
+// starts it again; it may free itself from OnTimer.
 TEST(Controls, TimerRaisesOnTimerWhileEnabled) {
     auto* timer = new TTimer(nullptr);
     int ticks = 0;
@@ -159,7 +159,13 @@ TEST(Controls, TimerRaisesOnTimerWhileEnabled) {
     EXPECT_FALSE(timer->Enabled());
     timer->SetEnabled(true);
     EXPECT_TRUE(pumpUntil([&] { return ticks == 3; }));
-    timer->Free();
+    bool freed = false;
+    NotifyHandler selfFree{[&](TObject* sender) {  // from its own event
+        static_cast<TTimer*>(sender)->Free();
+        freed = true;
+    }};
+    timer->SetOnTimer(selfFree.event());
+    EXPECT_TRUE(pumpUntil([&] { return freed; }));
 }
 
 // The shell restarting announces "TaskbarCreated"; a shown icon adds itself

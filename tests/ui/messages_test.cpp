@@ -139,12 +139,20 @@ TEST(Messages, WindowlessChildrenGetTheMouseAtTheirPlace) {
     SendMessageA(handle, WM_MOUSEMOVE, 0, MAKELPARAM(15, 12));
     SendMessageA(handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 12));
     SendMessageA(handle, WM_LBUTTONUP, 0, MAKELPARAM(15, 12));
+    Handler<TContextPopupEvent, TObject*, TPoint, bool&> popup{[&](TObject*, TPoint at, bool& handled) {
+        events.push_back("popup " + std::to_string(at.x) + "," + std::to_string(at.y));
+        handled = true;
+    }};
+    label->OnContextPopup = popup.event();
+    TPoint screen = form->ClientToScreen({15, 12});
+    SendMessageA(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), MAKELPARAM(screen.x, screen.y));
     label->SetEnabled(false);
     SendMessageA(handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 12));
     SendMessageA(handle, WM_LBUTTONUP, 0, MAKELPARAM(15, 12));
     SendMessageA(handle, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
     Application->OnHint = TNotifyEvent();
-    EXPECT_EQ(events, (std::vector<std::string>{"hint long one", "label 5,2", "click", "form 15,12", "hint "}));
+    EXPECT_EQ(events, (std::vector<std::string>{"hint long one", "label 5,2", "click", "popup 5,2", "form 15,12",
+                                                "hint "}));
     form->Free();
 }
 
