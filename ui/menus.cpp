@@ -20,8 +20,10 @@ const char* const findItemKindNames[] = {"fkCommand", "fkHandle", "fkShortCut"};
 std::unordered_map<UINT, TMenuItem*> commandItems;
 std::unordered_map<HMENU, TMenuItem*> handleItems;
 
+// Command numbers are 16 bits wide (1 to 65535), handed out in turn.
 UINT allocateCommand(TMenuItem* item) {
     static UINT next = 0;
+    if (commandItems.size() >= 0xFFFF) throw EComponentError("Too many menu items");
     do {
         next = next % 0xFFFF + 1;
     } while (commandItems.count(next));

@@ -85,6 +85,9 @@ TEST(Menus, ASubmenuFillsItselfAsItOpens) {
         }
         folder->OnClick = TNotifyEvent();
     }
+    bar->Free();  // the window lets its menu bar go first
+    EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+    EXPECT_EQ(form->Menu(), nullptr);
     form->Free();
 }
 
