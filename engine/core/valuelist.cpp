@@ -1,7 +1,9 @@
-// The script value list: copies of values in a sortable list, object values
+// The script value list: copies of values in one block, object values
 // counted and linked, index errors raised as script errors, and the bound on
 // how far a list may grow.
 #include "engine/core/valuelist.h"
+
+#include <algorithm>
 
 #include "engine/core/errors.h"
 #include "engine/core/object.h"
@@ -43,8 +45,11 @@ void TJValueList::release(TJValue& value) {
 
 int TJValueList::Add(const TJValue& value, bool takeReference) {
     if (Count() >= MaxCount) raiseIndexError(Count());
-    adopt(value, takeReference);
-    return Entries_.Add(new TJValue(value));
+    TJValue copy = value;  // the value may be one of ours, which growing moves
+    reserveFor(Count() + 1);
+    adopt(copy, takeReference);
+    Entries_.push_back(std::move(copy));
+    return Count() - 1;
 }
 
 int TJValueList::AddBool(bool b) { TJValue v; MakeBool(b, v); return Add(v); }
@@ -61,33 +66,65 @@ int TJValueList::AddObject(TJObject* object, bool takeReference) {
 void TJValueList::Insert(int index, const TJValue& value) {
     checkIndex(index, Count() + 1);
     if (Count() >= MaxCount) raiseIndexError(Count());
-    adopt(value, true);
-    Entries_.Insert(index, new TJValue(value));
+    TJValue copy = value;
+    if (index == 0 && Head_ > 0) {
+        adopt(copy, true);
+        --Head_;
+        entry(0) = std::move(copy);
+        return;
+    }
+    reserveFor(Count() + 1);
+    adopt(copy, true);
+    Entries_.insert(Entries_.begin() + Head_ + index, std::move(copy));
 }
 
 void TJValueList::GetItem(int index, TJValue& value) const { value = At(index); }
 
 const TJValue& TJValueList::At(int index) const {
     checkIndex(index, Count());
-    return *entry(index);
+    return entry(index);
 }
 
 void TJValueList::SetItem(int index, const TJValue& value) {
     checkIndex(index, Count());
     adopt(value, true);
-    TJValue* slot = entry(index);
-    TJValue old = *slot;
-    *slot = value;
+    TJValue& slot = entry(index);
+    TJValue old = slot;
+    slot = value;
     release(old);
 }
 
 void TJValueList::Delete(int index) {
     checkIndex(index, Count());
-    TJValue* slot = entry(index);
-    Entries_.Delete(index);
-    release(*slot);
-    delete slot;
+    TJValue removed;
+    removeEntry(index, removed);
+    release(removed);
 }
+
+void TJValueList::Take(int index, TJValue& value) {
+    checkIndex(index, Count());
+    removeEntry(index, value);
+    if (!IsObjectValue(&value)) return;
+    links_.unlink(value.ObjValue);
+    value.ObjValue->ReleaseToHolder();
+}
+
+void TJValueList::MoveTo(int index, int count, TJValueList& other) {
+    checkIndex(index, Count() + 1);
+    if (count < 0 || count > Count() - index) raiseIndexError(count);
+    if (count > MaxCount - other.Count()) raiseIndexError(other.Count());
+    other.reserveFor(other.Count() + count);
+    for (int i = index; i < index + count; ++i) {
+        other.adopt(entry(i), true);
+        other.Entries_.push_back(entry(i));
+    }
+    // The other list holds each object now, so releasing ours frees nothing.
+    for (int i = index; i < index + count; ++i) release(entry(i));
+    Entries_.erase(Entries_.begin() + Head_ + index, Entries_.begin() + Head_ + index + count);
+    trim();
+}
+
+void TJValueList::Reverse() { std::reverse(Entries_.begin() + Head_, Entries_.end()); }
 
 void TJValueList::Clear() {
     while (Count() > 0) Delete(Count() - 1);
@@ -96,22 +133,71 @@ void TJValueList::Clear() {
 void TJValueList::SetCount(int count) {
     if (count < 0 || count > MaxCount) raiseIndexError(count);
     while (Count() > count) Delete(Count() - 1);
-    while (Count() < count) Entries_.Add(new TJValue());
+    if (Count() == count) return;
+    reserveFor(count);
+    Entries_.resize(static_cast<size_t>(Head_ + count));
 }
 
 void TJValueList::CopyFrom(const TJValueList* other) {
     if (other == this) return;
     Clear();
     if (!other) return;
-    for (int i = 0; i < other->Count(); ++i) Add(*other->entry(i));
+    reserveFor(other->Count());
+    for (int i = 0; i < other->Count(); ++i) Add(other->entry(i));
 }
 
-void TJValueList::Sort(TListSortCompare compare, void* context) { Entries_.Sort(compare, context); }
+// The values are sorted as pointers, then moved into their new order once:
+// a comparator that raises leaves the list as it was.
+void TJValueList::Sort(TListSortCompare compare, void* context) {
+    TListPlus order;
+    for (int i = 0; i < Count(); ++i) order.Add(&entry(i));
+    order.Sort(compare, context);
+    std::vector<TJValue> sorted;
+    sorted.reserve(static_cast<size_t>(Count()));
+    for (int i = 0; i < order.Count(); ++i) sorted.push_back(std::move(*static_cast<TJValue*>(order.Items(i))));
+    Entries_.swap(sorted);
+    Head_ = 0;
+}
+
+// ==== Storage ====
+
+// Room for count values without moving them again: at least double the block
+// (a gap at the front is closed first), never beyond the largest count.
+void TJValueList::reserveFor(int count) {
+    if (static_cast<size_t>(Head_ + count) <= Entries_.capacity()) return;
+    closeGap();
+    if (static_cast<size_t>(count) <= Entries_.capacity()) return;
+    Entries_.reserve(std::clamp<size_t>(Entries_.size() * 2, static_cast<size_t>(count), MaxCount));
+}
+
+// Takes the value out of the block; a first value leaves a gap at the front.
+void TJValueList::removeEntry(int index, TJValue& removed) {
+    removed = std::move(entry(index));
+    if (index == 0) {
+        entry(0) = TJValue();
+        ++Head_;
+    } else {
+        Entries_.erase(Entries_.begin() + Head_ + index);
+    }
+    trim();
+}
+
+void TJValueList::closeGap() {
+    Entries_.erase(Entries_.begin(), Entries_.begin() + Head_);
+    Head_ = 0;
+}
+
+// Closes a front gap once it is as long as the values after it, and gives
+// back most of a large block that has emptied.
+void TJValueList::trim() {
+    if (Head_ > 0 && Head_ >= Count()) closeGap();
+    if (Entries_.capacity() > 1024 && Entries_.size() * 4 < Entries_.capacity()) Entries_.shrink_to_fit();
+}
 
 void TJValueList::ObjectFreed(TJNotify*, TJNotify* freed) {
     links_.forget(freed);
     for (int i = 0; i < Count(); ++i) {
-        TJValue* v = entry(i);
-        if (v->ValueType == vtObject && v->ObjValue == freed) MakeUndefined(*v);
+        TJValue& v = entry(i);
+        if (v.ValueType == vtObject && v.ObjValue == freed) MakeUndefined(v);
     }
 }
