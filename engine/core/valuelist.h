@@ -51,7 +51,7 @@ public:
     void Reverse();
     // Deletes every value, the last first.
     void Clear();
-    int Count() const { return static_cast<int>(Entries_.size()) - Head_; }
+    int Count() const { return stored() + Tail_; }
     // Grows with undefined values or deletes from the end; a negative or too
     // large count raises "EIndexError".
     void SetCount(int count);
@@ -63,22 +63,27 @@ public:
     TJNotify Notify;
 
 private:
+    int stored() const { return static_cast<int>(Entries_.size()) - Head_; }
     TJValue& entry(int index) { return Entries_[static_cast<size_t>(Head_ + index)]; }
     const TJValue& entry(int index) const { return Entries_[static_cast<size_t>(Head_ + index)]; }
     void checkIndex(int index, int limit) const;
-    void reserveFor(int count);
+    void reserveFor(int count, int limit = MaxCount);
     void closeGap();
+    void store(int count);
     void adopt(const TJValue& value, bool takeReference);
     void release(TJValue& value);
     void removeEntry(int index, TJValue& removed);
     void trim();
     void ObjectFreed(TJNotify* sender, TJNotify* freed);
 
-    // The values are Entries_[Head_..]: values shifted off the front leave a
-    // gap there, closed once it is as long as the rest, so taking the first
-    // value repeatedly does not move the others each time.
+    // The values are Entries_[Head_..], then Tail_ undefined values that are
+    // not stored until one of them is written, so growing a list costs
+    // nothing. Values shifted off the front leave a gap there, closed once it
+    // is as long as the rest, so taking the first value repeatedly does not
+    // move the others each time.
     std::vector<TJValue> Entries_;
     int Head_ = 0;
+    int Tail_ = 0;
     TJObjectLinks links_;
 };
 
