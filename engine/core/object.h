@@ -92,6 +92,10 @@ class TJObject : public TJNotify {
     virtual int32_t IncRef();
     // Frees the object when the count falls to 0 or below.
     virtual int32_t DecRef();
+    // Drops a reference without ever freeing: an object that nothing refers
+    // to any more lives on, as a new object does, until the holder it is being
+    // handed to counts it (a value taken out of a container).
+    void ReleaseToHolder() { --RefCount_; }
     // Frees the object now, whatever its count (the object list at teardown).
     // Script objects are freed only this way or by DecRef, never by delete:
     // references released while the object is being destroyed must not free
