@@ -5,6 +5,8 @@
 #include "net/gsocket.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #include "engine/support/mbstring.h"
 #include "engine/support/safefilestream.h"
@@ -155,9 +157,12 @@ void TgSocket::waitReady(SOCKET handle, WaitFor what) {
 // ==== Counted reads and sends ====
 
 int32_t TgSocket::Recv(SOCKET& handle, char* buffer, int32_t size) {
-    SetEof(handle, true);
-    waitReady(handle, WaitFor::Read);
-    int count = recv(handle, buffer, size, 0);
+    int count;
+    do {
+        SetEof(handle, true);
+        waitReady(handle, WaitFor::Read);
+        count = recv(handle, buffer, size, 0);
+    } while (count > 0 && dropSplitLineFeed(handle, buffer, count));
     if (count == 0) {
         SetEof(handle, true);
         CloseHandle(handle);
@@ -226,11 +231,12 @@ bool TgSocket::atEnd(SOCKET& handle) { return Eof(handle); }
 
 // ==== Lines ====
 
-void TgSocket::dropSplitLineFeed(SOCKET& handle) {
-    if (!LineFeedPending_ || handle != Handle) return;
+bool TgSocket::dropSplitLineFeed(SOCKET& handle, char* buffer, int& count) {
+    if (!LineFeedPending_ || handle != Handle) return false;
     LineFeedPending_ = false;
-    char next;
-    if (Peek(handle, &next, 1) == 1 && next == '\n') Recv(handle, &next, 1);
+    if (buffer[0] != '\n') return false;
+    std::memmove(buffer, buffer + 1, static_cast<size_t>(--count));
+    return count == 0;
 }
 
 // The earliest CR or LF ends the line; CR LF is one end, also when the LF
@@ -238,10 +244,13 @@ void TgSocket::dropSplitLineFeed(SOCKET& handle) {
 void TgSocket::ReadLine(AnsiString& text) {
     text.clear();
     char scratch[1024];
-    dropSplitLineFeed(Handle);
     for (;;) {
         int32_t count = Peek(Handle, scratch, sizeof scratch);
         if (count <= 0) break;
+        if (std::exchange(LineFeedPending_, false) && scratch[0] == '\n') {
+            Recv(Handle, scratch, 1);  // the line end of the line before
+            continue;
+        }
         std::string_view peeked(scratch, static_cast<size_t>(count));
         size_t end = peeked.find_first_of("\r\n");
         size_t take = end == std::string_view::npos ? peeked.size() : end + 1;
@@ -290,7 +299,6 @@ void TgSocket::SendAndReadLines(const AnsiString& line, AnsiString& text) {
 
 bool TgSocket::ReceiveToStreamAt(SOCKET& handle, TStream& stream, int64_t position, int64_t count) {
     stream.setPosition(position);
-    dropSplitLineFeed(handle);
     int64_t remaining = count;
     while (count < 0 || remaining > 0) {
         int32_t wanted = count < 0 ? BufferSize : static_cast<int32_t>(std::min<int64_t>(BufferSize, remaining));

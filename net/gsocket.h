@@ -202,8 +202,9 @@ private:
     void BindAndListen(SOCKET& handle, uint16_t port);
     void listenOn(SOCKET handle);
     int peerState(SOCKET handle);
-    // The LF of a CR LF split over two reads, dropped before the next read.
-    void dropSplitLineFeed(SOCKET& handle);
+    // Drops the LF of a CR LF split over two reads from the front of what a
+    // read got; true when nothing is left of it.
+    bool dropSplitLineFeed(SOCKET& handle, char* buffer, int& count);
 
     bool LineFeedPending_ = false;
 };
