@@ -53,7 +53,7 @@ void TCookie::Parse(std::string_view url, std::string_view text) {
     }
 }
 
-AnsiString TCookie::DataText() {
+AnsiString TCookie::DataText() const {
     AnsiString text;
     for (const AnsiString& name : GetNames()) {
         AnsiString value = GetValue(name);
@@ -62,7 +62,7 @@ AnsiString TCookie::DataText() {
     return text;
 }
 
-AnsiString TCookie::CookieText() {
+AnsiString TCookie::CookieText() const {
     AnsiString text;
     if (Expires != 0) text += "expires=" + FormatHttpDate(Expires) + ";";
     if (!Domain.empty()) text += "domain=" + Domain + ";";

@@ -30,9 +30,9 @@ public:
     // The names in the table's listing order.
     const std::vector<AnsiString>& GetNames() const { return Values.GetKeyList(); }
     // "name=value;" for every name whose value is not empty.
-    AnsiString DataText();
+    AnsiString DataText() const;
     // The attributes ("expires=", "domain=", "path=") then every pair.
-    AnsiString CookieText();
+    AnsiString CookieText() const;
 
     // Names match with regard to case. Mutable: listing refreshes its cache.
     mutable TStringHashTable Values{101, false};

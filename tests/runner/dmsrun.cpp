@@ -3,7 +3,8 @@
 // error to its own as bytes, feeds standard input, passes the remaining
 // arguments to the run and exits with the run's code. With --test it runs every
 // script of a folder, each with its own input, arguments and dialog answers,
-// and writes what each produced for the script tests to compare.
+// and writes what each produced for the script tests to compare. It installs
+// the network classes in the component's network slot.
 //
 //   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
@@ -17,6 +18,7 @@
 
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
+#include "net/netlibrary.h"
 #include "rtl/stringlist.h"
 
 namespace {
@@ -360,6 +362,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
+    SetLibraryRegistrar(lsNetwork, &RegisterSocketObjects);
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 
