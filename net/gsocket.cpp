@@ -254,13 +254,8 @@ void TgSocket::ReadLine(AnsiString& text) {
         std::string_view peeked(scratch, static_cast<size_t>(count));
         size_t end = peeked.find_first_of("\r\n");
         size_t take = end == std::string_view::npos ? peeked.size() : end + 1;
-        if (end != std::string_view::npos && peeked[end] == '\r') {
-            if (end + 1 < peeked.size()) {
-                if (peeked[end + 1] == '\n') ++take;
-            } else {
-                LineFeedPending_ = true;
-            }
-        }
+        bool crAtEnd = end != std::string_view::npos && end + 1 == peeked.size() && peeked[end] == '\r';
+        if (end + 1 < peeked.size() && peeked[end] == '\r' && peeked[end + 1] == '\n') ++take;
         text.append(scratch, end == std::string_view::npos ? peeked.size() : end);
         if (text.length() > MaxLineLength) throw EgSocket("line over 1 MiB");
         for (int32_t consumed = 0; consumed < static_cast<int32_t>(take);) {
@@ -268,6 +263,7 @@ void TgSocket::ReadLine(AnsiString& text) {
             if (got <= 0) return;
             consumed += got;
         }
+        LineFeedPending_ = crAtEnd;
         if (end != std::string_view::npos || Eof(Handle)) break;
     }
 }
