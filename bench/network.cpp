@@ -91,7 +91,7 @@ int main() {
     double keepAlive = timeScript(component,
                                   "var t = new TCPSocket(); t.host = '127.0.0.1'; t.port = 18081; t.connect();"
                                   "for (var i = 0; i < 1000; i++) {"
-                                  "  t.write('GET /small HTTP/1.1\\r\\nHost: x\\r\\n\\r\\n');"
+                                  "  t.write('GET /small HTTP/1.1\\nHost: x\\n\\n');"
                                   "  while (t.readln() != '') {}"
                                   "  if (t.read(2) != 'ok') break;"
                                   "} t.close();");

@@ -37,8 +37,12 @@ TEST(Cookie, ParseAndTexts) {
         TCookie cookie;
         for (std::string_view text : row.SetCookies) cookie.Parse(row.Url, text);
         EXPECT_EQ(cookie.Count(), row.Count);
-        if (row.Count < 2) EXPECT_EQ(cookie.DataText().view(), row.Data);
-        if (!row.Text.empty()) EXPECT_EQ(cookie.CookieText().view(), row.Text);
+        if (row.Count < 2) {
+            EXPECT_EQ(cookie.DataText().view(), row.Data);
+        }
+        if (!row.Text.empty()) {
+            EXPECT_EQ(cookie.CookieText().view(), row.Text);
+        }
     }
 }
 

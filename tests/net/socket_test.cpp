@@ -112,7 +112,7 @@ const ResponseCase responseCases[] = {
     {"plain", "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", 200, "OK", "1.0", 5, ""},
     {"reason text with blanks", "HTTP/1.1 201 Created It\r\n\r\n", 201, "Created It", "1.1", -1, ""},
     {"code without reason", "HTTP/1.0 299\r\n\r\n", 299, "", "1.0", -1, ""},
-    {"code that is no number", "HTTP/1.0 abc Weird\r\n\r\n", 999, "Weird", "1.0", -1, ""},
+    {"code that is no number reads 999, an error", "HTTP/1.0 abc Weird\r\n\r\n", -1, "999", "", 0, ""},
     {"Content-Range without Content-Length", "HTTP/1.0 206 Partial\r\nContent-Range: bytes 100-199/1000\r\n\r\n",
      206, "Partial", "1.0", 900, ""},
     {"relative Location", "HTTP/1.0 302 Found\r\nLocation: ../x.html\r\n\r\n", 302, "Found", "1.0", -1,
