@@ -151,8 +151,8 @@ void TgHTTP::readHeaderBlock() {
         LastReply = RawHeader;
         if (RawHeader.length() > MaxLineLength) raiseProtocol("response header over 1 MiB");
         if (first && !line.startsWith("HTTP")) raiseProtocol("no status line");
-        if (line.empty() && !Eof(Handle)) return;
-        if (Eof(Handle)) raiseProtocol("response header cut short");
+        if (line.empty() && !peerClosed()) return;
+        if (peerClosed()) raiseProtocol("response header cut short");
         analyseLine(line, line.startsWith("HTTP"));
     }
 }
@@ -229,7 +229,7 @@ void TgHTTP::nextChunk() {
     }
     do {
         ReadLine(line);  // the trailer
-    } while (!line.empty() && !Eof(Handle));
+    } while (!line.empty() && !peerClosed());
     ChunksDone_ = true;
 }
 
@@ -247,10 +247,22 @@ int32_t TgHTTP::readChunk(SOCKET& handle, char* buffer, int32_t size) {
     return got;
 }
 
+// Growing a large text step by step costs more than receiving it (each step
+// is a fresh allocation to fill); the room asked for is capped, as the
+// length is only the server's word.
+void TgHTTP::ReceiveAppend(AnsiString& text, int64_t count) {
+    constexpr int64_t reserveLimit = 64 << 20;
+    if (Framing_ == BodyFraming::Length) {
+        int64_t expected = count < 0 ? BodyLeft_ : std::min(count, BodyLeft_);
+        text.reserve(text.length() + static_cast<size_t>(std::min(expected, reserveLimit)));
+    }
+    TgSocket::ReceiveAppend(text, count);
+}
+
 bool TgHTTP::atEnd(SOCKET& handle) {
     if (handle != Handle) return TgSocket::atEnd(handle);
     switch (Framing_) {
-    case BodyFraming::UntilClose: return Eof(handle);
+    case BodyFraming::UntilClose: return peerClosed();
     case BodyFraming::Empty: return true;
     case BodyFraming::Length: return BodyLeft_ == 0;
     case BodyFraming::Chunked: return ChunksDone_;

@@ -38,6 +38,8 @@ public:
     void GetFile(const AnsiString& url, const AnsiString& path);
     void Head(const AnsiString& url);
     void Post(const AnsiString& url, const AnsiString& data, AnsiString& body);
+    // A body of known length gets its room at once.
+    void ReceiveAppend(AnsiString& text, int64_t count) override;
     void UnbindHooks() override;
 
     static constexpr int MaxRedirects = 20;

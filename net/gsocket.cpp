@@ -57,6 +57,7 @@ TgSocket::TgSocket(SOCKET handle, int32_t bufferSize) {
     InitSocket(bufferSize);
     Timeout = 120;
     Handle = handle;
+    makeNonBlocking(handle);
     int length = sizeof Address;
     getpeername(handle, reinterpret_cast<sockaddr*>(&Address), &length);
     RemoteAddress = Address.sin_addr.s_addr;
@@ -124,11 +125,13 @@ void TgSocket::firePacket(const TSocketPacketEvent& hook, int32_t count) {
 }
 
 // ==== Waits ====
+// Every handle is non-blocking: a call is tried at once, and only when it
+// would block does the wait in one-second rounds begin, so a stream of data
+// costs one platform call per chunk.
 
 bool TgSocket::waitRounds(SOCKET handle, WaitFor what) {
     TimedOut = false;
-    if (Timeout <= 0) return true;
-    for (int32_t round = 0; round < Timeout; ++round) {
+    for (int32_t round = 0; Timeout <= 0 || round < Timeout; ++round) {
         fd_set ready, failed;
         FD_ZERO(&ready);
         FD_SET(handle, &ready);
@@ -136,7 +139,7 @@ bool TgSocket::waitRounds(SOCKET handle, WaitFor what) {
         FD_SET(handle, &failed);
         timeval second{1, 0};
         int result = select(0, what == WaitFor::Read ? &ready : nullptr, what == WaitFor::Read ? nullptr : &ready,
-                            what == WaitFor::Connect ? &failed : nullptr, &second);
+                            what == WaitFor::Connect ? &failed : nullptr, Timeout <= 0 ? nullptr : &second);
         if (result < 0) raiseSocketError(WSAGetLastError(), "socket error");
         if (result > 0) return true;
         bool abort = false;
@@ -154,59 +157,63 @@ void TgSocket::waitReady(SOCKET handle, WaitFor what) {
     throw ESocketTimeout(reading ? "socket timeout" : "Send Timeout");
 }
 
+template <class Call>
+auto TgSocket::attempt(SOCKET handle, WaitFor what, Call call) {
+    TimedOut = false;
+    for (;;) {
+        auto result = call();
+        using Result = decltype(result);
+        if (result != static_cast<Result>(SOCKET_ERROR) || WSAGetLastError() != WSAEWOULDBLOCK) return result;
+        waitReady(handle, what);
+    }
+}
+
+void TgSocket::makeNonBlocking(SOCKET handle) {
+    u_long nonBlocking = 1;
+    ioctlsocket(handle, FIONBIO, &nonBlocking);
+}
+
 // ==== Counted reads and sends ====
 
 int32_t TgSocket::Recv(SOCKET& handle, char* buffer, int32_t size) {
     int count;
     do {
         SetEof(handle, true);
-        waitReady(handle, WaitFor::Read);
-        count = recv(handle, buffer, size, 0);
+        count = attempt(handle, WaitFor::Read, [&] { return recv(handle, buffer, size, 0); });
     } while (count > 0 && dropSplitLineFeed(handle, buffer, count));
     if (count == 0) {
         SetEof(handle, true);
         CloseHandle(handle);
         return 0;
     }
-    if (count > 0) {
-        SetEof(handle, false);
-        if (LogLevel >= 8) Status("dbg>socketから " + intToText(count) + " bytes読み込みました", 8);
-        BytesRead += static_cast<uint64_t>(count);
-        BytesTotal += static_cast<uint64_t>(count);
-        firePacket(OnPacketRecvd, count);
-        return count;
-    }
-    int code = WSAGetLastError();
-    if (code == WSAEWOULDBLOCK) return -1;
-    raiseSocketError(code, "socket error");
+    if (count < 0) raiseSocketError(WSAGetLastError(), "socket error");
+    SetEof(handle, false);
+    if (LogLevel >= 8) Status("dbg>socketから " + intToText(count) + " bytes読み込みました", 8);
+    BytesRead += static_cast<uint64_t>(count);
+    BytesTotal += static_cast<uint64_t>(count);
+    firePacket(OnPacketRecvd, count);
+    return count;
 }
 
 int32_t TgSocket::Peek(SOCKET& handle, char* buffer, int32_t size) {
     SetEof(handle, true);
-    waitReady(handle, WaitFor::Read);
-    int count = recv(handle, buffer, size, MSG_PEEK);
+    int count = attempt(handle, WaitFor::Read, [&] { return recv(handle, buffer, size, MSG_PEEK); });
     if (count == 0) {
         SetEof(handle, true);
         CloseHandle(handle);
         return 0;
     }
-    if (count > 0) {
-        SetEof(handle, false);
-        return count;
-    }
-    int code = WSAGetLastError();
-    if (code == WSAEWOULDBLOCK) return -1;
-    raiseSocketError(code, "socket error");
+    if (count < 0) raiseSocketError(WSAGetLastError(), "socket error");
+    SetEof(handle, false);
+    return count;
 }
 
 int32_t TgSocket::SendBuffer(SOCKET& handle, const char* data, int32_t length) {
     int32_t sent = 0;
     int32_t last = 0;
     while (sent < length) {
-        waitReady(handle, WaitFor::Write);
-        last = send(handle, data + sent, std::min(BufferSize, length - sent), 0);
-        // A blocking socket that would block has sent nothing: that is a
-        // failure too, never a short success.
+        int32_t chunk = std::min(BufferSize, length - sent);
+        last = attempt(handle, WaitFor::Write, [&] { return send(handle, data + sent, chunk, 0); });
         if (last <= 0) raiseSocketError(last < 0 ? WSAGetLastError() : WSAECONNRESET, "socket error");
         if (LogLevel >= 8) Status("dbg>socketに " + intToText(last) + " bytes書き込みました", 8);
         BytesWritten += static_cast<uint64_t>(last);
@@ -227,7 +234,10 @@ int32_t TgSocket::ReceiveBuffer(char* buffer, int32_t size) { return Recv(Handle
 
 int32_t TgSocket::readChunk(SOCKET& handle, char* buffer, int32_t size) { return Recv(handle, buffer, size); }
 
-bool TgSocket::atEnd(SOCKET& handle) { return Eof(handle); }
+// The receive loops end on the flag of the last read: asking the peer state
+// as Eof does would cost a platform call per chunk, and a reset connection
+// fails the next read anyway.
+bool TgSocket::atEnd(SOCKET& handle) { return handle == Handle ? peerClosed() : Eof(handle); }
 
 // ==== Lines ====
 
@@ -397,6 +407,7 @@ SOCKET TgSocket::NewSocket() {
         reportError(code, "socketの作成に失敗しました", true);
         throw ESocketError(code);
     }
+    makeNonBlocking(handle);
     Status("dbg>socket(" + handleText(handle) + ")を作成しました", 8);
     return handle;
 }
@@ -409,23 +420,12 @@ void TgSocket::CloseHandle(SOCKET& handle) {
 }
 
 int TgSocket::connectWithin(SOCKET handle) {
-    const auto* target = reinterpret_cast<const sockaddr*>(&Address);
-    if (Timeout <= 0) return connect(handle, target, sizeof Address) == 0 ? 0 : WSAGetLastError();
-    u_long nonBlocking = 1;
-    ioctlsocket(handle, FIONBIO, &nonBlocking);
-    int code = 0;
-    if (connect(handle, target, sizeof Address) != 0) {
-        code = WSAGetLastError();
-        if (code == WSAEWOULDBLOCK) {
-            code = WSAETIMEDOUT;
-            if (waitRounds(handle, WaitFor::Connect)) {
-                int length = sizeof code;
-                getsockopt(handle, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &length);
-            }
-        }
-    }
-    nonBlocking = 0;
-    ioctlsocket(handle, FIONBIO, &nonBlocking);
+    if (connect(handle, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) == 0) return 0;
+    int code = WSAGetLastError();
+    if (code != WSAEWOULDBLOCK) return code;
+    if (!waitRounds(handle, WaitFor::Connect)) return WSAETIMEDOUT;
+    int length = sizeof code;
+    getsockopt(handle, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &length);
     return code;
 }
 
@@ -560,9 +560,9 @@ void TgSocket::Listen() {
 // The accept waits in rounds up to Timeout like every other blocking step.
 SOCKET TgSocket::AcceptOn(SOCKET& handle) {
     Status("rtn>acceptを開始します", 4);
-    waitReady(handle, WaitFor::Read);
     int length = sizeof Address;
-    SOCKET accepted = accept(handle, reinterpret_cast<sockaddr*>(&Address), &length);
+    SOCKET accepted = attempt(handle, WaitFor::Read,
+                              [&] { return accept(handle, reinterpret_cast<sockaddr*>(&Address), &length); });
     if (accepted == INVALID_SOCKET) {
         Status("err>acceptに失敗しました", 2);
         return INVALID_SOCKET;

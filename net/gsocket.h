@@ -176,6 +176,8 @@ protected:
     // and the end test. The HTTP clients frame bodies through them.
     virtual int32_t readChunk(SOCKET& handle, char* buffer, int32_t size);
     virtual bool atEnd(SOCKET& handle);
+    // The last read of Handle found the peer closed.
+    bool peerClosed() const { return EofFlag || Handle == INVALID_SOCKET; }
 
     // Records the error, logs "err>" + text (and the error name at level
     // 8 with withName) and fires OnError.
@@ -189,6 +191,11 @@ protected:
 
 private:
     enum class WaitFor { Read, Write, Connect };
+    // Calls the platform function at once and, while it would block, waits
+    // for the handle and calls it again.
+    template <class Call>
+    auto attempt(SOCKET handle, WaitFor what, Call call);
+    static void makeNonBlocking(SOCKET handle);
     void InitSocket(int32_t bufferSize);
     void ReleaseSocket();
     // Waits in rounds of one second up to Timeout; false when the rounds ran
