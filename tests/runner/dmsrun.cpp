@@ -4,7 +4,8 @@
 // arguments to the run and exits with the run's code (1 when the run ended
 // with an error report and gave no code of its own). With --test it runs every
 // script of a folder, each with its own input, arguments and dialog answers,
-// and writes what each produced for the script tests to compare.
+// and writes what each produced for the script tests to compare. It installs
+// the network classes in the component's network slot.
 //
 //   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
@@ -18,6 +19,7 @@
 
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
+#include "net/netlibrary.h"
 #include "rtl/stringlist.h"
 
 namespace {
@@ -366,6 +368,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
+    SetLibraryRegistrar(lsNetwork, &RegisterSocketObjects);
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 
