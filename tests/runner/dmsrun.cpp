@@ -18,6 +18,7 @@
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
 #include "rtl/stringlist.h"
+#include "tests/runner/uitest.h"
 
 namespace {
 
@@ -186,6 +187,7 @@ struct RunContext {
 // Compiles and runs one script; the exit code (1 when it does not compile).
 int runScript(const AnsiString& script, const RunOptions& options, RunContext& context) {
     DIZI component;
+    RegisterTestObjects(component);
     component.SetOnStdout(TStringEvent::bind<&RunContext::stdoutText>(&context));
     component.SetOnStderr(TStringEvent::bind<&RunContext::stderrText>(&context));
     component.SetOnStdin(TReadStringEvent::bind<&RunContext::stdinText>(&context));
