@@ -33,8 +33,8 @@ class TJVCLPersistent : public TJObject {
     // Prepares the wrapper's auxiliary objects.
     virtual void InitWrapper();
     // EVCLError "<VCLClass name> - <message>".
-    [[noreturn]] virtual void RaiseVCLError(const AnsiString& message);
-    [[noreturn]] virtual void RaiseArgumentsError();
+    [[noreturn]] void RaiseVCLError(const AnsiString& message);
+    [[noreturn]] void RaiseArgumentsError();
     // "VCL is null" without an object; the arguments error with fewer than minimum.
     virtual void CheckVCL(TJValueList* args, int minimum);
     // Detaches, then links an object of VCLClass; false (nothing linked) otherwise.
