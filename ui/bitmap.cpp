@@ -119,6 +119,19 @@ void TBitmap::Assign(const TPersistent* source) {
     Changed();
 }
 
+void TBitmap::swap(TBitmap& other) {
+    if (Canvas_) Canvas_->FreeContext();
+    if (other.Canvas_) other.Canvas_->FreeContext();
+    std::swap(Width_, other.Width_);
+    std::swap(Height_, other.Height_);
+    std::swap(Handle_, other.Handle_);
+    std::swap(Bits_, other.Bits_);
+    std::swap(HasAlpha_, other.HasAlpha_);
+    std::swap(TransparentColor_, other.TransparentColor_);
+    Changed();
+    other.Changed();
+}
+
 HBITMAP TBitmap::premultipliedCopy() const {
     uint32_t* bits = nullptr;
     HBITMAP copy = createSection(Width_, Height_, bits);

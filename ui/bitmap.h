@@ -38,6 +38,9 @@ class TBitmap : public TPersistent {
 
     // Copies another bitmap's pixels, size and transparency; nil empties.
     void Assign(const TPersistent* source) override;
+    // Trades pixels, size and transparency with another bitmap (no copying);
+    // both tell OnChange.
+    void swap(TBitmap& other);
 
     int Width() const { return Width_; }
     int Height() const { return Height_; }

@@ -34,7 +34,7 @@ void TPicture::LoadFromBytes(std::string_view data) {
         TBitmap decoded;
         decoder.decode(data, decoded);
         Format_ = decoder.format;
-        Bitmap_.Assign(&decoded);
+        Bitmap_.swap(decoded);
         return;
     }
     throw EInvalidGraphic("Unknown picture format");

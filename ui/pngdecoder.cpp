@@ -40,11 +40,18 @@ void onError(png_structp png, png_const_charp message) {
 
 void onWarning(png_structp, png_const_charp) {}
 
-// Reads up to the image data and asks for 8-bit BGRA rows; false on error.
-bool readHeader(PngState* state) {
+// Reads the chunks up to the image data; false on error.
+bool readInfo(PngState* state) {
     if (setjmp(png_jmpbuf(state->png))) return false;
     png_set_read_fn(state->png, state, &readData);
     png_read_info(state->png, state->info);
+    return true;
+}
+
+// Asks for 8-bit BGRA rows (which turns a tRNS chunk into alpha and drops it
+// from the info); false on error.
+bool requestBgra(PngState* state) {
+    if (setjmp(png_jmpbuf(state->png))) return false;
     int colorType = png_get_color_type(state->png, state->info);
     png_set_expand(state->png);  // palette and grey to 8 bits, tRNS to alpha
     png_set_strip_16(state->png);
@@ -68,7 +75,8 @@ bool readRows(PngState* state, png_bytepp rows) {
     throw EInvalidGraphic(AnsiString("Invalid PNG image: ") + state.message);
 }
 
-// The transparency the tRNS chunk gives (the pixels' alpha comes from libpng).
+// The transparency the file gives, read before the tRNS chunk becomes alpha
+// (the pixels' alpha comes from libpng).
 void readTransparency(const PngState& state, TBitmap& bitmap) {
     png_structp png = state.png;
     png_infop info = state.info;
@@ -117,10 +125,12 @@ void decodePng(std::string_view data, TBitmap& bitmap) {
     } release{state};
     if (!state.info) throw EOutOfMemory("Out of memory for a PNG image");
 
-    if (!readHeader(&state)) fail(state);
+    if (!readInfo(&state)) fail(state);
     png_uint_32 width = png_get_image_width(state.png, state.info);
     png_uint_32 height = png_get_image_height(state.png, state.info);
     checkPictureSize(width, height);
+    readTransparency(state, bitmap);
+    if (!requestBgra(&state)) fail(state);
     if (png_get_rowbytes(state.png, state.info) != width * 4) {
         std::strcpy(state.message, "unexpected row layout");
         fail(state);
@@ -129,5 +139,4 @@ void decodePng(std::string_view data, TBitmap& bitmap) {
     std::vector<png_bytep> rows(height);
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(bitmap.ScanLine(static_cast<int>(y)));
     if (!readRows(&state, rows.data())) fail(state);
-    readTransparency(state, bitmap);
 }

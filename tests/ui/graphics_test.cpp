@@ -66,7 +66,7 @@ TEST(Graphics, ChangeNotification) {
     font.OnChange = TNotifyEvent([](void* n, TObject*) { ++*static_cast<int*>(n); }, &changes);
     const std::function<void()> steps[] = {
         [&] { font.SetName("Arial"); }, [&] { font.SetHeight(-20); }, [&] { font.SetColor(clRed); },
-        [&] { font.SetCharset(SHIFTJIS_CHARSET); }, [&] { font.SetStyle(fontStyle(fsItalic)); },
+        [&] { font.SetCharset(GREEK_CHARSET); }, [&] { font.SetStyle(fontStyle(fsItalic)); },
         [&] { font.SetPitch(fpVariable); },
     };
     for (const auto& step : steps) {

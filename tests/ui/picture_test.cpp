@@ -61,7 +61,7 @@ const PictureCase pictures[] = {
     {"cmyk.jpg", gfJpeg, 32, 32, false, clNone, 12, {{8, 8, red}, {24, 8, green}, {8, 24, blue}, {24, 24, white}}},
     {"key.gif", gfGif, 3, 1, false, clLime, 0, {{0, 0, red}, {1, 0, makePixel(0, 255, 0, 0)}, {2, 0, blue}}},
     // (x + y) mod 4 over red, green, blue, white, rows stored in four passes.
-    {"interlaced.gif", gfGif, 4, 10, false, clNone, 0, {{1, 3, red}, {0, 1, green}, {2, 5, white}, {3, 8, green}, {1, 9, blue}}},
+    {"interlaced.gif", gfGif, 4, 10, false, clNone, 0, {{1, 3, red}, {0, 1, green}, {2, 5, white}, {3, 6, green}, {1, 9, blue}}},
     // A 2 x 1 image at (1, 1) of a 4 x 3 screen; outside it the screen is clear.
     {"offset.gif", gfGif, 4, 3, false, clRed, 0, {{1, 1, blue}, {2, 1, blue}, {0, 0, makePixel(255, 0, 0, 0)}, {3, 2, makePixel(255, 0, 0, 0)}}},
 };

@@ -101,8 +101,8 @@ def make_pngs():
     big.save(os.path.join(here, 'interlaced.png'), interlace=1)
     data = open(os.path.join(here, 'interlaced.png'), 'rb').read()
     save('truncated.png', data[:len(data) * 2 // 3])
-    idat = data.index(b'IDAT')
-    save('badcrc.png', data[:idat + 6] + bytes((data[idat + 6] ^ 0xFF,)) + data[idat + 7:])
+    crc = data.index(b'IEND') - 8  # a byte of the IDAT chunk's CRC
+    save('badcrc.png', data[:crc] + bytes((data[crc] ^ 0xFF,)) + data[crc + 1:])
     ihdr = struct.pack('>IIBBBBB', 100000, 100000, 8, 2, 0, 0, 0)
     save('huge.png', b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', ihdr) +
          png_chunk(b'IDAT', zlib.compress(b'\0' * 16)) + png_chunk(b'IEND', b''))
