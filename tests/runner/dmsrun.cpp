@@ -21,6 +21,7 @@
 #include "engine/core/valuelist.h"
 #include "net/netlibrary.h"
 #include "rtl/stringlist.h"
+#include "tests/runner/uitest.h"
 
 namespace {
 
@@ -192,6 +193,7 @@ struct RunContext {
 // when its run ended with an error report and no code of its own.
 int runScript(const AnsiString& script, const RunOptions& options, RunContext& context) {
     DIZI component;
+    RegisterTestObjects(component);
     component.SetOnStdout(TStringEvent::bind<&RunContext::stdoutText>(&context));
     component.SetOnStderr(TStringEvent::bind<&RunContext::stderrText>(&context));
     component.SetOnError(TErrorEvent::bind<&RunContext::error>(&context));
