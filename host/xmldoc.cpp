@@ -89,11 +89,16 @@ void recordError(ParseOutcome& outcome, const xmlError* error) {
     while (outcome.message.endsWith("\n")) outcome.message.setLength(outcome.message.length() - 1);
 }
 
-// The reader goes on after the first fatal error and reports what follows
-// from it; the first one is the one to show.
+// The first fatal error is the one to show, and the reader stops there: the
+// document is refused anyway, and reading on would report the errors that
+// follow from it, each with all the text before it (some texts, such as
+// comments opened inside comments, then take time in the square of their length).
 void keepFirstFatalError(void* context, xmlError* error) {
-    auto* outcome = static_cast<ParseOutcome*>(static_cast<xmlParserCtxt*>(context)->_private);
-    if (outcome->code == 0 && error->level == XML_ERR_FATAL) recordError(*outcome, error);
+    auto* parser = static_cast<xmlParserCtxt*>(context);
+    auto* outcome = static_cast<ParseOutcome*>(parser->_private);
+    if (outcome->code != 0 || error->level != XML_ERR_FATAL) return;
+    recordError(*outcome, error);
+    xmlStopParser(parser);
 }
 
 ParseOutcome parseOnce(std::string_view bytes, int options, const char* encoding) {
