@@ -8,10 +8,11 @@
 namespace {
 
 // One engine component's events: output dropped, the start of its error
-// reports kept, no input, and a stop when its time is up.
+// reports kept, no input, and a stop when its time (if any: not 0) is up.
 struct Session {
-    explicit Session(DWORD milliseconds) : deadline(GetTickCount() + milliseconds) {}
+    explicit Session(DWORD milliseconds) : limited(milliseconds != 0), deadline(GetTickCount() + milliseconds) {}
 
+    bool limited;
     DWORD deadline;
     bool reported = false;
     std::string reports;
@@ -22,7 +23,7 @@ struct Session {
         if (reports.size() < 300) reports.append(text.view().substr(0, 300 - reports.size()));
     }
     void input(TObject*, AnsiString&, bool& success, int32_t, bool) { success = false; }
-    void step(TObject*, bool& abort) { abort = abort || static_cast<LONG>(GetTickCount() - deadline) >= 0; }
+    void step(TObject*, bool& abort) { abort = abort || (limited && static_cast<LONG>(GetTickCount() - deadline) >= 0); }
 
     void attach(DIZI& component) {
         component.SetOnStdout(TStringEvent::bind<&Session::output>(this));
@@ -82,9 +83,12 @@ bool Targets::run(const Input& input, std::string& failure) {
     return passed || (!input.checked && input.kind != InputKind::Settings);
 }
 
+// A checked input runs to its end; the supervisor's limit still holds.
+DWORD Targets::scriptTime(const Input& input) const { return input.checked ? 0 : scriptMilliseconds_; }
+
 bool Targets::script(const Input& input, std::string& failure) {
     AnsiString text(input.bytes);
-    return compileAndRun(scriptMilliseconds_, [&](DIZI& component) { return component.Compile(text); }, failure);
+    return compileAndRun(scriptTime(input), [&](DIZI& component) { return component.Compile(text); }, failure);
 }
 
 // The tree stands beside its script, so the engine's file compiler reads it
@@ -92,7 +96,7 @@ bool Targets::script(const Input& input, std::string& failure) {
 bool Targets::tree(const Input& input, std::string& failure) {
     writeFile(folder_ + "t.dmc", input.bytes);
     AnsiString source(folder_ + "t.dms");
-    return compileAndRun(scriptMilliseconds_, [&](DIZI& component) {
+    return compileAndRun(scriptTime(input), [&](DIZI& component) {
         component.SetCompiledBinary(true);
         return component.CompileFile(source);
     }, failure);
@@ -111,7 +115,7 @@ bool Targets::widget(const Input& input, std::string& failure) {
     }
     SetCurrentDirectoryA(folder_.c_str());  // a widget that names a script moves it
     DIZI component;
-    Session session(scriptMilliseconds_);
+    Session session(scriptTime(input));
     session.attach(component);
     return session.clean(component.Compile(text), 0, failure);
 }

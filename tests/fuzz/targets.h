@@ -14,7 +14,7 @@
 class Targets {
 public:
     // Works in the folder (with a trailing back-slash); a script is stopped
-    // after scriptMilliseconds.
+    // after scriptMilliseconds unless the input is checked.
     Targets(const std::string& folder, DWORD scriptMilliseconds);
 
     // Runs the input; false with what went wrong when a check failed: a
@@ -23,6 +23,7 @@ public:
     bool run(const Input& input, std::string& failure);
 
 private:
+    DWORD scriptTime(const Input& input) const;
     bool script(const Input& input, std::string& failure);
     bool tree(const Input& input, std::string& failure);
     bool widget(const Input& input, std::string& failure);
