@@ -11,6 +11,7 @@
 #include "engine/syntax/parser.h"
 #include "engine/syntax/treefile.h"
 #include "rtl/codepage.h"
+#include "rtl/fileio.h"
 #include "shared.h"
 
 // ==== Kinds and files ====
@@ -63,18 +64,6 @@ std::vector<std::string> filesIn(const std::string& folder, const char* mask, bo
     return names;
 }
 
-bool readFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes.clear();
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-    CloseHandle(file);
-    return true;
-}
-
 void writeFile(const std::string& path, std::string_view bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
@@ -100,12 +89,10 @@ std::string treeOf(const std::string& script) {
 Corpus loadCorpus(const std::string& root) {
     Corpus corpus;
     auto addFiles = [&](InputKind kind, const std::string& folder, const char* mask) {
-        std::string bytes;
         for (const std::string& name : filesIn(folder, mask)) {
+            std::string bytes = readFileBytes(AnsiString(folder + "\\" + name));
             // Scripts that wait for the user or the clock would only time out.
-            if (!readFile(folder + "\\" + name, bytes) || (kind == InputKind::Script && callsWaitingBuiltin(bytes)))
-                continue;
-            corpus.add(kind, bytes);
+            if (kind != InputKind::Script || !callsWaitingBuiltin(bytes)) corpus.add(kind, std::move(bytes));
         }
     };
     std::string scripts = root + "\\tests\\scripts";

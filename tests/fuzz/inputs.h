@@ -50,7 +50,6 @@ struct Corpus {
 // Files of a folder that match a mask ("*.dms"), sorted; sub-folders when
 // folders is set.
 std::vector<std::string> filesIn(const std::string& folder, const char* mask, bool folders = false);
-bool readFile(const std::string& path, std::string& bytes);
 void writeFile(const std::string& path, std::string_view bytes);
 
 // The test data of the source tree at root (a Windows path).

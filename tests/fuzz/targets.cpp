@@ -4,6 +4,7 @@
 #include "engine/orovod.h"
 #include "host/setting.h"
 #include "host/widgetxml.h"
+#include "rtl/fileio.h"
 
 namespace {
 
@@ -157,9 +158,8 @@ bool Targets::settingsKept(const std::string& bytes, std::string& failure) {
         else if (again.ReadValue("fuzz", "key", "-") != value) failure = "a saved setting did not read back";
         return failure.empty();
     }
-    std::string kept;
     for (const std::string& name : filesIn(settingsFolder_, "*"))
-        if (readFile(settingsFolder_ + name, kept) && kept == bytes) return true;
+        if (readFileBytes(AnsiString(settingsFolder_ + name)) == bytes) return true;
     failure = "a broken settings file was lost";
     return false;
 }

@@ -9,6 +9,8 @@
 #include "calls.h"
 #include "inputs.h"
 #include "rtl/exceptions.h"
+#include "rtl/fileio.h"
+#include "rtl/filepath.h"
 #include "shared.h"
 #include "targets.h"
 
@@ -55,14 +57,15 @@ bool listed(const std::string& list, const std::string& name) {
 // (as FAILURE/NAME) wait for their fixes unless all is set.
 std::vector<Input> loadRegressions(const std::string& root, bool all) {
     std::string base = root + "\\tests\\fuzz\\regressions";
-    std::string pending;
-    readFile(base + "\\pending.txt", pending);
+    AnsiString pendingFile(base + "\\pending.txt");
+    std::string pending = fileExists(pendingFile) ? readFileBytes(pendingFile) : std::string();
     std::vector<Input> inputs;
     for (const std::string& failure : filesIn(base, "*", true)) {
         for (const std::string& name : filesIn(base + "\\" + failure, "*")) {
             Input input{InputKind::Script, {}, name, failure == "check"};
             if (!kindOfFile(name, input.kind) || (!all && listed(pending, failure + "/" + name))) continue;
-            if (readFile(base + "\\" + failure + "\\" + name, input.bytes)) inputs.push_back(std::move(input));
+            input.bytes = readFileBytes(AnsiString(base + "\\" + failure + "\\" + name));
+            inputs.push_back(std::move(input));
         }
     }
     return inputs;
