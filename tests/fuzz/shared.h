@@ -23,6 +23,8 @@ enum : UINT {
 struct SharedBlock {
     volatile LONG running;   // 1 while the input below runs
     volatile DWORD started;  // the tick count when it started
+    volatile LONG startedWork;  // the processor time (ms) the worker had used then
+    volatile LONG work;         // the processor time it has used, renewed every 50 ms
     volatile LONG next;      // the position of the input after it
     volatile LONG regressions;  // how many positions the regression inputs take
     char name[128];          // the file name the input is saved under
@@ -30,6 +32,14 @@ struct SharedBlock {
     uint32_t size;
     char bytes[MaxInputBytes];
 };
+
+// An input has run too long when it took more processor time than the
+// limit: a loaded machine only slows it down; or, waiting on something that
+// takes none, when five times the limit has passed.
+inline bool overran(const SharedBlock& block, DWORD limit) {
+    return block.running && (block.work - block.startedWork > static_cast<LONG>(limit) ||
+                             GetTickCount() - block.started > 5 * limit);
+}
 
 // The shared block's name for a supervisor's process id.
 inline void sharedBlockName(DWORD supervisor, char (&name)[64]) {

@@ -13,7 +13,7 @@ struct FuzzOptions {
     std::string out = "fuzz-failures";  // where failing inputs are saved, by failure
     uint64_t seed = 1;
     DWORD seconds = 30;               // generated inputs start only within this time
-    DWORD limit = 10000;              // milliseconds an input may take; a script stops at half
+    DWORD limit = 10000;              // processor milliseconds an input may take; a script stops at half
     uint64_t first = 0;               // the first generated input
     uint64_t count = UINT64_MAX;      // at most this many generated inputs
     bool all = false;                 // also the regression inputs listed as pending
