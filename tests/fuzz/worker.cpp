@@ -11,6 +11,7 @@
 #include "rtl/exceptions.h"
 #include "rtl/fileio.h"
 #include "rtl/filepath.h"
+#include "rtl/stringlist.h"
 #include "shared.h"
 #include "targets.h"
 
@@ -49,6 +50,20 @@ DWORD WINAPI publishWork(LPVOID) {
     }
 }
 
+void startPublishingWork() {
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    CloseHandle(CreateThread(nullptr, 0, &publishWork, nullptr, 0, nullptr));
+}
+
+SharedBlock* openBlock(DWORD supervisor) {
+    char name[64];
+    sharedBlockName(supervisor, name);
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (!mapping) return nullptr;
+    return static_cast<SharedBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)));
+}
+
 bool heapsValid() {
     HANDLE heaps[256];
     DWORD count = GetProcessHeaps(256, heaps);
@@ -59,31 +74,19 @@ bool heapsValid() {
 
 // ==== Inputs ====
 
-bool listed(const std::string& list, const std::string& name) {
-    size_t start = 0;
-    while (start < list.size()) {
-        size_t end = list.find('\n', start);
-        if (end == std::string::npos) end = list.size();
-        std::string line = list.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line == name) return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 // tests\fuzz\regressions\FAILURE\NAME, saved again as FAILURE\NAME when it
 // fails; under check it must also run cleanly. Those named in pending.txt
 // (as FAILURE/NAME) wait for their fixes unless all is set.
 std::vector<Input> loadRegressions(const std::string& root, bool all) {
     std::string base = root + "\\tests\\fuzz\\regressions";
     AnsiString pendingFile(base + "\\pending.txt");
-    std::string pending = fileExists(pendingFile) ? readFileBytes(pendingFile) : std::string();
+    TStringList pending;
+    if (fileExists(pendingFile)) pending.LoadFromFile(pendingFile);
     std::vector<Input> inputs;
     for (const std::string& failure : filesIn(base, "*", true)) {
         for (const std::string& name : filesIn(base + "\\" + failure, "*")) {
             Input input{InputKind::Script, {}, name, failure == "check"};
-            if (!kindOfFile(name, input.kind) || (!all && listed(pending, failure + "/" + name))) continue;
+            if (!kindOfFile(name, input.kind) || (!all && pending.IndexOf(failure + "/" + name) >= 0)) continue;
             input.bytes = readFileBytes(AnsiString(base + "\\" + failure + "\\" + name));
             inputs.push_back(std::move(input));
         }
@@ -159,11 +162,7 @@ int runWorker(const FuzzOptions& options) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
     std::set_terminate(&terminated);
-    char name[64];
-    sharedBlockName(options.supervisor, name);
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
-    block = mapping ? static_cast<SharedBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedBlock)))
-                    : nullptr;
+    block = openBlock(options.supervisor);
     if (!block) return 2;
     std::string folder = workerFolder(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -175,9 +174,7 @@ int runWorker(const FuzzOptions& options) {
     BuiltinCalls calls;
     Targets targets(folder, options.limit / 2);
     block->regressions = static_cast<LONG>(regressions.size());
-    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
-    CloseHandle(CreateThread(nullptr, 0, &publishWork, nullptr, 0, nullptr));
+    startPublishingWork();
 
     for (LONG position = options.from;; ++position) {
         Input input;
