@@ -325,16 +325,7 @@ void TJStringObject::nativeLocaleCompare(TJValueList* args, TJValue& result) {
 void TJStringObject::nativeReverse(TJValueList*, TJValue& result) { MakeString(MbcsReverse(Text_), result); }
 
 void TJStringObject::nativeMultiply(TJValueList* args, TJValue& result) {
-    int32_t times = HasArgs(args) ? ValueToInteger(&args->At(0)) : 0;
-    AnsiString text;
-    if (times > 0 && !Text_.empty()) {
-        size_t unit = Text_.length();
-        CheckStringSize(static_cast<uint64_t>(unit) * static_cast<uint64_t>(times));
-        text.setLength(unit * static_cast<size_t>(times));
-        char* out = text.mutableData();
-        for (int32_t i = 0; i < times; ++i) std::memcpy(out + unit * static_cast<size_t>(i), Text_.data(), unit);
-    }
-    MakeString(text, result);
+    MakeString(RepeatText(Text_, HasArgs(args) ? ValueToInteger(&args->At(0)) : 0), result);
 }
 
 void TJStringObject::nativeTrim(TJValueList*, TJValue& result) { MakeString(trimText(Text_), result); }

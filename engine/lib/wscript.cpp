@@ -149,7 +149,9 @@ void TJWshWriteStreamObject::nativeWriteBlankLines(TJValueList* args, TJValue& r
         nativeWrite(args, result);
         return;
     }
-    for (int32_t i = 0; i < count; ++i) write(lineBreak);
+    // One text of all the line breaks, held to the text limit: a huge count
+    // is an error, not minutes of writing that nothing can stop.
+    write(RepeatText(lineBreak, count));
 }
 
 void TJWshWriteStreamObject::nativeWriteLine(TJValueList* args, TJValue&) {
