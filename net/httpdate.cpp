@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/dateutil.h"
-#include "engine/mbstring.h"
-#include "engine/regexp.h"
+#include "engine/support/dateutil.h"
+#include "engine/support/mbstring.h"
+#include "engine/support/regexp.h"
 #include "rtl/format.h"
 #include "rtl/numtext.h"
 

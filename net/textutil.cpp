@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/mbstring.h"
+#include "engine/support/mbstring.h"
 #include "rtl/format.h"
 #include "rtl/random.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "engine/mbstring.h"
+#include "engine/support/mbstring.h"
 #include "rtl/numtext.h"
 
 namespace {
