@@ -13,7 +13,7 @@ function(nimbora_dependency target library)
 endfunction()
 
 add_library(deps::zlib STATIC IMPORTED GLOBAL)
-set_target_properties(deps::zlib PROPERTIES IMPORTED_LOCATION /usr/i686-w64-mingw32/lib/libz.a)
+set_target_properties(deps::zlib PROPERTIES IMPORTED_LOCATION /usr/${NIMBORA_TRIPLET}/lib/libz.a)
 
 nimbora_dependency(deps::pcre2 libpcre2-8.a)
 set_property(TARGET deps::pcre2 PROPERTY INTERFACE_COMPILE_DEFINITIONS PCRE2_STATIC PCRE2_CODE_UNIT_WIDTH=8)

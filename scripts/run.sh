@@ -5,8 +5,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
 . "$here/env.sh"
-build="${NIMBORA_BUILD:-$NIMBORA_ROOT/build}"
-cmake -S "$NIMBORA_ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_ROOT/cmake/mingw-i686.cmake" \
+build="${NIMBORA_BUILD:-$NIMBORA_DEFAULT_BUILD}"
+cmake -S "$NIMBORA_ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_TOOLCHAIN" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target nimbora
 echo "run: built $build/host/nimbora.exe"

@@ -83,7 +83,7 @@ fetch_source() {  # name -> prints the path of the unpacked upstream tree
 
 cmake_dep() {  # source tree, extra options...
     local src=$1; shift
-    cmake -S "$src" -B "$src/_build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_ROOT/cmake/mingw-i686.cmake" \
+    cmake -S "$src" -B "$src/_build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_TOOLCHAIN" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$NIMBORA_DEPS" \
         -DCMAKE_PREFIX_PATH="$NIMBORA_DEPS" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
     cmake --build "$src/_build" -j"$(nproc)" >/dev/null
@@ -95,13 +95,13 @@ build_pcre2() {
 }
 build_libpng1.6() {
     cmake_dep "$1" -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF \
-        -DZLIB_ROOT=/usr/i686-w64-mingw32
+        -DZLIB_ROOT="/usr/$NIMBORA_TRIPLET"
 }
 build_libjpeg-turbo() {
     cmake_dep "$1" -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
 }
 build_libxml2() {
-    (cd "$1" && ./configure --host=i686-w64-mingw32 --prefix="$NIMBORA_DEPS" --without-iconv \
+    (cd "$1" && ./configure --host="$NIMBORA_TRIPLET" --prefix="$NIMBORA_DEPS" --without-iconv \
         --without-zlib --without-lzma --without-http --without-ftp --without-python \
         --disable-shared --enable-static >/dev/null && make -j"$(nproc)" >/dev/null && make install >/dev/null)
 }
@@ -110,10 +110,10 @@ build_giflib() {
     mkdir -p "$obj" "$NIMBORA_DEPS/include" "$NIMBORA_DEPS/lib"
     local f
     for f in dgif_lib egif_lib gifalloc gif_err gif_font gif_hash openbsd-reallocarray quantize; do
-        [ -f "$src/$f.c" ] && i686-w64-mingw32-gcc-posix -O2 -c "$src/$f.c" -I"$src" -o "$obj/$f.o"
+        [ -f "$src/$f.c" ] && "$NIMBORA_TRIPLET-gcc-posix" -O2 -c "$src/$f.c" -I"$src" -o "$obj/$f.o"
     done
     rm -f "$NIMBORA_DEPS/lib/libgif.a"
-    i686-w64-mingw32-ar rcs "$NIMBORA_DEPS/lib/libgif.a" "$obj"/*.o
+    "$NIMBORA_TRIPLET-ar" rcs "$NIMBORA_DEPS/lib/libgif.a" "$obj"/*.o
     cp "$src/gif_lib.h" "$NIMBORA_DEPS/include/"
 }
 
@@ -139,12 +139,14 @@ build_deps() {
 
 # ==== Wine prefix ====
 # Bump when the prefix's settings change, so existing prefixes get them too.
-prefix_version=2
+prefix_version="3-$NIMBORA_ARCH"
 
 make_prefix() {
     local stamp="$WINEPREFIX/.nimbora-ready"
     if [ "$(cat "$stamp" 2>/dev/null)" = "$prefix_version" ]; then log "wine prefix present"; return; fi
     log "preparing wine prefix $WINEPREFIX"
+    # A prefix of ours for the other architecture cannot be converted.
+    [ -f "$stamp" ] && rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wine_env
     wineboot -i >/dev/null 2>&1 || true
@@ -156,6 +158,9 @@ make_prefix() {
     echo "$prefix_version" > "$stamp"
 }
 
+install_packages
+nimbora_arch
+[ "$NIMBORA_ARCH" = i686 ] || packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64)
 install_packages
 ensure_locale
 build_deps

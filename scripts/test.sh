@@ -5,10 +5,10 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
 . "$here/env.sh"
-build="${NIMBORA_BUILD:-$NIMBORA_ROOT/build}"
+build="${NIMBORA_BUILD:-$NIMBORA_DEFAULT_BUILD}"
 jobs="${NIMBORA_JOBS:-$(nproc)}"
 
-cmake -S "$NIMBORA_ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_ROOT/cmake/mingw-i686.cmake" \
+cmake -S "$NIMBORA_ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_TOOLCHAIN" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
 cmake --build "$build" -j"$jobs"
 

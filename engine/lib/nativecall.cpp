@@ -1,6 +1,7 @@
 // The native call core: export lookup with the "A" retry, the declaration
 // options and call flags, the parameters of converted arguments, and the call
-// frame built by hand on the machine stack (32-bit x86 only).
+// frame built by hand on the machine stack (32-bit x86 only: the 64-bit test
+// build on machines that run no 32-bit code refuses the call itself).
 #include "engine/lib/nativecall.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 
 #include "engine/core/errors.h"
 #include "engine/support/mbstring.h"
-
-static_assert(sizeof(void*) == 4, "the native call core builds 32-bit x86 frames");
 
 namespace {
 
@@ -64,6 +63,7 @@ struct RawResult {
 // takes more arguments than it was given scribbles on nothing of ours), calls
 // the procedure and restores the stack pointer whatever the callee removed.
 // Kept out of line so that no floating-point value of ours is live across it.
+#if defined(__i386__)
 __attribute__((noinline)) void callFrame(void* proc, const uint32_t* block, uint32_t words, FpuResult fpu,
                                          RawResult& raw) {
     uint32_t eax = addressOf(block);
@@ -108,6 +108,11 @@ __attribute__((noinline)) void callFrame(void* proc, const uint32_t* block, uint
     raw.single = single;
     raw.dbl = dbl;
 }
+#else
+void callFrame(void*, const uint32_t*, uint32_t, FpuResult, RawResult&) {
+    raiseScriptError("EDynaCallError", "native calls need the 32-bit program");
+}
+#endif
 
 // Lays the parameters out as they lie on the stack (the first at the lowest
 // address), the hidden buffer address first when there is one; the number of
