@@ -8,7 +8,7 @@
 #include <oaidl.h>
 
 class TJObject;
-class TJEngine;
+class TJRuntime;
 class TPersistent;
 struct TClassInfo;
 
@@ -24,15 +24,15 @@ struct TJModuleHooks {
     const TClassInfo* VCLPersistent = nullptr;       // the GUI wrapper root
 
     // A new registered Date object of the engine set from a local date-time.
-    TJObject* (*NewDateObject)(TJEngine* engine, double localDateTime) = nullptr;
+    TJObject* (*NewDateObject)(TJRuntime* runtime, double localDateTime) = nullptr;
     // A new registered automation object of the engine holding the interface.
-    TJObject* (*NewActiveXObject)(TJEngine* engine, IDispatch* dispatch) = nullptr;
+    TJObject* (*NewActiveXObject)(TJRuntime* runtime, IDispatch* dispatch) = nullptr;
     // The interface of an automation object (borrowed).
     IDispatch* (*DispatchOf)(TJObject* activeX) = nullptr;
     // The local date-time of a Date object.
     double (*DateTimeOf)(TJObject* date) = nullptr;
     // The script wrapper of a GUI object (the GUI caster); nil when none.
-    TJObject* (*WrapPersistent)(TPersistent* object, TJEngine* engine) = nullptr;
+    TJObject* (*WrapPersistent)(TPersistent* object, TJRuntime* runtime) = nullptr;
     // The GUI object linked to a wrapper; nil when none.
     TPersistent* (*WrappedObjectOf)(TJObject* wrapper) = nullptr;
 };

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "engine/core/array.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
 #include "engine/core/jhash.h"
@@ -42,15 +42,15 @@ const TJValue* firstArg(TJValueList* args) { return HasArgs(args) ? &args->At(0)
 
 }  // namespace
 
-TJObject* CreateScriptInstance(const TClassInfo* cls, TJEngine* engine, bool registering, TJValueList* args) {
+TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool registering, TJValueList* args) {
     if (!cls || !cls->Create || !cls->InheritsFrom(&TJObject::classInfo)) return nullptr;
-    return static_cast<const TJScriptCreator*>(cls->Create)->Create(engine, registering, args);
+    return static_cast<const TJScriptCreator*>(cls->Create)->Create(runtime, registering, args);
 }
 
 // ==== Construction and lifetime ====
 
-TJObject::TJObject(const TJCreateKey&, TJEngine* engine, TJValueList*)
-    : ScriptClassName_("Object"), Members_(new TJHash(memberBuckets)), Engine_(engine) {}
+TJObject::TJObject(const TJCreateKey&, TJRuntime* runtime, TJValueList*)
+    : ScriptClassName_("Object"), Members_(new TJHash(memberBuckets)), Runtime_(runtime) {}
 
 TJObject::~TJObject() {
     Events_.clear();
@@ -65,7 +65,7 @@ void TJObject::finishConstruction(bool registering) {
         RegisterMethods();
         RegisterConstants();
         AfterConstruction();
-        if (Engine_ && registering) Engine_->GetFactory()->NewObject(this);
+        if (Runtime_ && registering) Runtime_->GetFactory()->NewObject(this);
     } catch (...) {
         Free();
         throw;
@@ -100,14 +100,14 @@ void TJObject::SetPropertyNames(std::vector<AnsiString> names) {
 // ==== Member read and write ====
 
 bool TJObject::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
-    if (ReadPublishedProperty(this, name, value, Engine_)) return true;
+    if (ReadPublishedProperty(this, name, value, Runtime_)) return true;
     if (Members_->GetValue(name, value)) return true;
     return prototypeValue(name, value, args);
 }
 
 bool TJObject::prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args) {
-    if (!UsesClassPrototype() || !Engine_ || prototypeDepth >= maxPrototypeDepth) return false;
-    TJObject* prototype = Engine_->GetFactory()->GetPrototype(ScriptClassName_);
+    if (!UsesClassPrototype() || !Runtime_ || prototypeDepth >= maxPrototypeDepth) return false;
+    TJObject* prototype = Runtime_->GetFactory()->GetPrototype(ScriptClassName_);
     if (prototype == this) return false;
     ++prototypeDepth;
     struct Leave { ~Leave() { --prototypeDepth; } } leave;
@@ -190,7 +190,7 @@ void TJObject::RegisterEventName(const AnsiString& name) {
 }
 
 bool TJObject::HasEventHandler(const AnsiString& name) {
-    if (!Engine_ || !Engine_->IsRunning()) return false;
+    if (!Runtime_ || !Runtime_->IsRunning()) return false;
     if (name.empty()) return true;
     TJValue handler;
     return GetValueImpl(name, handler, nullptr);
@@ -198,14 +198,14 @@ bool TJObject::HasEventHandler(const AnsiString& name) {
 
 void TJObject::FireEvent(const AnsiString& prefix, const AnsiString& name, TJValue& result, TJValueList* args) {
     MakeUndefined(result);
-    if (!Engine_) return;
+    if (!Runtime_) return;
     TJValue handler;
     if (!prefix.empty()) {
-        if (!Engine_->FindGlobalValue(prefix + name, handler)) return;
+        if (!Runtime_->FindGlobalValue(prefix + name, handler)) return;
     } else {
         GetValue(name, true, handler);
     }
-    Engine_->CallFunction(handler, args, result, this);
+    Runtime_->CallFunction(handler, args, result, this);
 }
 
 bool TJObject::HasProperty(const AnsiString& name) const {
@@ -253,7 +253,7 @@ void TJObject::nativeRemoveKey(TJValueList* args, TJValue& result) {
 void TJObject::nativeToString(TJValueList* args, TJValue& result) { MakeString(ToString(firstArg(args)), result); }
 
 void TJObject::returnArray(const std::vector<AnsiString>& items, TJValue& result) {
-    TJArrayObject* array = createObject<TJArrayObject>(Engine_, true, nullptr);
+    TJArrayObject* array = createObject<TJArrayObject>(Runtime_, true, nullptr);
     for (const AnsiString& item : items) array->Items().AddString(item);
     MakeObject(array, result);
 }
@@ -287,8 +287,8 @@ void TJObject::nativeGetEvents(TJValueList*, TJValue& result) {
 
 // ==== Prototype objects ====
 
-TJPrototypeObject::TJPrototypeObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJPrototypeObject::TJPrototypeObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Prototype");
 }
 

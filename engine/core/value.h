@@ -13,7 +13,7 @@
 
 class TJObject;
 class TJValueList;
-class TJEngine;
+class TJRuntime;
 
 // X(name): the kinds in their stored order (compiled-tree files keep the codes).
 #define JVALUE_TYPES(X)                                                                    \

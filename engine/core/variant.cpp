@@ -33,12 +33,12 @@ void otherNumberToValue(const VARIANT& v, TJValue& result) {
     else MakeDouble(x, result);
 }
 
-void convert(const VARIANT& v, TJEngine* engine, TJValue& result, int depth) {
+void convert(const VARIANT& v, TJRuntime* runtime, TJValue& result, int depth) {
     if (v.vt & VT_BYREF) {
         VARIANT direct;
         VariantInit(&direct);
         if (depth < maxIndirection && SUCCEEDED(VariantCopyInd(&direct, const_cast<VARIANT*>(&v))))
-            convert(direct, engine, result, depth + 1);
+            convert(direct, runtime, result, depth + 1);
         else
             MakeUndefined(result);
         VariantClear(&direct);
@@ -56,11 +56,11 @@ void convert(const VARIANT& v, TJEngine* engine, TJValue& result, int depth) {
         MakeString(v.bstrVal ? wideToAnsi(std::wstring_view(v.bstrVal, SysStringLen(v.bstrVal))) : AnsiString(), result);
         return;
     case VT_DATE:
-        if (engine && JModuleHooks.NewDateObject) MakeObject(JModuleHooks.NewDateObject(engine, v.date), result);
+        if (runtime && JModuleHooks.NewDateObject) MakeObject(JModuleHooks.NewDateObject(runtime, v.date), result);
         else MakeUndefined(result);
         return;
     case VT_DISPATCH:
-        if (engine && JModuleHooks.NewActiveXObject) MakeObject(JModuleHooks.NewActiveXObject(engine, v.pdispVal), result);
+        if (runtime && JModuleHooks.NewActiveXObject) MakeObject(JModuleHooks.NewActiveXObject(runtime, v.pdispVal), result);
         else MakeDispatch(v.pdispVal, result);
         return;
     default:
@@ -107,7 +107,7 @@ void objectToVariant(TJObject* object, VARIANT& variant) {
 
 }  // namespace
 
-void VariantToValue(const VARIANT& variant, TJEngine* engine, TJValue& result) { convert(variant, engine, result, 0); }
+void VariantToValue(const VARIANT& variant, TJRuntime* runtime, TJValue& result) { convert(variant, runtime, result, 0); }
 
 void ValueToVariant(const TJValue& value, VARIANT& variant) {
     VariantClear(&variant);

@@ -4,7 +4,7 @@
 // evalexpr.cpp, statements in evalstmt.cpp, calls, `new` and classes in
 // evalcall.cpp), runs programs and reports their errors (engine.cpp). Hosts
 // use it through the component TROrovod (engine/orovod.h); script objects
-// reach it through TJObject::Engine().
+// reach it as their runtime (engine/core/runtime.h).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "engine/core/runtime.h"
 #include "engine/core/value.h"
 #include "rtl/reflection.h"
 
@@ -44,18 +45,18 @@ using TJErrorHook = TEvent<void(int32_t line, const AnsiString& message)>;
 struct TJEngineHooks {
     // A new registered RegExp object: its before-match, after-match and input
     // hooks are pointed at the engine's RegExp statics object.
-    void (*WireRegExpObject)(TJEngine* engine, TJObject* regexp) = nullptr;
+    void (*WireRegExpObject)(TJRuntime* runtime, TJObject* regexp) = nullptr;
     // Loads a regular-expression literal into a RegExp object (the `switch`
     // statement's literal cases load the engine's statics object).
     void (*LoadRegExpLiteral)(TJObject* regexp, const TJValue& literal) = nullptr;
     // Any new registered object: a network object points its status lines at
     // the engine's standard output (text + CR LF); other objects are left alone.
-    void (*WireStatusLines)(TJEngine* engine, TJObject* object) = nullptr;
+    void (*WireStatusLines)(TJRuntime* runtime, TJObject* object) = nullptr;
     // Calls a DLL function (FuncType 5) with the arguments.
-    void (*CallDynaFunction)(TJEngine* engine, IJFunction* function, TJValueList* args, TJValue& result) = nullptr;
+    void (*CallDynaFunction)(TJRuntime* runtime, IJFunction* function, TJValueList* args, TJValue& result) = nullptr;
     // Runs the body for each item of a COM collection (an automation object
     // that enumerates) until it answers false; false when the object is none.
-    bool (*ForEachCollectionItem)(TJEngine* engine, TJObject* collection,
+    bool (*ForEachCollectionItem)(TJRuntime* runtime, TJObject* collection,
                                   const std::function<bool(const TJValue& item)>& body) = nullptr;
 };
 
@@ -88,34 +89,32 @@ enum : int {
     efDeclare = 2,  // the assignment declares its variable in the current scope
 };
 
-class TJEngine {
+class TJEngine : public TJRuntime {
 public:
     explicit TJEngine(TROrovod* owner = nullptr);
     virtual ~TJEngine();
     TJEngine(const TJEngine&) = delete;
     TJEngine& operator=(const TJEngine&) = delete;
 
-    // ---- Virtual operations ----
-    // A new object for `new name(args)`: a script class or function visible
-    // from the current scope, else a registered class. Held by the current
-    // scope's temporaries.
-    virtual TJObject* CreateScriptObject(const AnsiString& name, TJValueList* args);
-    virtual void RegisterScriptClass(const AnsiString& name, const TClassInfo* cls);
-    virtual AnsiString GetScriptFileName();
-    // The name as given, else in the first library folder that holds it.
-    virtual bool FindLibraryFile(const AnsiString& name, AnsiString& path);
-    // The class registry, prototypes and object list.
-    virtual TJObjectFactory* GetFactory();
-    // The program is active (events may call scripts).
-    virtual bool IsRunning();
-    // The host entry: a function value is called, a text evaluated; once the
-    // program has finished, errors are reported instead of raised.
-    virtual void CallFunction(const TJValue& function, TJValueList* args, TJValue& result, TJObject* self);
-    // Calls a function of any kind; errors pass to the caller.
-    virtual void CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result,
-                                   TJObject* self);
-    // A variable visible from the current scope.
-    virtual bool FindGlobalValue(const AnsiString& name, TJValue& value);
+    // ---- The runtime of its objects (engine/core/runtime.h) ----
+    TJObject* CreateScriptObject(const AnsiString& name, TJValueList* args) override;
+    void RegisterScriptClass(const AnsiString& name, const TClassInfo* cls) override;
+    AnsiString GetScriptFileName() override;
+    bool FindLibraryFile(const AnsiString& name, AnsiString& path) override;
+    TJObjectFactory* GetFactory() override;
+    bool IsRunning() override;
+    void CallFunction(const TJValue& function, TJValueList* args, TJValue& result, TJObject* self) override;
+    void CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result,
+                           TJObject* self) override;
+    bool FindGlobalValue(const AnsiString& name, TJValue& value) override;
+    void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) override;
+    bool DoEventsStep() override;
+    TJObject* RegExpStatics() override { return RegExpStatics_; }
+    // Relayed to the host's hooks; without a hook output is dropped and
+    // reading fails.
+    void WriteStdout(const AnsiString& text) override;
+    void WriteStderr(const AnsiString& text) override;
+    bool ReadStdin(AnsiString& text, int32_t count, bool line) override;
 
     // ---- Compiling and running ----
     // Parses the text into the program; false (reported) on a syntax error.
@@ -126,24 +125,12 @@ public:
     // Runs the program (nil: the last compiled one), then the event loop when
     // the script asked for it; the exit code. Every error is reported.
     int32_t RunScript(TJStatement* program, TJValueList* args);
-    // The value of the text read as one expression, seeing the variables of
-    // the running call.
-    void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result);
     // Writes the report to standard error, then tells the host's error hook.
     void ReportScriptError(const AnsiString& text);
-    // One step of the script event loop; false when the loop must end.
-    bool DoEventsStep();
     // Frees every object and variable of the last run; nothing while a
     // script runs.
     void ClearEngineState();
     void ResetBuiltins();
-
-    // ---- Standard streams ----
-    // Relayed to the host's hooks; without a hook output is dropped and
-    // reading fails.
-    void WriteStdout(const AnsiString& text);
-    void WriteStderr(const AnsiString& text);
-    bool ReadStdin(AnsiString& text, int32_t count, bool line);
 
     // ---- Evaluator ----
     TJCompletion EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state);
@@ -165,7 +152,6 @@ public:
     TROrovod* Owner() const { return Owner_; }
     TJParser& Parser() { return *Parser_; }
     TJObject* GlobalObject() const { return Global_; }
-    TJObject* RegExpStatics() const { return RegExpStatics_; }
     TJObject* WScriptObject() const { return WScript_; }
     // Script calls nested deeper than this raise "ECallError".
     static constexpr int MaxCallDepth = 3000;

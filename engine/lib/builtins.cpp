@@ -23,8 +23,8 @@ TJEngineHooks JEngineHooks;
 namespace {
 
 // An unregistered instance of a built-in class, holding one reference.
-TJObject* newSingleton(TJEngine* engine, const AnsiString& className) {
-    TJObject* object = CreateScriptInstance(engine->GetFactory()->LookupClass(className), engine, false, nullptr);
+TJObject* newSingleton(TJRuntime* runtime, const AnsiString& className) {
+    TJObject* object = CreateScriptInstance(runtime->GetFactory()->LookupClass(className), runtime, false, nullptr);
     if (!object) throw Exception("the built-in class " + className + " is not registered");
     object->IncRef();
     return object;
@@ -50,14 +50,14 @@ void TJEngine::createSingletons() {
     auto* wscript = createObject<TJWScriptObject>(this, false, nullptr);
     wscript->IncRef();
     wscript->SetStdOutWriter(TJStreamWriter(
-        [](void* engine, TJObject*, const AnsiString& text) { static_cast<TJEngine*>(engine)->WriteStdout(text); },
+        [](void* runtime, TJObject*, const AnsiString& text) { static_cast<TJRuntime*>(runtime)->WriteStdout(text); },
         this));
     wscript->SetStdErrWriter(TJStreamWriter(
-        [](void* engine, TJObject*, const AnsiString& text) { static_cast<TJEngine*>(engine)->WriteStderr(text); },
+        [](void* runtime, TJObject*, const AnsiString& text) { static_cast<TJRuntime*>(runtime)->WriteStderr(text); },
         this));
     wscript->SetStdInReader(TJStreamReader(
-        [](void* engine, TJObject*, AnsiString& text, bool line, int32_t count, bool& success) {
-            success = static_cast<TJEngine*>(engine)->ReadStdin(text, count, line);
+        [](void* runtime, TJObject*, AnsiString& text, bool line, int32_t count, bool& success) {
+            success = static_cast<TJRuntime*>(runtime)->ReadStdin(text, count, line);
         },
         this));
     WScript_ = wscript;

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "engine/support/dateutil.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
 
@@ -147,8 +147,8 @@ void setField(TJObject* self, TJValueList* args, TJValue& result) {
 
 // ==== Hooks ====
 
-TJObject* newDateObject(TJEngine* engine, double localDateTime) {
-    TJDateObject* date = createObject<TJDateObject>(engine, true, nullptr);
+TJObject* newDateObject(TJRuntime* runtime, double localDateTime) {
+    TJDateObject* date = createObject<TJDateObject>(runtime, true, nullptr);
     date->SetLocalDateTime(localDateTime);
     return date;
 }
@@ -205,8 +205,8 @@ const TJMethodEntry TJDateObject::dateMethods_[42] = {
 
 // ==== Construction and the time value ====
 
-TJDateObject::TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args), Utc_(straightForm(nowUtcDateTime())) {
+TJDateObject::TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args), Utc_(straightForm(nowUtcDateTime())) {
     SetClassName("Date");
     int count = ArgCount(args);
     if (count == 0) return;
@@ -219,7 +219,7 @@ TJDateObject::TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList
     SetTime(std::trunc(milliseconds ? ValueToDouble(first) : ParseDateArguments(args)));
 }
 
-void RegisterDateObject(TJEngine* engine) { engine->RegisterScriptClass("Date", &TJDateObject::classInfo); }
+void RegisterDateObject(TJRuntime* runtime) { runtime->RegisterScriptClass("Date", &TJDateObject::classInfo); }
 
 void TJDateObject::RegisterMethods() {
     TJObject::RegisterMethods();

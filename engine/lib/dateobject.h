@@ -21,7 +21,7 @@ class TJDateObject : public TJObject {
     // No arguments: now. One numeric argument: milliseconds since 1970 (UTC,
     // truncated; not finite: now); another Date: its time; one other argument
     // or several: the milliseconds that `parse` gives for them.
-    TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // Milliseconds since 1970-01-01 00:00 UTC, rounded to whole milliseconds.
     double GetTime() const;
@@ -71,7 +71,7 @@ private:
 };
 
 // Registers the class "Date" with the engine.
-void RegisterDateObject(TJEngine* engine);
+void RegisterDateObject(TJRuntime* runtime);
 
 // The milliseconds that `parse` and `UTC` give: one argument is read as a date
 // text, several are the UTC fields year, month (0-based), day, hours, minutes,

@@ -61,7 +61,7 @@ AnsiString wideTextAt(const wchar_t* p) { return p ? wideToAnsi(p) : AnsiString(
 
 // ==== The evaluator's hook ====
 
-void callDynaFunction(TJEngine*, IJFunction* function, TJValueList* args, TJValue& result) {
+void callDynaFunction(TJRuntime*, IJFunction* function, TJValueList* args, TJValue& result) {
     CallDynaDeclare(*function->GetDynaDeclare(), args, result);
 }
 

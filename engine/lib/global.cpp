@@ -8,7 +8,7 @@
 
 #include "engine/support/appmessage.h"
 #include "engine/core/array.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/support/mbstring.h"
 #include "engine/support/percentcode.h"
@@ -60,10 +60,10 @@ bool runsAsConsole() {
     return headers->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
 }
 
-void writeToEngine(void* engine, TObject*, const AnsiString& text) { static_cast<TJEngine*>(engine)->WriteStdout(text); }
+void writeToRuntime(void* runtime, TObject*, const AnsiString& text) { static_cast<TJRuntime*>(runtime)->WriteStdout(text); }
 
-void readFromEngine(void* engine, TObject*, AnsiString& text, bool line, int32_t count, bool& success) {
-    success = static_cast<TJEngine*>(engine)->ReadStdin(text, count, line);
+void readFromRuntime(void* runtime, TObject*, AnsiString& text, bool line, int32_t count, bool& success) {
+    success = static_cast<TJRuntime*>(runtime)->ReadStdin(text, count, line);
 }
 
 }  // namespace
@@ -83,22 +83,22 @@ AnsiString FormatValues(const TJValueList& args) {
     }
 }
 
-void RegisterGlobalClass(TJEngine* engine) { engine->RegisterScriptClass("Global", &TJGlobalObject::classInfo); }
+void RegisterGlobalClass(TJRuntime* runtime) { runtime->RegisterScriptClass("Global", &TJGlobalObject::classInfo); }
 
 // ==== Construction and state ====
 
 // The two arrays are the object's own: made unregistered, so clearing the
 // engine's objects leaves them alone.
-TJGlobalObject::TJGlobalObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args),
-      Arguments_(createObject<TJArrayObject>(engine, false, nullptr)),
-      Finalizer_(createObject<TJArrayObject>(engine, false, nullptr)) {
+TJGlobalObject::TJGlobalObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args),
+      Arguments_(createObject<TJArrayObject>(runtime, false, nullptr)),
+      Finalizer_(createObject<TJArrayObject>(runtime, false, nullptr)) {
     SetClassName("Global");
     Arguments_->IncRef();
     Finalizer_->IncRef();
-    if (engine) {
-        OutputHook_ = TJOutputHook(writeToEngine, engine);
-        InputHook_ = TJInputHook(readFromEngine, engine);
+    if (runtime) {
+        OutputHook_ = TJOutputHook(writeToRuntime, runtime);
+        InputHook_ = TJInputHook(readFromRuntime, runtime);
     }
 }
 
@@ -210,7 +210,7 @@ void TJGlobalObject::nativeEncodeURIComponent(TJValueList* args, TJValue& result
 }
 
 void TJGlobalObject::nativeEval(TJValueList* args, TJValue& result) {
-    if (HasArgs(args) && Engine()) Engine()->EvaluateText(ValueToString(args->At(0)), nullptr, result);
+    if (HasArgs(args) && Runtime()) Runtime()->EvaluateText(ValueToString(args->At(0)), nullptr, result);
 }
 
 void TJGlobalObject::nativeIsFinite(TJValueList* args, TJValue& result) {
@@ -357,7 +357,7 @@ void TJGlobalObject::nativeEventLoop(TJValueList*, TJValue&) { StartEventLoop();
 void TJGlobalObject::nativeTerminate(TJValueList*, TJValue&) { Terminate(); }
 
 void TJGlobalObject::nativeDoEvents(TJValueList*, TJValue& result) {
-    MakeBool(Engine() && Engine()->DoEventsStep(), result);
+    MakeBool(Runtime() && Runtime()->DoEventsStep(), result);
 }
 
 // Blocks the thread; no messages are processed meanwhile.

@@ -37,7 +37,7 @@ class TJGlobalObject : public TJObject {
     RTL_DECLARE_CLASS()
     // In an engine, writes to the engine's standard output and reads from its
     // standard input.
-    TJGlobalObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJGlobalObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJGlobalObject() override;
 
     void SetOutputHook(const TJOutputHook& hook) { OutputHook_ = hook; }
@@ -123,4 +123,4 @@ private:
 AnsiString FormatValues(const TJValueList& args);
 
 // Registers "Global" with the engine.
-void RegisterGlobalClass(TJEngine* engine);
+void RegisterGlobalClass(TJRuntime* runtime);

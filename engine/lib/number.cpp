@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/hooks.h"
 #include "engine/support/numbits.h"
 #include "engine/core/valuelist.h"
@@ -63,27 +63,27 @@ const TClassInfo TJNumberObject::classInfo =
 const TClassInfo TJBooleanObject::classInfo =
     makeClassInfo("TJBooleanObject", &TJObject::classInfo, booleanProperties, &scriptCreator<TJBooleanObject>);
 
-void RegisterNumberClasses(TJEngine* engine) {
-    engine->RegisterScriptClass("Number", &TJNumberObject::classInfo);
-    engine->RegisterScriptClass("Boolean", &TJBooleanObject::classInfo);
+void RegisterNumberClasses(TJRuntime* runtime) {
+    runtime->RegisterScriptClass("Number", &TJNumberObject::classInfo);
+    runtime->RegisterScriptClass("Boolean", &TJBooleanObject::classInfo);
 }
 
-TJNumberObject* NewNumberObject(TJEngine* engine, const TJValue& value) {
+TJNumberObject* NewNumberObject(TJRuntime* runtime, const TJValue& value) {
     TJValueList args;
     args.Add(value);
-    return createObject<TJNumberObject>(engine, true, &args);
+    return createObject<TJNumberObject>(runtime, true, &args);
 }
 
-TJBooleanObject* NewBooleanObject(TJEngine* engine, bool value) {
+TJBooleanObject* NewBooleanObject(TJRuntime* runtime, bool value) {
     TJValueList args;
     args.AddBool(value);
-    return createObject<TJBooleanObject>(engine, true, &args);
+    return createObject<TJBooleanObject>(runtime, true, &args);
 }
 
 // ==== Number ====
 
-TJNumberObject::TJNumberObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJNumberObject::TJNumberObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Number");
     if (HasArgs(args)) Value_ = numericCopy(args->At(0));
     else MakeInteger(0, Value_);
@@ -144,8 +144,8 @@ void TJNumberObject::nativeToChar(TJValueList*, TJValue& result) { MakeString(as
 
 // ==== Boolean ====
 
-TJBooleanObject::TJBooleanObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args), Bool_(HasArgs(args) && ValueToBool(args->At(0))) {
+TJBooleanObject::TJBooleanObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args), Bool_(HasArgs(args) && ValueToBool(args->At(0))) {
     SetClassName("Boolean");
 }
 

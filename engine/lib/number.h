@@ -11,7 +11,7 @@ class TJNumberObject : public TJObject {
     RTL_DECLARE_CLASS()
     // The value is a copy of a numeric argument (in its own kind), else the
     // integer 0.
-    TJNumberObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJNumberObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // The value, in the kind it was given.
     const TJValue& NumberValue() const { return Value_; }
@@ -49,7 +49,7 @@ private:
 class TJBooleanObject : public TJObject {
     RTL_DECLARE_CLASS()
     // The argument converted to a boolean; false without one.
-    TJBooleanObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJBooleanObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     bool ToBool() override { return Bool_; }
     double ToNumber() override { return Bool_ ? 1.0 : 0.0; }
@@ -67,8 +67,8 @@ private:
 
 // New registered objects of the engine holding a value (the boxing of
 // primitives).
-TJNumberObject* NewNumberObject(TJEngine* engine, const TJValue& value);
-TJBooleanObject* NewBooleanObject(TJEngine* engine, bool value);
+TJNumberObject* NewNumberObject(TJRuntime* runtime, const TJValue& value);
+TJBooleanObject* NewBooleanObject(TJRuntime* runtime, bool value);
 
 // Registers "Number" and "Boolean" with the engine.
-void RegisterNumberClasses(TJEngine* engine);
+void RegisterNumberClasses(TJRuntime* runtime);

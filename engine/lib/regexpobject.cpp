@@ -40,8 +40,8 @@ const bool classHookSet = [] {
 }();
 
 // A new RegExp object of the engine reports its matches to the engine's statics.
-void wireToStatics(TJEngine* engine, TJObject* regExp) {
-    TJObject* statics = engine->RegExpStatics();
+void wireToStatics(TJRuntime* runtime, TJObject* regExp) {
+    TJObject* statics = runtime->RegExpStatics();
     if (statics && statics->InheritsFrom(&TJRegExpObject::classInfo))
         asRegExp(regExp)->ConnectToStatics(asRegExp(statics));
 }
@@ -51,8 +51,8 @@ void wireToStatics(TJEngine* engine, TJObject* regExp) {
 const TClassInfo TJRegExpObject::classInfo =
     makeClassInfo("TJRegExpObject", &TJObject::classInfo, regExpProperties, &scriptCreator<TJRegExpObject>);
 
-void RegisterRegExpClass(TJEngine* engine) {
-    engine->RegisterScriptClass("RegExp", &TJRegExpObject::classInfo);
+void RegisterRegExpClass(TJRuntime* runtime) {
+    runtime->RegisterScriptClass("RegExp", &TJRegExpObject::classInfo);
     JEngineHooks.WireRegExpObject = &wireToStatics;
     JEngineHooks.LoadRegExpLiteral = [](TJObject* regExp, const TJValue& literal) {
         asRegExp(regExp)->LoadLiteral(literal);
@@ -61,8 +61,8 @@ void RegisterRegExpClass(TJEngine* engine) {
 
 // ==== Construction ====
 
-TJRegExpObject::TJRegExpObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJRegExpObject::TJRegExpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("RegExp");
     ClearStatics();
     if (!HasArgs(args)) return;
@@ -182,7 +182,7 @@ AnsiString TJRegExpObject::ToString(const TJValue*) {
 // ==== Operations ====
 
 TJArrayObject* TJRegExpObject::newArray(const TJRegExpTexts& texts) {
-    TJArrayObject* array = createObject<TJArrayObject>(Engine(), true, nullptr);
+    TJArrayObject* array = createObject<TJArrayObject>(Runtime(), true, nullptr);
     for (const AnsiString& text : texts) array->Items().AddString(text);
     return array;
 }
@@ -209,7 +209,7 @@ bool TJRegExpObject::TestText(const AnsiString& text) {
 
 AnsiString TJRegExpObject::ReplaceText(const AnsiString& text, const TJValue* replacement) {
     TestText(text);
-    if (!replacement || !IsFunctionValue(*replacement) || !Engine()) {
+    if (!replacement || !IsFunctionValue(*replacement) || !Runtime()) {
         return RegExp_.Replace(text, replacement ? ValueToString(replacement) : AnsiString());
     }
     // The function is kept for the run of the replace only (the previous one
@@ -249,7 +249,7 @@ AnsiString TJRegExpObject::callReplaceFunction(const TJRegExp& regExp) {
     list->AddInteger(regExp.Index());
     list->AddString(regExp.Input());
     TJValue result;
-    Engine()->CallFunctionValue(function, list, result, this);
+    Runtime()->CallFunctionValue(function, list, result, this);
     return ValueToString(result);
 }
 
@@ -283,7 +283,7 @@ void TJRegExpObject::nativeReplace(TJValueList* args, TJValue& result) {
 
 void TJRegExpObject::nativeSplit(TJValueList* args, TJValue& result) {
     if (!HasArgs(args)) {
-        MakeObject(createObject<TJArrayObject>(Engine(), true, nullptr), result);
+        MakeObject(createObject<TJArrayObject>(Runtime(), true, nullptr), result);
         return;
     }
     int32_t limit = HasTwoArgs(args) ? ValueToInteger(&args->At(1)) : -1;

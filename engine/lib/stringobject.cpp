@@ -12,7 +12,7 @@
 
 #include "engine/core/array.h"
 #include "engine/support/crypt.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/core/hooks.h"
 #include "engine/support/mbstring.h"
@@ -107,12 +107,12 @@ void CheckStringSize(uint64_t size) {
 const TClassInfo TJStringObject::classInfo =
     makeClassInfo("TJStringObject", &TJObject::classInfo, stringProperties, &scriptCreator<TJStringObject>);
 
-void RegisterStringClass(TJEngine* engine) { engine->RegisterScriptClass("String", &TJStringObject::classInfo); }
+void RegisterStringClass(TJRuntime* runtime) { runtime->RegisterScriptClass("String", &TJStringObject::classInfo); }
 
 // ==== Construction ====
 
-TJStringObject::TJStringObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJStringObject::TJStringObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("String");
     if (HasArgs(args)) Text_ = ValueToString(&args->At(0));
 }
@@ -401,7 +401,7 @@ public:
         const TJValue& first = args->At(0);
         given_ = IsObjectValue(first) && first.ObjValue->InheritsFrom(&TJRegExpObject::classInfo);
         object_ = given_ ? static_cast<TJRegExpObject*>(first.ObjValue)
-                         : createObject<TJRegExpObject>(owner.Engine(), true, args);
+                         : createObject<TJRegExpObject>(owner.Runtime(), true, args);
         object_->IncRef();
     }
     ~RegExpArgument() { object_->DecRef(); }

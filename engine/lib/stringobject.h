@@ -9,7 +9,7 @@
 
 #include "engine/core/object.h"
 
-class TJEngine;
+class TJRuntime;
 class TJRegExpObject;
 
 // The largest text the String methods build; a longer result is refused with
@@ -19,12 +19,12 @@ constexpr size_t MaxStringSize = 256u * 1024 * 1024;
 void CheckStringSize(uint64_t size);
 
 // Registers the class "String" with the engine (one of its built-in classes).
-void RegisterStringClass(TJEngine* engine);
+void RegisterStringClass(TJRuntime* runtime);
 
 class TJStringObject : public TJObject {
     RTL_DECLARE_CLASS()
     // The text is the first argument as text; empty without one.
-    TJStringObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJStringObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     const AnsiString& Text() const { return Text_; }
     void SetText(AnsiString text) { Text_ = std::move(text); }

@@ -47,7 +47,7 @@ protected:
     static double time(TJObject* date) { return number(call(date, "getTime")); }
     static AnsiString text(TJObject* date, const char* name) { return ValueToString(call(date, name)); }
 
-    FakeEngine engine;
+    FakeRuntime engine;
 };
 
 // The current UTC time in milliseconds since 1970.

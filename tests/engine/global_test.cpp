@@ -7,6 +7,7 @@
 
 #include "engine/support/appmessage.h"
 #include "engine/core/array.h"
+#include "engine/eval/engine.h"
 #include "engine/lib/global.h"
 #include "rtl/numtext.h"
 #include "valuetest.h"
@@ -61,7 +62,7 @@ protected:
         return all;
     }
 
-    FakeEngine engine;
+    FakeRuntime engine;
     TJGlobalObject* global = nullptr;
     std::vector<AnsiString> writes;
     AnsiString input;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/eval/engine.h"
 #include "engine/lib/number.h"
 #include "engine/core/operators.h"
 #include "valuetest.h"
@@ -40,7 +41,7 @@ protected:
         return ValueToString(call(o, name, values));
     }
 
-    FakeEngine engine;
+    FakeRuntime engine;
 };
 
 }  // namespace

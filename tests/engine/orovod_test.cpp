@@ -59,7 +59,7 @@ private:
 
 // ==== A host class for the tests ====
 
-TJEngine* timerEngine = nullptr;
+TJRuntime* timerRuntime = nullptr;
 TJValue timerHandler;
 UINT_PTR pendingTimer = 0;
 
@@ -68,7 +68,7 @@ void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
     pendingTimer = 0;
     guardCallback([] {
         TJValue result;
-        timerEngine->CallFunction(timerHandler, nullptr, result, nullptr);
+        timerRuntime->CallFunction(timerHandler, nullptr, result, nullptr);
     });
 }
 
@@ -76,7 +76,7 @@ void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
 // on the next pumps, foreign() raises a C++ exception of no script kind.
 class TTestHostObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TTestHostObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
+    TTestHostObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {
         SetClassName("TestHost");
     }
     // A timer still pending calls no handler of a gone engine.
@@ -93,9 +93,9 @@ protected:
 
 private:
     static const TJMethodEntry methods_[3];
-    void nativePump(TJValueList*, TJValue& result) { MakeBool(Engine()->DoEventsStep(), result); }
+    void nativePump(TJValueList*, TJValue& result) { MakeBool(Runtime()->DoEventsStep(), result); }
     void nativeLater(TJValueList* args, TJValue&) {
-        timerEngine = Engine();
+        timerRuntime = Runtime();
         timerHandler = args->At(0);
         if (pendingTimer) KillTimer(nullptr, pendingTimer);
         pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);

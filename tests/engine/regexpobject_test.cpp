@@ -56,7 +56,7 @@ protected:
     }
     static AnsiString memberText(TJObject* o, const char* name) { return ValueToString(member(o, name)); }
 
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRegExpObject* statics = [this] {
         TJRegExpObject* s = createObject<TJRegExpObject>(&engine, false, nullptr);
         s->IncRef();

@@ -21,7 +21,7 @@ bool has(TJLocalSymbolTable& table, const char* name) {
 // An automation stand-in: every member read raises.
 class TRefusing : public TJObject {
     RTL_DECLARE_CLASS()
-    TRefusing(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {}
+    TRefusing(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {}
     void GetValue(const AnsiString& name, bool, TJValue&, TJValueList*) override {
         raiseScriptError("EActiveXError", name);
     }
@@ -32,7 +32,7 @@ class TRefusing : public TJObject {
 const TClassInfo TRefusing::classInfo = makeClassInfo("TRefusing", &TJObject::classInfo);
 
 TEST(Scopes, LookupWalksVariablesScopeObjectAndParents) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRootSymbolTable root;
     TJGlobalSymbolTable* global = root.AddNamespace("__MAIN__", nullptr);
     TJLocalSymbolTable block(global);
@@ -59,7 +59,7 @@ TEST(Scopes, LookupWalksVariablesScopeObjectAndParents) {
 }
 
 TEST(Scopes, AFreedScopeObjectIsForgotten) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
     TJObject* self = createObject<TJObject>(&engine, true, nullptr);
     self->SetValue("x", intValue(1));
@@ -71,7 +71,7 @@ TEST(Scopes, AFreedScopeObjectIsForgotten) {
 }
 
 TEST(Scopes, AnAutomationScopeObjectThatRaisesCountsAsNotFound) {
-    FakeEngine engine;
+    FakeRuntime engine;
     JModuleHooks.ActiveXObject = &TRefusing::classInfo;
     TJLocalSymbolTable table(nullptr);
     table.SetThis(createObject<TRefusing>(&engine, true, nullptr));
@@ -80,7 +80,7 @@ TEST(Scopes, AnAutomationScopeObjectThatRaisesCountsAsNotFound) {
 }
 
 TEST(Scopes, AssignmentModes) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRootSymbolTable root;
     TJGlobalSymbolTable* global = root.AddNamespace("ns", nullptr);
     TJFunctionSymbolTable function(global);
@@ -144,7 +144,7 @@ TEST(Scopes, RecursionReadsTheNewestCall) {
 }
 
 TEST(Scopes, CallTablesCopyCapturedVariablesAndThis) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJFunctionSymbolTable function(nullptr);
     TJLocalSymbolTable captured(nullptr);
     captured.RegisterLocalValue("a", intValue(1));
@@ -182,7 +182,7 @@ TEST(Scopes, RootFunctionAndNamespaceTables) {
 }
 
 TEST(Scopes, TemporariesLiveUntilCleared) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
     int before = engine.factory.Objects().Count();
     table.AddTemporary(createObject<TJObject>(&engine, true, nullptr), true);

@@ -93,7 +93,7 @@ protected:
         o->SetValue(ValueToString(a), textValue(text), &list);
     }
 
-    FakeEngine engine;
+    FakeRuntime engine;
 };
 
 using Texts = std::vector<AnsiString>;
