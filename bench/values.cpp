@@ -7,6 +7,7 @@
 
 #include "engine/eval/engine.h"
 #include "engine/core/factory.h"
+#include "engine/core/function.h"
 #include "engine/core/jhash.h"
 #include "engine/core/object.h"
 #include "engine/core/valuelist.h"

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "engine/core/hooks.h"
 #include "engine/syntax/lexer.h"
 #include "engine/syntax/parser.h"
 #include "engine/core/valuelist.h"
@@ -13,8 +14,6 @@ namespace {
 const TPropInfo orovodProperties[] = {
     BoolProperty<&TROrovod::CompiledBinary, &TROrovod::SetCompiledBinary>("CompiledBinary", 0),
 };
-
-TJLibraryRegistrar libraryRegistrars[lsSlotCount] = {};
 
 // Milliseconds since start, measured with the system tick count.
 class Stopwatch {
@@ -27,10 +26,6 @@ private:
 };
 
 }  // namespace
-
-void SetLibraryRegistrar(TJLibrarySlot slot, TJLibraryRegistrar registrar) {
-    if (slot >= 0 && slot < lsSlotCount) libraryRegistrars[slot] = registrar;
-}
 
 const TClassInfo TJBaseROrovod::classInfo = makeClassInfo("TJBaseROrovod", &TPersistent::classInfo);
 const TClassInfo TROrovod::classInfo = makeClassInfo("TROrovod", &TJBaseROrovod::classInfo, orovodProperties);
@@ -46,7 +41,7 @@ TROrovod::TROrovod() : Engine_(std::make_unique<TJEngine>(this)) {
 TROrovod::~TROrovod() { Clear(); }
 
 void TROrovod::RegisterLibraryObjects() {
-    for (TJLibraryRegistrar registrar : libraryRegistrars)
+    for (TJLibraryRegistrar registrar : JLibraryRegistrars)
         if (registrar) registrar(*Engine_);
 }
 

@@ -10,6 +10,7 @@
 #include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
+#include "engine/core/function.h"
 #include "engine/core/jhash.h"
 #include "engine/core/published.h"
 #include "engine/core/valuelist.h"
@@ -65,7 +66,10 @@ void TJObject::finishConstruction(bool registering) {
         RegisterMethods();
         RegisterConstants();
         AfterConstruction();
-        if (Runtime_ && registering) Runtime_->GetFactory()->NewObject(this);
+        if (Runtime_ && registering) {
+            AfterRegistration();
+            Runtime_->GetFactory()->NewObject(this);
+        }
     } catch (...) {
         Free();
         throw;
@@ -74,6 +78,7 @@ void TJObject::finishConstruction(bool registering) {
 }
 
 void TJObject::AfterConstruction() {}
+void TJObject::AfterRegistration() {}
 
 int32_t TJObject::IncRef() { return ++RefCount_; }
 
@@ -153,6 +158,7 @@ double TJObject::ToNumber() { return 0.0; }
 bool TJObject::ToBool() { return true; }
 uint8_t TJObject::ToChar() { return 0; }
 bool TJObject::Equals(TJObject* other) { return other == this; }
+void TJObject::ToVariant(VARIANT&) {}
 
 void TJObject::GetPropertyList(std::vector<AnsiString>& list) {
     Members_->GetKeys(list, 0, kindSet(vtFunction));
@@ -166,6 +172,15 @@ void TJObject::GetEventList(std::vector<AnsiString>& list) { list = Events_; }
 bool TJObject::IsArrayLike() { return false; }
 int32_t TJObject::GetLength() { return 0; }
 void TJObject::GetItem(int32_t, TJValue& value) { MakeUndefined(value); }
+bool TJObject::ForEachItem(const std::function<bool(const TJValue& item)>&) { return false; }
+
+bool TJObject::FindScopeName(const AnsiString& name, TJValue& value) {
+    if (!HasKey(name)) return false;
+    GetValue(name, false, value);
+    return true;
+}
+
+bool TJObject::WrapsForRead(TJObject*) const { return false; }
 
 // ==== Registration ====
 

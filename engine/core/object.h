@@ -5,7 +5,10 @@
 // is the per-class prototype. Hosts and built-in objects derive from TJObject.
 #pragma once
 
+#include <oaidl.h>
+
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/core/notify.h"
@@ -109,12 +112,26 @@ class TJObject : public TJNotify {
     virtual bool ToBool();
     virtual uint8_t ToChar();
     virtual bool Equals(TJObject* other);
+    // Fills the (cleared) variant with the object's automation form: the
+    // boxing, date and automation objects give their value; others leave it empty.
+    virtual void ToVariant(VARIANT& variant);
     virtual void GetPropertyList(std::vector<AnsiString>& list);
     virtual void GetMethodList(std::vector<AnsiString>& list);
     virtual void GetEventList(std::vector<AnsiString>& list);
     virtual bool IsArrayLike();
     virtual int32_t GetLength();
     virtual void GetItem(int32_t index, TJValue& value);
+    // Runs the body for each item of a collection that is not array-like (an
+    // automation object that enumerates) until it answers false; false when
+    // the object is no such collection.
+    virtual bool ForEachItem(const std::function<bool(const TJValue& item)>& body);
+    // A name read through the object as a scope's `this`: a key it has. An
+    // automation object, whose keys are unknown, tries the member itself.
+    virtual bool FindScopeName(const AnsiString& name, TJValue& value);
+    // The member just read from this object is a wrapper made for the read
+    // (automation and GUI objects hand out such): the reader keeps it alive
+    // for the statement.
+    virtual bool WrapsForRead(TJObject* member) const;
     // Class-level: whether each namespace gets an instance (the class record's answer).
     bool HasGlobalInstance() const { return ClassType()->HasGlobalInstance(); }
 
@@ -150,6 +167,10 @@ protected:
     // The last construction step, after methods and constants are registered
     // and before the runtime hears of the object.
     virtual void AfterConstruction();
+    // The step after AfterConstruction of a registering object of a runtime,
+    // before the runtime hears of it (a RegExp object links itself to the
+    // runtime's statics).
+    virtual void AfterRegistration();
     // Replaces the published property names (a GUI wrapper lists its object's).
     void SetPropertyNames(std::vector<AnsiString> names);
     // The prototype step of a member read; TJPrototypeObject skips it.

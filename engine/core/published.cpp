@@ -123,13 +123,16 @@ bool valueToClass(const TClassInfo* cls, const TJValue& value, TObject*& object)
     return false;
 }
 
+// A dispatch value, or an object whose automation form is an interface.
 bool valueToInterface(const TJValue& value, TIntf<IUnknown>& intf) {
-    if (value.ValueType == vtDispatch) { intf = value.DispValue.get(); return true; }
-    if (IsObjectOfClass(&value, JModuleHooks.ActiveXObject) && JModuleHooks.DispatchOf) {
-        intf = JModuleHooks.DispatchOf(value.ObjValue);
-        return true;
-    }
-    return false;
+    if (value.ValueType != vtDispatch && !IsObjectValue(value)) return false;
+    VARIANT variant;
+    VariantInit(&variant);
+    ValueToVariant(value, variant);
+    bool isInterface = variant.vt == VT_DISPATCH;
+    if (isInterface) intf = variant.pdispVal;
+    VariantClear(&variant);
+    return isInterface;
 }
 
 int64_t truncateToInt64(double d) {

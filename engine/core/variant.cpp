@@ -82,29 +82,6 @@ void putDispatch(IDispatch* dispatch, VARIANT& variant) {
     if (dispatch) dispatch->AddRef();
 }
 
-void objectToVariant(TJObject* object, VARIANT& variant) {
-    if (object->InheritsFrom(JModuleHooks.ActiveXObject) && JModuleHooks.DispatchOf) {
-        putDispatch(JModuleHooks.DispatchOf(object), variant);
-    } else if (object->InheritsFrom(JModuleHooks.StringObject) || object->InheritsFrom(JModuleHooks.StringBufferObject)) {
-        putText(object->ToString(nullptr), variant);
-    } else if (object->InheritsFrom(JModuleHooks.DateObject) && JModuleHooks.DateTimeOf) {
-        variant.vt = VT_DATE;
-        variant.date = JModuleHooks.DateTimeOf(object);
-    } else if (object->InheritsFrom(JModuleHooks.NumberObject)) {
-        TJValue number = object->ValueOf();
-        if (number.ValueType == vtInteger) {
-            variant.vt = VT_I4;
-            variant.lVal = number.IntegerValue;
-        } else {
-            variant.vt = VT_R8;
-            variant.dblVal = ValueToDouble(&number);
-        }
-    } else if (object->InheritsFrom(JModuleHooks.BooleanObject)) {
-        variant.vt = VT_BOOL;
-        variant.boolVal = object->ToBool() ? VARIANT_TRUE : VARIANT_FALSE;
-    }
-}
-
 }  // namespace
 
 void VariantToValue(const VARIANT& variant, TJRuntime* runtime, TJValue& result) { convert(variant, runtime, result, 0); }
@@ -118,7 +95,7 @@ void ValueToVariant(const TJValue& value, VARIANT& variant) {
     case vtString: putText(value.StrValue, variant); break;
     case vtBool: variant.vt = VT_BOOL; variant.boolVal = value.BooleanValue ? VARIANT_TRUE : VARIANT_FALSE; break;
     case vtDispatch: putDispatch(value.DispValue.get(), variant); break;
-    case vtObject: if (value.ObjValue) objectToVariant(value.ObjValue, variant); break;
+    case vtObject: if (value.ObjValue) value.ObjValue->ToVariant(variant); break;
     default: break;
     }
 }

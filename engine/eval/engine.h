@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -38,29 +37,6 @@ using TJAbortHook = TEvent<void(bool& abort)>;
 // Standard input: count characters wanted (-1: all there is), or a whole line.
 using TJReadHook = TEvent<void(AnsiString& text, bool& success, int32_t count, bool line)>;
 using TJErrorHook = TEvent<void(int32_t line, const AnsiString& message)>;
-
-// Operations of modules built on top of the evaluator. Each module fills its
-// entries in its registration function (called from engine/builtins.cpp or by
-// the component); an unset entry leaves the feature out.
-struct TJEngineHooks {
-    // A new registered RegExp object: its before-match, after-match and input
-    // hooks are pointed at the engine's RegExp statics object.
-    void (*WireRegExpObject)(TJRuntime* runtime, TJObject* regexp) = nullptr;
-    // Loads a regular-expression literal into a RegExp object (the `switch`
-    // statement's literal cases load the engine's statics object).
-    void (*LoadRegExpLiteral)(TJObject* regexp, const TJValue& literal) = nullptr;
-    // Any new registered object: a network object points its status lines at
-    // the engine's standard output (text + CR LF); other objects are left alone.
-    void (*WireStatusLines)(TJRuntime* runtime, TJObject* object) = nullptr;
-    // Calls a DLL function (FuncType 5) with the arguments.
-    void (*CallDynaFunction)(TJRuntime* runtime, IJFunction* function, TJValueList* args, TJValue& result) = nullptr;
-    // Runs the body for each item of a COM collection (an automation object
-    // that enumerates) until it answers false; false when the object is none.
-    bool (*ForEachCollectionItem)(TJRuntime* runtime, TJObject* collection,
-                                  const std::function<bool(const TJValue& item)>& body) = nullptr;
-};
-
-extern TJEngineHooks JEngineHooks;
 
 // ==== Engine ====
 

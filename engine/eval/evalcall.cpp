@@ -11,6 +11,7 @@
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
 #include "engine/core/function.h"
+#include "engine/core/hooks.h"
 #include "engine/core/object.h"
 #include "engine/syntax/parser.h"
 #include "engine/core/scope.h"

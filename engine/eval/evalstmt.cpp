@@ -7,6 +7,8 @@
 #include "engine/eval/engine.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
+#include "engine/core/function.h"
+#include "engine/core/hooks.h"
 #include "engine/eval/objecthold.h"
 #include "engine/core/object.h"
 #include "engine/core/operators.h"
@@ -207,7 +209,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
         }
         return result;
     }
-    if (JEngineHooks.ForEachCollectionItem && JEngineHooks.ForEachCollectionItem(this, object, pass)) return result;
+    if (object->ForEachItem(pass)) return result;
     std::vector<AnsiString> names;
     object->GetPropertyList(names);
     for (const AnsiString& key : names) {

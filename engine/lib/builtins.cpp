@@ -18,8 +18,6 @@
 #include "engine/lib/stringobject.h"
 #include "engine/lib/wscript.h"
 
-TJEngineHooks JEngineHooks;
-
 namespace {
 
 // An unregistered instance of a built-in class, holding one reference.
@@ -69,9 +67,4 @@ void TJEngine::ResetBuiltins() {
     WScript_->Clear();
 }
 
-void TJEngine::HandleNewObject(TJObjectFactory*, TJObject* object) {
-    if (JEngineHooks.WireRegExpObject && object->InheritsFrom(JModuleHooks.RegExpObject))
-        JEngineHooks.WireRegExpObject(this, object);
-    if (JEngineHooks.WireStatusLines) JEngineHooks.WireStatusLines(this, object);
-    NewObjectHook(object);
-}
+void TJEngine::HandleNewObject(TJObjectFactory*, TJObject* object) { NewObjectHook(object); }

@@ -153,12 +153,8 @@ TJObject* newDateObject(TJRuntime* runtime, double localDateTime) {
     return date;
 }
 
-double dateTimeOf(TJObject* date) { return static_cast<TJDateObject*>(date)->LocalDateTime(); }
-
 [[maybe_unused]] const bool hooksFilled = [] {
-    JModuleHooks.DateObject = &TJDateObject::classInfo;
     JModuleHooks.NewDateObject = &newDateObject;
-    JModuleHooks.DateTimeOf = &dateTimeOf;
     return true;
 }();
 
@@ -249,6 +245,11 @@ bool TJDateObject::SetFields(const TJDateFields& f, bool utc) {
 int32_t TJDateObject::TimezoneOffset() const { return -offsetAtUtc(Utc_); }
 
 AnsiString TJDateObject::ToString(const TJValue*) { return formatDateTime(Format_, LocalDateTime()); }
+
+void TJDateObject::ToVariant(VARIANT& variant) {
+    variant.vt = VT_DATE;
+    variant.date = LocalDateTime();
+}
 
 TJValue TJDateObject::ValueOf() {
     TJValue value;

@@ -2,7 +2,7 @@
 // local and UTC fields with getters and setters, milliseconds since 1970, text
 // through the settable `format`, and parsing. Local fields use the UTC offset
 // in force at the date itself. RegisterDateObject registers the class with an
-// engine (engine/builtins.cpp calls it); the module fills the Date entries of
+// runtime (engine/lib/builtins.cpp calls it); the module fills the Date entry of
 // JModuleHooks when it is linked.
 #pragma once
 
@@ -51,6 +51,8 @@ class TJDateObject : public TJObject {
     // The milliseconds of getTime.
     TJValue ValueOf() override;
     double ToNumber() override { return GetTime(); }
+    // The local date-time as VT_DATE.
+    void ToVariant(VARIANT& variant) override;
 
 protected:
     void RegisterMethods() override;

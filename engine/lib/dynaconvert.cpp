@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "engine/eval/engine.h"
+#include "engine/core/hooks.h"
 #include "engine/core/errors.h"
 #include "engine/support/mbstring.h"
 #include "engine/lib/number.h"

@@ -3,6 +3,8 @@
 // message boxes and dialogs, event-loop control and the engine's identity.
 #include "engine/lib/global.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -10,13 +12,12 @@
 #include "engine/core/array.h"
 #include "engine/core/runtime.h"
 #include "engine/core/errors.h"
+#include "engine/core/hooks.h"
 #include "engine/support/mbstring.h"
 #include "engine/support/percentcode.h"
 #include "engine/core/valuelist.h"
 #include "engine/core/variant.h"
 #include "rtl/format.h"
-
-TJGlobalHooks JGlobalHooks;
 
 namespace {
 
@@ -36,6 +37,9 @@ AnsiString textAt(TJValueList* args, int index) { return ArgCount(args) > index 
 int32_t integerAt(TJValueList* args, int index, int32_t absent) {
     return ArgCount(args) > index ? ValueToInteger(args->At(index)) : absent;
 }
+
+// The application window (owner of the message boxes); nil before the GUI names it.
+HWND appWindow() { return JGlobalHooks.AppWindow ? JGlobalHooks.AppWindow() : nullptr; }
 
 // The caption argument at index, the application's title when absent.
 AnsiString captionAt(TJValueList* args, int index) {
@@ -108,7 +112,7 @@ TJGlobalObject::~TJGlobalObject() {
 }
 
 int32_t TJGlobalObject::applicationHandle() const {
-    return static_cast<int32_t>(reinterpret_cast<intptr_t>(GetAppWindow()));
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(appWindow()));
 }
 
 int32_t TJGlobalObject::mainFormHandle() const {
@@ -307,19 +311,19 @@ void TJGlobalObject::nativePrintfln(TJValueList* args, TJValue& result) {
 // ---- Message boxes and dialogs ----
 
 void TJGlobalObject::nativeAlert(TJValueList* args, TJValue& result) {
-    AppMessageBox(textAt(args, 0), captionAt(args, 1), MB_ICONEXCLAMATION);
+    AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_ICONEXCLAMATION);
     returnSelf(result);
 }
 
 void TJGlobalObject::nativeConfirm(TJValueList* args, TJValue& result) {
     if (!HasArgs(args)) return;
-    int answer = AppMessageBox(textAt(args, 0), captionAt(args, 1), MB_OKCANCEL | MB_ICONQUESTION);
+    int answer = AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_OKCANCEL | MB_ICONQUESTION);
     MakeBool(answer != IDCANCEL, result);
 }
 
 void TJGlobalObject::nativeMsgBox(TJValueList* args, TJValue& result) {
     UINT flags = static_cast<UINT>(integerAt(args, 1, 0));
-    MakeInteger(AppMessageBox(textAt(args, 0), captionAt(args, 2), flags), result);
+    MakeInteger(AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 2), flags), result);
 }
 
 // Without the dialog module the dialogs end as if cancelled.

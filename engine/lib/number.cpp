@@ -25,10 +25,9 @@ const TPropInfo booleanProperties[] = {
     BoolProperty<&TJBooleanObject::boolProperty, &TJBooleanObject::setBoolProperty>("bool"),
 };
 
-// The value boxing classes are known to the value tests once this unit is linked.
+// The value tests know Number objects once this unit is linked.
 const bool hooksFilled = [] {
     JModuleHooks.NumberObject = &TJNumberObject::classInfo;
-    JModuleHooks.BooleanObject = &TJBooleanObject::classInfo;
     return true;
 }();
 
@@ -91,6 +90,16 @@ TJNumberObject::TJNumberObject(const TJCreateKey& key, TJRuntime* runtime, TJVal
 
 void TJNumberObject::SetNumberValue(const TJValue& value) { Value_ = numericCopy(value); }
 
+void TJNumberObject::ToVariant(VARIANT& variant) {
+    if (Value_.ValueType == vtInteger) {
+        variant.vt = VT_I4;
+        variant.lVal = Value_.IntegerValue;
+    } else {
+        variant.vt = VT_R8;
+        variant.dblVal = ValueToDouble(Value_);
+    }
+}
+
 void TJNumberObject::setNumberProperty(double value) { MakeDouble(value, Value_); }
 void TJNumberObject::setIntProperty(int32_t value) { MakeInteger(value, Value_); }
 AnsiString TJNumberObject::asCharProperty() const { return charText(ValueToChar(Value_)); }
@@ -150,6 +159,11 @@ TJBooleanObject::TJBooleanObject(const TJCreateKey& key, TJRuntime* runtime, TJV
 }
 
 AnsiString TJBooleanObject::ToString(const TJValue*) { return Bool_ ? "true" : "false"; }
+
+void TJBooleanObject::ToVariant(VARIANT& variant) {
+    variant.vt = VT_BOOL;
+    variant.boolVal = Bool_ ? VARIANT_TRUE : VARIANT_FALSE;
+}
 
 TJValue TJBooleanObject::ValueOf() {
     TJValue value;

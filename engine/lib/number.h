@@ -24,6 +24,8 @@ class TJNumberObject : public TJObject {
     double ToNumber() override { return ValueToDouble(Value_); }
     bool ToBool() override { return ValueToBool(Value_); }
     uint8_t ToChar() override { return ValueToChar(Value_); }
+    // An integer as VT_I4, any other value as its double.
+    void ToVariant(VARIANT& variant) override;
 
     // ---- Published properties ----
     double numberProperty() const { return ValueToDouble(Value_); }
@@ -56,6 +58,7 @@ class TJBooleanObject : public TJObject {
     uint8_t ToChar() override { return Bool_ ? 1 : 0; }
     AnsiString ToString(const TJValue* arg = nullptr) override;
     TJValue ValueOf() override;
+    void ToVariant(VARIANT& variant) override;
 
     // The published property "bool".
     bool boolProperty() const { return Bool_; }

@@ -4,7 +4,7 @@
 #include "engine/lib/regexpobject.h"
 
 #include "engine/core/array.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
 
@@ -39,13 +39,6 @@ const bool classHookSet = [] {
     return true;
 }();
 
-// A new RegExp object of the engine reports its matches to the engine's statics.
-void wireToStatics(TJRuntime* runtime, TJObject* regExp) {
-    TJObject* statics = runtime->RegExpStatics();
-    if (statics && statics->InheritsFrom(&TJRegExpObject::classInfo))
-        asRegExp(regExp)->ConnectToStatics(asRegExp(statics));
-}
-
 }  // namespace
 
 const TClassInfo TJRegExpObject::classInfo =
@@ -53,7 +46,6 @@ const TClassInfo TJRegExpObject::classInfo =
 
 void RegisterRegExpClass(TJRuntime* runtime) {
     runtime->RegisterScriptClass("RegExp", &TJRegExpObject::classInfo);
-    JEngineHooks.WireRegExpObject = &wireToStatics;
     JEngineHooks.LoadRegExpLiteral = [](TJObject* regExp, const TJValue& literal) {
         asRegExp(regExp)->LoadLiteral(literal);
     };
@@ -77,6 +69,12 @@ TJRegExpObject::TJRegExpObject(const TJCreateKey& key, TJRuntime* runtime, TJVal
 }
 
 TJRegExpObject::~TJRegExpObject() { disconnect(); }
+
+// A registered RegExp object reports its matches to the runtime's statics.
+void TJRegExpObject::AfterRegistration() {
+    TJObject* statics = Runtime()->RegExpStatics();
+    if (statics && statics->InheritsFrom(&TJRegExpObject::classInfo)) ConnectToStatics(asRegExp(statics));
+}
 
 void TJRegExpObject::LoadLiteral(const TJValue& literal) {
     std::string_view flags = literal.regExpFlags();

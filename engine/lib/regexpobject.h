@@ -94,6 +94,8 @@ class TJRegExpObject : public TJObject {
 
 protected:
     void RegisterMethods() override;
+    // Links the object to its runtime's statics.
+    void AfterRegistration() override;
 
 private:
     static const TJMethodEntry regExpMethods_[4];

@@ -19,6 +19,7 @@
 #include "engine/lib/regexpobject.h"
 #include "engine/support/textcodes.h"
 #include "engine/core/valuelist.h"
+#include "engine/core/variant.h"
 #include "rtl/codepage.h"
 
 namespace {
@@ -232,6 +233,8 @@ int32_t TJStringObject::characterAt(const AnsiString& name, int32_t index) const
     if (index < 0 || index >= length) raiseScriptError("EIndexError", name);
     return index + 1;
 }
+
+void TJStringObject::ToVariant(VARIANT& variant) { ValueToVariant(ValueOf(), variant); }
 
 TJValue TJStringObject::ValueOf() {
     TJValue value;

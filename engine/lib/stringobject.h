@@ -38,6 +38,7 @@ class TJStringObject : public TJObject {
     TJValue ValueOf() override;
     double ToNumber() override;
     bool ToBool() override { return !Text_.empty(); }
+    void ToVariant(VARIANT& variant) override;
     uint8_t ToChar() override { return Text_.empty() ? 0 : Text_.byte(0); }
     bool IsArrayLike() override { return true; }
     int32_t GetLength() override { return lengthProperty(); }

@@ -7,6 +7,7 @@
 
 #include "engine/support/appmessage.h"
 #include "engine/core/array.h"
+#include "engine/core/hooks.h"
 #include "engine/eval/engine.h"
 #include "engine/lib/global.h"
 #include "rtl/numtext.h"

@@ -1,7 +1,6 @@
 // Scope tables: lookup along the chain and through the scope object, every
 // assignment mode, call tables of recursive and nested functions, the root's
 // function and namespace tables, temporaries, and the value list's errors.
-#include "engine/core/hooks.h"
 #include "engine/core/scope.h"
 #include "valuetest.h"
 
@@ -18,18 +17,19 @@ bool has(TJLocalSymbolTable& table, const char* name) {
     return table.GetVariable(name, v);
 }
 
-// An automation stand-in: every member read raises.
-class TRefusing : public TJObject {
+// An automation stand-in: no keys, yet every name reads as its own text.
+class TEchoing : public TJObject {
     RTL_DECLARE_CLASS()
-    TRefusing(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {}
-    void GetValue(const AnsiString& name, bool, TJValue&, TJValueList*) override {
-        raiseScriptError("EActiveXError", name);
+    TEchoing(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {}
+    bool FindScopeName(const AnsiString& name, TJValue& value) override {
+        MakeString(name, value);
+        return true;
     }
 };
 
 }  // namespace
 
-const TClassInfo TRefusing::classInfo = makeClassInfo("TRefusing", &TJObject::classInfo);
+const TClassInfo TEchoing::classInfo = makeClassInfo("TEchoing", &TJObject::classInfo);
 
 TEST(Scopes, LookupWalksVariablesScopeObjectAndParents) {
     FakeRuntime engine;
@@ -70,13 +70,13 @@ TEST(Scopes, AFreedScopeObjectIsForgotten) {
     EXPECT_FALSE(has(table, "x"));
 }
 
-TEST(Scopes, AnAutomationScopeObjectThatRaisesCountsAsNotFound) {
+TEST(Scopes, TheScopeObjectAnswersForItsOwnNames) {
     FakeRuntime engine;
-    JModuleHooks.ActiveXObject = &TRefusing::classInfo;
     TJLocalSymbolTable table(nullptr);
-    table.SetThis(createObject<TRefusing>(&engine, true, nullptr));
-    EXPECT_FALSE(has(table, "anything"));
-    JModuleHooks.ActiveXObject = nullptr;
+    table.SetThis(createObject<TEchoing>(&engine, true, nullptr));
+    TJValue v;
+    ASSERT_TRUE(table.GetVariable("anything", v));
+    EXPECT_EQ(ValueToString(v), "anything");
 }
 
 TEST(Scopes, AssignmentModes) {
