@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "engine/eval/engine.h"
+#include "engine/lib/builtins.h"
 #include "engine/core/factory.h"
 #include "engine/core/function.h"
 #include "engine/core/jhash.h"
@@ -32,7 +33,7 @@ void measure(const char* what, int count, F&& step) {
 }  // namespace
 
 int main() {
-    TJEngine engine;
+    TJEngine engine(&RegisterBuiltins);
     TJValue text, number, copy;
     MakeString("a text value of some length", text);
     MakeInteger(42, number);

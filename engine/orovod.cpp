@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "engine/core/hooks.h"
+#include "engine/lib/builtins.h"
 #include "engine/syntax/lexer.h"
 #include "engine/syntax/parser.h"
 #include "engine/core/valuelist.h"
@@ -33,7 +34,7 @@ const TClassInfo DIZI::classInfo = makeClassInfo("DIZI", &TROrovod::classInfo);
 
 // ==== Construction ====
 
-TROrovod::TROrovod() : Engine_(std::make_unique<TJEngine>(this)) {
+TROrovod::TROrovod() : Engine_(std::make_unique<TJEngine>(&RegisterBuiltins, this)) {
     SetOnStderr(TStringEvent());
     RegisterLibraryObjects();
 }

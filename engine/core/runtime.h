@@ -3,10 +3,12 @@
 // state, the variables in scope, evaluating a text, one step of the event
 // loop, the standard streams and the RegExp statics. TJEngine implements it
 // (engine/eval/engine.h); every object reaches it through TJObject::Runtime(),
-// and object unit tests implement it alone.
+// and object unit tests implement it alone. TJBuiltins is the other direction:
+// what a runtime needs from its built-in library (engine/lib/builtins.cpp).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/core/value.h"
 
@@ -52,3 +54,27 @@ public:
 protected:
     ~TJRuntime() = default;
 };
+
+// The built-in library of one runtime: its classes registered with the
+// runtime and its singletons, which it owns. A runtime keeps it for its life.
+class TJBuiltins {
+public:
+    virtual ~TJBuiltins() = default;
+
+    // The `this` of every namespace.
+    virtual TJObject* GlobalObject() const = 0;
+    virtual TJObject* RegExpStatics() const = 0;
+    virtual TJObject* WScriptObject() const = 0;
+    // A run begins: the arguments go to the Global `arguments`, a `terminate`
+    // function stored in the Global object is called, and WScript.Arguments
+    // copies the Global `arguments` (the program's command line when empty).
+    virtual void BeginRun(TJValueList* args) = 0;
+    // The program has finished and asked for the event loop to go on.
+    virtual bool EventLoopWanted() = 0;
+    // Removes what the last run stored in the singletons.
+    virtual void Reset() = 0;
+};
+
+// Registers the built-in classes with a new runtime and makes its singletons
+// (RegisterBuiltins, engine/lib/builtins.h).
+using TJBuiltinsRegistrar = std::unique_ptr<TJBuiltins> (*)(TJRuntime& runtime);

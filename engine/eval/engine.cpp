@@ -7,7 +7,6 @@
 
 #include <new>
 
-#include "engine/core/array.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
 #include "engine/core/object.h"
@@ -16,7 +15,6 @@
 #include "engine/support/sourcefiles.h"
 #include "engine/syntax/treefile.h"
 #include "engine/core/valuelist.h"
-#include "engine/lib/wscript.h"
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
@@ -102,20 +100,17 @@ void TJNestingGuard::raiseTooDeep() {
 
 // ==== Construction ====
 
-TJEngine::TJEngine(TROrovod* owner)
+TJEngine::TJEngine(TJBuiltinsRegistrar registerBuiltins, TROrovod* owner)
     : RootTable(new TJRootSymbolTable), Owner_(owner), Parser_(new TJParser), Factory_(new TJObjectFactory(this)) {
     CurrentTable = RootTable;
     Factory_->NewObjectHandler = TJNewObjectEvent::bind<&TJEngine::HandleNewObject>(this);
-    registerBuiltinClasses();
-    createSingletons();
+    Builtins_ = registerBuiltins(*this);
 }
 
 TJEngine::~TJEngine() {
     try {
         ClearEngineState();
-        WScript_->DecRef();
-        RegExpStatics_->DecRef();
-        Global_->DecRef();
+        Builtins_.reset();
         delete RootTable;
         Factory_.reset();
         Parser_.reset();
@@ -132,7 +127,7 @@ void TJEngine::ClearEngineState() {
 void TJEngine::clearState() {
     Running = false;
     Ran = false;
-    ResetBuiltins();
+    Builtins_->Reset();
     RootTable->Clear();
     Factory_->Clear();
     CurrentLine = -1;
@@ -241,17 +236,7 @@ int32_t TJEngine::RunScript(TJStatement* program, TJValueList* args) {
 void TJEngine::beginRun(TJValueList* args) {
     clearState();
     Running = true;
-    TJValue value;
-    TJArrayObject* arguments = nullptr;
-    if (Global_->GetValueImpl("arguments", value, nullptr) && IsObjectOfClass(&value, &TJArrayObject::classInfo)) {
-        arguments = static_cast<TJArrayObject*>(value.ObjValue);
-        arguments->Items().CopyFrom(args);
-    }
-    if (Global_->GetValueImpl("terminate", value, nullptr) && IsFunctionValue(value)) {
-        TJValue ignored;
-        CallFunctionValue(value.FuncValue, nullptr, ignored, Global_);
-    }
-    static_cast<TJWScriptObject*>(WScript_)->FillArguments(arguments);
+    Builtins_->BeginRun(args);
     RunHook();
     CurrentTable = RootTable;
 }
@@ -295,12 +280,7 @@ bool TJEngine::DoEventsStep() {
 }
 
 void TJEngine::runEventLoop() {
-    for (;;) {
-        TJValue terminated;
-        if (!Global_->GetValueImpl("terminated", terminated, nullptr) || ValueToBool(terminated)) return;
-        if (!DoEventsStep()) return;
-        Sleep(5);
-    }
+    while (Builtins_->EventLoopWanted() && DoEventsStep()) Sleep(5);
 }
 
 // ==== Host entry ====
@@ -322,6 +302,8 @@ void TJEngine::CallFunction(const TJValue& function, TJValueList* args, TJValue&
         reportException(std::current_exception());
     }
 }
+
+void TJEngine::HandleNewObject(TJObjectFactory*, TJObject* object) { NewObjectHook(object); }
 
 // ==== Reports ====
 

@@ -1,6 +1,6 @@
 // TJEngine: the interpreter of one script program. It owns the parser, the
-// object factory, the scope tree and the three built-in singletons (Global,
-// the RegExp statics and WScript), walks the syntax tree (expressions in
+// object factory, the scope tree and its built-in library (the classes and
+// the Global, RegExp statics and WScript singletons, handed in by its maker), walks the syntax tree (expressions in
 // evalexpr.cpp, statements in evalstmt.cpp, calls, `new` and classes in
 // evalcall.cpp), runs programs and reports their errors (engine.cpp). Hosts
 // use it through the component TROrovod (engine/orovod.h); script objects
@@ -67,7 +67,9 @@ enum : int {
 
 class TJEngine : public TJRuntime {
 public:
-    explicit TJEngine(TROrovod* owner = nullptr);
+    // The registrar gives the engine its built-in library (RegisterBuiltins,
+    // engine/lib/builtins.h).
+    explicit TJEngine(TJBuiltinsRegistrar registerBuiltins, TROrovod* owner = nullptr);
     virtual ~TJEngine();
     TJEngine(const TJEngine&) = delete;
     TJEngine& operator=(const TJEngine&) = delete;
@@ -85,7 +87,7 @@ public:
     bool FindGlobalValue(const AnsiString& name, TJValue& value) override;
     void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) override;
     bool DoEventsStep() override;
-    TJObject* RegExpStatics() override { return RegExpStatics_; }
+    TJObject* RegExpStatics() override { return Builtins_ ? Builtins_->RegExpStatics() : nullptr; }
     // Relayed to the host's hooks; without a hook output is dropped and
     // reading fails.
     void WriteStdout(const AnsiString& text) override;
@@ -106,7 +108,6 @@ public:
     // Frees every object and variable of the last run; nothing while a
     // script runs.
     void ClearEngineState();
-    void ResetBuiltins();
 
     // ---- Evaluator ----
     TJCompletion EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state);
@@ -127,8 +128,8 @@ public:
     // ---- State ----
     TROrovod* Owner() const { return Owner_; }
     TJParser& Parser() { return *Parser_; }
-    TJObject* GlobalObject() const { return Global_; }
-    TJObject* WScriptObject() const { return WScript_; }
+    TJObject* GlobalObject() const { return Builtins_->GlobalObject(); }
+    TJObject* WScriptObject() const { return Builtins_->WScriptObject(); }
     // Script calls nested deeper than this raise "ECallError".
     static constexpr int MaxCallDepth = 3000;
 
@@ -151,12 +152,8 @@ public:
     TJAbortHook DoEventsHook;
 
 private:
-    // ==== Construction (builtins.cpp) ====
-    void registerBuiltinClasses();
-    void createSingletons();
-    void HandleNewObject(TJObjectFactory* factory, TJObject* object);
-
     // ==== Running and reports (engine.cpp) ====
+    void HandleNewObject(TJObjectFactory* factory, TJObject* object);
     // Reports any exception in its form (control flow that ended a run
     // needs none) and ends the program's active state.
     void reportException(std::exception_ptr exception);
@@ -212,9 +209,7 @@ private:
     TROrovod* Owner_;
     std::unique_ptr<TJParser> Parser_;
     std::unique_ptr<TJObjectFactory> Factory_;
-    TJObject* Global_ = nullptr;
-    TJObject* RegExpStatics_ = nullptr;
-    TJObject* WScript_ = nullptr;
+    std::unique_ptr<TJBuiltins> Builtins_;
 
     TJValue ReturnValue_;         // the value of a pending return completion
     int CallDepth_ = 0;           // script calls active

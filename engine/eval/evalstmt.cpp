@@ -314,7 +314,7 @@ bool TJEngine::caseMatches(const TJValue& caseValue, const TJValue& switchValue)
     if (IsRegExpObjectValue(&caseValue)) {
         regexp = caseValue.ObjValue;
     } else if (IsRegExpValue(&caseValue) && JEngineHooks.LoadRegExpLiteral) {
-        regexp = RegExpStatics_;
+        regexp = RegExpStatics();
         JEngineHooks.LoadRegExpLiteral(regexp, caseValue);
     }
     if (!regexp) return LooseEquals(caseValue, switchValue);
@@ -390,7 +390,7 @@ TJCompletion TJEngine::runNamespace(TJStatement* s) {
     space->SetBody(s->Child1);
     space->SetName(name);
     space->SetFunctionTable(table);
-    table->SetThis(Global_);
+    table->SetThis(GlobalObject());
     SetupNamespaceGlobals(table);
     TJValue value;
     MakeFunction(space, value);
@@ -415,10 +415,10 @@ void TJEngine::SetupNamespaceGlobals(TJLocalSymbolTable* table) {
             // A class whose constructor needs arguments has no global instance.
         }
     }
-    MakeObject(Global_, value);
+    MakeObject(GlobalObject(), value);
     table->RegisterLocalValue("Global", value);
-    MakeObject(RegExpStatics_, value);
+    MakeObject(RegExpStatics(), value);
     table->RegisterLocalValue("RegExp", value);
-    MakeObject(WScript_, value);
+    MakeObject(WScriptObject(), value);
     table->RegisterLocalValue("WScript", value);
 }

@@ -1,7 +1,7 @@
 // TJDateObject: the script class "Date" - one point in time held in UTC, its
 // local and UTC fields with getters and setters, milliseconds since 1970, text
 // through the settable `format`, and parsing. Local fields use the UTC offset
-// in force at the date itself. RegisterDateObject registers the class with an
+// in force at the date itself. RegisterDateObject registers the class with a
 // runtime (engine/lib/builtins.cpp calls it); the module fills the Date entry of
 // JModuleHooks when it is linked.
 #pragma once
