@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <new>
+#include <vector>
 
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
@@ -13,7 +14,6 @@
 #include "engine/syntax/parser.h"
 #include "engine/core/scope.h"
 #include "engine/support/sourcefiles.h"
-#include "engine/syntax/treefile.h"
 #include "engine/core/valuelist.h"
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
@@ -68,6 +68,40 @@ private:
     TJParser& parser_;
     int added_;
 };
+
+// The report of a syntax error, at compile time and at run time alike.
+AnsiString syntaxErrorReport(int32_t line, const AnsiString& message) {
+    return "SyntaxError: Line(" + intToText(line) + ") => " + message;
+}
+
+// The compiled-tree caches of a script, beside it first; a script that itself
+// ends in ".dmc" has only the temporary one, so it is never overwritten.
+std::vector<AnsiString> treeCaches(const AnsiString& scriptPath) {
+    AnsiString beside = compiledTreeName(scriptPath);
+    AnsiString temporary = temporaryCompiledTreeName(scriptPath);
+    if (sameFileName(expandFileName(beside), expandFileName(scriptPath))) return {temporary};
+    return {beside, temporary};
+}
+
+// Loads the first cache that is not older than the script and holds a tree.
+bool loadTreeCache(TJParser& parser, const AnsiString& scriptPath) {
+    for (const AnsiString& tree : treeCaches(scriptPath))
+        if (isCompiledTreeFresh(tree, scriptPath) && parser.LoadTreeFromFile(tree)) return true;
+    return false;
+}
+
+// After a parse of the script: saves the tree beside the script, else in the
+// temporary folder. A tree that read library files is not cached (a changed
+// library would go unseen) and its old caches are removed.
+void saveTreeCache(const TJParser& parser, const AnsiString& scriptPath) {
+    std::vector<AnsiString> trees = treeCaches(scriptPath);
+    if (parser.HasImports()) {
+        for (const AnsiString& tree : trees) DeleteFileA(tree.c_str());
+        return;
+    }
+    for (const AnsiString& tree : trees)
+        if (parser.SaveTreeToFile(tree)) return;
+}
 
 // Counts an active entry for the duration of a scope.
 class DepthCount {
@@ -177,7 +211,7 @@ bool TJEngine::Compile(const AnsiString& text) {
         return Parser_->Parse();
     } catch (const EJSyntaxError& e) {
         CurrentLine = e.Line;
-        ReportScriptError("SyntaxError: Line(" + intToText(e.Line) + ") => " + e.message());
+        ReportScriptError(syntaxErrorReport(e.Line, e.message()));
     } catch (const EJRuntimeError& e) {
         ReportScriptError("Exception: " + e.ErrorName + " => " + e.message());
     }
@@ -190,7 +224,7 @@ bool TJEngine::CompileFile(const AnsiString& fileName, bool useCompiledTrees) {
     if (!fileExists(fileName)) return false;
     ClearEngineState();
     Ran = false;
-    if (useCompiledTrees && loadCompiledTree(*Parser_, fileName)) return true;
+    if (useCompiledTrees && loadTreeCache(*Parser_, fileName)) return true;
     AnsiString folder = fileName.substr(0, fileName.length() - extractFileName(fileName).length());
     TemporaryLibraryFolders folders(*Parser_, {folder});
     TStringList lines;
@@ -200,7 +234,7 @@ bool TJEngine::CompileFile(const AnsiString& fileName, bool useCompiledTrees) {
         return false;  // unreadable: as if missing
     }
     bool compiled = Compile(lines.Text());
-    if (compiled && useCompiledTrees) saveCompiledTree(*Parser_, fileName);
+    if (compiled && useCompiledTrees) saveTreeCache(*Parser_, fileName);
     return compiled;
 }
 
@@ -318,7 +352,7 @@ void TJEngine::reportException(std::exception_ptr exception) {
     try {
         std::rethrow_exception(exception);
     } catch (const EJSyntaxError& e) {
-        report = "SyntaxError: Line(" + line + ") => " + e.message();
+        report = syntaxErrorReport(CurrentLine, e.message());
     } catch (const EJAbort&) {
         report = "Abort Script(" + line + ")";
     } catch (const EJRuntimeError& e) {

@@ -17,6 +17,7 @@
 #include "engine/syntax/parser.h"
 #include "engine/core/scope.h"
 #include "engine/core/valuelist.h"
+#include "engine/support/sourcefiles.h"
 #include "scratchfolder.h"
 #include "ui/application.h"
 
@@ -527,6 +528,45 @@ TEST(EngineCompileFile, CompiledTreesBesideTheScript) {
     ASSERT_TRUE(host.component.CompileFile(script));
     host.component.RunNoArgs();
     EXPECT_EQ(host.out, "onetwotwo");
+}
+
+TEST(EngineCompileFile, AnUnwritableFolderCachesInTheTemporaryFolder) {
+    ScratchFolder folder("compilefile");
+    AnsiString script = folder.write("v.dms", "WScript.StdOut.Write(\"one\");");
+    folder.folder("v.dmc");  // a folder where the cache file would go
+    AnsiString temporary = temporaryCompiledTreeName(script);
+    ScriptHost host;
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    ASSERT_NE(GetFileAttributesA(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
+    folder.write("v.dms", "WScript.StdOut.Write(\"two\");");
+    setFileTime(script, -3600);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "one");
+    DeleteFileA(temporary.c_str());
+}
+
+TEST(EngineCompileFile, AScriptNamedLikeItsCacheIsNeverOverwritten) {
+    ScratchFolder folder("compilefile");
+    AnsiString script = folder.write("s.dmc", "z = 1;");
+    ScriptHost host;
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    EXPECT_EQ(ScratchFolder::read(script), "z = 1;");
+    DeleteFileA(temporaryCompiledTreeName(script).c_str());
+}
+
+TEST(EngineCompileFile, TreesThatImportLibrariesAreNotCached) {
+    ScratchFolder folder("compilefile");
+    folder.write("lib.dms", "l = 1;");
+    AnsiString script = folder.write("u.dms", "import lib;");
+    folder.write("u.dmc", "an old cache");
+    ScriptHost host;
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    EXPECT_EQ(GetFileAttributesA(folder.file("u.dmc").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(temporaryCompiledTreeName(script).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(EngineCompileFile, MissingAndXmlFiles) {
