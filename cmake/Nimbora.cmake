@@ -31,3 +31,15 @@ function(nimbora_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "NIMBORA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
 endfunction()
+
+# nimbora_gui_check(name script program): a GUI check, a bash script that sources
+# tests/gui/guikit.sh (GUI_KIT) to drive `program` through the guikit helper.
+# Checks run alone: they share the display, the mouse, the keyboard and hotkeys.
+function(nimbora_gui_check name script program)
+  if(NOT TARGET ${program})
+    return()
+  endif()
+  add_test(NAME ${name} COMMAND bash ${script})
+  set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE ENVIRONMENT
+    "GUI_KIT=${PROJECT_SOURCE_DIR}/tests/gui/guikit.sh;GUIKIT=$<TARGET_FILE:guikit>;GUI_PROGRAM=$<TARGET_FILE:${program}>;GUI_WORK=${CMAKE_CURRENT_BINARY_DIR}/${name};NIMBORA_EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR};NIMBORA_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
+endfunction()

@@ -16,6 +16,16 @@ AnsiString fileExtension(const AnsiString& path);
 AnsiString changeFileExt(const AnsiString& path, const AnsiString& extension);
 // The full form of the path; the path itself when the platform cannot expand it.
 AnsiString expandFileName(const AnsiString& path);
+// The full form of the path taken from `folder` instead of the current folder:
+// a relative path is appended to it, a path from the root ("\x") keeps its
+// drive; absolute and drive-relative ("C:x") paths expand as they stand.
+AnsiString expandFileNameFrom(const AnsiString& path, const AnsiString& folder);
+// The drive a path starts with: "C:" or "\\server\share"; empty when none.
+AnsiString extractFileDrive(const AnsiString& path);
+// The path of `target` from the folder of `base` (a folder ending in its
+// delimiter, or a file in it): "..\" for each folder to leave, then the rest
+// of target's path; `target` itself when the two lie on different drives.
+AnsiString extractRelativePath(const AnsiString& base, const AnsiString& target);
 // Whether two paths name one file as the file system compares names (no case).
 bool sameFileName(const AnsiString& a, const AnsiString& b);
 // Whether the path names an existing file (not a folder).

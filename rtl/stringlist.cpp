@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "rtl/exceptions.h"
+#include "rtl/fileio.h"
 
 namespace {
 
@@ -24,33 +25,6 @@ bool needsQuotes(std::string_view line) {
     }
     return false;
 }
-
-// "path". system message
-AnsiString fileErrorText(const char* what, const AnsiString& path) {
-    DWORD code = GetLastError();
-    char buffer[256] = "";
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             sizeof buffer, nullptr);
-    while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
-    AnsiString text = AnsiString(what) + " \"" + path + "\"";
-    if (n > 0) text += ". " + AnsiString(buffer, n);
-    return text;
-}
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 }  // namespace
 
@@ -291,20 +265,7 @@ void TStrings::SetCommaText(std::string_view text) {
 }
 
 void TStrings::LoadFromFile(const AnsiString& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) throw EFOpenError(fileErrorText("Cannot open file", path));
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    for (;;) {
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
-            throw EReadError(fileErrorText("Cannot read file", path));
-        }
-        if (got == 0) break;
-        bytes.append(buffer, got);
-    }
-    SetText(bytes);
+    SetText(readFileBytes(path));
 }
 
 void TStrings::SaveToFile(const AnsiString& path) const {

@@ -1,0 +1,28 @@
+// Colour text, the one textual form of a colour in scripts and settings files
+// ("#" and six hexadecimal digits: red, green, blue), and the text of a
+// widget window's colour-alpha list. Used by the widget window, its labels and
+// its stored font colour.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "rtl/ansistring.h"
+#include "ui/graphics.h"
+
+// One entry of a colour-alpha list: pixels of this colour get this alpha.
+struct TColorAlpha {
+    TColor color;
+    uint8_t alpha;
+    friend bool operator==(const TColorAlpha&, const TColorAlpha&) = default;
+};
+
+// A text that does not parse gives clFuchsia ($FF00FF).
+TColor HtmlToColor(const AnsiString& text);
+// A system colour gives the bytes of its value, unresolved.
+AnsiString ColorToHtml(TColor color);
+
+// The entries a `colorAlpha` text names ("[#ff0000=128, #00ff00=0]"), in order.
+std::vector<TColorAlpha> parseColorAlpha(const AnsiString& text);
+// The text the `colorAlpha` getter gives for a list: "[#ff0000=128,#00ff00=0]".
+AnsiString colorAlphaText(const std::vector<TColorAlpha>& entries);

@@ -1,0 +1,91 @@
+// Hotkey values, flags, atom names and texts.
+#include "host/hotkeys.h"
+
+#include <windows.h>
+
+#include <iterator>
+
+#include "engine/support/mbstring.h"
+#include "rtl/numtext.h"
+
+namespace {
+
+// Host value bit and platform flag, one row per modifier.
+struct ModifierBits {
+    uint32_t hotkey;
+    unsigned platform;
+};
+const ModifierBits kModifierBits[] = {
+    {kHotKeyAlt, MOD_ALT}, {kHotKeyCtrl, MOD_CONTROL}, {kHotKeyShift, MOD_SHIFT}, {kHotKeyWin, MOD_WIN}};
+
+const char* const kMediaKeyNames[] = {  // virtual keys 166 to 183
+    "Browser Back",  "Browser Forward", "Browser Refresh",     "Browser Stop",        "Browser Search",
+    "Browser Favorites", "Browser Start/Home", "Volume Mute",   "Volume Down",         "Volume Up",
+    "Next Track",    "Previous Track",  "Stop Media",          "Play/Pause Media",    "Start Mail",
+    "Select Media",  "Start Application 1", "Start Application 2"};
+constexpr unsigned kFirstMediaKey = 166;
+
+AnsiString platformKeyName(unsigned virtualKey) {
+    LONG code = static_cast<LONG>(MapVirtualKeyA(virtualKey, 0)) << 16;
+    // Page Up to arrow down, Insert and Delete are the extended keys of their names.
+    if ((virtualKey >= VK_PRIOR && virtualKey <= VK_DOWN) || virtualKey == VK_INSERT || virtualKey == VK_DELETE)
+        code |= 1 << 24;
+    char name[64];
+    int length = GetKeyNameTextA(code, name, sizeof name);
+    return AnsiString(name, length > 0 ? size_t(length) : 0);
+}
+
+struct ModifierNames {
+    AnsiString ctrl, shift, alt, win;
+};
+
+// Read once: the platform's names of Ctrl, Shift and Alt, and "Win" in capitals
+// when the Alt name is written in capitals alone.
+const ModifierNames& localizedNames() {
+    static const ModifierNames names = [] {
+        ModifierNames n{platformKeyName(VK_CONTROL), platformKeyName(VK_SHIFT), platformKeyName(VK_MENU), "Win"};
+        bool capitals = !n.alt.empty();
+        for (char c : n.alt.view()) capitals = capitals && c >= 'A' && c <= 'Z';
+        if (capitals) n.win = "WIN";
+        return n;
+    }();
+    return names;
+}
+
+}  // namespace
+
+unsigned hotKeyModifiers(uint32_t hotkey) {
+    unsigned flags = 0;
+    for (const ModifierBits& bits : kModifierBits)
+        if (hotkey & bits.hotkey) flags |= bits.platform;
+    return flags;
+}
+
+uint32_t hotKeyFromMessage(unsigned modifiers, unsigned virtualKey) {
+    uint32_t hotkey = virtualKey & 0xFF;
+    for (const ModifierBits& bits : kModifierBits)
+        if (modifiers & bits.platform) hotkey |= bits.hotkey;
+    return hotkey;
+}
+
+AnsiString hotKeyAtomName(uint32_t hotkey) {
+    return "HotKeyManagerHotKey" + intToText(hotkey);
+}
+
+AnsiString hotKeyText(uint32_t hotkey, const AnsiString& keyName, bool localized) {
+    static const ModifierNames kWords{"Ctrl", "Shift", "Alt", "Win"};
+    const ModifierNames& names = localized ? localizedNames() : kWords;
+    AnsiString text;
+    if (hotkey & kHotKeyCtrl) text += names.ctrl + "+";
+    if (hotkey & kHotKeyShift) text += names.shift + "+";
+    if (hotkey & kHotKeyAlt) text += names.alt + "+";
+    if (hotkey & kHotKeyWin) text += names.win + "+";
+    unsigned key = hotkey & 0xFF;
+    if (MbcsLength(keyName) <= 1 && key >= kFirstMediaKey && key < kFirstMediaKey + std::size(kMediaKeyNames))
+        return text + kMediaKeyNames[key - kFirstMediaKey];
+    return text + keyName;
+}
+
+AnsiString HotKeyToText(uint32_t hotkey, bool localized) {
+    return hotKeyText(hotkey, platformKeyName(hotkey & 0xFF), localized);
+}

@@ -1,0 +1,32 @@
+// Whole-file reading and the file error texts.
+#include "rtl/fileio.h"
+
+#include "rtl/exceptions.h"
+
+AnsiString fileErrorText(const char* what, const AnsiString& path) {
+    DWORD code = GetLastError();
+    char buffer[256] = "";
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                             sizeof buffer, nullptr);
+    while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
+    AnsiString text = AnsiString(what) + " \"" + path + "\"";
+    if (n > 0) text += ". " + AnsiString(buffer, n);
+    return text;
+}
+
+std::string readFileBytes(const AnsiString& path) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw EFOpenError(fileErrorText("Cannot open file", path));
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    for (;;) {
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+            throw EReadError(fileErrorText("Cannot read file", path));
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    return bytes;
+}
