@@ -133,9 +133,12 @@ AnsiString TJArrayObject::Join(const AnsiString& separator) {
     struct Leave { ~Leave() { --joinDepth; } } leave;
     AnsiString text;
     for (int i = 0; i < Items_.Count(); ++i) {
-        if (i > 0) text += separator;
         const TJValue& item = Items_.At(i);
-        if (!IsUndefinedOrNull(item)) text += ValueToString(&item);
+        AnsiString part = IsUndefinedOrNull(item) ? AnsiString() : ValueToString(&item);
+        size_t gap = i > 0 ? separator.length() : 0;
+        CheckStringSize(static_cast<uint64_t>(text.length()) + gap + part.length());
+        if (gap) text += separator;
+        text += part;
     }
     return text;
 }
