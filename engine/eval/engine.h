@@ -205,6 +205,9 @@ private:
     void callAutomation(IJFunction* function, TJValueList* args, TJValue& result);
     TJObject* newScriptFunctionObject(const AnsiString& name, const TJValue& function, TJValueList* args);
     TJObject* newClassObject(const TJValue& klass, TJValueList* args);
+    // An instance of the class registered under the name, held by the
+    // current scope's temporaries.
+    TJObject* newRegisteredObject(const AnsiString& name, TJValueList* args);
     IJFunctionPtr newScriptFunction(TJStatement* declaration);
     bool namesArguments(TJStatement* function);
 

@@ -384,9 +384,10 @@ TJObject* TJEngine::boxValue(const TJValue& value) {
     }
     default: return nullptr;
     }
+    // The registered class boxes, whatever a script has named so.
     TJValueList args;
     args.Add(value);
-    return CreateScriptObject(className, &args);
+    return newRegisteredObject(className, &args);
 }
 
 TJObject* TJEngine::ToScriptObject(const TJValue& value) {
