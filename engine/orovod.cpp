@@ -28,13 +28,14 @@ private:
 
 }  // namespace
 
-const TClassInfo TJBaseROrovod::classInfo = makeClassInfo("TJBaseROrovod", &TPersistent::classInfo);
+const TClassInfo TJBaseROrovod::classInfo = makeClassInfo("TJBaseROrovod", &TComponent::classInfo);
 const TClassInfo TROrovod::classInfo = makeClassInfo("TROrovod", &TJBaseROrovod::classInfo, orovodProperties);
 const TClassInfo DIZI::classInfo = makeClassInfo("DIZI", &TROrovod::classInfo);
 
 // ==== Construction ====
 
-TROrovod::TROrovod() : Engine_(std::make_unique<TJEngine>(&RegisterBuiltins, this)) {
+TROrovod::TROrovod(TComponent* owner)
+    : TJBaseROrovod(owner), Engine_(std::make_unique<TJEngine>(&RegisterBuiltins, this)) {
     SetOnStderr(TStringEvent());
     RegisterLibraryObjects();
 }

@@ -60,9 +60,10 @@ TJObject::~TJObject() {
     delete Members_;
 }
 
-void TJObject::finishConstruction(bool registering) {
+void TJObject::finishConstruction(bool registering, TJValueList* args) {
     try {
         SetPropertyNames(GetPropNames(ClassType(), false));
+        Construct(args);
         RegisterMethods();
         RegisterConstants();
         AfterConstruction();
@@ -77,6 +78,7 @@ void TJObject::finishConstruction(bool registering) {
     --RefCount_;  // the construction's own reference; others taken meanwhile stay
 }
 
+void TJObject::Construct(TJValueList*) {}
 void TJObject::AfterConstruction() {}
 void TJObject::AfterRegistration() {}
 

@@ -30,15 +30,16 @@ class TJCreateKey {
 };
 
 // Builds an object: the constructor (count 1, runtime, members, class name),
-// then its method, constant and event registration and AfterConstruction, then,
-// for a registering object of a runtime, the runtime's new-object notification
-// and its entry in the runtime's object list. The construction's own reference
-// is dropped at the end; references taken meanwhile stay. A new object that
-// nothing refers to has count 0 and lives in the object list.
+// then Construct with the arguments, its method, constant and event
+// registration and AfterConstruction, then, for a registering object of a
+// runtime, the runtime's new-object notification and its entry in the
+// runtime's object list. The construction's own reference is dropped at the
+// end; references taken meanwhile stay. A new object that nothing refers to
+// has count 0 and lives in the object list.
 template <class T>
 T* createObject(TJRuntime* runtime, bool registering, TJValueList* args) {
     T* object = new T(TJCreateKey(), runtime, args);
-    object->finishConstruction(registering);
+    object->finishConstruction(registering, args);
     return object;
 }
 
@@ -95,6 +96,10 @@ class TJObject : public TJNotify {
     virtual int32_t IncRef();
     // Frees the object when the count falls to 0 or below.
     virtual int32_t DecRef();
+    // Drops a reference without ever freeing: an object that nothing refers
+    // to any more lives on, as a new object does, until the holder it is being
+    // handed to counts it (a value taken out of a container).
+    void ReleaseToHolder() { --RefCount_; }
     // Frees the object now, whatever its count (the object list at teardown).
     // Script objects are freed only this way or by DecRef, never by delete:
     // references released while the object is being destroyed must not free
@@ -164,6 +169,9 @@ protected:
     // Registers the built-in methods; descendants call it first, then add theirs.
     virtual void RegisterMethods();
     virtual void RegisterConstants();
+    // The first construction step after the C++ constructors, before methods
+    // are registered: the steps that need virtual calls or the arguments.
+    virtual void Construct(TJValueList* args);
     // The last construction step, after methods and constants are registered
     // and before the runtime hears of the object.
     virtual void AfterConstruction();
@@ -179,7 +187,7 @@ protected:
 private:
     template <class T>
     friend T* createObject(TJRuntime* runtime, bool registering, TJValueList* args);
-    void finishConstruction(bool registering);
+    void finishConstruction(bool registering, TJValueList* args);
 
     static const TJMethodEntry builtinMethods_[9];
     void nativeHasKey(TJValueList* args, TJValue& result);

@@ -139,8 +139,10 @@ TJCompletion TJEngine::doLoop(TJStatement* s) {
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (completion == TJCompletion::Return) return completion;
         EvaluateExpression(s->Expr, 0, condition);
+        // Tested before the temporaries go: the condition may be one of them.
+        bool again = ValueToBool(condition);
         CurrentTable->ClearTemporaries();
-        if (!ValueToBool(condition)) return TJCompletion::Normal;
+        if (!again) return TJCompletion::Normal;
     }
 }
 

@@ -57,12 +57,6 @@ AnsiString trimLeft(std::string_view s) {
     return AnsiString(s.substr(first));
 }
 
-AnsiString trimRight(std::string_view s) {
-    size_t last = s.size();
-    while (last > 0 && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
-    return AnsiString(s.substr(0, last));
-}
-
 // The platform's case mapping of the ANSI code page; what it cannot map
 // keeps its bytes.
 AnsiString mapCase(const AnsiString& text, DWORD (WINAPI* mapper)(LPSTR, DWORD)) {

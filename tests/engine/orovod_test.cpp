@@ -214,6 +214,19 @@ TEST(EngineComponent, RunEventsAndTimes) {
 
 // ==== Exit codes and reports ====
 
+// The host's main form owns the engines: an engine can go alone, and the
+// owner frees the rest with itself.
+TEST(EngineComponent, OwnedByAComponent) {
+    auto* owner = new TComponent(nullptr);
+    auto* first = new DIZI(owner);
+    new DIZI(owner);
+    EXPECT_EQ(owner->ComponentCount(), 2);
+    EXPECT_TRUE(first->Compile("var x = 1;"));
+    first->Free();
+    EXPECT_EQ(owner->ComponentCount(), 1);
+    owner->Free();
+}
+
 TEST(EngineRun, ExitCodes) {
     ScriptHost host;
     EXPECT_EQ(host.run("WScript.Quit(3); WScript.StdOut.Write(\"no\");"), 3);
