@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/hooks.h"
 #include "engine/orovod.h"
 #include "net/ghttp.h"
 #include "net/netlibrary.h"
@@ -83,7 +84,7 @@ std::string getLoop(int count) {
 }  // namespace
 
 int main() {
-    SetLibraryRegistrar(lsNetwork, &RegisterSocketObjects);
+    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
     DIZI component;
     std::vector<double> script, client, bare;
     for (int run = 0; run < 5; ++run) {

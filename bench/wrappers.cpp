@@ -33,9 +33,9 @@ void measure(const char* what, int count, F&& step) {
 
 int main() {
     DIZI component;
-    TJEngine* engine = &component.Engine();
+    TJRuntime* runtime = &component.Engine();
     TForm* form = new TForm(nullptr);
-    TJVCLPersistent* wrapper = Cast(form, engine);
+    TJVCLPersistent* wrapper = Cast(form, runtime);
     wrapper->IncRef();
     TJValue value, number;
     MakeInteger(12, number);
@@ -46,7 +46,7 @@ int main() {
     measure("write Tag", 1000000, [&](int) { wrapper->SetValue("Tag", number); });
     measure("cast a new button and free it", 1000, [&](int) {
         TButton* button = new TButton(form);
-        Cast(button, engine);
+        Cast(button, runtime);
         button->Free();
     });
     wrapper->DecRef();

@@ -9,7 +9,7 @@
 
 #include "bridge/controls.h"
 #include "engine/core/hooks.h"
-#include "engine/orovod.h"
+#include "engine/core/runtime.h"
 #include "ui/comctrls.h"
 #include "ui/forms.h"
 #include "ui/menus.h"
@@ -115,10 +115,10 @@ static_assert(std::size(scriptTypes) == 37);
 static_assert(std::size(casterRows) == 47);
 
 [[maybe_unused]] const bool hooksFilled = [] {
-    JModuleHooks.WrapPersistent = [](TPersistent* object, TJEngine* engine) -> TJObject* {
-        return Cast(object, engine);
+    JModuleHooks.WrapPersistent = [](TPersistent* object, TJRuntime* runtime) -> TJObject* {
+        return Cast(object, runtime);
     };
-    SetLibraryRegistrar(lsGUI, &RegisterVCLTypes);
+    JLibraryRegistrars[lsGUI] = &RegisterVCLTypes;
     RegisterVCLClasses();
     return true;
 }();
@@ -143,7 +143,7 @@ int TJVCLCaster::AddCaster(TJVCLCasterCallback callback) {
 // A component's wrapper slot holds only a live wrapper: the wrapper clears it
 // when it lets the component go, and when the component dies. The Tag is
 // never read.
-TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJEngine* engine) {
+TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJRuntime* runtime) {
     if (!object) return nullptr;
     if (object->InheritsFrom(&TComponent::classInfo)) {
         auto* component = static_cast<TComponent*>(object);
@@ -151,7 +151,7 @@ TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJEngine* engine) {
         if (component->IsDestroying()) return nullptr;
     }
     for (auto callback = Callbacks_.rbegin(); callback != Callbacks_.rend(); ++callback) {
-        if (TJVCLPersistent* wrapper = (*callback)(object, engine)) {
+        if (TJVCLPersistent* wrapper = (*callback)(object, runtime)) {
             wrapper->AttachVCL(object, false);
             return wrapper;
         }
@@ -164,21 +164,21 @@ TJVCLCaster& VCLCaster() {
     return caster;
 }
 
-TJVCLPersistent* Cast(TPersistent* object, TJEngine* engine) { return VCLCaster().Cast(object, engine); }
+TJVCLPersistent* Cast(TPersistent* object, TJRuntime* runtime) { return VCLCaster().Cast(object, runtime); }
 
-TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJEngine* engine) {
+TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJRuntime* runtime) {
     for (const TJCasterRow& row : casterRows) {
         if (row.Wrapper && IsVCLClass(object, row.VCLClassName))
-            return static_cast<TJVCLPersistent*>(CreateScriptInstance(row.Wrapper, engine, true, nullptr));
+            return static_cast<TJVCLPersistent*>(CreateScriptInstance(row.Wrapper, runtime, true, nullptr));
     }
     return nullptr;
 }
 
 // ==== Registration ====
 
-void RegisterVCLTypes(TJEngine& engine) {
+void RegisterVCLTypes(TJRuntime& runtime) {
     for (const TJCasterRow& row : scriptTypes)
-        if (row.Wrapper) engine.RegisterScriptClass(row.VCLClassName, row.Wrapper);
+        if (row.Wrapper) runtime.RegisterScriptClass(row.VCLClassName, row.Wrapper);
 }
 
 void RegisterVCLClasses() {

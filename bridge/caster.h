@@ -6,13 +6,13 @@
 
 #include <vector>
 
-class TJEngine;
+class TJRuntime;
 class TJVCLPersistent;
 class TObject;
 class TPersistent;
 
 // A new, not yet attached wrapper for the object; nil when not handled.
-using TJVCLCasterCallback = TJVCLPersistent* (*)(TPersistent* object, TJEngine* engine);
+using TJVCLCasterCallback = TJVCLPersistent* (*)(TPersistent* object, TJRuntime* runtime);
 
 class TJVCLCaster {
 public:
@@ -25,7 +25,7 @@ public:
     virtual int AddCaster(TJVCLCasterCallback callback);
     // A live component's own wrapper; else the newest callback's new wrapper,
     // attached not owned. Nil for nil, and for a component being destroyed.
-    virtual TJVCLPersistent* Cast(TPersistent* object, TJEngine* engine);
+    virtual TJVCLPersistent* Cast(TPersistent* object, TJRuntime* runtime);
 
 private:
     std::vector<TJVCLCasterCallback> Callbacks_;
@@ -33,16 +33,16 @@ private:
 
 // The process's caster, made on first use with DefaultVCLCaster.
 TJVCLCaster& VCLCaster();
-TJVCLPersistent* Cast(TPersistent* object, TJEngine* engine);
+TJVCLPersistent* Cast(TPersistent* object, TJRuntime* runtime);
 // A new wrapper of the first class in the caster's table whose GUI class the
 // object is, or inherits from.
-TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJEngine* engine);
+TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJRuntime* runtime);
 
 // The object's class is the named class or a descendant of it.
 bool IsVCLClass(const TObject* object, const char* className);
 
 // Registers the bridge's constructible script types ("VCLForm" ...) with the
-// engine; every engine component calls it.
-void RegisterVCLTypes(TJEngine& engine);
+// runtime; every engine component calls it.
+void RegisterVCLTypes(TJRuntime& runtime);
 // Registers the GUI classes that form streams create by name; run once at start.
 void RegisterVCLClasses();

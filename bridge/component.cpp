@@ -39,8 +39,8 @@ void TJVCLNotify::Notification(TComponent* component, TOperation operation) {
 
 // ==== Construction ====
 
-TJVCLComponent::TJVCLComponent(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJVCLPersistent(key, engine, args) {
+TJVCLComponent::TJVCLComponent(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLPersistent(key, runtime, args) {
     SetClassName("VCLComponent");
 }
 
@@ -102,7 +102,7 @@ void TJVCLComponent::RegisterChildren() {
         TComponent* child = component->Components(i);
         if (child->Name().empty()) continue;
         TJValue value;
-        MakeObject(Cast(child, Engine()), value);
+        MakeObject(Cast(child, Runtime()), value);
         Children_->SetValue(child->Name(), value);
     }
 }
@@ -126,7 +126,7 @@ void TJVCLComponent::SetComponentIndex(int index) {
 
 TObject* TJVCLComponent::OwnerWrapper() const {
     TComponent* component = WrappedComponent();
-    return component ? Cast(component->Owner(), Engine()) : nullptr;
+    return component ? Cast(component->Owner(), Runtime()) : nullptr;
 }
 
 int32_t TJVCLComponent::Tag() const {
@@ -173,7 +173,7 @@ void TJVCLComponent::GetEventList(std::vector<AnsiString>& list) {
 void TJVCLComponent::SenderWrapper(TObject* sender, TJValue& result) {
     TJObject* wrapper = nullptr;
     if (sender && sender->InheritsFrom(&TComponent::classInfo))
-        wrapper = Cast(static_cast<TComponent*>(sender), Engine());
+        wrapper = Cast(static_cast<TComponent*>(sender), Runtime());
     if (!wrapper && HasVCL()) wrapper = this;
     if (wrapper) MakeObject(wrapper, result);
     else MakeNull(result);
@@ -200,7 +200,7 @@ void TJVCLComponent::SetActionWrapper(const TJValue& action) {
 
 void TJVCLComponent::GetActionWrapper(TJValue& result) {
     CheckVCL(nullptr, 0);
-    if (!ReadPublishedProperty(VCL(), "Action", result, Engine()) || !isActionWrapper(WrapperOfValue(result)))
+    if (!ReadPublishedProperty(VCL(), "Action", result, Runtime()) || !isActionWrapper(WrapperOfValue(result)))
         MakeNull(result);
 }
 
@@ -212,5 +212,5 @@ void TJVCLComponent::nativeComponents(TJValueList* args, TJValue& result) {
     TComponent* child = nullptr;
     GuardVCL([&] { child = WrappedComponent()->Components(ValueToInteger(&args->At(0))); });
     if (!child->Name().empty() && Children_->GetValue(child->Name(), result)) return;
-    MakeObject(Cast(child, Engine()), result);
+    MakeObject(Cast(child, Runtime()), result);
 }

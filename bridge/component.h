@@ -29,7 +29,7 @@ private:
 
 class TJVCLComponent : public TJVCLPersistent {
     RTL_DECLARE_CLASS()
-    TJVCLComponent(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJVCLComponent(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJVCLComponent() override;
 
     // The linked object as a component; nil when none.

@@ -22,8 +22,8 @@ const TClassInfo TJVCLWinControl::classInfo =
 
 // ==== TJVCLControl ====
 
-TJVCLControl::TJVCLControl(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJVCLComponent(key, engine, args) {
+TJVCLControl::TJVCLControl(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLComponent(key, runtime, args) {
     SetClassName("VCLControl");
 }
 
@@ -42,7 +42,7 @@ TControl* TJVCLControl::WrappedControl() const {
 
 TObject* TJVCLControl::ParentWrapper() const {
     TControl* control = WrappedControl();
-    return control ? Cast(control->Parent(), Engine()) : nullptr;
+    return control ? Cast(control->Parent(), Runtime()) : nullptr;
 }
 
 void TJVCLControl::SetParentWrapper(TObject* parent) {
@@ -61,8 +61,8 @@ void TJVCLControl::SetParentWrapper(TObject* parent) {
 
 // ==== TJVCLWinControl ====
 
-TJVCLWinControl::TJVCLWinControl(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJVCLControl(key, engine, args) {
+TJVCLWinControl::TJVCLWinControl(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLControl(key, runtime, args) {
     SetClassName("VCLWinControl");
 }
 

@@ -11,7 +11,7 @@ class TWinControl;
 
 class TJVCLControl : public TJVCLComponent {
     RTL_DECLARE_CLASS()
-    TJVCLControl(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJVCLControl(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // The linked object as a control; nil when none.
     TControl* WrappedControl() const;
@@ -31,7 +31,7 @@ protected:
 
 class TJVCLWinControl : public TJVCLControl {
     RTL_DECLARE_CLASS()
-    TJVCLWinControl(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJVCLWinControl(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // The linked object as a window control; nil when none.
     TWinControl* WrappedWinControl() const;

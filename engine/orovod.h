@@ -21,20 +21,6 @@ using TStepEvent = TEvent<void(TObject* Sender, bool& Abort)>;
 using TReadStringEvent = TEvent<void(TObject* Sender, AnsiString& S, bool& Success, int32_t Count, bool Line)>;
 using TErrorEvent = TEvent<void(TObject* Sender, int32_t LineNo, const AnsiString& Msg)>;
 
-// The script library's registrars, in the order every component registers
-// them. Each library module installs its registrar at program start.
-enum TJLibrarySlot : int {
-    lsSystemLibrary,  // "File" .. "StringBuffer"
-    lsNetwork,
-    lsAutomation,     // "ActiveXObject", "Enumerator"
-    lsDynaCall,       // "DynaCall", "Struct"
-    lsCheckListBox,
-    lsGUI,            // the GUI bridge types
-    lsSlotCount,
-};
-using TJLibraryRegistrar = void (*)(TJEngine& engine);
-void SetLibraryRegistrar(TJLibrarySlot slot, TJLibraryRegistrar registrar);
-
 // The abstract engine-host component; an owner (the host's main form) frees
 // the engines it owns.
 class TJBaseROrovod : public TComponent {
@@ -98,7 +84,8 @@ class TROrovod : public TJBaseROrovod {
     void SetOnError(const TErrorEvent& handler);
 
 protected:
-    // Registers the script library classes, in the order of the slots.
+    // Registers the script library classes, in the order of the slots of
+    // JLibraryRegistrars (engine/core/hooks.h).
     virtual void RegisterLibraryObjects();
 
 private:

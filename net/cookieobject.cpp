@@ -19,8 +19,8 @@ const TPropInfo cookieProperties[] = {
 const TClassInfo TJCookieObject::classInfo =
     makeClassInfo("TJCookieObject", &TJObject::classInfo, cookieProperties, &scriptCreator<TJCookieObject>);
 
-TJCookieObject::TJCookieObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJCookieObject::TJCookieObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Cookie");
 }
 
@@ -46,7 +46,7 @@ void TJCookieObject::nativeParse(TJValueList* args, TJValue& result) {
 
 TJObject* TJCookieObject::expiresProperty() const {
     if (!Expires_) {
-        Expires_ = createObject<TJDateObject>(Engine(), false, nullptr);
+        Expires_ = createObject<TJDateObject>(Runtime(), false, nullptr);
         Expires_->IncRef();
     }
     static_cast<TJDateObject*>(Expires_)->SetLocalDateTime(Cookie_.Expires);

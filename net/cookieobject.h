@@ -8,7 +8,7 @@
 
 class TJCookieObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TJCookieObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJCookieObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJCookieObject() override;
 
     TCookie& Cookie() { return Cookie_; }

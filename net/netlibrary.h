@@ -1,10 +1,9 @@
-// The network script classes of an engine: RegisterSocketObjects registers
-// every one (in the order "Cookie", "HTTP", "HTTPS", "TCPSocket") and points
-// the status lines of each new network object at the engine's standard
-// output. Hosts install it in the component's network slot:
-//     SetLibraryRegistrar(lsNetwork, &RegisterSocketObjects);
+// The network script classes of a runtime: RegisterSocketObjects registers
+// every one (in the order "Cookie", "HTTP", "HTTPS", "TCPSocket"). Hosts
+// install it in the components' network slot (engine/core/hooks.h):
+//     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
 #pragma once
 
-class TJEngine;
+class TJRuntime;
 
-void RegisterSocketObjects(TJEngine& engine);
+void RegisterSocketObjects(TJRuntime& runtime);

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/core/errors.h"
+#include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/mbstring.h"
 #include "engine/lib/number.h"
@@ -81,12 +82,16 @@ AnsiString textArgument(TJValueList* args, int index) { return ValueToString(arg
 const TClassInfo TJBaseSocketObject::classInfo =
     makeClassInfo("TJBaseSocketObject", &TJObject::classInfo, baseSocketProperties);
 
-TJBaseSocketObject::TJBaseSocketObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {}
+TJBaseSocketObject::TJBaseSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {}
 
 TJBaseSocketObject::~TJBaseSocketObject() {
     if (Client_) Client_->UnbindHooks();
 }
+
+void TJBaseSocketObject::AfterRegistration() { PrintHook = TJPrintHook::bind<&TJBaseSocketObject::printLine>(this); }
+
+void TJBaseSocketObject::printLine(const AnsiString& text) { Runtime()->WriteStdout(text + "\r\n"); }
 
 void TJBaseSocketObject::setClient(std::unique_ptr<TgSocket> client) {
     Client_ = std::move(client);
@@ -148,7 +153,7 @@ void TJBaseSocketObject::onError(TObject*, int32_t code, const AnsiString& name)
 // The handler gets a Boolean object; its value afterwards is the cancel.
 void TJBaseSocketObject::onPacket(const char* event, int32_t count, bool& cancel) {
     if (!HasEventHandler(event)) return;
-    TJBooleanObject* box = NewBooleanObject(Engine(), cancel);
+    TJBooleanObject* box = NewBooleanObject(Runtime(), cancel);
     TJValueList args;
     args.AddInteger(count);
     args.AddObject(box);
@@ -160,8 +165,8 @@ void TJBaseSocketObject::onPacket(const char* event, int32_t count, bool& cancel
 
 const TClassInfo TJRequestObject::classInfo = makeClassInfo("TJRequestObject", &TJObject::classInfo);
 
-TJRequestObject::TJRequestObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJRequestObject::TJRequestObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Request");
 }
 
@@ -191,8 +196,8 @@ void TJRequestObject::StoreInto(TRequestHeader& header) {
 const TClassInfo TJResponseObject::classInfo =
     makeClassInfo("TJResponseObject", &TJObject::classInfo, responseProperties);
 
-TJResponseObject::TJResponseObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args), Cookie_(createObject<TJCookieObject>(engine, false, nullptr)) {
+TJResponseObject::TJResponseObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args), Cookie_(createObject<TJCookieObject>(runtime, false, nullptr)) {
     SetClassName("Response");
     Cookie_->IncRef();
 }
@@ -253,10 +258,10 @@ const TJBaseSocketObject::Method<TJHTTPObject> TJHTTPObject::Methods[] = {
     {"close", 0, true, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
 };
 
-TJHTTPObject::TJHTTPObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJBaseSocketObject(key, engine, args),
-      Request_(createObject<TJRequestObject>(engine, false, nullptr)),
-      Response_(createObject<TJResponseObject>(engine, false, nullptr)) {
+TJHTTPObject::TJHTTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJBaseSocketObject(key, runtime, args),
+      Request_(createObject<TJRequestObject>(runtime, false, nullptr)),
+      Response_(createObject<TJResponseObject>(runtime, false, nullptr)) {
     Request_->IncRef();
     Response_->IncRef();
 }
@@ -384,8 +389,8 @@ const TJBaseSocketObject::Method<TJTCPSocketObject> TJTCPSocketObject::Methods[]
     {"isConnected", 0, false, "TCPSocket.isConnected error", &TJTCPSocketObject::nativeIsConnected},
 };
 
-TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJBaseSocketObject(key, engine, args) {
+TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJBaseSocketObject(key, runtime, args) {
     SetClassName("TCPSocket");
     if (!HasArgs(args)) {
         setClient(std::make_unique<TgSocket>(clientBufferSize));
@@ -437,7 +442,7 @@ void TJTCPSocketObject::nativeAccept(TJValueList*, TJValue& result) {
     if (handle == INVALID_SOCKET) throw EgSocket("accept failed");
     TJValueList args;
     args.AddInteger(static_cast<int32_t>(handle));
-    MakeObject(createObject<TJTCPSocketObject>(Engine(), true, &args), result);
+    MakeObject(createObject<TJTCPSocketObject>(Runtime(), true, &args), result);
 }
 
 void TJTCPSocketObject::nativeIsConnected(TJValueList*, TJValue& result) { MakeBool(client().IsConnected(), result); }

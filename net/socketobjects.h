@@ -18,12 +18,13 @@ using TJPrintHook = TEvent<void(const AnsiString& Text)>;
 
 class TJBaseSocketObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TJBaseSocketObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJBaseSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     // Unbinds every hook of the client before freeing it: no event may reach
     // a dying object or engine.
     ~TJBaseSocketObject() override;
 
-    // Prints the status lines while debug is on (the engine sets it).
+    // Prints the status lines while debug is on: a registered object's go to
+    // its runtime's standard output.
     TJPrintHook PrintHook;
     bool Debug = false;
 
@@ -52,6 +53,7 @@ class TJBaseSocketObject : public TJObject {
     void RunMethod(const Method<T>& method, TJValueList* args, TJValue& result);
 
 protected:
+    void AfterRegistration() override;
     // Takes the client and binds the hooks every socket object has.
     void setClient(std::unique_ptr<TgSocket> client);
     TgSocket& client() const { return *Client_; }
@@ -61,6 +63,7 @@ protected:
 
 private:
     static int32_t low32(uint64_t count) { return static_cast<int32_t>(static_cast<uint32_t>(count)); }
+    void printLine(const AnsiString& text);
     void onStatus(TObject*, const AnsiString& text);
     void onConnect(TObject*) { fireNotify("onConnect"); }
     void onDisconnect(TObject*) { fireNotify("onDisconnect"); }
@@ -77,7 +80,7 @@ private:
 // "Request": its members are the headers of the next prepared request.
 class TJRequestObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TJRequestObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJRequestObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     // "name: value" per member, joined by CR LF.
     AnsiString ToString(const TJValue* arg = nullptr) override;
     // Reset, then every member as a header.
@@ -88,7 +91,7 @@ class TJRequestObject : public TJObject {
 // members are the response headers.
 class TJResponseObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TJResponseObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJResponseObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJResponseObject() override;
     // The status line, then "name: value" per member, joined by CR LF.
     AnsiString ToString(const TJValue* arg = nullptr) override;
@@ -110,7 +113,7 @@ private:
 
 class TJHTTPObject : public TJBaseSocketObject {
     RTL_DECLARE_CLASS()
-    TJHTTPObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJHTTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJHTTPObject() override;
 
     TJObject* requestHeaderProperty() const { return Request_; }
@@ -175,7 +178,7 @@ protected:
 class TJTCPSocketObject : public TJBaseSocketObject {
     RTL_DECLARE_CLASS()
     // TCPSocket() or TCPSocket(handle) over an accepted connection.
-    TJTCPSocketObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     AnsiString hostProperty() const { return client().Host; }
     void setHostProperty(AnsiString host) { client().Host = host; }

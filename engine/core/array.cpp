@@ -1,12 +1,12 @@
 // The Array object: construction from `new Array(...)`, index access that
 // grows the array, the `length` property, joining, sorting by numbers or by a
-// script comparator called through the engine, and the other Array methods.
+// script comparator called through the runtime, and the other Array methods.
 #include "engine/core/array.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 
 namespace {
@@ -46,8 +46,8 @@ const TClassInfo TJArrayObject::classInfo =
 
 // ==== Construction ====
 
-TJArrayObject::TJArrayObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJArrayObject::TJArrayObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Array");
     TJValue null;
     MakeNull(null);
@@ -92,7 +92,7 @@ void TJArrayObject::RegisterMethods() {
     RegisterMethodTable(arrayMethods_);
 }
 
-TJArrayObject* TJArrayObject::newArray() { return createObject<TJArrayObject>(Engine(), true, nullptr); }
+TJArrayObject* TJArrayObject::newArray() { return createObject<TJArrayObject>(Runtime(), true, nullptr); }
 
 // ==== Index access and conversions ====
 
@@ -165,7 +165,7 @@ int TJArrayObject::compareByScript(void* context, void* a, void* b) {
     self->CompareArgs_.SetItem(0, *static_cast<TJValue*>(a));
     self->CompareArgs_.SetItem(1, *static_cast<TJValue*>(b));
     TJValue result;
-    self->Engine()->CallFunctionValue(self->Comparator_, &self->CompareArgs_, result, self);
+    self->Runtime()->CallFunctionValue(self->Comparator_, &self->CompareArgs_, result, self);
     return ValueToInteger(&result);
 }
 
@@ -178,7 +178,7 @@ void TJArrayObject::nativeSort(TJValueList* args, TJValue& result) {
         sorted.Sort(&compareNumbers, this);
     } else {
         const TJValue& compare = args->At(0);
-        if (!IsScriptFunctionValue(&compare) || !Engine()) raiseScriptError("ETypeError", "sort compare function error");
+        if (!IsScriptFunctionValue(&compare) || !Runtime()) raiseScriptError("ETypeError", "sort compare function error");
         Comparator_ = compare.FuncValue;
         struct Restore {
             TJArrayObject* self;

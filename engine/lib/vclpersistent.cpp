@@ -39,6 +39,8 @@ void freePersistent(TPersistent* object) {
 
 }  // namespace
 
+bool TJVCLPersistent::WrapsForRead(TJObject* member) const { return asWrapper(member) != nullptr; }
+
 TJVCLPersistent* WrapperOfValue(const TJValue& value) {
     return IsObjectValue(value) ? asWrapper(value.ObjValue) : nullptr;
 }
@@ -50,8 +52,8 @@ const TClassInfo TJVCLPersistent::classInfo = makeClassInfo(
 
 // ==== Construction ====
 
-TJVCLPersistent::TJVCLPersistent(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJVCLPersistent::TJVCLPersistent(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("VCL");
 }
 
@@ -173,7 +175,7 @@ void TJVCLPersistent::readLinked(const AnsiString& name, TJValue& value) {
             return;
         }
     }
-    if (!ReadPublishedProperty(VCL_, name, value, Engine())) RaiseVCLError("cannot read " + name);
+    if (!ReadPublishedProperty(VCL_, name, value, Runtime())) RaiseVCLError("cannot read " + name);
     TJVCLPersistent* wrapper = WrapperOfValue(value);
     if (!wrapper || !wrapper->VCL_) return;
     PutMember(prop->Name, value);

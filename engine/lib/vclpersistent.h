@@ -13,7 +13,7 @@ class TPersistent;
 
 class TJVCLPersistent : public TJObject {
     RTL_DECLARE_CLASS()
-    TJVCLPersistent(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJVCLPersistent(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJVCLPersistent() override;
 
     // The linked object; nil when none.
@@ -45,6 +45,8 @@ class TJVCLPersistent : public TJObject {
     bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) override;
     bool SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args) override;
     void GetPropertyList(std::vector<AnsiString>& list) override;
+    // The wrapper of another GUI object read from this one lives for the statement.
+    bool WrapsForRead(TJObject* member) const override;
     void FreeNotify(TJNotify* peer) override;
 
 protected:

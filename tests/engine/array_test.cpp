@@ -7,7 +7,7 @@ namespace {
 
 class Arrays : public ::testing::Test {
 protected:
-    FakeEngine engine;
+    FakeRuntime engine;
 
     // An array holding the items (not the constructor's arguments). The test
     // holds a reference, as a script variable would.

@@ -6,7 +6,6 @@
 #include <random>
 #include <vector>
 
-#include "engine/core/hooks.h"
 #include "engine/core/scope.h"
 #include "valuetest.h"
 
@@ -23,21 +22,22 @@ bool has(TJLocalSymbolTable& table, const char* name) {
     return table.GetVariable(name, v);
 }
 
-// An automation stand-in: every member read raises.
-class TRefusing : public TJObject {
+// An automation stand-in: no keys, yet every name reads as its own text.
+class TEchoing : public TJObject {
     RTL_DECLARE_CLASS()
-    TRefusing(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {}
-    void GetValue(const AnsiString& name, bool, TJValue&, TJValueList*) override {
-        raiseScriptError("EActiveXError", name);
+    TEchoing(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {}
+    bool FindScopeName(const AnsiString& name, TJValue& value) override {
+        MakeString(name, value);
+        return true;
     }
 };
 
 }  // namespace
 
-const TClassInfo TRefusing::classInfo = makeClassInfo("TRefusing", &TJObject::classInfo);
+const TClassInfo TEchoing::classInfo = makeClassInfo("TEchoing", &TJObject::classInfo);
 
 TEST(Scopes, LookupWalksVariablesScopeObjectAndParents) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRootSymbolTable root;
     TJGlobalSymbolTable* global = root.AddNamespace("__MAIN__", nullptr);
     TJLocalSymbolTable block(global);
@@ -64,7 +64,7 @@ TEST(Scopes, LookupWalksVariablesScopeObjectAndParents) {
 }
 
 TEST(Scopes, AFreedScopeObjectIsForgotten) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
     TJObject* self = createObject<TJObject>(&engine, true, nullptr);
     self->SetValue("x", intValue(1));
@@ -75,17 +75,17 @@ TEST(Scopes, AFreedScopeObjectIsForgotten) {
     EXPECT_FALSE(has(table, "x"));
 }
 
-TEST(Scopes, AnAutomationScopeObjectThatRaisesCountsAsNotFound) {
-    FakeEngine engine;
-    JModuleHooks.ActiveXObject = &TRefusing::classInfo;
+TEST(Scopes, TheScopeObjectAnswersForItsOwnNames) {
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
-    table.SetThis(createObject<TRefusing>(&engine, true, nullptr));
-    EXPECT_FALSE(has(table, "anything"));
-    JModuleHooks.ActiveXObject = nullptr;
+    table.SetThis(createObject<TEchoing>(&engine, true, nullptr));
+    TJValue v;
+    ASSERT_TRUE(table.GetVariable("anything", v));
+    EXPECT_EQ(ValueToString(v), "anything");
 }
 
 TEST(Scopes, AssignmentModes) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRootSymbolTable root;
     TJGlobalSymbolTable* global = root.AddNamespace("ns", nullptr);
     TJFunctionSymbolTable function(global);
@@ -149,7 +149,7 @@ TEST(Scopes, RecursionReadsTheNewestCall) {
 }
 
 TEST(Scopes, CallTablesCopyCapturedVariablesAndThis) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJFunctionSymbolTable function(nullptr);
     TJLocalSymbolTable captured(nullptr);
     captured.RegisterLocalValue("a", intValue(1));
@@ -187,7 +187,7 @@ TEST(Scopes, RootFunctionAndNamespaceTables) {
 }
 
 TEST(Scopes, TemporariesLiveUntilCleared) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
     int before = engine.factory.Objects().Count();
     table.AddTemporary(createObject<TJObject>(&engine, true, nullptr), true);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/hooks.h"
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
 #include "net/netlibrary.h"
@@ -370,7 +371,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
-    SetLibraryRegistrar(lsNetwork, &RegisterSocketObjects);
+    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 

@@ -16,8 +16,8 @@ namespace {
 
 class TUITest : public TJObject {
     RTL_DECLARE_CLASS()
-    TUITest(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-        : TJObject(key, engine, args), Root_(new TComponent(nullptr)) {
+    TUITest(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+        : TJObject(key, runtime, args), Root_(new TComponent(nullptr)) {
         SetClassName("UITest");
     }
     ~TUITest() override { Root_->Free(); }
@@ -48,7 +48,7 @@ private:
         if (component->InheritsFrom(&TControl::classInfo) && owner && owner->InheritsFrom(&TWinControl::classInfo))
             static_cast<TControl*>(component)->SetParent(static_cast<TWinControl*>(owner));
         if (ArgCount(args) > 3 && !ValueToBool(&args->At(3))) MakeNull(result);
-        else MakeObject(Cast(component, Engine()), result);
+        else MakeObject(Cast(component, Runtime()), result);
     }
 
     void free(TJValueList* args, TJValue&) {
@@ -74,7 +74,7 @@ private:
     }
 
     // root(): the wrapper of the component that owns what create makes.
-    void root(TJValueList*, TJValue& result) { MakeObject(Cast(Root_, Engine()), result); }
+    void root(TJValueList*, TJValue& result) { MakeObject(Cast(Root_, Runtime()), result); }
 
     static TComponent* componentOf(const TJValue& value) {
         TJVCLPersistent* wrapper = WrapperOfValue(value);
