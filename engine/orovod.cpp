@@ -32,13 +32,13 @@ void SetLibraryRegistrar(TJLibrarySlot slot, TJLibraryRegistrar registrar) {
     if (slot >= 0 && slot < lsSlotCount) libraryRegistrars[slot] = registrar;
 }
 
-const TClassInfo TJBaseROrovod::classInfo = makeClassInfo("TJBaseROrovod", &TPersistent::classInfo);
+const TClassInfo TJBaseROrovod::classInfo = makeClassInfo("TJBaseROrovod", &TComponent::classInfo);
 const TClassInfo TROrovod::classInfo = makeClassInfo("TROrovod", &TJBaseROrovod::classInfo, orovodProperties);
 const TClassInfo DIZI::classInfo = makeClassInfo("DIZI", &TROrovod::classInfo);
 
 // ==== Construction ====
 
-TROrovod::TROrovod() : Engine_(std::make_unique<TJEngine>(this)) {
+TROrovod::TROrovod(TComponent* owner) : TJBaseROrovod(owner), Engine_(std::make_unique<TJEngine>(this)) {
     SetOnStderr(TStringEvent());
     RegisterLibraryObjects();
 }
