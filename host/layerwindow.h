@@ -18,6 +18,8 @@ class TLayerWindow : public TComponent {
 
     // Shows LayerBmp with AlphaBmp; nothing while the picture is empty.
     void UpdateLayered();
+    // The premultiplied picture last handed to the window.
+    const TBitmap& Buffer() const { return Buffer_; }
 
 protected:
     ~TLayerWindow() override = default;

@@ -209,7 +209,12 @@ void TSkinForm::UpdateLayer() {
 void TSkinForm::DoShow() {
     Closed = false;
     TForm::DoShow();
-    UpdateLayer();
+}
+
+// A layered window shows nothing until its first update.
+void TSkinForm::SetVisible(bool value) {
+    TForm::SetVisible(value);
+    if (value) UpdateLayer();
 }
 
 void TSkinForm::DoClose(TCloseAction& action) {

@@ -52,10 +52,13 @@ class TSkinForm : public TForm {
     void SetColorAlpha(const AnsiString& text);
     bool AutoSize = true;  // a new background sizes the window to the picture
 
+    void SetVisible(bool value) override;
+
     // ---- Drawing ----
     // Paints the client area, composes its alpha and updates the layered
     // window; only while visible with a non-empty client area.
     void UpdateLayer();
+    TLayerWindow* Layer() const { return Layer_; }
 
     // ---- Dragging (from the background and every element) ----
     void MousePressed(TPoint screenPoint);
