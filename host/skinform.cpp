@@ -93,11 +93,6 @@ TSkinForm::~TSkinForm() {
     WriteValue("left", intToText(Left()));
 }
 
-void TSkinForm::CreateParams(TCreateParams& params) {
-    TForm::CreateParams(params);
-    if (MainForm) params.WndParent = MainForm->Handle();
-}
-
 void TSkinForm::RegisterWithHost(const AnsiString& section) {
     if (MainForm) SendMessageA(MainForm->Handle(), WM_REGISTERWIDGETWINDOW, 0, reinterpret_cast<LPARAM>(Handle()));
     LoadProperties(section);

@@ -75,7 +75,6 @@ class TSkinForm : public TForm {
 
 protected:
     ~TSkinForm() override;
-    void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
     void DoClose(TCloseAction& action) override;
     void DoShow() override;

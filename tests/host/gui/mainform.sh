@@ -26,7 +26,7 @@ gui_config_write "$stage/nimbora.config" 'widget1=widget\a\a.xml' 'widget2=widge
 # expect_box TITLE TEXT_PATTERN: the next message box of that title matches; it is answered.
 expect_box() {
     local text
-    text=$(gui msgbox --title "$1" --timeout 15000) || gui_fail "no message box \"$1\" (expected $2)"
+    text=$(gui msgbox --title "$1" --timeout 15000) || { cat "$stage/stderr.txt" >&2; gui_fail "no message box \"$1\" (expected $2)"; }
     [[ "$text" == $2 ]] || gui_fail "message box \"$1\": \"$text\", expected $2"
     gui press --title "$1" OK || gui_fail "the box \"$1\" stayed"
 }
