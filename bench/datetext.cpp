@@ -1,8 +1,10 @@
 // Speed of the Date object's text forms and fields: the local text (the time
 // zone conversion at the date plus formatting), the UTC text, a custom format,
-// the local getters and a local setter, and parsing a date text.
+// a format of 100,000 characters, the local getters and a local setter, and
+// parsing a date text.
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "engine/lib/dateobject.h"
 #include "engine/core/valuelist.h"
@@ -50,6 +52,13 @@ int main() {
         f.Hour = i % 24;
         return static_cast<size_t>(date->SetFields(f, false));
     });
+    // A format of 100,000 characters: hours before a closing am/pm and runs
+    // of letters, which cost linear time.
+    std::string longFormat;
+    while (longFormat.size() < 100000) longFormat += "hh:nn dddddddddd bbbbbbbb ";
+    longFormat += "am/pm";
+    measure("format of 100,000 characters", 20,
+            [&](int i) { return formatDateTime(longFormat, 39000.0 + i).length(); });
     TJValueList args;
     args.AddString("Dec 25 2006 10:20:30");
     measure("parse (English date text)", rounds / 10,

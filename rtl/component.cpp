@@ -41,6 +41,7 @@ TComponent::TComponent(TComponent* owner) {
 
 // The order of an owner's end: peers are told while the owned components still
 // exist, then the owned components go, then the owner lets go of this one.
+// (Free has done the telling already, while the object was whole.)
 TComponent::~TComponent() {
     Destroying();
     tellPeers();
@@ -49,17 +50,19 @@ TComponent::~TComponent() {
     if (State_ & csFreePending) eraseValue(pendingFrees, static_cast<TComponent*>(this));
 }
 
+// The peers and the owner hear of the end while the component is still whole;
+// the destructors only repeat that for a component deleted otherwise.
 void TComponent::Free() {
     if (State_ & csFreePending) return;
     BeforeDestruction();
+    Destroying();
+    tellPeers();
+    if (Owner_) Owner_->RemoveComponent(this);
     if (KeepAlive_ == 0) {
         deleteNow();
         return;
     }
     State_ |= csFreePending;
-    Destroying();
-    tellPeers();
-    if (Owner_) Owner_->RemoveComponent(this);
     pendingFrees.push_back(this);
     FreeDeferred();
 }

@@ -37,8 +37,8 @@ class TComponent : public TPersistent {
     TComponent& operator=(const TComponent&) = delete;
 
     // Frees the component: at once, or, while a dispatch holds it alive
-    // (TKeepAlive), when the last such dispatch returns. In the second case it
-    // is detached from its owner and its free-notification peers are told now,
+    // (TKeepAlive), when the last such dispatch returns. Either way its
+    // free-notification peers and its owner are told now, while it is whole,
     // so nothing reaches it through them any more. The one way to free a
     // component; the destructors are not public.
     void Free();

@@ -300,10 +300,13 @@ public:
     void format(std::string_view fmt, int depth) {
         if (depth > kMaxFormatNesting) return;
         bool afterHour = false;  // "m" right after an hour token means minutes
+        size_t amPmAt = lastAmPm(fmt);
         for (size_t i = 0; i < fmt.size();) {
             char c = fmt[i];
             char lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-            size_t n = runLengthNoCase(fmt, i, lower);
+            // No token reads more than six letters of a run but the year,
+            // which takes the whole run.
+            size_t n = runLengthNoCase(fmt, i, lower, lower == 'y' ? fmt.size() : 6);
             bool hourToken = false;
             if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < fmt.size()) {
                 out_.append(fmt.substr(i, 2));
@@ -350,7 +353,7 @@ public:
             case 'h': {
                 n = std::min<size_t>(n, 2);
                 int hour = f_.hour;
-                if (twelveHourAhead(fmt, i + n)) hour = hour % 12 == 0 ? 12 : hour % 12;
+                if (amPmAt != std::string_view::npos && amPmAt >= i + n) hour = hour % 12 == 0 ? 12 : hour % 12;
                 number(hour, n);
                 hourToken = true;
                 break;
@@ -386,9 +389,9 @@ public:
     std::string take() { return std::move(out_); }
 
 private:
-    static size_t runLengthNoCase(std::string_view fmt, size_t i, char lower) {
+    static size_t runLengthNoCase(std::string_view fmt, size_t i, char lower, size_t most) {
         size_t n = 0;
-        while (i + n < fmt.size() && (fmt[i + n] | 0x20) == lower && (lower >= 'a' && lower <= 'z')) ++n;
+        while (n < most && i + n < fmt.size() && (fmt[i + n] | 0x20) == lower && (lower >= 'a' && lower <= 'z')) ++n;
         return n == 0 ? 1 : n;
     }
 
@@ -400,22 +403,25 @@ private:
         return true;
     }
 
-    // Whether an am/pm token follows somewhere after pos (outside quotes).
-    static bool twelveHourAhead(std::string_view fmt, size_t pos) {
-        for (size_t i = pos; i < fmt.size(); ++i) {
+    // Where the last am/pm token (outside quotes) begins, npos when none: an
+    // hour token before it counts 12 hours. Found once per format, so that a
+    // long format of hours stays linear.
+    static size_t lastAmPm(std::string_view fmt) {
+        size_t last = std::string_view::npos;
+        for (size_t i = 0; i < fmt.size(); ++i) {
             char c = fmt[i];
             if (c == '"' || c == '\'') {
                 size_t close = fmt.find(c, i + 1);
-                if (close == std::string_view::npos) return false;
+                if (close == std::string_view::npos) break;  // the rest is quoted text
                 i = close;
             } else if (isLeadByte(static_cast<unsigned char>(c))) {
                 ++i;
             } else if (startsNoCase(fmt.substr(i), "am/pm") || startsNoCase(fmt.substr(i), "a/p") ||
                        startsNoCase(fmt.substr(i), "ampm")) {
-                return true;
+                last = i;
             }
         }
-        return false;
+        return last;
     }
 
     // Writes the am/pm token at the start of text and gives its length (0: none).

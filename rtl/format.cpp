@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -91,13 +92,14 @@ std::string currencyText(double v, int decimals) {
 
 class TextFormatter {
 public:
-    TextFormatter(std::string_view fmt, std::span<const FormatArg> args) : fmt_(fmt), args_(args) {}
+    TextFormatter(std::string_view fmt, std::span<const FormatArg> args, size_t maxLength)
+        : fmt_(fmt), args_(args), maxLength_(maxLength) {}
 
     AnsiString run() {
         while (pos_ < fmt_.size()) {
             size_t percent = fmt_.find('%', pos_);
             if (percent == std::string_view::npos) percent = fmt_.size();
-            out_.append(fmt_.data() + pos_, percent - pos_);
+            append(fmt_.substr(pos_, percent - pos_));
             pos_ = percent;
             if (pos_ < fmt_.size()) specifier();
         }
@@ -105,6 +107,15 @@ public:
     }
 
 private:
+    void checkRoom(size_t length) const {
+        if (length > maxLength_ - out_.length()) throw std::length_error("formatted text too long");
+    }
+
+    void append(std::string_view part) {
+        checkRoom(part.size());
+        out_ += part;
+    }
+
     [[noreturn]] void invalid() const {
         throw EConvertError("Format '" + AnsiString(fmt_) + "' invalid or incompatible with argument");
     }
@@ -137,7 +148,7 @@ private:
         ++pos_;  // the "%"
         if (peek() == '%') {
             ++pos_;
-            out_ += '%';
+            append("%");
             return;
         }
         std::optional<int64_t> first = number();
@@ -173,7 +184,7 @@ private:
         if (text.size() < fieldWidth) {
             text.insert(left ? text.end() : text.begin(), fieldWidth - text.size(), ' ');
         }
-        out_ += text;
+        append(text);
     }
 
     std::string convert(char type, std::optional<int64_t> precision) {
@@ -189,7 +200,9 @@ private:
         case 's': {
             const FormatArg& arg = nextArg();
             if (arg.kind() != FormatArg::Kind::String) invalid();
-            return std::string(cutText(arg.string().view(), precision));
+            std::string_view text = cutText(arg.string().view(), precision);
+            checkRoom(text.size());  // before a copy of a long text is made
+            return std::string(text);
         }
         default: invalid();
         }
@@ -257,13 +270,14 @@ private:
     std::span<const FormatArg> args_;
     size_t pos_ = 0;
     size_t argIndex_ = 0;
+    size_t maxLength_;
     AnsiString out_;
 };
 
 }  // namespace
 
-AnsiString formatText(std::string_view fmt, std::span<const FormatArg> args) {
-    return TextFormatter(fmt, args).run();
+AnsiString formatText(std::string_view fmt, std::span<const FormatArg> args, size_t maxLength) {
+    return TextFormatter(fmt, args, maxLength).run();
 }
 
 AnsiString formatText(std::string_view fmt, std::initializer_list<FormatArg> args) {

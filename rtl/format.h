@@ -6,6 +6,7 @@
 #pragma once
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -57,7 +58,8 @@ private:
 // other than x/X are case-insensitive. A value of the wrong kind or an invalid
 // specifier raises EConvertError "Format '<fmt>' invalid or incompatible with
 // argument"; too few values raise EConvertError "No argument for format '<fmt>'".
-AnsiString formatText(std::string_view fmt, std::span<const FormatArg> args);
+// A result that would grow past maxLength bytes raises std::length_error.
+AnsiString formatText(std::string_view fmt, std::span<const FormatArg> args, size_t maxLength = SIZE_MAX);
 AnsiString formatText(std::string_view fmt, std::initializer_list<FormatArg> args);
 
 // Formats v by a picture of up to three sections separated by ";" (positive;

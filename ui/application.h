@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "rtl/component.h"
+#include "ui/graphics.h"
 
 class TCustomForm;
 
@@ -53,6 +54,9 @@ class TApplication : public TComponent {
     void SetHintPause(int value) { HintPause_ = value; }
     int HintHidePause() const { return HintHidePause_; }
     void SetHintHidePause(int value) { HintHidePause_ = value; }
+    // The background of hint windows.
+    TColor HintColor() const { return HintColor_; }
+    void SetHintColor(TColor value) { HintColor_ = value; }
     TNotifyEvent OnHint;
 
     // The default caption of the program's message boxes: the executable's
@@ -82,6 +86,7 @@ private:
     bool ShowHint_ = true;
     int HintPause_ = 500;
     int HintHidePause_ = 2500;
+    TColor HintColor_ = clInfoBk;
     TCustomForm* MainForm_ = nullptr;
     AnsiString Hint_;
     AnsiString Title_;

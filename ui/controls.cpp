@@ -486,12 +486,14 @@ TCanvasPaint::TCanvasPaint(TCanvas* canvas, HDC dc, const TControl* control) : C
 
 TWinControl* FindControl(HWND handle) { return dynamic_cast<TWinControl*>(FindWindowTarget(handle)); }
 
-// The window under the point skips disabled windows; the descent through
-// ControlAtPos finds them.
+// The window under the point may skip disabled windows or not; the descent
+// through ControlAtPos finds them when they are wanted, and a disabled one is
+// passed over for its parent when they are not.
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
     TWinControl* window = nullptr;
     for (HWND handle = WindowFromPoint(screenPos); handle && !window; handle = GetParent(handle))
         window = FindControl(handle);
+    while (window && !allowDisabled && !window->Enabled()) window = window->Parent();
     TControl* found = window;
     while (window) {
         TControl* child = window->ControlAtPos(window->ScreenToClient(screenPos), allowDisabled, true);

@@ -73,7 +73,11 @@ void TCustomForm::Loaded() {
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
     TScrollingWinControl::Notification(component, operation);
     if (operation != opRemove) return;
-    if (component == Menu_) Menu_ = nullptr;
+    if (component == Menu_) {
+        // The menu bar goes before its handle does: the window must let it go.
+        if (HandleAllocated()) ::SetMenu(Handle(), nullptr);
+        Menu_ = nullptr;
+    }
     if (component == PopupParent_) PopupParent_ = nullptr;
     if (component == ActiveControl_) ActiveControl_ = nullptr;
 }

@@ -3,7 +3,6 @@
 #include "ui/menus.h"
 
 #include <algorithm>
-#include <string>
 #include <unordered_map>
 
 #include "ui/wndproc.h"
@@ -20,8 +19,10 @@ const char* const findItemKindNames[] = {"fkCommand", "fkHandle", "fkShortCut"};
 std::unordered_map<UINT, TMenuItem*> commandItems;
 std::unordered_map<HMENU, TMenuItem*> handleItems;
 
+// Command numbers are 16 bits wide (1 to 65535), handed out in turn.
 UINT allocateCommand(TMenuItem* item) {
     static UINT next = 0;
+    if (commandItems.size() >= 0xFFFF) throw EComponentError("Too many menu items");
     do {
         next = next % 0xFFFF + 1;
     } while (commandItems.count(next));
@@ -62,20 +63,22 @@ const TEnumInfo PopupAlignmentInfo{"TPopupAlignment", popupAlignmentNames, 3};
 const TEnumInfo FindItemKindInfo{"TFindItemKind", findItemKindNames, 3};
 const TMethodTypeInfo MenuChangeEventType{"TMenuChangeEvent"};
 
+AnsiString KeyName(unsigned virtualKey) {
+    LONG code = static_cast<LONG>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    // Page Up to arrow down, Insert and Delete are the extended keys of their names.
+    if ((virtualKey >= VK_PRIOR && virtualKey <= VK_DOWN) || virtualKey == VK_INSERT || virtualKey == VK_DELETE)
+        code |= 1L << 24;
+    char name[64];
+    int length = GetKeyNameTextA(code, name, sizeof name);
+    return AnsiString(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
 AnsiString ShortCutToText(TShortCut shortCut) {
     AnsiString text;
     if (shortCut & scCtrl) text += "Ctrl+";
     if (shortCut & scShift) text += "Shift+";
     if (shortCut & scAlt) text += "Alt+";
-    UINT key = shortCut & 0xFF;
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return text + AnsiString(1, static_cast<char>(key));
-    if (key >= VK_F1 && key <= VK_F24) return text + "F" + std::to_string(key - VK_F1 + 1);
-    // Page keys, arrows, Insert and Delete are extended keys.
-    bool extended = (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE;
-    LONG scan = static_cast<LONG>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16 | (extended ? 1L << 24 : 0);
-    char name[64] = "";
-    GetKeyNameTextA(scan, name, sizeof name);
-    return text + name;
+    return text + KeyName(shortCut & 0xFF);
 }
 
 // ==== TMenuItem: life ====

@@ -20,7 +20,10 @@ class TMenuItem;
 // Ctrl 0x4000, Alt 0x8000.
 using TShortCut = uint16_t;
 enum : TShortCut { scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000 };
-// "Ctrl+Shift+A", with the platform's names of the other keys.
+// The platform's name of a key ("A", "F5", "Page Up": the keys that have a
+// twin on the number pad are named as the extended ones).
+AnsiString KeyName(unsigned virtualKey);
+// "Ctrl+Shift+A": the modifiers, then the key's name.
 AnsiString ShortCutToText(TShortCut shortCut);
 
 enum TMenuBreak : uint8_t { mbNone, mbBreak, mbBarBreak };

@@ -91,7 +91,10 @@ HWND CreateTargetWindow(TWindowTarget* target, const TCreateParams& params, WNDP
     try {
         Application->RaisePendingException();
     } catch (...) {
-        if (handle) DestroyTargetWindow(handle);
+        if (handle) {
+            DestroyTargetWindow(handle);
+            target->WindowAttached(nullptr);  // the window it was given is gone
+        }
         throw;
     }
     if (!handle) {

@@ -3,6 +3,7 @@
 // script comparator called through the engine, and the other Array methods.
 #include "engine/core/array.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "engine/eval/engine.h"
@@ -133,9 +134,12 @@ AnsiString TJArrayObject::Join(const AnsiString& separator) {
     struct Leave { ~Leave() { --joinDepth; } } leave;
     AnsiString text;
     for (int i = 0; i < Items_.Count(); ++i) {
-        if (i > 0) text += separator;
         const TJValue& item = Items_.At(i);
-        if (!IsUndefinedOrNull(item)) text += ValueToString(&item);
+        AnsiString part = IsUndefinedOrNull(item) ? AnsiString() : ValueToString(&item);
+        size_t gap = i > 0 ? separator.length() : 0;
+        CheckStringSize(static_cast<uint64_t>(text.length()) + gap + part.length());
+        if (gap) text += separator;
+        text += part;
     }
     return text;
 }
@@ -241,10 +245,7 @@ void TJArrayObject::nativeJoin(TJValueList* args, TJValue& result) {
 }
 
 void TJArrayObject::nativePop(TJValueList*, TJValue& result) {
-    if (Items_.Count() == 0) return;
-    TJValue last = Items_.At(Items_.Count() - 1);
-    Items_.Delete(Items_.Count() - 1);
-    result = last;
+    if (Items_.Count() > 0) Items_.Take(Items_.Count() - 1, result);
 }
 
 void TJArrayObject::nativePush(TJValueList* args, TJValue& result) {
@@ -253,21 +254,12 @@ void TJArrayObject::nativePush(TJValueList* args, TJValue& result) {
 }
 
 void TJArrayObject::nativeReverse(TJValueList*, TJValue& result) {
-    int n = Items_.Count();
-    for (int i = 0; i < n / 2; ++i) {
-        TJValue a = Items_.At(i);
-        TJValue b = Items_.At(n - 1 - i);
-        Items_.SetItem(i, b);
-        Items_.SetItem(n - 1 - i, a);
-    }
+    Items_.Reverse();
     MakeObject(this, result);
 }
 
 void TJArrayObject::nativeShift(TJValueList*, TJValue& result) {
-    if (Items_.Count() == 0) return;
-    TJValue first = Items_.At(0);
-    Items_.Delete(0);
-    result = first;
+    if (Items_.Count() > 0) Items_.Take(0, result);
 }
 
 void TJArrayObject::nativeSlice(TJValueList* args, TJValue& result) {
@@ -288,11 +280,14 @@ void TJArrayObject::nativeSplice(TJValueList* args, TJValue& result) {
     if (start < 0) start += Items_.Count();
     TJArrayObject* removed = newArray();
     MakeObject(removed, result);
-    for (int64_t i = static_cast<int64_t>(start) + count - 1; i >= start; --i) {
-        if (i < 0 || i >= Items_.Count()) raiseUnnamedIndexError();
-        TJValue item = Items_.At(static_cast<int>(i));
-        Items_.Delete(static_cast<int>(i));
-        removed->Items_.Insert(0, item);
+    // The elements go from the last down to start: an index outside the array
+    // stops the removal there with an index error.
+    int64_t last = static_cast<int64_t>(start) + count - 1;
+    if (last >= start) {
+        if (last < 0 || last >= Items_.Count()) raiseUnnamedIndexError();
+        int first = std::max(start, 0);
+        Items_.MoveTo(first, static_cast<int>(last) - first + 1, removed->Items_);
+        if (start < 0) raiseUnnamedIndexError();
     }
     for (int i = args->Count() - 1; i >= 2; --i) {
         if (start < 0 || start > Items_.Count()) raiseUnnamedIndexError();

@@ -1,6 +1,7 @@
 // The script engine's exceptions: the script-error constructor that every
 // raise site uses (error name, thrown value or nil, message) and the raising
-// helper of the value routines and the built-in objects.
+// helper of the value routines and the built-in objects, and the size limit
+// of texts.
 #include "engine/core/errors.h"
 
 EJRuntimeError::EJRuntimeError(AnsiString errorName, const TJValue* thrown, AnsiString message)
@@ -12,3 +13,9 @@ EJRuntimeError::EJRuntimeError(AnsiString errorName, const TJValue* thrown, Ansi
 void raiseScriptError(const AnsiString& errorName, const AnsiString& message) {
     throw EJThrow(errorName, nullptr, message);
 }
+
+void CheckStringSize(uint64_t size) {
+    if (size > MaxStringSize) RaiseStringTooLong();
+}
+
+void RaiseStringTooLong() { raiseScriptError("EStringError", "string too long"); }

@@ -72,3 +72,11 @@ public:
 
 // Raises EJThrow with the error name and message (no thrown value).
 [[noreturn]] void raiseScriptError(const AnsiString& errorName, const AnsiString& message);
+
+// The largest text a script builds (with +, join, concat, replace, format,
+// multiply ...); a longer one is refused with "EStringError" before the
+// memory for it is taken.
+constexpr size_t MaxStringSize = 256u * 1024 * 1024;
+// Raises "EStringError" when a text of `size` bytes would exceed MaxStringSize.
+void CheckStringSize(uint64_t size);
+[[noreturn]] void RaiseStringTooLong();

@@ -59,9 +59,10 @@ TJObject::~TJObject() {
     delete Members_;
 }
 
-void TJObject::finishConstruction(bool registering) {
+void TJObject::finishConstruction(bool registering, TJValueList* args) {
     try {
         SetPropertyNames(GetPropNames(ClassType(), false));
+        Construct(args);
         RegisterMethods();
         RegisterConstants();
         AfterConstruction();
@@ -73,6 +74,7 @@ void TJObject::finishConstruction(bool registering) {
     --RefCount_;  // the construction's own reference; others taken meanwhile stay
 }
 
+void TJObject::Construct(TJValueList*) {}
 void TJObject::AfterConstruction() {}
 
 int32_t TJObject::IncRef() { return ++RefCount_; }

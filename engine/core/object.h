@@ -27,7 +27,8 @@ class TJCreateKey {
 };
 
 // Builds an object: the constructor (count 1, engine, members, class name),
-// then its method, constant and event registration and AfterConstruction, then,
+// then Construct with the arguments, its method, constant and event
+// registration and AfterConstruction, then,
 // for a registering object of an engine, the engine's new-object notification
 // and its entry in the engine's object list. The construction's own reference
 // is dropped at the end; references taken meanwhile stay. A new object that
@@ -35,7 +36,7 @@ class TJCreateKey {
 template <class T>
 T* createObject(TJEngine* engine, bool registering, TJValueList* args) {
     T* object = new T(TJCreateKey(), engine, args);
-    object->finishConstruction(registering);
+    object->finishConstruction(registering, args);
     return object;
 }
 
@@ -92,6 +93,10 @@ class TJObject : public TJNotify {
     virtual int32_t IncRef();
     // Frees the object when the count falls to 0 or below.
     virtual int32_t DecRef();
+    // Drops a reference without ever freeing: an object that nothing refers
+    // to any more lives on, as a new object does, until the holder it is being
+    // handed to counts it (a value taken out of a container).
+    void ReleaseToHolder() { --RefCount_; }
     // Frees the object now, whatever its count (the object list at teardown).
     // Script objects are freed only this way or by DecRef, never by delete:
     // references released while the object is being destroyed must not free
@@ -147,6 +152,9 @@ protected:
     // Registers the built-in methods; descendants call it first, then add theirs.
     virtual void RegisterMethods();
     virtual void RegisterConstants();
+    // The first construction step after the C++ constructors, before methods
+    // are registered: the steps that need virtual calls or the arguments.
+    virtual void Construct(TJValueList* args);
     // The last construction step, after methods and constants are registered
     // and before the engine hears of the object.
     virtual void AfterConstruction();
@@ -158,7 +166,7 @@ protected:
 private:
     template <class T>
     friend T* createObject(TJEngine* engine, bool registering, TJValueList* args);
-    void finishConstruction(bool registering);
+    void finishConstruction(bool registering, TJValueList* args);
 
     static const TJMethodEntry builtinMethods_[9];
     void nativeHasKey(TJValueList* args, TJValue& result);

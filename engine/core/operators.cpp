@@ -20,8 +20,9 @@ namespace {
 
 void addValues(const TJValue& l, const TJValue& r, TJValue& result) {
     if (IsStringValue(&l) || IsStringValue(&r)) {
-        AnsiString text = ValueToString(&l) + ValueToString(&r);
-        MakeString(text, result);
+        AnsiString left = ValueToString(&l), right = ValueToString(&r);
+        CheckStringSize(static_cast<uint64_t>(left.length()) + right.length());
+        MakeString(left + right, result);
         return;
     }
     double a = ValueToDouble(&l), b = ValueToDouble(&r);

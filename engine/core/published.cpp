@@ -181,12 +181,14 @@ bool WritePublishedProperty(TObject* instance, const AnsiString& name, const TJV
     return WriteProp(instance, prop, raw);
 }
 
-void ClearEventProperties(TObject* instance) {
+void ClearEventProperties(TObject* instance, const void* data) {
     for (const TPropInfo* prop : GetPropInfos(instance->ClassType())) {
         if (!prop->isMethod() || !prop->Set) continue;
         try {
-            TPropValue nil;
-            prop->Set(instance, nil);
+            TPropValue handler;
+            if (data && (!ReadProp(instance, prop, handler) || handler.Method.Data != data)) continue;
+            handler.Method = TMethod{};
+            prop->Set(instance, handler);
         } catch (...) {
             // A setter that refuses leaves its handler; the others still go.
         }

@@ -21,8 +21,9 @@ bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJVa
 // An event takes a vtEvent only when methodType is the property's own type.
 bool WritePublishedProperty(TObject* instance, const AnsiString& name, const TJValue& value,
                             const TMethodTypeInfo* methodType);
-// Sets every writable event property to nil; faults are swallowed.
-void ClearEventProperties(TObject* instance);
+// Sets every writable event property to nil (with data, only those whose
+// handler is bound to that data); faults are swallowed.
+void ClearEventProperties(TObject* instance, const void* data = nullptr);
 
 // The element names present, joined by "," ("akLeft,akTop").
 AnsiString SetToNameList(const TSetInfo* type, uint32_t bits);

@@ -221,7 +221,9 @@ private:
     void readMember(TJObject* object, const AnsiString& name, TJValue& result);
 
     // ==== Statements (evalstmt.cpp) ====
+    void enterStatement(TJStatement* s);
     TJCompletion evaluateStatement(TJStatement* s, int flags, TJSwitchState* state);
+    TJCompletion ifStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion whileLoop(TJStatement* s);
     TJCompletion doLoop(TJStatement* s);
     TJCompletion forLoop(TJStatement* s);

@@ -205,13 +205,20 @@ namespace {
 bool exprnamesArguments(const TJExpr* node);
 
 // The statements of a function body, nested functions and classes excepted
-// (they have arguments of their own).
-bool statementsNameArguments(const TJStatement* s) {
-    for (; s; s = s->Next) {
-        if (s->Kind == scFunction || s->Kind == scClass) continue;
-        if (exprnamesArguments(s->Expr) || statementsNameArguments(s->Child1) || statementsNameArguments(s->Child2))
-            return true;
-        if (s->Kind != scProgram && statementsNameArguments(s->Child3)) return true;
+// (they have arguments of their own). The statement lists still to scan wait
+// on a stack of their own, so that a long "else if" chain costs no recursion.
+bool statementsNameArguments(const TJStatement* body) {
+    std::vector<const TJStatement*> pending{body};
+    while (!pending.empty()) {
+        const TJStatement* s = pending.back();
+        pending.pop_back();
+        for (; s; s = s->Next) {
+            if (s->Kind == scFunction || s->Kind == scClass) continue;
+            if (exprnamesArguments(s->Expr)) return true;
+            pending.push_back(s->Child1);
+            pending.push_back(s->Child2);
+            if (s->Kind != scProgram) pending.push_back(s->Child3);
+        }
     }
     return false;
 }

@@ -2,6 +2,7 @@
 // temporaries), every statement kind, loops, try, with, switch and case,
 // declarations, return with its closures, and namespaces with their globals.
 // break, continue and return travel as completions, not exceptions.
+#include <new>
 #include <vector>
 
 #include "engine/eval/engine.h"
@@ -38,17 +39,22 @@ private:
 
 TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state) {
     for (TJStatement* s = first; s; s = s->Next) {
-        CurrentLine = s->LineNo;
-        if (StepHook) {
-            bool abort = false;
-            StepHook(abort);
-            if (abort) throw EJAbort();
-        }
+        enterStatement(s);
         TJCompletion completion = evaluateStatement(s, flags, state);
         CurrentTable->ClearTemporaries();
         if (completion != TJCompletion::Normal) return completion;
     }
     return TJCompletion::Normal;
+}
+
+// The current line and the step hook, which may abort the script.
+void TJEngine::enterStatement(TJStatement* s) {
+    CurrentLine = s->LineNo;
+    if (StepHook) {
+        bool abort = false;
+        StepHook(abort);
+        if (abort) throw EJAbort();
+    }
 }
 
 TJCompletion TJEngine::evaluateStatement(TJStatement* s, int flags, TJSwitchState* state) {
@@ -63,8 +69,7 @@ TJCompletion TJEngine::evaluateStatement(TJStatement* s, int flags, TJSwitchStat
         EvaluateExpression(s->Expr, 0, value);
         return TJCompletion::Normal;
     case scIf:
-        EvaluateExpression(s->Expr, 0, value);
-        return EvaluateStatements(ValueToBool(value) ? s->Child1 : s->Child2, flags, state);
+        return ifStatement(s, flags, state);
     case scWhile:
         return whileLoop(s);
     case scDo:
@@ -132,8 +137,10 @@ TJCompletion TJEngine::doLoop(TJStatement* s) {
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (completion == TJCompletion::Return) return completion;
         EvaluateExpression(s->Expr, 0, condition);
+        // Tested before the temporaries go: the condition may be one of them.
+        bool again = ValueToBool(condition);
         CurrentTable->ClearTemporaries();
-        if (!ValueToBool(condition)) return TJCompletion::Normal;
+        if (!again) return TJCompletion::Normal;
     }
 }
 
@@ -217,6 +224,21 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     return result;
 }
 
+// ==== if ====
+
+// An "else if" chain runs in a loop, not one level deeper per branch; each if
+// of it still enters as a statement of its own.
+TJCompletion TJEngine::ifStatement(TJStatement* s, int flags, TJSwitchState* state) {
+    TJValue condition;
+    for (;;) {
+        EvaluateExpression(s->Expr, 0, condition);
+        TJStatement* branch = ValueToBool(condition) ? s->Child1 : s->Child2;
+        if (!branch || branch->Kind != scIf || branch->Next) return EvaluateStatements(branch, flags, state);
+        s = branch;
+        enterStatement(s);
+    }
+}
+
 // ==== try, throw, with ====
 
 TJCompletion TJEngine::tryStatement(TJStatement* s, int flags, TJSwitchState* state) {
@@ -225,7 +247,11 @@ TJCompletion TJEngine::tryStatement(TJStatement* s, int flags, TJSwitchState* st
     TJCompletion completion;
     try {
         try {
-            completion = EvaluateStatements(s->Child1, flags, state);
+            try {
+                completion = EvaluateStatements(s->Child1, flags, state);
+            } catch (const std::bad_alloc&) {
+                raiseScriptError("EOutOfMemory", "Out of memory");  // a script error the handler sees
+            }
         } catch (const EJRuntimeError& e) {
             if (!handler) throw;
             TJValue caught;

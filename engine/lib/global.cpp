@@ -4,6 +4,7 @@
 #include "engine/lib/global.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <vector>
 
 #include "engine/support/appmessage.h"
@@ -77,9 +78,11 @@ AnsiString FormatValues(const TJValueList& args) {
     for (int i = 1; i < args.Count(); ++i) values.push_back(ValueToVarRec(args.At(i)));
     AnsiString format = ValueToString(args.At(0));
     try {
-        return formatText(format.view(), values);
+        return formatText(format.view(), values, MaxStringSize);
     } catch (const EConvertError& e) {
         raiseScriptError("EConvertError", e.message());
+    } catch (const std::length_error&) {
+        RaiseStringTooLong();
     }
 }
 

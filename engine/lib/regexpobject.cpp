@@ -3,8 +3,11 @@
 // split, and the hooks through which the evaluator boxes and tests literals.
 #include "engine/lib/regexpobject.h"
 
+#include <stdexcept>
+
 #include "engine/core/array.h"
 #include "engine/eval/engine.h"
+#include "engine/core/errors.h"
 #include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
 
@@ -207,10 +210,11 @@ bool TJRegExpObject::TestText(const AnsiString& text) {
     return matched;
 }
 
-AnsiString TJRegExpObject::ReplaceText(const AnsiString& text, const TJValue* replacement) {
+// The result is bounded by MaxStringSize: a longer one is an "EStringError".
+AnsiString TJRegExpObject::ReplaceText(const AnsiString& text, const TJValue* replacement) try {
     TestText(text);
     if (!replacement || !IsFunctionValue(*replacement) || !Engine()) {
-        return RegExp_.Replace(text, replacement ? ValueToString(replacement) : AnsiString());
+        return RegExp_.Replace(text, replacement ? ValueToString(replacement) : AnsiString(), nullptr, MaxStringSize);
     }
     // The function is kept for the run of the replace only (the previous one
     // comes back, which is none outside a replace called from a replacement).
@@ -220,9 +224,11 @@ AnsiString TJRegExpObject::ReplaceText(const AnsiString& text, const TJValue* re
         ~Keep() { slot = std::move(previous); }
     } keep{ReplaceFunction_, ReplaceFunction_};
     ReplaceFunction_ = replacement->FuncValue;
-    return RegExp_.Replace(text, AnsiString(), [this](TJRegExp& regExp, const AnsiString&) {
-        return callReplaceFunction(regExp);
-    });
+    return RegExp_.Replace(
+        text, AnsiString(), [this](TJRegExp& regExp, const AnsiString&) { return callReplaceFunction(regExp); },
+        MaxStringSize);
+} catch (const std::length_error&) {
+    RaiseStringTooLong();
 }
 
 // Calls the replacement function with the match, its groups, its index and the

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "engine/core/array.h"
@@ -55,17 +56,14 @@ AnsiString trimLeft(std::string_view s) {
     return AnsiString(s.substr(first));
 }
 
-AnsiString trimRight(std::string_view s) {
-    size_t last = s.size();
-    while (last > 0 && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
-    return AnsiString(s.substr(0, last));
-}
-
-// The platform's case mapping of the ANSI code page over the whole byte string.
+// The platform's case mapping of the ANSI code page; what it cannot map
+// keeps its bytes.
 AnsiString mapCase(const AnsiString& text, DWORD (WINAPI* mapper)(LPSTR, DWORD)) {
-    AnsiString mapped = text;
-    if (!mapped.empty()) mapper(mapped.mutableData(), static_cast<DWORD>(mapped.length()));
-    return mapped;
+    return mapUnicodeRuns(text, [mapper](std::string_view run) {
+        AnsiString mapped(run);
+        mapper(mapped.mutableData(), static_cast<DWORD>(mapped.length()));
+        return mapped;
+    });
 }
 
 AnsiString wideToCodePage(std::wstring_view wide, UINT codePage) {
@@ -99,10 +97,6 @@ AnsiString cryptText(const AnsiString& key, const AnsiString& salt) {
 }
 
 }  // namespace
-
-void CheckStringSize(uint64_t size) {
-    if (size > MaxStringSize) raiseScriptError("EStringError", "string too long");
-}
 
 const TClassInfo TJStringObject::classInfo =
     makeClassInfo("TJStringObject", &TJObject::classInfo, stringProperties, &scriptCreator<TJStringObject>);
@@ -334,8 +328,11 @@ void TJStringObject::nativeMultiply(TJValueList* args, TJValue& result) {
     int32_t times = HasArgs(args) ? ValueToInteger(&args->At(0)) : 0;
     AnsiString text;
     if (times > 0 && !Text_.empty()) {
-        CheckStringSize(static_cast<uint64_t>(Text_.length()) * static_cast<uint64_t>(times));
-        for (int32_t i = 0; i < times; ++i) text += Text_;
+        size_t unit = Text_.length();
+        CheckStringSize(static_cast<uint64_t>(unit) * static_cast<uint64_t>(times));
+        text.setLength(unit * static_cast<size_t>(times));
+        char* out = text.mutableData();
+        for (int32_t i = 0; i < times; ++i) std::memcpy(out + unit * static_cast<size_t>(i), Text_.data(), unit);
     }
     MakeString(text, result);
 }
@@ -357,13 +354,16 @@ void TJStringObject::nativeToString(TJValueList* args, TJValue& result) {
 namespace {
 
 void tagged(const AnsiString& text, const char* open, const char* close, TJValue& result) {
+    CheckStringSize(uint64_t{text.length()} + std::strlen(open) + std::strlen(close));
     MakeString(open + text + close, result);
 }
 
 // open + '"' + the argument + '">' + text + close; undefined without the argument.
 void attributed(const AnsiString& text, TJValueList* args, const char* open, const char* close, TJValue& result) {
     if (!HasArgs(args)) return;
-    MakeString(open + ("\"" + ValueToString(&args->At(0))) + "\">" + text + close, result);
+    AnsiString argument = ValueToString(&args->At(0));
+    CheckStringSize(uint64_t{text.length()} + argument.length() + std::strlen(open) + std::strlen(close) + 3);
+    MakeString(open + ("\"" + argument) + "\">" + text + close, result);
 }
 
 }  // namespace
@@ -441,9 +441,7 @@ void TJStringObject::nativeReplace(TJValueList* args, TJValue& result) {
     RegExpArgument regExp(*this, args);
     const TJValue* replacement = regExp.given() || !HasThreeArgs(args) ? argAt(args, 1) : argAt(args, 2);
     if (replacement && IsUndefinedValue(*replacement)) replacement = nullptr;
-    AnsiString replaced = regExp->ReplaceText(Text_, replacement);
-    CheckStringSize(replaced.length());  // a text doubled by replace after replace ends here
-    MakeString(replaced, result);
+    MakeString(regExp->ReplaceText(Text_, replacement), result);
 }
 
 // With a RegExp object the limit is the second argument; with a pattern it is

@@ -12,12 +12,6 @@
 class TJEngine;
 class TJRegExpObject;
 
-// The largest text the String methods build; a longer result is refused with
-// "EStringError" before any memory is taken for it.
-constexpr size_t MaxStringSize = 256u * 1024 * 1024;
-// Raises "EStringError" when a text of `size` bytes would exceed MaxStringSize.
-void CheckStringSize(uint64_t size);
-
 // Registers the class "String" with the engine (one of its built-in classes).
 void RegisterStringClass(TJEngine* engine);
 

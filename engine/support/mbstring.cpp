@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/support/utf8mirror.h"
 #include "rtl/codepage.h"
 
 // ==== Characters ====
@@ -39,6 +40,12 @@ AnsiString trimText(std::string_view s) {
     while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
     while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
     return AnsiString(s.substr(first, last - first));
+}
+
+AnsiString trimRight(std::string_view s) {
+    size_t last = s.size();
+    while (last > 0 && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
+    return AnsiString(s.substr(0, last));
 }
 
 namespace {
@@ -204,13 +211,40 @@ AnsiString MbcsReverse(std::string_view s) {
 
 // ==== Width and kana ====
 
-AnsiString LCMapText(std::string_view s, unsigned long flags) {
-    std::string source(s.substr(0, s.find('\0')));
+AnsiString mapUnicodeRuns(std::string_view s, const std::function<AnsiString(std::string_view)>& map) {
+    AnsiString out;
+    size_t runStart = 0;
+    auto flushRun = [&](size_t end) {
+        if (end > runStart) out += map(s.substr(runStart, end - runStart));
+    };
+    for (size_t i = 0; i < s.size();) {
+        Cp932Char c = cp932CharAt(s, i);
+        if (!c.hasUnicode()) {
+            flushRun(i);
+            out.append(s.data() + i, c.width);
+            runStart = i + c.width;
+        }
+        i += c.width;
+    }
+    flushRun(s.size());
+    return out;
+}
+
+namespace {
+
+AnsiString lcMapRun(std::string_view run, unsigned long flags) {
+    std::string source(run);
     std::vector<char> buffer(source.size() * 2 + 1);
     int n = LCMapStringA(LOCALE_USER_DEFAULT, flags, source.c_str(), static_cast<int>(source.size()) + 1,
                          buffer.data(), static_cast<int>(buffer.size()));
     if (n <= 0) return {};
     return AnsiString(buffer.data());
+}
+
+}  // namespace
+
+AnsiString LCMapText(std::string_view s, unsigned long flags) {
+    return mapUnicodeRuns(s.substr(0, s.find('\0')), [flags](std::string_view run) { return lcMapRun(run, flags); });
 }
 
 AnsiString ToFullWidth(std::string_view s) {

@@ -5,6 +5,7 @@
 // Used by the String object, the library objects and the network helpers.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "rtl/ansistring.h"
@@ -27,6 +28,8 @@ bool mbcsEndsWith(std::string_view s, char byte);
 
 // Blanks and control characters (bytes up to the space) removed at both ends.
 AnsiString trimText(std::string_view s);
+// The same at the end only.
+AnsiString trimRight(std::string_view s);
 // ASCII letters mapped, double-byte characters left whole.
 AnsiString lowerCaseAscii(std::string_view s);
 AnsiString upperCaseAscii(std::string_view s);
@@ -70,7 +73,12 @@ AnsiString MbcsReverse(std::string_view s);
 
 // ==== Width and kana ====
 
-// LCMapStringA with the user's default locale over s (up to its first NUL).
+// s with map applied to each longest run of characters that have a Unicode
+// character; bytes and pairs without one (which a conversion through UTF-16
+// would turn into "・") are copied as they stand.
+AnsiString mapUnicodeRuns(std::string_view s, const std::function<AnsiString(std::string_view)>& map);
+// LCMapStringA with the user's default locale over s (up to its first NUL),
+// leaving what has no Unicode character unchanged.
 AnsiString LCMapText(std::string_view s, unsigned long flags);
 AnsiString ToFullWidth(std::string_view s);
 AnsiString ToHalfWidth(std::string_view s);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <stdexcept>
 
 #include "engine/support/utf8mirror.h"
 #include "rtl/codepage.h"
@@ -203,21 +204,26 @@ bool TJRegExp::Exec(const AnsiString& text, TJRegExpTexts* list) {
     return true;
 }
 
-AnsiString TJRegExp::Replace(const AnsiString& text, const AnsiString& templ, const TJRegExpReplacer& replacer) {
+AnsiString TJRegExp::Replace(const AnsiString& text, const AnsiString& templ, const TJRegExpReplacer& replacer,
+                             size_t maxLength) {
     input_ = text;
     Code code = compiled();
     if (!code) return text;
     Search search(code, mirrorOf(text));
     if (!search.find(0)) return text;
     AnsiString result;
+    auto append = [&](std::string_view part) {
+        if (part.size() > maxLength - result.length()) throw std::length_error("replaced text too long");
+        result += part;
+    };
     size_t copied = 0;  // bytes of text already passed on to the result
     do {
-        result.append(text.data() + copied, search.start(0) - copied);
+        append(text.view().substr(copied, search.start(0) - copied));
         recordMatch(text, search);
-        result += replacer ? replacer(*this, AnsiString(lastMatch_)) : expandTemplate(templ);
+        append(replacer ? replacer(*this, AnsiString(lastMatch_)).view() : expandTemplate(templ).view());
         copied = search.end(0);
     } while (global_ && search.find(search.next()));
-    result.append(text.data() + copied, text.length() - copied);
+    append(text.view().substr(copied));
     return result;
 }
 
@@ -226,9 +232,12 @@ AnsiString TJRegExp::Replace(const AnsiString& text, const AnsiString& templ, co
 bool TJRegExp::Split(const AnsiString& text, TJRegExpTexts& pieces, int limit) {
     input_ = text;
     pieces.clear();
-    Code code = compiled();
-    if (!code) return false;
     size_t most = limit < 0 ? SIZE_MAX : static_cast<size_t>(limit);
+    Code code = compiled();
+    if (!code) {  // a pattern that never matches leaves the text whole
+        if (most > 0) pieces.push_back(text);
+        return false;
+    }
     Search search(code, mirrorOf(text));
     size_t pieceStart = 0;
     size_t from = 0;

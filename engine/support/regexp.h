@@ -5,6 +5,7 @@
 // RegExp and String script objects, the date parsers and the network clients.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -35,11 +36,13 @@ public:
     bool Test(const AnsiString& text) { return Exec(text, nullptr); }
     // The text with its first match (every match with Global) replaced by the
     // expanded template ("$&", "$0", "$1", "${12}", "\" quotes the next
-    // character) or, when given, by what the replacer returns.
+    // character) or, when given, by what the replacer returns. A result that
+    // would grow past maxLength bytes raises std::length_error.
     AnsiString Replace(const AnsiString& text, const AnsiString& templ,
-                       const TJRegExpReplacer& replacer = nullptr);
+                       const TJRegExpReplacer& replacer = nullptr, size_t maxLength = SIZE_MAX);
     // The pieces between the matches; a negative limit keeps them all,
-    // otherwise at most limit pieces are kept. False when the pattern fails.
+    // otherwise at most limit pieces are kept. False when the pattern fails
+    // (a rejected pattern matches nowhere: the text is the one piece).
     bool Split(const AnsiString& text, TJRegExpTexts& pieces, int limit = -1);
 
     void Assign(const TJRegExp& other);

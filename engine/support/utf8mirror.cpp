@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr uint32_t kInvalidBase = 0xF0000;  // private use: invalid byte b -> U+F0000 + b
+// The trail bytes of code page 932; a lead byte followed by one is a pair
+// even where the code page assigns it no character.
+bool isTrailByte(unsigned b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 struct CharTable {
     bool lead[256];
@@ -31,9 +33,10 @@ CharTable buildTable() {
         char byte = static_cast<char>(b);
         table.lead[b] = isLeadByte(static_cast<unsigned char>(b));
         uint32_t code = b == 0 ? 0 : convertStrict(&byte, 1);
-        table.single[b] = (b == 0 || code) && !table.lead[b] ? code : kInvalidBase + b;
+        table.single[b] = (b == 0 || code) && !table.lead[b] ? code : Cp932InvalidByteBase + b;
         if (!table.lead[b]) continue;
-        for (int t = 1; t < 256; ++t) {
+        for (int t = 0x40; t <= 0xFC; ++t) {
+            if (!isTrailByte(t)) continue;
             char pair[2] = {byte, static_cast<char>(t)};
             table.pair[b << 8 | t] = static_cast<uint16_t>(convertStrict(pair, 2));
         }
@@ -64,24 +67,25 @@ void appendUtf8(std::string& out, uint32_t code) {
     }
 }
 
+Cp932Char charAt(const CharTable& table, std::string_view ansi, size_t offset) {
+    auto byteAt = [&](size_t i) { return static_cast<unsigned char>(ansi[i]); };
+    unsigned b = byteAt(offset);
+    if (!table.lead[b]) return {table.single[b], 1};
+    unsigned trail = offset + 1 < ansi.size() ? byteAt(offset + 1) : 0;
+    if (!isTrailByte(trail)) return {Cp932InvalidByteBase + b, 1};  // a lead byte without a trail stands alone
+    unsigned pair = b << 8 | trail;
+    uint16_t code = table.pair[pair];
+    return {code ? code : Cp932UnassignedPairBase + pair, 2};
+}
+
 // Walks the text character by character: fn(code point, byte offset).
 template <typename Fn>
 void forEachChar(std::string_view ansi, Fn fn) {
     const CharTable& table = charTable();
-    const auto* bytes = reinterpret_cast<const unsigned char*>(ansi.data());
-    size_t n = ansi.size();
-    for (size_t i = 0; i < n;) {
-        unsigned b = bytes[i];
-        if (!table.lead[b]) {
-            fn(table.single[b], i);
-            ++i;
-        } else if (uint16_t code = i + 1 < n ? table.pair[b << 8 | bytes[i + 1]] : 0) {
-            fn(code, i);
-            i += 2;
-        } else {
-            fn(kInvalidBase + b, i);  // a lead byte without a valid trail stands alone
-            ++i;
-        }
+    for (size_t i = 0; i < ansi.size();) {
+        Cp932Char c = charAt(table, ansi, i);
+        fn(c.code, i);
+        i += c.width;
     }
 }
 
@@ -98,6 +102,8 @@ Utf8Mirror mirrorAsUtf8(std::string_view ansi) {
     mirror.ansiOffset.push_back(static_cast<uint32_t>(ansi.size()));
     return mirror;
 }
+
+Cp932Char cp932CharAt(std::string_view ansi, size_t offset) { return charAt(charTable(), ansi, offset); }
 
 std::string patternAsUtf8(std::string_view ansi) {
     std::string utf8;

@@ -1,8 +1,11 @@
 // Code-page-932 text seen as UTF-8, so that the regular-expression library
 // matches whole characters and never the trail byte of a double-byte one.
 // The mirror keeps, for every UTF-8 offset, the byte offset in the original
-// text; bytes that are not valid code page 932 become the private-use
-// characters U+F0000 + byte and so still match themselves. Used by TJRegExp.
+// text. What has no Unicode character gets a private-use character of its
+// own and so still matches itself alone: a byte that is not valid code page
+// 932 becomes U+F0000 + byte, a lead and trail pair without a character
+// (lead bytes 85, EB, EF, FC ...) U+100000 + lead * 256 + trail. Used by
+// TJRegExp and by the text conversions that must keep such characters.
 #pragma once
 
 #include <cstdint>
@@ -20,3 +23,15 @@ struct Utf8Mirror {
 Utf8Mirror mirrorAsUtf8(std::string_view ansi);
 // The same conversion without the offsets, for patterns.
 std::string patternAsUtf8(std::string_view ansi);
+
+constexpr uint32_t Cp932InvalidByteBase = 0xF0000;
+constexpr uint32_t Cp932UnassignedPairBase = 0x100000;
+
+// The character at a byte offset of code-page-932 text: its code point (a
+// private-use one as above when it has no Unicode character) and its bytes.
+struct Cp932Char {
+    uint32_t code;
+    uint32_t width;
+    bool hasUnicode() const noexcept { return code < Cp932InvalidByteBase; }
+};
+Cp932Char cp932CharAt(std::string_view ansi, size_t offset);

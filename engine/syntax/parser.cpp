@@ -393,22 +393,37 @@ TJStatement* TJParser::expressionStatement() {
 }
 
 // IfStatement -> "if" "(" Expression ")" Statement ["else" Statement]
+// An "else if" chain is read in a loop: it is a list of branches, not
+// nesting, and spends no depth however long it is. Its if nodes are made at
+// its end, innermost first, as reading each else branch whole would make them.
 TJStatement* TJParser::ifStatement() {
-    next();
-    expect(tkLParen);
-    TJExpr* condition = requiredExpression();
-    expect(tkRParen);
-    TJStatement* then = requiredStatement();
+    struct Branch {
+        TJExpr* condition;
+        TJStatement* then;
+    };
+    std::vector<Branch> branches;
     TJStatement* otherwise = nullptr;
-    if (token() == tkElse) {
+    for (;;) {
         next();
-        otherwise = requiredStatement();
+        expect(tkLParen);
+        TJExpr* condition = requiredExpression();
+        expect(tkRParen);
+        branches.push_back({condition, requiredStatement()});
+        if (token() != tkElse) break;
+        next();
+        if (token() != tkIf) {
+            otherwise = requiredStatement();
+            break;
+        }
     }
-    TJStatement* node = make(scIf);
-    node->Expr = condition;
-    node->Child1 = then;
-    node->Child2 = otherwise;
-    return node;
+    for (auto branch = branches.rbegin(); branch != branches.rend(); ++branch) {
+        TJStatement* node = make(scIf);
+        node->Expr = branch->condition;
+        node->Child1 = branch->then;
+        node->Child2 = otherwise;
+        otherwise = node;
+    }
+    return otherwise;
 }
 
 // WhileStatement -> "while" "(" Expression ")" Statement

@@ -258,3 +258,19 @@ TEST_F(Arrays, ObjectElementsAreCountedAndForgotten) {
     o->Free();
     EXPECT_EQ(a->Items().At(0).ValueType, vtUndefined);
 }
+
+// An element that only the array held is handed out alive, with no
+// reference, for the caller's holder; moved elements keep their one reference.
+TEST_F(Arrays, TakenElementsOutliveTheArraysReference) {
+    for (const char* method : {"pop", "shift"}) {
+        TJObject* only = createObject<TJObject>(&engine, true, nullptr);
+        TJValue taken = call(list({objectValue(only)}), method);
+        EXPECT_EQ(taken.ObjValue, only) << method;
+        EXPECT_EQ(only->RefCount(), 0) << method;
+        EXPECT_GE(engine.factory.Objects().IndexOf(only), 0) << method;
+    }
+    TJObject* moved = createObject<TJObject>(&engine, true, nullptr);
+    TJArrayObject* removed = array(call(list({objectValue(moved)}), "splice", {intValue(0), intValue(1)}));
+    EXPECT_EQ(removed->Items().At(0).ObjValue, moved);
+    EXPECT_EQ(moved->RefCount(), 1);
+}

@@ -213,6 +213,19 @@ TEST(EngineComponent, RunEventsAndTimes) {
 
 // ==== Exit codes and reports ====
 
+// The host's main form owns the engines: an engine can go alone, and the
+// owner frees the rest with itself.
+TEST(EngineComponent, OwnedByAComponent) {
+    auto* owner = new TComponent(nullptr);
+    auto* first = new DIZI(owner);
+    new DIZI(owner);
+    EXPECT_EQ(owner->ComponentCount(), 2);
+    EXPECT_TRUE(first->Compile("var x = 1;"));
+    first->Free();
+    EXPECT_EQ(owner->ComponentCount(), 1);
+    owner->Free();
+}
+
 TEST(EngineRun, ExitCodes) {
     ScriptHost host;
     EXPECT_EQ(host.run("WScript.Quit(3); WScript.StdOut.Write(\"no\");"), 3);
@@ -297,6 +310,14 @@ TEST(EngineRun, ForeignExceptionsAreReported) {
     host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
     host.run("var h = new TestHost;\nh.foreign();");
     EXPECT_EQ(host.err, "Exception: EOutOfMemory(2) => Out of memory\r\n");
+}
+
+TEST(EngineRun, OutOfMemoryIsAScriptError) {
+    ScriptHost host;
+    host.component.ImportObject("TestHost", &TTestHostObject::classInfo);
+    host.run("var h = new TestHost;\ntry { h.foreign(); } catch (e) { WScript.StdOut.Write(e); }");
+    EXPECT_EQ(host.out, "EOutOfMemory");
+    EXPECT_EQ(host.err, "");
 }
 
 // ==== Calls from the host ====
@@ -416,7 +437,7 @@ TEST(EngineCallbacks, ErrorsInCallbacksReachTheProgram) {
     host.err.clear();
     host.run("var h = new TestHost;\nvar fired = false;\n"
              "h.later(function () { fired = true; h.foreign(); });\n"
-             "try { for (var i = 0; i < 500 && !fired; i++) h.pump(); } catch (e) { }\n");
+             "for (var i = 0; i < 500 && !fired; i++) h.pump();\n");
     EXPECT_EQ(host.err, "Exception: EOutOfMemory(3) => Out of memory\r\n");
 }
 

@@ -499,4 +499,15 @@ TEST(ParserDepth, RunawayNestingIsASyntaxError) {
     TJParser parser;
     parser.Source = ansiToWide(sum + ";");
     EXPECT_TRUE(parser.Parse());
+    // Nor is an else-if chain: its if nodes nest through the else part as
+    // reading them one by one would nest them, all on the chain's last line.
+    std::string chain = "if (a) b;";
+    for (int i = 0; i < 5000; ++i) chain += "\nelse if (a) b;";
+    EXPECT_EQ(parsed("if (a) b; else if (c) d; else e;"), "If a {Expression b} {If c {Expression d} {Expression e}}");
+    parser.Source = ansiToWide(chain + " else c;");
+    ASSERT_TRUE(parser.Parse());
+    const TJStatement* last = parser.Root()->Child1;
+    for (int i = 0; i < 5000; ++i) last = last->Child2;
+    EXPECT_EQ(last->LineNo, 5001);
+    EXPECT_EQ(last->Child2->Kind, scExpression);
 }

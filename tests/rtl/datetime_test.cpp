@@ -140,6 +140,7 @@ TEST(FormatDateTime, Tokens) {
     EXPECT_EQ(formatDateTime("h:mm", t, plain), "10:20");
     EXPECT_EQ(formatDateTime("h:m", dateTime(2006, 1, 1, 9, 5, 0, 0), plain), "9:5");
     EXPECT_EQ(formatDateTime("mm", t, plain), "12");
+    EXPECT_EQ(formatDateTime("mmmmm yyyyyyy", t, plain), "December12 2006");
     EXPECT_EQ(formatDateTime("z zzz", t, plain), "45 045");
     EXPECT_EQ(formatDateTime("'yyyy' yyyy \"at\" h", t, plain), "yyyy 2006 at 10");
     EXPECT_EQ(formatDateTime("yyyy", 25569, plain), "1970");
@@ -157,6 +158,10 @@ TEST(FormatDateTime, TwelveHourClock) {
     EXPECT_EQ(formatDateTime("h A/P", afternoon, plain), "3 P");
     EXPECT_EQ(formatDateTime("h ampm", afternoon, plain), "3 PM");
     EXPECT_EQ(formatDateTime("h", afternoon, plain), "15");
+    // Only hours before the last am/pm token outside quotes count 12.
+    EXPECT_EQ(formatDateTime("h am/pm h", afternoon, plain), "3 pm 15");
+    EXPECT_EQ(formatDateTime("h 'am/pm'", afternoon, plain), "15 am/pm");
+    EXPECT_EQ(formatDateTime("h 'x am/pm", afternoon, plain), "15 x am/pm");
 }
 
 TEST(FormatDateTime, CompositeFormats) {

@@ -1,9 +1,11 @@
 // dmsrun: the console runner of script files. It drives the engine component
 // like a host does: compiles the file, sends the script's standard output and
 // error to its own as bytes, feeds standard input, passes the remaining
-// arguments to the run and exits with the run's code. With --test it runs every
+// arguments to the run and exits with the run's code (1 when the run ended
+// with an error report and gave no code of its own). With --test it runs every
 // script of a folder, each with its own input, arguments and dialog answers,
-// and writes what each produced for the script tests to compare.
+// and writes what each produced for the script tests to compare. It installs
+// the network classes in the component's network slot.
 //
 //   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
@@ -17,7 +19,9 @@
 
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
+#include "net/netlibrary.h"
 #include "rtl/stringlist.h"
+#include "tests/runner/uitest.h"
 
 namespace {
 
@@ -172,22 +176,27 @@ struct RunContext {
     Sink* Err;
     Input* In;
     DWORD Deadline = 0;
+    bool ErrorReported = false;
 
     void stdoutText(TObject*, const AnsiString& text) { Out->write(text.view()); }
     void stderrText(TObject*, const AnsiString& text) { Err->write(text.view()); }
     void stdinText(TObject*, AnsiString& text, bool& success, int32_t count, bool line) {
         success = In->read(text, count, line);
     }
+    void error(TObject*, int32_t, const AnsiString&) { ErrorReported = true; }
     void step(TObject*, bool& abort) {
         if (Deadline && static_cast<LONG>(GetTickCount() - Deadline) >= 0) abort = true;
     }
 };
 
-// Compiles and runs one script; the exit code (1 when it does not compile).
+// Compiles and runs one script; the exit code: 1 when it does not compile, or
+// when its run ended with an error report and no code of its own.
 int runScript(const AnsiString& script, const RunOptions& options, RunContext& context) {
     DIZI component;
+    RegisterTestObjects(component);
     component.SetOnStdout(TStringEvent::bind<&RunContext::stdoutText>(&context));
     component.SetOnStderr(TStringEvent::bind<&RunContext::stderrText>(&context));
+    component.SetOnError(TErrorEvent::bind<&RunContext::error>(&context));
     component.SetOnStdin(TReadStringEvent::bind<&RunContext::stdinText>(&context));
     if (options.Trace) component.SetOnDebugout(TStringEvent::bind<&RunContext::stderrText>(&context));
     if (options.Timeout) {
@@ -200,7 +209,8 @@ int runScript(const AnsiString& script, const RunOptions& options, RunContext& c
     if (!component.CompileFile(script)) return 1;
     TJValueList args;
     for (const AnsiString& argument : options.Arguments) args.AddString(argument);
-    return component.Run(&args);
+    int code = component.Run(&args);
+    return code == 0 && context.ErrorReported ? 1 : code;
 }
 
 // ==== Test folders ====
@@ -360,6 +370,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
+    SetLibraryRegistrar(lsNetwork, &RegisterSocketObjects);
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 
