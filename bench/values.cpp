@@ -6,26 +6,14 @@
 #include <cstdio>
 
 #include "engine/eval/engine.h"
+#include "engine/lib/builtins.h"
 #include "engine/core/factory.h"
+#include "engine/core/function.h"
 #include "engine/core/jhash.h"
 #include "engine/core/object.h"
 #include "engine/core/valuelist.h"
 
 namespace {
-
-class BenchEngine : public TJEngine {
-public:
-    BenchEngine() : factory(this) {}
-    ~BenchEngine() override { factory.Clear(); }
-    TJObjectFactory* GetFactory() override { return &factory; }
-    bool IsRunning() override { return true; }
-    void CallFunction(const TJValue&, TJValueList*, TJValue& result, TJObject*) override { MakeUndefined(result); }
-    void CallFunctionValue(const IJFunctionPtr&, TJValueList*, TJValue& result, TJObject*) override {
-        MakeUndefined(result);
-    }
-    bool FindGlobalValue(const AnsiString&, TJValue&) override { return false; }
-    TJObjectFactory factory;
-};
 
 double seconds() {
     LARGE_INTEGER now, frequency;
@@ -45,7 +33,7 @@ void measure(const char* what, int count, F&& step) {
 }  // namespace
 
 int main() {
-    BenchEngine engine;
+    TJEngine engine(&RegisterBuiltins);
     TJValue text, number, copy;
     MakeString("a text value of some length", text);
     MakeInteger(42, number);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "engine/core/hooks.h"
+#include "engine/lib/builtins.h"
 #include "engine/syntax/lexer.h"
 #include "engine/syntax/parser.h"
 #include "engine/core/valuelist.h"
@@ -13,8 +15,6 @@ namespace {
 const TPropInfo orovodProperties[] = {
     BoolProperty<&TROrovod::CompiledBinary, &TROrovod::SetCompiledBinary>("CompiledBinary", 0),
 };
-
-TJLibraryRegistrar libraryRegistrars[lsSlotCount] = {};
 
 // Milliseconds since start, measured with the system tick count.
 class Stopwatch {
@@ -28,17 +28,14 @@ private:
 
 }  // namespace
 
-void SetLibraryRegistrar(TJLibrarySlot slot, TJLibraryRegistrar registrar) {
-    if (slot >= 0 && slot < lsSlotCount) libraryRegistrars[slot] = registrar;
-}
-
-const TClassInfo TJBaseROrovod::classInfo = makeClassInfo("TJBaseROrovod", &TPersistent::classInfo);
+const TClassInfo TJBaseROrovod::classInfo = makeClassInfo("TJBaseROrovod", &TComponent::classInfo);
 const TClassInfo TROrovod::classInfo = makeClassInfo("TROrovod", &TJBaseROrovod::classInfo, orovodProperties);
 const TClassInfo DIZI::classInfo = makeClassInfo("DIZI", &TROrovod::classInfo);
 
 // ==== Construction ====
 
-TROrovod::TROrovod() : Engine_(std::make_unique<TJEngine>(this)) {
+TROrovod::TROrovod(TComponent* owner)
+    : TJBaseROrovod(owner), Engine_(std::make_unique<TJEngine>(&RegisterBuiltins, this)) {
     SetOnStderr(TStringEvent());
     RegisterLibraryObjects();
 }
@@ -46,7 +43,7 @@ TROrovod::TROrovod() : Engine_(std::make_unique<TJEngine>(this)) {
 TROrovod::~TROrovod() { Clear(); }
 
 void TROrovod::RegisterLibraryObjects() {
-    for (TJLibraryRegistrar registrar : libraryRegistrars)
+    for (TJLibraryRegistrar registrar : JLibraryRegistrars)
         if (registrar) registrar(*Engine_);
 }
 

@@ -10,40 +10,28 @@
 #include <memory>
 
 #include "engine/eval/engine.h"
-#include "rtl/persistent.h"
+#include "rtl/component.h"
 
 class TStrings;
 
 // The host's event types; Sender is always the component.
 using TStringEvent = TEvent<void(TObject* Sender, const AnsiString& S)>;
 using TNewObjectEvent = TEvent<void(TObject* Sender, TJObject* JObject)>;
-using TNotifyEvent = TEvent<void(TObject* Sender)>;
 using TStepEvent = TEvent<void(TObject* Sender, bool& Abort)>;
 using TReadStringEvent = TEvent<void(TObject* Sender, AnsiString& S, bool& Success, int32_t Count, bool Line)>;
 using TErrorEvent = TEvent<void(TObject* Sender, int32_t LineNo, const AnsiString& Msg)>;
 
-// The script library's registrars, in the order every component registers
-// them. Each library module installs its registrar at program start.
-enum TJLibrarySlot : int {
-    lsSystemLibrary,  // "File" .. "StringBuffer"
-    lsNetwork,
-    lsAutomation,     // "ActiveXObject", "Enumerator"
-    lsDynaCall,       // "DynaCall", "Struct"
-    lsCheckListBox,
-    lsGUI,            // the GUI bridge types
-    lsSlotCount,
-};
-using TJLibraryRegistrar = void (*)(TJEngine& engine);
-void SetLibraryRegistrar(TJLibrarySlot slot, TJLibraryRegistrar registrar);
-
-// The abstract engine-host component.
-class TJBaseROrovod : public TPersistent {
+// The abstract engine-host component; an owner (the host's main form) frees
+// the engines it owns.
+class TJBaseROrovod : public TComponent {
     RTL_DECLARE_CLASS()
+    using TComponent::TComponent;
 };
 
 class TROrovod : public TJBaseROrovod {
     RTL_DECLARE_CLASS()
-    TROrovod();
+    explicit TROrovod(TComponent* owner = nullptr);
+    // Public: a host may also keep an engine component as a plain member.
     ~TROrovod() override;
     TROrovod(const TROrovod&) = delete;
     TROrovod& operator=(const TROrovod&) = delete;
@@ -96,7 +84,8 @@ class TROrovod : public TJBaseROrovod {
     void SetOnError(const TErrorEvent& handler);
 
 protected:
-    // Registers the script library classes, in the order of the slots.
+    // Registers the script library classes, in the order of the slots of
+    // JLibraryRegistrars (engine/core/hooks.h).
     virtual void RegisterLibraryObjects();
 
 private:

@@ -7,6 +7,7 @@
 
 #include "engine/support/mbstring.h"
 #include "rtl/numtext.h"
+#include "ui/menus.h"
 
 namespace {
 
@@ -25,16 +26,6 @@ const char* const kMediaKeyNames[] = {  // virtual keys 166 to 183
     "Select Media",  "Start Application 1", "Start Application 2"};
 constexpr unsigned kFirstMediaKey = 166;
 
-AnsiString platformKeyName(unsigned virtualKey) {
-    LONG code = static_cast<LONG>(MapVirtualKeyA(virtualKey, 0)) << 16;
-    // Page Up to arrow down, Insert and Delete are the extended keys of their names.
-    if ((virtualKey >= VK_PRIOR && virtualKey <= VK_DOWN) || virtualKey == VK_INSERT || virtualKey == VK_DELETE)
-        code |= 1 << 24;
-    char name[64];
-    int length = GetKeyNameTextA(code, name, sizeof name);
-    return AnsiString(name, length > 0 ? size_t(length) : 0);
-}
-
 struct ModifierNames {
     AnsiString ctrl, shift, alt, win;
 };
@@ -43,7 +34,7 @@ struct ModifierNames {
 // when the Alt name is written in capitals alone.
 const ModifierNames& localizedNames() {
     static const ModifierNames names = [] {
-        ModifierNames n{platformKeyName(VK_CONTROL), platformKeyName(VK_SHIFT), platformKeyName(VK_MENU), "Win"};
+        ModifierNames n{KeyName(VK_CONTROL), KeyName(VK_SHIFT), KeyName(VK_MENU), "Win"};
         bool capitals = !n.alt.empty();
         for (char c : n.alt.view()) capitals = capitals && c >= 'A' && c <= 'Z';
         if (capitals) n.win = "WIN";
@@ -87,5 +78,46 @@ AnsiString hotKeyText(uint32_t hotkey, const AnsiString& keyName, bool localized
 }
 
 AnsiString HotKeyToText(uint32_t hotkey, bool localized) {
-    return hotKeyText(hotkey, platformKeyName(hotkey & 0xFF), localized);
+    return hotKeyText(hotkey, KeyName(hotkey & 0xFF), localized);
+}
+
+// ==== THotKeyManager ====
+
+const TClassInfo THotKeyManager::classInfo = makeClassInfo("THotKeyManager", &TComponent::classInfo);
+
+THotKeyManager::THotKeyManager(TComponent* owner)
+    : TComponent(owner),
+      Window_(std::make_unique<TMessageWindow>(TMessageWindow::THandler::bind<&THotKeyManager::windowMessage>(this),
+                                               this)) {}
+
+THotKeyManager::~THotKeyManager() {
+    Destroying();
+    RemoveAllHotKeys();
+}
+
+int THotKeyManager::AddHotKey(uint32_t hotkey) {
+    ATOM atom = GlobalAddAtomA(hotKeyAtomName(hotkey).c_str());
+    if (atom == 0) return 0;
+    if (!RegisterHotKey(Window_->Handle(), atom, hotKeyModifiers(hotkey), hotkey & 0xFF)) {
+        GlobalDeleteAtom(atom);
+        return 0;
+    }
+    HotKeys_.push_back({hotkey, atom});
+    return atom;
+}
+
+void THotKeyManager::RemoveAllHotKeys() {
+    while (!HotKeys_.empty()) {
+        Entry entry = HotKeys_.back();
+        HotKeys_.pop_back();
+        UnregisterHotKey(Window_->Handle(), entry.atom);
+        GlobalDeleteAtom(entry.atom);
+    }
+}
+
+void THotKeyManager::windowMessage(TMessage& message, bool&) {
+    if (message.Msg != WM_HOTKEY) return;
+    uint32_t hotkey = hotKeyFromMessage(LOWORD(message.LParam), HIWORD(message.LParam));
+    for (const Entry& entry : HotKeys_)
+        if (entry.hotkey == hotkey) return OnHotKeyPressed(this, hotkey, static_cast<int>(message.WParam));
 }

@@ -38,6 +38,8 @@ public:
     // A writable pointer to the bytes, unshared first.
     char* mutableData();
     void setLength(size_t length);  // keeps the leading bytes, new ones are 0
+    // Room for capacity bytes without another allocation (a text that will grow).
+    void reserve(size_t capacity) { reserveUnshared(capacity); }
     void clear() noexcept { release(); rep_ = nullptr; }
 
     AnsiString& operator+=(std::string_view tail) { append(tail.data(), tail.size()); return *this; }

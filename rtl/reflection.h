@@ -51,17 +51,19 @@ struct TMethod {
 template <class Signature>
 class TEvent;
 
-// A typed event: a TMethod whose code is void(void* data, A...).
-template <class... A>
-class TEvent<void(A...)> : public TMethod {
+// A typed event: a TMethod whose code is R(void* data, A...). Calling an
+// unassigned event does nothing and gives R's zero.
+template <class R, class... A>
+class TEvent<R(A...)> : public TMethod {
 public:
-    using Thunk = void (*)(void* data, A...);
+    using Thunk = R (*)(void* data, A...);
     TEvent() = default;
     TEvent(const TMethod& method) : TMethod(method) {}
     TEvent(Thunk code, void* data) : TMethod{reinterpret_cast<void*>(code), data} {}
 
-    void operator()(A... args) const {
-        if (Code) reinterpret_cast<Thunk>(Code)(Data, std::forward<A>(args)...);
+    R operator()(A... args) const {
+        if (Code) return reinterpret_cast<Thunk>(Code)(Data, std::forward<A>(args)...);
+        return R();
     }
 
     // An event bound to a member function of an object.
@@ -72,8 +74,8 @@ public:
 
 private:
     template <auto Member, class C>
-    static void memberThunk(void* data, A... args) {
-        (static_cast<C*>(data)->*Member)(std::forward<A>(args)...);
+    static R memberThunk(void* data, A... args) {
+        return (static_cast<C*>(data)->*Member)(std::forward<A>(args)...);
     }
 };
 
@@ -379,6 +381,13 @@ AnsiString SetToString(const TSetInfo* type, uint32_t bits, bool brackets = fals
 bool StringToSet(const TSetInfo* type, std::string_view text, uint32_t& bits);
 // The mask of the bits a set of this type can hold.
 uint32_t SetMask(const TSetInfo* type);
+
+// Set values in code: setOf(akLeft, akTop) is the bit mask of those elements;
+// inSet(bits, akTop) tests one.
+template <class... E>
+constexpr uint32_t setOf(E... elements) { return ((1u << static_cast<int>(elements)) | ... | 0u); }
+template <class E>
+constexpr bool inSet(uint32_t bits, E element) { return bits & (1u << static_cast<int>(element)); }
 
 // Equality of two names without regard to ASCII case.
 bool SameName(std::string_view a, std::string_view b) noexcept;

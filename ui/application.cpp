@@ -3,6 +3,7 @@
 #include "ui/application.h"
 
 #include "rtl/filepath.h"
+#include "ui/forms.h"
 
 namespace {
 
@@ -18,13 +19,16 @@ TApplication applicationInstance;
 
 TApplication* Application = &applicationInstance;
 
-TApplication::TApplication() : Title_(executableTitle()), MainThreadId_(GetCurrentThreadId()) {}
+const TClassInfo TApplication::classInfo = makeClassInfo("TApplication", &TComponent::classInfo);
+
+TApplication::TApplication() : TComponent(nullptr), Title_(executableTitle()), MainThreadId_(GetCurrentThreadId()) {}
 
 bool TApplication::dispatch(MSG& msg) {
     if (msg.message == WM_QUIT) {
         Terminated_ = true;
         return false;
     }
+    if (HandleFormKey(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;
@@ -53,6 +57,57 @@ void TApplication::HandleMessage() {
 void TApplication::Terminate() {
     Terminated_ = true;
     PostThreadMessageA(MainThreadId_, WM_QUIT, 0, 0);
+}
+
+void TApplication::Run() {
+    while (!Terminated_) {
+        try {
+            HandleMessage();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
+}
+
+void TApplication::HandleException(std::exception_ptr exception) {
+    AnsiString text;
+    try {
+        std::rethrow_exception(exception);
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        text = "Unknown exception";
+    }
+    // What callbacks raise while the box is up waits for the next message.
+    MessageBoxA(nullptr, text.c_str(), Title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::SetMainForm(TCustomForm* form) {
+    if (form == MainForm_) return;
+    if (MainForm_) RemoveFreeNotification(MainForm_);
+    MainForm_ = form;
+    if (form) FreeNotification(form);
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == MainForm_) MainForm_ = nullptr;
+}
+
+void TApplication::SetHint(const AnsiString& hint) {
+    if (hint == Hint_) return;
+    Hint_ = hint;
+    OnHint(this);
+}
+
+AnsiString GetShortHint(const AnsiString& hint) {
+    size_t bar = hint.find('|');
+    return bar == std::string_view::npos ? hint : hint.substr(0, bar);
+}
+
+AnsiString GetLongHint(const AnsiString& hint) {
+    size_t bar = hint.find('|');
+    return bar == std::string_view::npos ? hint : hint.substr(bar + 1);
 }
 
 void TApplication::StoreCallbackException(std::exception_ptr exception) {

@@ -1,11 +1,12 @@
 // The Array object: construction from `new Array(...)`, index access that
 // grows the array, the `length` property, joining, sorting by numbers or by a
-// script comparator called through the engine, and the other Array methods.
+// script comparator called through the runtime, and the other Array methods.
 #include "engine/core/array.h"
 
+#include <algorithm>
 #include <climits>
 
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 
 namespace {
@@ -45,8 +46,8 @@ const TClassInfo TJArrayObject::classInfo =
 
 // ==== Construction ====
 
-TJArrayObject::TJArrayObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJArrayObject::TJArrayObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Array");
     TJValue null;
     MakeNull(null);
@@ -91,7 +92,7 @@ void TJArrayObject::RegisterMethods() {
     RegisterMethodTable(arrayMethods_);
 }
 
-TJArrayObject* TJArrayObject::newArray() { return createObject<TJArrayObject>(Engine(), true, nullptr); }
+TJArrayObject* TJArrayObject::newArray() { return createObject<TJArrayObject>(Runtime(), true, nullptr); }
 
 // ==== Index access and conversions ====
 
@@ -164,7 +165,7 @@ int TJArrayObject::compareByScript(void* context, void* a, void* b) {
     self->CompareArgs_.SetItem(0, *static_cast<TJValue*>(a));
     self->CompareArgs_.SetItem(1, *static_cast<TJValue*>(b));
     TJValue result;
-    self->Engine()->CallFunctionValue(self->Comparator_, &self->CompareArgs_, result, self);
+    self->Runtime()->CallFunctionValue(self->Comparator_, &self->CompareArgs_, result, self);
     return ValueToInteger(&result);
 }
 
@@ -177,7 +178,7 @@ void TJArrayObject::nativeSort(TJValueList* args, TJValue& result) {
         sorted.Sort(&compareNumbers, this);
     } else {
         const TJValue& compare = args->At(0);
-        if (!IsScriptFunctionValue(&compare) || !Engine()) raiseScriptError("ETypeError", "sort compare function error");
+        if (!IsScriptFunctionValue(&compare) || !Runtime()) raiseScriptError("ETypeError", "sort compare function error");
         Comparator_ = compare.FuncValue;
         struct Restore {
             TJArrayObject* self;
@@ -244,10 +245,7 @@ void TJArrayObject::nativeJoin(TJValueList* args, TJValue& result) {
 }
 
 void TJArrayObject::nativePop(TJValueList*, TJValue& result) {
-    if (Items_.Count() == 0) return;
-    TJValue last = Items_.At(Items_.Count() - 1);
-    Items_.Delete(Items_.Count() - 1);
-    result = last;
+    if (Items_.Count() > 0) Items_.Take(Items_.Count() - 1, result);
 }
 
 void TJArrayObject::nativePush(TJValueList* args, TJValue& result) {
@@ -256,21 +254,12 @@ void TJArrayObject::nativePush(TJValueList* args, TJValue& result) {
 }
 
 void TJArrayObject::nativeReverse(TJValueList*, TJValue& result) {
-    int n = Items_.Count();
-    for (int i = 0; i < n / 2; ++i) {
-        TJValue a = Items_.At(i);
-        TJValue b = Items_.At(n - 1 - i);
-        Items_.SetItem(i, b);
-        Items_.SetItem(n - 1 - i, a);
-    }
+    Items_.Reverse();
     MakeObject(this, result);
 }
 
 void TJArrayObject::nativeShift(TJValueList*, TJValue& result) {
-    if (Items_.Count() == 0) return;
-    TJValue first = Items_.At(0);
-    Items_.Delete(0);
-    result = first;
+    if (Items_.Count() > 0) Items_.Take(0, result);
 }
 
 void TJArrayObject::nativeSlice(TJValueList* args, TJValue& result) {
@@ -291,11 +280,14 @@ void TJArrayObject::nativeSplice(TJValueList* args, TJValue& result) {
     if (start < 0) start += Items_.Count();
     TJArrayObject* removed = newArray();
     MakeObject(removed, result);
-    for (int64_t i = static_cast<int64_t>(start) + count - 1; i >= start; --i) {
-        if (i < 0 || i >= Items_.Count()) raiseUnnamedIndexError();
-        TJValue item = Items_.At(static_cast<int>(i));
-        Items_.Delete(static_cast<int>(i));
-        removed->Items_.Insert(0, item);
+    // The elements go from the last down to start: an index outside the array
+    // stops the removal there with an index error.
+    int64_t last = static_cast<int64_t>(start) + count - 1;
+    if (last >= start) {
+        if (last < 0 || last >= Items_.Count()) raiseUnnamedIndexError();
+        int first = std::max(start, 0);
+        Items_.MoveTo(first, static_cast<int>(last) - first + 1, removed->Items_);
+        if (start < 0) raiseUnnamedIndexError();
     }
     for (int i = args->Count() - 1; i >= 2; --i) {
         if (start < 0 || start > Items_.Count()) raiseUnnamedIndexError();

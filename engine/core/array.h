@@ -15,7 +15,7 @@ class TJArrayObject : public TJObject {
     RTL_DECLARE_CLASS()
     // One number argument gives that many undefined elements; otherwise the
     // arguments are the elements.
-    TJArrayObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJArrayObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJArrayObject() override;
 
     // The elements.

@@ -26,8 +26,8 @@ void TJObjectList::Clear() {
     }
 }
 
-TJObjectFactory::TJObjectFactory(TJEngine* engine)
-    : Engine_(engine), ClassTable_(classBuckets, false), Prototypes_(prototypeBuckets) {}
+TJObjectFactory::TJObjectFactory(TJRuntime* runtime)
+    : Runtime_(runtime), ClassTable_(classBuckets, false), Prototypes_(prototypeBuckets) {}
 
 TJObjectFactory::~TJObjectFactory() {
     try {
@@ -64,7 +64,7 @@ void TJObjectFactory::FreeNotify(TJNotify* peer) {
 TJObject* TJObjectFactory::GetPrototype(const AnsiString& name) {
     if (const TJValue* held = Prototypes_.FindValue(name); held && IsObjectValue(held))
         return static_cast<TJPrototypeObject*>(held->ObjValue)->GetTarget();
-    TJPrototypeObject* prototype = createObject<TJPrototypeObject>(Engine_, true, nullptr);
+    TJPrototypeObject* prototype = createObject<TJPrototypeObject>(Runtime_, true, nullptr);
     TJValue value;
     MakeObject(prototype, value);
     Prototypes_.SetValue(name, value);

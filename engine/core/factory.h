@@ -1,6 +1,6 @@
-// TJObjectFactory: an engine's registry of constructible script classes by
+// TJObjectFactory: a runtime's registry of constructible script classes by
 // name, the class prototypes, and the object list that owns every registered
-// object (whatever is left in it is freed when the engine is cleared).
+// object (whatever is left in it is freed when the runtime is cleared).
 #pragma once
 
 #include <vector>
@@ -10,11 +10,11 @@
 #include "engine/support/lists.h"
 #include "engine/core/notify.h"
 
-class TJEngine;
+class TJRuntime;
 class TJObject;
 class TJObjectFactory;
 
-// The engine's objects, in address order. Clearing frees the first object
+// The runtime's objects, in address order. Clearing frees the first object
 // until none is left; each freed object leaves the list by free notification.
 class TJObjectList : public TBinList {
 public:
@@ -26,10 +26,10 @@ using TJNewObjectEvent = TEvent<void(TJObjectFactory* factory, TJObject* object)
 
 class TJObjectFactory : public TJNotify {
     RTL_DECLARE_CLASS()
-    explicit TJObjectFactory(TJEngine* engine);
+    explicit TJObjectFactory(TJRuntime* runtime);
     ~TJObjectFactory() override;
 
-    TJEngine* Engine() const { return Engine_; }
+    TJRuntime* Runtime() const { return Runtime_; }
     // Stores or replaces a class (a script class record) under its script name.
     void AddClass(const AnsiString& name, const TClassInfo* cls);
     bool HasClass(const AnsiString& name) const { return ClassTable_.HasKey(name); }
@@ -55,7 +55,7 @@ class TJObjectFactory : public TJNotify {
     TJNewObjectEvent NewObjectHandler;
 
 private:
-    TJEngine* Engine_;
+    TJRuntime* Runtime_;
     TPointerHashTable ClassTable_;
     TJObjectList Objects_;
     TJHash Prototypes_;

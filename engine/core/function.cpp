@@ -49,6 +49,8 @@ void TJFunctionImpl::CopyFrom(IJFunction* other) {
     LocalTable_->CopyVariables(captured);
 }
 
+IJFunctionPtr NewFunction() { return IJFunctionPtr(new TJFunctionImpl()); }
+
 void CallNativeMethod(IJFunction* function, TJValueList* args, TJValue& result) {
     MakeUndefined(result);
     TMethod method = function->GetMethod();

@@ -48,6 +48,9 @@ private:
     TJObject* This_ = nullptr;
 };
 
+// A fresh function (FuncType script, no name).
+IJFunctionPtr NewFunction();
+
 // Calls a native method (FuncType 1) with its object. A method whose object
 // has been freed raises "ECallError".
 void CallNativeMethod(IJFunction* function, TJValueList* args, TJValue& result);

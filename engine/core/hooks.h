@@ -1,40 +1,102 @@
-// Hooks into modules built on top of the value and object model: the class
-// records of the boxing, date, automation and GUI wrapper classes, and the few
-// operations of theirs that the value conversions and published-property access
-// need. Each module fills its entries from a static initializer in the file that
-// defines the class, so an entry is set whenever objects of that class can exist.
+// Every hook slot of the engine: the entries through which the layers below
+// reach modules built on top of them (the built-in library, native calls, the
+// system library, network, automation and the GUI bridge) without naming
+// them. Each module fills its entries when it starts or registers (a static
+// initializer in the file that defines the class, or its registration
+// function); an unset entry leaves the feature out.
+//
+// Contents
+//   JModuleHooks        class records of the value kinds and the objects the
+//                       value conversions make (dates, automation, GUI wrappers)
+//   JEngineHooks        evaluator operations of the built-in library and the
+//                       native calls
+//   JGlobalHooks        the application window, the main form and the dialogs
+//                       of the Global object
+//   JLibraryRegistrars  the script library's classes every component registers
+//
+// Operations that differ by class are virtual functions of TJObject instead
+// (ToVariant, AfterRegistration, WrapsForRead, FindScopeName, ForEachItem).
 #pragma once
+
+#include <windows.h>
 
 #include <oaidl.h>
 
+#include "rtl/ansistring.h"
+
+class IJFunction;
 class TJObject;
-class TJEngine;
+class TJRuntime;
+class TJValueList;
 class TPersistent;
 struct TClassInfo;
+struct TJValue;
+
+// ==== Value kinds and conversions ====
 
 struct TJModuleHooks {
-    // Class records (nil until the class's module is linked).
+    // Class records of the kind tests (nil until the class's module is linked).
     const TClassInfo* NumberObject = nullptr;        // "Number"
     const TClassInfo* StringObject = nullptr;        // "String"
     const TClassInfo* StringBufferObject = nullptr;  // "StringBuffer"
-    const TClassInfo* BooleanObject = nullptr;       // "Boolean"
     const TClassInfo* RegExpObject = nullptr;        // "RegExp"
-    const TClassInfo* DateObject = nullptr;          // "Date"
-    const TClassInfo* ActiveXObject = nullptr;       // "ActiveXObject"
     const TClassInfo* VCLPersistent = nullptr;       // the GUI wrapper root
 
-    // A new registered Date object of the engine set from a local date-time.
-    TJObject* (*NewDateObject)(TJEngine* engine, double localDateTime) = nullptr;
-    // A new registered automation object of the engine holding the interface.
-    TJObject* (*NewActiveXObject)(TJEngine* engine, IDispatch* dispatch) = nullptr;
-    // The interface of an automation object (borrowed).
-    IDispatch* (*DispatchOf)(TJObject* activeX) = nullptr;
-    // The local date-time of a Date object.
-    double (*DateTimeOf)(TJObject* date) = nullptr;
+    // A new registered Date object of the runtime set from a local date-time.
+    TJObject* (*NewDateObject)(TJRuntime* runtime, double localDateTime) = nullptr;
+    // A new registered automation object of the runtime holding the interface.
+    TJObject* (*NewActiveXObject)(TJRuntime* runtime, IDispatch* dispatch) = nullptr;
     // The script wrapper of a GUI object (the GUI caster); nil when none.
-    TJObject* (*WrapPersistent)(TPersistent* object, TJEngine* engine) = nullptr;
+    TJObject* (*WrapPersistent)(TPersistent* object, TJRuntime* runtime) = nullptr;
     // The GUI object linked to a wrapper; nil when none.
     TPersistent* (*WrappedObjectOf)(TJObject* wrapper) = nullptr;
 };
 
 extern TJModuleHooks JModuleHooks;
+
+// ==== Evaluator ====
+
+struct TJEngineHooks {
+    // Loads a regular-expression literal into a RegExp object (the `switch`
+    // statement's literal cases load the runtime's statics object).
+    void (*LoadRegExpLiteral)(TJObject* regexp, const TJValue& literal) = nullptr;
+    // Calls a DLL function (FuncType 5) with the arguments.
+    void (*CallDynaFunction)(TJRuntime* runtime, IJFunction* function, TJValueList* args, TJValue& result) = nullptr;
+};
+
+extern TJEngineHooks JEngineHooks;
+
+// ==== Global object ====
+
+struct TJGlobalHooks {
+    // The application window, owner of the message boxes; nil when there is none.
+    HWND (*AppWindow)() = nullptr;
+    // The main form's window; nil when there is none.
+    HWND (*MainFormHandle)() = nullptr;
+    // The one-line input dialog; true for OK, with the edited text. A client
+    // width of 0 keeps the form's own.
+    bool (*PromptDialog)(const AnsiString& text, const AnsiString& defaultText, uint8_t passwordChar,
+                         const AnsiString& caption, int clientWidth, AnsiString& result) = nullptr;
+    // The multi-line input dialog; true for OK, with the memo's text. A client
+    // size of 0 keeps the form's own.
+    bool (*TextAreaDialog)(const AnsiString& text, const AnsiString& defaultText, const AnsiString& caption,
+                           int clientWidth, int clientHeight, AnsiString& result) = nullptr;
+};
+
+extern TJGlobalHooks JGlobalHooks;
+
+// ==== Script library ====
+
+// The script library's registrars, in the order every component calls them.
+enum TJLibrarySlot : int {
+    lsSystemLibrary,  // "File" .. "StringBuffer"
+    lsNetwork,
+    lsAutomation,     // "ActiveXObject", "Enumerator"
+    lsDynaCall,       // "DynaCall", "Struct"
+    lsCheckListBox,
+    lsGUI,            // the GUI bridge types
+    lsSlotCount,
+};
+using TJLibraryRegistrar = void (*)(TJRuntime& runtime);
+
+extern TJLibraryRegistrar JLibraryRegistrars[lsSlotCount];

@@ -7,9 +7,10 @@
 #include <algorithm>
 
 #include "engine/core/array.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
+#include "engine/core/function.h"
 #include "engine/core/jhash.h"
 #include "engine/core/published.h"
 #include "engine/core/valuelist.h"
@@ -42,15 +43,15 @@ const TJValue* firstArg(TJValueList* args) { return HasArgs(args) ? &args->At(0)
 
 }  // namespace
 
-TJObject* CreateScriptInstance(const TClassInfo* cls, TJEngine* engine, bool registering, TJValueList* args) {
+TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool registering, TJValueList* args) {
     if (!cls || !cls->Create || !cls->InheritsFrom(&TJObject::classInfo)) return nullptr;
-    return static_cast<const TJScriptCreator*>(cls->Create)->Create(engine, registering, args);
+    return static_cast<const TJScriptCreator*>(cls->Create)->Create(runtime, registering, args);
 }
 
 // ==== Construction and lifetime ====
 
-TJObject::TJObject(const TJCreateKey&, TJEngine* engine, TJValueList*)
-    : ScriptClassName_("Object"), Members_(new TJHash(memberBuckets)), Engine_(engine) {}
+TJObject::TJObject(const TJCreateKey&, TJRuntime* runtime, TJValueList*)
+    : ScriptClassName_("Object"), Members_(new TJHash(memberBuckets)), Runtime_(runtime) {}
 
 TJObject::~TJObject() {
     Events_.clear();
@@ -59,13 +60,17 @@ TJObject::~TJObject() {
     delete Members_;
 }
 
-void TJObject::finishConstruction(bool registering) {
+void TJObject::finishConstruction(bool registering, TJValueList* args) {
     try {
         SetPropertyNames(GetPropNames(ClassType(), false));
+        Construct(args);
         RegisterMethods();
         RegisterConstants();
         AfterConstruction();
-        if (Engine_ && registering) Engine_->GetFactory()->NewObject(this);
+        if (Runtime_ && registering) {
+            AfterRegistration();
+            Runtime_->GetFactory()->NewObject(this);
+        }
     } catch (...) {
         Free();
         throw;
@@ -73,7 +78,9 @@ void TJObject::finishConstruction(bool registering) {
     --RefCount_;  // the construction's own reference; others taken meanwhile stay
 }
 
+void TJObject::Construct(TJValueList*) {}
 void TJObject::AfterConstruction() {}
+void TJObject::AfterRegistration() {}
 
 int32_t TJObject::IncRef() { return ++RefCount_; }
 
@@ -100,14 +107,14 @@ void TJObject::SetPropertyNames(std::vector<AnsiString> names) {
 // ==== Member read and write ====
 
 bool TJObject::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
-    if (ReadPublishedProperty(this, name, value, Engine_)) return true;
+    if (ReadPublishedProperty(this, name, value, Runtime_)) return true;
     if (Members_->GetValue(name, value)) return true;
     return prototypeValue(name, value, args);
 }
 
 bool TJObject::prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args) {
-    if (!UsesClassPrototype() || !Engine_ || prototypeDepth >= maxPrototypeDepth) return false;
-    TJObject* prototype = Engine_->GetFactory()->GetPrototype(ScriptClassName_);
+    if (!UsesClassPrototype() || !Runtime_ || prototypeDepth >= maxPrototypeDepth) return false;
+    TJObject* prototype = Runtime_->GetFactory()->GetPrototype(ScriptClassName_);
     if (prototype == this) return false;
     ++prototypeDepth;
     struct Leave { ~Leave() { --prototypeDepth; } } leave;
@@ -153,6 +160,7 @@ double TJObject::ToNumber() { return 0.0; }
 bool TJObject::ToBool() { return true; }
 uint8_t TJObject::ToChar() { return 0; }
 bool TJObject::Equals(TJObject* other) { return other == this; }
+void TJObject::ToVariant(VARIANT&) {}
 
 void TJObject::GetPropertyList(std::vector<AnsiString>& list) {
     Members_->GetKeys(list, 0, kindSet(vtFunction));
@@ -166,6 +174,15 @@ void TJObject::GetEventList(std::vector<AnsiString>& list) { list = Events_; }
 bool TJObject::IsArrayLike() { return false; }
 int32_t TJObject::GetLength() { return 0; }
 void TJObject::GetItem(int32_t, TJValue& value) { MakeUndefined(value); }
+bool TJObject::ForEachItem(const std::function<bool(const TJValue& item)>&) { return false; }
+
+bool TJObject::FindScopeName(const AnsiString& name, TJValue& value) {
+    if (!HasKey(name)) return false;
+    GetValue(name, false, value);
+    return true;
+}
+
+bool TJObject::WrapsForRead(TJObject*) const { return false; }
 
 // ==== Registration ====
 
@@ -190,7 +207,7 @@ void TJObject::RegisterEventName(const AnsiString& name) {
 }
 
 bool TJObject::HasEventHandler(const AnsiString& name) {
-    if (!Engine_ || !Engine_->IsRunning()) return false;
+    if (!Runtime_ || !Runtime_->IsRunning()) return false;
     if (name.empty()) return true;
     TJValue handler;
     return GetValueImpl(name, handler, nullptr);
@@ -198,14 +215,14 @@ bool TJObject::HasEventHandler(const AnsiString& name) {
 
 void TJObject::FireEvent(const AnsiString& prefix, const AnsiString& name, TJValue& result, TJValueList* args) {
     MakeUndefined(result);
-    if (!Engine_) return;
+    if (!Runtime_) return;
     TJValue handler;
     if (!prefix.empty()) {
-        if (!Engine_->FindGlobalValue(prefix + name, handler)) return;
+        if (!Runtime_->FindGlobalValue(prefix + name, handler)) return;
     } else {
         GetValue(name, true, handler);
     }
-    Engine_->CallFunction(handler, args, result, this);
+    Runtime_->CallFunction(handler, args, result, this);
 }
 
 bool TJObject::HasProperty(const AnsiString& name) const {
@@ -253,7 +270,7 @@ void TJObject::nativeRemoveKey(TJValueList* args, TJValue& result) {
 void TJObject::nativeToString(TJValueList* args, TJValue& result) { MakeString(ToString(firstArg(args)), result); }
 
 void TJObject::returnArray(const std::vector<AnsiString>& items, TJValue& result) {
-    TJArrayObject* array = createObject<TJArrayObject>(Engine_, true, nullptr);
+    TJArrayObject* array = createObject<TJArrayObject>(Runtime_, true, nullptr);
     for (const AnsiString& item : items) array->Items().AddString(item);
     MakeObject(array, result);
 }
@@ -287,8 +304,8 @@ void TJObject::nativeGetEvents(TJValueList*, TJValue& result) {
 
 // ==== Prototype objects ====
 
-TJPrototypeObject::TJPrototypeObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJPrototypeObject::TJPrototypeObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Prototype");
 }
 

@@ -5,14 +5,17 @@
 // is the per-class prototype. Hosts and built-in objects derive from TJObject.
 #pragma once
 
+#include <oaidl.h>
+
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/core/notify.h"
 #include "engine/core/value.h"
 
 class TJHash;
-class TJEngine;
+class TJRuntime;
 class TJValueList;
 class TJObject;
 
@@ -23,36 +26,37 @@ class TJObject;
 class TJCreateKey {
     TJCreateKey() = default;
     template <class T>
-    friend T* createObject(TJEngine* engine, bool registering, TJValueList* args);
+    friend T* createObject(TJRuntime* runtime, bool registering, TJValueList* args);
 };
 
-// Builds an object: the constructor (count 1, engine, members, class name),
-// then its method, constant and event registration and AfterConstruction, then,
-// for a registering object of an engine, the engine's new-object notification
-// and its entry in the engine's object list. The construction's own reference
-// is dropped at the end; references taken meanwhile stay. A new object that
-// nothing refers to has count 0 and lives in the object list.
+// Builds an object: the constructor (count 1, runtime, members, class name),
+// then Construct with the arguments, its method, constant and event
+// registration and AfterConstruction, then, for a registering object of a
+// runtime, the runtime's new-object notification and its entry in the
+// runtime's object list. The construction's own reference is dropped at the
+// end; references taken meanwhile stay. A new object that nothing refers to
+// has count 0 and lives in the object list.
 template <class T>
-T* createObject(TJEngine* engine, bool registering, TJValueList* args) {
-    T* object = new T(TJCreateKey(), engine, args);
-    object->finishConstruction(registering);
+T* createObject(TJRuntime* runtime, bool registering, TJValueList* args) {
+    T* object = new T(TJCreateKey(), runtime, args);
+    object->finishConstruction(registering, args);
     return object;
 }
 
 // The create function of a script class record.
 struct TJScriptCreator : TCreator {
-    TJObject* (*Create)(TJEngine* engine, bool registering, TJValueList* args);
+    TJObject* (*Create)(TJRuntime* runtime, bool registering, TJValueList* args);
 };
 template <class T>
-TJObject* createScriptObjectOf(TJEngine* engine, bool registering, TJValueList* args) {
-    return createObject<T>(engine, registering, args);
+TJObject* createScriptObjectOf(TJRuntime* runtime, bool registering, TJValueList* args) {
+    return createObject<T>(runtime, registering, args);
 }
 template <class T>
 inline constexpr TJScriptCreator scriptCreator{{}, &createScriptObjectOf<T>};
 
 // Creates an instance of a script class record; nil when the record has no
 // create function.
-TJObject* CreateScriptInstance(const TClassInfo* cls, TJEngine* engine, bool registering, TJValueList* args);
+TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool registering, TJValueList* args);
 
 // One entry of a built-in object's surface: script name and native code.
 struct TJMethodEntry {
@@ -70,7 +74,7 @@ void nativeMethod(TJObject* self, TJValueList* args, TJValue& result) {
 
 class TJObject : public TJNotify {
     RTL_DECLARE_CLASS()
-    TJObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJObject() override;
 
     static void* operator new(size_t size) { return ::operator new(size); }
@@ -78,7 +82,7 @@ class TJObject : public TJNotify {
     int32_t RefCount() const { return RefCount_; }
     const AnsiString& ScriptClassName() const { return ScriptClassName_; }
     TJHash* Members() const { return Members_; }
-    TJEngine* Engine() const { return Engine_; }
+    TJRuntime* Runtime() const { return Runtime_; }
     // The class's published non-event property names, sorted without regard to case.
     const std::vector<AnsiString>& PropertyNames() const { return PropertyNames_; }
     // The registered event names, sorted; empty before the first registration.
@@ -92,6 +96,10 @@ class TJObject : public TJNotify {
     virtual int32_t IncRef();
     // Frees the object when the count falls to 0 or below.
     virtual int32_t DecRef();
+    // Drops a reference without ever freeing: an object that nothing refers
+    // to any more lives on, as a new object does, until the holder it is being
+    // handed to counts it (a value taken out of a container).
+    void ReleaseToHolder() { --RefCount_; }
     // Frees the object now, whatever its count (the object list at teardown).
     // Script objects are freed only this way or by DecRef, never by delete:
     // references released while the object is being destroyed must not free
@@ -109,12 +117,26 @@ class TJObject : public TJNotify {
     virtual bool ToBool();
     virtual uint8_t ToChar();
     virtual bool Equals(TJObject* other);
+    // Fills the (cleared) variant with the object's automation form: the
+    // boxing, date and automation objects give their value; others leave it empty.
+    virtual void ToVariant(VARIANT& variant);
     virtual void GetPropertyList(std::vector<AnsiString>& list);
     virtual void GetMethodList(std::vector<AnsiString>& list);
     virtual void GetEventList(std::vector<AnsiString>& list);
     virtual bool IsArrayLike();
     virtual int32_t GetLength();
     virtual void GetItem(int32_t index, TJValue& value);
+    // Runs the body for each item of a collection that is not array-like (an
+    // automation object that enumerates) until it answers false; false when
+    // the object is no such collection.
+    virtual bool ForEachItem(const std::function<bool(const TJValue& item)>& body);
+    // A name read through the object as a scope's `this`: a key it has. An
+    // automation object, whose keys are unknown, tries the member itself.
+    virtual bool FindScopeName(const AnsiString& name, TJValue& value);
+    // The member just read from this object is a wrapper made for the read
+    // (automation and GUI objects hand out such): the reader keeps it alive
+    // for the statement.
+    virtual bool WrapsForRead(TJObject* member) const;
     // Class-level: whether each namespace gets an instance (the class record's answer).
     bool HasGlobalInstance() const { return ClassType()->HasGlobalInstance(); }
 
@@ -129,7 +151,7 @@ class TJObject : public TJNotify {
     // Stores a value member directly (constants, cached wrappers).
     void PutMember(const AnsiString& name, const TJValue& value);
     void RegisterEventName(const AnsiString& name);
-    // The engine is running and the name reads (an empty name: the running state).
+    // The runtime is running and the name reads (an empty name: the running state).
     bool HasEventHandler(const AnsiString& name);
     // Calls the handler: the global prefix + name, or (empty prefix) the member.
     void FireEvent(const AnsiString& prefix, const AnsiString& name, TJValue& result, TJValueList* args);
@@ -147,9 +169,16 @@ protected:
     // Registers the built-in methods; descendants call it first, then add theirs.
     virtual void RegisterMethods();
     virtual void RegisterConstants();
+    // The first construction step after the C++ constructors, before methods
+    // are registered: the steps that need virtual calls or the arguments.
+    virtual void Construct(TJValueList* args);
     // The last construction step, after methods and constants are registered
-    // and before the engine hears of the object.
+    // and before the runtime hears of the object.
     virtual void AfterConstruction();
+    // The step after AfterConstruction of a registering object of a runtime,
+    // before the runtime hears of it (a RegExp object links itself to the
+    // runtime's statics).
+    virtual void AfterRegistration();
     // Replaces the published property names (a GUI wrapper lists its object's).
     void SetPropertyNames(std::vector<AnsiString> names);
     // The prototype step of a member read; TJPrototypeObject skips it.
@@ -157,8 +186,8 @@ protected:
 
 private:
     template <class T>
-    friend T* createObject(TJEngine* engine, bool registering, TJValueList* args);
-    void finishConstruction(bool registering);
+    friend T* createObject(TJRuntime* runtime, bool registering, TJValueList* args);
+    void finishConstruction(bool registering, TJValueList* args);
 
     static const TJMethodEntry builtinMethods_[9];
     void nativeHasKey(TJValueList* args, TJValue& result);
@@ -177,7 +206,7 @@ private:
     AnsiString ScriptClassName_;
     TJHash* Members_;
     std::vector<AnsiString> Events_;
-    TJEngine* Engine_;
+    TJRuntime* Runtime_;
     std::vector<AnsiString> PropertyNames_;
 };
 
@@ -187,7 +216,7 @@ private:
 // reads when it lacks them, or an object assigned as the class's prototype.
 class TJPrototypeObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TJPrototypeObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJPrototypeObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJPrototypeObject() override;
 
     // The assigned object, else the prototype itself.

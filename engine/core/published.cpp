@@ -50,12 +50,12 @@ void EnumToValue(const TEnumInfo* type, int64_t ordinal, TJValue& value) {
 
 namespace {
 
-void classToValue(TObject* object, TJEngine* engine, TJValue& value) {
+void classToValue(TObject* object, TJRuntime* runtime, TJValue& value) {
     if (!object) { MakeNull(value); return; }
     if (object->InheritsFrom(&TJObject::classInfo)) { MakeObject(static_cast<TJObject*>(object), value); return; }
     TJObject* wrapper = nullptr;
     if (object->InheritsFrom(&TPersistent::classInfo) && JModuleHooks.WrapPersistent)
-        wrapper = JModuleHooks.WrapPersistent(static_cast<TPersistent*>(object), engine);
+        wrapper = JModuleHooks.WrapPersistent(static_cast<TPersistent*>(object), runtime);
     if (wrapper) MakeObject(wrapper, value);
     else MakeBool(false, value);
 }
@@ -69,7 +69,7 @@ void interfaceToValue(IUnknown* unknown, TJValue& value) {
 
 }  // namespace
 
-bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJValue& value, TJEngine* engine) {
+bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJValue& value, TJRuntime* runtime) {
     const TPropInfo* prop = GetPropInfo(instance->ClassType(), name);
     TPropValue raw;
     if (!ReadProp(instance, prop, raw)) return false;
@@ -80,7 +80,7 @@ bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJVa
     case TTypeKind::Float: MakeDouble(raw.Float, value); break;
     case TTypeKind::String: MakeString(raw.Str, value); break;
     case TTypeKind::Set: MakeString(SetToNameList(prop->setInfo(), static_cast<uint32_t>(raw.Ordinal)), value); break;
-    case TTypeKind::Class: classToValue(raw.Object, engine, value); break;
+    case TTypeKind::Class: classToValue(raw.Object, runtime, value); break;
     case TTypeKind::Method: MakeEvent(raw.Method, value); break;
     case TTypeKind::Variant: VariantToValue(raw.Variant, nullptr, value); break;
     case TTypeKind::Interface: interfaceToValue(raw.Interface.get(), value); break;
@@ -123,13 +123,16 @@ bool valueToClass(const TClassInfo* cls, const TJValue& value, TObject*& object)
     return false;
 }
 
+// A dispatch value, or an object whose automation form is an interface.
 bool valueToInterface(const TJValue& value, TIntf<IUnknown>& intf) {
-    if (value.ValueType == vtDispatch) { intf = value.DispValue.get(); return true; }
-    if (IsObjectOfClass(&value, JModuleHooks.ActiveXObject) && JModuleHooks.DispatchOf) {
-        intf = JModuleHooks.DispatchOf(value.ObjValue);
-        return true;
-    }
-    return false;
+    if (value.ValueType != vtDispatch && !IsObjectValue(value)) return false;
+    VARIANT variant;
+    VariantInit(&variant);
+    ValueToVariant(value, variant);
+    bool isInterface = variant.vt == VT_DISPATCH;
+    if (isInterface) intf = variant.pdispVal;
+    VariantClear(&variant);
+    return isInterface;
 }
 
 int64_t truncateToInt64(double d) {
@@ -181,12 +184,14 @@ bool WritePublishedProperty(TObject* instance, const AnsiString& name, const TJV
     return WriteProp(instance, prop, raw);
 }
 
-void ClearEventProperties(TObject* instance) {
+void ClearEventProperties(TObject* instance, const void* data) {
     for (const TPropInfo* prop : GetPropInfos(instance->ClassType())) {
         if (!prop->isMethod() || !prop->Set) continue;
         try {
-            TPropValue nil;
-            prop->Set(instance, nil);
+            TPropValue handler;
+            if (data && (!ReadProp(instance, prop, handler) || handler.Method.Data != data)) continue;
+            handler.Method = TMethod{};
+            prop->Set(instance, handler);
         } catch (...) {
             // A setter that refuses leaves its handler; the others still go.
         }

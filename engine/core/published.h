@@ -15,14 +15,15 @@ void ListPublishedProperties(const TObject* instance, std::vector<AnsiString>& l
 // Reads the first property of that name (any case); false when there is none
 // or it cannot be read. Class properties of GUI objects read as their wrapper
 // made in the engine.
-bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJValue& value, TJEngine* engine);
+bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJValue& value, TJRuntime* runtime);
 // Writes the first property of that name; false when there is none, it is
 // read-only, or the value does not suit its type (nothing is written then).
 // An event takes a vtEvent only when methodType is the property's own type.
 bool WritePublishedProperty(TObject* instance, const AnsiString& name, const TJValue& value,
                             const TMethodTypeInfo* methodType);
-// Sets every writable event property to nil; faults are swallowed.
-void ClearEventProperties(TObject* instance);
+// Sets every writable event property to nil (with data, only those whose
+// handler is bound to that data); faults are swallowed.
+void ClearEventProperties(TObject* instance, const void* data = nullptr);
 
 // The element names present, joined by "," ("akLeft,akTop").
 AnsiString SetToNameList(const TSetInfo* type, uint32_t bits);

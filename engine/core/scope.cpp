@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "engine/core/errors.h"
-#include "engine/core/hooks.h"
 #include "engine/core/object.h"
 #include "rtl/numtext.h"
 
@@ -67,18 +66,7 @@ void TJLocalSymbolTable::FreeNotify(TJNotify* peer) {
 
 bool TJLocalSymbolTable::getLocal(const AnsiString& name, TJValue& value) {
     if (Variables_.GetValue(name, value)) return true;
-    if (!This_) return false;
-    if (This_->InheritsFrom(JModuleHooks.ActiveXObject)) {
-        try {
-            This_->GetValue(name, false, value);
-            return true;
-        } catch (const EJRuntimeError&) {
-            return false;  // an automation object that lacks the member
-        }
-    }
-    if (!This_->HasKey(name)) return false;
-    This_->GetValue(name, false, value);
-    return true;
+    return This_ && This_->FindScopeName(name, value);
 }
 
 bool TJLocalSymbolTable::setLocal(const AnsiString& name, const TJValue& value) {

@@ -1,18 +1,14 @@
 // Script values: the builders that clear and set a record, the kind tests
 // (with the boxing and wrapper classes reached through the module hooks) and
-// the conversions to booleans, numbers, characters and texts. Also the hook
-// registry itself and NewFunction.
+// the conversions to booleans, numbers, characters and texts.
 #include "engine/core/value.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "engine/core/function.h"
 #include "engine/core/hooks.h"
 #include "engine/core/object.h"
 #include "rtl/numtext.h"
-
-TJModuleHooks JModuleHooks;
 
 // ==== Builders ====
 
@@ -272,5 +268,3 @@ const char* ValueKindName(TJValueType kind) {
     }
     return "";
 }
-
-IJFunctionPtr NewFunction() { return IJFunctionPtr(new TJFunctionImpl()); }

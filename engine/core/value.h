@@ -13,7 +13,7 @@
 
 class TJObject;
 class TJValueList;
-class TJEngine;
+class TJRuntime;
 
 // X(name): the kinds in their stored order (compiled-tree files keep the codes).
 #define JVALUE_TYPES(X)                                                                    \
@@ -79,8 +79,6 @@ void MakeEvent(const TMethod& method, TJValue& value);
 void MakeFunction(const IJFunctionPtr& function, TJValue& value);
 // A regular-expression literal; flags beyond seven letters are cut.
 void MakeRegExp(const AnsiString& pattern, std::string_view flags, TJValue& value);
-// A fresh function (FuncType script, no name).
-IJFunctionPtr NewFunction();
 
 // ==== Kind tests (a nil value is no kind) ====
 

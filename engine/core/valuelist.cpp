@@ -1,7 +1,9 @@
-// The script value list: copies of values in a sortable list, object values
+// The script value list: copies of values in one block, object values
 // counted and linked, index errors raised as script errors, and the bound on
 // how far a list may grow.
 #include "engine/core/valuelist.h"
+
+#include <algorithm>
 
 #include "engine/core/errors.h"
 #include "engine/core/object.h"
@@ -43,8 +45,12 @@ void TJValueList::release(TJValue& value) {
 
 int TJValueList::Add(const TJValue& value, bool takeReference) {
     if (Count() >= MaxCount) raiseIndexError(Count());
-    adopt(value, takeReference);
-    return Entries_.Add(new TJValue(value));
+    TJValue copy = value;  // the value may be one of ours, which growing moves
+    reserveFor(Count() + 1);
+    store(Count());
+    adopt(copy, takeReference);
+    Entries_.push_back(std::move(copy));
+    return Count() - 1;
 }
 
 int TJValueList::AddBool(bool b) { TJValue v; MakeBool(b, v); return Add(v); }
@@ -61,57 +67,174 @@ int TJValueList::AddObject(TJObject* object, bool takeReference) {
 void TJValueList::Insert(int index, const TJValue& value) {
     checkIndex(index, Count() + 1);
     if (Count() >= MaxCount) raiseIndexError(Count());
-    adopt(value, true);
-    Entries_.Insert(index, new TJValue(value));
+    TJValue copy = value;
+    if (index == 0 && Head_ > 0) {
+        adopt(copy, true);
+        --Head_;
+        entry(0) = std::move(copy);
+        return;
+    }
+    reserveFor(std::max(index, stored()) + 1);
+    store(index);
+    adopt(copy, true);
+    Entries_.insert(Entries_.begin() + Head_ + index, std::move(copy));
 }
 
 void TJValueList::GetItem(int index, TJValue& value) const { value = At(index); }
 
 const TJValue& TJValueList::At(int index) const {
+    static const TJValue undefined;
     checkIndex(index, Count());
-    return *entry(index);
+    return index < stored() ? entry(index) : undefined;
 }
 
 void TJValueList::SetItem(int index, const TJValue& value) {
     checkIndex(index, Count());
+    if (index >= stored()) {
+        TJValue copy = value;  // storing the tail may move the block the value is in
+        store(index + 1);
+        SetItem(index, copy);
+        return;
+    }
     adopt(value, true);
-    TJValue* slot = entry(index);
-    TJValue old = *slot;
-    *slot = value;
+    TJValue& slot = entry(index);
+    TJValue old = slot;
+    slot = value;
     release(old);
 }
 
 void TJValueList::Delete(int index) {
     checkIndex(index, Count());
-    TJValue* slot = entry(index);
-    Entries_.Delete(index);
-    release(*slot);
-    delete slot;
+    if (index >= stored()) {
+        --Tail_;
+        return;
+    }
+    TJValue removed;
+    removeEntry(index, removed);
+    release(removed);
+}
+
+void TJValueList::Take(int index, TJValue& value) {
+    checkIndex(index, Count());
+    if (index >= stored()) {
+        --Tail_;
+        MakeUndefined(value);
+        return;
+    }
+    removeEntry(index, value);
+    if (!IsObjectValue(&value)) return;
+    links_.unlink(value.ObjValue);
+    value.ObjValue->ReleaseToHolder();
+}
+
+void TJValueList::MoveTo(int index, int count, TJValueList& other) {
+    checkIndex(index, Count() + 1);
+    if (count < 0 || count > Count() - index) raiseIndexError(count);
+    if (count > MaxCount - other.Count()) raiseIndexError(other.Count());
+    store(index + count);
+    other.reserveFor(other.Count() + count);
+    other.store(other.Count());
+    for (int i = index; i < index + count; ++i) {
+        other.adopt(entry(i), true);
+        other.Entries_.push_back(entry(i));
+    }
+    // The other list holds each object now, so releasing ours frees nothing.
+    for (int i = index; i < index + count; ++i) release(entry(i));
+    Entries_.erase(Entries_.begin() + Head_ + index, Entries_.begin() + Head_ + index + count);
+    trim();
+}
+
+void TJValueList::Reverse() {
+    store(Count());
+    std::reverse(Entries_.begin() + Head_, Entries_.end());
 }
 
 void TJValueList::Clear() {
+    Tail_ = 0;
     while (Count() > 0) Delete(Count() - 1);
 }
 
 void TJValueList::SetCount(int count) {
     if (count < 0 || count > MaxCount) raiseIndexError(count);
+    if (count >= Count()) {
+        Tail_ += count - Count();
+        return;
+    }
+    Tail_ -= std::min(Tail_, Count() - count);
     while (Count() > count) Delete(Count() - 1);
-    while (Count() < count) Entries_.Add(new TJValue());
 }
 
 void TJValueList::CopyFrom(const TJValueList* other) {
     if (other == this) return;
     Clear();
     if (!other) return;
-    for (int i = 0; i < other->Count(); ++i) Add(*other->entry(i));
+    reserveFor(other->stored());
+    for (int i = 0; i < other->stored(); ++i) Add(other->entry(i));
+    Tail_ = other->Tail_;
 }
 
-void TJValueList::Sort(TListSortCompare compare, void* context) { Entries_.Sort(compare, context); }
+// The values are sorted as pointers, then moved into their new order once:
+// a comparator that raises leaves the list as it was.
+void TJValueList::Sort(TListSortCompare compare, void* context) {
+    store(Count());
+    TListPlus order;
+    for (int i = 0; i < Count(); ++i) order.Add(&entry(i));
+    order.Sort(compare, context);
+    std::vector<TJValue> sorted;
+    sorted.reserve(static_cast<size_t>(Count()));
+    for (int i = 0; i < order.Count(); ++i) sorted.push_back(std::move(*static_cast<TJValue*>(order.Items(i))));
+    Entries_.swap(sorted);
+    Head_ = 0;
+}
+
+// ==== Storage ====
+
+// Room for count stored values: at least double the block (a gap at the
+// front is closed first), but not beyond limit.
+void TJValueList::reserveFor(int count, int limit) {
+    if (static_cast<size_t>(Head_ + count) <= Entries_.capacity()) return;
+    closeGap();
+    if (static_cast<size_t>(count) <= Entries_.capacity()) return;
+    Entries_.reserve(std::clamp<size_t>(Entries_.size() * 2, static_cast<size_t>(count), static_cast<size_t>(limit)));
+}
+
+// Stores the undefined values of the tail before index count; the block grows
+// no further than the count, which an array given its length first is filled to.
+void TJValueList::store(int count) {
+    if (count <= stored()) return;
+    reserveFor(count, Count());
+    Tail_ -= count - stored();
+    Entries_.resize(static_cast<size_t>(Head_ + count));
+}
+
+// Takes the value out of the block; a first value leaves a gap at the front.
+void TJValueList::removeEntry(int index, TJValue& removed) {
+    removed = std::move(entry(index));
+    if (index == 0) {
+        entry(0) = TJValue();
+        ++Head_;
+    } else {
+        Entries_.erase(Entries_.begin() + Head_ + index);
+    }
+    trim();
+}
+
+void TJValueList::closeGap() {
+    Entries_.erase(Entries_.begin(), Entries_.begin() + Head_);
+    Head_ = 0;
+}
+
+// Closes a front gap once it is as long as the values after it, and gives
+// back most of a large block that has emptied.
+void TJValueList::trim() {
+    if (Head_ > 0 && Head_ >= stored()) closeGap();
+    if (Entries_.capacity() > 1024 && Entries_.size() * 4 < Entries_.capacity()) Entries_.shrink_to_fit();
+}
 
 void TJValueList::ObjectFreed(TJNotify*, TJNotify* freed) {
     links_.forget(freed);
-    for (int i = 0; i < Count(); ++i) {
-        TJValue* v = entry(i);
-        if (v->ValueType == vtObject && v->ObjValue == freed) MakeUndefined(*v);
+    for (int i = 0; i < stored(); ++i) {
+        TJValue& v = entry(i);
+        if (v.ValueType == vtObject && v.ObjValue == freed) MakeUndefined(v);
     }
 }

@@ -1,8 +1,11 @@
 // TJValueList: an ordered list of script values - call arguments, array
-// elements, a scope's temporaries. Object values are counted and linked for
-// free notification, so a freed object leaves undefined behind, never a
-// dangling reference. Also the argument-count helpers of native methods.
+// elements, a scope's temporaries - kept in one block of values. Object values
+// are counted and linked for free notification, so a freed object leaves
+// undefined behind, never a dangling reference. Also the argument-count
+// helpers of native methods.
 #pragma once
+
+#include <vector>
 
 #include "engine/support/lists.h"
 #include "engine/core/notify.h"
@@ -30,33 +33,57 @@ public:
     void Insert(int index, const TJValue& value);
     // Copies the value at index; an index outside the list raises "EIndexError".
     void GetItem(int index, TJValue& value) const;
-    // The value at index itself, checked the same way.
+    // The value at index itself, checked the same way; valid until the list
+    // next changes its count.
     const TJValue& At(int index) const;
     // Replaces the value at index: the new object is counted first, then the old released.
     void SetItem(int index, const TJValue& value);
     // Removes the value at index, releasing an object.
     void Delete(int index);
+    // Removes the value at index and hands it to the caller: an object loses
+    // the list's reference but is not freed when that was its last, so it
+    // lives, as a new object does, until the holder it is handed to counts it.
+    void Take(int index, TJValue& value);
+    // Moves count values from index to the end of the other list; their
+    // references move with them.
+    void MoveTo(int index, int count, TJValueList& other);
+    // Reverses the order of the values.
+    void Reverse();
     // Deletes every value, the last first.
     void Clear();
-    int Count() const { return Entries_.Count(); }
+    int Count() const { return stored() + Tail_; }
     // Grows with undefined values or deletes from the end; a negative or too
     // large count raises "EIndexError".
     void SetCount(int count);
     // Clears, then appends copies of the other's values (each object counted).
     void CopyFrom(const TJValueList* other);
-    // Sorts the entries (TJValue*) with the list sort.
+    // Sorts the values with the list sort (the comparator gets TJValue*).
     void Sort(TListSortCompare compare, void* context);
 
     TJNotify Notify;
 
 private:
-    TJValue* entry(int index) const { return static_cast<TJValue*>(Entries_.Items(index)); }
+    int stored() const { return static_cast<int>(Entries_.size()) - Head_; }
+    TJValue& entry(int index) { return Entries_[static_cast<size_t>(Head_ + index)]; }
+    const TJValue& entry(int index) const { return Entries_[static_cast<size_t>(Head_ + index)]; }
     void checkIndex(int index, int limit) const;
+    void reserveFor(int count, int limit = MaxCount);
+    void closeGap();
+    void store(int count);
     void adopt(const TJValue& value, bool takeReference);
     void release(TJValue& value);
+    void removeEntry(int index, TJValue& removed);
+    void trim();
     void ObjectFreed(TJNotify* sender, TJNotify* freed);
 
-    TListPlus Entries_;
+    // The values are Entries_[Head_..], then Tail_ undefined values that are
+    // not stored until one of them is written, so growing a list costs
+    // nothing. Values shifted off the front leave a gap there, closed once it
+    // is as long as the rest, so taking the first value repeatedly does not
+    // move the others each time.
+    std::vector<TJValue> Entries_;
+    int Head_ = 0;
+    int Tail_ = 0;
     TJObjectLinks links_;
 };
 

@@ -33,12 +33,12 @@ void otherNumberToValue(const VARIANT& v, TJValue& result) {
     else MakeDouble(x, result);
 }
 
-void convert(const VARIANT& v, TJEngine* engine, TJValue& result, int depth) {
+void convert(const VARIANT& v, TJRuntime* runtime, TJValue& result, int depth) {
     if (v.vt & VT_BYREF) {
         VARIANT direct;
         VariantInit(&direct);
         if (depth < maxIndirection && SUCCEEDED(VariantCopyInd(&direct, const_cast<VARIANT*>(&v))))
-            convert(direct, engine, result, depth + 1);
+            convert(direct, runtime, result, depth + 1);
         else
             MakeUndefined(result);
         VariantClear(&direct);
@@ -56,11 +56,11 @@ void convert(const VARIANT& v, TJEngine* engine, TJValue& result, int depth) {
         MakeString(v.bstrVal ? wideToAnsi(std::wstring_view(v.bstrVal, SysStringLen(v.bstrVal))) : AnsiString(), result);
         return;
     case VT_DATE:
-        if (engine && JModuleHooks.NewDateObject) MakeObject(JModuleHooks.NewDateObject(engine, v.date), result);
+        if (runtime && JModuleHooks.NewDateObject) MakeObject(JModuleHooks.NewDateObject(runtime, v.date), result);
         else MakeUndefined(result);
         return;
     case VT_DISPATCH:
-        if (engine && JModuleHooks.NewActiveXObject) MakeObject(JModuleHooks.NewActiveXObject(engine, v.pdispVal), result);
+        if (runtime && JModuleHooks.NewActiveXObject) MakeObject(JModuleHooks.NewActiveXObject(runtime, v.pdispVal), result);
         else MakeDispatch(v.pdispVal, result);
         return;
     default:
@@ -82,32 +82,9 @@ void putDispatch(IDispatch* dispatch, VARIANT& variant) {
     if (dispatch) dispatch->AddRef();
 }
 
-void objectToVariant(TJObject* object, VARIANT& variant) {
-    if (object->InheritsFrom(JModuleHooks.ActiveXObject) && JModuleHooks.DispatchOf) {
-        putDispatch(JModuleHooks.DispatchOf(object), variant);
-    } else if (object->InheritsFrom(JModuleHooks.StringObject) || object->InheritsFrom(JModuleHooks.StringBufferObject)) {
-        putText(object->ToString(nullptr), variant);
-    } else if (object->InheritsFrom(JModuleHooks.DateObject) && JModuleHooks.DateTimeOf) {
-        variant.vt = VT_DATE;
-        variant.date = JModuleHooks.DateTimeOf(object);
-    } else if (object->InheritsFrom(JModuleHooks.NumberObject)) {
-        TJValue number = object->ValueOf();
-        if (number.ValueType == vtInteger) {
-            variant.vt = VT_I4;
-            variant.lVal = number.IntegerValue;
-        } else {
-            variant.vt = VT_R8;
-            variant.dblVal = ValueToDouble(&number);
-        }
-    } else if (object->InheritsFrom(JModuleHooks.BooleanObject)) {
-        variant.vt = VT_BOOL;
-        variant.boolVal = object->ToBool() ? VARIANT_TRUE : VARIANT_FALSE;
-    }
-}
-
 }  // namespace
 
-void VariantToValue(const VARIANT& variant, TJEngine* engine, TJValue& result) { convert(variant, engine, result, 0); }
+void VariantToValue(const VARIANT& variant, TJRuntime* runtime, TJValue& result) { convert(variant, runtime, result, 0); }
 
 void ValueToVariant(const TJValue& value, VARIANT& variant) {
     VariantClear(&variant);
@@ -118,7 +95,7 @@ void ValueToVariant(const TJValue& value, VARIANT& variant) {
     case vtString: putText(value.StrValue, variant); break;
     case vtBool: variant.vt = VT_BOOL; variant.boolVal = value.BooleanValue ? VARIANT_TRUE : VARIANT_FALSE; break;
     case vtDispatch: putDispatch(value.DispValue.get(), variant); break;
-    case vtObject: if (value.ObjValue) objectToVariant(value.ObjValue, variant); break;
+    case vtObject: if (value.ObjValue) value.ObjValue->ToVariant(variant); break;
     default: break;
     }
 }

@@ -15,7 +15,7 @@
 // through. With an engine a date becomes a new Date object and an interface a
 // new automation object; without one a date is undefined and an interface a
 // dispatch value. Anything else is undefined.
-void VariantToValue(const VARIANT& variant, TJEngine* engine, TJValue& result);
+void VariantToValue(const VARIANT& variant, TJRuntime* runtime, TJValue& result);
 // Clears the (initialized) variant, then fills it from the value; kinds without a variant
 // form leave it empty.
 void ValueToVariant(const TJValue& value, VARIANT& variant);

@@ -6,17 +6,15 @@
 #include <windows.h>
 
 #include <new>
+#include <vector>
 
-#include "engine/core/array.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
 #include "engine/core/object.h"
 #include "engine/syntax/parser.h"
 #include "engine/core/scope.h"
 #include "engine/support/sourcefiles.h"
-#include "engine/syntax/treefile.h"
 #include "engine/core/valuelist.h"
-#include "engine/lib/wscript.h"
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
@@ -71,6 +69,40 @@ private:
     int added_;
 };
 
+// The report of a syntax error, at compile time and at run time alike.
+AnsiString syntaxErrorReport(int32_t line, const AnsiString& message) {
+    return "SyntaxError: Line(" + intToText(line) + ") => " + message;
+}
+
+// The compiled-tree caches of a script, beside it first; a script that itself
+// ends in ".dmc" has only the temporary one, so it is never overwritten.
+std::vector<AnsiString> treeCaches(const AnsiString& scriptPath) {
+    AnsiString beside = compiledTreeName(scriptPath);
+    AnsiString temporary = temporaryCompiledTreeName(scriptPath);
+    if (sameFileName(expandFileName(beside), expandFileName(scriptPath))) return {temporary};
+    return {beside, temporary};
+}
+
+// Loads the first cache that is not older than the script and holds a tree.
+bool loadTreeCache(TJParser& parser, const AnsiString& scriptPath) {
+    for (const AnsiString& tree : treeCaches(scriptPath))
+        if (isCompiledTreeFresh(tree, scriptPath) && parser.LoadTreeFromFile(tree)) return true;
+    return false;
+}
+
+// After a parse of the script: saves the tree beside the script, else in the
+// temporary folder. A tree that read library files is not cached (a changed
+// library would go unseen) and its old caches are removed.
+void saveTreeCache(const TJParser& parser, const AnsiString& scriptPath) {
+    std::vector<AnsiString> trees = treeCaches(scriptPath);
+    if (parser.HasImports()) {
+        for (const AnsiString& tree : trees) DeleteFileA(tree.c_str());
+        return;
+    }
+    for (const AnsiString& tree : trees)
+        if (parser.SaveTreeToFile(tree)) return;
+}
+
 // Counts an active entry for the duration of a scope.
 class DepthCount {
 public:
@@ -102,20 +134,17 @@ void TJNestingGuard::raiseTooDeep() {
 
 // ==== Construction ====
 
-TJEngine::TJEngine(TROrovod* owner)
+TJEngine::TJEngine(TJBuiltinsRegistrar registerBuiltins, TROrovod* owner)
     : RootTable(new TJRootSymbolTable), Owner_(owner), Parser_(new TJParser), Factory_(new TJObjectFactory(this)) {
     CurrentTable = RootTable;
     Factory_->NewObjectHandler = TJNewObjectEvent::bind<&TJEngine::HandleNewObject>(this);
-    registerBuiltinClasses();
-    createSingletons();
+    Builtins_ = registerBuiltins(*this);
 }
 
 TJEngine::~TJEngine() {
     try {
         ClearEngineState();
-        WScript_->DecRef();
-        RegExpStatics_->DecRef();
-        Global_->DecRef();
+        Builtins_.reset();
         delete RootTable;
         Factory_.reset();
         Parser_.reset();
@@ -132,7 +161,7 @@ void TJEngine::ClearEngineState() {
 void TJEngine::clearState() {
     Running = false;
     Ran = false;
-    ResetBuiltins();
+    Builtins_->Reset();
     RootTable->Clear();
     Factory_->Clear();
     CurrentLine = -1;
@@ -182,7 +211,7 @@ bool TJEngine::Compile(const AnsiString& text) {
         return Parser_->Parse();
     } catch (const EJSyntaxError& e) {
         CurrentLine = e.Line;
-        ReportScriptError("SyntaxError: Line(" + intToText(e.Line) + ") => " + e.message());
+        ReportScriptError(syntaxErrorReport(e.Line, e.message()));
     } catch (const EJRuntimeError& e) {
         ReportScriptError("Exception: " + e.ErrorName + " => " + e.message());
     }
@@ -195,7 +224,7 @@ bool TJEngine::CompileFile(const AnsiString& fileName, bool useCompiledTrees) {
     if (!fileExists(fileName)) return false;
     ClearEngineState();
     Ran = false;
-    if (useCompiledTrees && loadCompiledTree(*Parser_, fileName)) return true;
+    if (useCompiledTrees && loadTreeCache(*Parser_, fileName)) return true;
     AnsiString folder = fileName.substr(0, fileName.length() - extractFileName(fileName).length());
     TemporaryLibraryFolders folders(*Parser_, {folder});
     TStringList lines;
@@ -205,7 +234,7 @@ bool TJEngine::CompileFile(const AnsiString& fileName, bool useCompiledTrees) {
         return false;  // unreadable: as if missing
     }
     bool compiled = Compile(lines.Text());
-    if (compiled && useCompiledTrees) saveCompiledTree(*Parser_, fileName);
+    if (compiled && useCompiledTrees) saveTreeCache(*Parser_, fileName);
     return compiled;
 }
 
@@ -241,17 +270,7 @@ int32_t TJEngine::RunScript(TJStatement* program, TJValueList* args) {
 void TJEngine::beginRun(TJValueList* args) {
     clearState();
     Running = true;
-    TJValue value;
-    TJArrayObject* arguments = nullptr;
-    if (Global_->GetValueImpl("arguments", value, nullptr) && IsObjectOfClass(&value, &TJArrayObject::classInfo)) {
-        arguments = static_cast<TJArrayObject*>(value.ObjValue);
-        arguments->Items().CopyFrom(args);
-    }
-    if (Global_->GetValueImpl("terminate", value, nullptr) && IsFunctionValue(value)) {
-        TJValue ignored;
-        CallFunctionValue(value.FuncValue, nullptr, ignored, Global_);
-    }
-    static_cast<TJWScriptObject*>(WScript_)->FillArguments(arguments);
+    Builtins_->BeginRun(args);
     RunHook();
     CurrentTable = RootTable;
 }
@@ -295,12 +314,7 @@ bool TJEngine::DoEventsStep() {
 }
 
 void TJEngine::runEventLoop() {
-    for (;;) {
-        TJValue terminated;
-        if (!Global_->GetValueImpl("terminated", terminated, nullptr) || ValueToBool(terminated)) return;
-        if (!DoEventsStep()) return;
-        Sleep(5);
-    }
+    while (Builtins_->EventLoopWanted() && DoEventsStep()) Sleep(5);
 }
 
 // ==== Host entry ====
@@ -323,6 +337,8 @@ void TJEngine::CallFunction(const TJValue& function, TJValueList* args, TJValue&
     }
 }
 
+void TJEngine::HandleNewObject(TJObjectFactory*, TJObject* object) { NewObjectHook(object); }
+
 // ==== Reports ====
 
 void TJEngine::ReportScriptError(const AnsiString& text) {
@@ -336,7 +352,7 @@ void TJEngine::reportException(std::exception_ptr exception) {
     try {
         std::rethrow_exception(exception);
     } catch (const EJSyntaxError& e) {
-        report = "SyntaxError: Line(" + line + ") => " + e.message();
+        report = syntaxErrorReport(CurrentLine, e.message());
     } catch (const EJAbort&) {
         report = "Abort Script(" + line + ")";
     } catch (const EJRuntimeError& e) {

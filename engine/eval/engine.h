@@ -1,18 +1,18 @@
 // TJEngine: the interpreter of one script program. It owns the parser, the
-// object factory, the scope tree and the three built-in singletons (Global,
-// the RegExp statics and WScript), walks the syntax tree (expressions in
+// object factory, the scope tree and its built-in library (the classes and
+// the Global, RegExp statics and WScript singletons, handed in by its maker), walks the syntax tree (expressions in
 // evalexpr.cpp, statements in evalstmt.cpp, calls, `new` and classes in
 // evalcall.cpp), runs programs and reports their errors (engine.cpp). Hosts
 // use it through the component TROrovod (engine/orovod.h); script objects
-// reach it through TJObject::Engine().
+// reach it as their runtime (engine/core/runtime.h).
 #pragma once
 
 #include <cstdint>
 #include <exception>
-#include <functional>
 #include <memory>
 #include <unordered_map>
 
+#include "engine/core/runtime.h"
 #include "engine/core/value.h"
 #include "rtl/reflection.h"
 
@@ -37,29 +37,6 @@ using TJAbortHook = TEvent<void(bool& abort)>;
 // Standard input: count characters wanted (-1: all there is), or a whole line.
 using TJReadHook = TEvent<void(AnsiString& text, bool& success, int32_t count, bool line)>;
 using TJErrorHook = TEvent<void(int32_t line, const AnsiString& message)>;
-
-// Operations of modules built on top of the evaluator. Each module fills its
-// entries in its registration function (called from engine/builtins.cpp or by
-// the component); an unset entry leaves the feature out.
-struct TJEngineHooks {
-    // A new registered RegExp object: its before-match, after-match and input
-    // hooks are pointed at the engine's RegExp statics object.
-    void (*WireRegExpObject)(TJEngine* engine, TJObject* regexp) = nullptr;
-    // Loads a regular-expression literal into a RegExp object (the `switch`
-    // statement's literal cases load the engine's statics object).
-    void (*LoadRegExpLiteral)(TJObject* regexp, const TJValue& literal) = nullptr;
-    // Any new registered object: a network object points its status lines at
-    // the engine's standard output (text + CR LF); other objects are left alone.
-    void (*WireStatusLines)(TJEngine* engine, TJObject* object) = nullptr;
-    // Calls a DLL function (FuncType 5) with the arguments.
-    void (*CallDynaFunction)(TJEngine* engine, IJFunction* function, TJValueList* args, TJValue& result) = nullptr;
-    // Runs the body for each item of a COM collection (an automation object
-    // that enumerates) until it answers false; false when the object is none.
-    bool (*ForEachCollectionItem)(TJEngine* engine, TJObject* collection,
-                                  const std::function<bool(const TJValue& item)>& body) = nullptr;
-};
-
-extern TJEngineHooks JEngineHooks;
 
 // ==== Engine ====
 
@@ -88,34 +65,34 @@ enum : int {
     efDeclare = 2,  // the assignment declares its variable in the current scope
 };
 
-class TJEngine {
+class TJEngine : public TJRuntime {
 public:
-    explicit TJEngine(TROrovod* owner = nullptr);
+    // The registrar gives the engine its built-in library (RegisterBuiltins,
+    // engine/lib/builtins.h).
+    explicit TJEngine(TJBuiltinsRegistrar registerBuiltins, TROrovod* owner = nullptr);
     virtual ~TJEngine();
     TJEngine(const TJEngine&) = delete;
     TJEngine& operator=(const TJEngine&) = delete;
 
-    // ---- Virtual operations ----
-    // A new object for `new name(args)`: a script class or function visible
-    // from the current scope, else a registered class. Held by the current
-    // scope's temporaries.
-    virtual TJObject* CreateScriptObject(const AnsiString& name, TJValueList* args);
-    virtual void RegisterScriptClass(const AnsiString& name, const TClassInfo* cls);
-    virtual AnsiString GetScriptFileName();
-    // The name as given, else in the first library folder that holds it.
-    virtual bool FindLibraryFile(const AnsiString& name, AnsiString& path);
-    // The class registry, prototypes and object list.
-    virtual TJObjectFactory* GetFactory();
-    // The program is active (events may call scripts).
-    virtual bool IsRunning();
-    // The host entry: a function value is called, a text evaluated; once the
-    // program has finished, errors are reported instead of raised.
-    virtual void CallFunction(const TJValue& function, TJValueList* args, TJValue& result, TJObject* self);
-    // Calls a function of any kind; errors pass to the caller.
-    virtual void CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result,
-                                   TJObject* self);
-    // A variable visible from the current scope.
-    virtual bool FindGlobalValue(const AnsiString& name, TJValue& value);
+    // ---- The runtime of its objects (engine/core/runtime.h) ----
+    TJObject* CreateScriptObject(const AnsiString& name, TJValueList* args) override;
+    void RegisterScriptClass(const AnsiString& name, const TClassInfo* cls) override;
+    AnsiString GetScriptFileName() override;
+    bool FindLibraryFile(const AnsiString& name, AnsiString& path) override;
+    TJObjectFactory* GetFactory() override;
+    bool IsRunning() override;
+    void CallFunction(const TJValue& function, TJValueList* args, TJValue& result, TJObject* self) override;
+    void CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result,
+                           TJObject* self) override;
+    bool FindGlobalValue(const AnsiString& name, TJValue& value) override;
+    void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) override;
+    bool DoEventsStep() override;
+    TJObject* RegExpStatics() override { return Builtins_ ? Builtins_->RegExpStatics() : nullptr; }
+    // Relayed to the host's hooks; without a hook output is dropped and
+    // reading fails.
+    void WriteStdout(const AnsiString& text) override;
+    void WriteStderr(const AnsiString& text) override;
+    bool ReadStdin(AnsiString& text, int32_t count, bool line) override;
 
     // ---- Compiling and running ----
     // Parses the text into the program; false (reported) on a syntax error.
@@ -126,24 +103,11 @@ public:
     // Runs the program (nil: the last compiled one), then the event loop when
     // the script asked for it; the exit code. Every error is reported.
     int32_t RunScript(TJStatement* program, TJValueList* args);
-    // The value of the text read as one expression, seeing the variables of
-    // the running call.
-    void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result);
     // Writes the report to standard error, then tells the host's error hook.
     void ReportScriptError(const AnsiString& text);
-    // One step of the script event loop; false when the loop must end.
-    bool DoEventsStep();
     // Frees every object and variable of the last run; nothing while a
     // script runs.
     void ClearEngineState();
-    void ResetBuiltins();
-
-    // ---- Standard streams ----
-    // Relayed to the host's hooks; without a hook output is dropped and
-    // reading fails.
-    void WriteStdout(const AnsiString& text);
-    void WriteStderr(const AnsiString& text);
-    bool ReadStdin(AnsiString& text, int32_t count, bool line);
 
     // ---- Evaluator ----
     TJCompletion EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state);
@@ -164,9 +128,8 @@ public:
     // ---- State ----
     TROrovod* Owner() const { return Owner_; }
     TJParser& Parser() { return *Parser_; }
-    TJObject* GlobalObject() const { return Global_; }
-    TJObject* RegExpStatics() const { return RegExpStatics_; }
-    TJObject* WScriptObject() const { return WScript_; }
+    TJObject* GlobalObject() const { return Builtins_->GlobalObject(); }
+    TJObject* WScriptObject() const { return Builtins_->WScriptObject(); }
     // Script calls nested deeper than this raise "ECallError".
     static constexpr int MaxCallDepth = 3000;
 
@@ -189,12 +152,8 @@ public:
     TJAbortHook DoEventsHook;
 
 private:
-    // ==== Construction (builtins.cpp) ====
-    void registerBuiltinClasses();
-    void createSingletons();
-    void HandleNewObject(TJObjectFactory* factory, TJObject* object);
-
     // ==== Running and reports (engine.cpp) ====
+    void HandleNewObject(TJObjectFactory* factory, TJObject* object);
     // Reports any exception in its form (control flow that ended a run
     // needs none) and ends the program's active state.
     void reportException(std::exception_ptr exception);
@@ -246,15 +205,16 @@ private:
     void callAutomation(IJFunction* function, TJValueList* args, TJValue& result);
     TJObject* newScriptFunctionObject(const AnsiString& name, const TJValue& function, TJValueList* args);
     TJObject* newClassObject(const TJValue& klass, TJValueList* args);
+    // An instance of the class registered under the name, held by the
+    // current scope's temporaries.
+    TJObject* newRegisteredObject(const AnsiString& name, TJValueList* args);
     IJFunctionPtr newScriptFunction(TJStatement* declaration);
     bool namesArguments(TJStatement* function);
 
     TROrovod* Owner_;
     std::unique_ptr<TJParser> Parser_;
     std::unique_ptr<TJObjectFactory> Factory_;
-    TJObject* Global_ = nullptr;
-    TJObject* RegExpStatics_ = nullptr;
-    TJObject* WScript_ = nullptr;
+    std::unique_ptr<TJBuiltins> Builtins_;
 
     TJValue ReturnValue_;         // the value of a pending return completion
     int CallDepth_ = 0;           // script calls active

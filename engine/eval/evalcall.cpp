@@ -11,6 +11,7 @@
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
 #include "engine/core/function.h"
+#include "engine/core/hooks.h"
 #include "engine/core/object.h"
 #include "engine/syntax/parser.h"
 #include "engine/core/scope.h"
@@ -253,12 +254,13 @@ TJObject* TJEngine::CreateScriptObject(const AnsiString& name, TJValueList* args
     bool found = CurrentTable->GetVariable(name, variable);
     if (found && IsScriptFunctionValue(&variable)) return newScriptFunctionObject(name, variable, args);
     if (found && IsClassValue(&variable)) return newClassObject(variable, args);
-    const TClassInfo* cls = Factory_->LookupClass(name);
-    if (!cls) {
-        if (found && IsFunctionValue(variable)) raiseScriptError("ENameError", "create object constructor error " + name);
-        raiseScriptError("ENameError", "create object error " + name);
-    }
-    TJObject* object = CreateScriptInstance(cls, this, true, args);
+    if (found && IsFunctionValue(variable) && !Factory_->HasClass(name))
+        raiseScriptError("ENameError", "create object constructor error " + name);
+    return newRegisteredObject(name, args);
+}
+
+TJObject* TJEngine::newRegisteredObject(const AnsiString& name, TJValueList* args) {
+    TJObject* object = CreateScriptInstance(Factory_->LookupClass(name), this, true, args);
     if (!object) raiseScriptError("ENameError", "create object error " + name);
     CurrentTable->AddTemporary(object, true);
     return object;

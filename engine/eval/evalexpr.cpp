@@ -9,6 +9,7 @@
 #include "engine/eval/engine.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
+#include "engine/core/function.h"
 #include "engine/core/hooks.h"
 #include "engine/eval/objecthold.h"
 #include "engine/core/object.h"
@@ -383,9 +384,10 @@ TJObject* TJEngine::boxValue(const TJValue& value) {
     }
     default: return nullptr;
     }
+    // The registered class boxes, whatever a script has named so.
     TJValueList args;
     args.Add(value);
-    return CreateScriptObject(className, &args);
+    return newRegisteredObject(className, &args);
 }
 
 TJObject* TJEngine::ToScriptObject(const TJValue& value) {
@@ -440,11 +442,7 @@ void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJVa
 // for the statement.
 void TJEngine::readMember(TJObject* object, const AnsiString& name, TJValue& result) {
     object->GetValue(name, false, result);
-    if (!IsObjectValue(result)) return;
-    TJObject* read = result.ObjValue;
-    if ((object->InheritsFrom(JModuleHooks.ActiveXObject) && read->InheritsFrom(JModuleHooks.ActiveXObject)) ||
-        (object->InheritsFrom(JModuleHooks.VCLPersistent) && read->InheritsFrom(JModuleHooks.VCLPersistent)))
-        CurrentTable->AddTemporary(read, true);
+    if (IsObjectValue(result) && object->WrapsForRead(result.ObjValue)) CurrentTable->AddTemporary(result.ObjValue, true);
 }
 
 [[noreturn]] static void raisePrototypeAssign(const TJValue& value) {

@@ -8,6 +8,8 @@
 #include "engine/eval/engine.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
+#include "engine/core/function.h"
+#include "engine/core/hooks.h"
 #include "engine/eval/objecthold.h"
 #include "engine/core/object.h"
 #include "engine/core/operators.h"
@@ -137,8 +139,10 @@ TJCompletion TJEngine::doLoop(TJStatement* s) {
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (completion == TJCompletion::Return) return completion;
         EvaluateExpression(s->Expr, 0, condition);
+        // Tested before the temporaries go: the condition may be one of them.
+        bool again = ValueToBool(condition);
         CurrentTable->ClearTemporaries();
-        if (!ValueToBool(condition)) return TJCompletion::Normal;
+        if (!again) return TJCompletion::Normal;
     }
 }
 
@@ -212,7 +216,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
         }
         return result;
     }
-    if (JEngineHooks.ForEachCollectionItem && JEngineHooks.ForEachCollectionItem(this, object, pass)) return result;
+    if (object->ForEachItem(pass)) return result;
     std::vector<AnsiString> names;
     object->GetPropertyList(names);
     for (const AnsiString& key : names) {
@@ -336,7 +340,7 @@ bool TJEngine::caseMatches(const TJValue& caseValue, const TJValue& switchValue)
     if (IsRegExpObjectValue(&caseValue)) {
         regexp = caseValue.ObjValue;
     } else if (IsRegExpValue(&caseValue) && JEngineHooks.LoadRegExpLiteral) {
-        regexp = RegExpStatics_;
+        regexp = RegExpStatics();
         JEngineHooks.LoadRegExpLiteral(regexp, caseValue);
     }
     if (!regexp) return LooseEquals(caseValue, switchValue);
@@ -412,7 +416,7 @@ TJCompletion TJEngine::runNamespace(TJStatement* s) {
     space->SetBody(s->Child1);
     space->SetName(name);
     space->SetFunctionTable(table);
-    table->SetThis(Global_);
+    table->SetThis(GlobalObject());
     SetupNamespaceGlobals(table);
     TJValue value;
     MakeFunction(space, value);
@@ -437,10 +441,10 @@ void TJEngine::SetupNamespaceGlobals(TJLocalSymbolTable* table) {
             // A class whose constructor needs arguments has no global instance.
         }
     }
-    MakeObject(Global_, value);
+    MakeObject(GlobalObject(), value);
     table->RegisterLocalValue("Global", value);
-    MakeObject(RegExpStatics_, value);
+    MakeObject(RegExpStatics(), value);
     table->RegisterLocalValue("RegExp", value);
-    MakeObject(WScript_, value);
+    MakeObject(WScriptObject(), value);
     table->RegisterLocalValue("WScript", value);
 }

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "engine/support/dateutil.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
 
@@ -147,18 +147,14 @@ void setField(TJObject* self, TJValueList* args, TJValue& result) {
 
 // ==== Hooks ====
 
-TJObject* newDateObject(TJEngine* engine, double localDateTime) {
-    TJDateObject* date = createObject<TJDateObject>(engine, true, nullptr);
+TJObject* newDateObject(TJRuntime* runtime, double localDateTime) {
+    TJDateObject* date = createObject<TJDateObject>(runtime, true, nullptr);
     date->SetLocalDateTime(localDateTime);
     return date;
 }
 
-double dateTimeOf(TJObject* date) { return static_cast<TJDateObject*>(date)->LocalDateTime(); }
-
 [[maybe_unused]] const bool hooksFilled = [] {
-    JModuleHooks.DateObject = &TJDateObject::classInfo;
     JModuleHooks.NewDateObject = &newDateObject;
-    JModuleHooks.DateTimeOf = &dateTimeOf;
     return true;
 }();
 
@@ -205,8 +201,8 @@ const TJMethodEntry TJDateObject::dateMethods_[42] = {
 
 // ==== Construction and the time value ====
 
-TJDateObject::TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args), Utc_(straightForm(nowUtcDateTime())) {
+TJDateObject::TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args), Utc_(straightForm(nowUtcDateTime())) {
     SetClassName("Date");
     int count = ArgCount(args);
     if (count == 0) return;
@@ -219,7 +215,7 @@ TJDateObject::TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList
     SetTime(std::trunc(milliseconds ? ValueToDouble(first) : ParseDateArguments(args)));
 }
 
-void RegisterDateObject(TJEngine* engine) { engine->RegisterScriptClass("Date", &TJDateObject::classInfo); }
+void RegisterDateObject(TJRuntime* runtime) { runtime->RegisterScriptClass("Date", &TJDateObject::classInfo); }
 
 void TJDateObject::RegisterMethods() {
     TJObject::RegisterMethods();
@@ -249,6 +245,11 @@ bool TJDateObject::SetFields(const TJDateFields& f, bool utc) {
 int32_t TJDateObject::TimezoneOffset() const { return -offsetAtUtc(Utc_); }
 
 AnsiString TJDateObject::ToString(const TJValue*) { return formatDateTime(Format_, LocalDateTime()); }
+
+void TJDateObject::ToVariant(VARIANT& variant) {
+    variant.vt = VT_DATE;
+    variant.date = LocalDateTime();
+}
 
 TJValue TJDateObject::ValueOf() {
     TJValue value;

@@ -1,8 +1,8 @@
 // TJDateObject: the script class "Date" - one point in time held in UTC, its
 // local and UTC fields with getters and setters, milliseconds since 1970, text
 // through the settable `format`, and parsing. Local fields use the UTC offset
-// in force at the date itself. RegisterDateObject registers the class with an
-// engine (engine/builtins.cpp calls it); the module fills the Date entries of
+// in force at the date itself. RegisterDateObject registers the class with a
+// runtime (engine/lib/builtins.cpp calls it); the module fills the Date entry of
 // JModuleHooks when it is linked.
 #pragma once
 
@@ -21,7 +21,7 @@ class TJDateObject : public TJObject {
     // No arguments: now. One numeric argument: milliseconds since 1970 (UTC,
     // truncated; not finite: now); another Date: its time; one other argument
     // or several: the milliseconds that `parse` gives for them.
-    TJDateObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // Milliseconds since 1970-01-01 00:00 UTC, rounded to whole milliseconds.
     double GetTime() const;
@@ -51,6 +51,8 @@ class TJDateObject : public TJObject {
     // The milliseconds of getTime.
     TJValue ValueOf() override;
     double ToNumber() override { return GetTime(); }
+    // The local date-time as VT_DATE.
+    void ToVariant(VARIANT& variant) override;
 
 protected:
     void RegisterMethods() override;
@@ -71,7 +73,7 @@ private:
 };
 
 // Registers the class "Date" with the engine.
-void RegisterDateObject(TJEngine* engine);
+void RegisterDateObject(TJRuntime* runtime);
 
 // The milliseconds that `parse` and `UTC` give: one argument is read as a date
 // text, several are the UTC fields year, month (0-based), day, hours, minutes,

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "engine/eval/engine.h"
+#include "engine/core/hooks.h"
 #include "engine/core/errors.h"
 #include "engine/support/mbstring.h"
 #include "engine/lib/number.h"
@@ -61,7 +61,7 @@ AnsiString wideTextAt(const wchar_t* p) { return p ? wideToAnsi(p) : AnsiString(
 
 // ==== The evaluator's hook ====
 
-void callDynaFunction(TJEngine*, IJFunction* function, TJValueList* args, TJValue& result) {
+void callDynaFunction(TJRuntime*, IJFunction* function, TJValueList* args, TJValue& result) {
     CallDynaDeclare(*function->GetDynaDeclare(), args, result);
 }
 

@@ -8,7 +8,7 @@
 #include "engine/lib/nativecall.h"
 #include "engine/core/value.h"
 
-class TJEngine;
+class TJRuntime;
 class TJValueList;
 
 // One record per argument letter (any case), the n-th letter converting the

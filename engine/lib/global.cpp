@@ -3,21 +3,22 @@
 // message boxes and dialogs, event-loop control and the engine's identity.
 #include "engine/lib/global.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
 
 #include "engine/support/appmessage.h"
 #include "engine/core/array.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
+#include "engine/core/hooks.h"
 #include "engine/support/mbstring.h"
 #include "engine/support/percentcode.h"
 #include "engine/core/valuelist.h"
 #include "engine/core/variant.h"
 #include "rtl/format.h"
-
-TJGlobalHooks JGlobalHooks;
 
 namespace {
 
@@ -37,6 +38,9 @@ AnsiString textAt(TJValueList* args, int index) { return ArgCount(args) > index 
 int32_t integerAt(TJValueList* args, int index, int32_t absent) {
     return ArgCount(args) > index ? ValueToInteger(args->At(index)) : absent;
 }
+
+// The application window (owner of the message boxes); nil before the GUI names it.
+HWND appWindow() { return JGlobalHooks.AppWindow ? JGlobalHooks.AppWindow() : nullptr; }
 
 // The caption argument at index, the application's title when absent.
 AnsiString captionAt(TJValueList* args, int index) {
@@ -61,10 +65,10 @@ bool runsAsConsole() {
     return headers->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
 }
 
-void writeToEngine(void* engine, TObject*, const AnsiString& text) { static_cast<TJEngine*>(engine)->WriteStdout(text); }
+void writeToRuntime(void* runtime, TObject*, const AnsiString& text) { static_cast<TJRuntime*>(runtime)->WriteStdout(text); }
 
-void readFromEngine(void* engine, TObject*, AnsiString& text, bool line, int32_t count, bool& success) {
-    success = static_cast<TJEngine*>(engine)->ReadStdin(text, count, line);
+void readFromRuntime(void* runtime, TObject*, AnsiString& text, bool line, int32_t count, bool& success) {
+    success = static_cast<TJRuntime*>(runtime)->ReadStdin(text, count, line);
 }
 
 }  // namespace
@@ -86,22 +90,22 @@ AnsiString FormatValues(const TJValueList& args) {
     }
 }
 
-void RegisterGlobalClass(TJEngine* engine) { engine->RegisterScriptClass("Global", &TJGlobalObject::classInfo); }
+void RegisterGlobalClass(TJRuntime* runtime) { runtime->RegisterScriptClass("Global", &TJGlobalObject::classInfo); }
 
 // ==== Construction and state ====
 
 // The two arrays are the object's own: made unregistered, so clearing the
 // engine's objects leaves them alone.
-TJGlobalObject::TJGlobalObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args),
-      Arguments_(createObject<TJArrayObject>(engine, false, nullptr)),
-      Finalizer_(createObject<TJArrayObject>(engine, false, nullptr)) {
+TJGlobalObject::TJGlobalObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args),
+      Arguments_(createObject<TJArrayObject>(runtime, false, nullptr)),
+      Finalizer_(createObject<TJArrayObject>(runtime, false, nullptr)) {
     SetClassName("Global");
     Arguments_->IncRef();
     Finalizer_->IncRef();
-    if (engine) {
-        OutputHook_ = TJOutputHook(writeToEngine, engine);
-        InputHook_ = TJInputHook(readFromEngine, engine);
+    if (runtime) {
+        OutputHook_ = TJOutputHook(writeToRuntime, runtime);
+        InputHook_ = TJInputHook(readFromRuntime, runtime);
     }
 }
 
@@ -111,7 +115,7 @@ TJGlobalObject::~TJGlobalObject() {
 }
 
 int32_t TJGlobalObject::applicationHandle() const {
-    return static_cast<int32_t>(reinterpret_cast<intptr_t>(GetAppWindow()));
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(appWindow()));
 }
 
 int32_t TJGlobalObject::mainFormHandle() const {
@@ -213,7 +217,7 @@ void TJGlobalObject::nativeEncodeURIComponent(TJValueList* args, TJValue& result
 }
 
 void TJGlobalObject::nativeEval(TJValueList* args, TJValue& result) {
-    if (HasArgs(args) && Engine()) Engine()->EvaluateText(ValueToString(args->At(0)), nullptr, result);
+    if (HasArgs(args) && Runtime()) Runtime()->EvaluateText(ValueToString(args->At(0)), nullptr, result);
 }
 
 void TJGlobalObject::nativeIsFinite(TJValueList* args, TJValue& result) {
@@ -310,19 +314,19 @@ void TJGlobalObject::nativePrintfln(TJValueList* args, TJValue& result) {
 // ---- Message boxes and dialogs ----
 
 void TJGlobalObject::nativeAlert(TJValueList* args, TJValue& result) {
-    AppMessageBox(textAt(args, 0), captionAt(args, 1), MB_ICONEXCLAMATION);
+    AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_ICONEXCLAMATION);
     returnSelf(result);
 }
 
 void TJGlobalObject::nativeConfirm(TJValueList* args, TJValue& result) {
     if (!HasArgs(args)) return;
-    int answer = AppMessageBox(textAt(args, 0), captionAt(args, 1), MB_OKCANCEL | MB_ICONQUESTION);
+    int answer = AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_OKCANCEL | MB_ICONQUESTION);
     MakeBool(answer != IDCANCEL, result);
 }
 
 void TJGlobalObject::nativeMsgBox(TJValueList* args, TJValue& result) {
     UINT flags = static_cast<UINT>(integerAt(args, 1, 0));
-    MakeInteger(AppMessageBox(textAt(args, 0), captionAt(args, 2), flags), result);
+    MakeInteger(AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 2), flags), result);
 }
 
 // Without the dialog module the dialogs end as if cancelled.
@@ -360,7 +364,7 @@ void TJGlobalObject::nativeEventLoop(TJValueList*, TJValue&) { StartEventLoop();
 void TJGlobalObject::nativeTerminate(TJValueList*, TJValue&) { Terminate(); }
 
 void TJGlobalObject::nativeDoEvents(TJValueList*, TJValue& result) {
-    MakeBool(Engine() && Engine()->DoEventsStep(), result);
+    MakeBool(Runtime() && Runtime()->DoEventsStep(), result);
 }
 
 // Blocks the thread; no messages are processed meanwhile.

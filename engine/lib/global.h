@@ -2,10 +2,9 @@
 // without an object (print, eval, format, alert, eventLoop, ...) and the
 // published state of a run (arguments, terminated, platform, ...). Each engine
 // makes one instance, the `this` of every namespace, and points its output and
-// input hooks at the engine's relays. The host and the dialogs fill JGlobalHooks.
+// input hooks at the engine's relays. The host and the dialogs fill JGlobalHooks
+// (engine/core/hooks.h).
 #pragma once
-
-#include <windows.h>
 
 #include "engine/core/object.h"
 
@@ -17,27 +16,11 @@ using TJOutputHook = TEvent<void(TObject* sender, const AnsiString& text)>;
 // wanted or -1, line asks for one whole line; success left false fails the read.
 using TJInputHook = TEvent<void(TObject* sender, AnsiString& text, bool line, int32_t count, bool& success)>;
 
-// Operations of modules built later: the main form and the script dialogs.
-struct TJGlobalHooks {
-    // The main form's window; nil when there is none.
-    HWND (*MainFormHandle)() = nullptr;
-    // The one-line input dialog; true for OK, with the edited text. A client
-    // width of 0 keeps the form's own.
-    bool (*PromptDialog)(const AnsiString& text, const AnsiString& defaultText, uint8_t passwordChar,
-                         const AnsiString& caption, int clientWidth, AnsiString& result) = nullptr;
-    // The multi-line input dialog; true for OK, with the memo's text. A client
-    // size of 0 keeps the form's own.
-    bool (*TextAreaDialog)(const AnsiString& text, const AnsiString& defaultText, const AnsiString& caption,
-                           int clientWidth, int clientHeight, AnsiString& result) = nullptr;
-};
-
-extern TJGlobalHooks JGlobalHooks;
-
 class TJGlobalObject : public TJObject {
     RTL_DECLARE_CLASS()
     // In an engine, writes to the engine's standard output and reads from its
     // standard input.
-    TJGlobalObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJGlobalObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJGlobalObject() override;
 
     void SetOutputHook(const TJOutputHook& hook) { OutputHook_ = hook; }
@@ -123,4 +106,4 @@ private:
 AnsiString FormatValues(const TJValueList& args);
 
 // Registers "Global" with the engine.
-void RegisterGlobalClass(TJEngine* engine);
+void RegisterGlobalClass(TJRuntime* runtime);

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "rtl/numtext.h"
 #include "rtl/random.h"
@@ -150,13 +150,13 @@ const TJMethodEntry TJMathObject::mathMethods_[18] = {
     {"random", &mathRandom},
 };
 
-TJMathObject::TJMathObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJMathObject::TJMathObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Math");
     Randomize();
 }
 
-void RegisterMathObject(TJEngine* engine) { engine->RegisterScriptClass("Math", &TJMathObject::classInfo); }
+void RegisterMathObject(TJRuntime* runtime) { runtime->RegisterScriptClass("Math", &TJMathObject::classInfo); }
 
 void TJMathObject::RegisterMethods() {
     TJObject::RegisterMethods();

@@ -9,7 +9,7 @@
 class TJMathObject : public TJObject {
     RTL_DECLARE_CLASS()
     // Seeds the run time's random generator from the clock.
-    TJMathObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJMathObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // The published constants; the logarithmic ones are computed in extended
     // precision on each read.
@@ -34,4 +34,4 @@ private:
 double MathPower(double base, double exponent);
 
 // Registers the class "Math" with the engine.
-void RegisterMathObject(TJEngine* engine);
+void RegisterMathObject(TJRuntime* runtime);

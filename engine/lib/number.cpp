@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/hooks.h"
 #include "engine/support/numbits.h"
 #include "engine/core/valuelist.h"
@@ -25,10 +25,9 @@ const TPropInfo booleanProperties[] = {
     BoolProperty<&TJBooleanObject::boolProperty, &TJBooleanObject::setBoolProperty>("bool"),
 };
 
-// The value boxing classes are known to the value tests once this unit is linked.
+// The value tests know Number objects once this unit is linked.
 const bool hooksFilled = [] {
     JModuleHooks.NumberObject = &TJNumberObject::classInfo;
-    JModuleHooks.BooleanObject = &TJBooleanObject::classInfo;
     return true;
 }();
 
@@ -63,33 +62,43 @@ const TClassInfo TJNumberObject::classInfo =
 const TClassInfo TJBooleanObject::classInfo =
     makeClassInfo("TJBooleanObject", &TJObject::classInfo, booleanProperties, &scriptCreator<TJBooleanObject>);
 
-void RegisterNumberClasses(TJEngine* engine) {
-    engine->RegisterScriptClass("Number", &TJNumberObject::classInfo);
-    engine->RegisterScriptClass("Boolean", &TJBooleanObject::classInfo);
+void RegisterNumberClasses(TJRuntime* runtime) {
+    runtime->RegisterScriptClass("Number", &TJNumberObject::classInfo);
+    runtime->RegisterScriptClass("Boolean", &TJBooleanObject::classInfo);
 }
 
-TJNumberObject* NewNumberObject(TJEngine* engine, const TJValue& value) {
+TJNumberObject* NewNumberObject(TJRuntime* runtime, const TJValue& value) {
     TJValueList args;
     args.Add(value);
-    return createObject<TJNumberObject>(engine, true, &args);
+    return createObject<TJNumberObject>(runtime, true, &args);
 }
 
-TJBooleanObject* NewBooleanObject(TJEngine* engine, bool value) {
+TJBooleanObject* NewBooleanObject(TJRuntime* runtime, bool value) {
     TJValueList args;
     args.AddBool(value);
-    return createObject<TJBooleanObject>(engine, true, &args);
+    return createObject<TJBooleanObject>(runtime, true, &args);
 }
 
 // ==== Number ====
 
-TJNumberObject::TJNumberObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJNumberObject::TJNumberObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("Number");
     if (HasArgs(args)) Value_ = numericCopy(args->At(0));
     else MakeInteger(0, Value_);
 }
 
 void TJNumberObject::SetNumberValue(const TJValue& value) { Value_ = numericCopy(value); }
+
+void TJNumberObject::ToVariant(VARIANT& variant) {
+    if (Value_.ValueType == vtInteger) {
+        variant.vt = VT_I4;
+        variant.lVal = Value_.IntegerValue;
+    } else {
+        variant.vt = VT_R8;
+        variant.dblVal = ValueToDouble(Value_);
+    }
+}
 
 void TJNumberObject::setNumberProperty(double value) { MakeDouble(value, Value_); }
 void TJNumberObject::setIntProperty(int32_t value) { MakeInteger(value, Value_); }
@@ -144,12 +153,17 @@ void TJNumberObject::nativeToChar(TJValueList*, TJValue& result) { MakeString(as
 
 // ==== Boolean ====
 
-TJBooleanObject::TJBooleanObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args), Bool_(HasArgs(args) && ValueToBool(args->At(0))) {
+TJBooleanObject::TJBooleanObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args), Bool_(HasArgs(args) && ValueToBool(args->At(0))) {
     SetClassName("Boolean");
 }
 
 AnsiString TJBooleanObject::ToString(const TJValue*) { return Bool_ ? "true" : "false"; }
+
+void TJBooleanObject::ToVariant(VARIANT& variant) {
+    variant.vt = VT_BOOL;
+    variant.boolVal = Bool_ ? VARIANT_TRUE : VARIANT_FALSE;
+}
 
 TJValue TJBooleanObject::ValueOf() {
     TJValue value;

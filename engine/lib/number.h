@@ -11,7 +11,7 @@ class TJNumberObject : public TJObject {
     RTL_DECLARE_CLASS()
     // The value is a copy of a numeric argument (in its own kind), else the
     // integer 0.
-    TJNumberObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJNumberObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // The value, in the kind it was given.
     const TJValue& NumberValue() const { return Value_; }
@@ -24,6 +24,8 @@ class TJNumberObject : public TJObject {
     double ToNumber() override { return ValueToDouble(Value_); }
     bool ToBool() override { return ValueToBool(Value_); }
     uint8_t ToChar() override { return ValueToChar(Value_); }
+    // An integer as VT_I4, any other value as its double.
+    void ToVariant(VARIANT& variant) override;
 
     // ---- Published properties ----
     double numberProperty() const { return ValueToDouble(Value_); }
@@ -49,13 +51,14 @@ private:
 class TJBooleanObject : public TJObject {
     RTL_DECLARE_CLASS()
     // The argument converted to a boolean; false without one.
-    TJBooleanObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJBooleanObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     bool ToBool() override { return Bool_; }
     double ToNumber() override { return Bool_ ? 1.0 : 0.0; }
     uint8_t ToChar() override { return Bool_ ? 1 : 0; }
     AnsiString ToString(const TJValue* arg = nullptr) override;
     TJValue ValueOf() override;
+    void ToVariant(VARIANT& variant) override;
 
     // The published property "bool".
     bool boolProperty() const { return Bool_; }
@@ -67,8 +70,8 @@ private:
 
 // New registered objects of the engine holding a value (the boxing of
 // primitives).
-TJNumberObject* NewNumberObject(TJEngine* engine, const TJValue& value);
-TJBooleanObject* NewBooleanObject(TJEngine* engine, bool value);
+TJNumberObject* NewNumberObject(TJRuntime* runtime, const TJValue& value);
+TJBooleanObject* NewBooleanObject(TJRuntime* runtime, bool value);
 
 // Registers "Number" and "Boolean" with the engine.
-void RegisterNumberClasses(TJEngine* engine);
+void RegisterNumberClasses(TJRuntime* runtime);

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "engine/core/array.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
@@ -42,21 +42,13 @@ const bool classHookSet = [] {
     return true;
 }();
 
-// A new RegExp object of the engine reports its matches to the engine's statics.
-void wireToStatics(TJEngine* engine, TJObject* regExp) {
-    TJObject* statics = engine->RegExpStatics();
-    if (statics && statics->InheritsFrom(&TJRegExpObject::classInfo))
-        asRegExp(regExp)->ConnectToStatics(asRegExp(statics));
-}
-
 }  // namespace
 
 const TClassInfo TJRegExpObject::classInfo =
     makeClassInfo("TJRegExpObject", &TJObject::classInfo, regExpProperties, &scriptCreator<TJRegExpObject>);
 
-void RegisterRegExpClass(TJEngine* engine) {
-    engine->RegisterScriptClass("RegExp", &TJRegExpObject::classInfo);
-    JEngineHooks.WireRegExpObject = &wireToStatics;
+void RegisterRegExpClass(TJRuntime* runtime) {
+    runtime->RegisterScriptClass("RegExp", &TJRegExpObject::classInfo);
     JEngineHooks.LoadRegExpLiteral = [](TJObject* regExp, const TJValue& literal) {
         asRegExp(regExp)->LoadLiteral(literal);
     };
@@ -64,8 +56,8 @@ void RegisterRegExpClass(TJEngine* engine) {
 
 // ==== Construction ====
 
-TJRegExpObject::TJRegExpObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJRegExpObject::TJRegExpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("RegExp");
     ClearStatics();
     if (!HasArgs(args)) return;
@@ -80,6 +72,12 @@ TJRegExpObject::TJRegExpObject(const TJCreateKey& key, TJEngine* engine, TJValue
 }
 
 TJRegExpObject::~TJRegExpObject() { disconnect(); }
+
+// A registered RegExp object reports its matches to the runtime's statics.
+void TJRegExpObject::AfterRegistration() {
+    TJObject* statics = Runtime()->RegExpStatics();
+    if (statics && statics->InheritsFrom(&TJRegExpObject::classInfo)) ConnectToStatics(asRegExp(statics));
+}
 
 void TJRegExpObject::LoadLiteral(const TJValue& literal) {
     std::string_view flags = literal.regExpFlags();
@@ -185,7 +183,7 @@ AnsiString TJRegExpObject::ToString(const TJValue*) {
 // ==== Operations ====
 
 TJArrayObject* TJRegExpObject::newArray(const TJRegExpTexts& texts) {
-    TJArrayObject* array = createObject<TJArrayObject>(Engine(), true, nullptr);
+    TJArrayObject* array = createObject<TJArrayObject>(Runtime(), true, nullptr);
     for (const AnsiString& text : texts) array->Items().AddString(text);
     return array;
 }
@@ -213,7 +211,7 @@ bool TJRegExpObject::TestText(const AnsiString& text) {
 // The result is bounded by MaxStringSize: a longer one is an "EStringError".
 AnsiString TJRegExpObject::ReplaceText(const AnsiString& text, const TJValue* replacement) try {
     TestText(text);
-    if (!replacement || !IsFunctionValue(*replacement) || !Engine()) {
+    if (!replacement || !IsFunctionValue(*replacement) || !Runtime()) {
         return RegExp_.Replace(text, replacement ? ValueToString(replacement) : AnsiString(), nullptr, MaxStringSize);
     }
     // The function is kept for the run of the replace only (the previous one
@@ -255,7 +253,7 @@ AnsiString TJRegExpObject::callReplaceFunction(const TJRegExp& regExp) {
     list->AddInteger(regExp.Index());
     list->AddString(regExp.Input());
     TJValue result;
-    Engine()->CallFunctionValue(function, list, result, this);
+    Runtime()->CallFunctionValue(function, list, result, this);
     return ValueToString(result);
 }
 
@@ -289,7 +287,7 @@ void TJRegExpObject::nativeReplace(TJValueList* args, TJValue& result) {
 
 void TJRegExpObject::nativeSplit(TJValueList* args, TJValue& result) {
     if (!HasArgs(args)) {
-        MakeObject(createObject<TJArrayObject>(Engine(), true, nullptr), result);
+        MakeObject(createObject<TJArrayObject>(Runtime(), true, nullptr), result);
         return;
     }
     int32_t limit = HasTwoArgs(args) ? ValueToInteger(&args->At(1)) : -1;

@@ -12,7 +12,7 @@
 #include "engine/support/regexp.h"
 
 class TJArrayObject;
-class TJEngine;
+class TJRuntime;
 class TJRegExpObject;
 
 // Called with the RegExp object that matches.
@@ -23,14 +23,14 @@ using TJRegExpInputEvent = TEvent<void(TJRegExpObject* regExp, AnsiString& text)
 // Registers the class "RegExp" with the engine (one of its built-in classes)
 // and the engine hooks that wire new RegExp objects to the engine's statics
 // and load the `switch` statement's literal cases.
-void RegisterRegExpClass(TJEngine* engine);
+void RegisterRegExpClass(TJRuntime* runtime);
 
 class TJRegExpObject : public TJObject {
     RTL_DECLARE_CLASS()
     // No arguments: empty source, no flags. A regular-expression literal:
     // its pattern and flags. Otherwise the first argument's text is the source
     // and the second argument's text the flag letters.
-    TJRegExpObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJRegExpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJRegExpObject() override;
 
     TJRegExp& RegExp() { return RegExp_; }
@@ -94,6 +94,8 @@ class TJRegExpObject : public TJObject {
 
 protected:
     void RegisterMethods() override;
+    // Links the object to its runtime's statics.
+    void AfterRegistration() override;
 
 private:
     static const TJMethodEntry regExpMethods_[4];

@@ -13,13 +13,14 @@
 
 #include "engine/core/array.h"
 #include "engine/support/crypt.h"
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/core/hooks.h"
 #include "engine/support/mbstring.h"
 #include "engine/lib/regexpobject.h"
 #include "engine/support/textcodes.h"
 #include "engine/core/valuelist.h"
+#include "engine/core/variant.h"
 #include "rtl/codepage.h"
 
 namespace {
@@ -54,12 +55,6 @@ AnsiString trimLeft(std::string_view s) {
     size_t first = 0;
     while (first < s.size() && static_cast<unsigned char>(s[first]) <= ' ') ++first;
     return AnsiString(s.substr(first));
-}
-
-AnsiString trimRight(std::string_view s) {
-    size_t last = s.size();
-    while (last > 0 && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
-    return AnsiString(s.substr(0, last));
 }
 
 // The platform's case mapping of the ANSI code page; what it cannot map
@@ -107,12 +102,12 @@ AnsiString cryptText(const AnsiString& key, const AnsiString& salt) {
 const TClassInfo TJStringObject::classInfo =
     makeClassInfo("TJStringObject", &TJObject::classInfo, stringProperties, &scriptCreator<TJStringObject>);
 
-void RegisterStringClass(TJEngine* engine) { engine->RegisterScriptClass("String", &TJStringObject::classInfo); }
+void RegisterStringClass(TJRuntime* runtime) { runtime->RegisterScriptClass("String", &TJStringObject::classInfo); }
 
 // ==== Construction ====
 
-TJStringObject::TJStringObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJStringObject::TJStringObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("String");
     if (HasArgs(args)) Text_ = ValueToString(&args->At(0));
 }
@@ -232,6 +227,8 @@ int32_t TJStringObject::characterAt(const AnsiString& name, int32_t index) const
     if (index < 0 || index >= length) raiseScriptError("EIndexError", name);
     return index + 1;
 }
+
+void TJStringObject::ToVariant(VARIANT& variant) { ValueToVariant(ValueOf(), variant); }
 
 TJValue TJStringObject::ValueOf() {
     TJValue value;
@@ -398,7 +395,7 @@ public:
         const TJValue& first = args->At(0);
         given_ = IsObjectValue(first) && first.ObjValue->InheritsFrom(&TJRegExpObject::classInfo);
         object_ = given_ ? static_cast<TJRegExpObject*>(first.ObjValue)
-                         : createObject<TJRegExpObject>(owner.Engine(), true, args);
+                         : createObject<TJRegExpObject>(owner.Runtime(), true, args);
         object_->IncRef();
     }
     ~RegExpArgument() { object_->DecRef(); }

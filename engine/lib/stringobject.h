@@ -9,16 +9,16 @@
 
 #include "engine/core/object.h"
 
-class TJEngine;
+class TJRuntime;
 class TJRegExpObject;
 
 // Registers the class "String" with the engine (one of its built-in classes).
-void RegisterStringClass(TJEngine* engine);
+void RegisterStringClass(TJRuntime* runtime);
 
 class TJStringObject : public TJObject {
     RTL_DECLARE_CLASS()
     // The text is the first argument as text; empty without one.
-    TJStringObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJStringObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     const AnsiString& Text() const { return Text_; }
     void SetText(AnsiString text) { Text_ = std::move(text); }
@@ -32,6 +32,7 @@ class TJStringObject : public TJObject {
     TJValue ValueOf() override;
     double ToNumber() override;
     bool ToBool() override { return !Text_.empty(); }
+    void ToVariant(VARIANT& variant) override;
     uint8_t ToChar() override { return Text_.empty() ? 0 : Text_.byte(0); }
     bool IsArrayLike() override { return true; }
     int32_t GetLength() override { return lengthProperty(); }

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "engine/eval/engine.h"
+#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
 #include "engine/support/sourcefiles.h"
 #include "engine/core/valuelist.h"
@@ -36,8 +36,8 @@ const TPropInfo wscriptProperties[] = {
 const AnsiString lineBreak = "\r\n";
 
 template <class T>
-T* ownedObject(TJEngine* engine) {
-    T* object = createObject<T>(engine, false, nullptr);
+T* ownedObject(TJRuntime* runtime) {
+    T* object = createObject<T>(runtime, false, nullptr);
     object->IncRef();
     return object;
 }
@@ -60,8 +60,8 @@ const TClassInfo TJWScriptObject::classInfo = makeClassInfo("TJWScriptObject", &
 
 // ==== Streams ====
 
-TJWshBaseStreamObject::TJWshBaseStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args) {
+TJWshBaseStreamObject::TJWshBaseStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
     SetClassName("WshBaseStream");
 }
 
@@ -76,8 +76,8 @@ void TJWshBaseStreamObject::RegisterMethods() {
 
 void TJWshBaseStreamObject::nativeClose(TJValueList*, TJValue&) {}
 
-TJWshReadStreamObject::TJWshReadStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJWshBaseStreamObject(key, engine, args) {
+TJWshReadStreamObject::TJWshReadStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJWshBaseStreamObject(key, runtime, args) {
     SetClassName("WshReadStream");
 }
 
@@ -119,8 +119,8 @@ void TJWshReadStreamObject::nativeReadLine(TJValueList*, TJValue& result) { Make
 
 void TJWshReadStreamObject::nativeSkip(TJValueList*, TJValue&) {}
 
-TJWshWriteStreamObject::TJWshWriteStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJWshBaseStreamObject(key, engine, args) {
+TJWshWriteStreamObject::TJWshWriteStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJWshBaseStreamObject(key, runtime, args) {
     SetClassName("WshWriteStream");
 }
 
@@ -160,12 +160,12 @@ void TJWshWriteStreamObject::nativeWriteLine(TJValueList* args, TJValue&) {
 
 // ==== WScript ====
 
-TJWScriptObject::TJWScriptObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args)
-    : TJObject(key, engine, args),
-      Arguments_(ownedObject<TJArrayObject>(engine)),
-      StdIn_(ownedObject<TJWshReadStreamObject>(engine)),
-      StdOut_(ownedObject<TJWshWriteStreamObject>(engine)),
-      StdErr_(ownedObject<TJWshWriteStreamObject>(engine)) {
+TJWScriptObject::TJWScriptObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args),
+      Arguments_(ownedObject<TJArrayObject>(runtime)),
+      StdIn_(ownedObject<TJWshReadStreamObject>(runtime)),
+      StdOut_(ownedObject<TJWshWriteStreamObject>(runtime)),
+      StdErr_(ownedObject<TJWshWriteStreamObject>(runtime)) {
     SetClassName("WScript");
 }
 
@@ -206,8 +206,8 @@ AnsiString TJWScriptObject::path() const {
 }
 
 AnsiString TJWScriptObject::scriptFullName() const {
-    if (!Engine()) return AnsiString();
-    AnsiString name = Engine()->GetScriptFileName();
+    if (!Runtime()) return AnsiString();
+    AnsiString name = Runtime()->GetScriptFileName();
     char buffer[MAX_PATH];
     DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, buffer, nullptr);
     if (length == 0 || length >= MAX_PATH) return name;
@@ -215,7 +215,7 @@ AnsiString TJWScriptObject::scriptFullName() const {
 }
 
 AnsiString TJWScriptObject::scriptName() const {
-    return Engine() ? extractFileName(Engine()->GetScriptFileName()) : AnsiString();
+    return Runtime() ? extractFileName(Runtime()->GetScriptFileName()) : AnsiString();
 }
 
 void TJWScriptObject::nativeGetObject(TJValueList*, TJValue&) {}

@@ -16,7 +16,7 @@ using TJStreamReader = TEvent<void(TJObject* stream, AnsiString& text, bool line
 
 class TJWshBaseStreamObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TJWshBaseStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJWshBaseStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     int32_t column() const { return 0; }
     int32_t line() const { return 1; }
@@ -34,7 +34,7 @@ private:
 
 class TJWshReadStreamObject : public TJWshBaseStreamObject {
     RTL_DECLARE_CLASS()
-    TJWshReadStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJWshReadStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     bool atEndOfLine() const { return true; }
 
@@ -53,7 +53,7 @@ private:
 
 class TJWshWriteStreamObject : public TJWshBaseStreamObject {
     RTL_DECLARE_CLASS()
-    TJWshWriteStreamObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJWshWriteStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
 protected:
     void RegisterMethods() override;
@@ -70,7 +70,7 @@ private:
 
 class TJWScriptObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TJWScriptObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args);
+    TJWScriptObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJWScriptObject() override;
 
     // Wiring of the engine's relays.

@@ -3,23 +3,8 @@
 
 #include "ui/application.h"
 
-namespace {
-
-AppWindowHook appWindowHook = nullptr;
-
-}  // namespace
-
-void setAppWindowHook(AppWindowHook hook) {
-    appWindowHook = hook;
-}
-
-HWND GetAppWindow() {
-    return appWindowHook ? appWindowHook() : nullptr;
-}
-
-int AppMessageBox(const AnsiString& text, const AnsiString& caption, UINT flags) {
+int AppMessageBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT flags) {
     HWND active = GetActiveWindow();
-    HWND owner = GetAppWindow();
     int pressed = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
     if (active) SetForegroundWindow(active);
     // What a callback raised while the box's loop ran goes on from here.

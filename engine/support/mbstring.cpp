@@ -42,6 +42,12 @@ AnsiString trimText(std::string_view s) {
     return AnsiString(s.substr(first, last - first));
 }
 
+AnsiString trimRight(std::string_view s) {
+    size_t last = s.size();
+    while (last > 0 && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
+    return AnsiString(s.substr(0, last));
+}
+
 namespace {
 
 AnsiString mapAscii(std::string_view s, char from, char to, int shift) {

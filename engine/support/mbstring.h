@@ -28,6 +28,8 @@ bool mbcsEndsWith(std::string_view s, char byte);
 
 // Blanks and control characters (bytes up to the space) removed at both ends.
 AnsiString trimText(std::string_view s);
+// The same at the end only.
+AnsiString trimRight(std::string_view s);
 // ASCII letters mapped, double-byte characters left whole.
 AnsiString lowerCaseAscii(std::string_view s);
 AnsiString upperCaseAscii(std::string_view s);

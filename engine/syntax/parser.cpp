@@ -187,26 +187,12 @@ bool TJParser::FindLibraryFile(const AnsiString& name, AnsiString& path) const {
 
 // ==== Compiled-tree files ====
 
-bool TJParser::SaveTreeToFile(const AnsiString& fileName) const {
-    std::string bytes;
-    if (!root_ || !writeTreeBytes(root_, bytes)) return false;
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    if (!ok) DeleteFileA(fileName.c_str());  // a partial file must not be taken for a tree
-    return ok;
-}
+bool TJParser::SaveTreeToFile(const AnsiString& fileName) const { return root_ && writeTreeFile(root_, fileName); }
 
 bool TJParser::LoadTreeFromFile(const AnsiString& fileName) {
     Reset();
     Source.clear();
-    AnsiString bytes;
-    if (!readFileBytes(fileName, bytes)) return false;
-    root_ = readTreeBytes(bytes.view(), exprs_, statements_);
+    root_ = readTreeFile(fileName, exprs_, statements_);
     if (!root_) Reset();  // frees what a broken file left half-built
     return root_ != nullptr;
 }

@@ -7,9 +7,7 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
-#include "engine/syntax/parser.h"
 #include "engine/support/sourcefiles.h"
 #include "engine/core/value.h"
 
@@ -509,33 +507,24 @@ TJStatement* readTreeBytes(std::string_view bytes, TJExprFactory& exprs, TJState
     }
 }
 
-// ==== The engine's cache of a script file ====
+// ==== Files ====
 
-namespace {
-
-// The caches of a script, beside it first; a script that itself ends in
-// ".dmc" has only the temporary one, so it is never overwritten.
-std::vector<AnsiString> cacheNames(const AnsiString& scriptPath) {
-    AnsiString beside = compiledTreeName(scriptPath);
-    AnsiString temporary = temporaryCompiledTreeName(scriptPath);
-    if (sameFileName(expandFileName(beside), expandFileName(scriptPath))) return {temporary};
-    return {beside, temporary};
+bool writeTreeFile(const TJStatement* root, const AnsiString& fileName) {
+    std::string bytes;
+    if (!writeTreeBytes(root, bytes)) return false;
+    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(file);
+    if (!ok) DeleteFileA(fileName.c_str());  // a partial file must not be taken for a tree
+    return ok;
 }
 
-}  // namespace
-
-bool loadCompiledTree(TJParser& parser, const AnsiString& scriptPath) {
-    for (const AnsiString& tree : cacheNames(scriptPath))
-        if (isCompiledTreeFresh(tree, scriptPath) && parser.LoadTreeFromFile(tree)) return true;
-    return false;
-}
-
-void saveCompiledTree(const TJParser& parser, const AnsiString& scriptPath) {
-    std::vector<AnsiString> trees = cacheNames(scriptPath);
-    if (parser.HasImports()) {
-        for (const AnsiString& tree : trees) DeleteFileA(tree.c_str());
-        return;
-    }
-    for (const AnsiString& tree : trees)
-        if (parser.SaveTreeToFile(tree)) return;
+TJStatement* readTreeFile(const AnsiString& fileName, TJExprFactory& exprs, TJStatementFactory& statements) {
+    AnsiString bytes;
+    if (!readFileBytes(fileName, bytes)) return nullptr;
+    return readTreeBytes(bytes.view(), exprs, statements);
 }

@@ -1,8 +1,8 @@
-// Compiled-tree files (".dmc"): a parsed tree as bytes, written and read
-// without parsing. Records nest depth-first; Next chains and left-leaning
-// operand chains are walked in loops, everything else carries a depth bound.
-// Used by TJParser (SaveTreeToFile, LoadTreeFromFile) and by the engine's
-// file compiler (loadCompiledTree, saveCompiledTree).
+// Compiled-tree files (".dmc"): a parsed tree as bytes and back without
+// parsing, and the files that hold them. Records nest depth-first; Next chains
+// and left-leaning operand chains are walked in loops, everything else
+// carries a depth bound. Used by TJParser (SaveTreeToFile, LoadTreeFromFile);
+// the engine's CompileFile decides where trees are cached.
 #pragma once
 
 #include <string>
@@ -10,8 +10,6 @@
 
 #include "engine/syntax/tree.h"
 #include "rtl/ansistring.h"
-
-class TJParser;
 
 constexpr char TreeFileMagic[] = "DAZiduva";
 constexpr unsigned char TreeFileVersion = 0x12;
@@ -28,11 +26,8 @@ bool writeTreeBytes(const TJStatement* root, std::string& out);
 // factories.
 TJStatement* readTreeBytes(std::string_view bytes, TJExprFactory& exprs, TJStatementFactory& statements);
 
-// ==== The engine's cache of a script file ====
-// Loads the cache beside the script, else the one in the temporary folder,
-// when it is not older than the script; false when neither gives a tree.
-bool loadCompiledTree(TJParser& parser, const AnsiString& scriptPath);
-// After a successful parse of the script: saves the tree beside the script,
-// else in the temporary folder. A tree that read library files is not
-// cached (a changed library would go unseen) and its old caches are removed.
-void saveCompiledTree(const TJParser& parser, const AnsiString& scriptPath);
+// Writes the tree's file; false, and no file left, when the tree nests too
+// deep or the file cannot be written whole.
+bool writeTreeFile(const TJStatement* root, const AnsiString& fileName);
+// The program in the file (as readTreeBytes); nil when the file cannot be read.
+TJStatement* readTreeFile(const AnsiString& fileName, TJExprFactory& exprs, TJStatementFactory& statements);

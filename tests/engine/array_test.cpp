@@ -7,7 +7,7 @@ namespace {
 
 class Arrays : public ::testing::Test {
 protected:
-    FakeEngine engine;
+    FakeRuntime engine;
 
     // An array holding the items (not the constructor's arguments). The test
     // holds a reference, as a script variable would.
@@ -257,4 +257,20 @@ TEST_F(Arrays, ObjectElementsAreCountedAndForgotten) {
     EXPECT_EQ(o->RefCount(), 1);
     o->Free();
     EXPECT_EQ(a->Items().At(0).ValueType, vtUndefined);
+}
+
+// An element that only the array held is handed out alive, with no
+// reference, for the caller's holder; moved elements keep their one reference.
+TEST_F(Arrays, TakenElementsOutliveTheArraysReference) {
+    for (const char* method : {"pop", "shift"}) {
+        TJObject* only = createObject<TJObject>(&engine, true, nullptr);
+        TJValue taken = call(list({objectValue(only)}), method);
+        EXPECT_EQ(taken.ObjValue, only) << method;
+        EXPECT_EQ(only->RefCount(), 0) << method;
+        EXPECT_GE(engine.factory.Objects().IndexOf(only), 0) << method;
+    }
+    TJObject* moved = createObject<TJObject>(&engine, true, nullptr);
+    TJArrayObject* removed = array(call(list({objectValue(moved)}), "splice", {intValue(0), intValue(1)}));
+    EXPECT_EQ(removed->Items().At(0).ObjValue, moved);
+    EXPECT_EQ(moved->RefCount(), 1);
 }

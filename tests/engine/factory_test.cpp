@@ -5,7 +5,7 @@
 #include "valuetest.h"
 
 TEST(Factory, ClassesByScriptName) {
-    FakeEngine engine;
+    FakeRuntime engine;
     engine.factory.AddClass("Array", &TJArrayObject::classInfo);
     engine.factory.AddClass("Object", &TJObject::classInfo);
     EXPECT_TRUE(engine.factory.HasClass("Array"));
@@ -22,7 +22,7 @@ TEST(Factory, ClassesByScriptName) {
 }
 
 TEST(Factory, ClearReleasesPrototypesThenFreesObjects) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     engine.factory.GetPrototype("Object")->SetValue("keep", objectValue(o));
     EXPECT_EQ(o->RefCount(), 1);
@@ -35,7 +35,7 @@ TEST(Factory, ClearReleasesPrototypesThenFreesObjects) {
 }
 
 TEST(Functions, CopyTakesTheRecordThisAndCapturedVariables) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* self = createObject<TJObject>(&engine, true, nullptr);
     IJFunctionPtr source = NewFunction();
     source->SetName("f");
@@ -70,7 +70,7 @@ TEST(Functions, CopyTakesTheRecordThisAndCapturedVariables) {
 }
 
 TEST(Functions, NativeMethodsCallTheirObject) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJArrayObject* a = createObject<TJArrayObject>(&engine, true, nullptr);
     TJValue push;
     a->GetValue("push", false, push);
@@ -86,7 +86,7 @@ TEST(Functions, NativeMethodsCallTheirObject) {
 }
 
 TEST(Notify, LinksBothWaysAndTellsOnFree) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJNotify observer;
     TJNotify* told = nullptr;
     struct Handler {

@@ -7,6 +7,9 @@
 
 #include "engine/support/appmessage.h"
 #include "engine/core/array.h"
+#include "engine/core/hooks.h"
+#include "engine/eval/engine.h"
+#include "engine/lib/builtins.h"
 #include "engine/lib/global.h"
 #include "rtl/numtext.h"
 #include "valuetest.h"
@@ -61,7 +64,7 @@ protected:
         return all;
     }
 
-    FakeEngine engine;
+    FakeRuntime engine;
     TJGlobalObject* global = nullptr;
     std::vector<AnsiString> writes;
     AnsiString input;
@@ -159,7 +162,7 @@ TEST_F(GlobalFixture, IsTheClassGlobalWithEveryFunction) {
 }
 
 TEST(Global, EveryEngineHasOneWiredToItsStreams) {
-    TJEngine engine;
+    TJEngine engine(&RegisterBuiltins);
     ASSERT_EQ(engine.GetFactory()->LookupClass("Global"), &TJGlobalObject::classInfo);
     TJObject* global = engine.GlobalObject();
     ASSERT_TRUE(global->InheritsFrom(&TJGlobalObject::classInfo));
@@ -449,7 +452,7 @@ TEST_F(GlobalFixture, FormatFloat) {
 // ==== Engine ====
 
 TEST(Global, EvalReadsTheTextAsOneExpression) {
-    TJEngine engine;
+    TJEngine engine(&RegisterBuiltins);
     auto* global = static_cast<TJGlobalObject*>(engine.GlobalObject());
     TJValueList args;
     args.AddString("(1 + 2) * 4");

@@ -10,18 +10,18 @@ namespace {
 class TTracked : public TJObject {
     RTL_DECLARE_CLASS()
     static inline int alive = 0;
-    TTracked(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) { ++alive; }
+    TTracked(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) { ++alive; }
     ~TTracked() override { --alive; }
 };
 
-TTracked* tracked(TJEngine* engine) { return createObject<TTracked>(engine, true, nullptr); }
+TTracked* tracked(TJRuntime* runtime) { return createObject<TTracked>(runtime, true, nullptr); }
 
 }  // namespace
 
 const TClassInfo TTracked::classInfo = makeClassInfo("TTracked", &TJObject::classInfo);
 
 TEST(Lifetime, OverwritingTheLastHolderFreesAndOthersReadUndefined) {
-    FakeEngine engine;
+    FakeRuntime engine;
     int before = TTracked::alive;
     TTracked* o = tracked(&engine);
     TJHash variables(31);
@@ -36,7 +36,7 @@ TEST(Lifetime, OverwritingTheLastHolderFreesAndOthersReadUndefined) {
 }
 
 TEST(Lifetime, OneContainerHoldingAnObjectTwiceKeepsItLinked) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TTracked* o = tracked(&engine);
     TJHash table(23);
     table.SetValue("a", objectValue(o));
@@ -50,7 +50,7 @@ TEST(Lifetime, OneContainerHoldingAnObjectTwiceKeepsItLinked) {
 }
 
 TEST(Lifetime, OneListHoldingAnObjectTwiceKeepsItLinked) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TTracked* o = tracked(&engine);
     TJValueList list;
     list.AddObject(o);
@@ -67,7 +67,7 @@ TEST(Lifetime, OneListHoldingAnObjectTwiceKeepsItLinked) {
 }
 
 TEST(Lifetime, ReplacingAValueWithTheSameObjectKeepsIt) {
-    FakeEngine engine;
+    FakeRuntime engine;
     int before = TTracked::alive;
     TTracked* o = tracked(&engine);
     TJHash table(23);
@@ -84,7 +84,7 @@ TEST(Lifetime, ReplacingAValueWithTheSameObjectKeepsIt) {
 }
 
 TEST(Lifetime, ValueListReferenceRules) {
-    FakeEngine engine;
+    FakeRuntime engine;
     int before = TTracked::alive;
     {
         TJValueList owner;
@@ -116,7 +116,7 @@ TEST(Lifetime, ValueListReferenceRules) {
 TEST(Lifetime, CyclesAndDuplicatesAreFreedAtTeardown) {
     int before = TTracked::alive;
     {
-        FakeEngine engine;
+        FakeRuntime engine;
         TTracked* a = tracked(&engine);
         TTracked* b = tracked(&engine);
         TTracked* c = tracked(&engine);
@@ -139,7 +139,7 @@ TEST(Lifetime, CyclesAndDuplicatesAreFreedAtTeardown) {
 }
 
 TEST(Lifetime, ABoundFunctionOutlivesItsObjectSafely) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     TJValue method;
     o->GetValue("toString", false, method);
@@ -153,7 +153,7 @@ TEST(Lifetime, ABoundFunctionOutlivesItsObjectSafely) {
 }
 
 TEST(Lifetime, ObjectsLeftInTheListAreFreedByClear) {
-    FakeEngine engine;
+    FakeRuntime engine;
     int before = TTracked::alive;
     TTracked* held = tracked(&engine);
     held->IncRef();  // a host reference the script never dropped

@@ -32,7 +32,7 @@ protected:
         return v;
     }
 
-    FakeEngine engine;
+    FakeRuntime engine;
     TJMathObject* math;
 };
 

@@ -433,7 +433,7 @@ TEST_F(NativeCalls, ACalleeWritesIntoTheBytesOfAPassedText) {
 }
 
 TEST_F(NativeCalls, ByReferenceResultsGoBackIntoNumberObjects) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJNumberObject* b = NewNumberObject(&engine, intValue(255));
     TJNumberObject* t = NewNumberObject(&engine, intValue(300));
     TJNumberObject* l = NewNumberObject(&engine, doubleValue(-20.4));
@@ -570,7 +570,7 @@ namespace {
 // "NativeTest": a global whose members are DLL functions of this program.
 class TNativeTestObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TNativeTestObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
+    TNativeTestObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {
         SetClassName("NativeTest");
         bind("update", "ncUpdate@16", "1248", "", "");
         bind("scale", "ncStdScale@12", "df", "s8", "d");

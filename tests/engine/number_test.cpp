@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/eval/engine.h"
+#include "engine/lib/builtins.h"
 #include "engine/lib/number.h"
 #include "engine/core/operators.h"
 #include "valuetest.h"
@@ -40,7 +42,7 @@ protected:
         return ValueToString(call(o, name, values));
     }
 
-    FakeEngine engine;
+    FakeRuntime engine;
 };
 
 }  // namespace
@@ -86,7 +88,7 @@ TEST_F(NumberFixture, CopiesTheValueOfAnotherNumberObject) {
 }
 
 TEST_F(NumberFixture, RegistersAndBoxes) {
-    TJEngine real;
+    TJEngine real(&RegisterBuiltins);
     EXPECT_EQ(real.GetFactory()->LookupClass("Number"), &TJNumberObject::classInfo);
     EXPECT_EQ(real.GetFactory()->LookupClass("Boolean"), &TJBooleanObject::classInfo);
     TJNumberObject* boxed = NewNumberObject(&engine, intValue(9));

@@ -13,7 +13,7 @@ class TProbe : public TJObject {
     RTL_DECLARE_CLASS()
     static inline int freed = 0;
     static inline bool failAfterConstruction = false;
-    TProbe(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
+    TProbe(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {
         SetClassName("Probe");
     }
     ~TProbe() override { ++freed; }
@@ -71,7 +71,7 @@ const std::vector<AnsiString> builtinNames = {"hasKey", "hasOwnProperty", "remov
 const TClassInfo TProbe::classInfo = makeClassInfo("TProbe", &TJObject::classInfo, &scriptCreator<TProbe>);
 
 TEST(Objects, ConstructionRegistersAndCountsFromZero) {
-    FakeEngine engine;
+    FakeRuntime engine;
     int handled = 0;
     TJObject* seen = nullptr;
     struct Handler {
@@ -82,7 +82,7 @@ TEST(Objects, ConstructionRegistersAndCountsFromZero) {
     engine.factory.NewObjectHandler = TJNewObjectEvent::bind<&Handler::onNew>(&handler);
     TProbe* probe = createObject<TProbe>(&engine, true, nullptr);
     EXPECT_EQ(probe->RefCount(), 0);
-    EXPECT_EQ(probe->Engine(), &engine);
+    EXPECT_EQ(probe->Runtime(), &engine);
     EXPECT_EQ(probe->ScriptClassName(), "Probe");
     EXPECT_EQ(probe->registeredName, "Probe");
     EXPECT_EQ(handled, 1);
@@ -96,7 +96,7 @@ TEST(Objects, ConstructionRegistersAndCountsFromZero) {
 }
 
 TEST(Objects, ReferencesTakenDuringConstructionSurvive) {
-    FakeEngine engine;
+    FakeRuntime engine;
     struct Keeper {
         TJHash* store;
         void onNew(TJObjectFactory*, TJObject* o) { store->SetValue("kept", objectValue(o)); }
@@ -110,7 +110,7 @@ TEST(Objects, ReferencesTakenDuringConstructionSurvive) {
 }
 
 TEST(Objects, FailedConstructionFreesTheObject) {
-    FakeEngine engine;
+    FakeRuntime engine;
     int before = TProbe::freed;
     TProbe::failAfterConstruction = true;
     EXPECT_SCRIPT_ERROR(createObject<TProbe>(&engine, true, nullptr), "EProbeError", "refused");
@@ -120,7 +120,7 @@ TEST(Objects, FailedConstructionFreesTheObject) {
 }
 
 TEST(Objects, CreatedThroughTheClassRecord) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* o = CreateScriptInstance(&TProbe::classInfo, &engine, true, nullptr);
     ASSERT_NE(o, nullptr);
     EXPECT_TRUE(o->InheritsFrom(&TProbe::classInfo));
@@ -129,7 +129,7 @@ TEST(Objects, CreatedThroughTheClassRecord) {
 }
 
 TEST(Objects, MembersAreCaseSensitivePropertiesAreNot) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJArrayObject* array = createObject<TJArrayObject>(&engine, true, nullptr);
     array->SetValue("foo", intValue(1));
     EXPECT_EQ(member(array, "foo").IntegerValue, 1);
@@ -145,7 +145,7 @@ TEST(Objects, MembersAreCaseSensitivePropertiesAreNot) {
 }
 
 TEST(Objects, WritesCreateMembersAndNeverTouchThePrototype) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* prototype = engine.factory.GetPrototype("Object");
     prototype->SetValue("shared", intValue(1));
     TJObject* a = createObject<TJObject>(&engine, true, nullptr);
@@ -162,7 +162,7 @@ TEST(Objects, WritesCreateMembersAndNeverTouchThePrototype) {
 }
 
 TEST(Objects, AssignedPrototypesFormAChain) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TProbe* base = createObject<TProbe>(&engine, true, nullptr);  // class "Probe"
     base->SetValue("fromBase", intValue(10));
     engine.factory.GetPrototype("Probe")->SetValue("fromProbeClass", intValue(20));
@@ -191,7 +191,7 @@ TEST(Objects, AssignedPrototypesFormAChain) {
 }
 
 TEST(Objects, APrototypeTargetFreedElsewhereIsForgotten) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* target = createObject<TJObject>(&engine, true, nullptr);
     ASSERT_TRUE(engine.factory.SetPrototype("Thing", target));
     target->Free();  // as the engine's object list does at teardown
@@ -200,7 +200,7 @@ TEST(Objects, APrototypeTargetFreedElsewhereIsForgotten) {
 }
 
 TEST(Objects, ToStringAndGetKeysInTableOrder) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     EXPECT_EQ(o->ToString(), "[object Object]");
     EXPECT_EQ(callMethod(o, "toString").StrValue, "[object Object]");
@@ -218,7 +218,7 @@ TEST(Objects, ToStringAndGetKeysInTableOrder) {
 }
 
 TEST(Objects, PropertiesMethodsAndEvents) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJArrayObject* array = createObject<TJArrayObject>(&engine, true, nullptr);
     array->SetValue("note", textValue("n"));
     EXPECT_EQ(arrayTexts(callMethod(array, "getProperties")), (std::vector<AnsiString>{"note", "length"}));
@@ -237,7 +237,7 @@ TEST(Objects, PropertiesMethodsAndEvents) {
 }
 
 TEST(Objects, HasKeyAndRemoveKey) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     o->SetValue("k", intValue(1));
     TJValueList args;
@@ -253,7 +253,7 @@ TEST(Objects, HasKeyAndRemoveKey) {
 }
 
 TEST(Objects, ClearRemovesScriptMembersAndRegistersAgain) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     o->SetValue("mine", intValue(1));
     o->SetValue("toString", intValue(2));  // a script may overwrite a method
@@ -272,7 +272,7 @@ TEST(Objects, ClearRemovesScriptMembersAndRegistersAgain) {
 }
 
 TEST(Objects, EventHandlers) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     TJObject* thisSeen = nullptr;
     int argsSeen = -1;

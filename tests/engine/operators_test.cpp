@@ -220,7 +220,7 @@ namespace {
 
 class TTextThing : public TJObject {
     RTL_DECLARE_CLASS()
-    TTextThing(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {}
+    TTextThing(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {}
     AnsiString text;
     AnsiString ToString(const TJValue*) override { return text; }
 };
@@ -230,7 +230,7 @@ class TTextThing : public TJObject {
 const TClassInfo TTextThing::classInfo = makeClassInfo("TTextThing", &TJObject::classInfo);
 
 TEST(Operators, ObjectsCompareByIdentityOrText) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJObject* a = createObject<TJObject>(&engine, true, nullptr);
     TJObject* b = createObject<TJObject>(&engine, true, nullptr);
     EXPECT_TRUE(compare(ecStrictEqual, objectValue(a), objectValue(a)));

@@ -17,6 +17,7 @@
 #include "engine/syntax/parser.h"
 #include "engine/core/scope.h"
 #include "engine/core/valuelist.h"
+#include "engine/support/sourcefiles.h"
 #include "scratchfolder.h"
 #include "ui/application.h"
 
@@ -59,7 +60,7 @@ private:
 
 // ==== A host class for the tests ====
 
-TJEngine* timerEngine = nullptr;
+TJRuntime* timerRuntime = nullptr;
 TJValue timerHandler;
 UINT_PTR pendingTimer = 0;
 
@@ -68,7 +69,7 @@ void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
     pendingTimer = 0;
     guardCallback([] {
         TJValue result;
-        timerEngine->CallFunction(timerHandler, nullptr, result, nullptr);
+        timerRuntime->CallFunction(timerHandler, nullptr, result, nullptr);
     });
 }
 
@@ -76,7 +77,7 @@ void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
 // on the next pumps, foreign() raises a C++ exception of no script kind.
 class TTestHostObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TTestHostObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
+    TTestHostObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {
         SetClassName("TestHost");
     }
     // A timer still pending calls no handler of a gone engine.
@@ -93,9 +94,9 @@ protected:
 
 private:
     static const TJMethodEntry methods_[3];
-    void nativePump(TJValueList*, TJValue& result) { MakeBool(Engine()->DoEventsStep(), result); }
+    void nativePump(TJValueList*, TJValue& result) { MakeBool(Runtime()->DoEventsStep(), result); }
     void nativeLater(TJValueList* args, TJValue&) {
-        timerEngine = Engine();
+        timerRuntime = Runtime();
         timerHandler = args->At(0);
         if (pendingTimer) KillTimer(nullptr, pendingTimer);
         pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);
@@ -212,6 +213,19 @@ TEST(EngineComponent, RunEventsAndTimes) {
 }
 
 // ==== Exit codes and reports ====
+
+// The host's main form owns the engines: an engine can go alone, and the
+// owner frees the rest with itself.
+TEST(EngineComponent, OwnedByAComponent) {
+    auto* owner = new TComponent(nullptr);
+    auto* first = new DIZI(owner);
+    new DIZI(owner);
+    EXPECT_EQ(owner->ComponentCount(), 2);
+    EXPECT_TRUE(first->Compile("var x = 1;"));
+    first->Free();
+    EXPECT_EQ(owner->ComponentCount(), 1);
+    owner->Free();
+}
 
 TEST(EngineRun, ExitCodes) {
     ScriptHost host;
@@ -535,6 +549,45 @@ TEST(EngineCompileFile, CompiledTreesBesideTheScript) {
     ASSERT_TRUE(host.component.CompileFile(script));
     host.component.RunNoArgs();
     EXPECT_EQ(host.out, "onetwotwo");
+}
+
+TEST(EngineCompileFile, AnUnwritableFolderCachesInTheTemporaryFolder) {
+    ScratchFolder folder("compilefile");
+    AnsiString script = folder.write("v.dms", "WScript.StdOut.Write(\"one\");");
+    folder.folder("v.dmc");  // a folder where the cache file would go
+    AnsiString temporary = temporaryCompiledTreeName(script);
+    ScriptHost host;
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    ASSERT_NE(GetFileAttributesA(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
+    folder.write("v.dms", "WScript.StdOut.Write(\"two\");");
+    setFileTime(script, -3600);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    host.component.RunNoArgs();
+    EXPECT_EQ(host.out, "one");
+    DeleteFileA(temporary.c_str());
+}
+
+TEST(EngineCompileFile, AScriptNamedLikeItsCacheIsNeverOverwritten) {
+    ScratchFolder folder("compilefile");
+    AnsiString script = folder.write("s.dmc", "z = 1;");
+    ScriptHost host;
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    EXPECT_EQ(ScratchFolder::read(script), "z = 1;");
+    DeleteFileA(temporaryCompiledTreeName(script).c_str());
+}
+
+TEST(EngineCompileFile, TreesThatImportLibrariesAreNotCached) {
+    ScratchFolder folder("compilefile");
+    folder.write("lib.dms", "l = 1;");
+    AnsiString script = folder.write("u.dms", "import lib;");
+    folder.write("u.dmc", "an old cache");
+    ScriptHost host;
+    host.component.SetCompiledBinary(true);
+    ASSERT_TRUE(host.component.CompileFile(script));
+    EXPECT_EQ(GetFileAttributesA(folder.file("u.dmc").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(temporaryCompiledTreeName(script).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(EngineCompileFile, MissingAndXmlFiles) {

@@ -26,7 +26,7 @@ class TGadget : public TPersistent {
 
 class TSampleObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TSampleObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
+    TSampleObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {
         VariantInit(&variant);
     }
     ~TSampleObject() override { VariantClear(&variant); }
@@ -91,7 +91,7 @@ const TClassInfo TSampleObject::classInfo = makeClassInfo("TSampleObject", &TJOb
 
 class Published : public ::testing::Test {
 protected:
-    FakeEngine engine;
+    FakeRuntime engine;
     TSampleObject* o = createObject<TSampleObject>(&engine, true, nullptr);
 };
 
@@ -199,7 +199,7 @@ TEST_F(Published, ClassKinds) {
     static TPersistent* wrapped;
     wrapper = other;
     wrapped = &gadget;
-    JModuleHooks.WrapPersistent = [](TPersistent* p, TJEngine*) { return p == wrapped ? wrapper : nullptr; };
+    JModuleHooks.WrapPersistent = [](TPersistent* p, TJRuntime*) { return p == wrapped ? wrapper : nullptr; };
     JModuleHooks.WrappedObjectOf = [](TJObject* w) { return w == wrapper ? wrapped : nullptr; };
     EXPECT_EQ(read(o, "Gadget").ObjValue, other);
     o->gadget = nullptr;
@@ -316,10 +316,10 @@ TEST(Variants, OtherNumbersBecomeIntegersOrDoubles) {
 }
 
 TEST(Variants, DatesAndInterfacesWithAnEngine) {
-    FakeEngine engine;
+    FakeRuntime engine;
     static double seen;
     auto* linkedHook = JModuleHooks.NewDateObject;  // the Date module's, when linked
-    JModuleHooks.NewDateObject = [](TJEngine* e, double t) {
+    JModuleHooks.NewDateObject = [](TJRuntime* e, double t) {
         seen = t;
         return createObject<TJObject>(e, true, nullptr);
     };
@@ -354,7 +354,7 @@ TEST(Variants, FromValues) {
         ValueToVariant(empty, v);
         EXPECT_EQ(v.vt, VT_EMPTY);
     }
-    FakeEngine engine;
+    FakeRuntime engine;
     ValueToVariant(objectValue(createObject<TJObject>(&engine, true, nullptr)), v);
     EXPECT_EQ(v.vt, VT_EMPTY);
     VariantClear(&v);

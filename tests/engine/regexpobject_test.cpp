@@ -4,6 +4,7 @@
 // the evaluator uses, and patterns that the library rejects.
 #include "engine/core/array.h"
 #include "engine/eval/engine.h"
+#include "engine/lib/builtins.h"
 #include "engine/core/hooks.h"
 #include "engine/lib/regexpobject.h"
 #include "valuetest.h"
@@ -56,7 +57,7 @@ protected:
     }
     static AnsiString memberText(TJObject* o, const char* name) { return ValueToString(member(o, name)); }
 
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRegExpObject* statics = [this] {
         TJRegExpObject* s = createObject<TJRegExpObject>(&engine, false, nullptr);
         s->IncRef();
@@ -221,7 +222,7 @@ TEST_F(RegExpTest, HooksGoWithTheStaticsObject) {
 }
 
 TEST_F(RegExpTest, EveryEngineWiresItsRegExpObjectsToItsStatics) {
-    TJEngine real;
+    TJEngine real(&RegisterBuiltins);
     EXPECT_EQ(real.GetFactory()->LookupClass("RegExp"), &TJRegExpObject::classInfo);
     ASSERT_TRUE(real.RegExpStatics()->InheritsFrom(&TJRegExpObject::classInfo));
     auto* own = static_cast<TJRegExpObject*>(real.RegExpStatics());

@@ -1,7 +1,11 @@
 // Scope tables: lookup along the chain and through the scope object, every
 // assignment mode, call tables of recursive and nested functions, the root's
-// function and namespace tables, temporaries, and the value list's errors.
-#include "engine/core/hooks.h"
+// function and namespace tables, temporaries, and the value list's errors and
+// edits.
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "engine/core/scope.h"
 #include "valuetest.h"
 
@@ -18,21 +22,22 @@ bool has(TJLocalSymbolTable& table, const char* name) {
     return table.GetVariable(name, v);
 }
 
-// An automation stand-in: every member read raises.
-class TRefusing : public TJObject {
+// An automation stand-in: no keys, yet every name reads as its own text.
+class TEchoing : public TJObject {
     RTL_DECLARE_CLASS()
-    TRefusing(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {}
-    void GetValue(const AnsiString& name, bool, TJValue&, TJValueList*) override {
-        raiseScriptError("EActiveXError", name);
+    TEchoing(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {}
+    bool FindScopeName(const AnsiString& name, TJValue& value) override {
+        MakeString(name, value);
+        return true;
     }
 };
 
 }  // namespace
 
-const TClassInfo TRefusing::classInfo = makeClassInfo("TRefusing", &TJObject::classInfo);
+const TClassInfo TEchoing::classInfo = makeClassInfo("TEchoing", &TJObject::classInfo);
 
 TEST(Scopes, LookupWalksVariablesScopeObjectAndParents) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRootSymbolTable root;
     TJGlobalSymbolTable* global = root.AddNamespace("__MAIN__", nullptr);
     TJLocalSymbolTable block(global);
@@ -59,7 +64,7 @@ TEST(Scopes, LookupWalksVariablesScopeObjectAndParents) {
 }
 
 TEST(Scopes, AFreedScopeObjectIsForgotten) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
     TJObject* self = createObject<TJObject>(&engine, true, nullptr);
     self->SetValue("x", intValue(1));
@@ -70,17 +75,17 @@ TEST(Scopes, AFreedScopeObjectIsForgotten) {
     EXPECT_FALSE(has(table, "x"));
 }
 
-TEST(Scopes, AnAutomationScopeObjectThatRaisesCountsAsNotFound) {
-    FakeEngine engine;
-    JModuleHooks.ActiveXObject = &TRefusing::classInfo;
+TEST(Scopes, TheScopeObjectAnswersForItsOwnNames) {
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
-    table.SetThis(createObject<TRefusing>(&engine, true, nullptr));
-    EXPECT_FALSE(has(table, "anything"));
-    JModuleHooks.ActiveXObject = nullptr;
+    table.SetThis(createObject<TEchoing>(&engine, true, nullptr));
+    TJValue v;
+    ASSERT_TRUE(table.GetVariable("anything", v));
+    EXPECT_EQ(ValueToString(v), "anything");
 }
 
 TEST(Scopes, AssignmentModes) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJRootSymbolTable root;
     TJGlobalSymbolTable* global = root.AddNamespace("ns", nullptr);
     TJFunctionSymbolTable function(global);
@@ -144,7 +149,7 @@ TEST(Scopes, RecursionReadsTheNewestCall) {
 }
 
 TEST(Scopes, CallTablesCopyCapturedVariablesAndThis) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJFunctionSymbolTable function(nullptr);
     TJLocalSymbolTable captured(nullptr);
     captured.RegisterLocalValue("a", intValue(1));
@@ -182,7 +187,7 @@ TEST(Scopes, RootFunctionAndNamespaceTables) {
 }
 
 TEST(Scopes, TemporariesLiveUntilCleared) {
-    FakeEngine engine;
+    FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
     int before = engine.factory.Objects().Count();
     table.AddTemporary(createObject<TJObject>(&engine, true, nullptr), true);
@@ -216,6 +221,74 @@ TEST(ValueLists, IndexErrorsCarryTheIndex) {
     EXPECT_FALSE(HasArgs(nullptr));
     EXPECT_TRUE(HasArgs(&list));
     EXPECT_FALSE(HasTwoArgs(&list));
+}
+
+// Random edits of a value list against a vector of the same numbers (-1 for
+// undefined): values taken from the front (which leaves a gap there), added
+// past an undefined tail that is not stored yet, inserted, written, deleted,
+// moved to another list and reversed stay in order.
+TEST(ValueLists, EditsKeepTheOrderOfAVector) {
+    std::mt19937 random(11);
+    TJValueList list, moved;
+    std::vector<int> model, movedModel;
+    auto number = [](const TJValue& v) { return v.ValueType == vtUndefined ? -1 : v.IntegerValue; };
+    int next = 0;
+    for (int step = 0; step < 20000; ++step) {
+        int n = static_cast<int>(model.size());
+        int at = static_cast<int>(random() % static_cast<unsigned>(n + 1));
+        switch (random() % 10) {
+        case 0:
+            list.AddInteger(next);
+            model.push_back(next++);
+            break;
+        case 1:
+            list.Insert(at, intValue(next));
+            model.insert(model.begin() + at, next++);
+            break;
+        case 2: case 3: {
+            if (n == 0) break;
+            TJValue first;
+            list.Take(0, first);
+            EXPECT_EQ(number(first), model.front());
+            model.erase(model.begin());
+            break;
+        }
+        case 4:
+            if (at == n) break;
+            list.Delete(at);
+            model.erase(model.begin() + at);
+            break;
+        case 5:
+            if (at == n) break;
+            list.SetItem(at, intValue(next));
+            model[static_cast<size_t>(at)] = next++;
+            break;
+        case 6:
+            list.SetCount(at + static_cast<int>(random() % 8));
+            model.resize(static_cast<size_t>(list.Count()), -1);
+            break;
+        case 7: {
+            int count = static_cast<int>(random() % static_cast<unsigned>(n - at + 1));
+            list.MoveTo(at, count, moved);
+            movedModel.insert(movedModel.end(), model.begin() + at, model.begin() + at + count);
+            model.erase(model.begin() + at, model.begin() + at + count);
+            break;
+        }
+        case 8:
+            if (at < n) {
+                EXPECT_EQ(number(list.At(at)), model[static_cast<size_t>(at)]);
+            }
+            break;
+        default:
+            list.Reverse();
+            std::reverse(model.begin(), model.end());
+            break;
+        }
+        ASSERT_EQ(list.Count(), static_cast<int>(model.size()));
+    }
+    for (int i = 0; i < list.Count(); ++i) ASSERT_EQ(number(list.At(i)), model[static_cast<size_t>(i)]);
+    ASSERT_EQ(moved.Count(), static_cast<int>(movedModel.size()));
+    for (int i = 0; i < moved.Count(); ++i) ASSERT_EQ(number(moved.At(i)), movedModel[static_cast<size_t>(i)]);
 }
 
 TEST(Exceptions, CarryTheirFields) {

@@ -8,6 +8,7 @@
 #include "engine/support/crypt.h"
 #include "engine/core/hooks.h"
 #include "engine/eval/engine.h"
+#include "engine/lib/builtins.h"
 #include "engine/lib/regexpobject.h"
 #include "engine/lib/stringobject.h"
 #include "valuetest.h"
@@ -93,7 +94,7 @@ protected:
         o->SetValue(ValueToString(a), textValue(text), &list);
     }
 
-    FakeEngine engine;
+    FakeRuntime engine;
 };
 
 using Texts = std::vector<AnsiString>;
@@ -347,7 +348,7 @@ TEST_F(StringTest, RegistersTheWholeSurface) {
 }
 
 TEST_F(StringTest, RegisteredWithEveryEngine) {
-    TJEngine real;
+    TJEngine real(&RegisterBuiltins);
     EXPECT_EQ(real.GetFactory()->LookupClass("String"), &TJStringObject::classInfo);
     EXPECT_EQ(JModuleHooks.StringObject, &TJStringObject::classInfo);
     TJValueList args;

@@ -10,7 +10,7 @@ namespace {
 // A stand-in for the String object: a text that converts like one.
 class TTextObject : public TJObject {
     RTL_DECLARE_CLASS()
-    TTextObject(const TJCreateKey& key, TJEngine* engine, TJValueList* args) : TJObject(key, engine, args) {
+    TTextObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : TJObject(key, runtime, args) {
         SetClassName("String");
     }
     AnsiString text;
@@ -201,7 +201,7 @@ TEST(Values, TextsReadAsNumbers) {
 }
 
 TEST(Values, TypeNames) {
-    FakeEngine engine;
+    FakeRuntime engine;
     StringClassHook hook;
     TTextObject* text = createObject<TTextObject>(&engine, true, nullptr);
     TJValue regexp, event, dispatch, fv;
@@ -225,7 +225,7 @@ TEST(Values, TypeNames) {
 }
 
 TEST(Values, StringObjectsAreStringLike) {
-    FakeEngine engine;
+    FakeRuntime engine;
     StringClassHook hook;
     TTextObject* text = createObject<TTextObject>(&engine, true, nullptr);
     text->text = "42";

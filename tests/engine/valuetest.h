@@ -1,5 +1,5 @@
 // Test helpers for the value and object model: values made in one call, a
-// stand-in engine whose "script" functions are C++ callbacks, and a check that
+// stand-in runtime whose "script" functions are C++ callbacks, and a check that
 // an action raises a script error with a given name and message.
 #pragma once
 
@@ -8,12 +8,12 @@
 #include <functional>
 #include <map>
 
-#include "engine/eval/engine.h"
 #include "engine/core/errors.h"
 #include "engine/core/factory.h"
 #include "engine/core/function.h"
 #include "engine/core/jhash.h"
 #include "engine/core/object.h"
+#include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 
 inline TJValue intValue(int32_t i) { TJValue v; MakeInteger(i, v); return v; }
@@ -38,14 +38,21 @@ inline TJValue objectValue(TJObject* o) { TJValue v; MakeObject(o, v); return v;
         }                                                                        \
     } while (0)
 
-// An engine without an evaluator: script functions are C++ callbacks.
-class FakeEngine : public TJEngine {
+// A runtime without an evaluator: script functions are C++ callbacks, `new`
+// makes registered classes, and the streams, texts and event loop do nothing.
+class FakeRuntime : public TJRuntime {
 public:
     using ScriptBody = std::function<void(TJValueList* args, TJValue& result, TJObject* self)>;
 
-    FakeEngine() : factory(this), globals(31) {}
-    ~FakeEngine() override { factory.Clear(); }
+    FakeRuntime() : factory(this), globals(31) {}
+    ~FakeRuntime() { factory.Clear(); }
 
+    TJObject* CreateScriptObject(const AnsiString& name, TJValueList* args) override {
+        return CreateScriptInstance(factory.LookupClass(name), this, true, args);
+    }
+    void RegisterScriptClass(const AnsiString& name, const TClassInfo* cls) override { factory.AddClass(name, cls); }
+    AnsiString GetScriptFileName() override { return {}; }
+    bool FindLibraryFile(const AnsiString&, AnsiString&) override { return false; }
     TJObjectFactory* GetFactory() override { return &factory; }
     bool IsRunning() override { return running; }
     void CallFunction(const TJValue& function, TJValueList* args, TJValue& result, TJObject* self) override {
@@ -64,6 +71,12 @@ public:
         if (it != scripts.end()) it->second.second(args, result, self);
     }
     bool FindGlobalValue(const AnsiString& name, TJValue& value) override { return globals.GetValue(name, value); }
+    void EvaluateText(const AnsiString&, TJObject*, TJValue& result) override { MakeUndefined(result); }
+    bool DoEventsStep() override { return false; }
+    TJObject* RegExpStatics() override { return nullptr; }
+    void WriteStdout(const AnsiString&) override {}
+    void WriteStderr(const AnsiString&) override {}
+    bool ReadStdin(AnsiString&, int32_t, bool) override { return false; }
 
     // A function value of the script kind whose body is the callback.
     TJValue scriptFunction(ScriptBody body) {

@@ -4,7 +4,8 @@
 // arguments to the run and exits with the run's code (1 when the run ended
 // with an error report and gave no code of its own). With --test it runs every
 // script of a folder, each with its own input, arguments and dialog answers,
-// and writes what each produced for the script tests to compare.
+// and writes what each produced for the script tests to compare. It installs
+// the network classes in the component's network slot.
 //
 //   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
@@ -16,9 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/hooks.h"
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
+#include "net/netlibrary.h"
 #include "rtl/stringlist.h"
+#include "tests/runner/uitest.h"
 
 namespace {
 
@@ -190,6 +194,7 @@ struct RunContext {
 // when its run ended with an error report and no code of its own.
 int runScript(const AnsiString& script, const RunOptions& options, RunContext& context) {
     DIZI component;
+    RegisterTestObjects(component);
     component.SetOnStdout(TStringEvent::bind<&RunContext::stdoutText>(&context));
     component.SetOnStderr(TStringEvent::bind<&RunContext::stderrText>(&context));
     component.SetOnError(TErrorEvent::bind<&RunContext::error>(&context));
@@ -366,6 +371,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
+    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 

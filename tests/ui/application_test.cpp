@@ -1,10 +1,11 @@
-// Tests of the application object: the message pump, termination and the
-// callback exception boundary.
+// Tests of the application object: the message pump and the callback
+// exception boundary (termination is in terminate/).
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "ui/application.h"
+#include "uitest.h"
 
 namespace {
 
@@ -18,16 +19,6 @@ void CALLBACK countingTimer(HWND, UINT, UINT_PTR id, DWORD) {
 void CALLBACK failingTimer(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     guardCallback([] { throw std::runtime_error("from the timer"); });
-}
-
-// Pumps until the condition holds or about a second has passed.
-template <class Condition>
-bool pumpUntil(Condition done) {
-    for (int i = 0; i < 100 && !done(); ++i) {
-        Application->ProcessMessages();
-        Sleep(10);
-    }
-    return done();
 }
 
 }  // namespace
@@ -56,13 +47,4 @@ TEST(Application, CallbackExceptionsAreRaisedByThePump) {
     }
     EXPECT_TRUE(raised);
     EXPECT_NO_THROW(Application->RaisePendingException());
-}
-
-// Defined last (tests run in this order): a terminated application stays so.
-TEST(Application, TerminateIsFinal) {
-    EXPECT_FALSE(Application->Terminated());
-    Application->Terminate();
-    EXPECT_TRUE(Application->Terminated());
-    Application->ProcessMessages();  // takes the quit message
-    EXPECT_TRUE(Application->Terminated());
 }

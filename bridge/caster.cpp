@@ -1,0 +1,187 @@
+// The caster and the bridge's registrations. Each table row is filled by the
+// module that builds its wrapper or class; empty rows are skipped, so the
+// tables keep their full order while the bridge grows. The engine reaches the
+// caster through its module hooks; the engine component registers the script
+// types through its GUI library slot.
+#include "bridge/caster.h"
+
+#include <cstring>
+
+#include "bridge/controls.h"
+#include "engine/core/hooks.h"
+#include "engine/core/runtime.h"
+#include "ui/comctrls.h"
+#include "ui/forms.h"
+#include "ui/menus.h"
+#include "ui/panel.h"
+#include "ui/stdctrls.h"
+#include "ui/timer.h"
+
+namespace {
+
+struct TJCasterRow {
+    const char* VCLClassName;
+    const TClassInfo* Wrapper;  // nil: not built yet
+};
+
+// ORDER CASTER: tested with "is" from the top; descendants come before their
+// bases, and the first match wins.
+const TJCasterRow casterRows[] = {
+    {"TMenuItem", nullptr},        // TJVCLBaseMenuItem
+    {"TBasicAction", nullptr},     // TJVCLBaseAction
+    {"TLabel", nullptr},           // TJVCLBaseLabel
+    {"TEdit", nullptr},            // TJVCLBaseEdit
+    {"TMemo", nullptr},            // TJVCLBaseMemo
+    {"TToolButton", nullptr},      // TJVCLBaseToolButton
+    {"TCheckBox", nullptr},        // TJVCLBaseCheckBox
+    {"TRadioButton", nullptr},     // TJVCLBaseRadioButton
+    {"TButton", nullptr},          // TJVCLBaseButton
+    {"TComboBox", nullptr},        // TJVCLBaseComboBox
+    {"TTimer", nullptr},           // TJVCLBaseTimer
+    {"TSpinEdit", nullptr},        // TJVCLBaseSpinEdit
+    {"TCheckListBox", nullptr},    // TJVCLBaseCheckListBox
+    {"TListBox", nullptr},         // TJVCLBaseListBox
+    {"TPanel", nullptr},           // TJVCLBasePanel
+    {"TRadioGroup", nullptr},      // TJVCLBaseRadioGroup
+    {"TGroupBox", nullptr},        // TJVCLBaseGroupBox
+    {"TCoolBar", nullptr},         // TJVCLBaseCoolBar
+    {"TToolBar", nullptr},         // TJVCLBaseToolBar
+    {"TPopupMenu", nullptr},       // TJVCLBasePopupMenu
+    {"TMainMenu", nullptr},        // TJVCLBaseMainMenu
+    {"TForm", nullptr},            // TJVCLBaseForm
+    {"TSplitter", nullptr},        // TJVCLBaseSplitter
+    {"TProgressBar", nullptr},     // TJVCLBaseProgressBar
+    {"TListItem", nullptr},        // TJVCLBaseListItem
+    {"TListItems", nullptr},       // TJVCLBaseListItems
+    {"TListColumns", nullptr},     // TJVCLBaseListColumns
+    {"TListView", nullptr},        // TJVCLBaseListView
+    {"TTreeNode", nullptr},        // TJVCLBaseTreeNode
+    {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
+    {"TTreeView", nullptr},        // TJVCLBaseTreeView
+    {"TStatusBar", nullptr},       // TJVCLBaseStatusBar
+    {"TImage", nullptr},           // TJVCLBaseImage
+    {"TPageControl", nullptr},     // TJVCLBasePageControl
+    {"TTabSheet", nullptr},        // TJVCLBaseTabSheet
+    {"TTabControl", nullptr},      // TJVCLBaseTabControl
+    {"TStatusPanels", nullptr},    // TJVCLBaseStatusPanels
+    {"TUpDown", nullptr},          // TJVCLBaseUpDown
+    {"TSaveDialog", nullptr},      // TJVCLBaseSaveDialog
+    {"TOpenDialog", nullptr},      // TJVCLBaseOpenDialog
+    {"TFontDialog", nullptr},      // TJVCLBaseFontDialog
+    {"TReplaceDialog", nullptr},   // TJVCLBaseReplaceDialog
+    {"TFindDialog", nullptr},      // TJVCLBaseFindDialog
+    {"TWinControl", &TJVCLWinControl::classInfo},
+    {"TControl", &TJVCLControl::classInfo},
+    {"TComponent", &TJVCLComponent::classInfo},
+    {"TPersistent", &TJVCLPersistent::classInfo},  // any other object
+};
+
+// ORDER SCRIPT TYPES: the constructible script types and their leaf classes.
+const TJCasterRow scriptTypes[] = {
+    {"VCLForm", nullptr},         {"VCLEdit", nullptr},         {"VCLButton", nullptr},
+    {"VCLMemo", nullptr},         {"VCLLabel", nullptr},        {"VCLTimer", nullptr},
+    {"VCLMenuItem", nullptr},     {"VCLMainMenu", nullptr},     {"VCLPopupMenu", nullptr},
+    {"VCLCheckBox", nullptr},     {"VCLRadioButton", nullptr},  {"VCLListBox", nullptr},
+    {"VCLComboBox", nullptr},     {"VCLGroupBox", nullptr},     {"VCLRadioGroup", nullptr},
+    {"VCLPanel", nullptr},        {"VCLSplitter", nullptr},     {"VCLCheckListBox", nullptr},
+    {"VCLImage", nullptr},        {"VCLTabControl", nullptr},   {"VCLTabSheet", nullptr},
+    {"VCLPageControl", nullptr},  {"VCLProgressBar", nullptr},  {"VCLTreeView", nullptr},
+    {"VCLListView", nullptr},     {"VCLStatusBar", nullptr},    {"VCLToolButton", nullptr},
+    {"VCLToolBar", nullptr},      {"VCLCoolBar", nullptr},      {"VCLAction", nullptr},
+    {"VCLOpenDialog", nullptr},   {"VCLSaveDialog", nullptr},   {"VCLFontDialog", nullptr},
+    {"VCLFindDialog", nullptr},   {"VCLReplaceDialog", nullptr}, {"VCLSpinEdit", nullptr},
+    {"VCLUpDown", nullptr},
+};
+
+// ORDER STREAM CLASSES: the GUI classes form streams create by name; nil
+// where the class is not built yet (in order: TForm, TEdit, TButton, TMemo,
+// TLabel, TTimer, TMenuItem, TMainMenu, TPopupMenu, TCheckBox, TRadioButton,
+// TListBox, TComboBox, TGroupBox, TRadioGroup, TPanel, TSplitter,
+// TCheckListBox, TImage, TTabControl, TTabSheet, TPageControl, TProgressBar,
+// TTreeView, TListView, TStatusBar, TToolButton, TToolBar, TCoolBar, TAction,
+// TActionList, TOpenDialog, TSaveDialog, TFontDialog, TFindDialog,
+// TReplaceDialog, TSpinEdit, TUpDown).
+const TClassInfo* const streamClasses[] = {
+    &TForm::classInfo, nullptr, &TButton::classInfo, nullptr, &TLabel::classInfo, &TTimer::classInfo,
+    &TMenuItem::classInfo, &TMainMenu::classInfo, &TPopupMenu::classInfo, &TCheckBox::classInfo, nullptr,
+    nullptr, nullptr, &TGroupBox::classInfo, nullptr, &TPanel::classInfo, nullptr,
+    nullptr, nullptr, nullptr, &TTabSheet::classInfo, &TPageControl::classInfo, nullptr,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr,
+};
+static_assert(std::size(streamClasses) == 38);
+static_assert(std::size(scriptTypes) == 37);
+static_assert(std::size(casterRows) == 47);
+
+[[maybe_unused]] const bool hooksFilled = [] {
+    JModuleHooks.WrapPersistent = [](TPersistent* object, TJRuntime* runtime) -> TJObject* {
+        return Cast(object, runtime);
+    };
+    JLibraryRegistrars[lsGUI] = &RegisterVCLTypes;
+    RegisterVCLClasses();
+    return true;
+}();
+
+}  // namespace
+
+bool IsVCLClass(const TObject* object, const char* className) {
+    for (const TClassInfo* cls = object->ClassType(); cls; cls = cls->Parent)
+        if (std::strcmp(cls->ClassName, className) == 0) return true;
+    return false;
+}
+
+// ==== The caster ====
+
+TJVCLCaster::TJVCLCaster() { AddCaster(&DefaultVCLCaster); }
+
+int TJVCLCaster::AddCaster(TJVCLCasterCallback callback) {
+    Callbacks_.push_back(callback);
+    return static_cast<int>(Callbacks_.size()) - 1;
+}
+
+// A component's wrapper slot holds only a live wrapper: the wrapper clears it
+// when it lets the component go, and when the component dies. The Tag is
+// never read.
+TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJRuntime* runtime) {
+    if (!object) return nullptr;
+    if (object->InheritsFrom(&TComponent::classInfo)) {
+        auto* component = static_cast<TComponent*>(object);
+        if (TObject* wrapper = component->ScriptWrapper()) return static_cast<TJVCLPersistent*>(wrapper);
+        if (component->IsDestroying()) return nullptr;
+    }
+    for (auto callback = Callbacks_.rbegin(); callback != Callbacks_.rend(); ++callback) {
+        if (TJVCLPersistent* wrapper = (*callback)(object, runtime)) {
+            wrapper->AttachVCL(object, false);
+            return wrapper;
+        }
+    }
+    return nullptr;
+}
+
+TJVCLCaster& VCLCaster() {
+    static TJVCLCaster caster;
+    return caster;
+}
+
+TJVCLPersistent* Cast(TPersistent* object, TJRuntime* runtime) { return VCLCaster().Cast(object, runtime); }
+
+TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJRuntime* runtime) {
+    for (const TJCasterRow& row : casterRows) {
+        if (row.Wrapper && IsVCLClass(object, row.VCLClassName))
+            return static_cast<TJVCLPersistent*>(CreateScriptInstance(row.Wrapper, runtime, true, nullptr));
+    }
+    return nullptr;
+}
+
+// ==== Registration ====
+
+void RegisterVCLTypes(TJRuntime& runtime) {
+    for (const TJCasterRow& row : scriptTypes)
+        if (row.Wrapper) runtime.RegisterScriptClass(row.VCLClassName, row.Wrapper);
+}
+
+void RegisterVCLClasses() {
+    for (const TClassInfo* cls : streamClasses)
+        if (cls) RegisterClasses({cls});
+}

@@ -1,0 +1,216 @@
+// The component wrapper: linking through the component's wrapper slot and
+// free notification, unlinking from either side, named children, event names,
+// the `action` rule and the script method "components".
+#include "bridge/component.h"
+
+#include "bridge/caster.h"
+#include "bridge/thunks.h"
+#include "engine/core/jhash.h"
+#include "engine/core/published.h"
+#include "engine/core/valuelist.h"
+
+namespace {
+
+constexpr int childBuckets = 23;
+
+const TPropInfo componentWrapperProperties[] = {
+    IntegerProperty<&TJVCLComponent::ComponentCount>("ComponentCount"),
+    IntegerProperty<&TJVCLComponent::ComponentIndex, &TJVCLComponent::SetComponentIndex>("ComponentIndex"),
+    ClassProperty<&TJVCLComponent::OwnerWrapper>("Owner", &TJVCLComponent::classInfo),
+    IntegerProperty<&TJVCLComponent::Tag, &TJVCLComponent::SetTag>("Tag"),
+};
+
+// The action wrappers are the wrappers of this class and its descendants.
+bool isActionWrapper(const TJVCLPersistent* wrapper) {
+    return wrapper && wrapper->HasVCL() && IsVCLClass(wrapper->VCL(), "TBasicAction");
+}
+
+}  // namespace
+
+const TClassInfo TJVCLNotify::classInfo = makeClassInfo("TJVCLNotify", &TComponent::classInfo);
+const TClassInfo TJVCLComponent::classInfo =
+    makeClassInfo("TJVCLComponent", &TJVCLPersistent::classInfo, componentWrapperProperties,
+                  &scriptCreator<TJVCLComponent>);
+
+void TJVCLNotify::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component && component == Wrapper_->WrappedComponent()) Wrapper_->Unlink();
+}
+
+// ==== Construction ====
+
+TJVCLComponent::TJVCLComponent(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLPersistent(key, runtime, args) {
+    SetClassName("VCLComponent");
+}
+
+TJVCLComponent::~TJVCLComponent() { DetachVCL(); }
+
+void TJVCLComponent::InitWrapper() {
+    TJVCLPersistent::InitWrapper();
+    Notifier_.reset(new TJVCLNotify(this));
+    Children_ = std::make_unique<TJHash>(childBuckets);
+}
+
+void TJVCLComponent::RegisterMethods() {
+    TJVCLPersistent::RegisterMethods();
+    RegisterMethod("components", &nativeMethod<TJVCLComponent, &TJVCLComponent::nativeComponents>);
+}
+
+const TClassInfo* TJVCLComponent::VCLClass() const { return &TComponent::classInfo; }
+
+TComponent* TJVCLComponent::WrappedComponent() const {
+    return HasVCL() && VCL()->InheritsFrom(&TComponent::classInfo) ? static_cast<TComponent*>(VCL()) : nullptr;
+}
+
+// ==== Linking ====
+
+bool TJVCLComponent::AttachVCL(TPersistent* object, bool owned) {
+    if (!TJVCLPersistent::AttachVCL(object, owned)) return false;
+    TComponent* component = WrappedComponent();
+    component->FreeNotification(Notifier_.get());
+    component->SetScriptWrapper(this);
+    RegisterChildren();
+    return true;
+}
+
+void TJVCLComponent::DetachVCL() {
+    TComponent* component = WrappedComponent();
+    if (!component) return;
+    Children_->Clear();
+    releaseComponent(component);
+    TJVCLPersistent::DetachVCL();
+}
+
+void TJVCLComponent::Unlink() {
+    if (TComponent* component = WrappedComponent()) releaseComponent(component);
+    DropLink();
+}
+
+// Only this wrapper's own handlers go: handlers others set stay. The Tag is
+// the application's and is left alone.
+void TJVCLComponent::releaseComponent(TComponent* component) {
+    ClearEventProperties(component, this);
+    component->RemoveFreeNotification(Notifier_.get());
+    if (component->ScriptWrapper() == this) component->SetScriptWrapper(nullptr);
+}
+
+void TJVCLComponent::RegisterChildren() {
+    TComponent* component = WrappedComponent();
+    if (!component) return;
+    for (int i = 0; i < component->ComponentCount(); ++i) {
+        TComponent* child = component->Components(i);
+        if (child->Name().empty()) continue;
+        TJValue value;
+        MakeObject(Cast(child, Runtime()), value);
+        Children_->SetValue(child->Name(), value);
+    }
+}
+
+// ==== Published ====
+
+int TJVCLComponent::ComponentCount() const {
+    TComponent* component = WrappedComponent();
+    return component ? component->ComponentCount() : 0;
+}
+
+int TJVCLComponent::ComponentIndex() const {
+    TComponent* component = WrappedComponent();
+    return component ? component->ComponentIndex() : -1;
+}
+
+void TJVCLComponent::SetComponentIndex(int index) {
+    CheckVCL(nullptr, 0);
+    GuardVCL([&] { WrappedComponent()->SetComponentIndex(index); });
+}
+
+TObject* TJVCLComponent::OwnerWrapper() const {
+    TComponent* component = WrappedComponent();
+    return component ? Cast(component->Owner(), Runtime()) : nullptr;
+}
+
+int32_t TJVCLComponent::Tag() const {
+    TComponent* component = WrappedComponent();
+    return component ? component->Tag() : 0;
+}
+
+void TJVCLComponent::SetTag(int32_t tag) {
+    CheckVCL(nullptr, 0);
+    WrappedComponent()->SetTag(tag);
+}
+
+// ==== Member access ====
+
+bool TJVCLComponent::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
+    return TJVCLPersistent::GetValueImpl(name, value, args) || Children_->GetValue(name, value);
+}
+
+bool TJVCLComponent::HasKey(const AnsiString& name) {
+    return TJVCLPersistent::HasKey(name) || Children_->HasKey(name);
+}
+
+void TJVCLComponent::GetPropertyList(std::vector<AnsiString>& list) {
+    list = PropertyNames();
+    std::vector<AnsiString> children;
+    Children_->GetKeys(children, 0, 0);
+    list.insert(list.end(), children.begin(), children.end());
+}
+
+// The linked object's event names ("OnClick" as "onClick"), registered once on
+// the first call after linking; later calls give the registered names.
+void TJVCLComponent::GetEventList(std::vector<AnsiString>& list) {
+    TJVCLPersistent::GetEventList(list);
+    if (!list.empty() || !HasVCL()) return;
+    std::vector<AnsiString> names;
+    ListPublishedProperties(VCL(), names, true);
+    for (AnsiString& name : names) {
+        if (name.view().substr(0, 2) == "On") name = "on" + AnsiString(name.view().substr(2));
+        RegisterEventName(name);
+    }
+    list = Events();
+}
+
+void TJVCLComponent::SenderWrapper(TObject* sender, TJValue& result) {
+    TJObject* wrapper = nullptr;
+    if (sender && sender->InheritsFrom(&TComponent::classInfo))
+        wrapper = Cast(static_cast<TComponent*>(sender), Runtime());
+    if (!wrapper && HasVCL()) wrapper = this;
+    if (wrapper) MakeObject(wrapper, result);
+    else MakeNull(result);
+}
+
+// ==== The action rule ====
+// An action takes the click: the click handler goes first, and the action is
+// set only when that worked; null gives the click back to the script. Any
+// other value changes nothing.
+
+void TJVCLComponent::SetActionWrapper(const TJValue& action) {
+    CheckVCL(nullptr, 0);
+    TJValue nil;
+    MakeNull(nil);
+    if (isActionWrapper(WrapperOfValue(action))) {
+        if (WritePublishedProperty(VCL(), "OnClick", nil, nullptr)) WritePublishedProperty(VCL(), "Action", action, nullptr);
+    } else if (IsNullValue(action)) {
+        TJValue click;
+        MakeEvent(NotifyThunk(TJNotifyThunk::Click, this), click);
+        if (WritePublishedProperty(VCL(), "Action", nil, nullptr))
+            WritePublishedProperty(VCL(), "OnClick", click, &NotifyEventType);
+    }
+}
+
+void TJVCLComponent::GetActionWrapper(TJValue& result) {
+    CheckVCL(nullptr, 0);
+    if (!ReadPublishedProperty(VCL(), "Action", result, Runtime()) || !isActionWrapper(WrapperOfValue(result)))
+        MakeNull(result);
+}
+
+// ==== Script method ====
+
+void TJVCLComponent::nativeComponents(TJValueList* args, TJValue& result) {
+    CheckVCL(args, 1);
+    MakeNull(result);
+    TComponent* child = nullptr;
+    GuardVCL([&] { child = WrappedComponent()->Components(ValueToInteger(&args->At(0))); });
+    if (!child->Name().empty() && Children_->GetValue(child->Name(), result)) return;
+    MakeObject(Cast(child, Runtime()), result);
+}

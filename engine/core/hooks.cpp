@@ -1,0 +1,7 @@
+// The hook slots, empty until their modules fill them.
+#include "engine/core/hooks.h"
+
+TJModuleHooks JModuleHooks;
+TJEngineHooks JEngineHooks;
+TJGlobalHooks JGlobalHooks;
+TJLibraryRegistrar JLibraryRegistrars[lsSlotCount] = {};

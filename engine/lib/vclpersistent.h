@@ -1,0 +1,77 @@
+// TJVCLPersistent: the script object that stands for one object of the GUI
+// library (a form, a control, a font): the object's published properties as
+// script properties by name, a link that never outlives the object, and the
+// operations through which the GUI bridge's wrappers (bridge/) attach,
+// create, check and release their objects.
+#pragma once
+
+#include <vector>
+
+#include "engine/core/object.h"
+
+class TPersistent;
+
+class TJVCLPersistent : public TJObject {
+    RTL_DECLARE_CLASS()
+    TJVCLPersistent(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+    ~TJVCLPersistent() override;
+
+    // The linked object; nil when none.
+    TPersistent* VCL() const { return VCL_; }
+    bool HasVCL() const { return VCL_ != nullptr; }
+    AnsiString VCLclassName() const;
+
+    // ---- Virtual operations ----
+    // The script method "assign": copies the argument's object into this one.
+    virtual void AssignVCL(TJValueList* args, TJValue& result);
+    // Points the object's event fields at the wrapper's thunks.
+    virtual void HookEvents();
+    // Leaf classes create and attach their own owned object.
+    virtual void CreateVCL();
+    // Lets the object go (freed when owned); its names are forgotten.
+    virtual void DetachVCL();
+    // Prepares the wrapper's auxiliary objects.
+    virtual void InitWrapper();
+    // EVCLError "<VCLClass name> - <message>".
+    [[noreturn]] void RaiseVCLError(const AnsiString& message);
+    [[noreturn]] void RaiseArgumentsError();
+    // "VCL is null" without an object; the arguments error with fewer than minimum.
+    virtual void CheckVCL(TJValueList* args, int minimum);
+    // Detaches, then links an object of VCLClass; false (nothing linked) otherwise.
+    virtual bool AttachVCL(TPersistent* object, bool owned);
+    // The class of the objects the wrapper accepts.
+    virtual const TClassInfo* VCLClass() const;
+
+    bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) override;
+    bool SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args) override;
+    void GetPropertyList(std::vector<AnsiString>& list) override;
+    // The wrapper of another GUI object read from this one lives for the statement.
+    bool WrapsForRead(TJObject* member) const override;
+    void FreeNotify(TJNotify* peer) override;
+
+protected:
+    // InitWrapper, then CreateVCL.
+    void Construct(TJValueList* args) override;
+    void RegisterMethods() override;
+    // Forgets the object without freeing it (it is dying or let go); the
+    // wrappers of its sub-objects forget theirs too. The names stay, so their
+    // reads raise "VCL is null".
+    void DropLink();
+
+private:
+    // A name of the linked object's published properties (not the wrapper's own).
+    bool isLinkedName(const AnsiString& name) const;
+    void readLinked(const AnsiString& name, TJValue& value);
+    void addDependent(TJVCLPersistent* wrapper);
+    void nativeAssign(TJValueList* args, TJValue& result) { AssignVCL(args, result); }
+
+    TPersistent* VCL_ = nullptr;
+    bool Owned_ = false;
+    // Wrappers of sub-objects (a font, a string list) read from this one's
+    // object: they have no free notification of their own, so they unlink
+    // with this wrapper.
+    std::vector<TJVCLPersistent*> Dependents_;
+};
+
+// The GUI wrapper a value holds; nil when none.
+TJVCLPersistent* WrapperOfValue(const TJValue& value);

@@ -1,0 +1,448 @@
+// The HTTP, HTTPS and TCPSocket objects: their method tables (name, minimum
+// argument count, error message), the one place that turns client failures
+// into script errors, the hooks turned into events, and the Request and
+// Response objects.
+#include "net/socketobjects.h"
+
+#include <utility>
+
+#include "engine/core/errors.h"
+#include "engine/core/runtime.h"
+#include "engine/core/valuelist.h"
+#include "engine/support/mbstring.h"
+#include "engine/lib/number.h"
+#include "net/cookieobject.h"
+#include "net/ghttps.h"
+#include "rtl/numtext.h"
+
+namespace {
+
+constexpr int32_t clientBufferSize = 65536;
+
+const TPropInfo baseSocketProperties[] = {
+    IntegerProperty<&TJBaseSocketObject::timeoutProperty, &TJBaseSocketObject::setTimeoutProperty>("timeout"),
+    BoolProperty<&TJBaseSocketObject::debugProperty, &TJBaseSocketObject::setDebugProperty>("debug"),
+    IntegerProperty<&TJBaseSocketObject::bytesTotalProperty>("bytesTotal"),
+    IntegerProperty<&TJBaseSocketObject::bytesReadProperty>("bytesRead"),
+    IntegerProperty<&TJBaseSocketObject::bytesWroteProperty>("bytesWrote"),
+};
+
+const TPropInfo responseProperties[] = {
+    IntegerProperty<&TJResponseObject::codeProperty>("code"),
+    StringProperty<&TJResponseObject::textProperty>("text"),
+    StringProperty<&TJResponseObject::versionProperty>("version"),
+    ClassProperty<&TJResponseObject::cookieProperty>("cookie", &TJObject::classInfo),
+};
+
+const TPropInfo httpProperties[] = {
+    ClassProperty<&TJHTTPObject::requestHeaderProperty>("requestHeader", &TJObject::classInfo),
+    ClassProperty<&TJHTTPObject::responseHeaderProperty>("responseHeader", &TJObject::classInfo),
+    StringProperty<&TJHTTPObject::versionProperty, &TJHTTPObject::setVersionProperty>("version"),
+    IntegerProperty<&TJHTTPObject::lengthProperty>("length"),
+    BoolProperty<&TJHTTPObject::autoRedirectProperty, &TJHTTPObject::setAutoRedirectProperty>("autoRedirect"),
+    StringProperty<&TJHTTPObject::proxyProperty, &TJHTTPObject::setProxyProperty>("proxy"),
+};
+
+const TPropInfo tcpSocketProperties[] = {
+    StringProperty<&TJTCPSocketObject::hostProperty, &TJTCPSocketObject::setHostProperty>("host"),
+    IntegerProperty<&TJTCPSocketObject::portProperty, &TJTCPSocketObject::setPortProperty>("port"),
+};
+
+// The events each object lists. The packet events are listed under the
+// names their handlers are called by ("onRead", "onWrite"), so that
+// getEvents() names what a script can handle.
+const char* const httpEvents[] = {"onStatus", "onRequest", "onConnect", "onDisconnect", "onError",
+                                  "onFailure", "onRead", "onWrite", "onResponse", "onSuccess"};
+const char* const tcpSocketEvents[] = {"onStatus", "onConnect", "onDisconnect", "onError", "onRead", "onWrite"};
+
+// The native code of entry I of a method table.
+template <auto& Table, size_t I>
+void callEntry(TJObject* self, TJValueList* args, TJValue& result) {
+    using Owner = typename std::remove_cvref_t<decltype(Table[I])>::Owner;
+    static_cast<Owner*>(self)->RunMethod(Table[I], args, result);
+}
+
+template <auto& Table, size_t... I>
+void registerTable(TJObject* object, std::index_sequence<I...>) {
+    (object->RegisterMethod(Table[I].Name, &callEntry<Table, I>), ...);
+}
+
+template <auto& Table>
+void registerTable(TJObject* object) {
+    registerTable<Table>(object, std::make_index_sequence<std::size(Table)>());
+}
+
+const TJValue& argument(TJValueList* args, int index) { return args->At(index); }
+AnsiString textArgument(TJValueList* args, int index) { return ValueToString(args->At(index)); }
+
+}  // namespace
+
+// ==== Common base ====
+
+const TClassInfo TJBaseSocketObject::classInfo =
+    makeClassInfo("TJBaseSocketObject", &TJObject::classInfo, baseSocketProperties);
+
+TJBaseSocketObject::TJBaseSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {}
+
+TJBaseSocketObject::~TJBaseSocketObject() {
+    if (Client_) Client_->UnbindHooks();
+}
+
+void TJBaseSocketObject::AfterRegistration() { PrintHook = TJPrintHook::bind<&TJBaseSocketObject::printLine>(this); }
+
+void TJBaseSocketObject::printLine(const AnsiString& text) { Runtime()->WriteStdout(text + "\r\n"); }
+
+void TJBaseSocketObject::setClient(std::unique_ptr<TgSocket> client) {
+    Client_ = std::move(client);
+    Client_->OnStatus = TSocketStatusEvent::bind<&TJBaseSocketObject::onStatus>(this);
+    Client_->OnConnect = TSocketNotifyEvent::bind<&TJBaseSocketObject::onConnect>(this);
+    Client_->OnDisconnect = TSocketNotifyEvent::bind<&TJBaseSocketObject::onDisconnect>(this);
+    Client_->OnError = TSocketErrorEvent::bind<&TJBaseSocketObject::onError>(this);
+    Client_->OnPacketRecvd = TSocketPacketEvent::bind<&TJBaseSocketObject::onPacketRecvd>(this);
+    Client_->OnPacketSent = TSocketPacketEvent::bind<&TJBaseSocketObject::onPacketSent>(this);
+}
+
+// Every failure of the client becomes the method's own message; a script
+// abort or exit raised by an event handler ends the run as it would anyway.
+template <class T>
+void TJBaseSocketObject::RunMethod(const Method<T>& method, TJValueList* args, TJValue& result) {
+    if (method.ThisResult) MakeObject(this, result);
+    else MakeUndefined(result);
+    if (ArgCount(args) < method.MinArgs) return;
+    try {
+        (static_cast<T*>(this)->*method.Run)(args, result);
+    } catch (const EJAbort&) {
+        throw;
+    } catch (const EJStatement&) {
+        throw;
+    } catch (...) {
+        raiseScriptError("ESocketError", method.Error);
+    }
+}
+
+void TJBaseSocketObject::fire(const char* name, TJValueList& args) {
+    TJValue self, ignored;
+    MakeObject(this, self);
+    args.Insert(0, self);
+    FireEvent(AnsiString(), name, ignored, &args);
+}
+
+void TJBaseSocketObject::fireNotify(const char* name) {
+    if (!HasEventHandler(name)) return;
+    TJValueList args;
+    fire(name, args);
+}
+
+void TJBaseSocketObject::onStatus(TObject*, const AnsiString& text) {
+    if (Debug) PrintHook(text);
+    if (!HasEventHandler("onStatus")) return;
+    TJValueList args;
+    args.AddString(text);
+    fire("onStatus", args);
+}
+
+void TJBaseSocketObject::onError(TObject*, int32_t code, const AnsiString& name) {
+    if (!HasEventHandler("onError")) return;
+    TJValueList args;
+    args.AddInteger(static_cast<uint16_t>(code));
+    args.AddString(name);
+    fire("onError", args);
+}
+
+// The handler gets a Boolean object; its value afterwards is the cancel.
+void TJBaseSocketObject::onPacket(const char* event, int32_t count, bool& cancel) {
+    if (!HasEventHandler(event)) return;
+    TJBooleanObject* box = NewBooleanObject(Runtime(), cancel);
+    TJValueList args;
+    args.AddInteger(count);
+    args.AddObject(box);
+    fire(event, args);
+    cancel = box->ToBool();
+}
+
+// ==== Request and Response ====
+
+const TClassInfo TJRequestObject::classInfo = makeClassInfo("TJRequestObject", &TJObject::classInfo);
+
+TJRequestObject::TJRequestObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
+    SetClassName("Request");
+}
+
+AnsiString TJRequestObject::ToString(const TJValue*) {
+    std::vector<AnsiString> names;
+    GetMemberNames(names, 0, kindSet(vtFunction));
+    AnsiString text;
+    TJValue value;
+    for (const AnsiString& name : names) {
+        GetValue(name, true, value);
+        text += name + ": " + ValueToString(value) + "\r\n";
+    }
+    return trimRight(text);
+}
+
+void TJRequestObject::StoreInto(TRequestHeader& header) {
+    header.Reset();
+    std::vector<AnsiString> names;
+    GetMemberNames(names, 0, kindSet(vtFunction));
+    TJValue value;
+    for (const AnsiString& name : names) {
+        GetValue(name, true, value);
+        header.SetHeader(name, ValueToString(value));
+    }
+}
+
+const TClassInfo TJResponseObject::classInfo =
+    makeClassInfo("TJResponseObject", &TJObject::classInfo, responseProperties);
+
+TJResponseObject::TJResponseObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args), Cookie_(createObject<TJCookieObject>(runtime, false, nullptr)) {
+    SetClassName("Response");
+    Cookie_->IncRef();
+}
+
+TJResponseObject::~TJResponseObject() { Cookie_->DecRef(); }
+
+TJObject* TJResponseObject::cookieProperty() const { return Cookie_; }
+
+AnsiString TJResponseObject::ToString(const TJValue*) {
+    AnsiString text = "HTTP/" + Version_ + " " + intToText(Code_) + " " + Text_ + "\r\n";
+    std::vector<AnsiString> names;
+    GetMemberNames(names, 0, kindSet(vtFunction));
+    TJValue value;
+    for (const AnsiString& name : names) {
+        GetValue(name, true, value);
+        text += name + ": " + ValueToString(value) + "\r\n";
+    }
+    return trimRight(text);
+}
+
+void TJResponseObject::CopyFrom(TgHTTP& client) {
+    ClearValueMembers();
+    Version_ = client.ResponseHeader.Version;
+    Code_ = client.StatusCode;
+    Text_ = client.StatusText;
+    Cookie_->Cookie().Assign(client.ResponseHeader.Cookies);
+    TJValue value;
+    TStringHashTable& headers = client.ResponseHeader.Headers;
+    for (const AnsiString& name : headers.GetKeyList()) {
+        MakeString(headers.GetValue(name), value);
+        PutMember(name, value);
+    }
+}
+
+// ==== HTTP and HTTPS ====
+
+const TClassInfo TJHTTPObject::classInfo = makeClassInfo("TJHTTPObject", &TJBaseSocketObject::classInfo,
+                                                         httpProperties, &scriptCreator<TJHTTPObject>);
+const TClassInfo TJHTTPSObject::classInfo =
+    makeClassInfo("TJHTTPSObject", &TJHTTPObject::classInfo, &scriptCreator<TJHTTPSObject>);
+
+// The HTTPS class reports its failures with the same "HTTP." messages.
+const TJBaseSocketObject::Method<TJHTTPObject> TJHTTPObject::Methods[] = {
+    {"get", 1, false, "HTTP.get error", &TJHTTPObject::nativeGet},
+    {"getFile", 2, true, "HTTP.get error", &TJHTTPObject::nativeGetFile},
+    {"post", 2, false, "HTTP.post error", &TJHTTPObject::nativePost},
+    {"head", 1, true, "HTTP.head error", &TJHTTPObject::nativeHead},
+    {"request", 2, true, "HTTP.request error", &TJHTTPObject::nativeRequest},
+    {"response", 0, true, "HTTP.response error", &TJHTTPObject::nativeResponse},
+    {"capture", 1, true, "HTTP.capture error", &TJHTTPObject::nativeCapture},
+    {"readln", 0, true, "HTTP.readln error", &TJHTTPObject::nativeReadln},
+    {"read", 0, true, "HTTP.read error", &TJHTTPObject::nativeRead},
+    {"writeln", 0, true, "HTTP.writeln error", &TJHTTPObject::nativeWriteln},
+    {"write", 1, true, "HTTP.write error", &TJHTTPObject::nativeWrite},
+    {"connect", 0, true, "HTTP.connect error", &TJHTTPObject::nativeConnect},
+    {"open", 0, true, "HTTP.connect error", &TJHTTPObject::nativeConnect},
+    {"disconnect", 0, true, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
+    {"close", 0, true, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
+};
+
+TJHTTPObject::TJHTTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJBaseSocketObject(key, runtime, args),
+      Request_(createObject<TJRequestObject>(runtime, false, nullptr)),
+      Response_(createObject<TJResponseObject>(runtime, false, nullptr)) {
+    Request_->IncRef();
+    Response_->IncRef();
+}
+
+TJHTTPObject::~TJHTTPObject() {
+    Response_->DecRef();
+    Request_->DecRef();
+}
+
+std::unique_ptr<TgHTTP> TJHTTPObject::CreateClient() {
+    SetClassName("HTTP");
+    return std::make_unique<TgHTTP>(clientBufferSize);
+}
+
+std::unique_ptr<TgHTTP> TJHTTPSObject::CreateClient() {
+    SetClassName("HTTPS");
+    return std::make_unique<TgHTTPS>(clientBufferSize);
+}
+
+void TJHTTPObject::AfterConstruction() {
+    TJBaseSocketObject::AfterConstruction();
+    std::unique_ptr<TgHTTP> client = CreateClient();
+    client->OnRequest = THttpRequestEvent::bind<&TJHTTPObject::onRequest>(this);
+    client->OnResponse = THttpResponseEvent::bind<&TJHTTPObject::onResponse>(this);
+    client->OnSuccess = THttpCommandEvent::bind<&TJHTTPObject::onSuccess>(this);
+    client->OnFailure = THttpCommandEvent::bind<&TJHTTPObject::onFailure>(this);
+    setClient(std::move(client));
+    for (const char* event : httpEvents) RegisterEventName(event);
+}
+
+void TJHTTPObject::RegisterMethods() {
+    TJBaseSocketObject::RegisterMethods();
+    registerTable<Methods>(this);
+}
+
+void TJHTTPObject::prepare() { Request_->StoreInto(http().RequestHeader); }
+
+void TJHTTPObject::copyResponse() { Response_->CopyFrom(http()); }
+
+void TJHTTPObject::nativeGet(TJValueList* args, TJValue& result) {
+    prepare();
+    AnsiString body;
+    http().Get(textArgument(args, 0), body);
+    copyResponse();
+    MakeString(body, result);
+}
+
+void TJHTTPObject::nativeGetFile(TJValueList* args, TJValue&) {
+    prepare();
+    http().GetFile(textArgument(args, 0), textArgument(args, 1));
+    copyResponse();
+}
+
+void TJHTTPObject::nativePost(TJValueList* args, TJValue& result) {
+    prepare();
+    AnsiString body;
+    http().Post(textArgument(args, 0), textArgument(args, 1), body);
+    copyResponse();
+    MakeString(body, result);
+}
+
+void TJHTTPObject::nativeHead(TJValueList* args, TJValue&) {
+    prepare();
+    http().Head(textArgument(args, 0));
+    copyResponse();
+}
+
+void TJHTTPObject::nativeRequest(TJValueList* args, TJValue&) {
+    prepare();
+    http().SendRequest(textArgument(args, 0), textArgument(args, 1),
+                       HasThreeArgs(args) ? textArgument(args, 2) : AnsiString());
+}
+
+void TJHTTPObject::nativeResponse(TJValueList*, TJValue&) {
+    try {
+        http().ReadResponse();
+    } catch (...) {
+        copyResponse();
+        throw;
+    }
+    copyResponse();
+}
+
+void TJHTTPObject::nativeCapture(TJValueList* args, TJValue&) { http().CaptureToFile(textArgument(args, 0)); }
+
+void TJHTTPObject::nativeReadln(TJValueList*, TJValue& result) {
+    AnsiString line;
+    http().ReadLine(line);
+    MakeString(line, result);
+}
+
+void TJHTTPObject::nativeRead(TJValueList* args, TJValue& result) {
+    AnsiString text;
+    http().Read(HasArgs(args) ? ValueToInteger(argument(args, 0)) : -1, text);
+    MakeString(text, result);
+}
+
+void TJHTTPObject::nativeWriteln(TJValueList* args, TJValue&) {
+    http().SendLine(HasArgs(args) ? textArgument(args, 0) : AnsiString());
+}
+
+void TJHTTPObject::nativeWrite(TJValueList* args, TJValue&) { http().Send(textArgument(args, 0)); }
+void TJHTTPObject::nativeConnect(TJValueList*, TJValue&) { http().Connect(); }
+void TJHTTPObject::nativeDisconnect(TJValueList*, TJValue&) { http().Disconnect(); }
+
+// ==== TCPSocket ====
+
+const TClassInfo TJTCPSocketObject::classInfo = makeClassInfo(
+    "TJTCPSocketObject", &TJBaseSocketObject::classInfo, tcpSocketProperties, &scriptCreator<TJTCPSocketObject>);
+
+const TJBaseSocketObject::Method<TJTCPSocketObject> TJTCPSocketObject::Methods[] = {
+    {"connect", 0, true, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
+    {"open", 0, true, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
+    {"disconnect", 0, true, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
+    {"close", 0, true, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
+    {"abort", 0, false, "TCPSocket.abort error", &TJTCPSocketObject::nativeAbort},
+    {"read", 0, true, "TCPSocket.read error", &TJTCPSocketObject::nativeRead},
+    {"readln", 0, true, "TCPSocket.readln error", &TJTCPSocketObject::nativeReadln},
+    {"write", 1, true, "TCPSocket.write error", &TJTCPSocketObject::nativeWrite},
+    {"writeln", 0, true, "TCPSocket.writeln error", &TJTCPSocketObject::nativeWriteln},
+    {"capture", 1, true, "TCPSocket.capture error", &TJTCPSocketObject::nativeCapture},
+    {"sendFile", 1, true, "TCPSocket.sendFile error", &TJTCPSocketObject::nativeSendFile},
+    {"bind", 0, true, "TCPSocket.bind error", &TJTCPSocketObject::nativeBind},
+    {"accept", 0, false, "TCPSocket.accept error", &TJTCPSocketObject::nativeAccept},
+    {"isConnected", 0, false, "TCPSocket.isConnected error", &TJTCPSocketObject::nativeIsConnected},
+};
+
+TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJBaseSocketObject(key, runtime, args) {
+    SetClassName("TCPSocket");
+    if (!HasArgs(args)) {
+        setClient(std::make_unique<TgSocket>(clientBufferSize));
+    } else {
+        // A handle that is no connected socket cannot be wrapped.
+        SOCKET handle = static_cast<SOCKET>(static_cast<uint32_t>(ValueToInteger(argument(args, 0))));
+        sockaddr_in peer{};
+        int length = sizeof peer;
+        if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
+            raiseScriptError("ESocketError", "TCPSocket.create error");
+        setClient(std::make_unique<TgSocket>(handle, clientBufferSize));
+    }
+    for (const char* event : tcpSocketEvents) RegisterEventName(event);
+}
+
+void TJTCPSocketObject::RegisterMethods() {
+    TJBaseSocketObject::RegisterMethods();
+    registerTable<Methods>(this);
+}
+
+void TJTCPSocketObject::nativeConnect(TJValueList*, TJValue&) { client().Connect(); }
+void TJTCPSocketObject::nativeDisconnect(TJValueList*, TJValue&) { client().Disconnect(); }
+void TJTCPSocketObject::nativeAbort(TJValueList*, TJValue&) { client().Abort(); }
+
+void TJTCPSocketObject::nativeRead(TJValueList* args, TJValue& result) {
+    AnsiString text;
+    client().Read(HasArgs(args) ? ValueToInteger(argument(args, 0)) : -1, text);
+    MakeString(text, result);
+}
+
+void TJTCPSocketObject::nativeReadln(TJValueList*, TJValue& result) {
+    AnsiString line;
+    client().ReadLine(line);
+    MakeString(line, result);
+}
+
+void TJTCPSocketObject::nativeWrite(TJValueList* args, TJValue&) { client().Send(textArgument(args, 0)); }
+
+void TJTCPSocketObject::nativeWriteln(TJValueList* args, TJValue&) {
+    client().SendLine(HasArgs(args) ? textArgument(args, 0) : AnsiString());
+}
+
+void TJTCPSocketObject::nativeCapture(TJValueList* args, TJValue&) { client().CaptureToFile(textArgument(args, 0)); }
+void TJTCPSocketObject::nativeSendFile(TJValueList* args, TJValue&) { client().SendFile(textArgument(args, 0)); }
+void TJTCPSocketObject::nativeBind(TJValueList*, TJValue&) { client().Listen(); }
+
+void TJTCPSocketObject::nativeAccept(TJValueList*, TJValue& result) {
+    SOCKET handle = client().Accept();
+    if (handle == INVALID_SOCKET) throw EgSocket("accept failed");
+    TJValueList args;
+    args.AddInteger(static_cast<int32_t>(handle));
+    MakeObject(createObject<TJTCPSocketObject>(Runtime(), true, &args), result);
+}
+
+void TJTCPSocketObject::nativeIsConnected(TJValueList*, TJValue& result) { MakeBool(client().IsConnected(), result); }
