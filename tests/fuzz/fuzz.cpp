@@ -8,7 +8,7 @@
 // input failed.
 //
 //   nimfuzz [--seconds=S] [--seed=N] [--limit=MS] [--first=I] [--count=N]
-//           [--out=FOLDER] [--all] ROOT
+//           [--out=FOLDER] ROOT
 //
 // ROOT is the source tree, for its test data and tests\fuzz\regressions.
 #include <cstdio>
@@ -26,8 +26,7 @@ namespace {
 // ==== Options ====
 
 int usage() {
-    std::fputs("usage: nimfuzz [--seconds=S] [--seed=N] [--limit=MS] [--first=I] [--count=N] [--out=FOLDER] [--all]"
-               " ROOT\n",
+    std::fputs("usage: nimfuzz [--seconds=S] [--seed=N] [--limit=MS] [--first=I] [--count=N] [--out=FOLDER] ROOT\n",
                stderr);
     return 2;
 }
@@ -47,7 +46,6 @@ bool parseOptions(int argc, char** argv, FuzzOptions& options) {
             value("--from=", options.from) || value("--until=", options.until))
             continue;
         if (arg.starts_with("--out=")) options.out = arg.substr(6);
-        else if (arg == "--all") options.all = true;
         else if (arg.starts_with("--") || !options.root.empty()) return false;
         else options.root = arg;
     }
@@ -63,7 +61,7 @@ bool startWorker(const FuzzOptions& options, PROCESS_INFORMATION& worker) {
                           " --from=" + std::to_string(options.from) + " --until=" + std::to_string(options.until) +
                           " --seed=" + std::to_string(options.seed) + " --limit=" + std::to_string(options.limit) +
                           " --first=" + std::to_string(options.first) + " --count=" + std::to_string(options.count) +
-                          (options.all ? " --all" : "") + " \"" + options.root + "\"";
+                          " \"" + options.root + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     return CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &worker);

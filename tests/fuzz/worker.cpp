@@ -10,8 +10,6 @@
 #include "inputs.h"
 #include "rtl/exceptions.h"
 #include "rtl/fileio.h"
-#include "rtl/filepath.h"
-#include "rtl/stringlist.h"
 #include "shared.h"
 #include "targets.h"
 
@@ -75,18 +73,14 @@ bool heapsValid() {
 // ==== Inputs ====
 
 // tests\fuzz\regressions\FAILURE\NAME, saved again as FAILURE\NAME when it
-// fails; under check it must also run cleanly. Those named in pending.txt
-// (as FAILURE/NAME) wait for their fixes unless all is set.
-std::vector<Input> loadRegressions(const std::string& root, bool all) {
+// fails; under check it must also run cleanly.
+std::vector<Input> loadRegressions(const std::string& root) {
     std::string base = root + "\\tests\\fuzz\\regressions";
-    AnsiString pendingFile(base + "\\pending.txt");
-    TStringList pending;
-    if (fileExists(pendingFile)) pending.LoadFromFile(pendingFile);
     std::vector<Input> inputs;
     for (const std::string& failure : filesIn(base, "*", true)) {
         for (const std::string& name : filesIn(base + "\\" + failure, "*")) {
             Input input{InputKind::Script, {}, name, failure == "check"};
-            if (!kindOfFile(name, input.kind) || (!all && pending.IndexOf(failure + "/" + name) >= 0)) continue;
+            if (!kindOfFile(name, input.kind)) continue;
             input.bytes = readFileBytes(AnsiString(base + "\\" + failure + "\\" + name));
             inputs.push_back(std::move(input));
         }
@@ -168,7 +162,7 @@ int runWorker(const FuzzOptions& options) {
     CreateDirectoryA(folder.c_str(), nullptr);
     SetCurrentDirectoryA(folder.c_str());
 
-    std::vector<Input> regressions = loadRegressions(options.root, options.all);
+    std::vector<Input> regressions = loadRegressions(options.root);
     Corpus corpus = loadCorpus(options.root);
     for (const Input& input : regressions) corpus.add(input.kind, input.bytes);
     BuiltinCalls calls;

@@ -16,7 +16,6 @@ struct FuzzOptions {
     DWORD limit = 10000;              // processor milliseconds an input may take; a script stops at half
     uint64_t first = 0;               // the first generated input
     uint64_t count = UINT64_MAX;      // at most this many generated inputs
-    bool all = false;                 // also the regression inputs listed as pending
     // Given to a worker by its supervisor:
     DWORD supervisor = 0;             // the supervisor's process id; 0 in the supervisor
     LONG from = 0;                    // the position to start at (regressions first)

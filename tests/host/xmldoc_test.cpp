@@ -199,6 +199,18 @@ TEST(XmlDocument, MalformedTextNamesItsLine) {
     EXPECT_THROW(TXmlDocument::fromString("<?xml version=\"1.0\" encoding=\"EUC-JP\"?><r>\xc6\xfc</r>"), EXmlError);
 }
 
+// The reader halts at the first error, and the function that met it reads
+// no further from freed memory (a megabyte of text, whose memory goes back to
+// the system when freed).
+TEST(XmlDocument, ReadingHaltsAtTheFirstError) {
+    try {
+        TXmlDocument::fromString(AnsiString("<a>" + std::string(1 << 20, 'x') + "]]></a>"));
+        FAIL() << "no exception";
+    } catch (const EXmlError& error) {
+        EXPECT_EQ(error.message(), "XML text(1): Sequence ']]>' not allowed in content");
+    }
+}
+
 TEST(XmlDocument, AMissingFileIsReported) {
     try {
         TXmlDocument::fromFile("Z:\\no\\such\\folder\\file.xml");
