@@ -51,15 +51,9 @@ struct __TJFunction {
     TJFunctionSymbolTable* FunctionTable = nullptr;
     TJActiveXMethod ActiveX;
     TDynaDeclare DynaDeclare;
-    TMethod Method;                         // native method: code and its object
+    TMethod Method;                         // native method: its class method's entry and its object
     TJStatement* Body = nullptr;            // script function, class or namespace body
 };
-
-// A native method's code: the object it belongs to, the arguments (nil when
-// none) and the result, which starts undefined.
-class TJValueList;
-struct TJValue;
-using TJNativeCode = void (*)(TJObject* self, TJValueList* args, TJValue& result);
 
 class IJFunction {
 public:

@@ -19,9 +19,8 @@ class TProbe : public TJObject {
     ~TProbe() override { ++freed; }
 
 protected:
-    void RegisterMethods() override {
-        TJObject::RegisterMethods();
-        registeredName = ScriptClassName();  // the final class is known when methods register
+    void RegisterConstants() override {
+        registeredName = ScriptClassName();  // the final class is known when constants register
     }
     void AfterConstruction() override {
         if (failAfterConstruction) raiseScriptError("EProbeError", "refused");

@@ -86,29 +86,30 @@ class TTestHostObject : public TJObject {
         pendingTimer = 0;
     }
 
-protected:
-    void RegisterMethods() override {
-        TJObject::RegisterMethods();
-        RegisterMethodTable(methods_);
-    }
-
-private:
-    static const TJMethodEntry methods_[3];
-    void nativePump(TJValueList*, TJValue& result) { MakeBool(Runtime()->DoEventsStep(), result); }
-    void nativeLater(TJValueList* args, TJValue&) {
-        timerRuntime = Runtime();
-        timerHandler = args->At(0);
-        if (pendingTimer) KillTimer(nullptr, pendingTimer);
-        pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);
-    }
-    void nativeForeign(TJValueList*, TJValue&) { throw std::bad_alloc(); }
+    const TJMethodTable& Methods() const override;
 };
 
-const TJMethodEntry TTestHostObject::methods_[3] = {
-    {"pump", &nativeMethod<TTestHostObject, &TTestHostObject::nativePump>},
-    {"later", &nativeMethod<TTestHostObject, &TTestHostObject::nativeLater>},
-    {"foreign", &nativeMethod<TTestHostObject, &TTestHostObject::nativeForeign>},
+void pump(TTestHostObject& self, TJValueList*, TJValue& result) { MakeBool(self.Runtime()->DoEventsStep(), result); }
+
+void later(TTestHostObject& self, TJValueList* args, TJValue&) {
+    timerRuntime = self.Runtime();
+    timerHandler = args->At(0);
+    if (pendingTimer) KillTimer(nullptr, pendingTimer);
+    pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);
+}
+
+void foreign(TTestHostObject&, TJValueList*, TJValue&) { throw std::bad_alloc(); }
+
+const TJMethod<TTestHostObject> testHostMethods[] = {
+    {"pump", 0, &pump},
+    {"later", 1, &later},
+    {"foreign", 0, &foreign},
 };
+
+const TJMethodTable& TTestHostObject::Methods() const {
+    static const TJMethodTable table(testHostMethods, TJObject::Methods());
+    return table;
+}
 
 }  // namespace
 
