@@ -56,3 +56,31 @@ TParameters unpackParameters(std::string_view block) {
         parameters.emplace_back(block.substr(start, end - start));
     return parameters;
 }
+
+TParameters splitCommandLine(std::string_view line) {
+    TParameters words;
+    size_t i = 0;
+    for (;;) {
+        while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ') ++i;
+        if (i >= line.size()) return words;
+        AnsiString word;
+        bool quoted = false;
+        for (; i < line.size() && (quoted || static_cast<unsigned char>(line[i]) > ' '); ++i) {
+            if (line[i] == '"') quoted = !quoted;
+            else word += line[i];
+        }
+        words.push_back(word);
+    }
+}
+
+TParameters programParameters() {
+    TParameters words = splitCommandLine(GetCommandLineA());
+    if (!words.empty()) words.erase(words.begin());
+    return words;
+}
+
+AnsiString startFolder() {
+    char folder[MAX_PATH];
+    AnsiString path(folder, GetCurrentDirectoryA(MAX_PATH, folder));
+    return path.empty() || path.endsWith("\\") ? path : path + "\\";
+}

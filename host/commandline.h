@@ -11,6 +11,15 @@
 
 using TParameters = std::vector<AnsiString>;
 
+// The words of a command line: separated by blanks and control characters,
+// double quotes grouping blanks into a word and removed.
+TParameters splitCommandLine(std::string_view line);
+// The program's parameters 1 to n (its own name left out).
+TParameters programParameters();
+// The process's current folder, ending with a back-slash: what relative
+// parameters are taken from.
+AnsiString startFolder();
+
 // The widget file the parameters name, empty when they name none: a path
 // expanded against `startFolder`; without the exact extension ".xml" the
 // same path with it, else the first "*.xml" of its folder; only a file that

@@ -1,11 +1,12 @@
-// Mask matching of the file finder, character by character (a double-byte
-// character is one character).
+// The file finder: mask matching, character by character (a double-byte
+// character is one character), and the recursive search.
 #include "host/findfile.h"
 
 #include <string_view>
 #include <vector>
 
 #include "engine/support/mbstring.h"
+#include "ui/application.h"
 
 namespace {
 
@@ -64,4 +65,75 @@ bool matchesMask(const AnsiString& name, const AnsiString& mask) {
     if (nameParts.base.empty() || maskParts.base.empty()) return false;
     if (mask == "*" || mask == "*.*") return true;
     return partMatches(nameParts.base, maskParts.base) && partMatches(nameParts.extension, maskParts.extension);
+}
+
+// ==== TFindFile ====
+
+namespace {
+
+// A file time as a local date-time; 0 for a zero time.
+TDateTime localDateTime(const FILETIME& time) {
+    FILETIME local;
+    SYSTEMTIME system;
+    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !FileTimeToLocalFileTime(&time, &local) ||
+        !FileTimeToSystemTime(&local, &system))
+        return 0;
+    return systemTimeToDateTime(system);
+}
+
+}  // namespace
+
+const TClassInfo TFindFile::classInfo = makeClassInfo("TFindFile", &TComponent::classInfo);
+
+TFindFile::TFindFile(TComponent* owner) : TComponent(owner), CheckedTime(nowDateTime()) {}
+
+int TFindFile::Execute() {
+    if (FolderName.empty() || Searching_) return -1;
+    Count_ = 0;
+    Abort_ = false;
+    Searching_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{Searching_};
+    search(FolderName);
+    return Count_;
+}
+
+void TFindFile::search(AnsiString folder) {
+    if (folder.endsWith("\\") || folder.endsWith("/")) folder = folder.substr(0, folder.length() - 1);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    struct Closer {
+        HANDLE handle;
+        ~Closer() { FindClose(handle); }
+    } closer{find};
+    do {
+        Application->ProcessMessages();
+        if (Abort_) return;
+        AnsiString name = data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (IsFindSub && name[0] != '.' && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                search(folder + "\\" + name);
+        } else if (wanted(data)) {
+            ++Count_;
+            OnFind(this, name, folder + "\\", Abort_, data);
+        }
+    } while (!Abort_ && FindNextFileA(find, &data));
+}
+
+bool TFindFile::wanted(const WIN32_FIND_DATAA& data) const {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+    if (FileMask.Count() > 0) {
+        bool matched = false;
+        for (int i = 0; i < FileMask.Count() && !matched; ++i) matched = matchesMask(data.cFileName, FileMask.Get(i));
+        if (!matched) return false;
+    }
+    if (CheckTimeIs == tmNone) return true;
+    const FILETIME& time = CheckTimeKind == tmCreate      ? data.ftCreationTime
+                           : CheckTimeKind == tmLastWrite ? data.ftLastWriteTime
+                                                          : data.ftLastAccessTime;
+    TDateTime when = localDateTime(time);
+    return CheckTimeIs == tmOlder ? when < CheckedTime : when > CheckedTime;
 }

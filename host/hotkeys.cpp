@@ -80,3 +80,44 @@ AnsiString hotKeyText(uint32_t hotkey, const AnsiString& keyName, bool localized
 AnsiString HotKeyToText(uint32_t hotkey, bool localized) {
     return hotKeyText(hotkey, KeyName(hotkey & 0xFF), localized);
 }
+
+// ==== THotKeyManager ====
+
+const TClassInfo THotKeyManager::classInfo = makeClassInfo("THotKeyManager", &TComponent::classInfo);
+
+THotKeyManager::THotKeyManager(TComponent* owner)
+    : TComponent(owner),
+      Window_(std::make_unique<TMessageWindow>(TMessageWindow::THandler::bind<&THotKeyManager::windowMessage>(this),
+                                               this)) {}
+
+THotKeyManager::~THotKeyManager() {
+    Destroying();
+    RemoveAllHotKeys();
+}
+
+int THotKeyManager::AddHotKey(uint32_t hotkey) {
+    ATOM atom = GlobalAddAtomA(hotKeyAtomName(hotkey).c_str());
+    if (atom == 0) return 0;
+    if (!RegisterHotKey(Window_->Handle(), atom, hotKeyModifiers(hotkey), hotkey & 0xFF)) {
+        GlobalDeleteAtom(atom);
+        return 0;
+    }
+    HotKeys_.push_back({hotkey, atom});
+    return atom;
+}
+
+void THotKeyManager::RemoveAllHotKeys() {
+    while (!HotKeys_.empty()) {
+        Entry entry = HotKeys_.back();
+        HotKeys_.pop_back();
+        UnregisterHotKey(Window_->Handle(), entry.atom);
+        GlobalDeleteAtom(entry.atom);
+    }
+}
+
+void THotKeyManager::windowMessage(TMessage& message, bool&) {
+    if (message.Msg != WM_HOTKEY) return;
+    uint32_t hotkey = hotKeyFromMessage(LOWORD(message.LParam), HIWORD(message.LParam));
+    for (const Entry& entry : HotKeys_)
+        if (entry.hotkey == hotkey) return OnHotKeyPressed(this, hotkey, static_cast<int>(message.WParam));
+}

@@ -1,12 +1,15 @@
 // Hotkey values of the host (the virtual key in the low byte, Shift 0x2000,
 // Ctrl 0x4000, Alt 0x8000, Win 0x10000; 32833 is Alt+A), their platform
 // modifier flags, the global atom names they register under and their text.
-// Used by the hotkey manager and the host settings dialog.
+// Used by the host settings dialog; THotKeyManager registers them.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "rtl/ansistring.h"
+#include "ui/wndproc.h"
 
 constexpr uint32_t kHotKeyShift = 0x2000;
 constexpr uint32_t kHotKeyCtrl = 0x4000;
@@ -28,3 +31,35 @@ AnsiString HotKeyToText(uint32_t hotkey, bool localized = false);
 // The same with the key's name given: a name of at most one character for
 // the keys 166 to 183 (browser and media keys) is replaced by its English name.
 AnsiString hotKeyText(uint32_t hotkey, const AnsiString& keyName, bool localized);
+
+// ==== THotKeyManager ====
+
+// A hotkey pressed: its value and the identifier AddHotKey gave.
+using THotKeyEvent = TEvent<void(TObject* Sender, uint32_t HotKey, int Index)>;
+
+// Registers global hotkeys for its own hidden window, each under a global atom
+// named after its value, and reports their presses.
+class THotKeyManager : public TComponent {
+    RTL_DECLARE_CLASS()
+    explicit THotKeyManager(TComponent* owner);
+
+    // The identifier (the atom), 0 when the hotkey cannot be registered.
+    int AddHotKey(uint32_t hotkey);
+    // Unregisters every hotkey, the newest first.
+    void RemoveAllHotKeys();
+
+    THotKeyEvent OnHotKeyPressed;
+
+protected:
+    ~THotKeyManager() override;
+
+private:
+    struct Entry {
+        uint32_t hotkey;
+        ATOM atom;
+    };
+    void windowMessage(TMessage& message, bool& handled);
+
+    std::unique_ptr<TMessageWindow> Window_;
+    std::vector<Entry> HotKeys_;
+};

@@ -29,3 +29,40 @@ std::vector<TScreenEdge> dockRect(RECT& rect, const RECT& area, TScreenEdges doc
     }
     return docked;
 }
+
+// ==== TScreenDocker ====
+
+class TScreenDocker::Hook : public TWindowHook {
+public:
+    Hook(TCustomForm* form, TScreenDocker* docker) : TWindowHook(form), Docker_(docker) {}
+
+protected:
+    void HookProc(TMessage& message) override {
+        if (message.Msg != WM_MOVING || !Docker_->Active) return Inherited(message);
+        RECT area;
+        if (Docker_->DockArea == daScreen) GetWindowRect(GetDesktopWindow(), &area);
+        else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        auto* rect = reinterpret_cast<RECT*>(message.LParam);
+        std::vector<TScreenEdge> docked = dockRect(*rect, area, Docker_->DockableTo, Docker_->DockDistance);
+        for (TScreenEdge edge : docked) Docker_->OnDocked(Docker_, edge);
+        Inherited(message);
+        message.Result = docked.empty() ? 0 : 1;
+    }
+
+private:
+    TScreenDocker* Docker_;
+};
+
+const TClassInfo TScreenDocker::classInfo = makeClassInfo("TScreenDocker", &TComponent::classInfo);
+
+TScreenDocker::TScreenDocker(TComponent* owner) : TComponent(nullptr) {
+    auto* form = dynamic_cast<TCustomForm*>(owner);
+    if (!form) throw Exception("TScreenDocker can only be placed on a TForm.");
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        if (dynamic_cast<TScreenDocker*>(form->Components(i)))
+            throw Exception("Only one instance of TScreenDocker is allowed per form.");
+    form->InsertComponent(this);
+    Hook_ = std::make_unique<Hook>(form, this);
+}
+
+TScreenDocker::~TScreenDocker() { Destroying(); }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "rtl/filepath.h"
+#include "rtl/numtext.h"
 
 namespace {
 
@@ -14,6 +15,12 @@ const char kEntryName[] = "add";
 const char kSectionAttribute[] = "section";
 const char kKeyAttribute[] = "key";
 const char kValueAttribute[] = "value";
+const int kBackupNames = 10;
+
+// Where a broken file is kept: name + ".bak", then name + ".1.bak" and on.
+AnsiString backupName(const AnsiString& fileName, int index) {
+    return index == 0 ? fileName + ".bak" : fileName + "." + intToText(index) + ".bak";
+}
 
 // An element whose name-attribute equals the text; with an empty text, one
 // without that attribute matches as well.
@@ -24,6 +31,7 @@ bool namedBy(TXmlElement element, const char* attribute, const AnsiString& text)
 }  // namespace
 
 TSetting::TSetting(const AnsiString& fileName) : fileName_(fileName), document_(kRootName) {
+    TXmlDocument::removeInterruptedSaves(fileName_);
     if (!fileExists(fileName_)) return;
     try {
         document_ = TXmlDocument::fromFile(fileName_, TXmlBlanks::Drop);
@@ -32,12 +40,19 @@ TSetting::TSetting(const AnsiString& fileName) : fileName_(fileName), document_(
     }
 }
 
+// The first backup name that takes a copy wins (an older backup there is
+// replaced); when none does, the file stays the only copy and is not saved over.
 void TSetting::keepBrokenFile(const AnsiString& reason) {
-    AnsiString backup = fileName_ + ".bak";
-    bool kept = CopyFileA(fileName_.c_str(), backup.c_str(), FALSE);
-    loadError_ = reason + "\r\n" +
-                 (kept ? "The file was kept as \"" + backup + "\"; the settings start empty."
-                       : "The file could not be kept as \"" + backup + "\"; the settings start empty.");
+    for (int i = 0; i < kBackupNames; ++i) {
+        AnsiString backup = backupName(fileName_, i);
+        if (CopyFileA(fileName_.c_str(), backup.c_str(), FALSE)) {
+            loadError_ = reason + "\r\nThe file was kept as \"" + backup + "\"; the settings start empty.";
+            return;
+        }
+    }
+    replaceable_ = false;
+    loadError_ = reason + "\r\nThe file could not be kept as \"" + backupName(fileName_, 0) +
+                 "\" or under another name; the settings start empty and will not be saved over it.";
 }
 
 TXmlElement TSetting::findSection(const AnsiString& section) const {
@@ -94,5 +109,7 @@ bool TSetting::DeleteValue(const AnsiString& key) {
 }
 
 void TSetting::Save() {
+    if (!replaceable_)
+        throw EXmlError("Cannot write \"" + fileName_ + "\": the broken file there could not be kept elsewhere");
     document_.saveToFile(fileName_);
 }

@@ -11,9 +11,12 @@
 class TSetting {
 public:
     // Opens the file when it exists, otherwise starts an empty document with
-    // the encoding "Shift-JIS" and the root `configuration`; writes nothing.
-    // A file that cannot be read or is not well-formed XML is copied to its
-    // name + ".bak" and the settings start empty; loadError() tells why.
+    // the encoding "Shift-JIS" and the root `configuration`. A file that
+    // cannot be read or is not well-formed XML is copied to its name + ".bak"
+    // (else to name + ".1.bak" ... ".9.bak") and the settings start empty;
+    // loadError() tells why. When no copy can be made, Save refuses to
+    // replace the file. Temporary files of interrupted saves are removed;
+    // nothing else is written.
     explicit TSetting(const AnsiString& fileName);
     TSetting(const TSetting&) = delete;
     TSetting& operator=(const TSetting&) = delete;
@@ -37,7 +40,7 @@ public:
     bool DeleteValue(const AnsiString& section, const AnsiString& key);
     bool DeleteValue(const AnsiString& key);
     // Writes the whole document over the file (atomically); raises EXmlError
-    // naming the file and the system's reason when it cannot be written.
+    // naming the file and the reason when it cannot or must not be written.
     void Save();
 
 private:
@@ -48,4 +51,5 @@ private:
     AnsiString fileName_;
     TXmlDocument document_;
     AnsiString loadError_;
+    bool replaceable_ = true;  // false: a broken file that exists nowhere else
 };

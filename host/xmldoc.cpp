@@ -9,6 +9,8 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <cctype>
+#include <cstdio>
 #include <string>
 
 #include "rtl/filepath.h"
@@ -87,11 +89,16 @@ void recordError(ParseOutcome& outcome, const xmlError* error) {
     while (outcome.message.endsWith("\n")) outcome.message.setLength(outcome.message.length() - 1);
 }
 
-// The reader goes on after the first fatal error and reports what follows
-// from it; the first one is the one to show.
+// The first fatal error is the one to show, and the reader stops there: the
+// document is refused anyway, and reading on would report the errors that
+// follow from it, each with all the text before it (some texts, such as
+// comments opened inside comments, then take time in the square of their length).
 void keepFirstFatalError(void* context, xmlError* error) {
-    auto* outcome = static_cast<ParseOutcome*>(static_cast<xmlParserCtxt*>(context)->_private);
-    if (outcome->code == 0 && error->level == XML_ERR_FATAL) recordError(*outcome, error);
+    auto* parser = static_cast<xmlParserCtxt*>(context);
+    auto* outcome = static_cast<ParseOutcome*>(parser->_private);
+    if (outcome->code != 0 || error->level != XML_ERR_FATAL) return;
+    recordError(*outcome, error);
+    xmlStopParser(parser);
 }
 
 ParseOutcome parseOnce(std::string_view bytes, int options, const char* encoding) {
@@ -151,6 +158,25 @@ bool writeNewFile(const char* path, const AnsiString& bytes) {
     CloseHandle(file);
     SetLastError(code);
     return ok;
+}
+
+// A save's temporary file: beside the target, so the move stays on its
+// volume, and named after it, so that a later load finds what is left.
+AnsiString temporaryName(const AnsiString& path) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%lx.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
+    return path + suffix;
+}
+
+// Whether a file name is the target's name, a dot, 1 to 8 hex digits and ".tmp".
+bool isTemporaryName(std::string_view name, const AnsiString& target) {
+    std::string_view suffix = ".tmp";
+    if (name.size() <= target.length() + 1 + suffix.size() || !name.ends_with(suffix)) return false;
+    std::string_view digits = name.substr(target.length() + 1, name.size() - target.length() - 1 - suffix.size());
+    if (digits.size() > 8 || name[target.length()] != '.') return false;
+    for (char c : digits)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    return sameFileName(AnsiString(name.substr(0, target.length())), target);
 }
 
 }  // namespace
@@ -341,15 +367,22 @@ AnsiString TXmlDocument::toString() const {
 
 void TXmlDocument::saveToFile(const AnsiString& path) const {
     AnsiString bytes = toString();
-    AnsiString folder = fileFolder(path);
-    char temporary[MAX_PATH];
-    if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "nbx", 0, temporary)) {
-        raiseFileError("Cannot write", path, GetLastError());
-    }
-    if (!writeNewFile(temporary, bytes) ||
-        !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    AnsiString temporary = temporaryName(path);
+    if (!writeNewFile(temporary.c_str(), bytes) ||
+        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DWORD code = GetLastError();
-        DeleteFileA(temporary);
+        DeleteFileA(temporary.c_str());
         raiseFileError("Cannot write", path, code);
     }
+}
+
+void TXmlDocument::removeInterruptedSaves(const AnsiString& path) {
+    AnsiString name = extractFileName(path);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + ".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (isTemporaryName(found.cFileName, name)) DeleteFileA((fileFolder(path) + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }

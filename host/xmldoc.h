@@ -80,9 +80,13 @@ public:
     AnsiString encoding() const;
     // The whole document as the bytes of its file, lines ended with CR LF.
     AnsiString toString() const;
-    // Writes a temporary file beside the target and moves it over the target,
-    // so the old file stays whole until the new one is complete.
+    // Writes a temporary file beside the target (the target's name, a dot,
+    // the process id in hex and ".tmp") and moves it over the target, so the
+    // old file stays whole until the new one is complete.
     void saveToFile(const AnsiString& path) const;
+    // Removes the temporary files that saves of the path left behind when
+    // their process ended between writing and moving.
+    static void removeInterruptedSaves(const AnsiString& path);
 
 private:
     explicit TXmlDocument(_xmlDoc* doc) : doc_(doc) {}

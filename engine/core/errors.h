@@ -79,4 +79,6 @@ public:
 constexpr size_t MaxStringSize = 256u * 1024 * 1024;
 // Raises "EStringError" when a text of `size` bytes would exceed MaxStringSize.
 void CheckStringSize(uint64_t size);
+// The unit repeated the given times (empty for none), held to that limit.
+AnsiString RepeatText(const AnsiString& unit, int32_t times);
 [[noreturn]] void RaiseStringTooLong();

@@ -260,16 +260,7 @@ void localeCompare(TJStringObject& self, TJValueList* args, TJValue& result) {
 }
 
 void multiply(TJStringObject& self, TJValueList* args, TJValue& result) {
-    int32_t times = HasArgs(args) ? ValueToInteger(&args->At(0)) : 0;
-    AnsiString text;
-    if (times > 0 && !self.Text().empty()) {
-        size_t unit = self.Text().length();
-        CheckStringSize(static_cast<uint64_t>(unit) * static_cast<uint64_t>(times));
-        text.setLength(unit * static_cast<size_t>(times));
-        char* out = text.mutableData();
-        for (int32_t i = 0; i < times; ++i) std::memcpy(out + unit * static_cast<size_t>(i), self.Text().data(), unit);
-    }
-    MakeString(text, result);
+    MakeString(RepeatText(self.Text(), HasArgs(args) ? ValueToInteger(&args->At(0)) : 0), result);
 }
 
 void sizeOf(TJStringObject& self, TJValueList*, TJValue& result) {

@@ -130,7 +130,9 @@ void writeBlankLines(TJWshWriteStreamObject& self, TJValueList* args, TJValue& r
         if (HasArgs(args)) write(self, args, result);
         return;
     }
-    for (int32_t i = 0; i < count; ++i) self.Write(lineBreak);
+    // One text of all the line breaks, held to the text limit: a huge count
+    // is an error, not minutes of writing that nothing can stop.
+    self.Write(RepeatText(lineBreak, count));
 }
 
 void writeLine(TJWshWriteStreamObject& self, TJValueList* args, TJValue&) {

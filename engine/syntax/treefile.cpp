@@ -137,34 +137,169 @@ struct CorruptTree {};
 
 [[noreturn]] void corrupt() { throw CorruptTree{}; }
 
-// Parts each statement kind and expression code always has after parsing;
-// a file without them would hand the evaluator a hole.
-uint8_t requiredStatementParts(int kind) {
-    switch (kind) {
-    case scProgram: return StChild1;
-    case scExpression: case scDeclarator: return StExpr;
-    case scIf: case scWhile: case scDo: case scWith: case scSwitch: return StExpr | StChild1;
-    case scFor: return StChild1 | StChild2;
-    case scForIn: case scForEach: return StExpr | StChild1 | StChild2;
-    case scFunction: return StChild1 | StChild2;
-    case scClass: return StExpr;
-    case scTry: case scCatch: case scFinally: case scVar: case scStatic: case scGlobal: return StChild1;
-    default: return 0;
+// ==== Shapes ====
+// Where a record stands decides what it may be: the shapes the parser makes,
+// so that every part the evaluator follows is there and of the kind it
+// expects (an object literal's entries are key and value pairs, a member's
+// name is an identifier, a for statement has its two clauses). A record of
+// any other shape makes the file corrupt.
+
+// What an expression record stands for.
+enum class ExprRole : uint8_t {
+    Value,      // any expression that gives a value
+    Result,     // a return or throw value: also the empty expression
+    ForHead,    // a for head: also "var" with its expression
+    Name,       // a bare identifier: member, super, new, function and parameter names
+    ClassName,  // a class's identifier, its base's identifier in Left
+    Declared,   // a declarator's identifier, its initial value in Left
+    Key,        // an object literal key: an identifier or a constant
+    Arguments,  // an argument link: the previous link in Left, the item in Right
+    Entries,    // an object literal link: the previous link in Left, the entry in Right
+    Entry,      // an object literal entry: the key in Left, the value in Right
+};
+
+// What a statement record and the rest of its Next chain stand for.
+enum class StatementRole : uint8_t {
+    Program,        // the root: one program
+    Statements,     // a statement list
+    Members,        // a class body: functions, declarators and their var statements
+    Parameters,     // a function's parameter list (one empty parameter for none)
+    Declarators,    // a var, static or global statement's declarators
+    Cases,          // a switch's case and default clauses
+    ForClauses,     // a for statement's condition and update holders: exactly two
+    ForCollection,  // a for-in statement's collection holder
+    Catch,          // a try's catch clause
+    Finally,        // a try's finally clause
+    Function,       // a function literal's declaration
+};
+
+// The parts a record must have and may have (presence bits), and the roles of
+// its sub-records.
+template <class Role>
+struct Shape {
+    uint8_t required = 0;
+    uint8_t allowed = 0;
+    Role parts[3] = {};
+};
+
+using ExprShape = Shape<ExprRole>;
+using StatementShape = Shape<StatementRole>;
+
+template <class Role>
+bool shapeOf(Shape<Role>& shape, uint8_t required, uint8_t optional, Role first = {}, Role second = {},
+             Role third = {}) {
+    shape = {required, static_cast<uint8_t>(required | optional), {first, second, third}};
+    return true;
+}
+
+// Comma, assignments and the binary operators: two value operands.
+bool isOperandPair(int code) {
+    return code == ecComma || (code >= ecAdd && code <= ecOrAssign) || (code >= ecOrShort && code <= ecBitOr);
+}
+
+// The expressions that give a value; parts in the order Left, Right, Third.
+bool valueShape(int code, ExprShape& shape) {
+    using enum ExprRole;
+    if (isOperandPair(code)) return shapeOf(shape, ExLeft | ExRight, 0);
+    if (code >= ecPreInc && code <= ecNot) return shapeOf(shape, ExLeft, 0);
+    switch (code) {
+    case ecConstant: return shapeOf(shape, ExValue, 0);
+    case ecIdentifier: return shapeOf(shape, ExName, 0);
+    case ecThis: return shapeOf(shape, 0, 0);
+    case ecPlus: case ecMinus: case ecBitNot: return shapeOf(shape, ExLeft, 0);
+    case ecMember: return shapeOf(shape, ExLeft | ExRight, 0, Value, Name);
+    case ecSuper: return shapeOf(shape, ExRight, 0, Value, Name);
+    case ecNew: return shapeOf(shape, ExLeft, ExRight, Name, Arguments);
+    case ecObjectLiteral: return shapeOf(shape, 0, ExLeft, Entries);
+    case ecArrayLiteral: return shapeOf(shape, 0, ExLeft, Arguments);
+    case ecCall: return shapeOf(shape, ExLeft, ExRight, Value, Arguments);
+    case ecConditional: return shapeOf(shape, ExLeft | ExRight | ExThird, 0);
+    case ecFunction: return shapeOf(shape, ExFunc, 0);
+    case ecMethodCall: return shapeOf(shape, ExLeft | ExRight, ExThird, Value, Name, Arguments);
+    default: return false;  // the empty expression, links, entries and for heads stand only in their places
     }
 }
 
-uint8_t requiredExprParts(int code) {
-    if (code == ecConstant) return ExValue;
-    if (code == ecFunction) return ExFunc;
-    if (code == ecConditional) return ExLeft | ExRight | ExThird;
-    if (code == ecMember || code == ecMethodCall) return ExLeft | ExRight;
-    if (code == ecComma || (code >= ecAdd && code <= ecOrAssign) || (code >= ecOrShort && code <= ecBitOr))
-        return ExLeft | ExRight;
-    switch (code) {
-    case ecPlus: case ecMinus: case ecObjectEntry: case ecNew: case ecCall: case ecForVar: case ecBitNot:
-        return ExLeft;
-    case ecSuper: case ecArgument: return ExRight;
-    default: return code >= ecPreInc && code <= ecNot ? ExLeft : 0;
+bool exprShape(int code, ExprRole role, ExprShape& shape) {
+    using enum ExprRole;
+    switch (role) {
+    case Name: return code == ecIdentifier && shapeOf(shape, ExName, 0);
+    case ClassName: return code == ecIdentifier && shapeOf(shape, ExName, ExLeft, Name);
+    case Declared: return code == ecIdentifier && shapeOf(shape, ExName, ExLeft, Value);
+    case Key:
+        if (code == ecIdentifier) return shapeOf(shape, ExName, 0);
+        return code == ecConstant && shapeOf(shape, ExValue, 0);
+    case Arguments: return code == ecArgument && shapeOf(shape, ExRight, ExLeft, Arguments, Value);
+    case Entries: return code == ecArgument && shapeOf(shape, ExRight, ExLeft, Entries, Entry);
+    case Entry: return code == ecObjectEntry && shapeOf(shape, ExLeft, ExRight, Key, Value);
+    case Result:
+        if (code == ecEmpty) return shapeOf(shape, 0, 0);
+        break;
+    case ForHead:
+        if (code == ecForVar) return shapeOf(shape, ExLeft, 0, Value);
+        break;
+    case Value: break;
+    }
+    return valueShape(code, shape);
+}
+
+// Statements; parts in the order Child1, Child2, Child3 (the expression's
+// role is returned apart).
+bool statementShape(int kind, StatementRole role, StatementShape& shape, ExprRole& expr) {
+    using enum StatementRole;
+    expr = ExprRole::Value;
+    switch (role) {
+    case Program:
+        if (kind != scProgram) return false;
+        break;
+    case Parameters: expr = ExprRole::Name; return kind == scParameter && shapeOf(shape, 0, StExpr);
+    case Declarators: expr = ExprRole::Declared; return kind == scDeclarator && shapeOf(shape, StExpr, 0);
+    case Cases: return kind == scCase && shapeOf(shape, 0, StExpr | StChild1, Statements);
+    case ForClauses: return kind == scEmpty && shapeOf(shape, 0, StExpr);
+    case ForCollection: return kind == scEmpty && shapeOf(shape, StExpr, 0);
+    case Catch: expr = ExprRole::Name; return kind == scCatch && shapeOf(shape, StChild1, StExpr, Statements);
+    case Finally: return kind == scFinally && shapeOf(shape, StChild1, 0, Statements);
+    case Function:
+        if (kind != scFunction) return false;
+        break;
+    case Members:
+        if (kind == scDeclarator) {
+            expr = ExprRole::Declared;
+            return shapeOf(shape, StExpr, 0);
+        }
+        if (kind != scFunction && kind != scVar && kind != scStatic && kind != scGlobal) return false;
+        break;
+    case Statements: break;
+    }
+    switch (kind) {
+    case scEmpty: case scBreak: case scContinue: return shapeOf(shape, 0, 0);
+    case scProgram: expr = ExprRole::Name; return shapeOf(shape, StChild1, StExpr, Statements);
+    case scBlock: return shapeOf(shape, 0, StChild1, Statements);
+    case scExpression: return shapeOf(shape, StExpr, 0);
+    case scIf: return shapeOf(shape, StExpr | StChild1, StChild2, Statements, Statements);
+    case scWhile: case scDo: case scWith: return shapeOf(shape, StExpr | StChild1, 0, Statements);
+    case scFor: expr = ExprRole::ForHead; return shapeOf(shape, StChild1 | StChild2, StExpr, Statements, ForClauses);
+    case scForIn: case scForEach:
+        expr = ExprRole::ForHead;
+        return shapeOf(shape, StExpr | StChild1 | StChild2, 0, Statements, ForCollection);
+    case scFunction: expr = ExprRole::Name; return shapeOf(shape, StChild1 | StChild2, StExpr, Parameters, Statements);
+    case scClass: expr = ExprRole::ClassName; return shapeOf(shape, StExpr, StChild1, Members);
+    case scReturn: case scThrow: expr = ExprRole::Result; return shapeOf(shape, 0, StExpr);
+    case scTry: return shapeOf(shape, StChild1, StChild2 | StChild3, Statements, Catch, Finally);
+    case scVar: case scStatic: case scGlobal: return shapeOf(shape, StChild1, 0, Declarators);
+    case scSwitch: return shapeOf(shape, StExpr | StChild1, 0, Cases);
+    default: return false;  // parameters, declarators, cases, catch and finally stand only in their places
+    }
+}
+
+// How many records a chain of the role holds; 0 for any number.
+size_t chainRecords(StatementRole role) {
+    switch (role) {
+    case StatementRole::ForClauses: return 2;
+    case StatementRole::Program: case StatementRole::ForCollection: case StatementRole::Catch:
+    case StatementRole::Finally: case StatementRole::Function:
+        return 1;
+    default: return 0;
     }
 }
 
@@ -174,13 +309,15 @@ public:
         : p_(reinterpret_cast<const uint8_t*>(bytes.data())), end_(p_ + bytes.size()), exprs_(exprs),
           statements_(statements) {}
 
-    TJStatement* statements();
+    TJStatement* statements(StatementRole role);
     bool atEnd() const { return p_ == end_; }
 
 private:
+    // A link of a Left chain whose other parts are still to be read.
     struct Pending {
         TJExpr* node;
         uint8_t presence;
+        ExprRole right, third;
     };
 
     void enter() {
@@ -192,7 +329,7 @@ private:
     int32_t int32();
     AnsiString text();
     uint8_t presence(uint8_t reserved);
-    TJExpr* expression();
+    TJExpr* expression(ExprRole role);
     std::unique_ptr<TJValue> value();
 
     const uint8_t* p_;
@@ -230,67 +367,79 @@ uint8_t TreeReader::presence(uint8_t reserved) {
     return bits;
 }
 
+// A presence byte: the parts a record of its shape must have are there,
+// and no others.
+template <class Role>
+void checkParts(uint8_t bits, const Shape<Role>& shape, uint8_t chain) {
+    if ((bits & shape.required) != shape.required || (bits & ~(shape.allowed | chain | 1))) corrupt();
+}
+
 // A statement record and the records of its Next chain. A scoped node is
 // the scope of what its own record holds and is popped before its Next, so
 // a function that follows another gets the enclosing scope, as after parsing.
-TJStatement* TreeReader::statements() {
+TJStatement* TreeReader::statements(StatementRole role) {
     enter();
     TJStatement* first = nullptr;
     TJStatement* previous = nullptr;
+    size_t count = 0;
     for (;;) {
         uint8_t bits = presence(StReserved);
         uint8_t kind = byte();
-        if (kind >= TJStatementCodeCount) corrupt();
+        StatementShape shape;
+        ExprRole exprRole;
+        if (!statementShape(kind, role, shape, exprRole)) corrupt();
+        checkParts(bits, shape, StNext);
+        if (kind == scTry && !(bits & (StChild2 | StChild3))) corrupt();  // a catch or a finally clause
         auto code = static_cast<TJStatementCode>(kind);
         bool scoped = isScopedStatement(code);
-        uint8_t required = requiredStatementParts(kind);
-        if ((bits & required) != required || (scoped && (bits & StChild3))) corrupt();
         TJStatement* node = statements_.NewStatement(code, 0);
         if (code == scFunction || code == scClass) node->Child3 = scopes_.empty() ? nullptr : scopes_.back();
         node->LineNo = int32();
         if (scoped) scopes_.push_back(node);
-        if (bits & StExpr) node->Expr = expression();
-        if (bits & StChild1) node->Child1 = statements();
-        if (bits & StChild2) node->Child2 = statements();
-        if (bits & StChild3) node->Child3 = statements();
+        if (bits & StExpr) node->Expr = expression(exprRole);
+        if (bits & StChild1) node->Child1 = statements(shape.parts[0]);
+        if (bits & StChild2) node->Child2 = statements(shape.parts[1]);
+        if (bits & StChild3) node->Child3 = statements(shape.parts[2]);
         if (scoped) scopes_.pop_back();
-        if (code == scFor && !node->Child2->Next) corrupt();  // the condition and update holders
         if (previous) previous->Next = node;
         else first = node;
         previous = node;
+        ++count;
         if (!(bits & StNext)) break;
     }
+    size_t records = chainRecords(role);
+    if (records && count != records) corrupt();
     leave();
     return first;
 }
 
-TJExpr* TreeReader::expression() {
+// An expression record: its Left chain in a loop, each link's role following
+// from its parent's shape; then the other parts from the innermost link out.
+TJExpr* TreeReader::expression(ExprRole role) {
     enter();
     size_t base = spine_.size();
     TJExpr* first = nullptr;
     for (TJExpr* parent = nullptr;;) {
         uint8_t bits = presence(ExReserved);
         uint8_t code = byte();
-        if (code >= TJExprCodeCount) corrupt();
-        uint8_t required = requiredExprParts(code);
-        if ((bits & required) != required) corrupt();
+        ExprShape shape;
+        if (!exprShape(code, role, shape)) corrupt();
+        checkParts(bits, shape, 0);
         TJExpr* node = exprs_.NewExpr(static_cast<TJExprCode>(code));
         if (bits & ExName) node->Name = text();
         if (bits & ExValue) node->Value = value();
         if (parent) parent->Left = node;
         else first = node;
-        spine_.push_back({node, bits});
+        spine_.push_back({node, bits, shape.parts[1], shape.parts[2]});
         if (!(bits & ExLeft)) break;
         parent = node;
+        role = shape.parts[0];
     }
     for (size_t i = spine_.size(); i-- > base;) {
         Pending link = spine_[i];
-        if (link.presence & ExRight) link.node->Right = expression();
-        if (link.presence & ExThird) link.node->Third = expression();
-        if (link.presence & ExFunc) {
-            link.node->Func = statements();
-            if (link.node->Func->Kind != scFunction) corrupt();
-        }
+        if (link.presence & ExRight) link.node->Right = expression(link.right);
+        if (link.presence & ExThird) link.node->Third = expression(link.third);
+        if (link.presence & ExFunc) link.node->Func = statements(StatementRole::Function);
     }
     spine_.resize(base);
     leave();
@@ -351,8 +500,8 @@ TJStatement* readTreeBytes(std::string_view bytes, TJExprFactory& exprs, TJState
         return nullptr;
     TreeReader reader(bytes.substr(HeaderSize), exprs, statements);
     try {
-        TJStatement* root = reader.statements();
-        return reader.atEnd() && root->Kind == scProgram && !root->Next ? root : nullptr;
+        TJStatement* root = reader.statements(StatementRole::Program);
+        return reader.atEnd() ? root : nullptr;
     } catch (const CorruptTree&) {
         return nullptr;
     }

@@ -175,7 +175,9 @@ TEST_F(TreeFile, SaveLoadSaveGivesTheSameBytes) {
               "static s = 1; global gl = 2;\n"
               "q = function named(a) { return a; };\n"
               "@set @SHORT_CIRCUIT = 0\n"
-              "r = a || b;\n");
+              "r = a || b;\n"
+              "new K; new K(1, 2); x = {}; y = []; o.m(1) = 2; a[1] = b[2, 3]; o.p.q = super;\n"
+              "try {} finally {} function r() { return; } for (var j in o) throw;\n");
 }
 
 TEST_F(TreeFile, ScopesAreRebuiltAsAfterParsing) {
@@ -257,6 +259,30 @@ TEST_F(TreeFile, BrokenFilesAreNoTree) {
                        statementHead(0x01, 2, 1)));  // a scope link stored for a function
     EXPECT_FALSE(loads(Header + statementHead(0x03, 3, 1) +
                        bytesOf({0x05, 20, 0x03, 11, 8, 'g', 'g', 'g', 'g', 'g', 'g', 'g'}) + le32(1) + "a"));
+}
+
+// Records that are well formed one by one but put together as the parser
+// never does: each would hand the evaluator a part it cannot use.
+TEST_F(TreeFile, ShapesTheParserNeverMakesAreNoTree) {
+    std::string statement = Header + statementHead(0x05, 1, 1) + statementHead(0x03, 3, 1);
+    std::string empty = statementHead(0x01, 0, 1);
+    const std::pair<const char*, std::string> cases[] = {
+        {"an object literal entry that is this",
+         bytesOf({0x44, 0x41, 0x5a, 0x69, 0x64, 0x75, 0x76, 0x61, 0x12, 0x05, 0x01, 0x01, 0x00, 0x00, 0x00, 0x05,
+                  0x16, 0x02, 0x00, 0x00, 0x00, 0x03, 0x0d, 0x01, 0x00, 0x00, 0x00, 0x0b, 0x15, 0x01, 0x00, 0x00,
+                  0x00, 0x6f, 0x09, 0x1d, 0x01, 0x18})},
+        {"a member named by a constant", statement + bytesOf({0x19, 25}) + identifierRecord("x") +
+                                             bytesOf({0x05, 20, 0x01, 2}) + le32(1)},
+        {"arguments that are no argument list", statement + bytesOf({0x19, 31}) + identifierRecord("f") +
+                                                    identifierRecord("a")},
+        {"new of this", statement + bytesOf({0x09, 28, 0x01, 24})},
+        {"an identifier with an operand", statement + identifierRecord("x", 0x08) + identifierRecord("y")},
+        {"a for statement with one clause", Header + statementHead(0x05, 1, 1) + statementHead(0x0D, 7, 1) + empty +
+                                                empty},
+        {"a try without catch or finally", Header + statementHead(0x05, 1, 1) + statementHead(0x05, 17, 1) + empty},
+        {"a catch clause alone", Header + statementHead(0x05, 1, 1) + statementHead(0x05, 18, 1) + empty},
+    };
+    for (const auto& [what, bytes] : cases) EXPECT_FALSE(loads(bytes)) << what;
 }
 
 TEST_F(TreeFile, NestingBeyondTheBoundIsNoTree) {

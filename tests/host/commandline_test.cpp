@@ -56,3 +56,17 @@ TEST(CommandLine, ASecondStartHandsOverItsExpandedPath) {
     EXPECT_EQ(block.view(), std::string_view("-s\0C:\\\x95\x5c\\w.xml\0\0", 16));
     EXPECT_EQ(unpackParameters(block), parameters);
 }
+
+TEST(CommandLine, WordsOfACommandLine) {
+    const struct {
+        const char* line;
+        TParameters words;
+    } cases[] = {
+        {"", {}},
+        {"nimbora.exe -s w.xml", {"nimbora.exe", "-s", "w.xml"}},
+        {"\"C:\\a b\\nimbora.exe\"  \t-s \"widget\\my clock\\c.xml\"", {"C:\\a b\\nimbora.exe", "-s", "widget\\my clock\\c.xml"}},
+        {"x \" -S \" a\"b c\"d", {"x", " -S ", "ab cd"}},
+        {"x \"\" \x95\x5c", {"x", "", "\x95\x5c"}},  // an empty word; a double-byte character ending in 0x5C
+    };
+    for (const auto& c : cases) EXPECT_EQ(splitCommandLine(c.line), c.words) << c.line;
+}

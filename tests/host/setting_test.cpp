@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "host/setting.h"
 #include "testfiles.h"
 
@@ -210,6 +212,59 @@ TEST(Setting, AnEmptyFileCountsAsMalformed) {
     TSetting setting(path);
     EXPECT_NE(setting.loadError(), "");
     EXPECT_EQ(readBytes(path + ".bak"), "");
+}
+
+// A folder where the backup would go: the broken file moves on to the next
+// free name; with every name taken it stays the only copy and is never
+// saved over.
+TEST(Setting, ABrokenFileIsNeverLostWhenItsBackupNameIsTaken) {
+    const std::string broken = "<configuration><appSettings>";
+    const struct {
+        int takenNames;
+        const char* keptAs;  // nullptr: nowhere
+    } cases[] = {{1, ".1.bak"}, {3, ".3.bak"}, {10, nullptr}};
+    for (const auto& c : cases) {
+        TempFolder folder;
+        AnsiString path = folder.file("w.config");
+        writeBytes(path, broken);
+        for (int i = 0; i < c.takenNames; ++i)
+            CreateDirectoryA((i ? path + "." + AnsiString(std::to_string(i)) + ".bak" : path + ".bak").c_str(), nullptr);
+        TSetting setting(path);
+        setting.WriteValue("k", "new");
+        if (c.keptAs) {
+            EXPECT_NE(setting.loadError().find(std::string("w.config") + c.keptAs + "\""), std::string_view::npos)
+                << setting.loadError().c_str();
+            EXPECT_EQ(readBytes(path + c.keptAs), broken);
+            setting.Save();
+            EXPECT_EQ(TSetting(path).ReadValue("k", "-"), "new");
+            continue;
+        }
+        EXPECT_NE(setting.loadError().find("could not be kept"), std::string_view::npos);
+        try {
+            setting.Save();
+            ADD_FAILURE() << "saved over the only copy";
+        } catch (const EXmlError& error) {
+            EXPECT_TRUE(error.message().startsWith("Cannot write \"" + path + "\": ")) << error.message().c_str();
+        }
+        EXPECT_EQ(readBytes(path), broken);
+    }
+}
+
+// Files a save left when its process ended between writing and moving go at
+// the next load; files that only look alike stay.
+TEST(Setting, TemporaryFilesOfInterruptedSavesGoAtTheNextLoad) {
+    TempFolder folder;
+    AnsiString path = folder.file("w.config");
+    writeBytes(path, "<configuration/>");
+    for (const char* name : {"w.config.1f0.tmp", "W.CONFIG.ABCDEF01.tmp"}) writeBytes(folder.file(name), "<conf");
+    const char* others[] = {"w.config.123456789.tmp", "w.config.tmp", "w.config.x1.tmp", "xw.config.1.tmp"};
+    for (const char* name : others) writeBytes(folder.file(name), "other");
+    TSetting setting(path);
+    EXPECT_EQ(setting.loadError(), "");
+    std::vector<AnsiString> expected(std::begin(others), std::end(others));
+    expected.push_back("w.config");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder.names(), expected);
 }
 
 TEST(Setting, SavingLeavesOnlyTheFileBehind) {

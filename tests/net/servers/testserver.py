@@ -326,8 +326,8 @@ def main():
     args = parser.parse_args()
     for port in args.plain:
         listen(port, None)
-    for spec in args.tls:
-        port, cert, key = spec.split(":", 2)
+    for tls in args.tls:
+        port, cert, key = tls.split(":", 2)
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(cert, key)
         listen(int(port), context)

@@ -1,0 +1,32 @@
+// The table of the host's script classes. A class still to be built has no
+// record yet and is left out: a script naming it fails as for any unknown class.
+#include "host/hostclasses.h"
+
+#include <iterator>
+
+namespace {
+
+struct THostClass {
+    const char* scriptName;
+    const TClassInfo* cls;
+};
+
+const THostClass kHostClasses[] = {
+    {"window", nullptr}, {"label", nullptr}, {"image", nullptr}, {"setting", nullptr}, {"timer", nullptr},
+    {"system", nullptr}, {"edit", nullptr},  {"web", nullptr},   {"widget", nullptr},  {"menuItem", nullptr},
+};
+
+}  // namespace
+
+void ImportHostClasses(TROrovod& engine) {
+    for (const THostClass& hostClass : kHostClasses)
+        if (hostClass.cls) engine.ImportObject(hostClass.scriptName, hostClass.cls);
+}
+
+void FireWidgetUnload(TROrovod& engine) {
+    TJEngine& script = engine.Engine();
+    TJValue widget, handler, result;
+    if (!script.FindGlobalValue("widget", widget) || !IsObjectValue(widget)) return;
+    script.GetMemberValue(widget, "onUnload", handler, false);
+    if (IsFunctionValue(handler)) script.CallFunction(handler, nullptr, result, widget.ObjValue);
+}

@@ -1,0 +1,354 @@
+// The widget window: creation, registration, stored states, the background,
+// the colour-alpha keys, the layered drawing, the menu, click-through and
+// dragging.
+#include "host/skinform.h"
+
+#include <algorithm>
+
+#include "host/layerwindow.h"
+#include "host/mainform.h"
+#include "host/screendocker.h"
+#include "rtl/filepath.h"
+#include "rtl/numtext.h"
+#include "ui/menus.h"
+#include "ui/panel.h"
+
+// ==== The background control ====
+
+// The background picture, drawn from the top left with its colour bytes as
+// they are (the window's alpha map carries its transparency), tiled on request.
+class TBackgroundImage : public TGraphicControl {
+    RTL_DECLARE_CLASS()
+    using TGraphicControl::TGraphicControl;
+
+    TPicture Picture;
+    bool Tile = false;
+
+protected:
+    void Paint() override {
+        const TBitmap& bitmap = *Picture.Bitmap();
+        if (bitmap.Empty()) return;
+        HDC source = const_cast<TBitmap&>(bitmap).Canvas()->Handle();
+        int stepX = Tile ? bitmap.Width() : Width() + 1, stepY = Tile ? bitmap.Height() : Height() + 1;
+        for (int y = 0; y < Height(); y += stepY)
+            for (int x = 0; x < Width(); x += stepX)
+                BitBlt(Canvas()->Handle(), x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, SRCCOPY);
+    }
+};
+
+const TClassInfo TBackgroundImage::classInfo = makeClassInfo("TBackgroundImage", &TGraphicControl::classInfo);
+
+// ==== Panel paint hook ====
+
+// Every paint of the panel (a label's new text, an image's new picture)
+// reaches the screen through a layer update, unless one is painting it now.
+class TSkinForm::PanelHook : public TWindowHook {
+public:
+    PanelHook(TPanel* panel, TSkinForm* form) : TWindowHook(panel), Form_(form) {}
+
+protected:
+    void HookProc(TMessage& message) override {
+        Inherited(message);
+        if (message.Msg == WM_PAINT && !Form_->Painting_) Form_->UpdateLayer();
+    }
+
+private:
+    TSkinForm* Form_;
+};
+
+// ==== Creation and destruction ====
+
+const TClassInfo TSkinForm::classInfo = makeClassInfo("TSkinForm", &TForm::classInfo);
+
+TSkinForm::TSkinForm(TComponent* owner) : TForm(owner) {
+    SetCaption("SkinForm");
+    SetBorderStyle(bsNone);
+    setVisibleFlag(false);
+    SetShowHint(true);
+    SetSystemFont(Font());
+    Panel = new TPanel(this);
+    Panel->SetParent(this);
+    Panel->SetAlign(alClient);
+    Panel->SetBevelOuter(bvNone);
+    Panel->SetColor(static_cast<TColor>(0xFF00FF));
+    BackgroundImage_ = new TBackgroundImage(this);
+    BackgroundImage_->SetParent(Panel);
+    BackgroundImage_->SetAlign(alClient);
+    BackgroundImage_->OnMouseDown = TMouseEvent::bind<&TSkinForm::backgroundMouseDown>(this);
+    BackgroundImage_->OnMouseMove = TMouseMoveEvent::bind<&TSkinForm::backgroundMouseMove>(this);
+    ScreenDocker = new TScreenDocker(this);
+    ScreenDocker->Active = false;
+    Layer_ = new TLayerWindow(this, this);
+    FirstParent_ = GetAncestor(Handle(), GA_PARENT);
+    BuildPopupMenu();
+    PanelHook_ = std::make_unique<PanelHook>(Panel, this);
+    SetBounds(Left(), Top(), 0, 0);
+}
+
+// The window's last position is stored before the widget's settings file is.
+TSkinForm::~TSkinForm() {
+    Destroying();
+    PanelHook_.reset();
+    WriteValue("top", intToText(Top()));
+    WriteValue("left", intToText(Left()));
+}
+
+void TSkinForm::RegisterWithHost(const AnsiString& section) {
+    if (MainForm) SendMessageA(MainForm->Handle(), WM_REGISTERWIDGETWINDOW, 0, reinterpret_cast<LPARAM>(Handle()));
+    LoadProperties(section);
+}
+
+AnsiString TSkinForm::ReadValue(const AnsiString& key, const AnsiString& fallback) const {
+    return Setting ? Setting->ReadValue(Section_, key, fallback) : fallback;
+}
+
+void TSkinForm::WriteValue(const AnsiString& key, const AnsiString& value) {
+    if (Setting) Setting->WriteValue(Section_, key, value);
+}
+
+// ==== Stored states ====
+
+void TSkinForm::LoadProperties(const AnsiString& section) {
+    if (section.empty()) return;
+    Section_ = section;
+    int32_t number;
+    ClickThrough = ReadValue("Through", "") == "1";
+    if (ReadValue("Snap", "") == "1") snapClick(this);
+    if (textToInt32(ReadValue("top", ""), number)) SetTop(number);
+    if (textToInt32(ReadValue("left", ""), number)) SetLeft(number);
+    AnsiString style = ReadValue("font.style", "");
+    if (!style.empty()) {
+        uint32_t styles = 0;
+        StringToSet(&FontStylesTypeInfo, style, styles);  // unknown names are left out
+        Font()->SetStyle(static_cast<TFontStyles>(styles));
+    }
+    AnsiString color = ReadValue("font.color", "");
+    if (!color.empty()) Font()->SetColor(HtmlToColor(color));
+    if (textToInt32(ReadValue("font.size", ""), number)) Font()->SetSize(number);
+    AnsiString name = ReadValue("font.name", "");
+    if (!name.empty()) Font()->SetName(name);
+    if (!textToInt32(ReadValue("transparency", "255"), number)) number = 255;
+    SetTransparency(number);
+    if (textToInt32(ReadValue("font.charset", ""), number)) Font()->SetCharset(static_cast<uint8_t>(number));
+    if (ReadValue("PinToDesktop", "") == "1") pinClick(this);
+    if (ReadValue("TopMost", "") == "1") topMostClick(this);
+}
+
+// ==== Background and alpha ====
+
+void TSkinForm::SetBackground(const AnsiString& path) {
+    if (path.empty()) {
+        Background_.clear();
+        BackgroundImage_->Picture.Assign(nullptr);
+        BackgroundAlpha_ = TAlphaMap();
+        BackgroundKey_.reset();
+        return UpdateLayer();
+    }
+    AnsiString file = expandFileNameFrom(path, fileFolder(ScriptFileName));
+    if (!fileExists(file)) return;
+    BackgroundImage_->Picture.LoadFromFile(file);
+    Background_ = file;
+    const TBitmap& bitmap = *BackgroundImage_->Picture.Bitmap();
+    BackgroundKey_.reset();
+    if (bitmap.Transparent()) BackgroundKey_ = TColorAlpha{bitmap.TransparentColor(), 0};
+    if (AutoSize) SetBounds(Left(), Top(), bitmap.Width(), bitmap.Height());
+    BackgroundAlpha_ = alphaOf(bitmap);
+    BackgroundImage_->Invalidate();
+    UpdateLayer();
+}
+
+void TSkinForm::SetTile(bool value) {
+    if (value == Tile_) return;
+    Tile_ = BackgroundImage_->Tile = value;
+    BackgroundImage_->Invalidate();
+    UpdateLayer();
+}
+
+void TSkinForm::SetTransparency(int value) {
+    Transparency_ = std::clamp(value, 0, 255);
+    UpdateLayer();
+}
+
+std::vector<TColorAlpha> TSkinForm::colorKeys() const {
+    std::vector<TColorAlpha> keys;
+    if (BackgroundKey_) keys.push_back(*BackgroundKey_);
+    keys.insert(keys.end(), ColorAlpha_.begin(), ColorAlpha_.end());
+    return keys;
+}
+
+AnsiString TSkinForm::ColorAlpha() const { return colorAlphaText(colorKeys()); }
+
+void TSkinForm::SetColorAlpha(const AnsiString& text) {
+    ColorAlpha_ = parseColorAlpha(text);
+    UpdateLayer();
+}
+
+void TSkinForm::UpdateLayer() {
+    if (!Visible() || ClientWidth() <= 0 || ClientHeight() <= 0 || Painting_) return;
+    Painting_ = true;
+    struct Guard {
+        bool& flag;
+        ~Guard() { flag = false; }
+    } guard{Painting_};
+    TBitmap& picture = Layer_->LayerBmp;
+    picture.SetSize(ClientWidth(), ClientHeight());
+    PaintTo(picture.Canvas()->Handle(), 0, 0);
+    std::vector<TColorAlpha> keys = colorKeys();
+    // Image elements that give the window their own alpha add their masks here.
+    Layer_->AlphaBmp = composeLayerAlpha(picture, {BackgroundAlpha_, Tile_, {}, keys, Transparency_});
+    Layer_->UpdateLayered();
+}
+
+// ==== Showing and closing ====
+
+void TSkinForm::DoShow() {
+    Closed = false;
+    TForm::DoShow();
+}
+
+// A layered window shows nothing until its first update.
+void TSkinForm::SetVisible(bool value) {
+    TForm::SetVisible(value);
+    if (value) UpdateLayer();
+}
+
+void TSkinForm::DoClose(TCloseAction& action) {
+    Closed = true;
+    TForm::DoClose(action);
+}
+
+// ==== Messages: click-through ====
+
+void TSkinForm::WndProc(TMessage& message) {
+    if (ClickThrough && message.Msg >= WM_LBUTTONDOWN && message.Msg <= WM_MOUSEWHEEL) return passClickThrough(message);
+    TForm::WndProc(message);
+}
+
+// The wheel's point is already on the screen; the others are client points.
+// Coordinates are signed (a window left of or above the primary screen).
+void TSkinForm::passClickThrough(TMessage& message) {
+    POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+    if (message.Msg != WM_MOUSEWHEEL) point = ClientToScreen(point);
+    HWND handle = Handle();
+    LONG_PTR style = GetWindowLongPtrA(handle, GWL_EXSTYLE);
+    SetWindowLongPtrA(handle, GWL_EXSTYLE, style | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    HWND target = WindowFromPoint(point);
+    SetWindowLongPtrA(handle, GWL_EXSTYLE, style);
+    if (target && target != handle) {
+        if (message.Msg != WM_MOUSEWHEEL) ::ScreenToClient(target, &point);
+        PostMessageA(target, message.Msg, message.WParam, MAKELPARAM(point.x, point.y));
+    }
+    UpdateLayer();
+}
+
+// ==== Dragging ====
+
+void TSkinForm::MousePressed(TPoint screenPoint) {
+    PressPoint_ = screenPoint;
+    Pressed_ = true;
+}
+
+void TSkinForm::MouseMoved(TPoint screenPoint, bool leftHeld) {
+    if (!Pressed_ || !leftHeld || (screenPoint.x == PressPoint_.x && screenPoint.y == PressPoint_.y)) return;
+    Pressed_ = false;
+    ReleaseCapture();
+    SendMessageA(Handle(), WM_SYSCOMMAND, 0xF012, MAKELPARAM(screenPoint.x, screenPoint.y));
+}
+
+void TSkinForm::backgroundMouseDown(TObject*, TMouseButton button, TShiftState, int x, int y) {
+    if (button == mbLeft) MousePressed(BackgroundImage_->ClientToScreen({x, y}));
+}
+
+void TSkinForm::backgroundMouseMove(TObject*, TShiftState shift, int x, int y) {
+    MouseMoved(BackgroundImage_->ClientToScreen({x, y}), inSet(shift, ssLeft));
+}
+
+// ==== Menu ====
+
+TMenuItem* TSkinForm::addItem(TMenuItem* parent, const AnsiString& caption, TNotifyEvent onClick) {
+    auto* item = new TMenuItem(this);
+    item->SetCaption(caption);
+    item->OnClick = onClick;
+    parent->Add(item);
+    return item;
+}
+
+void TSkinForm::BuildPopupMenu() {
+    Menu = new TPopupMenu(this);
+    TMenuItem* root = Menu->Items();
+    addItem(root, "-", {});  // script menu items go before it
+    addItem(root, "閉じる", TNotifyEvent::bind<&TSkinForm::closeClick>(this));
+    addItem(root, "非表示", TNotifyEvent::bind<&TSkinForm::hideClick>(this));
+    addItem(root, "再読込", TNotifyEvent::bind<&TSkinForm::reloadClick>(this));
+    addItem(root, "-", {});
+    TMenuItem* skin = addItem(root, "ウィジェット", TNotifyEvent::bind<&TSkinForm::skinClick>(this));
+    addItem(skin, "", {})->SetVisible(false);
+    NPinDesktop = addItem(root, "デスクトップに貼付", TNotifyEvent::bind<&TSkinForm::pinClick>(this));
+    NPinDesktop->SetName("NPinDesktop");
+    NSnap = addItem(root, "画面端に張り付く", TNotifyEvent::bind<&TSkinForm::snapClick>(this));
+    NSnap->SetName("NSnap");
+    NTopMost = addItem(root, "常にトップにする", TNotifyEvent::bind<&TSkinForm::topMostClick>(this));
+    NTopMost->SetName("NTopMost");
+    TMenuItem* steps = addItem(root, "透明度", {});
+    for (int percent = 10; percent <= 100; percent += 10) {
+        TMenuItem* step = addItem(steps, intToText(percent) + "%", TNotifyEvent::bind<&TSkinForm::transparencyClick>(this));
+        step->SetName("NT" + intToText(percent));
+        step->SetTag(percent);
+    }
+    addItem(root, "フォントの設定", {});
+    NSetting = addItem(root, "設定", {});
+    NSetting->SetEnabled(false);  // until the first setting registers
+    addItem(root, "-", {});
+    NHelp = addItem(root, "このウィジェットについて", {});
+    NHelp->SetEnabled(false);  // enabled on opening when the widget names a help file
+    addItem(root, "終了", TNotifyEvent::bind<&TSkinForm::exitClick>(this));
+    SetPopupMenu(Menu);
+}
+
+void TSkinForm::closeClick(TObject*) {
+    if (MainForm) PostMessageA(MainForm->Handle(), WM_CLOSEWIDGETWINDOW, 0, reinterpret_cast<LPARAM>(Handle()));
+}
+
+void TSkinForm::reloadClick(TObject*) {
+    if (MainForm) PostMessageA(MainForm->Handle(), WM_RELOADWIDGET, 0, reinterpret_cast<LPARAM>(Handle()));
+}
+
+void TSkinForm::skinClick(TObject* sender) {
+    if (MainForm) MainForm->actSkinExecute(sender);
+}
+
+void TSkinForm::exitClick(TObject*) {
+    if (MainForm) MainForm->PostExit();
+}
+
+// Without the shell's desktop window (Wine has none) a pinned window stays
+// top-level at the bottom of the z-order.
+void TSkinForm::pinClick(TObject*) {
+    bool pinned = !NPinDesktop->Checked();
+    NPinDesktop->SetChecked(pinned);
+    HWND desktop = FindWindowA("Progman", nullptr);
+    if (desktop) ::SetParent(Handle(), pinned ? desktop : FirstParent_ == GetDesktopWindow() ? nullptr : FirstParent_);
+    else SetWindowPos(Handle(), pinned ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    WriteValue("PinToDesktop", pinned ? "1" : "0");
+}
+
+void TSkinForm::snapClick(TObject*) {
+    bool snap = !NSnap->Checked();
+    NSnap->SetChecked(snap);
+    ScreenDocker->Active = snap;
+    WriteValue("Snap", snap ? "1" : "0");
+}
+
+void TSkinForm::topMostClick(TObject*) {
+    bool topMost = !NTopMost->Checked();
+    NTopMost->SetChecked(topMost);
+    SetWindowPos(Handle(), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    WriteValue("TopMost", topMost ? "1" : "0");
+}
+
+void TSkinForm::transparencyClick(TObject* sender) {
+    int value = static_cast<TComponent*>(sender)->Tag() * 255 / 100;
+    SetTransparency(value);
+    WriteValue("transparency", intToText(value));
+}

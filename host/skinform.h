@@ -1,0 +1,116 @@
+// TSkinForm: the window of a widget, a borderless per-pixel-alpha window whose
+// elements sit on its client panel. It registers with the main form, draws
+// itself through TLayerWindow (UpdateLayer), keeps its states in its section
+// of the widget's settings file, offers the widget menu and is dragged by any
+// of its elements. Made by the script class "window".
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "host/colortext.h"
+#include "host/layeralpha.h"
+#include "host/setting.h"
+#include "ui/forms.h"
+#include "ui/picture.h"
+
+class TLayerWindow;
+class TMenuItem;
+class TPanel;
+class TPopupMenu;
+class TScreenDocker;
+class TBackgroundImage;
+
+class TSkinForm : public TForm {
+    RTL_DECLARE_CLASS()
+    explicit TSkinForm(TComponent* owner);
+
+    // ---- Identity and host ----
+    AnsiString ScriptFileName;  // the widget's identity
+    bool Main = true;           // closing a main window unloads its widget
+    TSetting* Setting = nullptr;  // the widget's settings file, given at registration
+    bool Closed = true;         // since creation or the last close, until shown
+    bool ClickThrough = false;  // mouse messages go to the window beneath
+    const AnsiString& Section() const { return Section_; }
+    // Files the window with the main form, then applies its section's keys.
+    void RegisterWithHost(const AnsiString& section);
+    void LoadProperties(const AnsiString& section);
+    AnsiString ReadValue(const AnsiString& key, const AnsiString& fallback) const;
+    void WriteValue(const AnsiString& key, const AnsiString& value);
+
+    // ---- Published properties ----
+    const AnsiString& Background() const { return Background_; }
+    // Loads the picture (relative to the widget's folder); a missing file
+    // changes nothing, one that cannot be decoded raises EInvalidGraphic.
+    void SetBackground(const AnsiString& path);
+    bool Tile() const { return Tile_; }
+    void SetTile(bool value);
+    int Transparency() const { return Transparency_; }
+    void SetTransparency(int value);  // clamped to 0..255
+    AnsiString ColorAlpha() const;
+    void SetColorAlpha(const AnsiString& text);
+    bool AutoSize = true;  // a new background sizes the window to the picture
+
+    void SetVisible(bool value) override;
+
+    // ---- Drawing ----
+    // Paints the client area, composes its alpha and updates the layered
+    // window; only while visible with a non-empty client area.
+    void UpdateLayer();
+    TLayerWindow* Layer() const { return Layer_; }
+
+    // ---- Dragging (from the background and every element) ----
+    void MousePressed(TPoint screenPoint);
+    void MouseMoved(TPoint screenPoint, bool leftHeld);
+
+    TPanel* Panel;
+    TScreenDocker* ScreenDocker;
+    TPopupMenu* Menu;
+    TMenuItem* NPinDesktop;
+    TMenuItem* NSnap;
+    TMenuItem* NTopMost;
+    TMenuItem* NSetting;
+    TMenuItem* NHelp;
+
+protected:
+    ~TSkinForm() override;
+    void WndProc(TMessage& message) override;
+    void DoClose(TCloseAction& action) override;
+    void DoShow() override;
+
+private:
+    class PanelHook;
+    void BuildPopupMenu();
+    TMenuItem* addItem(TMenuItem* parent, const AnsiString& caption, TNotifyEvent onClick);
+    std::vector<TColorAlpha> colorKeys() const;
+    void passClickThrough(TMessage& message);
+
+    void closeClick(TObject*);
+    void hideClick(TObject*) { Hide(); }
+    void reloadClick(TObject*);
+    void skinClick(TObject* sender);
+    void pinClick(TObject*);
+    void snapClick(TObject*);
+    void topMostClick(TObject*);
+    void transparencyClick(TObject* sender);
+    void exitClick(TObject*);
+
+    void backgroundMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void backgroundMouseMove(TObject* sender, TShiftState shift, int x, int y);
+
+    AnsiString Section_;
+    HWND FirstParent_ = nullptr;
+    AnsiString Background_;
+    TBackgroundImage* BackgroundImage_;
+    TAlphaMap BackgroundAlpha_;
+    std::optional<TColorAlpha> BackgroundKey_;  // the background's transparent colour: its own slot
+    std::vector<TColorAlpha> ColorAlpha_;
+    bool Tile_ = false;
+    int Transparency_ = 0;
+    TLayerWindow* Layer_;
+    std::unique_ptr<PanelHook> PanelHook_;
+    bool Painting_ = false;
+    TPoint PressPoint_{};
+    bool Pressed_ = false;
+};
