@@ -89,16 +89,20 @@ void recordError(ParseOutcome& outcome, const xmlError* error) {
     while (outcome.message.endsWith("\n")) outcome.message.setLength(outcome.message.length() - 1);
 }
 
-// The first fatal error is the one to show, and the reader stops there: the
+// The first fatal error is the one to show, and the reader halts there: the
 // document is refused anyway, and reading on would report the errors that
 // follow from it, each with all the text before it (some texts, such as
-// comments opened inside comments, then take time in the square of their length).
+// comments opened inside comments, then take time in the square of their
+// length). Halted as the reader halts itself, it raises no more errors; its
+// input stays, as the function that raised this error goes on reading it
+// (xmlStopParser would free it under that function's feet).
 void keepFirstFatalError(void* context, xmlError* error) {
     auto* parser = static_cast<xmlParserCtxt*>(context);
     auto* outcome = static_cast<ParseOutcome*>(parser->_private);
     if (outcome->code != 0 || error->level != XML_ERR_FATAL) return;
     recordError(*outcome, error);
-    xmlStopParser(parser);
+    parser->disableSAX = 1;
+    parser->instate = XML_PARSER_EOF;
 }
 
 ParseOutcome parseOnce(std::string_view bytes, int options, const char* encoding) {

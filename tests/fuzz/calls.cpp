@@ -19,7 +19,7 @@ const char* const WaitingBuiltins[] = {"alert", "confirm", "msgBox", "prompt", "
 // Counts just past the largest array are refused at once: an array of the
 // largest count takes seconds to fill under Wine and would pass for a hang.
 const std::vector<std::string> OddValues = {
-    "u", "null", "NaN", "0", "-1", "-2147483648", "2147483647", "4294967296", "16777216", "-16777217", "1e308",
+    "u", "null", "NaN", "0", "-1", "-2147483648", "2147483647", "4294967296", "16777217", "-16777217", "1e308",
     "-1e308", "1/0", "-1/0", "0.5", "true", "\"\"", "\"abc\"", "\"%s%d%n%999999999d\"",
     "String.fromCharCode(0x81)", "\"a\" + String.fromCharCode(0xFC)", "String.fromCharCode(0x855C)",
     "String.fromCharCode(0)", "{}", "{length: -1}", "[]", "[1, [2], {a: u}]", "new Object()", "nothing",
