@@ -1,7 +1,7 @@
 // IJFunction: the reference-counted callable of the script engine - a script
 // function, a native method of a host object, an automation method, a script
 // class, a namespace body or a DLL function - and the records it carries.
-// Script values hold it (engine/value.h); engine/function.h implements it.
+// Script values hold it (engine/core/value.h); engine/core/function.h implements it.
 #pragma once
 
 #include <cstdint>

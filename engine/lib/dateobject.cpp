@@ -1,7 +1,7 @@
 // The Date object: the UTC time value, the local frame through the platform's
 // time-zone conversion at each date, the field getters and setters, the text
 // forms and `parse`. Milliseconds, the UTC offset and date texts come from the
-// date helpers (engine/dateutil.h).
+// date helpers (engine/support/dateutil.h).
 #include "engine/lib/dateobject.h"
 
 #include <windows.h>
