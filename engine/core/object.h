@@ -82,7 +82,8 @@ class TJObject : public TJNotify {
     // ---- Virtual operations ----
     virtual bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args);
     virtual bool SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args);
-    // Removes every member, then registers methods and constants again.
+    // Removes every member and gives back the class methods removed from the
+    // object, then registers the constants again.
     virtual void Clear();
     virtual int32_t IncRef();
     // Frees the object when the count falls to 0 or below.
