@@ -52,9 +52,22 @@ void TJVCLComponent::InitWrapper() {
     Children_ = std::make_unique<TJHash>(childBuckets);
 }
 
-void TJVCLComponent::RegisterMethods() {
-    TJVCLPersistent::RegisterMethods();
-    RegisterMethod("components", &nativeMethod<TJVCLComponent, &TJVCLComponent::nativeComponents>);
+namespace {
+
+void components(TJVCLComponent& self, TJValueList* args, TJValue& result) {
+    self.CheckVCL(args, 1);
+    self.ComponentAt(ValueToInteger(&args->At(0)), result);
+}
+
+const TJMethod<TJVCLComponent> componentMethods[] = {
+    {"components", 0, &components},
+};
+
+}  // namespace
+
+const TJMethodTable& TJVCLComponent::Methods() const {
+    static const TJMethodTable table(componentMethods, TJVCLPersistent::Methods());
+    return table;
 }
 
 const TClassInfo* TJVCLComponent::VCLClass() const { return &TComponent::classInfo; }
@@ -206,11 +219,10 @@ void TJVCLComponent::GetActionWrapper(TJValue& result) {
 
 // ==== Script method ====
 
-void TJVCLComponent::nativeComponents(TJValueList* args, TJValue& result) {
-    CheckVCL(args, 1);
+void TJVCLComponent::ComponentAt(int32_t index, TJValue& result) {
     MakeNull(result);
     TComponent* child = nullptr;
-    GuardVCL([&] { child = WrappedComponent()->Components(ValueToInteger(&args->At(0))); });
+    GuardVCL([&] { child = WrappedComponent()->Components(index); });
     if (!child->Name().empty() && Children_->GetValue(child->Name(), result)) return;
     MakeObject(Cast(child, Runtime()), result);
 }

@@ -56,6 +56,7 @@ class TJVCLComponent : public TJVCLPersistent {
 
     bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) override;
     bool HasKey(const AnsiString& name) override;
+    const TJMethodTable& Methods() const override;
     void GetPropertyList(std::vector<AnsiString>& list) override;
     void GetEventList(std::vector<AnsiString>& list) override;
 
@@ -65,6 +66,9 @@ class TJVCLComponent : public TJVCLPersistent {
     // both ways (this wrapper's handlers, the notification, the slot) and the
     // wrapper lives on unlinked; the names stay listed.
     void Unlink();
+    // The wrapper of the owned component at the index: the named child's, else
+    // a new one (a bad index raises EVCLError).
+    void ComponentAt(int32_t index, TJValue& result);
     // Runs a GUI library call; its exceptions become EVCLError with their message.
     template <class F>
     void GuardVCL(F&& call) {
@@ -79,7 +83,6 @@ class TJVCLComponent : public TJVCLPersistent {
 
 protected:
     void InitWrapper() override;
-    void RegisterMethods() override;
 
 private:
     struct NotifierFree {
@@ -87,7 +90,6 @@ private:
     };
     // Removes the link from the component's side (handlers, notification, slot).
     void releaseComponent(TComponent* component);
-    void nativeComponents(TJValueList* args, TJValue& result);
 
     std::unique_ptr<TJVCLNotify, NotifierFree> Notifier_;
     std::unique_ptr<TJHash> Children_;

@@ -28,20 +28,23 @@ TJCookieObject::~TJCookieObject() {
     if (Expires_) Expires_->DecRef();
 }
 
-const TJMethodEntry TJCookieObject::cookieMethods_[1] = {
-    {"parse", &nativeMethod<TJCookieObject, &TJCookieObject::nativeParse>},
-};
-
-void TJCookieObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(cookieMethods_);
-}
+namespace {
 
 // parse(url, text) or parse(text); returns this object.
-void TJCookieObject::nativeParse(TJValueList* args, TJValue& result) {
-    MakeObject(this, result);
-    if (HasTwoArgs(args)) Cookie_.Parse(ValueToString(args->At(0)), ValueToString(args->At(1)));
-    else if (HasArgs(args)) Cookie_.ParseText(ValueToString(args->At(0)));
+void parse(TJCookieObject& self, TJValueList* args, TJValue&) {
+    if (HasTwoArgs(args)) self.Cookie().Parse(ValueToString(args->At(0)), ValueToString(args->At(1)));
+    else if (HasArgs(args)) self.Cookie().ParseText(ValueToString(args->At(0)));
+}
+
+const TJMethod<TJCookieObject> cookieMethods[] = {
+    {"parse", 0, &parse, TJMethodResult::Self},
+};
+
+}  // namespace
+
+const TJMethodTable& TJCookieObject::Methods() const {
+    static const TJMethodTable table(cookieMethods, TJObject::Methods());
+    return table;
 }
 
 TJObject* TJCookieObject::expiresProperty() const {

@@ -31,13 +31,9 @@ class TJCookieObject : public TJObject {
     int32_t lengthProperty() const { return Cookie_.Count(); }
     AnsiString dataProperty() const { return Cookie_.DataText(); }
 
-protected:
-    void RegisterMethods() override;
+    const TJMethodTable& Methods() const override;
 
 private:
-    static const TJMethodEntry cookieMethods_[1];
-    void nativeParse(TJValueList* args, TJValue& result);
-
     TCookie Cookie_;
     mutable TJObject* Expires_ = nullptr;
 };

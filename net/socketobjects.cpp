@@ -55,23 +55,6 @@ const char* const httpEvents[] = {"onStatus", "onRequest", "onConnect", "onDisco
                                   "onFailure", "onRead", "onWrite", "onResponse", "onSuccess"};
 const char* const tcpSocketEvents[] = {"onStatus", "onConnect", "onDisconnect", "onError", "onRead", "onWrite"};
 
-// The native code of entry I of a method table.
-template <auto& Table, size_t I>
-void callEntry(TJObject* self, TJValueList* args, TJValue& result) {
-    using Owner = typename std::remove_cvref_t<decltype(Table[I])>::Owner;
-    static_cast<Owner*>(self)->RunMethod(Table[I], args, result);
-}
-
-template <auto& Table, size_t... I>
-void registerTable(TJObject* object, std::index_sequence<I...>) {
-    (object->RegisterMethod(Table[I].Name, &callEntry<Table, I>), ...);
-}
-
-template <auto& Table>
-void registerTable(TJObject* object) {
-    registerTable<Table>(object, std::make_index_sequence<std::size(Table)>());
-}
-
 const TJValue& argument(TJValueList* args, int index) { return args->At(index); }
 AnsiString textArgument(TJValueList* args, int index) { return ValueToString(args->At(index)); }
 
@@ -107,9 +90,6 @@ void TJBaseSocketObject::setClient(std::unique_ptr<TgSocket> client) {
 // abort or exit raised by an event handler ends the run as it would anyway.
 template <class T>
 void TJBaseSocketObject::RunMethod(const Method<T>& method, TJValueList* args, TJValue& result) {
-    if (method.ThisResult) MakeObject(this, result);
-    else MakeUndefined(result);
-    if (ArgCount(args) < method.MinArgs) return;
     try {
         (static_cast<T*>(this)->*method.Run)(args, result);
     } catch (const EJAbort&) {
@@ -240,22 +220,22 @@ const TClassInfo TJHTTPSObject::classInfo =
     makeClassInfo("TJHTTPSObject", &TJHTTPObject::classInfo, &scriptCreator<TJHTTPSObject>);
 
 // The HTTPS class reports its failures with the same "HTTP." messages.
-const TJBaseSocketObject::Method<TJHTTPObject> TJHTTPObject::Methods[] = {
-    {"get", 1, false, "HTTP.get error", &TJHTTPObject::nativeGet},
-    {"getFile", 2, true, "HTTP.get error", &TJHTTPObject::nativeGetFile},
-    {"post", 2, false, "HTTP.post error", &TJHTTPObject::nativePost},
-    {"head", 1, true, "HTTP.head error", &TJHTTPObject::nativeHead},
-    {"request", 2, true, "HTTP.request error", &TJHTTPObject::nativeRequest},
-    {"response", 0, true, "HTTP.response error", &TJHTTPObject::nativeResponse},
-    {"capture", 1, true, "HTTP.capture error", &TJHTTPObject::nativeCapture},
-    {"readln", 0, true, "HTTP.readln error", &TJHTTPObject::nativeReadln},
-    {"read", 0, true, "HTTP.read error", &TJHTTPObject::nativeRead},
-    {"writeln", 0, true, "HTTP.writeln error", &TJHTTPObject::nativeWriteln},
-    {"write", 1, true, "HTTP.write error", &TJHTTPObject::nativeWrite},
-    {"connect", 0, true, "HTTP.connect error", &TJHTTPObject::nativeConnect},
-    {"open", 0, true, "HTTP.connect error", &TJHTTPObject::nativeConnect},
-    {"disconnect", 0, true, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
-    {"close", 0, true, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
+const TJBaseSocketObject::Method<TJHTTPObject> TJHTTPObject::MethodRows[] = {
+    {"get", 1, TJMethodResult::Undefined, "HTTP.get error", &TJHTTPObject::nativeGet},
+    {"getFile", 2, TJMethodResult::Self, "HTTP.get error", &TJHTTPObject::nativeGetFile},
+    {"post", 2, TJMethodResult::Undefined, "HTTP.post error", &TJHTTPObject::nativePost},
+    {"head", 1, TJMethodResult::Self, "HTTP.head error", &TJHTTPObject::nativeHead},
+    {"request", 2, TJMethodResult::Self, "HTTP.request error", &TJHTTPObject::nativeRequest},
+    {"response", 0, TJMethodResult::Self, "HTTP.response error", &TJHTTPObject::nativeResponse},
+    {"capture", 1, TJMethodResult::Self, "HTTP.capture error", &TJHTTPObject::nativeCapture},
+    {"readln", 0, TJMethodResult::Self, "HTTP.readln error", &TJHTTPObject::nativeReadln},
+    {"read", 0, TJMethodResult::Self, "HTTP.read error", &TJHTTPObject::nativeRead},
+    {"writeln", 0, TJMethodResult::Self, "HTTP.writeln error", &TJHTTPObject::nativeWriteln},
+    {"write", 1, TJMethodResult::Self, "HTTP.write error", &TJHTTPObject::nativeWrite},
+    {"connect", 0, TJMethodResult::Self, "HTTP.connect error", &TJHTTPObject::nativeConnect},
+    {"open", 0, TJMethodResult::Self, "HTTP.connect error", &TJHTTPObject::nativeConnect},
+    {"disconnect", 0, TJMethodResult::Self, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
+    {"close", 0, TJMethodResult::Self, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
 };
 
 TJHTTPObject::TJHTTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
@@ -292,9 +272,9 @@ void TJHTTPObject::AfterConstruction() {
     for (const char* event : httpEvents) RegisterEventName(event);
 }
 
-void TJHTTPObject::RegisterMethods() {
-    TJBaseSocketObject::RegisterMethods();
-    registerTable<Methods>(this);
+const TJMethodTable& TJHTTPObject::Methods() const {
+    static const TJMethodTable table(MethodRows, TJObject::Methods());
+    return table;
 }
 
 void TJHTTPObject::prepare() { Request_->StoreInto(http().RequestHeader); }
@@ -372,21 +352,21 @@ void TJHTTPObject::nativeDisconnect(TJValueList*, TJValue&) { http().Disconnect(
 const TClassInfo TJTCPSocketObject::classInfo = makeClassInfo(
     "TJTCPSocketObject", &TJBaseSocketObject::classInfo, tcpSocketProperties, &scriptCreator<TJTCPSocketObject>);
 
-const TJBaseSocketObject::Method<TJTCPSocketObject> TJTCPSocketObject::Methods[] = {
-    {"connect", 0, true, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
-    {"open", 0, true, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
-    {"disconnect", 0, true, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
-    {"close", 0, true, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
-    {"abort", 0, false, "TCPSocket.abort error", &TJTCPSocketObject::nativeAbort},
-    {"read", 0, true, "TCPSocket.read error", &TJTCPSocketObject::nativeRead},
-    {"readln", 0, true, "TCPSocket.readln error", &TJTCPSocketObject::nativeReadln},
-    {"write", 1, true, "TCPSocket.write error", &TJTCPSocketObject::nativeWrite},
-    {"writeln", 0, true, "TCPSocket.writeln error", &TJTCPSocketObject::nativeWriteln},
-    {"capture", 1, true, "TCPSocket.capture error", &TJTCPSocketObject::nativeCapture},
-    {"sendFile", 1, true, "TCPSocket.sendFile error", &TJTCPSocketObject::nativeSendFile},
-    {"bind", 0, true, "TCPSocket.bind error", &TJTCPSocketObject::nativeBind},
-    {"accept", 0, false, "TCPSocket.accept error", &TJTCPSocketObject::nativeAccept},
-    {"isConnected", 0, false, "TCPSocket.isConnected error", &TJTCPSocketObject::nativeIsConnected},
+const TJBaseSocketObject::Method<TJTCPSocketObject> TJTCPSocketObject::MethodRows[] = {
+    {"connect", 0, TJMethodResult::Self, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
+    {"open", 0, TJMethodResult::Self, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
+    {"disconnect", 0, TJMethodResult::Self, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
+    {"close", 0, TJMethodResult::Self, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
+    {"abort", 0, TJMethodResult::Undefined, "TCPSocket.abort error", &TJTCPSocketObject::nativeAbort},
+    {"read", 0, TJMethodResult::Self, "TCPSocket.read error", &TJTCPSocketObject::nativeRead},
+    {"readln", 0, TJMethodResult::Self, "TCPSocket.readln error", &TJTCPSocketObject::nativeReadln},
+    {"write", 1, TJMethodResult::Self, "TCPSocket.write error", &TJTCPSocketObject::nativeWrite},
+    {"writeln", 0, TJMethodResult::Self, "TCPSocket.writeln error", &TJTCPSocketObject::nativeWriteln},
+    {"capture", 1, TJMethodResult::Self, "TCPSocket.capture error", &TJTCPSocketObject::nativeCapture},
+    {"sendFile", 1, TJMethodResult::Self, "TCPSocket.sendFile error", &TJTCPSocketObject::nativeSendFile},
+    {"bind", 0, TJMethodResult::Self, "TCPSocket.bind error", &TJTCPSocketObject::nativeBind},
+    {"accept", 0, TJMethodResult::Undefined, "TCPSocket.accept error", &TJTCPSocketObject::nativeAccept},
+    {"isConnected", 0, TJMethodResult::Undefined, "TCPSocket.isConnected error", &TJTCPSocketObject::nativeIsConnected},
 };
 
 TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
@@ -406,9 +386,9 @@ TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime,
     for (const char* event : tcpSocketEvents) RegisterEventName(event);
 }
 
-void TJTCPSocketObject::RegisterMethods() {
-    TJBaseSocketObject::RegisterMethods();
-    registerTable<Methods>(this);
+const TJMethodTable& TJTCPSocketObject::Methods() const {
+    static const TJMethodTable table(MethodRows, TJObject::Methods());
+    return table;
 }
 
 void TJTCPSocketObject::nativeConnect(TJValueList*, TJValue&) { client().Connect(); }

@@ -37,18 +37,23 @@ class TJBaseSocketObject : public TJObject {
     int32_t bytesReadProperty() const { return low32(Client_->BytesRead); }
     int32_t bytesWroteProperty() const { return low32(Client_->BytesWritten); }
 
-    // One script method: its minimum argument count (fewer: it returns at
-    // once, with this object when thisResult, else undefined), and the
-    // message every failure of its client becomes.
+    // One script method (a row of a method table, engine/core/methodtable.h):
+    // its minimum argument count, its starting result (this object, or
+    // undefined) and the message every failure of its client becomes.
     template <class T>
     struct Method {
-        using Owner = T;
         const char* Name;
         int MinArgs;
-        bool ThisResult;
+        TJMethodResult Result;
         const char* Error;
         void (T::*Run)(TJValueList* args, TJValue& result);
+
+        void Call(TJObject& self, TJValueList* args, TJValue& result) const {
+            static_cast<T&>(self).RunMethod(*this, args, result);
+        }
     };
+    // Runs the method; every failure of the client becomes "ESocketError"
+    // with the method's message.
     template <class T>
     void RunMethod(const Method<T>& method, TJValueList* args, TJValue& result);
 
@@ -126,12 +131,12 @@ class TJHTTPObject : public TJBaseSocketObject {
     AnsiString proxyProperty() const { return http().Proxy; }
     void setProxyProperty(AnsiString proxy) { http().Proxy = proxy; }
 
-    static const Method<TJHTTPObject> Methods[];
+    static const Method<TJHTTPObject> MethodRows[];
+    const TJMethodTable& Methods() const override;
 
 protected:
     // Sets the script class name and makes the client.
     virtual std::unique_ptr<TgHTTP> CreateClient();
-    void RegisterMethods() override;
     // The client is made here, once the class's own CreateClient is in place.
     void AfterConstruction() override;
 
@@ -185,10 +190,8 @@ class TJTCPSocketObject : public TJBaseSocketObject {
     int32_t portProperty() const { return client().Port; }
     void setPortProperty(int32_t port) { client().Port = static_cast<uint16_t>(port); }
 
-    static const Method<TJTCPSocketObject> Methods[];
-
-protected:
-    void RegisterMethods() override;
+    static const Method<TJTCPSocketObject> MethodRows[];
+    const TJMethodTable& Methods() const override;
 
 private:
     void nativeConnect(TJValueList* args, TJValue& result);

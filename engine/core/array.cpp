@@ -11,6 +11,9 @@
 
 namespace {
 
+// The class name every object of the class shares (a copy takes no memory).
+const AnsiString arrayClassName("Array");
+
 const TPropInfo arrayProperties[] = {
     IntegerProperty<&TJArrayObject::lengthProperty, &TJArrayObject::setLengthProperty>("length"),
 };
@@ -48,7 +51,7 @@ const TClassInfo TJArrayObject::classInfo =
 
 TJArrayObject::TJArrayObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
-    SetClassName("Array");
+    SetClassName(arrayClassName);
     TJValue null;
     MakeNull(null);
     CompareArgs_.Add(null);
@@ -68,31 +71,6 @@ TJArrayObject::~TJArrayObject() {
         // Releasing elements cannot fail in a way a destructor could report.
     }
 }
-
-// "toString" is the inherited handler (ToString joins the elements).
-const TJMethodEntry TJArrayObject::arrayMethods_[14] = {
-    {"delete", &nativeMethod<TJArrayObject, &TJArrayObject::nativeDelete>},
-    {"clear", &nativeMethod<TJArrayObject, &TJArrayObject::nativeClear>},
-    {"add", &nativeMethod<TJArrayObject, &TJArrayObject::nativeAdd>},
-    {"sort", &nativeMethod<TJArrayObject, &TJArrayObject::nativeSort>},
-    {"concat", &nativeMethod<TJArrayObject, &TJArrayObject::nativeConcat>},
-    {"join", &nativeMethod<TJArrayObject, &TJArrayObject::nativeJoin>},
-    {"pop", &nativeMethod<TJArrayObject, &TJArrayObject::nativePop>},
-    {"push", &nativeMethod<TJArrayObject, &TJArrayObject::nativePush>},
-    {"reverse", &nativeMethod<TJArrayObject, &TJArrayObject::nativeReverse>},
-    {"shift", &nativeMethod<TJArrayObject, &TJArrayObject::nativeShift>},
-    {"slice", &nativeMethod<TJArrayObject, &TJArrayObject::nativeSlice>},
-    {"splice", &nativeMethod<TJArrayObject, &TJArrayObject::nativeSplice>},
-    {"unshift", &nativeMethod<TJArrayObject, &TJArrayObject::nativeUnshift>},
-    {"assign", &nativeMethod<TJArrayObject, &TJArrayObject::nativeAssign>},
-};
-
-void TJArrayObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(arrayMethods_);
-}
-
-TJArrayObject* TJArrayObject::newArray() { return createObject<TJArrayObject>(Runtime(), true, nullptr); }
 
 // ==== Index access and conversions ====
 
@@ -169,17 +147,16 @@ int TJArrayObject::compareByScript(void* context, void* a, void* b) {
     return ValueToInteger(&result);
 }
 
-void TJArrayObject::nativeSort(TJValueList* args, TJValue& result) {
+void TJArrayObject::Sort(const TJValue* comparator) {
     // The elements are sorted apart from the array, so a comparator that
     // changes the array cannot upset the sort; the sorted values replace it.
     TJValueList sorted;
     sorted.CopyFrom(&Items_);
-    if (!HasArgs(args)) {
+    if (!comparator) {
         sorted.Sort(&compareNumbers, this);
     } else {
-        const TJValue& compare = args->At(0);
-        if (!IsScriptFunctionValue(&compare) || !Runtime()) raiseScriptError("ETypeError", "sort compare function error");
-        Comparator_ = compare.FuncValue;
+        if (!IsScriptFunctionValue(comparator) || !Runtime()) raiseScriptError("ETypeError", "sort compare function error");
+        Comparator_ = comparator->FuncValue;
         struct Restore {
             TJArrayObject* self;
             ~Restore() {
@@ -197,37 +174,43 @@ void TJArrayObject::nativeSort(TJValueList* args, TJValue& result) {
         sorted.Sort(&compareByScript, this);
     }
     Items_.CopyFrom(&sorted);
-    MakeObject(this, result);
 }
 
 // ==== Methods ====
 
-void TJArrayObject::nativeDelete(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+namespace {
+
+TJArrayObject* newArray(TJArrayObject& self) { return createObject<TJArrayObject>(self.Runtime(), true, nullptr); }
+
+void sort(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    self.Sort(HasArgs(args) ? &args->At(0) : nullptr);
+    MakeObject(&self, result);
+}
+
+void deleteItem(TJArrayObject& self, TJValueList* args, TJValue& result) {
     int32_t index = ValueToInteger(&args->At(0));
-    if (index < 0 || index >= Items_.Count()) raiseUnnamedIndexError();
-    Items_.Delete(index);
-    MakeObject(this, result);
+    if (index < 0 || index >= self.Items().Count()) raiseUnnamedIndexError();
+    self.Items().Delete(index);
+    MakeObject(&self, result);
 }
 
-void TJArrayObject::nativeClear(TJValueList*, TJValue& result) {
-    Clear();
-    MakeObject(this, result);
+void clear(TJArrayObject& self, TJValueList*, TJValue& result) {
+    self.Clear();
+    MakeObject(&self, result);
 }
 
-void TJArrayObject::nativeAdd(TJValueList* args, TJValue& result) {
-    for (int i = 0; i < ArgCount(args); ++i) MakeInteger(Items_.Add(args->At(i)), result);
+void add(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    for (int i = 0; i < ArgCount(args); ++i) MakeInteger(self.Items().Add(args->At(i)), result);
 }
 
-void TJArrayObject::nativeConcat(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
-    TJArrayObject* joined = newArray();
+void concat(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    TJArrayObject* joined = newArray(self);
     MakeObject(joined, result);
-    joined->Items_.CopyFrom(&Items_);
+    joined->Items().CopyFrom(&self.Items());
     for (int i = 0; i < args->Count(); ++i) {
         const TJValue& arg = args->At(i);
         if (!IsArrayLikeValue(&arg)) {
-            joined->Items_.Add(arg);
+            joined->Items().Add(arg);
             continue;
         }
         TJObject* source = arg.ObjValue;
@@ -235,72 +218,74 @@ void TJArrayObject::nativeConcat(TJValueList* args, TJValue& result) {
         for (int32_t k = 0; k < length; ++k) {
             TJValue item;
             source->GetItem(k, item);
-            joined->Items_.Add(item);
+            joined->Items().Add(item);
         }
     }
 }
 
-void TJArrayObject::nativeJoin(TJValueList* args, TJValue& result) {
-    MakeString(Join(HasArgs(args) ? ValueToString(&args->At(0)) : AnsiString(",")), result);
+void join(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    MakeString(self.Join(HasArgs(args) ? ValueToString(&args->At(0)) : AnsiString(",")), result);
 }
 
-void TJArrayObject::nativePop(TJValueList*, TJValue& result) {
-    if (Items_.Count() > 0) Items_.Take(Items_.Count() - 1, result);
+void pop(TJArrayObject& self, TJValueList*, TJValue& result) {
+    TJValueList& items = self.Items();
+    if (items.Count() > 0) items.Take(items.Count() - 1, result);
 }
 
-void TJArrayObject::nativePush(TJValueList* args, TJValue& result) {
-    for (int i = 0; i < ArgCount(args); ++i) Items_.Add(args->At(i));
-    MakeInteger(Items_.Count(), result);
+void push(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    for (int i = 0; i < ArgCount(args); ++i) self.Items().Add(args->At(i));
+    MakeInteger(self.Items().Count(), result);
 }
 
-void TJArrayObject::nativeReverse(TJValueList*, TJValue& result) {
-    Items_.Reverse();
-    MakeObject(this, result);
+void reverse(TJArrayObject& self, TJValueList*, TJValue& result) {
+    self.Items().Reverse();
+    MakeObject(&self, result);
 }
 
-void TJArrayObject::nativeShift(TJValueList*, TJValue& result) {
-    if (Items_.Count() > 0) Items_.Take(0, result);
+void shift(TJArrayObject& self, TJValueList*, TJValue& result) {
+    if (self.Items().Count() > 0) self.Items().Take(0, result);
 }
 
-void TJArrayObject::nativeSlice(TJValueList* args, TJValue& result) {
-    int32_t count = Items_.Count();
+void slice(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    TJValueList& items = self.Items();
+    int32_t count = items.Count();
     int32_t start = HasArgs(args) ? ValueToInteger(&args->At(0)) : 0;
     int32_t end = HasTwoArgs(args) ? ValueToInteger(&args->At(1)) : INT_MAX;
     if (start < 0) start += count;
     if (end < 0) end += count;
-    TJArrayObject* slice = newArray();
-    MakeObject(slice, result);
-    for (int32_t i = start; i < end && i >= 0 && i < count; ++i) slice->Items_.Add(Items_.At(i));
+    TJArrayObject* part = newArray(self);
+    MakeObject(part, result);
+    for (int32_t i = start; i < end && i >= 0 && i < count; ++i) part->Items().Add(items.At(i));
 }
 
-void TJArrayObject::nativeSplice(TJValueList* args, TJValue& result) {
-    if (!HasTwoArgs(args)) return;
+void splice(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    TJValueList& items = self.Items();
     int32_t start = ValueToInteger(&args->At(0));
     int32_t count = ValueToInteger(&args->At(1));
-    if (start < 0) start += Items_.Count();
-    TJArrayObject* removed = newArray();
+    if (start < 0) start += items.Count();
+    TJArrayObject* removed = newArray(self);
     MakeObject(removed, result);
     // The elements go from the last down to start: an index outside the array
     // stops the removal there with an index error.
     int64_t last = static_cast<int64_t>(start) + count - 1;
     if (last >= start) {
-        if (last < 0 || last >= Items_.Count()) raiseUnnamedIndexError();
+        if (last < 0 || last >= items.Count()) raiseUnnamedIndexError();
         int first = std::max(start, 0);
-        Items_.MoveTo(first, static_cast<int>(last) - first + 1, removed->Items_);
+        items.MoveTo(first, static_cast<int>(last) - first + 1, removed->Items());
         if (start < 0) raiseUnnamedIndexError();
     }
     for (int i = args->Count() - 1; i >= 2; --i) {
-        if (start < 0 || start > Items_.Count()) raiseUnnamedIndexError();
-        Items_.Insert(start, args->At(i));
+        if (start < 0 || start > items.Count()) raiseUnnamedIndexError();
+        items.Insert(start, args->At(i));
     }
 }
 
-void TJArrayObject::nativeUnshift(TJValueList* args, TJValue& result) {
-    for (int i = ArgCount(args) - 1; i >= 0; --i) Items_.Insert(0, args->At(i));
-    MakeObject(this, result);
+void unshift(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    for (int i = ArgCount(args) - 1; i >= 0; --i) self.Items().Insert(0, args->At(i));
+    MakeObject(&self, result);
 }
 
-void TJArrayObject::nativeAssign(TJValueList* args, TJValue& result) {
+void assign(TJArrayObject& self, TJValueList* args, TJValue& result) {
     if (!HasArgs(args) || !IsArrayLikeValue(&args->At(0))) raiseScriptError("ETypeError", "array assign error");
     TJObject* source = args->At(0).ObjValue;
     TJValueList copy;  // read first: the source may be this array
@@ -310,7 +295,32 @@ void TJArrayObject::nativeAssign(TJValueList* args, TJValue& result) {
         source->GetItem(i, item);
         copy.Add(item);
     }
-    Clear();
-    Items_.CopyFrom(&copy);
-    MakeObject(this, result);
+    self.Clear();
+    self.Items().CopyFrom(&copy);
+    MakeObject(&self, result);
+}
+
+// "toString" is the inherited method (ToString joins the elements).
+const TJMethod<TJArrayObject> arrayMethods[] = {
+    {"delete", 1, &deleteItem},
+    {"clear", 0, &clear},
+    {"add", 0, &add},
+    {"sort", 0, &sort},
+    {"concat", 1, &concat},
+    {"join", 0, &join},
+    {"pop", 0, &pop},
+    {"push", 0, &push},
+    {"reverse", 0, &reverse},
+    {"shift", 0, &shift},
+    {"slice", 0, &slice},
+    {"splice", 2, &splice},
+    {"unshift", 0, &unshift},
+    {"assign", 0, &assign},
+};
+
+}  // namespace
+
+const TJMethodTable& TJArrayObject::Methods() const {
+    static const TJMethodTable table(arrayMethods, TJObject::Methods());
+    return table;
 }

@@ -41,30 +41,15 @@ class TJArrayObject : public TJObject {
 
     // The elements joined by the separator, undefined and null as empty text.
     AnsiString Join(const AnsiString& separator);
+    // Sorts the elements by their integer values, or by a script comparator
+    // (anything else raises "ETypeError").
+    void Sort(const TJValue* comparator);
 
-protected:
-    void RegisterMethods() override;
+    const TJMethodTable& Methods() const override;
 
 private:
-    static const TJMethodEntry arrayMethods_[14];
     static int compareNumbers(void* context, void* a, void* b);
     static int compareByScript(void* context, void* a, void* b);
-    TJArrayObject* newArray();
-
-    void nativeDelete(TJValueList* args, TJValue& result);
-    void nativeClear(TJValueList* args, TJValue& result);
-    void nativeAdd(TJValueList* args, TJValue& result);
-    void nativeSort(TJValueList* args, TJValue& result);
-    void nativeConcat(TJValueList* args, TJValue& result);
-    void nativeJoin(TJValueList* args, TJValue& result);
-    void nativePop(TJValueList* args, TJValue& result);
-    void nativePush(TJValueList* args, TJValue& result);
-    void nativeReverse(TJValueList* args, TJValue& result);
-    void nativeShift(TJValueList* args, TJValue& result);
-    void nativeSlice(TJValueList* args, TJValue& result);
-    void nativeSplice(TJValueList* args, TJValue& result);
-    void nativeUnshift(TJValueList* args, TJValue& result);
-    void nativeAssign(TJValueList* args, TJValue& result);
 
     TJValueList Items_;
     TJValueList CompareArgs_;   // the two values handed to a script comparator

@@ -1,6 +1,6 @@
 // Expression node kinds of the syntax tree. The codes are stored in
 // compiled-tree files and select the operator in the value routines
-// (engine/operators.h), so their numbers never change.
+// (engine/core/operators.h), so their numbers never change.
 #pragma once
 
 #include <cstdint>

@@ -56,5 +56,5 @@ void CallNativeMethod(IJFunction* function, TJValueList* args, TJValue& result) 
     TMethod method = function->GetMethod();
     if (!method.Code || !method.Data)
         raiseScriptError("ECallError", "call function error,need function or object");
-    reinterpret_cast<TJNativeCode>(method.Code)(static_cast<TJObject*>(method.Data), args, result);
+    static_cast<const TJMethodTable::Entry*>(method.Code)->Call(*static_cast<TJObject*>(method.Data), args, result);
 }

@@ -6,6 +6,9 @@
 #include "engine/core/ijfunction.h"
 #include "engine/core/notify.h"
 
+class TJValueList;
+struct TJValue;
+
 class TJFunctionImpl : public IJFunction {
 public:
     TJFunctionImpl();
@@ -51,6 +54,7 @@ private:
 // A fresh function (FuncType script, no name).
 IJFunctionPtr NewFunction();
 
-// Calls a native method (FuncType 1) with its object. A method whose object
-// has been freed raises "ECallError".
+// Calls a native method (FuncType 1: its code is the class method's entry,
+// engine/core/methodtable.h) with its object. A method whose object has been
+// freed raises "ECallError".
 void CallNativeMethod(IJFunction* function, TJValueList* args, TJValue& result);

@@ -1,7 +1,7 @@
 // IJFunction: the reference-counted callable of the script engine - a script
 // function, a native method of a host object, an automation method, a script
 // class, a namespace body or a DLL function - and the records it carries.
-// Script values hold it (engine/value.h); engine/function.h implements it.
+// Script values hold it (engine/core/value.h); engine/core/function.h implements it.
 #pragma once
 
 #include <cstdint>
@@ -51,15 +51,9 @@ struct __TJFunction {
     TJFunctionSymbolTable* FunctionTable = nullptr;
     TJActiveXMethod ActiveX;
     TDynaDeclare DynaDeclare;
-    TMethod Method;                         // native method: code and its object
+    TMethod Method;                         // native method: its class method's entry and its object
     TJStatement* Body = nullptr;            // script function, class or namespace body
 };
-
-// A native method's code: the object it belongs to, the arguments (nil when
-// none) and the result, which starts undefined.
-class TJValueList;
-struct TJValue;
-using TJNativeCode = void (*)(TJObject* self, TJValueList* args, TJValue& result);
 
 class IJFunction {
 public:

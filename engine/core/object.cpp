@@ -1,10 +1,12 @@
 // TJObject and TJPrototypeObject: two-phase construction, reference counting
 // and freeing, member read and write (published property, member, class
-// prototype), registration of methods, constants and events, the nine
-// built-in methods, and prototype targets.
+// method, class prototype), class methods bound on first read and removed per
+// object, registration of constants and events, the nine methods of every
+// object, and prototype targets.
 #include "engine/core/object.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "engine/core/array.h"
 #include "engine/core/runtime.h"
@@ -39,7 +41,32 @@ bool lessIgnoringCase(const AnsiString& a, const AnsiString& b) {
     return x.size() < y.size();
 }
 
-const TJValue* firstArg(TJValueList* args) { return HasArgs(args) ? &args->At(0) : nullptr; }
+// Names sorted without regard to case, each once.
+std::vector<AnsiString> sortedNames(std::vector<AnsiString> names) {
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    names.erase(std::unique(names.begin(), names.end(),
+                            [](const AnsiString& a, const AnsiString& b) { return SameName(a, b); }),
+                names.end());
+    return names;
+}
+
+const std::vector<AnsiString> noPropertyNames;
+// Every object starts with this class name: copies of it share its text.
+const AnsiString objectClassName("Object");
+
+// The published non-event property names of a class, sorted once per class.
+const std::vector<AnsiString>& classPropertyNames(const TClassInfo* cls) {
+    static std::unordered_map<const TClassInfo*, std::vector<AnsiString>> names;
+    auto [at, added] = names.try_emplace(cls);
+    if (added) at->second = sortedNames(GetPropNames(cls, false));
+    return at->second;
+}
+
+// Function members are among the kinds the include and exclude sets of
+// GetMemberNames and RemoveMembersByKind choose.
+bool functionsChosen(TJValueTypes include, TJValueTypes exclude) {
+    return include ? (include & kindSet(vtFunction)) != 0 : (exclude & kindSet(vtFunction)) == 0;
+}
 
 }  // namespace
 
@@ -51,20 +78,20 @@ TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool r
 // ==== Construction and lifetime ====
 
 TJObject::TJObject(const TJCreateKey&, TJRuntime* runtime, TJValueList*)
-    : ScriptClassName_("Object"), Members_(new TJHash(memberBuckets)), Runtime_(runtime) {}
+    : ScriptClassName_(objectClassName), Runtime_(runtime),
+      PropertyNames_(&noPropertyNames) {}
 
 TJObject::~TJObject() {
     Events_.clear();
-    PropertyNames_.clear();
+    PropertyNames_ = &noPropertyNames;
     notifyPeers();
     delete Members_;
 }
 
 void TJObject::finishConstruction(bool registering, TJValueList* args) {
     try {
-        SetPropertyNames(GetPropNames(ClassType(), false));
+        PropertyNames_ = &classPropertyNames(ClassType());
         Construct(args);
-        RegisterMethods();
         RegisterConstants();
         AfterConstruction();
         if (Runtime_ && registering) {
@@ -97,18 +124,23 @@ void TJObject::Free() {
 }
 
 void TJObject::SetPropertyNames(std::vector<AnsiString> names) {
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
-    names.erase(std::unique(names.begin(), names.end(),
-                            [](const AnsiString& a, const AnsiString& b) { return SameName(a, b); }),
-                names.end());
-    PropertyNames_ = std::move(names);
+    OwnPropertyNames_ = sortedNames(std::move(names));
+    PropertyNames_ = &OwnPropertyNames_;
 }
 
 // ==== Member read and write ====
 
+TJHash* TJObject::Members() const {
+    if (!Members_) Members_ = new TJHash(memberBuckets);
+    return Members_;
+}
+
+bool TJObject::hasMember(const AnsiString& name) const { return Members_ && Members_->HasKey(name); }
+
 bool TJObject::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
     if (ReadPublishedProperty(this, name, value, Runtime_)) return true;
-    if (Members_->GetValue(name, value)) return true;
+    if (Members_ && Members_->GetValue(name, value)) return true;
+    if (bindMethod(name, value)) return true;
     return prototypeValue(name, value, args);
 }
 
@@ -123,8 +155,8 @@ bool TJObject::prototypeValue(const AnsiString& name, TJValue& value, TJValueLis
 
 bool TJObject::SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList*) {
     if (WritePublishedProperty(this, name, value, nullptr)) return true;
-    if (!Members_->HasKey(name)) return false;
-    Members_->SetValue(name, value);
+    if (!hasMember(name) && !liveMethod(name)) return false;
+    Members()->SetValue(name, value);
     return true;
 }
 
@@ -133,16 +165,25 @@ void TJObject::GetValue(const AnsiString& name, bool keyError, TJValue& value, T
 }
 
 void TJObject::SetValue(const AnsiString& name, const TJValue& value, TJValueList* args) {
-    if (!SetValueImpl(name, value, args)) Members_->SetValue(name, value);
+    if (!SetValueImpl(name, value, args)) Members()->SetValue(name, value);
 }
 
-bool TJObject::HasKey(const AnsiString& name) { return HasProperty(name) || Members_->HasKey(name); }
+bool TJObject::HasKey(const AnsiString& name) {
+    return HasProperty(name) || hasMember(name) || liveMethod(name);
+}
 
-bool TJObject::RemoveKey(const AnsiString& name) { return Members_->Remove(name); }
+// A class method, bound or not, stays removed until the object is cleared.
+bool TJObject::RemoveKey(const AnsiString& name) {
+    bool removed = Members_ && Members_->Remove(name);
+    if (!liveMethod(name)) return removed;
+    RemovedMethods_.push_back(name);
+    return true;
+}
 
 void TJObject::Clear() {
-    Members_->Clear();
-    RegisterMethods();
+    if (Members_) Members_->Clear();
+    MethodsRemoved_ = false;
+    RemovedMethods_.clear();
     RegisterConstants();
 }
 
@@ -163,11 +204,11 @@ bool TJObject::Equals(TJObject* other) { return other == this; }
 void TJObject::ToVariant(VARIANT&) {}
 
 void TJObject::GetPropertyList(std::vector<AnsiString>& list) {
-    Members_->GetKeys(list, 0, kindSet(vtFunction));
-    list.insert(list.end(), PropertyNames_.begin(), PropertyNames_.end());
+    Members()->GetKeys(list, 0, kindSet(vtFunction));
+    list.insert(list.end(), PropertyNames_->begin(), PropertyNames_->end());
 }
 
-void TJObject::GetMethodList(std::vector<AnsiString>& list) { Members_->GetKeys(list, kindSet(vtFunction), 0); }
+void TJObject::GetMethodList(std::vector<AnsiString>& list) { GetMemberNames(list, kindSet(vtFunction), 0); }
 
 void TJObject::GetEventList(std::vector<AnsiString>& list) { list = Events_; }
 
@@ -188,18 +229,7 @@ bool TJObject::WrapsForRead(TJObject*) const { return false; }
 
 void TJObject::SetClassName(const AnsiString& name) { ScriptClassName_ = name; }
 
-void TJObject::RegisterMethod(const AnsiString& name, TJNativeCode code) {
-    IJFunctionPtr function = NewFunction();
-    function->SetName(name);
-    function->SetFuncType(ftNative);
-    function->SetMethod(reinterpret_cast<void*>(code), this);
-    function->SetThis(this);
-    TJValue value;
-    MakeFunction(function, value);
-    Members_->SetValue(name, value);
-}
-
-void TJObject::PutMember(const AnsiString& name, const TJValue& value) { Members_->SetValue(name, value); }
+void TJObject::PutMember(const AnsiString& name, const TJValue& value) { Members()->SetValue(name, value); }
 
 void TJObject::RegisterEventName(const AnsiString& name) {
     auto at = std::lower_bound(Events_.begin(), Events_.end(), name);
@@ -226,81 +256,116 @@ void TJObject::FireEvent(const AnsiString& prefix, const AnsiString& name, TJVal
 }
 
 bool TJObject::HasProperty(const AnsiString& name) const {
-    auto at = std::lower_bound(PropertyNames_.begin(), PropertyNames_.end(), name, lessIgnoringCase);
-    return at != PropertyNames_.end() && SameName(*at, name);
+    auto at = std::lower_bound(PropertyNames_->begin(), PropertyNames_->end(), name, lessIgnoringCase);
+    return at != PropertyNames_->end() && SameName(*at, name);
 }
 
+// Unread class methods are bound first, so that they are listed in the
+// members' own order.
 void TJObject::GetMemberNames(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude) {
-    Members_->GetKeys(list, include, exclude);
+    if (functionsChosen(include, exclude)) bindAllMethods();
+    Members()->GetKeys(list, include, exclude);
 }
 
-void TJObject::ClearMembers() { Members_->Clear(); }
-void TJObject::ClearValueMembers() { Members_->RemoveByKind(0, kindSet(vtFunction)); }
+void TJObject::ClearMembers() {
+    if (Members_) Members_->Clear();
+    MethodsRemoved_ = true;
+}
+
+void TJObject::ClearValueMembers() { Members()->RemoveByKind(0, kindSet(vtFunction)); }
+
 void TJObject::RemoveMembersByKind(TJValueTypes include, TJValueTypes exclude) {
-    Members_->RemoveByKind(include, exclude);
+    Members()->RemoveByKind(include, exclude);
+    if (functionsChosen(include, exclude)) MethodsRemoved_ = true;
 }
 
-// ==== Built-in methods ====
+// ==== Class methods ====
 
-const TJMethodEntry TJObject::builtinMethods_[9] = {
-    {"hasKey", &nativeMethod<TJObject, &TJObject::nativeHasKey>},
-    {"hasOwnProperty", &nativeMethod<TJObject, &TJObject::nativeHasKey>},
-    {"removeKey", &nativeMethod<TJObject, &TJObject::nativeRemoveKey>},
-    {"toString", &nativeMethod<TJObject, &TJObject::nativeToString>},
-    {"getKeys", &nativeMethod<TJObject, &TJObject::nativeGetKeys>},
-    {"getProperties", &nativeMethod<TJObject, &TJObject::nativeGetProperties>},
-    {"getMethods", &nativeMethod<TJObject, &TJObject::nativeGetMethods>},
-    {"valueOf", &nativeMethod<TJObject, &TJObject::nativeValueOf>},
-    {"getEvents", &nativeMethod<TJObject, &TJObject::nativeGetEvents>},
-};
+namespace {
 
-void TJObject::RegisterMethods() { RegisterMethodTable(builtinMethods_); }
-void TJObject::RegisterConstants() {}
+AnsiString nameArgument(TJValueList* args) { return HasArgs(args) ? ValueToString(args->At(0)) : AnsiString(); }
 
-void TJObject::nativeHasKey(TJValueList* args, TJValue& result) {
-    const TJValue* name = firstArg(args);
-    MakeBool(name && HasKey(ValueToString(name)), result);
-}
-
-void TJObject::nativeRemoveKey(TJValueList* args, TJValue& result) {
-    const TJValue* name = firstArg(args);
-    MakeBool(name && RemoveKey(ValueToString(name)), result);
-}
-
-void TJObject::nativeToString(TJValueList* args, TJValue& result) { MakeString(ToString(firstArg(args)), result); }
-
-void TJObject::returnArray(const std::vector<AnsiString>& items, TJValue& result) {
-    TJArrayObject* array = createObject<TJArrayObject>(Runtime_, true, nullptr);
+void returnArray(TJObject& self, const std::vector<AnsiString>& items, TJValue& result) {
+    TJArrayObject* array = createObject<TJArrayObject>(self.Runtime(), true, nullptr);
     for (const AnsiString& item : items) array->Items().AddString(item);
     MakeObject(array, result);
 }
 
-void TJObject::nativeGetKeys(TJValueList*, TJValue& result) {
+void hasKey(TJObject& self, TJValueList* args, TJValue& result) {
+    MakeBool(HasArgs(args) && self.HasKey(nameArgument(args)), result);
+}
+
+void removeKey(TJObject& self, TJValueList* args, TJValue& result) {
+    MakeBool(HasArgs(args) && self.RemoveKey(nameArgument(args)), result);
+}
+
+void toString(TJObject& self, TJValueList* args, TJValue& result) {
+    MakeString(self.ToString(HasArgs(args) ? &args->At(0) : nullptr), result);
+}
+
+void getKeys(TJObject& self, TJValueList*, TJValue& result) {
     std::vector<AnsiString> keys;
-    Members_->GetKeys(keys, 0, 0);
-    keys.insert(keys.end(), PropertyNames_.begin(), PropertyNames_.end());
-    returnArray(keys, result);
+    self.GetMemberNames(keys, 0, 0);
+    keys.insert(keys.end(), self.PropertyNames().begin(), self.PropertyNames().end());
+    returnArray(self, keys, result);
 }
 
-void TJObject::nativeGetProperties(TJValueList*, TJValue& result) {
+template <void (TJObject::*List)(std::vector<AnsiString>&)>
+void listOf(TJObject& self, TJValueList*, TJValue& result) {
     std::vector<AnsiString> list;
-    GetPropertyList(list);
-    returnArray(list, result);
+    (self.*List)(list);
+    returnArray(self, list, result);
 }
 
-void TJObject::nativeGetMethods(TJValueList*, TJValue& result) {
-    std::vector<AnsiString> list;
-    GetMethodList(list);
-    returnArray(list, result);
+void valueOf(TJObject& self, TJValueList*, TJValue& result) { result = self.ValueOf(); }
+
+const TJMethod<TJObject> objectMethods[] = {
+    {"hasKey", 0, &hasKey},
+    {"hasOwnProperty", 0, &hasKey},
+    {"removeKey", 0, &removeKey},
+    {"toString", 0, &toString},
+    {"getKeys", 0, &getKeys},
+    {"getProperties", 0, &listOf<&TJObject::GetPropertyList>},
+    {"getMethods", 0, &listOf<&TJObject::GetMethodList>},
+    {"valueOf", 0, &valueOf},
+    {"getEvents", 0, &listOf<&TJObject::GetEventList>},
+};
+
+}  // namespace
+
+const TJMethodTable& TJObject::Methods() const {
+    static const TJMethodTable table(objectMethods);
+    return table;
 }
 
-void TJObject::nativeValueOf(TJValueList*, TJValue& result) { result = ValueOf(); }
-
-void TJObject::nativeGetEvents(TJValueList*, TJValue& result) {
-    std::vector<AnsiString> list;
-    GetEventList(list);
-    returnArray(list, result);
+const TJMethodTable::Entry* TJObject::liveMethod(const AnsiString& name) const {
+    if (MethodsRemoved_) return nullptr;
+    const TJMethodTable::Entry* entry = Methods().Find(name.view());
+    if (!entry || std::find(RemovedMethods_.begin(), RemovedMethods_.end(), name) != RemovedMethods_.end())
+        return nullptr;
+    return entry;
 }
+
+bool TJObject::bindMethod(const AnsiString& name, TJValue& value) {
+    const TJMethodTable::Entry* entry = liveMethod(name);
+    if (!entry) return false;
+    IJFunctionPtr function = NewFunction();
+    function->SetName(name);
+    function->SetFuncType(ftNative);
+    function->SetMethod(const_cast<TJMethodTable::Entry*>(entry), this);
+    function->SetThis(this);
+    MakeFunction(function, value);
+    Members()->SetValue(name, value);
+    return true;
+}
+
+void TJObject::bindAllMethods() {
+    TJValue value;
+    for (const TJMethodTable::Entry* entry : Methods().Entries())
+        if (!hasMember(entry->Name)) bindMethod(entry->Name, value);
+}
+
+void TJObject::RegisterConstants() {}
 
 // ==== Prototype objects ====
 
@@ -330,3 +395,8 @@ void TJPrototypeObject::FreeNotify(TJNotify* peer) {
 }
 
 void TJPrototypeObject::GetPropertyList(std::vector<AnsiString>& list) { Members()->GetKeys(list, 0, 0); }
+
+const TJMethodTable& TJPrototypeObject::Methods() const {
+    static const TJMethodTable none;
+    return none;
+}

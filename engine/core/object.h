@@ -1,7 +1,8 @@
 // TJObject: the base class of every script object of every subsystem - its
-// reference count, member table, registered native methods and event names,
-// member read and write through published properties, members and the class
-// prototype, and its two-phase construction (createObject). TJPrototypeObject
+// reference count, member table, class methods (engine/core/methodtable.h)
+// and event names, member read and write through published properties,
+// members, class methods and the class prototype, and its two-phase
+// construction (createObject). TJPrototypeObject
 // is the per-class prototype. Hosts and built-in objects derive from TJObject.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "engine/core/methodtable.h"
 #include "engine/core/notify.h"
 #include "engine/core/value.h"
 
@@ -58,18 +60,6 @@ inline constexpr TJScriptCreator scriptCreator{{}, &createScriptObjectOf<T>};
 // create function.
 TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool registering, TJValueList* args);
 
-// One entry of a built-in object's surface: script name and native code.
-struct TJMethodEntry {
-    const char* Name;
-    TJNativeCode Code;
-};
-
-// Native code from a member function void T::f(TJValueList*, TJValue&).
-template <class T, void (T::*Method)(TJValueList*, TJValue&)>
-void nativeMethod(TJObject* self, TJValueList* args, TJValue& result) {
-    (static_cast<T*>(self)->*Method)(args, result);
-}
-
 // ==== TJObject ====
 
 class TJObject : public TJNotify {
@@ -81,17 +71,19 @@ class TJObject : public TJNotify {
 
     int32_t RefCount() const { return RefCount_; }
     const AnsiString& ScriptClassName() const { return ScriptClassName_; }
-    TJHash* Members() const { return Members_; }
+    // The member table, made on first use.
+    TJHash* Members() const;
     TJRuntime* Runtime() const { return Runtime_; }
     // The class's published non-event property names, sorted without regard to case.
-    const std::vector<AnsiString>& PropertyNames() const { return PropertyNames_; }
+    const std::vector<AnsiString>& PropertyNames() const { return *PropertyNames_; }
     // The registered event names, sorted; empty before the first registration.
     const std::vector<AnsiString>& Events() const { return Events_; }
 
     // ---- Virtual operations ----
     virtual bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args);
     virtual bool SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args);
-    // Removes every member, then registers methods and constants again.
+    // Removes every member and gives back the class methods removed from the
+    // object, then registers the constants again.
     virtual void Clear();
     virtual int32_t IncRef();
     // Frees the object when the count falls to 0 or below.
@@ -139,15 +131,13 @@ class TJObject : public TJNotify {
     virtual bool WrapsForRead(TJObject* member) const;
     // Class-level: whether each namespace gets an instance (the class record's answer).
     bool HasGlobalInstance() const { return ClassType()->HasGlobalInstance(); }
+    // Class-level: the script methods ("hasKey", "toString", ... for every
+    // object); a class with methods of its own returns its table, chained to
+    // its parent's.
+    virtual const TJMethodTable& Methods() const;
 
     // ---- Members and registration ----
     void SetClassName(const AnsiString& name);
-    // A native method as a function member bound to this object.
-    void RegisterMethod(const AnsiString& name, TJNativeCode code);
-    template <size_t N>
-    void RegisterMethodTable(const TJMethodEntry (&table)[N]) {
-        for (const TJMethodEntry& entry : table) RegisterMethod(entry.Name, entry.Code);
-    }
     // Stores a value member directly (constants, cached wrappers).
     void PutMember(const AnsiString& name, const TJValue& value);
     void RegisterEventName(const AnsiString& name);
@@ -166,14 +156,12 @@ protected:
     // Keeps `delete` to Free and DecRef; `new` is createObject's (its
     // constructors take a key only createObject makes).
     static void operator delete(void* p) { ::operator delete(p); }
-    // Registers the built-in methods; descendants call it first, then add theirs.
-    virtual void RegisterMethods();
     virtual void RegisterConstants();
-    // The first construction step after the C++ constructors, before methods
+    // The first construction step after the C++ constructors, before constants
     // are registered: the steps that need virtual calls or the arguments.
     virtual void Construct(TJValueList* args);
-    // The last construction step, after methods and constants are registered
-    // and before the runtime hears of the object.
+    // The last construction step, after constants are registered and before
+    // the runtime hears of the object.
     virtual void AfterConstruction();
     // The step after AfterConstruction of a registering object of a runtime,
     // before the runtime hears of it (a RegExp object links itself to the
@@ -189,25 +177,27 @@ private:
     friend T* createObject(TJRuntime* runtime, bool registering, TJValueList* args);
     void finishConstruction(bool registering, TJValueList* args);
 
-    static const TJMethodEntry builtinMethods_[9];
-    void nativeHasKey(TJValueList* args, TJValue& result);
-    void nativeRemoveKey(TJValueList* args, TJValue& result);
-    void nativeToString(TJValueList* args, TJValue& result);
-    void nativeGetKeys(TJValueList* args, TJValue& result);
-    void nativeGetProperties(TJValueList* args, TJValue& result);
-    void nativeGetMethods(TJValueList* args, TJValue& result);
-    void nativeValueOf(TJValueList* args, TJValue& result);
-    void nativeGetEvents(TJValueList* args, TJValue& result);
-    void returnArray(const std::vector<AnsiString>& items, TJValue& result);
     bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args);
+    bool hasMember(const AnsiString& name) const;
+    // A class method not removed from this object; nil when none.
+    const TJMethodTable::Entry* liveMethod(const AnsiString& name) const;
+    // A class method read for the first time becomes a member bound to the
+    // object, so that every later read gives the same function.
+    bool bindMethod(const AnsiString& name, TJValue& value);
+    // Binds every live class method (before the members are listed).
+    void bindAllMethods();
 
     int32_t RefCount_ = 1;
     bool Destroying_ = false;
     AnsiString ScriptClassName_;
-    TJHash* Members_;
+    mutable TJHash* Members_ = nullptr;  // most boxed values never get a member
     std::vector<AnsiString> Events_;
     TJRuntime* Runtime_;
-    std::vector<AnsiString> PropertyNames_;
+    const std::vector<AnsiString>* PropertyNames_;  // the class's, or OwnPropertyNames_
+    std::vector<AnsiString> OwnPropertyNames_;
+    // Class methods removed from this object: all of them, or these.
+    bool MethodsRemoved_ = false;
+    std::vector<AnsiString> RemovedMethods_;
 };
 
 // ==== TJPrototypeObject ====
@@ -226,8 +216,10 @@ class TJPrototypeObject : public TJObject {
     void GetPropertyList(std::vector<AnsiString>& list) override;
     void FreeNotify(TJNotify* peer) override;
 
+    // A prototype has no methods of its own.
+    const TJMethodTable& Methods() const override;
+
 protected:
-    void RegisterMethods() override {}
     bool UsesClassPrototype() const override { return false; }
 
 private:

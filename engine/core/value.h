@@ -1,7 +1,7 @@
 // TJValue: one script value, with the builders that make it, the tests of its
 // kind and its conversions to booleans, numbers and texts. The evaluator, the
 // parser's constant folding, every script object and the host code build and
-// read values only through these routines. Operators: engine/operators.h.
+// read values only through these routines. Operators: engine/core/operators.h.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The Date object: the UTC time value, the local frame through the platform's
 // time-zone conversion at each date, the field getters and setters, the text
 // forms and `parse`. Milliseconds, the UTC offset and date texts come from the
-// date helpers (engine/dateutil.h).
+// date helpers (engine/support/dateutil.h).
 #include "engine/lib/dateobject.h"
 
 #include <windows.h>
@@ -106,8 +106,8 @@ int monthOfIndex(int32_t index) { return index < 12 ? index + 1 : 13; }
 enum class DateField { FullYear, Year, Month, Date, Day, Hours, Minutes, Seconds, Milliseconds };
 
 template <DateField F, bool Utc>
-void getField(TJObject* self, TJValueList*, TJValue& result) {
-    TJDateFields f = static_cast<TJDateObject*>(self)->Fields(Utc);
+void getField(TJDateObject& self, TJValueList*, TJValue& result) {
+    TJDateFields f = self.Fields(Utc);
     int value = 0;
     switch (F) {
     case DateField::FullYear: value = f.Year; break;
@@ -126,10 +126,8 @@ void getField(TJObject* self, TJValueList*, TJValue& result) {
 // A setter replaces one field; fields that make no valid date and time leave
 // the object as it was and the result undefined.
 template <DateField F, bool Utc>
-void setField(TJObject* self, TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
-    auto* date = static_cast<TJDateObject*>(self);
-    TJDateFields f = date->Fields(Utc);
+void setField(TJDateObject& self, TJValueList* args, TJValue& result) {
+    TJDateFields f = self.Fields(Utc);
     int32_t value = ValueToInteger(args->At(0));
     switch (F) {
     case DateField::FullYear: f.Year = value; break;
@@ -142,7 +140,7 @@ void setField(TJObject* self, TJValueList* args, TJValue& result) {
     case DateField::Milliseconds: f.Millisecond = value; break;
     case DateField::Day: return;  // the day of the week has no setter
     }
-    if (date->SetFields(f, Utc)) MakeDouble(date->GetTime(), result);
+    if (self.SetFields(f, Utc)) MakeDouble(self.GetTime(), result);
 }
 
 // ==== Hooks ====
@@ -163,42 +161,6 @@ TJObject* newDateObject(TJRuntime* runtime, double localDateTime) {
 const TClassInfo TJDateObject::classInfo =
     makeClassInfo("TJDateObject", &TJObject::classInfo, dateProperties, &scriptCreator<TJDateObject>);
 
-// The field methods of one frame, in registration order; "utc" is "" or "UTC".
-#define DATE_FIELD_METHODS(utc, isUtc)                                      \
-    {"get" utc "FullYear", &getField<DateField::FullYear, isUtc>},          \
-    {"set" utc "FullYear", &setField<DateField::FullYear, isUtc>},          \
-    {"get" utc "Year", &getField<DateField::Year, isUtc>},                  \
-    {"set" utc "Year", &setField<DateField::Year, isUtc>},                  \
-    {"get" utc "Month", &getField<DateField::Month, isUtc>},                \
-    {"set" utc "Month", &setField<DateField::Month, isUtc>},                \
-    {"get" utc "Date", &getField<DateField::Date, isUtc>},                  \
-    {"set" utc "Date", &setField<DateField::Date, isUtc>},                  \
-    {"get" utc "Day", &getField<DateField::Day, isUtc>},                    \
-    {"get" utc "Hours", &getField<DateField::Hours, isUtc>},                \
-    {"set" utc "Hours", &setField<DateField::Hours, isUtc>},                \
-    {"get" utc "Minutes", &getField<DateField::Minutes, isUtc>},            \
-    {"set" utc "Minutes", &setField<DateField::Minutes, isUtc>},            \
-    {"get" utc "Seconds", &getField<DateField::Seconds, isUtc>},            \
-    {"set" utc "Seconds", &setField<DateField::Seconds, isUtc>},            \
-    {"get" utc "Milliseconds", &getField<DateField::Milliseconds, isUtc>},  \
-    {"set" utc "Milliseconds", &setField<DateField::Milliseconds, isUtc>}
-
-// The script surface, in registration order ("toString" is the inherited one).
-const TJMethodEntry TJDateObject::dateMethods_[42] = {
-    DATE_FIELD_METHODS("", false),
-    DATE_FIELD_METHODS("UTC", true),
-    {"getTime", &nativeMethod<TJDateObject, &TJDateObject::nativeGetTime>},
-    {"setTime", &nativeMethod<TJDateObject, &TJDateObject::nativeSetTime>},
-    {"getTimezoneOffset", &nativeMethod<TJDateObject, &TJDateObject::nativeGetTimezoneOffset>},
-    {"toLocaleString", &nativeMethod<TJDateObject, &TJDateObject::nativeToLocaleString>},
-    {"toGMTString", &nativeMethod<TJDateObject, &TJDateObject::nativeToUTCString>},
-    {"toUTCString", &nativeMethod<TJDateObject, &TJDateObject::nativeToUTCString>},
-    {"UTC", &nativeMethod<TJDateObject, &TJDateObject::nativeParse>},
-    {"parse", &nativeMethod<TJDateObject, &TJDateObject::nativeParse>},
-};
-
-#undef DATE_FIELD_METHODS
-
 // ==== Construction and the time value ====
 
 TJDateObject::TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
@@ -216,11 +178,6 @@ TJDateObject::TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueLi
 }
 
 void RegisterDateObject(TJRuntime* runtime) { runtime->RegisterScriptClass("Date", &TJDateObject::classInfo); }
-
-void TJDateObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(dateMethods_);
-}
 
 double TJDateObject::GetTime() const { return DateTimeToMs(Utc_); }
 bool TJDateObject::SetTime(double ms) {
@@ -257,23 +214,70 @@ TJValue TJDateObject::ValueOf() {
     return value;
 }
 
-// ==== Native methods ====
+// ==== Methods ====
 
-void TJDateObject::nativeGetTime(TJValueList*, TJValue& result) { MakeDouble(GetTime(), result); }
+namespace {
 
-void TJDateObject::nativeSetTime(TJValueList* args, TJValue& result) {
-    if (HasArgs(args) && SetTime(ValueToDouble(args->At(0)))) MakeDouble(GetTime(), result);
+void getTime(TJDateObject& self, TJValueList*, TJValue& result) { MakeDouble(self.GetTime(), result); }
+
+void setTime(TJDateObject& self, TJValueList* args, TJValue& result) {
+    if (self.SetTime(ValueToDouble(args->At(0)))) MakeDouble(self.GetTime(), result);
 }
 
-void TJDateObject::nativeGetTimezoneOffset(TJValueList*, TJValue& result) { MakeInteger(TimezoneOffset(), result); }
-
-void TJDateObject::nativeToLocaleString(TJValueList*, TJValue& result) { MakeString(ToString(), result); }
-
-void TJDateObject::nativeToUTCString(TJValueList*, TJValue& result) {
-    MakeString(formatDateTime(Format_, UtcDateTime()), result);
+void getTimezoneOffset(TJDateObject& self, TJValueList*, TJValue& result) {
+    MakeInteger(self.TimezoneOffset(), result);
 }
 
-void TJDateObject::nativeParse(TJValueList* args, TJValue& result) { MakeDouble(ParseDateArguments(args), result); }
+void toLocaleString(TJDateObject& self, TJValueList*, TJValue& result) { MakeString(self.ToString(), result); }
+
+void toUTCString(TJDateObject& self, TJValueList*, TJValue& result) {
+    MakeString(formatDateTime(self.format(), self.UtcDateTime()), result);
+}
+
+void parse(TJDateObject&, TJValueList* args, TJValue& result) { MakeDouble(ParseDateArguments(args), result); }
+
+// The field methods of one frame; "utc" is "" or "UTC".
+#define DATE_FIELD_METHODS(utc, isUtc)                                         \
+    {"get" utc "FullYear", 0, &getField<DateField::FullYear, isUtc>},          \
+    {"set" utc "FullYear", 1, &setField<DateField::FullYear, isUtc>},          \
+    {"get" utc "Year", 0, &getField<DateField::Year, isUtc>},                  \
+    {"set" utc "Year", 1, &setField<DateField::Year, isUtc>},                  \
+    {"get" utc "Month", 0, &getField<DateField::Month, isUtc>},                \
+    {"set" utc "Month", 1, &setField<DateField::Month, isUtc>},                \
+    {"get" utc "Date", 0, &getField<DateField::Date, isUtc>},                  \
+    {"set" utc "Date", 1, &setField<DateField::Date, isUtc>},                  \
+    {"get" utc "Day", 0, &getField<DateField::Day, isUtc>},                    \
+    {"get" utc "Hours", 0, &getField<DateField::Hours, isUtc>},                \
+    {"set" utc "Hours", 1, &setField<DateField::Hours, isUtc>},                \
+    {"get" utc "Minutes", 0, &getField<DateField::Minutes, isUtc>},            \
+    {"set" utc "Minutes", 1, &setField<DateField::Minutes, isUtc>},            \
+    {"get" utc "Seconds", 0, &getField<DateField::Seconds, isUtc>},            \
+    {"set" utc "Seconds", 1, &setField<DateField::Seconds, isUtc>},            \
+    {"get" utc "Milliseconds", 0, &getField<DateField::Milliseconds, isUtc>},  \
+    {"set" utc "Milliseconds", 1, &setField<DateField::Milliseconds, isUtc>}
+
+// "toString" is the inherited method.
+const TJMethod<TJDateObject> dateMethods[] = {
+    DATE_FIELD_METHODS("", false),
+    DATE_FIELD_METHODS("UTC", true),
+    {"getTime", 0, &getTime},
+    {"setTime", 1, &setTime},
+    {"getTimezoneOffset", 0, &getTimezoneOffset},
+    {"toLocaleString", 0, &toLocaleString},
+    {"toGMTString", 0, &toUTCString},
+    {"toUTCString", 0, &toUTCString},
+    {"UTC", 0, &parse},
+    {"parse", 0, &parse},
+};
+
+#undef DATE_FIELD_METHODS
+
+}  // namespace
+
+const TJMethodTable& TJDateObject::Methods() const {
+    static const TJMethodTable table(dateMethods, TJObject::Methods());
+    return table;
+}
 
 // ==== Parsing ====
 

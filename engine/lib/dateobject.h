@@ -54,17 +54,9 @@ class TJDateObject : public TJObject {
     // The local date-time as VT_DATE.
     void ToVariant(VARIANT& variant) override;
 
-protected:
-    void RegisterMethods() override;
+    const TJMethodTable& Methods() const override;
 
 private:
-    static const TJMethodEntry dateMethods_[42];
-    void nativeGetTime(TJValueList* args, TJValue& result);
-    void nativeSetTime(TJValueList* args, TJValue& result);
-    void nativeGetTimezoneOffset(TJValueList* args, TJValue& result);
-    void nativeToLocaleString(TJValueList* args, TJValue& result);
-    void nativeToUTCString(TJValueList* args, TJValue& result);
-    void nativeParse(TJValueList* args, TJValue& result);
 
     // UTC, as days since 1899-12-30 counted straight on (for dates before it
     // too), so milliseconds convert both ways by scale and shift alone.

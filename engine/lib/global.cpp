@@ -51,12 +51,6 @@ AnsiString captionAt(TJValueList* args, int index) {
 // form's own).
 int dialogExtent(int32_t value) { return value > 0 ? std::max(value, 200) : 0; }
 
-// One text function of the first argument; undefined without arguments.
-template <AnsiString (*Convert)(std::string_view)>
-void convertText(TJValueList* args, TJValue& result) {
-    if (HasArgs(args)) MakeString(Convert(ValueToString(args->At(0)).view()), result);
-}
-
 // The image header of the running program says whether it is a console program.
 bool runsAsConsole() {
     auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleA(nullptr));
@@ -151,106 +145,49 @@ AnsiString TJGlobalObject::Read(int32_t count, bool line) {
 
 // ==== The functions ====
 
-// The surface of the Global object, after the built-in methods of every object.
-const TJMethodEntry TJGlobalObject::globalMethods_[41] = {
-    {"escape", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeEscape>},
-    {"unescape", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeUnescape>},
-    {"eval", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeEval>},
-    {"isFinite", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeIsFinite>},
-    {"isNaN", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeIsNaN>},
-    {"parseFloat", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeParseFloat>},
-    {"parseInt", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeParseInt>},
-    {"print", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativePrint>},
-    {"write", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativePrint>},
-    {"println", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativePrintln>},
-    {"writeln", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativePrintln>},
-    {"alert", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeAlert>},
-    {"prompt", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativePrompt>},
-    {"confirm", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeConfirm>},
-    {"textArea", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeTextArea>},
-    {"exit", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeExit>},
-    {"msgBox", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeMsgBox>},
-    {"scriptEngine", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeScriptEngine>},
-    {"scriptEngineBuildVersion", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeBuildVersion>},
-    {"scriptEngineMajorVersion", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeMajorVersion>},
-    {"scriptEngineMinorVersion", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeMinorVersion>},
-    {"read", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeRead>},
-    {"readln", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeReadln>},
-    {"scriptEngineVersion", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeEngineVersion>},
-    {"isConsole", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeIsConsole>},
-    {"decodeURI", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeDecodeURI>},
-    {"decodeURIComponent", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeDecodeURIComponent>},
-    {"encodeURI", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeEncodeURI>},
-    {"encodeURIComponent", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeEncodeURIComponent>},
-    {"format", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeFormat>},
-    {"sprintf", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeFormat>},
-    {"formatFloat", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeFormatFloat>},
-    {"eventLoop", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeEventLoop>},
-    {"terminate", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeTerminate>},
-    {"printf", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativePrintf>},
-    {"printfln", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativePrintfln>},
-    {"doEvents", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeDoEvents>},
-    {"sleep", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeSleep>},
-    {"isNull", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeIsNull>},
-    {"isUndefined", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeIsUndefined>},
-    {"nameOf", &nativeMethod<TJGlobalObject, &TJGlobalObject::nativeNameOf>},
-};
-
-void TJGlobalObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(globalMethods_);
-}
-
-void TJGlobalObject::returnSelf(TJValue& result) { MakeObject(this, result); }
+namespace {
 
 // ---- Texts and numbers ----
 
-void TJGlobalObject::nativeEscape(TJValueList* args, TJValue& result) { convertText<EscapeText>(args, result); }
-void TJGlobalObject::nativeUnescape(TJValueList* args, TJValue& result) { convertText<UnescapeText>(args, result); }
-void TJGlobalObject::nativeDecodeURI(TJValueList* args, TJValue& result) { convertText<DecodeURI>(args, result); }
-void TJGlobalObject::nativeDecodeURIComponent(TJValueList* args, TJValue& result) {
-    convertText<DecodeURIComponent>(args, result);
-}
-void TJGlobalObject::nativeEncodeURI(TJValueList* args, TJValue& result) { convertText<EncodeURI>(args, result); }
-void TJGlobalObject::nativeEncodeURIComponent(TJValueList* args, TJValue& result) {
-    convertText<EncodeURIComponent>(args, result);
+// One text function of the first argument (escape, decodeURI, ...).
+template <AnsiString (*Convert)(std::string_view)>
+void convertText(TJGlobalObject&, TJValueList* args, TJValue& result) {
+    MakeString(Convert(ValueToString(args->At(0)).view()), result);
 }
 
-void TJGlobalObject::nativeEval(TJValueList* args, TJValue& result) {
-    if (HasArgs(args) && Runtime()) Runtime()->EvaluateText(ValueToString(args->At(0)), nullptr, result);
+void eval(TJGlobalObject& self, TJValueList* args, TJValue& result) {
+    if (self.Runtime()) self.Runtime()->EvaluateText(ValueToString(args->At(0)), nullptr, result);
 }
 
-void TJGlobalObject::nativeIsFinite(TJValueList* args, TJValue& result) {
+void isFinite(TJGlobalObject&, TJValueList* args, TJValue& result) {
     MakeBool(IsNumericValue(argAt(args, 0)), result);
 }
 
-void TJGlobalObject::nativeIsNaN(TJValueList* args, TJValue& result) {
-    if (HasArgs(args)) MakeBool(IsNaNValue(&args->At(0)), result);
+void isNaN(TJGlobalObject&, TJValueList* args, TJValue& result) {
+    MakeBool(IsNaNValue(&args->At(0)), result);
 }
 
-void TJGlobalObject::nativeParseFloat(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void parseFloat(TJGlobalObject&, TJValueList* args, TJValue& result) {
     const TJValue& value = args->At(0);
     if (IsNumericValue(value)) MakeDouble(ValueToDouble(value), result);
     else MakeNaN(result);
 }
 
-void TJGlobalObject::nativeParseInt(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void parseInt(TJGlobalObject&, TJValueList* args, TJValue& result) {
     const TJValue& value = args->At(0);
     if (IsNumericValue(value)) MakeInteger(ValueToInteger(value), result);
     else MakeNaN(result);
 }
 
-void TJGlobalObject::nativeIsNull(TJValueList* args, TJValue& result) {
+void isNull(TJGlobalObject&, TJValueList* args, TJValue& result) {
     MakeBool(IsNullValue(argAt(args, 0)), result);
 }
 
-void TJGlobalObject::nativeIsUndefined(TJValueList* args, TJValue& result) {
+void isUndefined(TJGlobalObject&, TJValueList* args, TJValue& result) {
     MakeBool(IsUndefinedValue(argAt(args, 0)), result);
 }
 
-void TJGlobalObject::nativeNameOf(TJValueList* args, TJValue& result) {
+void nameOf(TJGlobalObject&, TJValueList* args, TJValue& result) {
     const TJValue* value = argAt(args, 0);
     if (IsObjectValue(value)) MakeString(value->ObjValue->ScriptClassName(), result);
     else MakeNull(result);
@@ -259,36 +196,33 @@ void TJGlobalObject::nativeNameOf(TJValueList* args, TJValue& result) {
 // ---- Output and input ----
 
 // The texts of all arguments in one write; the result is the last argument.
-void TJGlobalObject::nativePrint(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void print(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     AnsiString text;
     for (int i = 0; i < args->Count(); ++i) text += ValueToString(args->At(i));
-    Print(text);
+    self.Print(text);
     result = args->At(args->Count() - 1);
 }
 
-void TJGlobalObject::nativePrintln(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void println(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     AnsiString text;
     for (int i = 0; i < args->Count(); ++i) text += ValueToString(args->At(i));
-    PrintLine(text);
+    self.PrintLine(text);
     result = args->At(args->Count() - 1);
 }
 
-void TJGlobalObject::nativeRead(TJValueList* args, TJValue& result) {
+void read(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     int32_t count = integerAt(args, 0, -1);
-    AnsiString text = Read(count, false);
+    AnsiString text = self.Read(count, false);
     MakeString(count >= 0 ? MbcsLeft(text.view(), count) : text, result);
 }
 
-void TJGlobalObject::nativeReadln(TJValueList*, TJValue& result) { MakeString(Read(-1, true), result); }
+void readln(TJGlobalObject& self, TJValueList*, TJValue& result) { MakeString(self.Read(-1, true), result); }
 
-void TJGlobalObject::nativeFormat(TJValueList* args, TJValue& result) {
-    if (HasArgs(args)) MakeString(FormatValues(*args), result);
+void format(TJGlobalObject&, TJValueList* args, TJValue& result) {
+    MakeString(FormatValues(*args), result);
 }
 
-void TJGlobalObject::nativeFormatFloat(TJValueList* args, TJValue& result) {
-    if (!HasTwoArgs(args)) return;
+void formatFloatText(TJGlobalObject&, TJValueList* args, TJValue& result) {
     AnsiString format = ValueToString(args->At(0));
     try {
         MakeString(formatFloat(format.view(), ValueToDouble(args->At(1))), result);
@@ -297,41 +231,37 @@ void TJGlobalObject::nativeFormatFloat(TJValueList* args, TJValue& result) {
     }
 }
 
-void TJGlobalObject::nativePrintf(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void printFormatted(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     AnsiString text = FormatValues(*args);
-    Print(text);
+    self.Print(text);
     MakeString(text, result);
 }
 
-void TJGlobalObject::nativePrintfln(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void printFormattedLine(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     AnsiString text = FormatValues(*args);
-    PrintLine(text);
+    self.PrintLine(text);
     MakeString(text, result);
 }
 
 // ---- Message boxes and dialogs ----
 
-void TJGlobalObject::nativeAlert(TJValueList* args, TJValue& result) {
+void alert(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_ICONEXCLAMATION);
-    returnSelf(result);
+    MakeObject(&self, result);
 }
 
-void TJGlobalObject::nativeConfirm(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void confirm(TJGlobalObject&, TJValueList* args, TJValue& result) {
     int answer = AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_OKCANCEL | MB_ICONQUESTION);
     MakeBool(answer != IDCANCEL, result);
 }
 
-void TJGlobalObject::nativeMsgBox(TJValueList* args, TJValue& result) {
+void msgBox(TJGlobalObject&, TJValueList* args, TJValue& result) {
     UINT flags = static_cast<UINT>(integerAt(args, 1, 0));
     MakeInteger(AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 2), flags), result);
 }
 
 // Without the dialog module the dialogs end as if cancelled.
-void TJGlobalObject::nativePrompt(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void prompt(TJGlobalObject&, TJValueList* args, TJValue& result) {
     AnsiString caption = textAt(args, 3);
     if (caption.empty()) caption = GetAppTitle();
     AnsiString text;
@@ -342,8 +272,7 @@ void TJGlobalObject::nativePrompt(TJValueList* args, TJValue& result) {
     else MakeNull(result);
 }
 
-void TJGlobalObject::nativeTextArea(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void textArea(TJGlobalObject&, TJValueList* args, TJValue& result) {
     AnsiString caption = textAt(args, 2);
     if (caption.empty()) caption = GetAppTitle();
     AnsiString text;
@@ -357,25 +286,76 @@ void TJGlobalObject::nativeTextArea(TJValueList* args, TJValue& result) {
 
 // ---- The run and the engine ----
 
-void TJGlobalObject::nativeExit(TJValueList* args, TJValue&) { throw EJExit(integerAt(args, 0, 0)); }
+void exitRun(TJGlobalObject&, TJValueList* args, TJValue&) { throw EJExit(integerAt(args, 0, 0)); }
 
-void TJGlobalObject::nativeEventLoop(TJValueList*, TJValue&) { StartEventLoop(); }
+void eventLoop(TJGlobalObject& self, TJValueList*, TJValue&) { self.StartEventLoop(); }
 
-void TJGlobalObject::nativeTerminate(TJValueList*, TJValue&) { Terminate(); }
+void terminate(TJGlobalObject& self, TJValueList*, TJValue&) { self.Terminate(); }
 
-void TJGlobalObject::nativeDoEvents(TJValueList*, TJValue& result) {
-    MakeBool(Runtime() && Runtime()->DoEventsStep(), result);
+void doEvents(TJGlobalObject& self, TJValueList*, TJValue& result) {
+    MakeBool(self.Runtime() && self.Runtime()->DoEventsStep(), result);
 }
 
 // Blocks the thread; no messages are processed meanwhile.
-void TJGlobalObject::nativeSleep(TJValueList* args, TJValue& result) {
+void sleepFor(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     Sleep(static_cast<DWORD>(std::max<int32_t>(integerAt(args, 0, 0), 0)));
-    returnSelf(result);
+    MakeObject(&self, result);
 }
 
-void TJGlobalObject::nativeScriptEngine(TJValueList*, TJValue& result) { MakeString("DAZiduva", result); }
-void TJGlobalObject::nativeBuildVersion(TJValueList*, TJValue& result) { MakeInteger(42, result); }
-void TJGlobalObject::nativeMajorVersion(TJValueList*, TJValue& result) { MakeInteger(0, result); }
-void TJGlobalObject::nativeMinorVersion(TJValueList*, TJValue& result) { MakeDouble(3.9, result); }
-void TJGlobalObject::nativeEngineVersion(TJValueList*, TJValue& result) { MakeString("0.3.9", result); }
-void TJGlobalObject::nativeIsConsole(TJValueList*, TJValue& result) { MakeBool(runsAsConsole(), result); }
+void scriptEngine(TJGlobalObject&, TJValueList*, TJValue& result) { MakeString("DAZiduva", result); }
+void buildVersion(TJGlobalObject&, TJValueList*, TJValue& result) { MakeInteger(42, result); }
+void majorVersion(TJGlobalObject&, TJValueList*, TJValue& result) { MakeInteger(0, result); }
+void minorVersion(TJGlobalObject&, TJValueList*, TJValue& result) { MakeDouble(3.9, result); }
+void engineVersion(TJGlobalObject&, TJValueList*, TJValue& result) { MakeString("0.3.9", result); }
+void isConsole(TJGlobalObject&, TJValueList*, TJValue& result) { MakeBool(runsAsConsole(), result); }
+
+const TJMethod<TJGlobalObject> globalMethods[] = {
+    {"escape", 1, &convertText<EscapeText>},
+    {"unescape", 1, &convertText<UnescapeText>},
+    {"eval", 1, &eval},
+    {"isFinite", 0, &isFinite},
+    {"isNaN", 1, &isNaN},
+    {"parseFloat", 1, &parseFloat},
+    {"parseInt", 1, &parseInt},
+    {"print", 1, &print},
+    {"write", 1, &print},
+    {"println", 1, &println},
+    {"writeln", 1, &println},
+    {"alert", 0, &alert},
+    {"prompt", 1, &prompt},
+    {"confirm", 1, &confirm},
+    {"textArea", 1, &textArea},
+    {"exit", 0, &exitRun},
+    {"msgBox", 0, &msgBox},
+    {"scriptEngine", 0, &scriptEngine},
+    {"scriptEngineBuildVersion", 0, &buildVersion},
+    {"scriptEngineMajorVersion", 0, &majorVersion},
+    {"scriptEngineMinorVersion", 0, &minorVersion},
+    {"read", 0, &read},
+    {"readln", 0, &readln},
+    {"scriptEngineVersion", 0, &engineVersion},
+    {"isConsole", 0, &isConsole},
+    {"decodeURI", 1, &convertText<DecodeURI>},
+    {"decodeURIComponent", 1, &convertText<DecodeURIComponent>},
+    {"encodeURI", 1, &convertText<EncodeURI>},
+    {"encodeURIComponent", 1, &convertText<EncodeURIComponent>},
+    {"format", 1, &format},
+    {"sprintf", 1, &format},
+    {"formatFloat", 2, &formatFloatText},
+    {"eventLoop", 0, &eventLoop},
+    {"terminate", 0, &terminate},
+    {"printf", 1, &printFormatted},
+    {"printfln", 1, &printFormattedLine},
+    {"doEvents", 0, &doEvents},
+    {"sleep", 0, &sleepFor},
+    {"isNull", 0, &isNull},
+    {"isUndefined", 0, &isUndefined},
+    {"nameOf", 0, &nameOf},
+};
+
+}  // namespace
+
+const TJMethodTable& TJGlobalObject::Methods() const {
+    static const TJMethodTable table(globalMethods, TJObject::Methods());
+    return table;
+}

@@ -37,7 +37,7 @@ class TJGlobalObject : public TJObject {
 
     // Writes the text to standard output.
     void Print(const AnsiString& text);
-    // Writes the text and "\r\n" (also the network objects' status lines).
+    // Writes the text and "\r\n".
     void PrintLine(const AnsiString& text);
     // Reads from standard input; a failed read raises "EFileError".
     AnsiString Read(int32_t count, bool line);
@@ -47,51 +47,9 @@ class TJGlobalObject : public TJObject {
     int32_t mainFormHandle() const;
     AnsiString platform() const;
 
-protected:
-    void RegisterMethods() override;
+    const TJMethodTable& Methods() const override;
 
 private:
-    static const TJMethodEntry globalMethods_[41];
-    void nativeEscape(TJValueList* args, TJValue& result);
-    void nativeUnescape(TJValueList* args, TJValue& result);
-    void nativeEval(TJValueList* args, TJValue& result);
-    void nativeIsFinite(TJValueList* args, TJValue& result);
-    void nativeIsNaN(TJValueList* args, TJValue& result);
-    void nativeParseFloat(TJValueList* args, TJValue& result);
-    void nativeParseInt(TJValueList* args, TJValue& result);
-    void nativePrint(TJValueList* args, TJValue& result);
-    void nativePrintln(TJValueList* args, TJValue& result);
-    void nativeAlert(TJValueList* args, TJValue& result);
-    void nativePrompt(TJValueList* args, TJValue& result);
-    void nativeConfirm(TJValueList* args, TJValue& result);
-    void nativeTextArea(TJValueList* args, TJValue& result);
-    void nativeExit(TJValueList* args, TJValue& result);
-    void nativeMsgBox(TJValueList* args, TJValue& result);
-    void nativeScriptEngine(TJValueList* args, TJValue& result);
-    void nativeBuildVersion(TJValueList* args, TJValue& result);
-    void nativeMajorVersion(TJValueList* args, TJValue& result);
-    void nativeMinorVersion(TJValueList* args, TJValue& result);
-    void nativeRead(TJValueList* args, TJValue& result);
-    void nativeReadln(TJValueList* args, TJValue& result);
-    void nativeEngineVersion(TJValueList* args, TJValue& result);
-    void nativeIsConsole(TJValueList* args, TJValue& result);
-    void nativeDecodeURI(TJValueList* args, TJValue& result);
-    void nativeDecodeURIComponent(TJValueList* args, TJValue& result);
-    void nativeEncodeURI(TJValueList* args, TJValue& result);
-    void nativeEncodeURIComponent(TJValueList* args, TJValue& result);
-    void nativeFormat(TJValueList* args, TJValue& result);
-    void nativeFormatFloat(TJValueList* args, TJValue& result);
-    void nativeEventLoop(TJValueList* args, TJValue& result);
-    void nativeTerminate(TJValueList* args, TJValue& result);
-    void nativePrintf(TJValueList* args, TJValue& result);
-    void nativePrintfln(TJValueList* args, TJValue& result);
-    void nativeDoEvents(TJValueList* args, TJValue& result);
-    void nativeSleep(TJValueList* args, TJValue& result);
-    void nativeIsNull(TJValueList* args, TJValue& result);
-    void nativeIsUndefined(TJValueList* args, TJValue& result);
-    void nativeNameOf(TJValueList* args, TJValue& result);
-    void returnSelf(TJValue& result);
-
     TJOutputHook OutputHook_;
     TJInputHook InputHook_;
     TJArrayObject* Arguments_;

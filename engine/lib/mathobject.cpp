@@ -50,14 +50,14 @@ void makeWhole(double d, TJValue& result) {
 
 // The functions of one argument that give a double.
 template <double (*F)(double)>
-void unaryFunction(TJObject*, TJValueList* args, TJValue& result) {
-    if (HasArgs(args)) makeNumber(F(numberOf(args->At(0))), result);
+void unaryFunction(TJMathObject&, TJValueList* args, TJValue& result) {
+    makeNumber(F(numberOf(args->At(0))), result);
 }
 
 // The rounding functions, whose result is whole.
 template <double (*F)(double)>
-void wholeFunction(TJObject*, TJValueList* args, TJValue& result) {
-    if (HasArgs(args)) makeWhole(F(numberOf(args->At(0))), result);
+void wholeFunction(TJMathObject&, TJValueList* args, TJValue& result) {
+    makeWhole(F(numberOf(args->At(0))), result);
 }
 
 double expOf(double x) { return std::exp(x); }
@@ -76,8 +76,7 @@ double atanOf(double x) { return std::atan(x); }
 // ==== Native functions ====
 
 // A double stays a double; anything else is taken as an integer.
-void mathAbs(TJObject*, TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void mathAbs(TJMathObject&, TJValueList* args, TJValue& result) {
     const TJValue& x = args->At(0);
     if (x.ValueType == vtDouble || x.ValueType == vtInfinity || x.ValueType == vtNaN) {
         makeNumber(std::fabs(numberOf(x)), result);
@@ -88,14 +87,14 @@ void mathAbs(TJObject*, TJValueList* args, TJValue& result) {
     else MakeInteger(std::abs(i), result);
 }
 
-void mathAtan2(TJObject*, TJValueList* args, TJValue& result) {
-    if (HasTwoArgs(args)) makeNumber(std::atan2(numberOf(args->At(0)), numberOf(args->At(1))), result);
+void mathAtan2(TJMathObject&, TJValueList* args, TJValue& result) {
+    makeNumber(std::atan2(numberOf(args->At(0)), numberOf(args->At(1))), result);
 }
 
 // max and min: the scan starts from the first argument and stops with NaN at
 // the first argument that is not a number.
 template <bool Greatest>
-void extremum(TJObject*, TJValueList* args, TJValue& result) {
+void extremum(TJMathObject&, TJValueList* args, TJValue& result) {
     int count = ArgCount(args);
     if (count == 0) {
         MakeInfinity(Greatest, result);
@@ -114,41 +113,40 @@ void extremum(TJObject*, TJValueList* args, TJValue& result) {
     makeNumber(current, result);
 }
 
-void mathPow(TJObject*, TJValueList* args, TJValue& result) {
-    if (HasTwoArgs(args)) makeNumber(MathPower(numberOf(args->At(0)), numberOf(args->At(1))), result);
+void mathPow(TJMathObject&, TJValueList* args, TJValue& result) {
+    makeNumber(MathPower(numberOf(args->At(0)), numberOf(args->At(1))), result);
 }
 
-void mathRandom(TJObject*, TJValueList* args, TJValue& result) {
+void mathRandom(TJMathObject&, TJValueList* args, TJValue& result) {
     if (HasArgs(args)) MakeInteger(RandomInt(ValueToInteger(args->At(0))), result);
     else MakeDouble(RandomDouble(), result);
 }
+
+const TJMethod<TJMathObject> mathMethods[] = {
+    {"abs", 1, &mathAbs},
+    {"exp", 1, &unaryFunction<expOf>},
+    {"log", 1, &unaryFunction<logOf>},
+    {"sqrt", 1, &unaryFunction<sqrtOf>},
+    {"ceil", 1, &wholeFunction<ceilOf>},
+    {"floor", 1, &wholeFunction<floorOf>},
+    {"round", 1, &wholeFunction<roundOf>},
+    {"sin", 1, &unaryFunction<sinOf>},
+    {"cos", 1, &unaryFunction<cosOf>},
+    {"tan", 1, &unaryFunction<tanOf>},
+    {"asin", 1, &unaryFunction<asinOf>},
+    {"acos", 1, &unaryFunction<acosOf>},
+    {"atan", 1, &unaryFunction<atanOf>},
+    {"atan2", 2, &mathAtan2},
+    {"max", 0, &extremum<true>},
+    {"min", 0, &extremum<false>},
+    {"pow", 2, &mathPow},
+    {"random", 0, &mathRandom},
+};
 
 }  // namespace
 
 const TClassInfo TJMathObject::classInfo =
     makeClassInfo("TJMathObject", &TJObject::classInfo, mathProperties, &scriptCreator<TJMathObject>);
-
-// The script surface, in registration order.
-const TJMethodEntry TJMathObject::mathMethods_[18] = {
-    {"abs", &mathAbs},
-    {"exp", &unaryFunction<expOf>},
-    {"log", &unaryFunction<logOf>},
-    {"sqrt", &unaryFunction<sqrtOf>},
-    {"ceil", &wholeFunction<ceilOf>},
-    {"floor", &wholeFunction<floorOf>},
-    {"round", &wholeFunction<roundOf>},
-    {"sin", &unaryFunction<sinOf>},
-    {"cos", &unaryFunction<cosOf>},
-    {"tan", &unaryFunction<tanOf>},
-    {"asin", &unaryFunction<asinOf>},
-    {"acos", &unaryFunction<acosOf>},
-    {"atan", &unaryFunction<atanOf>},
-    {"atan2", &mathAtan2},
-    {"max", &extremum<true>},
-    {"min", &extremum<false>},
-    {"pow", &mathPow},
-    {"random", &mathRandom},
-};
 
 TJMathObject::TJMathObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
@@ -158,9 +156,9 @@ TJMathObject::TJMathObject(const TJCreateKey& key, TJRuntime* runtime, TJValueLi
 
 void RegisterMathObject(TJRuntime* runtime) { runtime->RegisterScriptClass("Math", &TJMathObject::classInfo); }
 
-void TJMathObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(mathMethods_);
+const TJMethodTable& TJMathObject::Methods() const {
+    static const TJMethodTable table(mathMethods, TJObject::Methods());
+    return table;
 }
 
 double TJMathObject::E() const { return static_cast<double>(std::exp(1.0L)); }

@@ -1,7 +1,7 @@
 // TJMathObject: the script class "Math" - the numeric functions (abs ... random)
 // and the read-only constants E ... SQRT2. It holds no state; every engine has
 // one ready-made global instance. RegisterMathObject registers the class with
-// an engine (engine/builtins.cpp calls it).
+// an engine (engine/lib/builtins.cpp calls it).
 #pragma once
 
 #include "engine/core/object.h"
@@ -22,11 +22,7 @@ class TJMathObject : public TJObject {
     double SQRT1_2() const { return 0.7071067811865476; }
     double SQRT2() const { return 1.4142135623730951; }
 
-protected:
-    void RegisterMethods() override;
-
-private:
-    static const TJMethodEntry mathMethods_[18];
+    const TJMethodTable& Methods() const override;
 };
 
 // base raised to exponent: whole exponents by square-and-multiply, others

@@ -2,7 +2,7 @@
 // DLL function, the typed argument records and the call parameters they make,
 // and the hand-built 32-bit x86 call frame (stdcall or cdecl, results in
 // EAX:EDX or on the floating-point stack). The engine's DLL call of a function
-// value (engine/dynaconvert.h) and the DynaCall and Struct objects use it.
+// value (engine/lib/dynaconvert.h) and the DynaCall and Struct objects use it.
 #pragma once
 
 #include <windows.h>

@@ -15,6 +15,10 @@
 
 namespace {
 
+// The class name every object of the class shares (a copy takes no memory).
+const AnsiString numberClassName("Number");
+const AnsiString booleanClassName("Boolean");
+
 const TPropInfo numberProperties[] = {
     FloatProperty<&TJNumberObject::numberProperty, &TJNumberObject::setNumberProperty>("number"),
     IntegerProperty<&TJNumberObject::intProperty, &TJNumberObject::setIntProperty>("int"),
@@ -83,7 +87,7 @@ TJBooleanObject* NewBooleanObject(TJRuntime* runtime, bool value) {
 
 TJNumberObject::TJNumberObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
-    SetClassName("Number");
+    SetClassName(numberClassName);
     if (HasArgs(args)) Value_ = numericCopy(args->At(0));
     else MakeInteger(0, Value_);
 }
@@ -115,19 +119,6 @@ AnsiString TJNumberObject::ToString(const TJValue* arg) {
     }
 }
 
-// "toString" is the inherited handler, which hands its argument (the radix) to ToString.
-const TJMethodEntry TJNumberObject::numberMethods_[4] = {
-    {"toExponential", &nativeMethod<TJNumberObject, &TJNumberObject::nativeToExponential>},
-    {"toFixed", &nativeMethod<TJNumberObject, &TJNumberObject::nativeToFixed>},
-    {"toPrecision", &nativeMethod<TJNumberObject, &TJNumberObject::nativeToFixed>},
-    {"toChar", &nativeMethod<TJNumberObject, &TJNumberObject::nativeToChar>},
-};
-
-void TJNumberObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(numberMethods_);
-}
-
 void TJNumberObject::RegisterConstants() {
     TJValue value;
     MakeNaN(value);
@@ -140,22 +131,39 @@ void TJNumberObject::RegisterConstants() {
     PutMember("NEGATIVE_INFINITY", value);
 }
 
-void TJNumberObject::nativeToExponential(TJValueList* args, TJValue& result) {
-    MakeString(floatToTextExponent(ValueToDouble(Value_), std::min(digitsArg(args), 17) + 1, 1), result);
+namespace {
+
+void toExponential(TJNumberObject& self, TJValueList* args, TJValue& result) {
+    MakeString(floatToTextExponent(ValueToDouble(self.NumberValue()), std::min(digitsArg(args), 17) + 1, 1), result);
 }
 
 // Digits count decimals for toPrecision as well.
-void TJNumberObject::nativeToFixed(TJValueList* args, TJValue& result) {
-    MakeString(floatToTextFixed(ValueToDouble(Value_), digitsArg(args), 15), result);
+void toFixed(TJNumberObject& self, TJValueList* args, TJValue& result) {
+    MakeString(floatToTextFixed(ValueToDouble(self.NumberValue()), digitsArg(args), 15), result);
 }
 
-void TJNumberObject::nativeToChar(TJValueList*, TJValue& result) { MakeString(asCharProperty(), result); }
+void toChar(TJNumberObject& self, TJValueList*, TJValue& result) { MakeString(self.asCharProperty(), result); }
+
+// "toString" is the inherited method, which hands its argument (the radix) to ToString.
+const TJMethod<TJNumberObject> numberMethods[] = {
+    {"toExponential", 0, &toExponential},
+    {"toFixed", 0, &toFixed},
+    {"toPrecision", 0, &toFixed},
+    {"toChar", 0, &toChar},
+};
+
+}  // namespace
+
+const TJMethodTable& TJNumberObject::Methods() const {
+    static const TJMethodTable table(numberMethods, TJObject::Methods());
+    return table;
+}
 
 // ==== Boolean ====
 
 TJBooleanObject::TJBooleanObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args), Bool_(HasArgs(args) && ValueToBool(args->At(0))) {
-    SetClassName("Boolean");
+    SetClassName(booleanClassName);
 }
 
 AnsiString TJBooleanObject::ToString(const TJValue*) { return Bool_ ? "true" : "false"; }

@@ -35,16 +35,12 @@ class TJNumberObject : public TJObject {
     AnsiString asCharProperty() const;
     void setAsCharProperty(const AnsiString& text);
 
+    const TJMethodTable& Methods() const override;
+
 protected:
-    void RegisterMethods() override;
     void RegisterConstants() override;
 
 private:
-    static const TJMethodEntry numberMethods_[4];
-    void nativeToExponential(TJValueList* args, TJValue& result);
-    void nativeToFixed(TJValueList* args, TJValue& result);
-    void nativeToChar(TJValueList* args, TJValue& result);
-
     TJValue Value_;
 };
 

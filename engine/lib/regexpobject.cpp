@@ -13,6 +13,9 @@
 
 namespace {
 
+// The class name every object of the class shares (a copy takes no memory).
+const AnsiString regExpClassName("RegExp");
+
 const TPropInfo regExpProperties[] = {
     BoolProperty<&TJRegExpObject::globalProperty, &TJRegExpObject::setGlobalProperty>("global"),
     BoolProperty<&TJRegExpObject::ignoreCaseProperty, &TJRegExpObject::setIgnoreCaseProperty>("ignoreCase"),
@@ -58,7 +61,7 @@ void RegisterRegExpClass(TJRuntime* runtime) {
 
 TJRegExpObject::TJRegExpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
-    SetClassName("RegExp");
+    SetClassName(regExpClassName);
     ClearStatics();
     if (!HasArgs(args)) return;
     const TJValue& first = args->At(0);
@@ -92,18 +95,6 @@ void TJRegExpObject::SetFlagText(const AnsiString& flags) {
     RegExp_.SetIgnoreCase(flags.find('i') != std::string_view::npos);
     RegExp_.SetGlobal(flags.find('g') != std::string_view::npos);
     RegExp_.SetMultiLine(flags.find('m') != std::string_view::npos);
-}
-
-const TJMethodEntry TJRegExpObject::regExpMethods_[4] = {
-    {"exec", &nativeMethod<TJRegExpObject, &TJRegExpObject::nativeExec>},
-    {"test", &nativeMethod<TJRegExpObject, &TJRegExpObject::nativeTest>},
-    {"replace", &nativeMethod<TJRegExpObject, &TJRegExpObject::nativeReplace>},
-    {"split", &nativeMethod<TJRegExpObject, &TJRegExpObject::nativeSplit>},
-};
-
-void TJRegExpObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(regExpMethods_);
 }
 
 // ==== Statics and hooks ====
@@ -265,31 +256,49 @@ TJArrayObject* TJRegExpObject::SplitText(const AnsiString& text, int32_t limit) 
 
 // ==== Methods ====
 
-void TJRegExpObject::nativeExec(TJValueList* args, TJValue& result) {
+namespace {
+
+void exec(TJRegExpObject& self, TJValueList* args, TJValue& result) {
     MakeNull(result);
     AnsiString text;
     if (HasArgs(args)) text = ValueToString(&args->At(0));
-    else InputQuery(this, text);
-    if (TJArrayObject* array = ExecText(text)) MakeObject(array, result);
+    else self.InputQuery(&self, text);
+    if (TJArrayObject* array = self.ExecText(text)) MakeObject(array, result);
 }
 
-void TJRegExpObject::nativeTest(TJValueList* args, TJValue& result) {
-    MakeBool(HasArgs(args) && TestText(ValueToString(&args->At(0))), result);
+void test(TJRegExpObject& self, TJValueList* args, TJValue& result) {
+    MakeBool(HasArgs(args) && self.TestText(ValueToString(&args->At(0))), result);
 }
 
-void TJRegExpObject::nativeReplace(TJValueList* args, TJValue& result) {
+void replace(TJRegExpObject& self, TJValueList* args, TJValue& result) {
     if (!HasArgs(args)) {
         MakeString(AnsiString(), result);
         return;
     }
-    MakeString(ReplaceText(ValueToString(&args->At(0)), HasTwoArgs(args) ? &args->At(1) : nullptr), result);
+    MakeString(self.ReplaceText(ValueToString(&args->At(0)), HasTwoArgs(args) ? &args->At(1) : nullptr), result);
 }
 
-void TJRegExpObject::nativeSplit(TJValueList* args, TJValue& result) {
+void split(TJRegExpObject& self, TJValueList* args, TJValue& result) {
     if (!HasArgs(args)) {
-        MakeObject(createObject<TJArrayObject>(Runtime(), true, nullptr), result);
+        MakeObject(createObject<TJArrayObject>(self.Runtime(), true, nullptr), result);
         return;
     }
     int32_t limit = HasTwoArgs(args) ? ValueToInteger(&args->At(1)) : -1;
-    MakeObject(SplitText(ValueToString(&args->At(0)), limit), result);
+    MakeObject(self.SplitText(ValueToString(&args->At(0)), limit), result);
+}
+
+// Without arguments, exec reads the statics' input, replace gives the empty
+// text and split an empty Array.
+const TJMethod<TJRegExpObject> regExpMethods[] = {
+    {"exec", 0, &exec},
+    {"test", 0, &test},
+    {"replace", 0, &replace},
+    {"split", 0, &split},
+};
+
+}  // namespace
+
+const TJMethodTable& TJRegExpObject::Methods() const {
+    static const TJMethodTable table(regExpMethods, TJObject::Methods());
+    return table;
 }

@@ -73,6 +73,7 @@ class TJRegExpObject : public TJObject {
     // statics are recorded.
     void Assign(const TPersistent* source) override;
     void FreeNotify(TJNotify* peer) override;
+    const TJMethodTable& Methods() const override;
 
     // ---- Published properties ----
     bool globalProperty() const { return RegExp_.Global(); }
@@ -93,16 +94,10 @@ class TJRegExpObject : public TJObject {
     AnsiString rightContextProperty() const { return RegExp_.RightContext(); }
 
 protected:
-    void RegisterMethods() override;
     // Links the object to its runtime's statics.
     void AfterRegistration() override;
 
 private:
-    static const TJMethodEntry regExpMethods_[4];
-    void nativeExec(TJValueList* args, TJValue& result);
-    void nativeTest(TJValueList* args, TJValue& result);
-    void nativeReplace(TJValueList* args, TJValue& result);
-    void nativeSplit(TJValueList* args, TJValue& result);
 
     void disconnect();
     void onBeforeMatch(TJRegExpObject* regExp);

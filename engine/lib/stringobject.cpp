@@ -25,6 +25,9 @@
 
 namespace {
 
+// The class name every object of the class shares (a copy takes no memory).
+const AnsiString stringClassName("String");
+
 const TPropInfo stringProperties[] = {
     IntegerProperty<&TJStringObject::lengthProperty>("length"),
     StringProperty<&TJStringObject::Text, &TJStringObject::SetText>("text"),
@@ -50,12 +53,6 @@ const bool classHookSet = [] {
 }();
 
 // ==== Conversions ====
-
-AnsiString trimLeft(std::string_view s) {
-    size_t first = 0;
-    while (first < s.size() && static_cast<unsigned char>(s[first]) <= ' ') ++first;
-    return AnsiString(s.substr(first));
-}
 
 // The platform's case mapping of the ANSI code page; what it cannot map
 // keeps its bytes.
@@ -108,71 +105,8 @@ void RegisterStringClass(TJRuntime* runtime) { runtime->RegisterScriptClass("Str
 
 TJStringObject::TJStringObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
-    SetClassName("String");
+    SetClassName(stringClassName);
     if (HasArgs(args)) Text_ = ValueToString(&args->At(0));
-}
-
-// "toString" is registered again (after the inherited methods) with the text as
-// its result, so the table holds the whole String surface.
-const TJMethodEntry TJStringObject::stringMethods_[53] = {
-    {"charAt", &nativeMethod<TJStringObject, &TJStringObject::nativeCharAt>},
-    {"anchor", &nativeMethod<TJStringObject, &TJStringObject::nativeAnchor>},
-    {"big", &nativeMethod<TJStringObject, &TJStringObject::nativeBig>},
-    {"blink", &nativeMethod<TJStringObject, &TJStringObject::nativeBlink>},
-    {"bold", &nativeMethod<TJStringObject, &TJStringObject::nativeBold>},
-    {"charCodeAt", &nativeMethod<TJStringObject, &TJStringObject::nativeCharCodeAt>},
-    {"concat", &nativeMethod<TJStringObject, &TJStringObject::nativeConcat>},
-    {"fixed", &nativeMethod<TJStringObject, &TJStringObject::nativeFixed>},
-    {"fontcolor", &nativeMethod<TJStringObject, &TJStringObject::nativeFontColor>},
-    {"fontsize", &nativeMethod<TJStringObject, &TJStringObject::nativeFontSize>},
-    {"fromCharCode", &nativeMethod<TJStringObject, &TJStringObject::nativeFromCharCode>},
-    {"indexOf", &nativeMethod<TJStringObject, &TJStringObject::nativeIndexOf>},
-    {"italics", &nativeMethod<TJStringObject, &TJStringObject::nativeItalics>},
-    {"lastIndexOf", &nativeMethod<TJStringObject, &TJStringObject::nativeLastIndexOf>},
-    {"link", &nativeMethod<TJStringObject, &TJStringObject::nativeLink>},
-    {"match", &nativeMethod<TJStringObject, &TJStringObject::nativeMatch>},
-    {"replace", &nativeMethod<TJStringObject, &TJStringObject::nativeReplace>},
-    {"search", &nativeMethod<TJStringObject, &TJStringObject::nativeSearch>},
-    {"slice", &nativeMethod<TJStringObject, &TJStringObject::nativeSlice>},
-    {"small", &nativeMethod<TJStringObject, &TJStringObject::nativeSmall>},
-    {"split", &nativeMethod<TJStringObject, &TJStringObject::nativeSplit>},
-    {"strike", &nativeMethod<TJStringObject, &TJStringObject::nativeStrike>},
-    {"sub", &nativeMethod<TJStringObject, &TJStringObject::nativeSub>},
-    {"substr", &nativeMethod<TJStringObject, &TJStringObject::nativeSubstr>},
-    {"substring", &nativeMethod<TJStringObject, &TJStringObject::nativeSubstring>},
-    {"sup", &nativeMethod<TJStringObject, &TJStringObject::nativeSup>},
-    {"localeCompare", &nativeMethod<TJStringObject, &TJStringObject::nativeLocaleCompare>},
-    {"reverse", &nativeMethod<TJStringObject, &TJStringObject::nativeReverse>},
-    {"multiply", &nativeMethod<TJStringObject, &TJStringObject::nativeMultiply>},
-    {"toLowerCase", &nativeMethod<TJStringObject, &TJStringObject::nativeToLowerCase>},
-    {"toUpperCase", &nativeMethod<TJStringObject, &TJStringObject::nativeToUpperCase>},
-    {"toJIS", &nativeMethod<TJStringObject, &TJStringObject::nativeToJIS>},
-    {"toSJIS", &nativeMethod<TJStringObject, &TJStringObject::nativeToSJIS>},
-    {"toEUC", &nativeMethod<TJStringObject, &TJStringObject::nativeToEUC>},
-    {"toWide", &nativeMethod<TJStringObject, &TJStringObject::nativeToWide>},
-    {"toUTF8", &nativeMethod<TJStringObject, &TJStringObject::nativeToUTF8>},
-    {"toString", &nativeMethod<TJStringObject, &TJStringObject::nativeToString>},
-    {"toZenkaku", &nativeMethod<TJStringObject, &TJStringObject::nativeToZenkaku>},
-    {"toHankaku", &nativeMethod<TJStringObject, &TJStringObject::nativeToHankaku>},
-    {"toHiragana", &nativeMethod<TJStringObject, &TJStringObject::nativeToHiragana>},
-    {"toKatakana", &nativeMethod<TJStringObject, &TJStringObject::nativeToKatakana>},
-    {"fromJIStoSJIS", &nativeMethod<TJStringObject, &TJStringObject::nativeFromJIStoSJIS>},
-    {"fromJIStoEUC", &nativeMethod<TJStringObject, &TJStringObject::nativeFromJIStoEUC>},
-    {"fromEUCtoSJIS", &nativeMethod<TJStringObject, &TJStringObject::nativeFromEUCtoSJIS>},
-    {"fromEUCtoJIS", &nativeMethod<TJStringObject, &TJStringObject::nativeFromEUCtoJIS>},
-    {"fromSJIStoEUC", &nativeMethod<TJStringObject, &TJStringObject::nativeFromSJIStoEUC>},
-    {"fromSJIStoJIS", &nativeMethod<TJStringObject, &TJStringObject::nativeFromSJIStoJIS>},
-    {"fromUTF8toSJIS", &nativeMethod<TJStringObject, &TJStringObject::nativeFromUTF8toSJIS>},
-    {"crypt", &nativeMethod<TJStringObject, &TJStringObject::nativeCrypt>},
-    {"trim", &nativeMethod<TJStringObject, &TJStringObject::nativeTrim>},
-    {"trimLeft", &nativeMethod<TJStringObject, &TJStringObject::nativeTrimLeft>},
-    {"trimRight", &nativeMethod<TJStringObject, &TJStringObject::nativeTrimRight>},
-    {"sizeOf", &nativeMethod<TJStringObject, &TJStringObject::nativeSizeOf>},
-};
-
-void TJStringObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(stringMethods_);
 }
 
 // ==== Index access and conversions ====
@@ -247,35 +181,41 @@ void TJStringObject::GetItem(int32_t index, TJValue& value) {
 
 // ==== Characters and searching ====
 
-void TJStringObject::nativeCharAt(TJValueList* args, TJValue& result) {
-    int32_t at = HasArgs(args) ? charNumber(args->At(0)) : 0;
-    MakeString(at <= 0 ? AnsiString() : MbcsCopy(Text_, at, 1), result);
+namespace {
+
+// The text turned by one text function (trim, reverse, the conversions).
+template <auto Convert>
+void converted(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeString(Convert(self.Text()), result);
 }
 
-void TJStringObject::nativeCharCodeAt(TJValueList* args, TJValue& result) {
+void charAt(TJStringObject& self, TJValueList* args, TJValue& result) {
     int32_t at = HasArgs(args) ? charNumber(args->At(0)) : 0;
-    AnsiString c = at <= 0 ? AnsiString() : MbcsCopy(Text_, at, 1);
+    MakeString(at <= 0 ? AnsiString() : MbcsCopy(self.Text(), at, 1), result);
+}
+
+void charCodeAt(TJStringObject& self, TJValueList* args, TJValue& result) {
+    int32_t at = HasArgs(args) ? charNumber(args->At(0)) : 0;
+    AnsiString c = at <= 0 ? AnsiString() : MbcsCopy(self.Text(), at, 1);
     if (c.empty()) MakeNaN(result);
     else if (c.length() == 1) MakeInteger(c.byte(0), result);
     else MakeInteger(c.byte(0) * 256 + c.byte(1), result);
 }
 
-void TJStringObject::nativeConcat(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void concat(TJStringObject& self, TJValueList* args, TJValue& result) {
     std::vector<AnsiString> parts;
-    size_t size = Text_.length();
+    size_t size = self.Text().length();
     for (int i = 0; i < args->Count(); ++i) {
         parts.push_back(ValueToString(&args->At(i)));
         size += parts.back().length();
         CheckStringSize(size);
     }
-    AnsiString joined = Text_;
+    AnsiString joined = self.Text();
     for (const AnsiString& part : parts) joined += part;
     MakeString(joined, result);
 }
 
-void TJStringObject::nativeFromCharCode(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void fromCharCode(TJStringObject&, TJValueList* args, TJValue& result) {
     AnsiString text;
     for (int i = 0; i < args->Count(); ++i) {
         int32_t code = ValueToInteger(&args->At(i));
@@ -285,111 +225,96 @@ void TJStringObject::nativeFromCharCode(TJValueList* args, TJValue& result) {
     MakeString(text, result);
 }
 
-void TJStringObject::nativeIndexOf(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void indexOf(TJStringObject& self, TJValueList* args, TJValue& result) {
     int32_t from = HasTwoArgs(args) ? charNumber(args->At(1)) : 1;
-    MakeInteger(MbcsPos(ValueToString(&args->At(0)), Text_, from) - 1, result);
+    MakeInteger(MbcsPos(ValueToString(&args->At(0)), self.Text(), from) - 1, result);
 }
 
-void TJStringObject::nativeLastIndexOf(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void lastIndexOf(TJStringObject& self, TJValueList* args, TJValue& result) {
     int32_t from = HasTwoArgs(args) ? charNumber(args->At(1)) : 0;
-    MakeInteger(MbcsLastPos(ValueToString(&args->At(0)), Text_, from) - 1, result);
+    MakeInteger(MbcsLastPos(ValueToString(&args->At(0)), self.Text(), from) - 1, result);
 }
 
-void TJStringObject::nativeSlice(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void slice(TJStringObject& self, TJValueList* args, TJValue& result) {
     int32_t end = HasTwoArgs(args) ? charNumber(args->At(1)) : INT_MAX;
-    MakeString(MbcsSlice(Text_, charNumber(args->At(0)), end), result);
+    MakeString(MbcsSlice(self.Text(), charNumber(args->At(0)), end), result);
 }
 
-void TJStringObject::nativeSubstr(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void substr(TJStringObject& self, TJValueList* args, TJValue& result) {
     int32_t count = HasTwoArgs(args) ? ValueToInteger(&args->At(1)) : INT_MAX;
-    MakeString(MbcsCopy(Text_, charNumber(args->At(0)), count), result);
+    MakeString(MbcsCopy(self.Text(), charNumber(args->At(0)), count), result);
 }
 
-void TJStringObject::nativeSubstring(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void substring(TJStringObject& self, TJValueList* args, TJValue& result) {
     int32_t start = std::max(1, charNumber(args->At(0)));
     int32_t end = HasTwoArgs(args) ? std::max(1, charNumber(args->At(1))) : INT_MAX;
     int32_t low = std::min(start, end), high = std::max(start, end);
-    MakeString(MbcsCopy(Text_, low, high - low), result);
+    MakeString(MbcsCopy(self.Text(), low, high - low), result);
 }
 
-void TJStringObject::nativeLocaleCompare(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
+void localeCompare(TJStringObject& self, TJValueList* args, TJValue& result) {
     AnsiString other = ValueToString(&args->At(0));
-    int order = CompareStringA(LOCALE_USER_DEFAULT, 0, Text_.c_str(), static_cast<int>(Text_.length()),
+    int order = CompareStringA(LOCALE_USER_DEFAULT, 0, self.Text().c_str(), static_cast<int>(self.Text().length()),
                                other.c_str(), static_cast<int>(other.length()));
     MakeInteger(order == CSTR_LESS_THAN ? -1 : order == CSTR_GREATER_THAN ? 1 : 0, result);
 }
 
-void TJStringObject::nativeReverse(TJValueList*, TJValue& result) { MakeString(MbcsReverse(Text_), result); }
-
-void TJStringObject::nativeMultiply(TJValueList* args, TJValue& result) {
-    MakeString(RepeatText(Text_, HasArgs(args) ? ValueToInteger(&args->At(0)) : 0), result);
+void multiply(TJStringObject& self, TJValueList* args, TJValue& result) {
+    MakeString(RepeatText(self.Text(), HasArgs(args) ? ValueToInteger(&args->At(0)) : 0), result);
 }
 
-void TJStringObject::nativeTrim(TJValueList*, TJValue& result) { MakeString(trimText(Text_), result); }
-void TJStringObject::nativeTrimLeft(TJValueList*, TJValue& result) { MakeString(trimLeft(Text_), result); }
-void TJStringObject::nativeTrimRight(TJValueList*, TJValue& result) { MakeString(trimRight(Text_), result); }
-
-void TJStringObject::nativeSizeOf(TJValueList*, TJValue& result) {
-    MakeInteger(static_cast<int32_t>(Text_.length()), result);
+void sizeOf(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeInteger(static_cast<int32_t>(self.Text().length()), result);
 }
 
-void TJStringObject::nativeToString(TJValueList* args, TJValue& result) {
-    MakeString(ToString(argAt(args, 0)), result);
+void toString(TJStringObject& self, TJValueList* args, TJValue& result) {
+    MakeString(self.ToString(argAt(args, 0)), result);
 }
 
 // ==== HTML wrappers ====
 
-namespace {
+// The tags around a text of the wrappers without an argument.
+struct TJTags {
+    const char* Open;
+    const char* Close;
+};
+constexpr TJTags bigTags{"<BIG>", "</BIG>"}, blinkTags{"<BLINK>", "</BLINK>"}, boldTags{"<B>", "</B>"},
+    fixedTags{"<TT>", "</TT>"}, italicsTags{"<I>", "</I>"}, smallTags{"<SMALL>", "</SMALL>"},
+    strikeTags{"<STRIKE>", "</STRIKE>"}, subTags{"<SUB>", "</SUB>"}, supTags{"<SUP>", "</SUP>"};
 
-void tagged(const AnsiString& text, const char* open, const char* close, TJValue& result) {
-    CheckStringSize(uint64_t{text.length()} + std::strlen(open) + std::strlen(close));
-    MakeString(open + text + close, result);
+template <const TJTags& Tags>
+void tagged(TJStringObject& self, TJValueList*, TJValue& result) {
+    const AnsiString& text = self.Text();
+    CheckStringSize(uint64_t{text.length()} + std::strlen(Tags.Open) + std::strlen(Tags.Close));
+    MakeString(Tags.Open + text + Tags.Close, result);
 }
 
-// open + '"' + the argument + '">' + text + close; undefined without the argument.
+// open + '"' + the argument + '">' + text + close.
 void attributed(const AnsiString& text, TJValueList* args, const char* open, const char* close, TJValue& result) {
-    if (!HasArgs(args)) return;
     AnsiString argument = ValueToString(&args->At(0));
     CheckStringSize(uint64_t{text.length()} + argument.length() + std::strlen(open) + std::strlen(close) + 3);
     MakeString(open + ("\"" + argument) + "\">" + text + close, result);
 }
 
-}  // namespace
-
-void TJStringObject::nativeAnchor(TJValueList* args, TJValue& result) {
-    attributed(Text_, args, "<A NAME=", "</A>", result);
+void anchor(TJStringObject& self, TJValueList* args, TJValue& result) {
+    attributed(self.Text(), args, "<A NAME=", "</A>", result);
 }
-void TJStringObject::nativeBig(TJValueList*, TJValue& result) { tagged(Text_, "<BIG>", "</BIG>", result); }
-void TJStringObject::nativeBlink(TJValueList*, TJValue& result) { tagged(Text_, "<BLINK>", "</BLINK>", result); }
-void TJStringObject::nativeBold(TJValueList*, TJValue& result) { tagged(Text_, "<B>", "</B>", result); }
-void TJStringObject::nativeFixed(TJValueList*, TJValue& result) { tagged(Text_, "<TT>", "</TT>", result); }
-void TJStringObject::nativeFontColor(TJValueList* args, TJValue& result) {
-    attributed(Text_, args, "<FONT COLOR=", "</FONT>", result);
+void fontColor(TJStringObject& self, TJValueList* args, TJValue& result) {
+    attributed(self.Text(), args, "<FONT COLOR=", "</FONT>", result);
 }
-void TJStringObject::nativeFontSize(TJValueList* args, TJValue& result) {
-    attributed(Text_, args, "<FONT SIZE=", "</FONT>", result);
+void fontSize(TJStringObject& self, TJValueList* args, TJValue& result) {
+    attributed(self.Text(), args, "<FONT SIZE=", "</FONT>", result);
 }
-void TJStringObject::nativeItalics(TJValueList*, TJValue& result) { tagged(Text_, "<I>", "</I>", result); }
-void TJStringObject::nativeLink(TJValueList* args, TJValue& result) {
-    attributed(Text_, args, "<A HREF=", "</A>", result);
+void link(TJStringObject& self, TJValueList* args, TJValue& result) {
+    attributed(self.Text(), args, "<A HREF=", "</A>", result);
 }
-void TJStringObject::nativeSmall(TJValueList*, TJValue& result) { tagged(Text_, "<SMALL>", "</SMALL>", result); }
-void TJStringObject::nativeStrike(TJValueList*, TJValue& result) { tagged(Text_, "<STRIKE>", "</STRIKE>", result); }
-void TJStringObject::nativeSub(TJValueList*, TJValue& result) { tagged(Text_, "<SUB>", "</SUB>", result); }
-void TJStringObject::nativeSup(TJValueList*, TJValue& result) { tagged(Text_, "<SUP>", "</SUP>", result); }
 
 // ==== Regular expressions ====
 
 // The RegExp object given as the first argument, or a new one made from the
 // whole argument list as `new RegExp(...)` makes it; either holds a reference
 // for the duration of the call.
-class TJStringObject::RegExpArgument {
+class RegExpArgument {
 public:
     RegExpArgument(TJStringObject& owner, TJValueList* args) {
         const TJValue& first = args->At(0);
@@ -410,17 +335,15 @@ private:
     bool given_;
 };
 
-void TJStringObject::nativeMatch(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
-    RegExpArgument regExp(*this, args);
+void match(TJStringObject& self, TJValueList* args, TJValue& result) {
+    RegExpArgument regExp(self, args);
     MakeNull(result);
-    if (TJArrayObject* matches = regExp->ExecText(Text_)) MakeObject(matches, result);
+    if (TJArrayObject* matches = regExp->ExecText(self.Text())) MakeObject(matches, result);
 }
 
-void TJStringObject::nativeSearch(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
-    RegExpArgument regExp(*this, args);
-    if (TJArrayObject* matches = regExp->ExecText(Text_)) {
+void search(TJStringObject& self, TJValueList* args, TJValue& result) {
+    RegExpArgument regExp(self, args);
+    if (TJArrayObject* matches = regExp->ExecText(self.Text())) {
         matches->IncRef();
         matches->DecRef();
     }
@@ -430,65 +353,117 @@ void TJStringObject::nativeSearch(TJValueList* args, TJValue& result) {
 // With a RegExp object the replacement is the second argument; with a pattern
 // it is the third when given, else the second (which is then also the flag
 // text). A missing or undefined replacement is the empty text.
-void TJStringObject::nativeReplace(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
-    RegExpArgument regExp(*this, args);
+void replace(TJStringObject& self, TJValueList* args, TJValue& result) {
+    RegExpArgument regExp(self, args);
     const TJValue* replacement = regExp.given() || !HasThreeArgs(args) ? argAt(args, 1) : argAt(args, 2);
     if (replacement && IsUndefinedValue(*replacement)) replacement = nullptr;
-    MakeString(regExp->ReplaceText(Text_, replacement), result);
+    MakeString(regExp->ReplaceText(self.Text(), replacement), result);
 }
 
 // With a RegExp object the limit is the second argument; with a pattern it is
 // the second when that is numeric, else the third when given.
-void TJStringObject::nativeSplit(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) return;
-    RegExpArgument regExp(*this, args);
+void split(TJStringObject& self, TJValueList* args, TJValue& result) {
+    RegExpArgument regExp(self, args);
     const TJValue* limit = argAt(args, 1);
     if (!regExp.given() && !(limit && IsNumericValue(*limit))) limit = argAt(args, 2);
-    MakeObject(regExp->SplitText(Text_, limit ? ValueToInteger(limit) : noSplitLimit), result);
+    MakeObject(regExp->SplitText(self.Text(), limit ? ValueToInteger(limit) : noSplitLimit), result);
 }
 
 // ==== Case, width and code conversions ====
 
-void TJStringObject::nativeToLowerCase(TJValueList*, TJValue& result) {
-    MakeString(mapCase(Text_, &CharLowerBuffA), result);
+void toLowerCase(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeString(mapCase(self.Text(), &CharLowerBuffA), result);
 }
-void TJStringObject::nativeToUpperCase(TJValueList*, TJValue& result) {
-    MakeString(mapCase(Text_, &CharUpperBuffA), result);
-}
-
-void TJStringObject::nativeToJIS(TJValueList*, TJValue& result) {
-    MakeString(ConvertJapaneseCode(Text_, jcJISNew), result);
-}
-void TJStringObject::nativeToSJIS(TJValueList*, TJValue& result) {
-    MakeString(ConvertJapaneseCode(Text_, jcSJIS), result);
-}
-void TJStringObject::nativeToEUC(TJValueList*, TJValue& result) { MakeString(ConvertJapaneseCode(Text_, jcEUC), result); }
-
-void TJStringObject::nativeToWide(TJValueList*, TJValue& result) {
-    CheckStringSize(static_cast<uint64_t>(Text_.length()) * 2);
-    MakeString(wideAsBytes(ansiToWide(Text_)), result);
-}
-void TJStringObject::nativeToUTF8(TJValueList*, TJValue& result) {
-    CheckStringSize(static_cast<uint64_t>(Text_.length()) * 3);  // a half-width kana takes 3 bytes
-    MakeString(wideToCodePage(ansiToWide(Text_), CP_UTF8), result);
-}
-void TJStringObject::nativeFromUTF8toSJIS(TJValueList*, TJValue& result) {
-    MakeString(wideToAnsi(utf8ToWide(Text_)), result);
+void toUpperCase(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeString(mapCase(self.Text(), &CharUpperBuffA), result);
 }
 
-void TJStringObject::nativeToZenkaku(TJValueList*, TJValue& result) { MakeString(ToFullWidth(Text_), result); }
-void TJStringObject::nativeToHankaku(TJValueList*, TJValue& result) { MakeString(ToHalfWidth(Text_), result); }
-void TJStringObject::nativeToHiragana(TJValueList*, TJValue& result) { MakeString(ToHiragana(Text_), result); }
-void TJStringObject::nativeToKatakana(TJValueList*, TJValue& result) { MakeString(ToKatakana(Text_), result); }
+void toJIS(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeString(ConvertJapaneseCode(self.Text(), jcJISNew), result);
+}
+void toSJIS(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeString(ConvertJapaneseCode(self.Text(), jcSJIS), result);
+}
+void toEUC(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeString(ConvertJapaneseCode(self.Text(), jcEUC), result);
+}
 
-void TJStringObject::nativeFromJIStoSJIS(TJValueList*, TJValue& result) { MakeString(JisToSjis(Text_), result); }
-void TJStringObject::nativeFromJIStoEUC(TJValueList*, TJValue& result) { MakeString(JisToEuc(Text_), result); }
-void TJStringObject::nativeFromEUCtoSJIS(TJValueList*, TJValue& result) { MakeString(EucToSjis(Text_), result); }
-void TJStringObject::nativeFromEUCtoJIS(TJValueList*, TJValue& result) { MakeString(EucToJis(Text_), result); }
-void TJStringObject::nativeFromSJIStoEUC(TJValueList*, TJValue& result) { MakeString(SjisToEuc(Text_), result); }
-void TJStringObject::nativeFromSJIStoJIS(TJValueList*, TJValue& result) { MakeString(SjisToJis(Text_), result); }
+void toWide(TJStringObject& self, TJValueList*, TJValue& result) {
+    CheckStringSize(static_cast<uint64_t>(self.Text().length()) * 2);
+    MakeString(wideAsBytes(ansiToWide(self.Text())), result);
+}
+void toUTF8(TJStringObject& self, TJValueList*, TJValue& result) {
+    CheckStringSize(static_cast<uint64_t>(self.Text().length()) * 3);  // a half-width kana takes 3 bytes
+    MakeString(wideToCodePage(ansiToWide(self.Text()), CP_UTF8), result);
+}
+void fromUTF8toSJIS(TJStringObject& self, TJValueList*, TJValue& result) {
+    MakeString(wideToAnsi(utf8ToWide(self.Text())), result);
+}
 
-void TJStringObject::nativeCrypt(TJValueList* args, TJValue& result) {
-    MakeString(cryptText(Text_, HasArgs(args) ? ValueToString(&args->At(0)) : AnsiString()), result);
+void crypt(TJStringObject& self, TJValueList* args, TJValue& result) {
+    MakeString(cryptText(self.Text(), HasArgs(args) ? ValueToString(&args->At(0)) : AnsiString()), result);
+}
+
+// "toString" (after the methods every object has) gives the text.
+const TJMethod<TJStringObject> stringMethods[] = {
+    {"charAt", 0, &charAt},
+    {"anchor", 1, &anchor},
+    {"big", 0, &tagged<bigTags>},
+    {"blink", 0, &tagged<blinkTags>},
+    {"bold", 0, &tagged<boldTags>},
+    {"charCodeAt", 0, &charCodeAt},
+    {"concat", 1, &concat},
+    {"fixed", 0, &tagged<fixedTags>},
+    {"fontcolor", 1, &fontColor},
+    {"fontsize", 1, &fontSize},
+    {"fromCharCode", 1, &fromCharCode},
+    {"indexOf", 1, &indexOf},
+    {"italics", 0, &tagged<italicsTags>},
+    {"lastIndexOf", 1, &lastIndexOf},
+    {"link", 1, &link},
+    {"match", 1, &match},
+    {"replace", 1, &replace},
+    {"search", 1, &search},
+    {"slice", 1, &slice},
+    {"small", 0, &tagged<smallTags>},
+    {"split", 1, &split},
+    {"strike", 0, &tagged<strikeTags>},
+    {"sub", 0, &tagged<subTags>},
+    {"substr", 1, &substr},
+    {"substring", 1, &substring},
+    {"sup", 0, &tagged<supTags>},
+    {"localeCompare", 1, &localeCompare},
+    {"reverse", 0, &converted<MbcsReverse>},
+    {"multiply", 0, &multiply},
+    {"toLowerCase", 0, &toLowerCase},
+    {"toUpperCase", 0, &toUpperCase},
+    {"toJIS", 0, &toJIS},
+    {"toSJIS", 0, &toSJIS},
+    {"toEUC", 0, &toEUC},
+    {"toWide", 0, &toWide},
+    {"toUTF8", 0, &toUTF8},
+    {"toString", 0, &toString},
+    {"toZenkaku", 0, &converted<ToFullWidth>},
+    {"toHankaku", 0, &converted<ToHalfWidth>},
+    {"toHiragana", 0, &converted<ToHiragana>},
+    {"toKatakana", 0, &converted<ToKatakana>},
+    {"fromJIStoSJIS", 0, &converted<JisToSjis>},
+    {"fromJIStoEUC", 0, &converted<JisToEuc>},
+    {"fromEUCtoSJIS", 0, &converted<EucToSjis>},
+    {"fromEUCtoJIS", 0, &converted<EucToJis>},
+    {"fromSJIStoEUC", 0, &converted<SjisToEuc>},
+    {"fromSJIStoJIS", 0, &converted<SjisToJis>},
+    {"fromUTF8toSJIS", 0, &fromUTF8toSJIS},
+    {"crypt", 0, &crypt},
+    {"trim", 0, &converted<trimText>},
+    {"trimLeft", 0, &converted<trimLeft>},
+    {"trimRight", 0, &converted<trimRight>},
+    {"sizeOf", 0, &sizeOf},
+};
+
+}  // namespace
+
+const TJMethodTable& TJStringObject::Methods() const {
+    static const TJMethodTable table(stringMethods, TJObject::Methods());
+    return table;
 }

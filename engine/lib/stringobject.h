@@ -42,74 +42,10 @@ class TJStringObject : public TJObject {
     // The published `length` (characters); `text` and `str` are Text and SetText.
     int32_t lengthProperty() const;
 
-protected:
-    void RegisterMethods() override;
+    const TJMethodTable& Methods() const override;
 
 private:
-    static const TJMethodEntry stringMethods_[53];
-
-    // A RegExp object for the regular-expression methods, counted while held.
-    class RegExpArgument;
-
     int32_t characterAt(const AnsiString& name, int32_t index) const;
-
-    // Characters and searching
-    void nativeCharAt(TJValueList* args, TJValue& result);
-    void nativeCharCodeAt(TJValueList* args, TJValue& result);
-    void nativeConcat(TJValueList* args, TJValue& result);
-    void nativeFromCharCode(TJValueList* args, TJValue& result);
-    void nativeIndexOf(TJValueList* args, TJValue& result);
-    void nativeLastIndexOf(TJValueList* args, TJValue& result);
-    void nativeSlice(TJValueList* args, TJValue& result);
-    void nativeSubstr(TJValueList* args, TJValue& result);
-    void nativeSubstring(TJValueList* args, TJValue& result);
-    void nativeLocaleCompare(TJValueList* args, TJValue& result);
-    void nativeReverse(TJValueList* args, TJValue& result);
-    void nativeMultiply(TJValueList* args, TJValue& result);
-    void nativeTrim(TJValueList* args, TJValue& result);
-    void nativeTrimLeft(TJValueList* args, TJValue& result);
-    void nativeTrimRight(TJValueList* args, TJValue& result);
-    void nativeSizeOf(TJValueList* args, TJValue& result);
-    void nativeToString(TJValueList* args, TJValue& result);
-    // HTML wrappers
-    void nativeAnchor(TJValueList* args, TJValue& result);
-    void nativeBig(TJValueList* args, TJValue& result);
-    void nativeBlink(TJValueList* args, TJValue& result);
-    void nativeBold(TJValueList* args, TJValue& result);
-    void nativeFixed(TJValueList* args, TJValue& result);
-    void nativeFontColor(TJValueList* args, TJValue& result);
-    void nativeFontSize(TJValueList* args, TJValue& result);
-    void nativeItalics(TJValueList* args, TJValue& result);
-    void nativeLink(TJValueList* args, TJValue& result);
-    void nativeSmall(TJValueList* args, TJValue& result);
-    void nativeStrike(TJValueList* args, TJValue& result);
-    void nativeSub(TJValueList* args, TJValue& result);
-    void nativeSup(TJValueList* args, TJValue& result);
-    // Regular expressions
-    void nativeMatch(TJValueList* args, TJValue& result);
-    void nativeReplace(TJValueList* args, TJValue& result);
-    void nativeSearch(TJValueList* args, TJValue& result);
-    void nativeSplit(TJValueList* args, TJValue& result);
-    // Case, width and code conversions
-    void nativeToLowerCase(TJValueList* args, TJValue& result);
-    void nativeToUpperCase(TJValueList* args, TJValue& result);
-    void nativeToJIS(TJValueList* args, TJValue& result);
-    void nativeToSJIS(TJValueList* args, TJValue& result);
-    void nativeToEUC(TJValueList* args, TJValue& result);
-    void nativeToWide(TJValueList* args, TJValue& result);
-    void nativeToUTF8(TJValueList* args, TJValue& result);
-    void nativeToZenkaku(TJValueList* args, TJValue& result);
-    void nativeToHankaku(TJValueList* args, TJValue& result);
-    void nativeToHiragana(TJValueList* args, TJValue& result);
-    void nativeToKatakana(TJValueList* args, TJValue& result);
-    void nativeFromJIStoSJIS(TJValueList* args, TJValue& result);
-    void nativeFromJIStoEUC(TJValueList* args, TJValue& result);
-    void nativeFromEUCtoSJIS(TJValueList* args, TJValue& result);
-    void nativeFromEUCtoJIS(TJValueList* args, TJValue& result);
-    void nativeFromSJIStoEUC(TJValueList* args, TJValue& result);
-    void nativeFromSJIStoJIS(TJValueList* args, TJValue& result);
-    void nativeFromUTF8toSJIS(TJValueList* args, TJValue& result);
-    void nativeCrypt(TJValueList* args, TJValue& result);
 
     AnsiString Text_;
 };

@@ -65,9 +65,19 @@ void TJVCLPersistent::Construct(TJValueList* args) {
     CreateVCL();
 }
 
-void TJVCLPersistent::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethod("assign", &nativeMethod<TJVCLPersistent, &TJVCLPersistent::nativeAssign>);
+namespace {
+
+void assign(TJVCLPersistent& self, TJValueList* args, TJValue& result) { self.AssignVCL(args, result); }
+
+const TJMethod<TJVCLPersistent> wrapperMethods[] = {
+    {"assign", 0, &assign},
+};
+
+}  // namespace
+
+const TJMethodTable& TJVCLPersistent::Methods() const {
+    static const TJMethodTable table(wrapperMethods, TJObject::Methods());
+    return table;
 }
 
 void TJVCLPersistent::InitWrapper() {}

@@ -47,12 +47,12 @@ class TJVCLPersistent : public TJObject {
     void GetPropertyList(std::vector<AnsiString>& list) override;
     // The wrapper of another GUI object read from this one lives for the statement.
     bool WrapsForRead(TJObject* member) const override;
+    const TJMethodTable& Methods() const override;
     void FreeNotify(TJNotify* peer) override;
 
 protected:
     // InitWrapper, then CreateVCL.
     void Construct(TJValueList* args) override;
-    void RegisterMethods() override;
     // Forgets the object without freeing it (it is dying or let go); the
     // wrappers of its sub-objects forget theirs too. The names stay, so their
     // reads raise "VCL is null".
@@ -63,7 +63,6 @@ private:
     bool isLinkedName(const AnsiString& name) const;
     void readLinked(const AnsiString& name, TJValue& value);
     void addDependent(TJVCLPersistent* wrapper);
-    void nativeAssign(TJValueList* args, TJValue& result) { AssignVCL(args, result); }
 
     TPersistent* VCL_ = nullptr;
     bool Owned_ = false;

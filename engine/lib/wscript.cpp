@@ -65,36 +65,12 @@ TJWshBaseStreamObject::TJWshBaseStreamObject(const TJCreateKey& key, TJRuntime* 
     SetClassName("WshBaseStream");
 }
 
-const TJMethodEntry TJWshBaseStreamObject::methods_[1] = {
-    {"Close", &nativeMethod<TJWshBaseStreamObject, &TJWshBaseStreamObject::nativeClose>},
-};
-
-void TJWshBaseStreamObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(methods_);
-}
-
-void TJWshBaseStreamObject::nativeClose(TJValueList*, TJValue&) {}
-
 TJWshReadStreamObject::TJWshReadStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJWshBaseStreamObject(key, runtime, args) {
     SetClassName("WshReadStream");
 }
 
-const TJMethodEntry TJWshReadStreamObject::methods_[5] = {
-    {"Read", &nativeMethod<TJWshReadStreamObject, &TJWshReadStreamObject::nativeRead>},
-    {"ReadAll", &nativeMethod<TJWshReadStreamObject, &TJWshReadStreamObject::nativeReadAll>},
-    {"ReadLine", &nativeMethod<TJWshReadStreamObject, &TJWshReadStreamObject::nativeReadLine>},
-    {"Skip", &nativeMethod<TJWshReadStreamObject, &TJWshReadStreamObject::nativeSkip>},
-    {"SkipLine", &nativeMethod<TJWshReadStreamObject, &TJWshReadStreamObject::nativeSkip>},
-};
-
-void TJWshReadStreamObject::RegisterMethods() {
-    TJWshBaseStreamObject::RegisterMethods();
-    RegisterMethodTable(methods_);
-}
-
-AnsiString TJWshReadStreamObject::read(bool line, int32_t count) {
+AnsiString TJWshReadStreamObject::Read(bool line, int32_t count) {
     AnsiString text;
     bool success = false;
     Reader(this, text, line, count, success);
@@ -102,60 +78,109 @@ AnsiString TJWshReadStreamObject::read(bool line, int32_t count) {
     return text;
 }
 
-void TJWshReadStreamObject::nativeRead(TJValueList* args, TJValue& result) {
-    if (!HasArgs(args)) {
-        nativeReadAll(args, result);
-        return;
-    }
-    int32_t count = ValueToInteger(args->At(0));
-    AnsiString text = read(false, count);
-    if (count >= 0 && text.length() > static_cast<size_t>(count)) text = text.substr(0, static_cast<size_t>(count));
-    MakeString(text, result);
-}
-
-void TJWshReadStreamObject::nativeReadAll(TJValueList*, TJValue& result) { MakeString(read(false, -1), result); }
-
-void TJWshReadStreamObject::nativeReadLine(TJValueList*, TJValue& result) { MakeString(read(true, -1), result); }
-
-void TJWshReadStreamObject::nativeSkip(TJValueList*, TJValue&) {}
-
 TJWshWriteStreamObject::TJWshWriteStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJWshBaseStreamObject(key, runtime, args) {
     SetClassName("WshWriteStream");
 }
 
-const TJMethodEntry TJWshWriteStreamObject::methods_[3] = {
-    {"Write", &nativeMethod<TJWshWriteStreamObject, &TJWshWriteStreamObject::nativeWrite>},
-    {"WriteBlankLines", &nativeMethod<TJWshWriteStreamObject, &TJWshWriteStreamObject::nativeWriteBlankLines>},
-    {"WriteLine", &nativeMethod<TJWshWriteStreamObject, &TJWshWriteStreamObject::nativeWriteLine>},
+// ==== Surfaces ====
+
+namespace {
+
+void close(TJWshBaseStreamObject&, TJValueList*, TJValue&) {}
+
+const TJMethod<TJWshBaseStreamObject> baseStreamMethods[] = {
+    {"Close", 0, &close},
 };
 
-void TJWshWriteStreamObject::RegisterMethods() {
-    TJWshBaseStreamObject::RegisterMethods();
-    RegisterMethodTable(methods_);
+void readAll(TJWshReadStreamObject& self, TJValueList*, TJValue& result) { MakeString(self.Read(false, -1), result); }
+
+void read(TJWshReadStreamObject& self, TJValueList* args, TJValue& result) {
+    if (!HasArgs(args)) {
+        readAll(self, args, result);
+        return;
+    }
+    int32_t count = ValueToInteger(args->At(0));
+    AnsiString text = self.Read(false, count);
+    if (count >= 0 && text.length() > static_cast<size_t>(count)) text = text.substr(0, static_cast<size_t>(count));
+    MakeString(text, result);
 }
 
-void TJWshWriteStreamObject::write(const AnsiString& text) { Writer(this, text); }
+void readLine(TJWshReadStreamObject& self, TJValueList*, TJValue& result) { MakeString(self.Read(true, -1), result); }
 
-void TJWshWriteStreamObject::nativeWrite(TJValueList* args, TJValue&) {
-    if (!HasArgs(args)) return;
+void skip(TJWshReadStreamObject&, TJValueList*, TJValue&) {}
+
+const TJMethod<TJWshReadStreamObject> readStreamMethods[] = {
+    {"Read", 0, &read},
+    {"ReadAll", 0, &readAll},
+    {"ReadLine", 0, &readLine},
+    {"Skip", 0, &skip},
+    {"SkipLine", 0, &skip},
+};
+
+void write(TJWshWriteStreamObject& self, TJValueList* args, TJValue&) {
     AnsiString text = ValueToString(args->At(0));
-    if (!text.empty()) write(text);
+    if (!text.empty()) self.Write(text);
 }
 
-void TJWshWriteStreamObject::nativeWriteBlankLines(TJValueList* args, TJValue& result) {
+// A count of none or below one writes the argument itself, as Write.
+void writeBlankLines(TJWshWriteStreamObject& self, TJValueList* args, TJValue& result) {
     int32_t count = HasArgs(args) ? ValueToInteger(args->At(0)) : 0;
     if (count <= 0) {
-        nativeWrite(args, result);
+        if (HasArgs(args)) write(self, args, result);
         return;
     }
     // One text of all the line breaks, held to the text limit: a huge count
     // is an error, not minutes of writing that nothing can stop.
-    write(RepeatText(lineBreak, count));
+    self.Write(RepeatText(lineBreak, count));
 }
 
-void TJWshWriteStreamObject::nativeWriteLine(TJValueList* args, TJValue&) {
-    write((HasArgs(args) ? ValueToString(args->At(0)) : AnsiString()) + lineBreak);
+void writeLine(TJWshWriteStreamObject& self, TJValueList* args, TJValue&) {
+    self.Write((HasArgs(args) ? ValueToString(args->At(0)) : AnsiString()) + lineBreak);
+}
+
+const TJMethod<TJWshWriteStreamObject> writeStreamMethods[] = {
+    {"Write", 1, &write},
+    {"WriteBlankLines", 0, &writeBlankLines},
+    {"WriteLine", 0, &writeLine},
+};
+
+void getObject(TJWScriptObject&, TJValueList*, TJValue&) {}
+
+void quit(TJWScriptObject&, TJValueList* args, TJValue&) {
+    throw EJExit(HasArgs(args) ? ValueToInteger(args->At(0)) : 0);
+}
+
+void sleep(TJWScriptObject&, TJValueList* args, TJValue&) {
+    Sleep(static_cast<DWORD>(HasArgs(args) ? ValueToInteger(args->At(0)) : 0));
+}
+
+const TJMethod<TJWScriptObject> wscriptMethods[] = {
+    {"GetObject", 0, &getObject},
+    {"Quit", 0, &quit},
+    {"Sleep", 0, &sleep},
+};
+
+}  // namespace
+
+const TJMethodTable& TJWshBaseStreamObject::Methods() const {
+    static const TJMethodTable table(baseStreamMethods, TJObject::Methods());
+    return table;
+}
+
+const TJMethodTable& TJWshReadStreamObject::Methods() const {
+    static const TJMethodTable table(readStreamMethods, TJWshBaseStreamObject::Methods());
+    return table;
+}
+
+const TJMethodTable& TJWshWriteStreamObject::Methods() const {
+    static const TJMethodTable table(writeStreamMethods, TJWshBaseStreamObject::Methods());
+    return table;
+}
+
+const TJMethodTable& TJWScriptObject::Methods() const {
+    static const TJMethodTable table(wscriptMethods, TJObject::Methods());
+    return table;
 }
 
 // ==== WScript ====
@@ -174,17 +199,6 @@ TJWScriptObject::~TJWScriptObject() {
     StdOut_->DecRef();
     StdIn_->DecRef();
     Arguments_->DecRef();
-}
-
-const TJMethodEntry TJWScriptObject::methods_[3] = {
-    {"GetObject", &nativeMethod<TJWScriptObject, &TJWScriptObject::nativeGetObject>},
-    {"Quit", &nativeMethod<TJWScriptObject, &TJWScriptObject::nativeQuit>},
-    {"Sleep", &nativeMethod<TJWScriptObject, &TJWScriptObject::nativeSleep>},
-};
-
-void TJWScriptObject::RegisterMethods() {
-    TJObject::RegisterMethods();
-    RegisterMethodTable(methods_);
 }
 
 void TJWScriptObject::FillArguments(TJArrayObject* source) {
@@ -216,14 +230,4 @@ AnsiString TJWScriptObject::scriptFullName() const {
 
 AnsiString TJWScriptObject::scriptName() const {
     return Runtime() ? extractFileName(Runtime()->GetScriptFileName()) : AnsiString();
-}
-
-void TJWScriptObject::nativeGetObject(TJValueList*, TJValue&) {}
-
-void TJWScriptObject::nativeQuit(TJValueList* args, TJValue&) {
-    throw EJExit(HasArgs(args) ? ValueToInteger(args->At(0)) : 0);
-}
-
-void TJWScriptObject::nativeSleep(TJValueList* args, TJValue&) {
-    Sleep(static_cast<DWORD>(HasArgs(args) ? ValueToInteger(args->At(0)) : 0));
 }

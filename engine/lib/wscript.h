@@ -24,12 +24,7 @@ class TJWshBaseStreamObject : public TJObject {
     TJStreamReader Reader;
     TJStreamWriter Writer;
 
-protected:
-    void RegisterMethods() override;
-
-private:
-    static const TJMethodEntry methods_[1];
-    void nativeClose(TJValueList* args, TJValue& result);
+    const TJMethodTable& Methods() const override;
 };
 
 class TJWshReadStreamObject : public TJWshBaseStreamObject {
@@ -37,33 +32,20 @@ class TJWshReadStreamObject : public TJWshBaseStreamObject {
     TJWshReadStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     bool atEndOfLine() const { return true; }
-
-protected:
-    void RegisterMethods() override;
-
-private:
-    static const TJMethodEntry methods_[5];
     // Calls the read hook; "EFileError" unless it reports success.
-    AnsiString read(bool line, int32_t count);
-    void nativeRead(TJValueList* args, TJValue& result);
-    void nativeReadAll(TJValueList* args, TJValue& result);
-    void nativeReadLine(TJValueList* args, TJValue& result);
-    void nativeSkip(TJValueList* args, TJValue& result);
+    AnsiString Read(bool line, int32_t count);
+
+    const TJMethodTable& Methods() const override;
 };
 
 class TJWshWriteStreamObject : public TJWshBaseStreamObject {
     RTL_DECLARE_CLASS()
     TJWshWriteStreamObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
-protected:
-    void RegisterMethods() override;
+    // Calls the write hook.
+    void Write(const AnsiString& text) { Writer(this, text); }
 
-private:
-    static const TJMethodEntry methods_[3];
-    void write(const AnsiString& text);
-    void nativeWrite(TJValueList* args, TJValue& result);
-    void nativeWriteBlankLines(TJValueList* args, TJValue& result);
-    void nativeWriteLine(TJValueList* args, TJValue& result);
+    const TJMethodTable& Methods() const override;
 };
 
 // ==== WScript ====
@@ -94,15 +76,9 @@ class TJWScriptObject : public TJObject {
     AnsiString scriptName() const;
     AnsiString version() const { return "0.3.9"; }
 
-protected:
-    void RegisterMethods() override;
+    const TJMethodTable& Methods() const override;
 
 private:
-    static const TJMethodEntry methods_[3];
-    void nativeGetObject(TJValueList* args, TJValue& result);
-    void nativeQuit(TJValueList* args, TJValue& result);
-    void nativeSleep(TJValueList* args, TJValue& result);
-
     TJArrayObject* Arguments_;
     TJWshReadStreamObject* StdIn_;
     TJWshWriteStreamObject* StdOut_;

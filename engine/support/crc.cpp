@@ -1,6 +1,6 @@
 // CRC tables (built at compile time) and the byte-wise update shared by the
 // string and file routines; a file is read in chunks of 65535 bytes. Serves
-// the CRC and String objects through engine/crc.h.
+// the CRC and String objects through engine/support/crc.h.
 #include "engine/support/crc.h"
 
 #include "rtl/filepath.h"

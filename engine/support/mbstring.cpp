@@ -42,6 +42,12 @@ AnsiString trimText(std::string_view s) {
     return AnsiString(s.substr(first, last - first));
 }
 
+AnsiString trimLeft(std::string_view s) {
+    size_t first = 0;
+    while (first < s.size() && static_cast<unsigned char>(s[first]) <= ' ') ++first;
+    return AnsiString(s.substr(first));
+}
+
 AnsiString trimRight(std::string_view s) {
     size_t last = s.size();
     while (last > 0 && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;

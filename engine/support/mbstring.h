@@ -28,7 +28,8 @@ bool mbcsEndsWith(std::string_view s, char byte);
 
 // Blanks and control characters (bytes up to the space) removed at both ends.
 AnsiString trimText(std::string_view s);
-// The same at the end only.
+// The same at the start only, and at the end only.
+AnsiString trimLeft(std::string_view s);
 AnsiString trimRight(std::string_view s);
 // ASCII letters mapped, double-byte characters left whole.
 AnsiString lowerCaseAscii(std::string_view s);

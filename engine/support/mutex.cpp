@@ -1,6 +1,6 @@
 // TMutex: a named mutex opened with all access, or created when missing; a
 // wait that finds it abandoned takes it over. Serves the script Mutex object
-// through engine/mutex.h.
+// through engine/support/mutex.h.
 #include "engine/support/mutex.h"
 
 #include "rtl/exceptions.h"

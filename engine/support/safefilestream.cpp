@@ -1,6 +1,6 @@
 // TSafeFileStream: open modes mapped onto CreateFile, transfers serialised by
 // a critical section held for one Read, Write or Seek. Serves the script File
-// object through engine/safefilestream.h.
+// object through engine/support/safefilestream.h.
 #include "engine/support/safefilestream.h"
 
 #include "rtl/filepath.h"

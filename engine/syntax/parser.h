@@ -1,5 +1,5 @@
 // TJParser: the recursive-descent parser of the script dialect. Turns script
-// text into the syntax tree of engine/tree.h, handles imports of library
+// text into the syntax tree of engine/syntax/tree.h, handles imports of library
 // files, top-level classes and "@set" directives, and stores and loads trees
 // as compiled-tree files. The engine (Compile, CompileFile, EvaluateText)
 // owns one and walks the tree of its last parse.

@@ -19,7 +19,7 @@ struct TJStatement;
 
 // ==== Statement kinds ====
 // The numbers are stored in compiled-tree files: never renumber. The
-// expression codes are in engine/exprcode.h.
+// expression codes are in engine/core/exprcode.h.
 
 // X(name, code)
 #define JSTATEMENT_CODES(X)                                                  \

@@ -2,10 +2,12 @@
 // files that are missing or cannot be read.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "engine/support/crc.h"
-#include "tempfiles.h"
+#include "tests/support/tempfiles.h"
 
 TEST(CRC, CheckValuesOfTheStandardText) {
     uint16_t crc16 = 0;
@@ -26,45 +28,45 @@ TEST(CRC, EmptyTextLeavesTheStartValues) {
 }
 
 TEST(CRC, FileGivesTheSameValuesAsItsBytes) {
-    AnsiString path = freshTempPath("crc-check.bin");
-    writeWholeFile(path, "123456789");
+    TempFolder folder;
+    AnsiString path = folder.file("crc-check.bin");
+    writeBytes(path, "123456789");
     uint16_t crc16 = 0;
     uint32_t crc32 = 0;
     EXPECT_TRUE(CalcFileCRC(crc16, crc32, path));
     EXPECT_EQ(crc16, 0x6F91);
     EXPECT_EQ(crc32, 0xCBF43926u);
-    DeleteFileA(path.c_str());
 }
 
 TEST(CRC, LargeFileIsReadAcrossChunks) {
+    TempFolder folder;
     std::string content;
     for (int k = 0; k < 200000; ++k) content += static_cast<char>((k * 7919) >> 3);
     AnsiString data(content.data(), content.size());
-    AnsiString path = freshTempPath("crc-large.bin");
-    writeWholeFile(path, data);
+    AnsiString path = folder.file("crc-large.bin");
+    writeBytes(path, data);
     uint16_t fileCrc16 = 0, textCrc16 = 0;
     uint32_t fileCrc32 = 0, textCrc32 = 0;
     EXPECT_TRUE(CalcFileCRC(fileCrc16, fileCrc32, path));
     CalcStringCRC(textCrc16, textCrc32, data);
     EXPECT_EQ(fileCrc16, textCrc16);
     EXPECT_EQ(fileCrc32, textCrc32);
-    DeleteFileA(path.c_str());
 }
 
 TEST(CRC, MissingFileOrFolderFails) {
+    TempFolder folder;
     uint16_t crc16 = 0;
     uint32_t crc32 = 0;
-    EXPECT_FALSE(CalcFileCRC(crc16, crc32, freshTempPath("crc-missing.bin")));
+    EXPECT_FALSE(CalcFileCRC(crc16, crc32, folder.file("crc-missing.bin")));
     EXPECT_EQ(crc16, 0xFFFF);
     EXPECT_EQ(crc32, 0xFFFFFFFFu);
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    EXPECT_FALSE(CalcFileCRC(crc16, crc32, folder));
+    EXPECT_FALSE(CalcFileCRC(crc16, crc32, folder.path()));
 }
 
 TEST(CRC, FileHeldExclusivelyFails) {
-    AnsiString path = freshTempPath("crc-held.bin");
-    writeWholeFile(path, "123456789");
+    TempFolder folder;
+    AnsiString path = folder.file("crc-held.bin");
+    writeBytes(path, "123456789");
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     uint16_t crc16 = 0;
@@ -73,7 +75,6 @@ TEST(CRC, FileHeldExclusivelyFails) {
     EXPECT_EQ(crc16, 0xFFFF);
     EXPECT_EQ(crc32, 0xFFFFFFFFu);
     CloseHandle(held);
-    DeleteFileA(path.c_str());
 }
 
 TEST(CRC, FailedReadIsNoPartialSuccess) {
@@ -89,8 +90,9 @@ TEST(CRC, FailedReadIsNoPartialSuccess) {
 }
 
 TEST(CRC, FileBeingWrittenByAnotherHandleCanBeRead) {
-    AnsiString path = freshTempPath("crc-shared.bin");
-    writeWholeFile(path, "123456789");
+    TempFolder folder;
+    AnsiString path = folder.file("crc-shared.bin");
+    writeBytes(path, "123456789");
     HANDLE writer = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
@@ -99,5 +101,4 @@ TEST(CRC, FileBeingWrittenByAnotherHandleCanBeRead) {
     EXPECT_TRUE(CalcFileCRC(crc16, crc32, path));
     EXPECT_EQ(crc32, 0xCBF43926u);
     CloseHandle(writer);
-    DeleteFileA(path.c_str());
 }

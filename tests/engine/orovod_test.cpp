@@ -18,7 +18,7 @@
 #include "engine/core/scope.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/sourcefiles.h"
-#include "scratchfolder.h"
+#include "tests/support/tempfiles.h"
 #include "ui/application.h"
 
 namespace {
@@ -86,29 +86,30 @@ class TTestHostObject : public TJObject {
         pendingTimer = 0;
     }
 
-protected:
-    void RegisterMethods() override {
-        TJObject::RegisterMethods();
-        RegisterMethodTable(methods_);
-    }
-
-private:
-    static const TJMethodEntry methods_[3];
-    void nativePump(TJValueList*, TJValue& result) { MakeBool(Runtime()->DoEventsStep(), result); }
-    void nativeLater(TJValueList* args, TJValue&) {
-        timerRuntime = Runtime();
-        timerHandler = args->At(0);
-        if (pendingTimer) KillTimer(nullptr, pendingTimer);
-        pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);
-    }
-    void nativeForeign(TJValueList*, TJValue&) { throw std::bad_alloc(); }
+    const TJMethodTable& Methods() const override;
 };
 
-const TJMethodEntry TTestHostObject::methods_[3] = {
-    {"pump", &nativeMethod<TTestHostObject, &TTestHostObject::nativePump>},
-    {"later", &nativeMethod<TTestHostObject, &TTestHostObject::nativeLater>},
-    {"foreign", &nativeMethod<TTestHostObject, &TTestHostObject::nativeForeign>},
+void pump(TTestHostObject& self, TJValueList*, TJValue& result) { MakeBool(self.Runtime()->DoEventsStep(), result); }
+
+void later(TTestHostObject& self, TJValueList* args, TJValue&) {
+    timerRuntime = self.Runtime();
+    timerHandler = args->At(0);
+    if (pendingTimer) KillTimer(nullptr, pendingTimer);
+    pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);
+}
+
+void foreign(TTestHostObject&, TJValueList*, TJValue&) { throw std::bad_alloc(); }
+
+const TJMethod<TTestHostObject> testHostMethods[] = {
+    {"pump", 0, &pump},
+    {"later", 1, &later},
+    {"foreign", 0, &foreign},
 };
+
+const TJMethodTable& TTestHostObject::Methods() const {
+    static const TJMethodTable table(testHostMethods, TJObject::Methods());
+    return table;
+}
 
 }  // namespace
 
@@ -385,7 +386,7 @@ TEST(EngineNesting, LongOperatorChainsNeedNoDepth) {
     EXPECT_EQ(host.err, "");
 
     // The same tree read back from a compiled-tree file.
-    ScratchFolder folder("longchain");
+    TempFolder folder;
     AnsiString script = folder.write("chain.dms", text);
     host.component.SetCompiledBinary(true);
     ASSERT_TRUE(host.component.CompileFile(script));
@@ -521,7 +522,7 @@ void setFileTime(const AnsiString& path, int64_t offsetSeconds) {
 }  // namespace
 
 TEST(EngineCompileFile, CompiledTreesBesideTheScript) {
-    ScratchFolder folder("compilefile");
+    TempFolder folder;
     AnsiString script = folder.write("s.dms", "WScript.StdOut.Write(\"one\");");
     AnsiString cache = folder.file("s.dmc");
     ScriptHost host;
@@ -552,7 +553,7 @@ TEST(EngineCompileFile, CompiledTreesBesideTheScript) {
 }
 
 TEST(EngineCompileFile, AnUnwritableFolderCachesInTheTemporaryFolder) {
-    ScratchFolder folder("compilefile");
+    TempFolder folder;
     AnsiString script = folder.write("v.dms", "WScript.StdOut.Write(\"one\");");
     folder.folder("v.dmc");  // a folder where the cache file would go
     AnsiString temporary = temporaryCompiledTreeName(script);
@@ -569,17 +570,17 @@ TEST(EngineCompileFile, AnUnwritableFolderCachesInTheTemporaryFolder) {
 }
 
 TEST(EngineCompileFile, AScriptNamedLikeItsCacheIsNeverOverwritten) {
-    ScratchFolder folder("compilefile");
+    TempFolder folder;
     AnsiString script = folder.write("s.dmc", "z = 1;");
     ScriptHost host;
     host.component.SetCompiledBinary(true);
     ASSERT_TRUE(host.component.CompileFile(script));
-    EXPECT_EQ(ScratchFolder::read(script), "z = 1;");
+    EXPECT_EQ(readBytes(script), "z = 1;");
     DeleteFileA(temporaryCompiledTreeName(script).c_str());
 }
 
 TEST(EngineCompileFile, TreesThatImportLibrariesAreNotCached) {
-    ScratchFolder folder("compilefile");
+    TempFolder folder;
     folder.write("lib.dms", "l = 1;");
     AnsiString script = folder.write("u.dms", "import lib;");
     folder.write("u.dmc", "an old cache");
@@ -591,7 +592,7 @@ TEST(EngineCompileFile, TreesThatImportLibrariesAreNotCached) {
 }
 
 TEST(EngineCompileFile, MissingAndXmlFiles) {
-    ScratchFolder folder("compilefile");
+    TempFolder folder;
     ScriptHost host;
     AnsiString missing = folder.file("none.dms");
     EXPECT_FALSE(host.component.CompileFile(missing));
@@ -603,7 +604,7 @@ TEST(EngineCompileFile, MissingAndXmlFiles) {
 }
 
 TEST(EngineCompileFile, ImportsFromTheScriptsFolder) {
-    ScratchFolder folder("compilefile");
+    TempFolder folder;
     folder.write("lib.dms", "function twice(x) { return x * 2; }");
     AnsiString script = folder.write("main.dms", "import lib.*;\nWScript.StdOut.Write(twice(21));");
     ScriptHost host;

@@ -11,7 +11,7 @@
 #include "engine/core/errors.h"
 #include "engine/syntax/parser.h"
 #include "rtl/codepage.h"
-#include "scratchfolder.h"
+#include "tests/support/tempfiles.h"
 #include "treedump.h"
 
 namespace {
@@ -41,7 +41,7 @@ protected:
         return "no error";
     }
 
-    ScratchFolder folder{"import"};
+    TempFolder folder;
     TJParser parser;
 };
 

@@ -6,7 +6,8 @@
 #include <functional>
 
 #include "engine/support/safefilestream.h"
-#include "tempfiles.h"
+#include "rtl/filepath.h"
+#include "tests/support/tempfiles.h"
 
 namespace {
 
@@ -30,14 +31,15 @@ void expectOpenError(const std::function<void()>& action, const AnsiString& name
 }  // namespace
 
 TEST(SafeFileStream, WritesAndReadsBack) {
-    AnsiString path = freshTempPath("stream-rw.txt");
+    TempFolder folder;
+    AnsiString path = folder.file("stream-rw.txt");
     TSafeFileStream stream;
     EXPECT_FALSE(stream.IsOpen());
     ASSERT_TRUE(stream.Open(path, fmOpenWrite | fmShareDenyWrite, true));
-    EXPECT_TRUE(tempFileExists(path));
+    EXPECT_TRUE(fileExists(path));
     EXPECT_EQ(stream.Write("hello, world", 12), 12);
     stream.Flush();
-    EXPECT_EQ(readWholeFile(path), "hello, world");
+    EXPECT_EQ(readBytes(path), "hello, world");
     stream.Close(false);
     EXPECT_FALSE(stream.IsOpen());
     EXPECT_EQ(stream.Mode(), 0);
@@ -54,12 +56,12 @@ TEST(SafeFileStream, WritesAndReadsBack) {
     EXPECT_EQ(stream.position(), 6);
     EXPECT_EQ(stream.Seek(-1, soBeginning), -1);
     stream.Close(false);
-    DeleteFileA(path.c_str());
 }
 
 TEST(SafeFileStream, WriteModeOverwritesFromTheStart) {
-    AnsiString path = freshTempPath("stream-overwrite.txt");
-    writeWholeFile(path, "abcdefgh");
+    TempFolder folder;
+    AnsiString path = folder.file("stream-overwrite.txt");
+    writeBytes(path, "abcdefgh");
     TSafeFileStream stream;
     ASSERT_TRUE(stream.Open(path, fmOpenWrite | fmShareDenyWrite, false));
     EXPECT_EQ(stream.Mode(), fmOpenWrite | fmShareDenyWrite);
@@ -67,32 +69,32 @@ TEST(SafeFileStream, WriteModeOverwritesFromTheStart) {
     char byte;
     EXPECT_EQ(stream.Read(&byte, 1), 0);  // write-only
     stream.Close(false);
-    EXPECT_EQ(readWholeFile(path), "XYcdefgh");
-    DeleteFileA(path.c_str());
+    EXPECT_EQ(readBytes(path), "XYcdefgh");
 }
 
 TEST(SafeFileStream, OnlyWriteModeCreatesAMissingFile) {
-    AnsiString path = freshTempPath("stream-missing.txt");
+    TempFolder folder;
+    AnsiString path = folder.file("stream-missing.txt");
     TSafeFileStream stream;
     EXPECT_FALSE(stream.Open(path, fmOpenReadWrite, false));
     EXPECT_FALSE(stream.Open(path, fmOpenRead, false));
-    EXPECT_FALSE(tempFileExists(path));
+    EXPECT_FALSE(fileExists(path));
     EXPECT_FALSE(stream.IsOpen());
     expectOpenError([&] { stream.Open(path, fmOpenReadWrite, true); }, path);
     EXPECT_TRUE(stream.Open(path, fmOpenWrite, false));
-    EXPECT_TRUE(tempFileExists(path));
+    EXPECT_TRUE(fileExists(path));
     stream.Close(true);
 }
 
 TEST(SafeFileStream, UnknownModesOpenNothing) {
-    AnsiString path = freshTempPath("stream-mode.txt");
-    writeWholeFile(path, "x");
+    TempFolder folder;
+    AnsiString path = folder.file("stream-mode.txt");
+    writeBytes(path, "x");
     TSafeFileStream stream;
     EXPECT_FALSE(stream.Open(path, 3, false));
     EXPECT_FALSE(stream.Open(path, 0x50, false));
     EXPECT_TRUE(stream.Open(path, fmOpenRead | fmShareDenyNone, false));
     stream.Close(false);
-    DeleteFileA(path.c_str());
 }
 
 TEST(SafeFileStream, WithoutAFileTransfersRaise) {
@@ -107,35 +109,37 @@ TEST(SafeFileStream, WithoutAFileTransfersRaise) {
 }
 
 TEST(SafeFileStream, CloseDeletesOnlyAnEmptyFile) {
-    AnsiString empty = freshTempPath("stream-empty.txt"), full = freshTempPath("stream-full.txt");
+    TempFolder folder;
+    AnsiString empty = folder.file("stream-empty.txt"), full = folder.file("stream-full.txt");
     TSafeFileStream stream;
     ASSERT_TRUE(stream.Open(empty, fmOpenWrite, false));
     stream.Close(true);
-    EXPECT_FALSE(tempFileExists(empty));
+    EXPECT_FALSE(fileExists(empty));
 
     ASSERT_TRUE(stream.Open(full, fmOpenWrite, false));
     stream.Write("x", 1);
     stream.Close(true);
-    EXPECT_TRUE(tempFileExists(full));
-    DeleteFileA(full.c_str());
+    EXPECT_TRUE(fileExists(full));
 }
 
 TEST(SafeFileStream, DestructionAndReopeningCloseWithoutDeleting) {
-    AnsiString first = freshTempPath("stream-first.txt"), second = freshTempPath("stream-second.txt");
+    TempFolder folder;
+    AnsiString first = folder.file("stream-first.txt"), second = folder.file("stream-second.txt");
     {
         TSafeFileStream stream;
         ASSERT_TRUE(stream.Open(first, fmOpenWrite | fmShareExclusive, false));
         ASSERT_TRUE(stream.Open(second, fmOpenWrite, false));
-        EXPECT_TRUE(tempFileExists(first));
+        EXPECT_TRUE(fileExists(first));
         EXPECT_TRUE(DeleteFileA(first.c_str()));  // no longer held
     }
-    EXPECT_TRUE(tempFileExists(second));
+    EXPECT_TRUE(fileExists(second));
     EXPECT_TRUE(DeleteFileA(second.c_str()));
 }
 
 TEST(SafeFileStream, SetSizeCutsAndExtends) {
-    AnsiString path = freshTempPath("stream-size.txt");
-    writeWholeFile(path, "0123456789");
+    TempFolder folder;
+    AnsiString path = folder.file("stream-size.txt");
+    writeBytes(path, "0123456789");
     TSafeFileStream stream;
     ASSERT_TRUE(stream.Open(path, fmOpenReadWrite, false));
     stream.SetSize(4);
@@ -144,12 +148,12 @@ TEST(SafeFileStream, SetSizeCutsAndExtends) {
     stream.Seek(0, soBeginning);
     EXPECT_EQ(readAll(stream), AnsiString("0123\0\0", 6));
     stream.Close(false);
-    DeleteFileA(path.c_str());
 }
 
 TEST(SafeFileStream, SharingBitsLockOutOtherOpeners) {
-    AnsiString path = freshTempPath("stream-share.txt");
-    writeWholeFile(path, "shared");
+    TempFolder folder;
+    AnsiString path = folder.file("stream-share.txt");
+    writeBytes(path, "shared");
     TSafeFileStream holder, other;
 
     ASSERT_TRUE(holder.Open(path, fmOpenRead | fmShareDenyWrite, false));
@@ -170,5 +174,4 @@ TEST(SafeFileStream, SharingBitsLockOutOtherOpeners) {
     other.Close(false);
     EXPECT_EQ(readAll(holder), "shared!");
     holder.Close(false);
-    DeleteFileA(path.c_str());
 }

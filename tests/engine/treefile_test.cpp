@@ -11,7 +11,7 @@
 #include "engine/support/sourcefiles.h"
 #include "engine/syntax/treefile.h"
 #include "rtl/codepage.h"
-#include "scratchfolder.h"
+#include "tests/support/tempfiles.h"
 #include "treedump.h"
 
 namespace {
@@ -96,7 +96,7 @@ protected:
         EXPECT_EQ(dumpStatements(loader.Root(), true), dumpStatements(parser.Root(), true));
         EXPECT_EQ(scopeLinks(loader.Root()), scopeLinks(parser.Root()));
         ASSERT_TRUE(loader.SaveTreeToFile(second));
-        EXPECT_EQ(ScratchFolder::read(second), ScratchFolder::read(first));
+        EXPECT_EQ(readBytes(second), readBytes(first));
     }
 
     bool loads(const std::string& bytes) {
@@ -109,7 +109,7 @@ protected:
         return loaded;
     }
 
-    ScratchFolder folder{"treefile"};
+    TempFolder folder;
 };
 
 }  // namespace
@@ -324,7 +324,7 @@ TEST(TreeFileCache, NamesBesideTheScriptAndInTheTemporaryFolder) {
 }
 
 TEST(TreeFileCache, FreshnessFollowsTheFileDates) {
-    ScratchFolder folder("cache");
+    TempFolder folder;
     AnsiString script = folder.write("w.dms", "x;");
     AnsiString tree = folder.write("w.dmc", "tree");
     auto setTime = [](const AnsiString& path, int64_t offset) {

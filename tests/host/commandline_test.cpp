@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "host/commandline.h"
-#include "testfiles.h"
+#include "tests/support/tempfiles.h"
 
 TEST(CommandLine, WidgetFileFromTheStartFolder) {
     TempFolder start;  // not the current folder: paths expand against it all the same

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "host/setting.h"
-#include "testfiles.h"
+#include "tests/support/tempfiles.h"
 
 namespace {
 

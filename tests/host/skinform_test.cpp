@@ -11,7 +11,7 @@
 #include "host/layerwindow.h"
 #include "host/skinform.h"
 #include "rtl/filepath.h"
-#include "testfiles.h"
+#include "tests/support/tempfiles.h"
 
 namespace {
 

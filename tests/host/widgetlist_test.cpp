@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/widgetlist.h"
-#include "testfiles.h"
+#include "tests/support/tempfiles.h"
 
 TEST(WidgetList, ReadUpToTheFirstEmptyKey) {
     TempFolder folder;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host/widgetxml.h"
-#include "testfiles.h"
+#include "tests/support/tempfiles.h"
 
 namespace {
 

@@ -22,25 +22,21 @@ class TUITest : public TJObject {
     }
     ~TUITest() override { Root_->Free(); }
 
-protected:
-    void RegisterMethods() override {
-        TJObject::RegisterMethods();
-        RegisterMethodTable(methods_);
-    }
+    const TJMethodTable& Methods() const override;
 
 private:
-    static const TJMethodEntry methods_[5];
 
     // create(className [, owner [, name [, wrap]]]): the new component's
     // wrapper (null when wrap is false, so that an owner wrapped later finds
     // it among its named children). The owner is a wrapper's component, none
     // for null, else the root or (a text) the root's component of that name.
     // A control gets a window-control owner as its parent.
-    void create(TJValueList* args, TJValue& result) {
-        TComponent* owner = Root_;
+    static void create(TUITest& self, TJValueList* args, TJValue& result) {
+        TComponent* owner = self.Root_;
         if (ArgCount(args) > 1) {
             const TJValue& given = args->At(1);
-            if (IsStringValue(&given)) owner = given.StrValue.empty() ? Root_ : Root_->FindComponent(ValueToString(given));
+            if (IsStringValue(&given))
+                owner = given.StrValue.empty() ? self.Root_ : self.Root_->FindComponent(ValueToString(given));
             else owner = componentOf(given);
         }
         TComponent* component = CreateComponent(FindClass(ValueToString(args->At(0))), owner);
@@ -48,16 +44,16 @@ private:
         if (component->InheritsFrom(&TControl::classInfo) && owner && owner->InheritsFrom(&TWinControl::classInfo))
             static_cast<TControl*>(component)->SetParent(static_cast<TWinControl*>(owner));
         if (ArgCount(args) > 3 && !ValueToBool(&args->At(3))) MakeNull(result);
-        else MakeObject(Cast(component, Runtime()), result);
+        else MakeObject(Cast(component, self.Runtime()), result);
     }
 
-    void free(TJValueList* args, TJValue&) {
+    static void free(TUITest&, TJValueList* args, TJValue&) {
         if (TComponent* component = componentOf(args->At(0))) component->Free();
     }
 
     // hook(wrapper, "Click" [, handler]): the object's OnClick calls the
     // "onClick" of the handler wrapper (the wrapper itself when absent).
-    void hook(TJValueList* args, TJValue& result) {
+    static void hook(TUITest&, TJValueList* args, TJValue& result) {
         auto* wrapper = static_cast<TJVCLComponent*>(WrapperOfValue(args->At(0)));
         auto* handler = ArgCount(args) > 2 ? static_cast<TJVCLComponent*>(WrapperOfValue(args->At(2))) : wrapper;
         AnsiString name = ValueToString(args->At(1));
@@ -67,14 +63,16 @@ private:
     }
 
     // fire(wrapper, "Click" or "DblClick"): the control's own click handling.
-    void fire(TJValueList* args, TJValue&) {
+    static void fire(TUITest&, TJValueList* args, TJValue&) {
         auto* control = static_cast<TControl*>(componentOf(args->At(0)));
         if (ValueToString(args->At(1)) == "DblClick") control->DblClick();
         else control->Click();
     }
 
     // root(): the wrapper of the component that owns what create makes.
-    void root(TJValueList*, TJValue& result) { MakeObject(Cast(Root_, Runtime()), result); }
+    static void root(TUITest& self, TJValueList*, TJValue& result) {
+        MakeObject(Cast(self.Root_, self.Runtime()), result);
+    }
 
     static TComponent* componentOf(const TJValue& value) {
         TJVCLPersistent* wrapper = WrapperOfValue(value);
@@ -95,13 +93,17 @@ private:
     TComponent* Root_;
 };
 
-const TJMethodEntry TUITest::methods_[5] = {
-    {"create", &nativeMethod<TUITest, &TUITest::create>},
-    {"free", &nativeMethod<TUITest, &TUITest::free>},
-    {"hook", &nativeMethod<TUITest, &TUITest::hook>},
-    {"fire", &nativeMethod<TUITest, &TUITest::fire>},
-    {"root", &nativeMethod<TUITest, &TUITest::root>},
-};
+const TJMethodTable& TUITest::Methods() const {
+    static const TJMethod<TUITest> methods[] = {
+        {"create", 0, &TUITest::create},
+        {"free", 0, &TUITest::free},
+        {"hook", 0, &TUITest::hook},
+        {"fire", 0, &TUITest::fire},
+        {"root", 0, &TUITest::root},
+    };
+    static const TJMethodTable table(methods, TJObject::Methods());
+    return table;
+}
 
 const TClassInfo TUITest::classInfo = makeClassInfo("TUITest", &TJObject::classInfo, &scriptCreator<TUITest>);
 

@@ -1,5 +1,5 @@
-// Temporary folders, file bytes and test data paths for the host tests.
-#include "testfiles.h"
+// Temporary folders, file bytes and test data paths for the unit tests.
+#include "tests/support/tempfiles.h"
 
 #include <windows.h>
 
@@ -32,7 +32,7 @@ TempFolder::TempFolder() {
     GetTempPathA(MAX_PATH, base);
     // Process ids repeat, so a folder left by an earlier run is skipped.
     for (int tries = 0; tries < 1000; ++tries) {
-        path_ = AnsiString(base) + "nimbora-host-" + AnsiString(std::to_string(GetCurrentProcessId())) + "-" +
+        path_ = AnsiString(base) + "nimbora-test-" + AnsiString(std::to_string(GetCurrentProcessId())) + "-" +
                 AnsiString(std::to_string(++counter)) + "\\";
         if (CreateDirectoryA(path_.c_str(), nullptr)) return;
     }
@@ -41,6 +41,18 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
     removeTree(path_, 0);
+}
+
+AnsiString TempFolder::write(std::string_view name, std::string_view bytes) const {
+    AnsiString path = file(name);
+    writeBytes(path, bytes);
+    return path;
+}
+
+AnsiString TempFolder::folder(std::string_view name) const {
+    AnsiString path = file(name) + "\\";
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
 }
 
 std::vector<AnsiString> TempFolder::names() const {

@@ -1,6 +1,6 @@
-// Files for the host tests: a private folder under the Windows temporary
-// folder (removed with its contents afterwards), byte-exact reading and
-// writing, and the paths of the test data and sample widgets under Wine.
+// Files for the unit tests: a private folder under the Windows temporary
+// folder (removed with everything in it afterwards), byte-exact whole-file
+// reading and writing, and the paths of a test's data under Wine.
 #pragma once
 
 #include <string>
@@ -18,6 +18,10 @@ public:
 
     const AnsiString& path() const { return path_; }  // ends with a back-slash
     AnsiString file(std::string_view name) const { return path_ + name; }
+    // Writes the bytes to the named file, replacing it; the file's path.
+    AnsiString write(std::string_view name, std::string_view bytes) const;
+    // Makes the named sub-folder; its path, ending with a back-slash.
+    AnsiString folder(std::string_view name) const;
     std::vector<AnsiString> names() const;  // the entries of the folder, sorted
 
 private:
@@ -26,7 +30,8 @@ private:
 
 void writeBytes(const AnsiString& path, std::string_view bytes);
 std::string readBytes(const AnsiString& path);
-// A path below tests/host/ (given with '/'), as Windows sees it.
+// A path below the test's data folder (NIMBORA_TEST_DATA; given with '/'), as
+// Windows sees it.
 AnsiString testPath(std::string_view relative);
 // The files of a folder that match a mask ("*.xml"), sorted.
 std::vector<AnsiString> filesMatching(const AnsiString& folder, const char* mask);

@@ -1,0 +1,92 @@
+// TJMethodTable: the script surface of one built-in class - its native
+// methods by name with the number of arguments each needs - read once per
+// class and shared by every object of the class (TJObject::Methods). A
+// class's surface is one array of rows in its .cpp, `{"indexOf", 1, &indexOf}`,
+// its size deduced by the compiler, its functions static there; a class's
+// table falls back to its parent class's. An object binds a method to itself
+// when a script first reads it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class TJObject;
+class TJValueList;
+struct TJValue;
+
+// The result of a call before the method's code runs, which is also the
+// result when the call has fewer arguments than the method needs (the code
+// then does not run).
+enum class TJMethodResult : uint8_t {
+    Undefined,
+    Self,  // the object itself
+};
+
+// The code of a native method of class T: the object, the arguments (at
+// least the row's minimum; nil when there are none) and the result.
+template <class T>
+using TJNative = void (*)(T& self, TJValueList* args, TJValue& result);
+
+// One row of a class's surface.
+template <class T>
+struct TJMethod {
+    const char* Name;
+    int MinArgs;
+    TJNative<T> Code;
+    TJMethodResult Result = TJMethodResult::Undefined;
+
+    void Call(TJObject& self, TJValueList* args, TJValue& result) const { Code(static_cast<T&>(self), args, result); }
+};
+
+class TJMethodTable {
+public:
+    // One method of the surface, whatever the class and form of its row.
+    struct Entry {
+        const char* Name;
+        int MinArgs;
+        TJMethodResult Result;
+        const void* Row;
+        void (*Invoke)(const void* row, TJObject& self, TJValueList* args, TJValue& result);
+
+        // Sets the starting result, then runs the code when the arguments suffice.
+        void Call(TJObject& self, TJValueList* args, TJValue& result) const;
+    };
+
+    // The surface of a class with no methods at all.
+    TJMethodTable() = default;
+    // The rows: any row type with Name, MinArgs, Result and Call.
+    template <class Row, size_t N>
+    explicit TJMethodTable(const Row (&rows)[N]) {
+        Own_.reserve(N);
+        for (const Row& row : rows) Own_.push_back({row.Name, row.MinArgs, row.Result, &row, &invoke<Row>});
+        index(Own_);
+    }
+    // The rows, then the parent class's surface.
+    template <class Row, size_t N>
+    TJMethodTable(const Row (&rows)[N], const TJMethodTable& parent) : TJMethodTable(rows) {
+        for (const Entry* entry : parent.All_) add(*entry);
+    }
+    TJMethodTable(const TJMethodTable&) = delete;
+    TJMethodTable& operator=(const TJMethodTable&) = delete;
+
+    // The method of the name, the class's own before its parent's; nil when none.
+    const Entry* Find(std::string_view name) const;
+    // Every method the class answers to, one per name.
+    const std::vector<const Entry*>& Entries() const { return All_; }
+    // The class's own rows, in table order.
+    const std::vector<Entry>& OwnEntries() const { return Own_; }
+
+private:
+    template <class Row>
+    static void invoke(const void* row, TJObject& self, TJValueList* args, TJValue& result) {
+        static_cast<const Row*>(row)->Call(self, args, result);
+    }
+    void index(const std::vector<Entry>& entries);
+    void add(const Entry& entry);
+
+    std::vector<Entry> Own_;
+    std::vector<const Entry*> All_;
+    std::unordered_map<std::string_view, const Entry*> ByName_;
+};
