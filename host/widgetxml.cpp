@@ -59,24 +59,30 @@ AnsiString statementCode(const AnsiString& value) {
     return code;
 }
 
-// A double-quoted script string that the lexer reads back as exactly the value:
-// a back-slash and a double quote get a back-slash before them. A double-byte
-// character is copied whole (its second byte may be 0x5C), and a lead byte that
-// ends the value is dropped, since it would take the closing quote with it.
+// A double-quoted script string holding the value as written, so that the
+// dialect's escapes widget files use (\n, \\) keep working. Only what would end
+// the string early is mended: a double quote not already escaped (after an even
+// run of back-slashes) gets a back-slash, and so does a value ending in an odd
+// run. A double-byte character is copied whole (its second byte may be 0x5C,
+// which is no back-slash), and a lead byte that ends the value is dropped,
+// since it would take the closing quote with it.
 AnsiString quoted(const AnsiString& value) {
     AnsiString text = "\"";
+    size_t backSlashes = 0;  // the run of back-slashes just copied
     for (size_t i = 0; i < value.length(); ++i) {
         char c = value[i];
         if (isLeadByte(value.byte(i))) {
-            if (i + 1 < value.length()) {
-                text += c;
-                text += value[++i];
-            }
+            if (i + 1 == value.length()) break;
+            text += c;
+            text += value[++i];
+            backSlashes = 0;
             continue;
         }
-        if (c == '\\' || c == '"') text += '\\';
+        if (c == '"' && backSlashes % 2 == 0) text += '\\';
+        backSlashes = c == '\\' ? backSlashes + 1 : 0;
         text += c;
     }
+    if (backSlashes % 2 == 1) text += '\\';
     return text + "\"";
 }
 

@@ -117,24 +117,28 @@ TEST(WidgetTranslation, HandlerCodeIsTrimmedAndEnded) {
 
 TEST(WidgetTranslation, QuotingLeavesDoubleByteCharactersWhole) {
     TempFolder folder;
-    // "表" and "ソ" end in 0x5C; the back-slash and the quote after them are real.
+    // "表" and "ソ" end in 0x5C, which is no back-slash: the quote after "ソ"
+    // gets its back-slash, a value ending in "表" none.
     EXPECT_EQ(translateText(folder,
                             "<widget><window id=\"w\"><label id=\"l\" text=\"\x95\x5c\\\x83\x5c&quot;\"/>"
-                            "</window></widget>"),
+                            "<label id=\"m\" text=\"\x83\x5c\\\x95\x5c\"/></window></widget>"),
               "w = new window(true);\r\n"
               "w.visible = true;\r\n"
               "w.loadProperties(\"w\");\r\n"
               "l = new label(w);\r\n"
-              "l.text = \"\x95\x5c\\\\\x83\x5c\\\"\";\r\n");
+              "l.text = \"\x95\x5c\\\x83\x5c\\\"\";\r\n"
+              "m = new label(w);\r\n"
+              "m.text = \"\x83\x5c\\\x95\x5c\";\r\n");
 }
 
 TEST(WidgetTranslation, ALeadByteEndingAQuotedValueIsDropped) {
     TempFolder folder;
     // Code page 932 without a declaration; the value ends in a lone lead byte,
-    // which would otherwise swallow the closing quote of the script string.
-    EXPECT_EQ(translateText(folder, "<widget><setting id=\"s\" defaultValue=\"ab\x81\" description=\"\x81\"/></widget>"),
+    // which would otherwise swallow the closing quote of the script string
+    // (and a back-slash left last is doubled).
+    EXPECT_EQ(translateText(folder, "<widget><setting id=\"s\" defaultValue=\"ab\x81\" description=\"a\\\x81\"/></widget>"),
               "s = new setting(\"null\", \"s\", \"ab\");\r\n"
-              "s.description = \"\";\r\n");
+              "s.description = \"a\\\\\";\r\n");
 }
 
 TEST(WidgetTranslation, UnnamedElementsStillHaveTheirChildrenTranslated) {
