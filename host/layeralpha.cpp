@@ -14,20 +14,6 @@ constexpr TMultiplyTable buildMultiplyTable() {
     return table;
 }
 
-// Nearest-neighbour stretch of a mask into its bounds, clipped to the map.
-void stretchMaskInto(TAlphaMap& alpha, const TMaskPlacement& placement) {
-    const TAlphaMap& mask = *placement.mask;
-    if (mask.width() == 0 || mask.height() == 0 || placement.width <= 0 || placement.height <= 0) return;
-    int bottom = std::min(placement.top + placement.height, alpha.height());
-    int right = std::min(placement.left + placement.width, alpha.width());
-    for (int y = std::max(placement.top, 0); y < bottom; ++y) {
-        const uint8_t* source = mask.row(int64_t(y - placement.top) * mask.height() / placement.height);
-        uint8_t* target = alpha.row(y);
-        for (int x = std::max(placement.left, 0); x < right; ++x)
-            target[x] = source[int64_t(x - placement.left) * mask.width() / placement.width];
-    }
-}
-
 // Each pixel's blue, green and red against the bytes of each key in order.
 void applyColorKeys(TAlphaMap& alpha, const TBitmap& picture, const std::vector<TColorAlpha>& keys) {
     int height = std::min(picture.Height(), alpha.height());
@@ -56,6 +42,20 @@ void applyTransparency(TAlphaMap& alpha, int transparency) {
 }  // namespace
 
 constinit const TMultiplyTable kMultiplyTable = buildMultiplyTable();
+
+void stretchMaskInto(TAlphaMap& alpha, const TMaskPlacement& placement) {
+    const TAlphaMap& mask = *placement.mask;
+    if (mask.width() == 0 || mask.height() == 0 || placement.width <= 0 || placement.height <= 0) return;
+    int bottom = std::min(placement.top + placement.height, alpha.height());
+    int right = std::min(placement.left + placement.width, alpha.width());
+    for (int y = std::max(placement.top, 0); y < bottom; ++y) {
+        const uint8_t* source = mask.row(int64_t(y - placement.top) * mask.height() / placement.height);
+        uint8_t* target = alpha.row(y);
+        for (int x = std::max(placement.left, 0); x < right; ++x)
+            target[x] = source[int64_t(x - placement.left) * mask.width() / placement.width];
+    }
+}
+
 
 TAlphaMap alphaOf(const TBitmap& picture) {
     TAlphaMap alpha(picture.Width(), picture.Height(), 255);
@@ -112,4 +112,35 @@ void premultiplyLayer(const TBitmap& layer, const TAlphaMap& alpha, bool invert,
         }
     }
     buffer.Changed();
+}
+
+namespace {
+
+// Runs blend(dest byte, source byte, x) over the colour bytes of the area the
+// two pictures share, row by row.
+template <class Blend>
+void blendRows(TBitmap& dest, const TBitmap& source, int width, int height, Blend blend) {
+    for (int y = 0; y < height; ++y) {
+        auto* target = reinterpret_cast<uint8_t*>(dest.ScanLine(y));
+        const auto* from = reinterpret_cast<const uint8_t*>(source.ScanLine(y));
+        for (int x = 0; x < width; ++x, target += 4, from += 4)
+            for (int i = 0; i < 3; ++i) target[i] = blend(target[i], from[i], x, y);
+    }
+    dest.Changed();
+}
+
+}  // namespace
+
+void FallbackAlphaBlend(TBitmap& dest, const TBitmap& source, uint8_t alpha) {
+    blendRows(dest, source, std::min(dest.Width(), source.Width()), std::min(dest.Height(), source.Height()),
+              [alpha](int d, int s, int, int) { return static_cast<uint8_t>((alpha * s + (255 - alpha) * d) / 255); });
+}
+
+void BlendByMask(TBitmap& dest, const TBitmap& source, const TAlphaMap& mask) {
+    int width = std::min({dest.Width(), source.Width(), mask.width()});
+    int height = std::min({dest.Height(), source.Height(), mask.height()});
+    blendRows(dest, source, width, height, [&mask](int d, int s, int x, int y) {
+        int a = mask.at(x, y);
+        return static_cast<uint8_t>((d * (255 - a) + s * a) / 255);
+    });
 }

@@ -1,8 +1,9 @@
 // The pixel arithmetic of a widget window's layered rendering: the alpha map
 // composed from the background, the `toWindow` image masks, the colour keys and
-// the window's transparency, the image masks themselves, and the premultiplied
-// buffer handed to UpdateLayeredWindow. No window code: the widget window and
-// its images paint the pictures and call these.
+// the window's transparency, the image masks themselves, the premultiplied
+// buffer handed to UpdateLayeredWindow, and the blends of the elements that
+// draw themselves translucent. No window code: the widget window and its
+// elements paint the pictures and call these.
 #pragma once
 
 #include <array>
@@ -63,6 +64,9 @@ struct TMaskPlacement {
     int height;
 };
 
+// Stretches the mask into its bounds on the map (nearest pixel), clipped to the map.
+void stretchMaskInto(TAlphaMap& alpha, const TMaskPlacement& placement);
+
 // Everything the window's alpha is composed from, besides the picture.
 struct TLayerSources {
     const TAlphaMap& background;  // the background picture's alpha; may be empty
@@ -84,3 +88,13 @@ TAlphaMap composeLayerAlpha(const TBitmap& picture, const TLayerSources& sources
 // The map is read with its own row length: a larger map is cut at the top
 // left; where a smaller one has no value the pixel is opaque.
 void premultiplyLayer(const TBitmap& layer, const TAlphaMap& alpha, bool invert, TBitmap& buffer);
+
+// A constant-alpha blend where the system's AlphaBlend is missing: each colour
+// byte of `dest` := (alpha * source + (255 - alpha) * dest) div 255, over the
+// area both share.
+void FallbackAlphaBlend(TBitmap& dest, const TBitmap& source, uint8_t alpha);
+
+// A translucent image's blend: for each pixel with mask value a, each colour
+// byte of `dest` := (dest * (255 - a) + source * a) div 255. Pixels outside the
+// mask keep `dest`.
+void BlendByMask(TBitmap& dest, const TBitmap& source, const TAlphaMap& mask);

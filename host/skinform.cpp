@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "host/eximage.h"
 #include "host/layerwindow.h"
 #include "host/mainform.h"
 #include "host/screendocker.h"
@@ -15,28 +16,21 @@
 
 // ==== The background control ====
 
-// The background picture, drawn from the top left with its colour bytes as
-// they are (the window's alpha map carries its transparency), tiled on request.
-class TBackgroundImage : public TGraphicControl {
+// The background picture (its colour bytes as they are: the window's alpha map
+// carries its transparency), tiled on request.
+class TBackgroundImage : public TTileImage {
     RTL_DECLARE_CLASS()
-    using TGraphicControl::TGraphicControl;
+    using TTileImage::TTileImage;
 
-    TPicture Picture;
-    bool Tile = false;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
 
 protected:
-    void Paint() override {
-        const TBitmap& bitmap = *Picture.Bitmap();
-        if (bitmap.Empty()) return;
-        HDC source = const_cast<TBitmap&>(bitmap).Canvas()->Handle();
-        int stepX = Tile ? bitmap.Width() : Width() + 1, stepY = Tile ? bitmap.Height() : Height() + 1;
-        for (int y = 0; y < Height(); y += stepY)
-            for (int x = 0; x < Width(); x += stepX)
-                BitBlt(Canvas()->Handle(), x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, SRCCOPY);
-    }
+    void MouseEnter() override { OnMouseEnter(this); }
+    void MouseLeave() override { OnMouseLeave(this); }
 };
 
-const TClassInfo TBackgroundImage::classInfo = makeClassInfo("TBackgroundImage", &TGraphicControl::classInfo);
+const TClassInfo TBackgroundImage::classInfo = makeClassInfo("TBackgroundImage", &TTileImage::classInfo);
 
 // ==== Panel paint hook ====
 
@@ -139,28 +133,27 @@ void TSkinForm::LoadProperties(const AnsiString& section) {
 void TSkinForm::SetBackground(const AnsiString& path) {
     if (path.empty()) {
         Background_.clear();
-        BackgroundImage_->Picture.Assign(nullptr);
+        BackgroundImage_->Picture()->Assign(nullptr);
         BackgroundAlpha_ = TAlphaMap();
         BackgroundKey_.reset();
         return UpdateLayer();
     }
     AnsiString file = expandFileNameFrom(path, fileFolder(ScriptFileName));
     if (!fileExists(file)) return;
-    BackgroundImage_->Picture.LoadFromFile(file);
+    BackgroundImage_->Picture()->LoadFromFile(file);
     Background_ = file;
-    const TBitmap& bitmap = *BackgroundImage_->Picture.Bitmap();
+    const TBitmap& bitmap = *BackgroundImage_->Picture()->Bitmap();
     BackgroundKey_.reset();
     if (bitmap.Transparent()) BackgroundKey_ = TColorAlpha{bitmap.TransparentColor(), 0};
     if (AutoSize) SetBounds(Left(), Top(), bitmap.Width(), bitmap.Height());
     BackgroundAlpha_ = alphaOf(bitmap);
-    BackgroundImage_->Invalidate();
     UpdateLayer();
 }
 
 void TSkinForm::SetTile(bool value) {
     if (value == Tile_) return;
-    Tile_ = BackgroundImage_->Tile = value;
-    BackgroundImage_->Invalidate();
+    Tile_ = value;
+    BackgroundImage_->SetTileImage(value);
     UpdateLayer();
 }
 
@@ -183,6 +176,18 @@ void TSkinForm::SetColorAlpha(const AnsiString& text) {
     UpdateLayer();
 }
 
+// The masks of the `toWindow` images on the panel, in child order.
+std::vector<TMaskPlacement> TSkinForm::windowMasks() const {
+    std::vector<TMaskPlacement> masks;
+    TMaskPlacement placement;
+    for (int i = 0; i < Panel->ControlCount(); ++i) {
+        TControl* control = Panel->Controls(i);
+        if (control->InheritsFrom(&TExImage::classInfo) && static_cast<TExImage*>(control)->WindowMask(placement))
+            masks.push_back(placement);
+    }
+    return masks;
+}
+
 void TSkinForm::UpdateLayer() {
     if (!Visible() || ClientWidth() <= 0 || ClientHeight() <= 0 || Painting_) return;
     Painting_ = true;
@@ -194,8 +199,7 @@ void TSkinForm::UpdateLayer() {
     picture.SetSize(ClientWidth(), ClientHeight());
     PaintTo(picture.Canvas()->Handle(), 0, 0);
     std::vector<TColorAlpha> keys = colorKeys();
-    // Image elements that give the window their own alpha add their masks here.
-    Layer_->AlphaBmp = composeLayerAlpha(picture, {BackgroundAlpha_, Tile_, {}, keys, Transparency_});
+    Layer_->AlphaBmp = composeLayerAlpha(picture, {BackgroundAlpha_, Tile_, windowMasks(), keys, Transparency_});
     Layer_->UpdateLayered();
 }
 

@@ -84,6 +84,7 @@ private:
     void BuildPopupMenu();
     TMenuItem* addItem(TMenuItem* parent, const AnsiString& caption, TNotifyEvent onClick);
     std::vector<TColorAlpha> colorKeys() const;
+    std::vector<TMaskPlacement> windowMasks() const;
     void passClickThrough(TMessage& message);
 
     void closeClick(TObject*);

@@ -103,6 +103,13 @@ bool TJVCLPersistent::AttachVCL(TPersistent* object, bool owned) {
     return true;
 }
 
+void TJVCLPersistent::SetLinkedNames(const char* const* names, size_t count) {
+    std::vector<AnsiString> list(names, names + count);
+    std::vector<AnsiString> own = GetPropNames(ClassType(), false);
+    list.insert(list.end(), own.begin(), own.end());
+    SetPropertyNames(std::move(list));
+}
+
 void TJVCLPersistent::DetachVCL() {
     if (!VCL_) return;
     TPersistent* object = VCL_;

@@ -53,6 +53,14 @@ class TJVCLPersistent : public TJObject {
 protected:
     // InitWrapper, then CreateVCL.
     void Construct(TJValueList* args) override;
+    // Lists only these names of the linked object for scripts, the wrapper's
+    // own published names after them (a HookEvents of a wrapper whose object
+    // publishes more than scripts may reach).
+    void SetLinkedNames(const char* const* names, size_t count);
+    template <size_t N>
+    void SetLinkedNames(const char* const (&names)[N]) {
+        SetLinkedNames(names, N);
+    }
     // Forgets the object without freeing it (it is dying or let go); the
     // wrappers of its sub-objects forget theirs too. The names stay, so their
     // reads raise "VCL is null".

@@ -126,3 +126,28 @@ TEST(LayerAlpha, PremultipliedBufferThroughTheTable) {
         EXPECT_EQ(buffer.ScanLine(0)[1], c.second) << c.what;
     }
 }
+
+// A translucent element's two blends, per colour byte and rounded down; the
+// alpha byte of the destination stays.
+TEST(LayerAlpha, ElementBlendsWeighTheirBytesAndRoundDown) {
+    TBitmap beneath, painted;
+    paint(painted, {{0x00FF8001, 0x00FF8001, 0x00FF8001}});
+    const struct {
+        int alpha;  // constant alpha, or the mask's value
+        uint32_t result;
+    } cases[] = {
+        {0, 0x11102030}, {255, 0x11FF8001}, {128, 0x11875018},  // (128 * s + 127 * d) div 255
+        {1, 0x1110202F},
+    };
+    for (const auto& c : cases) {
+        paint(beneath, {{0x11102030, 0x11102030, 0x11102030}});
+        FallbackAlphaBlend(beneath, painted, uint8_t(c.alpha));
+        EXPECT_EQ(beneath.ScanLine(0)[0], c.result) << "constant " << c.alpha;
+        paint(beneath, {{0x11102030, 0x11102030, 0x11102030}});
+        // The mask covers two of the three pixels: the third keeps what is beneath.
+        BlendByMask(beneath, painted, mapOf({{c.alpha, 255}}));
+        EXPECT_EQ(beneath.ScanLine(0)[0], c.result) << "mask " << c.alpha;
+        EXPECT_EQ(beneath.ScanLine(0)[1], 0x11FF8001u);
+        EXPECT_EQ(beneath.ScanLine(0)[2], 0x11102030u);
+    }
+}

@@ -1,0 +1,58 @@
+// TExLabel: the text element of a widget window (script class "label"). It
+// keeps its full text and shows it, or with `autoEllipsis` the longest start
+// of it that fits followed by "...", refitted after every font change; below
+// full `transparency` it blends itself over what lies beneath.
+#pragma once
+
+#include <functional>
+
+#include "ui/stdctrls.h"
+
+// The text a label `width` pixels wide shows with `autoEllipsis`: the text when
+// `measure` finds it no wider, else the first n characters and "..." for the
+// largest n (from the character count minus one down to 0) that fits, "..."
+// alone at the end. A double-byte character is never cut.
+AnsiString EllipsisText(const AnsiString& text, int width, const std::function<int(const AnsiString&)>& measure);
+
+class TExLabel : public TLabel {
+    RTL_DECLARE_CLASS()
+    explicit TExLabel(TComponent* owner);
+
+    // ---- Published ----
+    const AnsiString& Text() const { return Text_; }
+    void SetText(const AnsiString& text);
+    bool AutoEllipsis() const { return AutoEllipsis_; }
+    void SetAutoEllipsis(bool value);
+    int Transparency() const { return Transparency_; }
+    void SetTransparency(int value);  // clamped to 0..255
+    // "left", "center" or "right", exactly after trimming; other texts change nothing.
+    AnsiString AlignText() const;
+    void SetAlignText(const AnsiString& text);
+    AnsiString FontName() const { return Font()->Name(); }
+    void SetFontName(const AnsiString& name) { Font()->SetName(name); }
+    int FontSize() const { return Font()->Size(); }
+    void SetFontSize(int size) { Font()->SetSize(size); }
+    // Words in any case ("Bold, ITALIC"), read back lower-case: "bold,italic".
+    AnsiString FontStyle() const;
+    void SetFontStyle(const AnsiString& text);
+    // Colour text ("#rrggbb").
+    AnsiString FontColor() const;
+    void SetFontColor(const AnsiString& text);
+    int FontCharset() const { return Font()->Charset(); }
+    void SetFontCharset(int charset) { Font()->SetCharset(charset); }
+
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+protected:
+    ~TExLabel() override = default;
+    void Paint() override;
+    void FontChanged() override;
+    void MouseEnter() override { OnMouseEnter(this); }
+    void MouseLeave() override { OnMouseLeave(this); }
+
+private:
+    AnsiString Text_;
+    int Transparency_ = 255;
+    bool AutoEllipsis_ = false;
+};
