@@ -4,6 +4,9 @@
 
 #include <iterator>
 
+#include "host/systemobject.h"
+#include "host/windowobject.h"
+
 namespace {
 
 struct THostClass {
@@ -12,8 +15,8 @@ struct THostClass {
 };
 
 const THostClass kHostClasses[] = {
-    {"window", nullptr}, {"label", nullptr}, {"image", nullptr}, {"setting", nullptr}, {"timer", nullptr},
-    {"system", nullptr}, {"edit", nullptr},  {"web", nullptr},   {"widget", nullptr},  {"menuItem", nullptr},
+    {"window", &TJVCLExForm::classInfo}, {"label", nullptr}, {"image", nullptr}, {"setting", nullptr}, {"timer", nullptr},
+    {"system", &TSystemObject::classInfo}, {"edit", nullptr},  {"web", nullptr},   {"widget", nullptr},  {"menuItem", nullptr},
 };
 
 }  // namespace
