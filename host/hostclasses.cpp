@@ -4,6 +4,11 @@
 
 #include <iterator>
 
+#include "host/elementobjects.h"
+#include "host/hostobjects.h"
+#include "host/systemobject.h"
+#include "host/windowobject.h"
+
 namespace {
 
 struct THostClass {
@@ -12,8 +17,9 @@ struct THostClass {
 };
 
 const THostClass kHostClasses[] = {
-    {"window", nullptr}, {"label", nullptr}, {"image", nullptr}, {"setting", nullptr}, {"timer", nullptr},
-    {"system", nullptr}, {"edit", nullptr},  {"web", nullptr},   {"widget", nullptr},  {"menuItem", nullptr},
+    {"window", &TJVCLExForm::classInfo}, {"label", &TJVCLExLabel::classInfo}, {"image", &TJVCLExImage::classInfo},
+    {"setting", nullptr}, {"timer", &TJVCLExTimer::classInfo}, {"system", &TSystemObject::classInfo},
+    {"edit", nullptr}, {"web", nullptr}, {"widget", &TWidgetObject::classInfo}, {"menuItem", &TJVCLExMenuItem::classInfo},
 };
 
 }  // namespace

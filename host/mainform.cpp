@@ -22,6 +22,8 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 constexpr UINT WM_RUNPOSTED = WM_USER + 20;  // posted: run the requests waiting in Posted
+constexpr UINT_PTR kWaitTimer = 1;           // looks again at the requests waiting for a script
+constexpr UINT kWaitInterval = 50;           // ms
 
 AnsiString programPath() {
     char path[MAX_PATH];
@@ -133,6 +135,8 @@ void TMainForm::PostExit() {
 }
 
 void TMainForm::exitNow() {
+    for (const TLoadedWidget& widget : DIZIList)
+        if (widget.engine->Engine().ScriptActive()) return whenIdle(widget.engine, [this] { exitNow(); });
     std::vector<AnsiString> names;
     for (const TLoadedWidget& widget : DIZIList) names.push_back(widget.engine->ScriptFileName());
     storeWidgets(*Configuration, ProgramFolder, names);
@@ -200,8 +204,10 @@ void TMainForm::UnloadWidget(const AnsiString& path) {
 // is ignored. The windows' states are written while they close and are freed,
 // so the settings file is saved last.
 void TMainForm::UnloadWidgetAt(int index) {
-    AnsiString name = DIZIList[index].engine->ScriptFileName();
+    DIZI* engine = DIZIList[index].engine;
+    AnsiString name = engine->ScriptFileName();
     if (std::find(Unloading.begin(), Unloading.end(), name) != Unloading.end()) return;
+    if (engine->Engine().ScriptActive()) return whenIdle(engine, [this, name] { UnloadWidget(name); });
     Unloading.push_back(name);
     struct Done {
         std::vector<AnsiString>& list;
@@ -249,8 +255,7 @@ void TMainForm::HandleCommandLine(const TParameters& parameters, bool reload) {
     AnsiString path = widgetFromCommandLine(parameters, StartFolder);
     if (path.empty()) return;
     if (reload) {
-        UnloadWidget(path);
-        LoadWidget(path);
+        reloadWidget(path);
     } else if (!FindWidgetEngine(path)) {
         LoadWidget(path);
     }
@@ -281,6 +286,24 @@ void TMainForm::runPosted() {
     action();
 }
 
+void TMainForm::whenIdle(DIZI* engine, std::function<void()> action) {
+    if (!engine || !engine->Engine().ScriptActive()) return action();
+    Waiting.push_back([this, engine, action = std::move(action)] {
+        // The engine may have been freed meanwhile: only a listed one is asked.
+        for (const TLoadedWidget& widget : DIZIList)
+            if (widget.engine == engine) return whenIdle(engine, action);
+        action();
+    });
+    SetTimer(Handle(), kWaitTimer, kWaitInterval, nullptr);
+}
+
+void TMainForm::runWaiting() {
+    KillTimer(Handle(), kWaitTimer);
+    std::vector<std::function<void()>> waiting;
+    waiting.swap(Waiting);
+    for (auto& action : waiting) action();
+}
+
 void TMainForm::WndProc(TMessage& message) {
     HWND window = reinterpret_cast<HWND>(message.LParam);
     switch (message.Msg) {
@@ -288,6 +311,9 @@ void TMainForm::WndProc(TMessage& message) {
     case WM_CLOSEWIDGETWINDOW: return WMCloseWidgetWindow(window);
     case WM_RELOADWIDGET: return WMReloadWidget(window);
     case WM_RUNPOSTED: return runPosted();
+    case WM_TIMER:
+        if (message.WParam == kWaitTimer) return runWaiting();
+        return TForm::WndProc(message);
     default: TForm::WndProc(message);
     }
 }
@@ -316,9 +342,15 @@ void TMainForm::WMCloseWidgetWindow(HWND handle) {
 void TMainForm::WMReloadWidget(HWND handle) {
     TSkinForm* window = registeredWindow(handle);
     if (!window) return;
-    AnsiString name = window->ScriptFileName;
-    UnloadWidget(name);
-    LoadWidget(name);
+    reloadWidget(window->ScriptFileName);
+}
+
+// The new copy is loaded only once the old one is gone.
+void TMainForm::reloadWidget(const AnsiString& path) {
+    whenIdle(FindWidgetEngine(path), [this, path] {
+        UnloadWidget(path);
+        LoadWidget(path);
+    });
 }
 
 // A window leaves the list however it is freed.

@@ -4,7 +4,10 @@
 // reloads widgets, takes the command line of its own start and of later
 // starts, and carries the tray icon and its menu, the global hotkey, the
 // widget-folder menu and the exit. Unloading never runs under the code being
-// unloaded: the windows' menus and scripts post their requests here.
+// unloaded: the windows' menus and scripts post their requests here, and a
+// request that arrives while the widget's script is still on the stack (a
+// modal loop it opened, such as alert's, dispatches posted messages) waits
+// until that script has returned.
 #pragma once
 
 #include <deque>
@@ -97,6 +100,11 @@ private:
     void exitNow();
     void post(std::function<void()> action);
     void runPosted();
+    // Runs the action now when no script of the engine (any engine: nil) is
+    // on the stack, else once it has returned.
+    void whenIdle(DIZI* engine, std::function<void()> action);
+    void runWaiting();
+    void reloadWidget(const AnsiString& path);
 
     void WMRegisterWidgetWindow(HWND window);
     void WMCloseWidgetWindow(HWND window);
@@ -119,6 +127,7 @@ private:
     std::vector<AnsiString> Unloading;  // widgets whose unload is under way
     TMenuItem* SkinMenu = nullptr;  // the "ウィジェット" entry being filled
     std::deque<std::function<void()>> Posted;
+    std::vector<std::function<void()>> Waiting;  // for a script to return
     AnsiString LoadingSource;  // the script text of the widget being loaded
 };
 

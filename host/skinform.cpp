@@ -17,17 +17,18 @@
 // ==== The background control ====
 
 // The background picture (its colour bytes as they are: the window's alpha map
-// carries its transparency), tiled on request.
+// carries its transparency), tiled on request. The mouse coming over it or
+// leaving it is the window's.
 class TBackgroundImage : public TTileImage {
     RTL_DECLARE_CLASS()
-    using TTileImage::TTileImage;
-
-    TNotifyEvent OnMouseEnter;
-    TNotifyEvent OnMouseLeave;
+    explicit TBackgroundImage(TSkinForm* form) : TTileImage(form), Form_(form) {}
 
 protected:
-    void MouseEnter() override { OnMouseEnter(this); }
-    void MouseLeave() override { OnMouseLeave(this); }
+    void MouseEnter() override { Form_->OnMouseEnter(Form_); }
+    void MouseLeave() override { Form_->OnMouseLeave(Form_); }
+
+private:
+    TSkinForm* Form_;
 };
 
 const TClassInfo TBackgroundImage::classInfo = makeClassInfo("TBackgroundImage", &TTileImage::classInfo);
@@ -52,7 +53,37 @@ private:
 
 // ==== Creation and destruction ====
 
-const TClassInfo TSkinForm::classInfo = makeClassInfo("TSkinForm", &TForm::classInfo);
+namespace {
+
+const TPropInfo skinFormProperties[] = {
+    StringProperty<&TSkinForm::Background, &TSkinForm::SetBackground>("background"),
+    BoolProperty<&TSkinForm::Tile, &TSkinForm::SetTile>("tile", 0),
+    IntegerProperty<&TSkinForm::Transparency, &TSkinForm::SetTransparency>("transparency"),
+    StringProperty<&TSkinForm::TransparentColor, &TSkinForm::SetTransparentColor>("transparentColor"),
+    StringProperty<&TSkinForm::ColorAlpha, &TSkinForm::SetColorAlpha>("colorAlpha"),
+    StringProperty<&TSkinForm::ToolTip, &TSkinForm::SetToolTip>("toolTip"),
+    StringProperty<&TSkinForm::FontName, &TSkinForm::SetFontName>("fontName"),
+    IntegerProperty<&TSkinForm::FontSize, &TSkinForm::SetFontSize>("fontSize"),
+    StringProperty<&TSkinForm::FontStyle, &TSkinForm::SetFontStyle>("fontStyle"),
+    StringProperty<&TSkinForm::FontColor, &TSkinForm::SetFontColor>("fontColor"),
+    IntegerProperty<&TSkinForm::FontCharset, &TSkinForm::SetFontCharset>("fontCharset"),
+    BoolProperty<&TSkinForm::Main, &TSkinForm::Main>("main", 1),
+    BoolProperty<&TSkinForm::AutoSize, &TSkinForm::AutoSize>("autoSize", 1),
+    BoolProperty<&TSkinForm::FontDialog, &TSkinForm::SetFontDialog>("fontDialog"),
+    MethodProperty<&TSkinForm::OnFontChanged, &TSkinForm::OnFontChanged>("OnFontChanged", &NotifyEventType),
+    MethodProperty<&TSkinForm::OnMouseEnter, &TSkinForm::OnMouseEnter>("OnMouseEnter", &NotifyEventType),
+    MethodProperty<&TSkinForm::OnMouseLeave, &TSkinForm::OnMouseLeave>("OnMouseLeave", &NotifyEventType),
+    MethodProperty<&TSkinForm::OnSettingChanged, &TSkinForm::OnSettingChanged>("OnSettingChanged", &NotifyEventType),
+    MethodProperty<&TSkinForm::OnSettingChanging, &TSkinForm::OnSettingChanging>("OnSettingChanging",
+                                                                                  &NotifyEventType),
+};
+
+// The words of the font style, in set order.
+constexpr const char* kStyleWords[] = {"Bold", "Italic", "Underline", "Strikeout"};
+
+}  // namespace
+
+const TClassInfo TSkinForm::classInfo = makeClassInfo("TSkinForm", &TForm::classInfo, skinFormProperties);
 
 TSkinForm::TSkinForm(TComponent* owner) : TForm(owner) {
     SetCaption("SkinForm");
@@ -70,6 +101,9 @@ TSkinForm::TSkinForm(TComponent* owner) : TForm(owner) {
     BackgroundImage_->SetAlign(alClient);
     BackgroundImage_->OnMouseDown = TMouseEvent::bind<&TSkinForm::backgroundMouseDown>(this);
     BackgroundImage_->OnMouseMove = TMouseMoveEvent::bind<&TSkinForm::backgroundMouseMove>(this);
+    BackgroundImage_->OnMouseUp = TMouseEvent::bind<&TSkinForm::backgroundMouseUp>(this);
+    BackgroundImage_->OnClick = TNotifyEvent::bind<&TSkinForm::backgroundClick>(this);
+    BackgroundImage_->OnDblClick = TNotifyEvent::bind<&TSkinForm::backgroundDblClick>(this);
     ScreenDocker = new TScreenDocker(this);
     ScreenDocker->Active = false;
     Layer_ = new TLayerWindow(this, this);
@@ -203,6 +237,40 @@ void TSkinForm::UpdateLayer() {
     Layer_->UpdateLayered();
 }
 
+// ==== Font ====
+
+AnsiString TSkinForm::FontColor() const { return ColorToHtml(Font()->Color()); }
+
+void TSkinForm::SetFontColor(const AnsiString& text) { Font()->SetColor(HtmlToColor(text)); }
+
+AnsiString TSkinForm::FontStyle() const {
+    AnsiString text;
+    for (int style = fsBold; style <= fsStrikeOut; ++style) {
+        if (!(Font()->Style() & fontStyle(static_cast<TFontStyle>(style)))) continue;
+        if (!text.empty()) text += ',';
+        text += kStyleWords[style];
+    }
+    return text;
+}
+
+// Words are separated by ",", blanks and brackets; they match in their case only.
+void TSkinForm::SetFontStyle(const AnsiString& text) {
+    TFontStyles styles = 0;
+    std::string_view rest = text.view();
+    while (!rest.empty()) {
+        size_t end = rest.find_first_of(",[] \t");
+        std::string_view word = rest.substr(0, end);
+        for (int style = fsBold; style <= fsStrikeOut; ++style)
+            if (word == kStyleWords[style]) styles |= fontStyle(static_cast<TFontStyle>(style));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+    Font()->SetStyle(styles);
+}
+
+bool TSkinForm::FontDialog() const { return NFont->Enabled(); }
+
+void TSkinForm::SetFontDialog(bool enabled) { NFont->SetEnabled(enabled); }
+
 // ==== Showing and closing ====
 
 void TSkinForm::DoShow() {
@@ -259,12 +327,20 @@ void TSkinForm::MouseMoved(TPoint screenPoint, bool leftHeld) {
     SendMessageA(Handle(), WM_SYSCOMMAND, 0xF012, MAKELPARAM(screenPoint.x, screenPoint.y));
 }
 
-void TSkinForm::backgroundMouseDown(TObject*, TMouseButton button, TShiftState, int x, int y) {
+// The background covers the window: its mouse events are the window's, in
+// the window's client coordinates (the background sits at its origin).
+void TSkinForm::backgroundMouseDown(TObject*, TMouseButton button, TShiftState shift, int x, int y) {
+    OnMouseDown(this, button, shift, x, y);
     if (button == mbLeft) MousePressed(BackgroundImage_->ClientToScreen({x, y}));
 }
 
 void TSkinForm::backgroundMouseMove(TObject*, TShiftState shift, int x, int y) {
+    OnMouseMove(this, shift, x, y);
     MouseMoved(BackgroundImage_->ClientToScreen({x, y}), inSet(shift, ssLeft));
+}
+
+void TSkinForm::backgroundMouseUp(TObject*, TMouseButton button, TShiftState shift, int x, int y) {
+    OnMouseUp(this, button, shift, x, y);
 }
 
 // ==== Menu ====
@@ -299,7 +375,7 @@ void TSkinForm::BuildPopupMenu() {
         step->SetName("NT" + intToText(percent));
         step->SetTag(percent);
     }
-    addItem(root, "フォントの設定", {});
+    NFont = addItem(root, "フォントの設定", {});
     NSetting = addItem(root, "設定", {});
     NSetting->SetEnabled(false);  // until the first setting registers
     addItem(root, "-", {});

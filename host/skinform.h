@@ -51,6 +51,31 @@ class TSkinForm : public TForm {
     AnsiString ColorAlpha() const;
     void SetColorAlpha(const AnsiString& text);
     bool AutoSize = true;  // a new background sizes the window to the picture
+    AnsiString TransparentColor() const { return AnsiString(); }  // accepted and ignored
+    void SetTransparentColor(const AnsiString&) {}
+    const AnsiString& ToolTip() const { return Hint(); }
+    void SetToolTip(const AnsiString& text) { SetHint(text); }
+    const AnsiString& FontName() const { return Font()->Name(); }
+    void SetFontName(const AnsiString& name) { Font()->SetName(name); }
+    int FontSize() const { return Font()->Size(); }
+    void SetFontSize(int size) { Font()->SetSize(size); }
+    int FontCharset() const { return Font()->Charset(); }
+    void SetFontCharset(int charset) { Font()->SetCharset(charset); }
+    AnsiString FontColor() const;
+    void SetFontColor(const AnsiString& text);
+    // The words "Bold", "Italic", "Underline", "Strikeout" joined by ",".
+    AnsiString FontStyle() const;
+    void SetFontStyle(const AnsiString& text);
+    // Whether the "フォントの設定" entry is enabled.
+    bool FontDialog() const;
+    void SetFontDialog(bool enabled);
+
+    // ---- Events of the window ----
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    TNotifyEvent OnSettingChanging;
+    TNotifyEvent OnSettingChanged;
+    TNotifyEvent OnFontChanged;
 
     void SetVisible(bool value) override;
 
@@ -70,6 +95,7 @@ class TSkinForm : public TForm {
     TMenuItem* NPinDesktop;
     TMenuItem* NSnap;
     TMenuItem* NTopMost;
+    TMenuItem* NFont;
     TMenuItem* NSetting;
     TMenuItem* NHelp;
 
@@ -97,8 +123,12 @@ private:
     void transparencyClick(TObject* sender);
     void exitClick(TObject*);
 
+    friend class TBackgroundImage;
     void backgroundMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
     void backgroundMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void backgroundMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void backgroundClick(TObject*) { OnClick(this); }
+    void backgroundDblClick(TObject*) { OnDblClick(this); }
 
     AnsiString Section_;
     HWND FirstParent_ = nullptr;

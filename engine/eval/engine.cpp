@@ -154,7 +154,7 @@ TJEngine::~TJEngine() {
 }
 
 void TJEngine::ClearEngineState() {
-    if (Busy || CallDepth_ > 0 || HostCallDepth_ > 0) return;  // a script is still on the stack
+    if (ScriptActive()) return;  // a script is still on the stack
     clearState();
 }
 
@@ -201,7 +201,7 @@ bool TJEngine::ReadStdin(AnsiString& text, int32_t count, bool line) {
 // ==== Compiling ====
 
 bool TJEngine::Compile(const AnsiString& text) {
-    if (Busy || CallDepth_ > 0 || HostCallDepth_ > 0) return false;
+    if (ScriptActive()) return false;
     // The old tree goes: nothing may keep running code from it.
     ClearEngineState();
     Ran = false;
@@ -219,7 +219,7 @@ bool TJEngine::Compile(const AnsiString& text) {
 }
 
 bool TJEngine::CompileFile(const AnsiString& fileName, bool useCompiledTrees) {
-    if (Busy || CallDepth_ > 0 || HostCallDepth_ > 0) return false;
+    if (ScriptActive()) return false;
     ScriptFileName = fileName;
     if (!fileExists(fileName)) return false;
     ClearEngineState();

@@ -127,6 +127,8 @@ public:
 
     // ---- State ----
     TROrovod* Owner() const { return Owner_; }
+    // A script is on the stack: a run, or a call from the host or a script.
+    bool ScriptActive() const { return Busy || CallDepth_ > 0 || HostCallDepth_ > 0; }
     TJParser& Parser() { return *Parser_; }
     TJObject* GlobalObject() const { return Builtins_->GlobalObject(); }
     TJObject* WScriptObject() const { return Builtins_->WScriptObject(); }
