@@ -6,6 +6,7 @@
 
 #include "bridge/caster.h"
 #include "engine/core/errors.h"
+#include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "host/eximage.h"
 #include "host/exlabel.h"

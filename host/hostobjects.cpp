@@ -2,6 +2,7 @@
 #include "host/hostobjects.h"
 
 #include "bridge/caster.h"
+#include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "host/skinform.h"
 #include "rtl/filepath.h"
@@ -82,7 +83,8 @@ void TJVCLBaseExTimer::Construct(TJValueList* args) {
     TJExElement::Construct(args);
     if (!HasVCL() || !HasArgs(args)) return;
     const TJValue& interval = args->At(0);
-    Timer()->SetInterval(IsIntegerValue(interval) && interval.IntValue > 0 ? static_cast<uint32_t>(interval.IntValue) : 0);
+    bool integer = IsIntegerValue(interval) && interval.IntegerValue > 0;
+    Timer()->SetInterval(integer ? static_cast<uint32_t>(interval.IntegerValue) : 0);
 }
 
 void TJVCLBaseExTimer::HookEvents() {
@@ -155,3 +157,10 @@ TWidgetObject::TWidgetObject(const TJCreateKey& key, TJRuntime* runtime, TJValue
 AnsiString TWidgetObject::FileName() const { return Runtime()->GetScriptFileName(); }
 
 AnsiString TWidgetObject::FilePath() const { return fileFolder(FileName()); }
+
+AnsiString WidgetHelpFile(TROrovod& engine) {
+    TJValue widget;
+    if (!engine.Engine().FindGlobalValue("widget", widget) || !IsObjectOfClass(&widget, &TWidgetObject::classInfo))
+        return AnsiString();
+    return static_cast<TWidgetObject*>(widget.ObjValue)->HelpFile();
+}

@@ -4,6 +4,7 @@
 // describes the loaded widget and receives onUnload).
 #pragma once
 
+#include "engine/orovod.h"
 #include "host/hostelements.h"
 
 class TMenuItem;
@@ -73,3 +74,6 @@ class TWidgetObject : public TJObject {
 private:
     AnsiString HelpFile_;
 };
+
+// The `helpFile` of the engine's widget object; empty when it has none.
+AnsiString WidgetHelpFile(TROrovod& engine);

@@ -3,9 +3,12 @@
 // dragging.
 #include "host/skinform.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "host/eximage.h"
+#include "host/hostobjects.h"
 #include "host/layerwindow.h"
 #include "host/mainform.h"
 #include "host/screendocker.h"
@@ -379,9 +382,10 @@ void TSkinForm::BuildPopupMenu() {
     NSetting = addItem(root, "設定", {});
     NSetting->SetEnabled(false);  // until the first setting registers
     addItem(root, "-", {});
-    NHelp = addItem(root, "このウィジェットについて", {});
+    NHelp = addItem(root, "このウィジェットについて", TNotifyEvent::bind<&TSkinForm::helpClick>(this));
     NHelp->SetEnabled(false);  // enabled on opening when the widget names a help file
     addItem(root, "終了", TNotifyEvent::bind<&TSkinForm::exitClick>(this));
+    Menu->OnPopup = TNotifyEvent::bind<&TSkinForm::menuPopup>(this);
     SetPopupMenu(Menu);
 }
 
@@ -395,6 +399,21 @@ void TSkinForm::reloadClick(TObject*) {
 
 void TSkinForm::skinClick(TObject* sender) {
     if (MainForm) MainForm->actSkinExecute(sender);
+}
+
+// The widget's `helpFile`, read from its engine at each use.
+AnsiString TSkinForm::helpFile() const {
+    DIZI* engine = MainForm ? MainForm->FindWidgetEngine(ScriptFileName) : nullptr;
+    return engine ? WidgetHelpFile(*engine) : AnsiString();
+}
+
+void TSkinForm::menuPopup(TObject*) { NHelp->SetEnabled(!helpFile().empty()); }
+
+void TSkinForm::helpClick(TObject*) {
+    AnsiString help = helpFile();
+    if (help.empty()) return;
+    SetCurrentDirectoryA(fileFolder(ScriptFileName).c_str());
+    ShellExecuteA(nullptr, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TSkinForm::exitClick(TObject*) {

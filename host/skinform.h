@@ -122,6 +122,9 @@ private:
     void topMostClick(TObject*);
     void transparencyClick(TObject* sender);
     void exitClick(TObject*);
+    AnsiString helpFile() const;
+    void menuPopup(TObject*);
+    void helpClick(TObject*);
 
     friend class TBackgroundImage;
     void backgroundMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);

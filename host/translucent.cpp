@@ -13,7 +13,8 @@ using TAlphaBlendProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, in
 class TAlphaBlendBinding {
 public:
     TAlphaBlendBinding() : module_(LoadLibraryA("msimg32.dll")) {
-        if (module_) proc_ = reinterpret_cast<TAlphaBlendProc>(GetProcAddress(module_, "AlphaBlend"));
+        // Through void (*)(), the type every function pointer casts to without a warning.
+        if (module_) proc_ = reinterpret_cast<TAlphaBlendProc>(reinterpret_cast<void (*)()>(GetProcAddress(module_, "AlphaBlend")));
     }
     ~TAlphaBlendBinding() {
         if (module_) FreeLibrary(module_);
