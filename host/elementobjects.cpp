@@ -25,11 +25,12 @@ const TPropInfo elementProperties[] = {
 };
 
 const TPropInfo labelProperties[] = {
+    StringProperty<&TJVCLBaseExLabel::Align, &TJVCLBaseExLabel::SetAlign>("align"),
     BoolProperty<&TJVCLBaseExLabel::ParentFont, &TJVCLBaseExLabel::SetParentFont>("parentFont"),
 };
 
 const char* const labelNames[] = {"Visible",  "transparency", "toolTip",     "text",  "fontName",
-                                  "fontSize", "fontStyle",    "fontColor",   "fontCharset", "align",
+                                  "fontSize", "fontStyle",    "fontColor",   "fontCharset",
                                   "WordWrap", "AutoSize",     "autoEllipsis"};
 const char* const imageNames[] = {"Visible", "Parent",    "transparency",      "toolTip",
                                   "src",     "transparentObject", "Stretch", "autoSize"};
@@ -133,6 +134,13 @@ void TJVCLBaseExLabel::HookEvents() {
 }
 
 void TJVCLBaseExLabel::EndAutoSize() { Label()->SetAutoSize(false); }
+
+AnsiString TJVCLBaseExLabel::Align() const { return HasVCL() ? Label()->AlignText() : AnsiString(); }
+
+void TJVCLBaseExLabel::SetAlign(const AnsiString& text) {
+    CheckVCL(nullptr, 0);
+    Label()->SetAlignText(text);
+}
 
 bool TJVCLBaseExLabel::ParentFont() const { return HasVCL() && Label()->ParentFont(); }
 

@@ -49,6 +49,8 @@ class TJVCLBaseExLabel : public TJExElementControl {
     void HookEvents() override;
 
     // ---- Published ----
+    AnsiString Align() const;
+    void SetAlign(const AnsiString& text);
     bool ParentFont() const;
     // A change refits the ellipsis.
     void SetParentFont(bool value);

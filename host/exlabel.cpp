@@ -21,7 +21,6 @@ const TPropInfo exLabelProperties[] = {
     StringProperty<&TExLabel::Text, &TExLabel::SetText>("text"),
     BoolProperty<&TExLabel::AutoEllipsis, &TExLabel::SetAutoEllipsis>("autoEllipsis", 0),
     IntegerProperty<&TExLabel::Transparency, &TExLabel::SetTransparency>("transparency", 255),
-    StringProperty<&TExLabel::AlignText, &TExLabel::SetAlignText>("align"),
     StringProperty<&TExLabel::FontName, &TExLabel::SetFontName>("fontName"),
     IntegerProperty<&TExLabel::FontSize, &TExLabel::SetFontSize>("fontSize"),
     StringProperty<&TExLabel::FontStyle, &TExLabel::SetFontStyle>("fontStyle"),

@@ -25,7 +25,9 @@ class TExLabel : public TLabel {
     void SetAutoEllipsis(bool value);
     int Transparency() const { return Transparency_; }
     void SetTransparency(int value);  // clamped to 0..255
-    // "left", "center" or "right", exactly after trimming; other texts change nothing.
+    // "left", "center" or "right", exactly after trimming; other texts change
+    // nothing. (The script's `align`, which the label wrapper publishes: the
+    // inherited Align would answer to the name first.)
     AnsiString AlignText() const;
     void SetAlignText(const AnsiString& text);
     AnsiString FontName() const { return Font()->Name(); }

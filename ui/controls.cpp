@@ -421,8 +421,17 @@ void TControl::wmMouseButton(TMessage& message, TMouseButton button, bool down, 
         MouseUp(button, shift, x, y);
         TRect client = ClientRect();
         if (click && x >= client.left && x < client.right && y >= client.top && y < client.bottom) Click();
+        if (button == mbRight && !isWindowed() && Parent_) askContextMenu({x, y});
     }
     DefaultHandler(message);
+}
+
+// The system makes no context menu message for a windowless control: its
+// right release asks the parent, which offers the menu to the control at the
+// point, then takes it itself or hands it on to its own parent.
+void TControl::askContextMenu(TPoint point) {
+    TPoint screen = ClientToScreen(point);
+    Parent_->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Parent_->Handle()), MAKELPARAM(screen.x, screen.y));
 }
 
 // A context menu asked from the keyboard comes at (-1, -1); the popup then

@@ -269,6 +269,7 @@ private:
     void takeParentFont();
     void wmMouseButton(TMessage& message, TMouseButton button, bool down, bool doubleClick);
     void wmContextMenu(TMessage& message);
+    void askContextMenu(TPoint point);
     bool checkNewSize(int& width, int& height);
     bool isWindowed() const;
 

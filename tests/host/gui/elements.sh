@@ -32,7 +32,7 @@ gui_stage "$stage" "$widget"
 expect_probe() {
     local text
     text=$(gui msgbox --title Probe --timeout 15000) || { cat "$stage/stderr.txt" >&2; gui_fail "no box (expected $1)"; }
-    [ "$text" = "$1" ] || gui_fail "box: \"$text\", expected \"$1\""
+    [ "$text" = "$1" ] || gui_fail "box: $(printf %q "$text"), expected $(printf %q "$1")"
     gui press --title Probe OK || gui_fail "the box stayed"
 }
 
