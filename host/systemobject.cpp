@@ -91,9 +91,11 @@ public:
     TBalloonHint& operator=(const TBalloonHint&) = delete;
 
     HWND Window() const { return Window_; }
-    void Hide();
+    // False when it was hidden already.
+    bool Hide();
 
 private:
+    bool Hidden_ = false;
     HWND Window_;
     HWND Owner_;
     WideString Text_;
@@ -117,11 +119,14 @@ TBalloonHint::TBalloonHint(HWND owner, int x, int y, const AnsiString& title, co
     MessageBeep(MB_ICONASTERISK);
 }
 
-void TBalloonHint::Hide() {
+bool TBalloonHint::Hide() {
+    if (Hidden_) return false;
+    Hidden_ = true;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.hwnd = Owner_;
     SendMessageW(Window_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    return true;
 }
 
 }  // namespace
@@ -140,30 +145,27 @@ struct TSystemObject::Balloons {
     // now and freed once this message has been handled.
     void Close(TBalloonHint* balloon) {
         KillTimer(Window->Handle(), reinterpret_cast<UINT_PTR>(balloon));
-        balloon->Hide();
-        PostMessageA(Window->Handle(), WM_FREEBALLOON, 0, reinterpret_cast<LPARAM>(balloon));
+        if (balloon->Hide())
+            PostMessageA(Window->Handle(), WM_FREEBALLOON, 0, reinterpret_cast<LPARAM>(balloon));
     }
-    TBalloonHint* Find(HWND window) const {
+    // The listed balloon with that window, or at that address (a timer's id).
+    TBalloonHint* Find(const void* key) const {
         for (const auto& balloon : List)
-            if (balloon->Window() == window) return balloon.get();
+            if (balloon->Window() == key || balloon.get() == key) return balloon.get();
         return nullptr;
     }
     void Handle(TMessage& message, bool& handled) {
-        switch (message.Msg) {
-        case WM_TIMER: return Close(reinterpret_cast<TBalloonHint*>(message.WParam)), void(handled = true);
-        case WM_NOTIFY: {
+        if (message.Msg == WM_TIMER) {
+            if (TBalloonHint* balloon = Find(reinterpret_cast<const void*>(message.WParam))) Close(balloon);
+            handled = true;
+        } else if (message.Msg == WM_NOTIFY) {
             const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
-            if (header->code != static_cast<UINT>(TTN_POP)) return;
-            if (TBalloonHint* balloon = Find(header->hwndFrom)) Close(balloon);
-            return;
-        }
-        case WM_FREEBALLOON: {
+            TBalloonHint* balloon = Find(header->hwndFrom);
+            if (balloon && header->code == static_cast<UINT>(TTN_POP)) Close(balloon);
+        } else if (message.Msg == WM_FREEBALLOON) {
             auto* balloon = reinterpret_cast<TBalloonHint*>(message.LParam);
             std::erase_if(List, [&](const auto& b) { return b.get() == balloon; });
             handled = true;
-            return;
-        }
-        default: return;
         }
     }
 };
@@ -255,8 +257,9 @@ TSystemObject::TSystemObject(const TJCreateKey& key, TJRuntime* runtime, TJValue
     }
     Event_ = createObject<TEventObject>(runtime, false, nullptr);
     Event_->IncRef();
+    // Top-level: a message-only window cannot own the balloons.
     Balloons_->Window = std::make_unique<TMessageWindow>(
-        TMessageWindow::THandler::bind<&Balloons::Handle>(Balloons_.get()), nullptr);
+        TMessageWindow::THandler::bind<&Balloons::Handle>(Balloons_.get()), nullptr, true);
     systemObjects.push_back(this);
 }
 

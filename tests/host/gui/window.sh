@@ -60,7 +60,7 @@ choose_exit() { gui tray --button right && sleep 0.5 && gui key up enter; }
 gui_end "$GUI_PID" 15 choose_exit || gui_fail "the tray menu's exit did not end the program"
 # "closer" unloaded itself: only "events" is stored.
 gui_config_check "$stage/nimbora.config" 'widget1=widget\events\events.xml' || gui_fail "the stored widget list"
-gui_config_check "$stage/widget/events/events.config" '_Settings/top=*' '_Settings/left=*' ||
+gui_config_check "$stage/widget/events/events.config" 'top=300' 'left=300' '_Settings/top=*' '_Settings/left=*' ||
     gui_fail "the \"Settings\" window's section"
 gui_config_check "$stage/widget/closer/closer.config" 'w/top=*' 'w/left=*' || gui_fail "closer's window was not stored"
 echo "window: every check passed"
