@@ -32,7 +32,9 @@ void ImportHostClasses(TROrovod& engine) {
 void FireWidgetUnload(TROrovod& engine) {
     TJEngine& script = engine.Engine();
     TJValue widget, handler, result;
-    if (!script.FindGlobalValue("widget", widget) || !IsObjectValue(widget)) return;
+    // A widget that set no onUnload is unloaded silently: the name is not read.
+    if (!script.FindGlobalValue("widget", widget) || !IsObjectValue(widget) || !widget.ObjValue->HasKey("onUnload"))
+        return;
     script.GetMemberValue(widget, "onUnload", handler, false);
     if (IsFunctionValue(handler)) script.CallFunction(handler, nullptr, result, widget.ObjValue);
 }
