@@ -12,6 +12,7 @@
 #include "bridge/component.h"
 #include "engine/core/valuelist.h"
 #include "host/mainform.h"
+#include "host/sysinfo.h"
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
 #include "ui/wndproc.h"
@@ -186,12 +187,12 @@ TJObject* systemInstance(TJRuntime* runtime, bool registering, TJValueList* args
 constexpr TJScriptCreator systemCreator{{}, &systemInstance};
 
 const TPropInfo systemProperties[] = {
-    ClassProperty<&TSystemObject::Cpu>("Cpu", &TJObject::classInfo),
-    ClassProperty<&TSystemObject::Net>("Net", &TJObject::classInfo),
-    ClassProperty<&TSystemObject::Memory>("Memory", &TJObject::classInfo),
-    ClassProperty<&TSystemObject::Battery>("Battery", &TJObject::classInfo),
-    ClassProperty<&TSystemObject::Screen>("Screen", &TJObject::classInfo),
-    ClassProperty<&TSystemObject::DiskDrive>("DiskDrive", &TJObject::classInfo),
+    ClassProperty<&TSystemObject::Cpu>("Cpu", &TCpuObject::classInfo),
+    ClassProperty<&TSystemObject::Net>("Net", &TNetObject::classInfo),
+    ClassProperty<&TSystemObject::Memory>("Memory", &TMemoryObject::classInfo),
+    ClassProperty<&TSystemObject::Battery>("Battery", &TBatteryObject::classInfo),
+    ClassProperty<&TSystemObject::Screen>("Screen", &TScreenObject::classInfo),
+    ClassProperty<&TSystemObject::DiskDrive>("DiskDrive", &TDiskDriveObject::classInfo),
     ClassProperty<&TSystemObject::Event>("Event", &TEventObject::classInfo),
 };
 
@@ -250,11 +251,13 @@ TSystemObject::TSystemObject(const TJCreateKey& key, TJRuntime* runtime, TJValue
     SetClassName("system");
     ScriptFile_ = runtime->GetScriptFileName();
     ScriptFolder_ = fileFolder(ScriptFile_);
-    for (int child = 0; child < scChildCount; ++child) {
-        if (!SystemHooks.NewChild[child]) continue;
-        Children_[child] = SystemHooks.NewChild[child](runtime);
-        Children_[child]->IncRef();
-    }
+    Children_[scCpu] = createObject<TCpuObject>(runtime, false, nullptr);
+    Children_[scNet] = createObject<TNetObject>(runtime, false, nullptr);
+    Children_[scMemory] = createObject<TMemoryObject>(runtime, false, nullptr);
+    Children_[scBattery] = createObject<TBatteryObject>(runtime, false, nullptr);
+    Children_[scScreen] = createObject<TScreenObject>(runtime, false, nullptr);
+    Children_[scDiskDrive] = createObject<TDiskDriveObject>(runtime, false, nullptr);
+    for (TJObject* child : Children_) child->IncRef();
     Event_ = createObject<TEventObject>(runtime, false, nullptr);
     Event_->IncRef();
     // Top-level: a message-only window cannot own the balloons.
@@ -265,8 +268,7 @@ TSystemObject::TSystemObject(const TJCreateKey& key, TJRuntime* runtime, TJValue
 
 TSystemObject::~TSystemObject() {
     std::erase(systemObjects, this);
-    for (TJObject* child : Children_)
-        if (child) child->DecRef();
+    for (TJObject* child : Children_) child->DecRef();
     Event_->DecRef();
     Balloons_.reset();
 }

@@ -45,15 +45,11 @@ private:
 
 // ==== The system object ====
 
-// The system-information children, in their published order.
+// The system-information children (host/sysinfo.h), in their published order.
 enum TSystemChild : int { scCpu, scNet, scMemory, scBattery, scScreen, scDiskDrive, scChildCount };
 
-// What the system-information objects and the alert popup add when they are
-// linked in; an unset slot leaves its feature out (the child reads null, the
-// popup answers false).
+// What the alert popup adds when it is linked in; unset, the popup answers false.
 struct TSystemHooks {
-    // A new child of the engine, counted once by the caller.
-    TJObject* (*NewChild[scChildCount])(TJRuntime* runtime) = {};
     // Shows the program's one alert popup (title, text, a link when url is
     // given, its time-out in seconds when timeOut >= 0); whether it was shown.
     bool (*ShowAlertPopup)(const AnsiString& title, const AnsiString& text, const AnsiString* url,

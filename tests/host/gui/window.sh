@@ -31,6 +31,7 @@ events_checks=(
     'fades of step 0 and -1=255'
     'transparency 300=255'
     'sender once its window is freed=null'
+    'screen width is read=true'
     'open without a path=false'
     'open a loaded widget=false'
     'balloon with three arguments=false'
