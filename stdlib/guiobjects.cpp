@@ -1,7 +1,7 @@
 // The system objects over the desktop: Dialog calls the platform's open and
-// save dialogs and the shell's folder browser (owned by the main form, none
-// without one), Keyboard and Mouse read the input state at this moment, and
-// Clipboard moves ANSI text through the platform's clipboard.
+// save dialogs and the shell's folder browser (owned by the application
+// window, none without one), Keyboard and Mouse read the input state at this
+// moment, and Clipboard moves ANSI text through the platform's clipboard.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -66,8 +66,6 @@ TJDialogObject::~TJDialogObject() { Filters_->DecRef(); }
 
 namespace {
 
-HWND dialogOwner() { return JGlobalHooks.MainFormHandle ? JGlobalHooks.MainFormHandle() : nullptr; }
-
 // The title argument, else the application's title (the program file's name
 // until the program names itself).
 AnsiString dialogTitle(TJValueList* args) { return HasArgs(args) ? ValueToString(args->At(0)) : GetAppTitle(); }
@@ -111,7 +109,7 @@ std::vector<AnsiString> runFileDialog(TJDialogObject& self, TJValueList* args, b
     }
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = dialogOwner();
+    dialog.hwndOwner = GetAppWindow();
     dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
@@ -152,7 +150,7 @@ void openFolder(TJDialogObject&, TJValueList* args, TJValue& result) {
         DWORD length = GetCurrentDirectoryA(sizeof current, current);
         folder = AnsiString(current, length < sizeof current ? length : 0);
     }
-    if (ShowFolderDialog(dialogOwner(), dialogTitle(args), WideString(), folder)) MakeString(folder, result);
+    if (ShowFolderDialog(GetAppWindow(), dialogTitle(args), WideString(), folder)) MakeString(folder, result);
     else MakeNull(result);
 }
 
