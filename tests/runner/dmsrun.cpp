@@ -5,7 +5,7 @@
 // with an error report and gave no code of its own). With --test it runs every
 // script of a folder, each with its own input, arguments and dialog answers,
 // and writes what each produced for the script tests to compare. It installs
-// the network classes in the component's network slot.
+// the system library and the network classes in the component's slots.
 //
 //   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
@@ -22,6 +22,7 @@
 #include "engine/core/valuelist.h"
 #include "net/netlibrary.h"
 #include "rtl/stringlist.h"
+#include "stdlib/systemlibrary.h"
 #include "tests/runner/uitest.h"
 
 namespace {
@@ -371,6 +372,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
+    JLibraryRegistrars[lsSystemLibrary] = &RegisterExtObjects;
     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
