@@ -3,14 +3,14 @@
 // creation, removal and emptying through the folder helpers.
 #include "stdlib/directoryobject.h"
 
+#include <string>
+
 #include "engine/core/errors.h"
-#include "engine/core/factory.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/dirutil.h"
-
-#include <string>
+#include "stdlib/strings.h"
 
 namespace {
 
@@ -90,15 +90,11 @@ void TJDirectoryObject::FindClose() {
 
 namespace {
 
-// A new StringList object of the runtime holding the lines; null when the
-// runtime has no "Strings" class. It is made through the registered class,
-// its text set by the constructor.
+// A new StringList object of the runtime holding the lines.
 TJObject* newStringList(TJRuntime* runtime, const TStrings& lines) {
-    const TClassInfo* cls = runtime->GetFactory()->LookupClass("Strings");
-    if (!cls) return nullptr;
-    TJValueList args;
-    args.AddString(lines.Text());
-    return CreateScriptInstance(cls, runtime, true, &args);
+    TJStringsObject* list = NewStringList(runtime);
+    list->GetStringList().AddStrings(lines);
+    return list;
 }
 
 }  // namespace

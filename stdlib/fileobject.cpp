@@ -3,7 +3,6 @@
 #include "stdlib/fileobject.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "engine/core/errors.h"
@@ -65,6 +64,36 @@ TJObject* TJFileObject::lastModifiedProperty() const {
     return date;
 }
 
+TSafeFileStream& TJFileObject::Stream() {
+    if (!Ahead_.empty()) {
+        Stream_.Seek(-static_cast<int64_t>(Ahead_.size()), soCurrent);
+        Ahead_.clear();
+    }
+    return Stream_;
+}
+
+// The line feed is looked for in 4 KB steps; bytes past it stay read ahead.
+AnsiString TJFileObject::ReadLine() {
+    std::string line;
+    char block[4096];
+    size_t feed;
+    while ((feed = Ahead_.find('\n')) == std::string::npos) {
+        line += Ahead_;
+        Ahead_.clear();
+        int32_t got = Stream_.Read(block, sizeof block);
+        if (got <= 0) return AnsiString(line);
+        Ahead_.assign(block, static_cast<size_t>(got));
+    }
+    line.append(Ahead_, 0, feed);
+    Ahead_.erase(0, feed + 1);
+    while (!line.empty() && static_cast<unsigned char>(line.back()) <= ' ') line.pop_back();
+    return AnsiString(line);
+}
+
+bool TJFileObject::AtEnd() {
+    return Ahead_.empty() && Stream_.position() >= Stream_.size();
+}
+
 // ==== Methods ====
 
 namespace {
@@ -98,7 +127,7 @@ void close(TJFileObject& self, TJValueList*, TJValue& result) {
 }
 
 void isOpened(TJFileObject& self, TJValueList*, TJValue& result) {
-    MakeBool(self.Stream().IsOpen(), result);
+    MakeBool(self.IsOpen(), result);
 }
 
 void flush(TJFileObject& self, TJValueList*, TJValue& result) {
@@ -133,30 +162,9 @@ void read(TJFileObject& self, TJValueList* args, TJValue& result) {
     MakeString(AnsiString(bytes), result);
 }
 
-// Reads 4 KB at a time until a line feed, then puts the position just after
-// it; a line that ends with its line feed loses every trailing byte up to the
-// blank (CR, blanks, tabs), one that ends the file is kept as it is.
 void readln(TJFileObject& self, TJValueList*, TJValue& result) {
-    TSafeFileStream& stream = self.Stream();
-    if (!stream.IsOpen()) self.Fail("read error: ");
-    std::string line;
-    char block[4096];
-    for (;;) {
-        int64_t start = stream.position();
-        int32_t got = stream.Read(block, sizeof block);
-        if (got <= 0) break;
-        const char* feed = static_cast<const char*>(std::memchr(block, '\n', static_cast<size_t>(got)));
-        if (!feed) {
-            line.append(block, static_cast<size_t>(got));
-            continue;
-        }
-        size_t taken = static_cast<size_t>(feed - block) + 1;
-        line.append(block, taken);
-        while (!line.empty() && static_cast<unsigned char>(line.back()) <= ' ') line.pop_back();
-        stream.Seek(start + static_cast<int64_t>(taken), soBeginning);
-        break;
-    }
-    MakeString(AnsiString(line), result);
+    if (!self.IsOpen()) self.Fail("read error: ");
+    MakeString(self.ReadLine(), result);
 }
 
 // Writes the text from the start, again with the rest after each partial
@@ -187,8 +195,8 @@ void writeln(TJFileObject& self, TJValueList* args, TJValue& result) {
 }
 
 void eof(TJFileObject& self, TJValueList*, TJValue& result) {
-    if (!self.Stream().IsOpen()) self.Fail("eof error: ");
-    MakeBool(remainingBytes(self.Stream()) == 0, result);
+    if (!self.IsOpen()) self.Fail("eof error: ");
+    MakeBool(self.AtEnd(), result);
 }
 
 // A negative offset counts from the end: -1 is the last byte.

@@ -4,6 +4,8 @@
 // script as "EFileError" with a message naming the file.
 #pragma once
 
+#include <string>
+
 #include "engine/core/object.h"
 #include "engine/support/safefilestream.h"
 
@@ -12,7 +14,16 @@ class TJFileObject : public TJObject {
     // The first argument, as text, names the file; none leaves the name empty.
     TJFileObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
-    TSafeFileStream& Stream() { return Stream_; }
+    // The stream, at the position the script sees (bytes read ahead by
+    // ReadLine are given back first).
+    TSafeFileStream& Stream();
+    bool IsOpen() const { return Stream_.IsOpen(); }
+    // The next line: read in 4 KB steps up to a line feed, then trimmed of
+    // every trailing byte up to the blank (CR, blanks, tabs); a last line
+    // without a line feed is kept as it is; empty at the end.
+    AnsiString ReadLine();
+    // The position is at or past the end of the file.
+    bool AtEnd();
     const AnsiString& FileName() const { return FileName_; }
     void SetFileName(AnsiString name) { FileName_ = std::move(name); }
     // Raises "EFileError" with the prefix and the file name.
@@ -31,4 +42,8 @@ class TJFileObject : public TJObject {
 private:
     mutable TSafeFileStream Stream_;
     AnsiString FileName_;
+    // Bytes ReadLine read past the line it returned, the stream standing at
+    // their end: the next line comes from them without another read. No one
+    // else can write the file meanwhile (every open mode denies writing).
+    std::string Ahead_;
 };
