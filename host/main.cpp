@@ -6,13 +6,16 @@
 #include "host/appinstances.h"
 #include "host/mainform.h"
 #include "net/netlibrary.h"
+#include "stdlib/systemlibrary.h"
 #include "ui/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->SetTitle("Nimbora");
     Application->SetHintHidePause(60000);
     // Static libraries register nothing by themselves: every widget engine
-    // gets the network classes through the slot filled here.
+    // gets the system library and the network classes through the slots
+    // filled here.
+    JLibraryRegistrars[lsSystemLibrary] = &RegisterExtObjects;
     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
     TParameters parameters = programParameters();
     try {

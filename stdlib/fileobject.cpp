@@ -249,10 +249,6 @@ void copyTo(TJFileObject& self, TJValueList* args, TJValue& result) {
     MakeBool(true, result);
 }
 
-void toString(TJFileObject& self, TJValueList*, TJValue& result) {
-    MakeString(self.FileName(), result);
-}
-
 // The folder part without its delimiter, but a root ("C:\", "\") keeps it:
 // without it the path would name the drive's current folder instead.
 AnsiString fileDirectory(const AnsiString& path) {
@@ -297,7 +293,6 @@ const TJMethod<TJFileObject> fileMethods[] = {
     {"copyTo", 0, &copyTo},
     {"canRead", 0, &canRead},
     {"canWrite", 0, &canWrite},
-    {"toString", 0, &toString},
     {"seek", 0, &seek},
     {"extractName", 0, &pathOperation<&extractFileName>},
     {"extractPath", 0, &pathOperation<&fileFolder>},
