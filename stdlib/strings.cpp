@@ -2,6 +2,8 @@
 // the text with a separator, and `new Strings(text)`.
 #include "stdlib/strings.h"
 
+#include <vector>
+
 #include "engine/core/array.h"
 #include "engine/core/errors.h"
 #include "engine/core/valuelist.h"
@@ -121,40 +123,45 @@ void fileMethod(TJBaseStringsObject& self, TJValueList* args, bool save) {
 void saveToFile(TJBaseStringsObject& self, TJValueList* args, TJValue&) { fileMethod(self, args, true); }
 void loadFromFile(TJBaseStringsObject& self, TJValueList* args, TJValue&) { fileMethod(self, args, false); }
 
-// Appends the lines of another line list, the texts of an array-like
-// object's items, or (any other value) every argument as a line.
-void appendSource(TJBaseStringsObject& self, TJValueList* args) {
-    TStrings& lines = self.Lines();
+// The lines of another line list, the texts of an array-like object's
+// items, or (any other value) every argument's text; "addStrings error"
+// before anything changes when there is no such source.
+std::vector<AnsiString> sourceLines(TJValueList* args) {
     if (!HasArgs(args)) raiseStringsError("addStrings error");
+    std::vector<AnsiString> lines;
     const TJValue& source = args->At(0);
     if (!IsObjectValue(source)) {
-        for (int i = 0; i < ArgCount(args); ++i) lines.Add(ValueToString(args->At(i)));
-        return;
+        for (int i = 0; i < ArgCount(args); ++i) lines.push_back(ValueToString(args->At(i)));
+        return lines;
     }
     TJObject* object = source.ObjValue;
     if (object->InheritsFrom(&TJBaseStringsObject::classInfo)) {
-        lines.AddStrings(static_cast<TJBaseStringsObject*>(object)->Lines());
+        const TStrings& other = static_cast<TJBaseStringsObject*>(object)->Lines();
+        for (int i = 0; i < other.Count(); ++i) lines.push_back(other.Get(i));
     } else if (object->IsArrayLike()) {
         for (int32_t i = 0, count = object->GetLength(); i < count; ++i) {
             TJValue item;
             object->GetItem(i, item);
-            lines.Add(ValueToString(item));
+            lines.push_back(ValueToString(item));
         }
     } else {
         raiseStringsError("addStrings error");
     }
+    return lines;
 }
 
-void addStrings(TJBaseStringsObject& self, TJValueList* args, TJValue&) { appendSource(self, args); }
+void addStrings(TJBaseStringsObject& self, TJValueList* args, TJValue&) {
+    TStrings& lines = self.Lines();
+    for (const AnsiString& line : sourceLines(args)) lines.Add(line);
+}
 
-// Assigning a list its own lines keeps them.
 void assign(TJBaseStringsObject& self, TJValueList* args, TJValue&) {
     TStrings& lines = self.Lines();
-    if (HasArgs(args) && IsObjectValue(args->At(0)) && args->At(0).ObjValue == &self) return;
+    std::vector<AnsiString> source = sourceLines(args);
     lines.BeginUpdate();
     try {
         lines.Clear();
-        appendSource(self, args);
+        for (const AnsiString& line : source) lines.Add(line);
     } catch (...) {
         lines.EndUpdate();
         throw;
