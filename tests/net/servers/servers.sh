@@ -6,6 +6,7 @@
 #   18081  testserver.py: HTTP/1.1 with keep-alive, chunks and fault recipes
 #   18443  the same under TLS for localhost; 18444 expired; 18445 another
 #          name; 18446 self-signed
+#   18447  a listener that never accepts, its queue full: a connect waits
 #   18021  ftpserver.py (pyftpdlib) over WORK/ftp, made afresh: user "user",
 #          password "pass1234"
 #   18025  aiosmtpd, storing every message in the Maildir WORK/mail
@@ -81,7 +82,7 @@ start() {
     for pair in 18443:localhost 18444:expired 18445:other 18446:selfsigned; do
         tls+=(--tls "${pair%%:*}:$certs/${pair#*:}.pem:$certs/${pair#*:}.key")
     done
-    setsid "$python" "$here/testserver.py" --idle 1800 --plain 18081 "${tls[@]}" \
+    setsid "$python" "$here/testserver.py" --idle 1800 --plain 18081 --full 18447 "${tls[@]}" \
         >"$work/testserver.log" 2>&1 </dev/null &
     echo $! >>"$work/pids"
     make_ftp_root "$work/ftp"
