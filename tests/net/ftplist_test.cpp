@@ -82,5 +82,5 @@ TEST(FtpListing, DirectoryListFindsNamesWithRegardToCase) {
     EXPECT_TRUE(list.Contains("sub"));
     TFTPFileProperty p;
     p.Permissions[0] = p.Permissions[1] = p.Permissions[2] = p.Permissions[3] = p.Permissions[5] = true;
-    EXPECT_EQ(FilePropertyAttribute(p), 751);
+    EXPECT_EQ(FilePropertyAttribute(p), 750);
 }
