@@ -84,26 +84,26 @@ THtmlTag::THtmlTag(std::string_view tagText) {
     }
 }
 
+// Text between the tags is appended in runs; a "<" inside a tag starts the
+// tag again, a ">" outside one is text.
 void THtmlParser::Parse(std::string_view html) {
     Tags.clear();
     Text_.clear();
-    bool inTag = false;
-    AnsiString tag;
-    for (char c : html) {
-        if (c == '<') {
-            tag = "<";
-            inTag = true;
-        } else if (c == '>' && inTag) {
-            tag += '>';
-            inTag = false;
-            if (lowerCaseAscii(tag) == "<br>") Text_ += "\r\n";
-            else Tags.push_back(std::make_unique<THtmlTag>(tag.view()));
-        } else if (inTag) {
-            tag += c;
-        } else {
-            Text_ += c;
+    constexpr size_t none = std::string_view::npos;
+    size_t tagStart = none, textStart = 0;
+    for (size_t i = html.find_first_of("<>"); i != none; i = html.find_first_of("<>", i + 1)) {
+        if (html[i] == '<') {
+            if (tagStart == none) Text_ += html.substr(textStart, i - textStart);
+            tagStart = i;
+        } else if (tagStart != none) {
+            std::string_view tag = html.substr(tagStart, i + 1 - tagStart);
+            if (tag.size() == 4 && lowerCaseAscii(tag) == "<br>") Text_ += "\r\n";
+            else Tags.push_back(std::make_unique<THtmlTag>(tag));
+            tagStart = none;
+            textStart = i + 1;
         }
     }
+    if (tagStart == none) Text_ += html.substr(textStart);
 }
 
 THtmlTag* THtmlParser::Items(int index) const {
