@@ -280,7 +280,10 @@ void TgSocket::ReadLine(AnsiString& text) {
 
 void TgSocket::SendCommand(const AnsiString& line, bool logOnly) {
     if (!logOnly) SendLine(line);
-    if (!trimText(line).empty()) Status("cmd>" + line, 2);
+    if (MaskPassword && line.startsWith("PASS"))
+        Status("cmd>PASS " + AnsiString(line.length() > 5 ? line.length() - 5 : 0, '*'), 2);
+    else if (!trimText(line).empty())
+        Status("cmd>" + line, 2);
 }
 
 void TgSocket::ReadReply(AnsiString& line) {

@@ -131,6 +131,9 @@ public:
     AnsiString Proxy;
     int32_t StatusCode = 0;
     int32_t LogLevel = 2;
+    // SendCommand logs a "PASS" line with one "*" per character of the
+    // password (FTP and POP3).
+    bool MaskPassword = false;
     AnsiString StatusText;
     // Waits are this many one-second rounds; 0 or less waits without limit.
     int32_t Timeout = 30;
@@ -186,6 +189,10 @@ protected:
     // Asks a packet hook; a cancel raises ESocketError 0.
     void firePacket(const TSocketPacketEvent& hook, int32_t count);
 
+    // A new non-blocking socket (the data connections of FTP).
+    SOCKET NewSocket();
+    void ConnectHandle(SOCKET& handle, uint16_t port, uint32_t address);
+
     std::vector<char> Buffer;
     int32_t BufferSize = 0;
 
@@ -202,8 +209,6 @@ private:
     // out or OnWaitTick aborted them (TimedOut set then).
     bool waitRounds(SOCKET handle, WaitFor what);
     void waitReady(SOCKET handle, WaitFor what);
-    SOCKET NewSocket();
-    void ConnectHandle(SOCKET& handle, uint16_t port, uint32_t address);
     // connect() in rounds like every other wait: 0 or the error code.
     int connectWithin(SOCKET handle);
     void BindAndListen(SOCKET& handle, uint16_t port);

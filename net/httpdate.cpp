@@ -25,7 +25,8 @@ bool fromFileTime(const FILETIME& ft, TDateTime& t) {
            tryEncodeDateTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, 0, t);
 }
 
-// Two digits name the year within fifty years from now (RFC 7231).
+}  // namespace
+
 int fullYear(const AnsiString& word, int year) {
     if (word.length() > 2 || year < 0 || year > 99) return year;
     int currentYear, month, day;
@@ -33,8 +34,6 @@ int fullYear(const AnsiString& word, int year) {
     int candidate = currentYear / 100 * 100 + year;
     return candidate > currentYear + 50 ? candidate - 100 : candidate;
 }
-
-}  // namespace
 
 TDateTime UtcToLocalTime(TDateTime utc) {
     FILETIME utcTime, localTime;

@@ -19,6 +19,9 @@ TDateTime ParseHttpDate(std::string_view text);
 // "Sun, 06 Nov 1994 08:49:37 GMT" for the moment given in local time.
 AnsiString FormatHttpDate(TDateTime local);
 AnsiString FormatHttpDate(const SYSTEMTIME& local);
+// A year written in the word: two digits name the year within fifty years
+// from now (RFC 7231; also the FTP DOS listings), longer words stay as read.
+int fullYear(const AnsiString& word, int year);
 // UTC to local time through the platform's file times (milliseconds
 // dropped); the current date-time when the platform cannot convert it.
 TDateTime UtcToLocalTime(TDateTime utc);

@@ -6,7 +6,9 @@
 
 #include <utility>
 
+#include "engine/core/array.h"
 #include "engine/core/errors.h"
+#include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/mbstring.h"
@@ -14,6 +16,7 @@
 #include "net/cookieobject.h"
 #include "net/ghttps.h"
 #include "rtl/numtext.h"
+#include "rtl/stringlist.h"
 
 namespace {
 
@@ -86,19 +89,9 @@ void TJBaseSocketObject::setClient(std::unique_ptr<TgSocket> client) {
     Client_->OnPacketSent = TSocketPacketEvent::bind<&TJBaseSocketObject::onPacketSent>(this);
 }
 
-// Every failure of the client becomes the method's own message; a script
-// abort or exit raised by an event handler ends the run as it would anyway.
-template <class T>
-void TJBaseSocketObject::RunMethod(const Method<T>& method, TJValueList* args, TJValue& result) {
-    try {
-        (static_cast<T*>(this)->*method.Run)(args, result);
-    } catch (const EJAbort&) {
-        throw;
-    } catch (const EJStatement&) {
-        throw;
-    } catch (...) {
-        raiseScriptError("ESocketError", method.Error);
-    }
+const TJValue& TJBaseSocketObject::requiredArgument(TJValueList* args, int index) {
+    if (ArgCount(args) <= index) throw EgSocket("missing argument");
+    return args->At(index);
 }
 
 void TJBaseSocketObject::fire(const char* name, TJValueList& args) {
@@ -426,3 +419,16 @@ void TJTCPSocketObject::nativeAccept(TJValueList*, TJValue& result) {
 }
 
 void TJTCPSocketObject::nativeIsConnected(TJValueList*, TJValue& result) { MakeBool(client().IsConnected(), result); }
+
+// ==== Lists handed to scripts ====
+
+TJObject* NewTextListObject(TJRuntime* runtime, const TStrings& lines) {
+    if (JModuleHooks.NewStringListObject) return JModuleHooks.NewStringListObject(runtime, lines);
+    auto* array = createObject<TJArrayObject>(runtime, true, nullptr);
+    TJValue value;
+    for (int i = 0; i < lines.Count(); ++i) {
+        MakeString(lines.Get(i), value);
+        array->Add(value);
+    }
+    return array;
+}

@@ -7,10 +7,12 @@
 
 #include <memory>
 
+#include "engine/core/errors.h"
 #include "engine/core/object.h"
 #include "net/ghttp.h"
 
 class TJCookieObject;
+class TStrings;
 
 using TJPrintHook = TEvent<void(const AnsiString& Text)>;
 
@@ -56,6 +58,8 @@ class TJBaseSocketObject : public TJObject {
     // with the method's message.
     template <class T>
     void RunMethod(const Method<T>& method, TJValueList* args, TJValue& result);
+    // A method's argument; a missing one is the method's failure.
+    static const TJValue& requiredArgument(TJValueList* args, int index);
 
 protected:
     void AfterRegistration() override;
@@ -79,6 +83,21 @@ private:
 
     std::unique_ptr<TgSocket> Client_;
 };
+
+// Every failure of the client becomes the method's own message; a script
+// abort or exit raised by an event handler ends the run as it would anyway.
+template <class T>
+void TJBaseSocketObject::RunMethod(const Method<T>& method, TJValueList* args, TJValue& result) {
+    try {
+        (static_cast<T*>(this)->*method.Run)(args, result);
+    } catch (const EJAbort&) {
+        throw;
+    } catch (const EJStatement&) {
+        throw;
+    } catch (...) {
+        raiseScriptError("ESocketError", method.Error);
+    }
+}
 
 // ==== Request and Response ====
 
@@ -207,3 +226,9 @@ private:
     void nativeAccept(TJValueList* args, TJValue& result);
     void nativeIsConnected(TJValueList* args, TJValue& result);
 };
+
+// ==== Lists handed to scripts ====
+
+// A new registered string-list object holding the lines, or an Array of
+// them while the system library that provides string lists is not linked.
+TJObject* NewTextListObject(TJRuntime* runtime, const TStrings& lines);

@@ -29,6 +29,7 @@ class TJObject;
 class TJRuntime;
 class TJValueList;
 class TPersistent;
+class TStrings;
 struct TClassInfo;
 struct TJValue;
 
@@ -50,6 +51,9 @@ struct TJModuleHooks {
     TJObject* (*WrapPersistent)(TPersistent* object, TJRuntime* runtime) = nullptr;
     // The GUI object linked to a wrapper; nil when none.
     TPersistent* (*WrappedObjectOf)(TJObject* wrapper) = nullptr;
+    // A new registered string-list object of the runtime holding a copy of
+    // the lines (the system library's; the network objects hand out lists).
+    TJObject* (*NewStringListObject)(TJRuntime* runtime, const TStrings& lines) = nullptr;
 };
 
 extern TJModuleHooks JModuleHooks;

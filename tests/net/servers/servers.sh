@@ -7,8 +7,13 @@
 #   18443  the same under TLS for localhost; 18444 expired; 18445 another
 #          name; 18446 self-signed
 #   18447  a listener that never accepts, its queue full: a connect waits
+#   18021  ftpserver.py (pyftpdlib) over WORK/ftp, made afresh: user "user",
+#          password "pass1234"
+#   18025  aiosmtpd, storing every message in the Maildir WORK/mail
+#   18110  scripted.py: POP3 over that Maildir, and its fault recipes on the
+#          ports it lists (FTP, POP3, SMTP)
 # and records their process ids in WORK/pids; "stop WORK" stops them by id.
-# Both servers also stop by themselves after 30 minutes.
+# All servers also stop by themselves after 30 minutes.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 action=$1 work=$2
@@ -40,6 +45,21 @@ make_certs() {
         -subj /CN=localhost -addext subjectAltName=DNS:localhost 2>/dev/null
 }
 
+# The FTP server's files: a binary file of every byte value, texts in a
+# tree with a file without extension, and a link.
+make_ftp_root() {
+    local root=$1
+    rm -rf "$root"
+    mkdir -p "$root/sub/deep"
+    "$python" -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 64)' >"$root/bin.dat"
+    printf 'abc' >"$root/a.txt"
+    printf 'b\n' >"$root/sub/b.txt"
+    printf 'c' >"$root/sub/c.dat"
+    printf 'n' >"$root/sub/noext"
+    printf 'd' >"$root/sub/deep/d.txt"
+    ln -s a.txt "$root/link"
+}
+
 wait_for_port() {
     for _ in $(seq 100); do
         (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return
@@ -65,7 +85,17 @@ start() {
     setsid "$python" "$here/testserver.py" --idle 1800 --plain 18081 --full 18447 "${tls[@]}" \
         >"$work/testserver.log" 2>&1 </dev/null &
     echo $! >>"$work/pids"
-    for port in 18080 18081 18443 18444 18445 18446; do wait_for_port $port; done
+    make_ftp_root "$work/ftp"
+    rm -rf "$work/mail"
+    setsid timeout 1800 "$python" "$here/ftpserver.py" 18021 "$work/ftp" user pass1234 \
+        >"$work/ftpserver.log" 2>&1 </dev/null &
+    echo $! >>"$work/pids"
+    setsid timeout 1800 "$python" -m aiosmtpd -n -l 127.0.0.1:18025 -c aiosmtpd.handlers.Mailbox "$work/mail" \
+        >"$work/aiosmtpd.log" 2>&1 </dev/null &
+    echo $! >>"$work/pids"
+    setsid "$python" "$here/scripted.py" --idle 1800 "$work/mail" >"$work/scripted.log" 2>&1 </dev/null &
+    echo $! >>"$work/pids"
+    for port in 18080 18081 18443 18444 18445 18446 18021 18025 18110 18127; do wait_for_port $port; done
 }
 
 stop() {
