@@ -1,6 +1,7 @@
-// The object model: construction and registration, member read and write
-// through published properties, members and class prototypes, prototype
-// assignment and its loop refusal, the built-in methods and event handlers.
+// The object model from C++ (members as scripts see them are in
+// tests/scripts/functions/members.dms): construction and registration,
+// prototype assignment and its loop refusal, the key order of getKeys, the
+// event names and event handlers.
 #include <algorithm>
 
 #include "engine/core/array.h"
@@ -127,39 +128,6 @@ TEST(Objects, CreatedThroughTheClassRecord) {
     EXPECT_TRUE(o->HasGlobalInstance());
 }
 
-TEST(Objects, MembersAreCaseSensitivePropertiesAreNot) {
-    FakeRuntime engine;
-    TJArrayObject* array = createObject<TJArrayObject>(&engine, true, nullptr);
-    array->SetValue("foo", intValue(1));
-    EXPECT_EQ(member(array, "foo").IntegerValue, 1);
-    EXPECT_SCRIPT_ERROR(member(array, "Foo"), "ENameError", "Foo");
-    TJValue v;
-    EXPECT_SCRIPT_ERROR(array->GetValue("Foo", true, v), "EKeyError", "Foo");
-    array->Items().AddInteger(7);
-    EXPECT_EQ(member(array, "LENGTH").IntegerValue, 1);
-    EXPECT_EQ(member(array, "Length").IntegerValue, 1);
-    EXPECT_TRUE(array->HasKey("LENGTH"));
-    EXPECT_FALSE(array->HasKey("FOO"));
-    EXPECT_TRUE(array->HasProperty("length"));
-}
-
-TEST(Objects, WritesCreateMembersAndNeverTouchThePrototype) {
-    FakeRuntime engine;
-    TJObject* prototype = engine.factory.GetPrototype("Object");
-    prototype->SetValue("shared", intValue(1));
-    TJObject* a = createObject<TJObject>(&engine, true, nullptr);
-    TJObject* b = createObject<TJObject>(&engine, true, nullptr);
-    EXPECT_EQ(member(a, "shared").IntegerValue, 1);
-    EXPECT_FALSE(a->HasKey("shared"));  // a prototype member is not a key of the object
-    a->SetValue("shared", intValue(2));
-    EXPECT_EQ(member(a, "shared").IntegerValue, 2);
-    EXPECT_EQ(member(b, "shared").IntegerValue, 1);
-    EXPECT_EQ(member(prototype, "shared").IntegerValue, 1);
-    a->SetValue("fresh", textValue("x"));
-    EXPECT_TRUE(a->HasKey("fresh"));
-    EXPECT_SCRIPT_ERROR(member(b, "fresh"), "ENameError", "fresh");
-}
-
 TEST(Objects, AssignedPrototypesFormAChain) {
     FakeRuntime engine;
     TProbe* base = createObject<TProbe>(&engine, true, nullptr);  // class "Probe"
@@ -216,38 +184,13 @@ TEST(Objects, ToStringAndGetKeysInTableOrder) {
     EXPECT_EQ(keys.back(), "length");  // published names follow the members
 }
 
-TEST(Objects, PropertiesMethodsAndEvents) {
+TEST(Objects, EventNamesAreListedInOrderOnce) {
     FakeRuntime engine;
     TJArrayObject* array = createObject<TJArrayObject>(&engine, true, nullptr);
-    array->SetValue("note", textValue("n"));
-    EXPECT_EQ(arrayTexts(callMethod(array, "getProperties")), (std::vector<AnsiString>{"note", "length"}));
-    std::vector<AnsiString> methods = arrayTexts(callMethod(array, "getMethods"));
-    EXPECT_NE(std::find(methods.begin(), methods.end(), "splice"), methods.end());
-    EXPECT_TRUE(arrayTexts(callMethod(array, "getEvents")).empty());
     array->RegisterEventName("onb");
     array->RegisterEventName("ona");
     array->RegisterEventName("onb");
     EXPECT_EQ(arrayTexts(callMethod(array, "getEvents")), (std::vector<AnsiString>{"ona", "onb"}));
-    TJValue self = callMethod(array, "valueOf");
-    EXPECT_EQ(self.ValueType, vtString);  // an Array's valueOf is its text
-    TJObject* o = createObject<TJObject>(&engine, true, nullptr);
-    EXPECT_EQ(callMethod(o, "valueOf").ObjValue, o);
-}
-
-TEST(Objects, HasKeyAndRemoveKey) {
-    FakeRuntime engine;
-    TJObject* o = createObject<TJObject>(&engine, true, nullptr);
-    o->SetValue("k", intValue(1));
-    TJValueList args;
-    args.AddString("k");
-    EXPECT_TRUE(callMethod(o, "hasKey", &args).BooleanValue);
-    EXPECT_TRUE(callMethod(o, "hasOwnProperty", &args).BooleanValue);
-    EXPECT_FALSE(callMethod(o, "hasKey").BooleanValue);
-    EXPECT_EQ(callMethod(o, "hasKey").ValueType, vtBool);
-    EXPECT_FALSE(callMethod(o, "removeKey").BooleanValue);
-    EXPECT_TRUE(callMethod(o, "removeKey", &args).BooleanValue);
-    EXPECT_FALSE(callMethod(o, "removeKey", &args).BooleanValue);
-    EXPECT_FALSE(o->HasKey("k"));
 }
 
 TEST(Objects, ClearRemovesScriptMembersAndRegistersAgain) {

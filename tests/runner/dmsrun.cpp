@@ -20,6 +20,7 @@
 #include "engine/core/hooks.h"
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
+#include "engine/support/mbstring.h"
 #include "net/netlibrary.h"
 #include "rtl/stringlist.h"
 #include "stdlib/systemlibrary.h"
@@ -53,8 +54,9 @@ public:
     explicit Input(HANDLE handle) : handle_(handle) {}
     explicit Input(std::string bytes) : bytes_(std::move(bytes)), ended_(true) {}
 
-    // A line (without its line break), count bytes, or (count -1) all the
-    // rest; false at the end of the input.
+    // A line (without its line break), count characters (a lead byte of code
+    // page 932 with its trail byte is one), or (count -1) all the rest; false
+    // at the end of the input.
     bool read(AnsiString& text, int32_t count, bool line) {
         if (line) {
             size_t end;
@@ -67,16 +69,26 @@ public:
             position_ = end == std::string::npos ? bytes_.size() : end + 1;
             return true;
         }
-        size_t wanted = count < 0 ? std::string::npos : static_cast<size_t>(count);
-        while ((wanted == std::string::npos || bytes_.size() - position_ < wanted) && fill()) {}
-        if (position_ >= bytes_.size() && wanted != 0) return false;
-        size_t length = std::min(wanted, bytes_.size() - position_);
+        if (count < 0) {
+            while (fill()) {}
+        }
+        if (count != 0 && !has(1)) return false;
+        size_t length = count < 0 ? bytes_.size() - position_ : 0;
+        for (int32_t n = 0; n < count && has(length + 1); ++n) {
+            has(length + 2);  // the trail byte of a lead byte
+            length += mbcsCharWidth(std::string_view(bytes_).substr(position_), length);
+        }
         text = AnsiString(bytes_.data() + position_, length);
         position_ += length;
         return true;
     }
 
 private:
+    // Whether n bytes past the position are there, reading more when needed.
+    bool has(size_t n) {
+        while (bytes_.size() - position_ < n && fill()) {}
+        return bytes_.size() - position_ >= n;
+    }
     bool fill() {
         if (ended_) return false;
         char chunk[4096];
