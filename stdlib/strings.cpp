@@ -6,6 +6,7 @@
 
 #include "engine/core/array.h"
 #include "engine/core/errors.h"
+#include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
 #include "rtl/exceptions.h"
 
@@ -209,3 +210,18 @@ TJStringsObject::TJStringsObject(const TJCreateKey& key, TJRuntime* runtime, TJV
 }
 
 TJStringsObject* NewStringList(TJRuntime* runtime) { return createObject<TJStringsObject>(runtime, true, nullptr); }
+
+namespace {
+
+// Native lists handed to scripts elsewhere (the network library's file
+// searches and attachments) become StringLists wherever this library is linked.
+const bool listHookSet = [] {
+    JModuleHooks.NewStringListObject = [](TJRuntime* runtime, const TStrings& lines) -> TJObject* {
+        TJStringsObject* list = NewStringList(runtime);
+        list->GetStringList().Assign(lines);
+        return list;
+    };
+    return true;
+}();
+
+}  // namespace
