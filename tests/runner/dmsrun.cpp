@@ -22,6 +22,8 @@
 #include "engine/core/valuelist.h"
 #include "net/netlibrary.h"
 #include "rtl/stringlist.h"
+#include "stdlib/automation.h"
+#include "stdlib/dynacall.h"
 #include "tests/runner/uitest.h"
 
 namespace {
@@ -372,6 +374,8 @@ int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
+    JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
+    JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 
