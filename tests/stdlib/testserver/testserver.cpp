@@ -5,7 +5,7 @@
 // only as a method), Self (the object itself; with an index, the item), Name (read and write), Join
 // (shows the order of the arguments), Fire (raises the events Fired and
 // Counted at every connected sink) and Sinks (the number connected).
-// DllRegisterServer registers it for the current user (the test prefix).
+// DllRegisterServer registers it in the machine's classes (of the test prefix).
 #include <windows.h>
 
 #include <ocidl.h>
@@ -312,6 +312,7 @@ private:
             result.lVal = static_cast<LONG>(sinks_.size());
             return S_OK;
         case idJoin:
+            if (!call) return DISP_E_MEMBERNOTFOUND;
             result.vt = VT_BSTR;
             result.bstrVal = SysAllocString((textOf(arg(params, 0)) + L"|" + textOf(arg(params, 1))).c_str());
             return S_OK;
@@ -384,7 +385,7 @@ Factory factory;
 
 bool setKey(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
     HKEY handle;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
         return false;
     LONG status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
