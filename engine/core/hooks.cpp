@@ -5,3 +5,7 @@ TJModuleHooks JModuleHooks;
 TJEngineHooks JEngineHooks;
 TJGlobalHooks JGlobalHooks;
 TJLibraryRegistrar JLibraryRegistrars[lsSlotCount] = {};
+
+HWND GetAppWindow() {
+    return JGlobalHooks.AppWindow ? JGlobalHooks.AppWindow() : nullptr;
+}

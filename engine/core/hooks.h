@@ -94,6 +94,10 @@ struct TJGlobalHooks {
 
 extern TJGlobalHooks JGlobalHooks;
 
+// The application window (owner of message boxes, dialogs and the shell's
+// windows); nil when there is none.
+HWND GetAppWindow();
+
 // ==== Script library ====
 
 // The script library's registrars, in the order every component calls them.

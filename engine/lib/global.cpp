@@ -39,9 +39,6 @@ int32_t integerAt(TJValueList* args, int index, int32_t absent) {
     return ArgCount(args) > index ? ValueToInteger(args->At(index)) : absent;
 }
 
-// The application window (owner of the message boxes); nil before the GUI names it.
-HWND appWindow() { return JGlobalHooks.AppWindow ? JGlobalHooks.AppWindow() : nullptr; }
-
 // The caption argument at index, the application's title when absent.
 AnsiString captionAt(TJValueList* args, int index) {
     return ArgCount(args) > index ? ValueToString(args->At(index)) : GetAppTitle();
@@ -109,7 +106,7 @@ TJGlobalObject::~TJGlobalObject() {
 }
 
 int32_t TJGlobalObject::applicationHandle() const {
-    return static_cast<int32_t>(reinterpret_cast<intptr_t>(appWindow()));
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(GetAppWindow()));
 }
 
 int32_t TJGlobalObject::mainFormHandle() const {
@@ -246,18 +243,18 @@ void printFormattedLine(TJGlobalObject& self, TJValueList* args, TJValue& result
 // ---- Message boxes and dialogs ----
 
 void alert(TJGlobalObject& self, TJValueList* args, TJValue& result) {
-    AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_ICONEXCLAMATION);
+    AppMessageBox(GetAppWindow(), textAt(args, 0), captionAt(args, 1), MB_ICONEXCLAMATION);
     MakeObject(&self, result);
 }
 
 void confirm(TJGlobalObject&, TJValueList* args, TJValue& result) {
-    int answer = AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 1), MB_OKCANCEL | MB_ICONQUESTION);
+    int answer = AppMessageBox(GetAppWindow(), textAt(args, 0), captionAt(args, 1), MB_OKCANCEL | MB_ICONQUESTION);
     MakeBool(answer != IDCANCEL, result);
 }
 
 void msgBox(TJGlobalObject&, TJValueList* args, TJValue& result) {
     UINT flags = static_cast<UINT>(integerAt(args, 1, 0));
-    MakeInteger(AppMessageBox(appWindow(), textAt(args, 0), captionAt(args, 2), flags), result);
+    MakeInteger(AppMessageBox(GetAppWindow(), textAt(args, 0), captionAt(args, 2), flags), result);
 }
 
 // Without the dialog module the dialogs end as if cancelled.

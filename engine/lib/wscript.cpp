@@ -223,8 +223,7 @@ void disconnectObject(TJWScriptObject&, TJValueList* args, TJValue&) {
 void echo(TJWScriptObject&, TJValueList* args, TJValue&) {
     AnsiString text;
     for (int i = 0; i < ArgCount(args); ++i) text += ValueToString(args->At(i)) + " ";
-    HWND owner = JGlobalHooks.AppWindow ? JGlobalHooks.AppWindow() : nullptr;
-    AppMessageBox(owner, trimRight(text.view()), GetAppTitle(), MB_OK);
+    AppMessageBox(GetAppWindow(), trimRight(text.view()), GetAppTitle(), MB_OK);
 }
 
 void getObject(TJWScriptObject&, TJValueList*, TJValue&) {}

@@ -14,14 +14,6 @@
 
 namespace {
 
-AnsiString withoutTrailingBackslash(const AnsiString& path) {
-    return mbcsEndsWith(path, '\\') ? path.substr(0, path.length() - 1) : path;
-}
-
-AnsiString withTrailingBackslash(const AnsiString& path) {
-    return mbcsEndsWith(path, '\\') ? path : path + "\\";
-}
-
 // A drive ("C:") or the root of the current drive: nothing to create.
 bool isRootPart(const AnsiString& dir) {
     return dir == "\\" || (dir.length() == 2 && dir[1] == ':');
@@ -43,18 +35,25 @@ DWORD kindMask(int kind) {
 // asks for them.
 template <typename Found>
 void findEntries(const AnsiString& pattern, DWORD mask, Found found) {
-    const DWORD special = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 | FILE_ATTRIBUTE_DIRECTORY;
-    DWORD excluded = ~mask & special;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(pattern.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if ((data.dwFileAttributes & excluded) == 0 && !found(data)) break;
+        if (matchesAttributeMask(data.dwFileAttributes, mask) && !found(data)) break;
     } while (FindNextFileA(search, &data));
     FindClose(search);
 }
 
-// The full path, in the network form when it lies on a mapped drive.
+}  // namespace
+
+AnsiString withoutTrailingBackslash(const AnsiString& path) {
+    return mbcsEndsWith(path, '\\') ? path.substr(0, path.length() - 1) : path;
+}
+
+AnsiString withTrailingBackslash(const AnsiString& path) {
+    return mbcsEndsWith(path, '\\') ? path : path + "\\";
+}
+
 AnsiString expandUncFileName(const AnsiString& path) {
     char full[MAX_PATH * 2];
     char* namePart = nullptr;
@@ -70,7 +69,10 @@ AnsiString expandUncFileName(const AnsiString& path) {
     return AnsiString(full, n);
 }
 
-}  // namespace
+bool matchesAttributeMask(DWORD attributes, DWORD mask) {
+    const DWORD special = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 | FILE_ATTRIBUTE_DIRECTORY;
+    return (attributes & ~mask & special) == 0;
+}
 
 bool DirExists(const AnsiString& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());

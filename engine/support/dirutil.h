@@ -16,6 +16,17 @@
 
 RTL_EXCEPTION(EInOutError, Exception);
 
+// The path with a trailing "\" added when missing, and without it; a trail
+// byte 0x5C is no delimiter.
+AnsiString withTrailingBackslash(const AnsiString& path);
+AnsiString withoutTrailingBackslash(const AnsiString& path);
+// The full path, in the network form when it lies on a mapped drive.
+AnsiString expandUncFileName(const AnsiString& path);
+// Whether the directory search with the attribute mask returns an entry:
+// unless it is hidden, system, a volume label or a folder and the mask lacks
+// that bit (read-only and archive never exclude).
+bool matchesAttributeMask(DWORD attributes, DWORD mask);
+
 bool DirExists(const AnsiString& path);
 inline bool IsDirectory(const AnsiString& path) { return DirExists(path); }
 

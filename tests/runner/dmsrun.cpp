@@ -5,7 +5,8 @@
 // with an error report and gave no code of its own). With --test it runs every
 // script of a folder, each with its own input, arguments and dialog answers,
 // and writes what each produced for the script tests to compare. It installs
-// the network classes in the component's network slot.
+// the system library, network, automation and DLL-call classes in the
+// component's slots.
 //
 //   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
@@ -24,6 +25,7 @@
 #include "rtl/stringlist.h"
 #include "stdlib/automation.h"
 #include "stdlib/dynacall.h"
+#include "stdlib/systemlibrary.h"
 #include "tests/runner/uitest.h"
 
 namespace {
@@ -373,6 +375,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
+    JLibraryRegistrars[lsSystemLibrary] = &RegisterExtObjects;
     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
     JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
     JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
