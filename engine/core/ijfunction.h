@@ -40,10 +40,10 @@ struct TJActiveXMethod {
 // last copy of the record.
 struct TDynaDeclare {
     void* ProcAddress = nullptr;
-    std::shared_ptr<void> Module;
     AnsiString ArgLetters;
     AnsiString FlagLetters;
     AnsiString ResultLetter;
+    std::shared_ptr<void> Module;
 };
 
 // The function record.
