@@ -6,14 +6,19 @@
 #include "host/appinstances.h"
 #include "host/mainform.h"
 #include "net/netlibrary.h"
+#include "stdlib/automation.h"
+#include "stdlib/dynacall.h"
 #include "ui/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->SetTitle("Nimbora");
     Application->SetHintHidePause(60000);
     // Static libraries register nothing by themselves: every widget engine
-    // gets the network classes through the slot filled here.
+    // gets the network, automation and DLL-call classes through the slots
+    // filled here (the first engine initialises COM on this, the GUI thread).
     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
+    JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
+    JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
     TParameters parameters = programParameters();
     try {
         auto* instances = new TAppInstances(nullptr, parameters);
