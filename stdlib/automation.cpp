@@ -263,7 +263,8 @@ void TJActiveXObject::SetValue(const AnsiString& name, const TJValue& value, TJV
     }
     DISPID id = memberId(name);
     InvokeArgs params;
-    if (IsObjectOfClass(&value, &TJArrayObject::classInfo)) params.addItemsOf(&static_cast<TJArrayObject*>(value.ObjValue)->Items());
+    if (IsObjectOfClass(&value, &TJArrayObject::classInfo))
+        params.addItemsOf(&static_cast<TJArrayObject*>(value.ObjValue)->Items());
     else params.add(value);
     if (FAILED(invoke(Disp_.get(), id, DISPATCH_PROPERTYPUT, params.params(true), nullptr))) raiseActiveX(name);
 }
@@ -298,7 +299,8 @@ void TJActiveXObject::GetPropertyList(std::vector<AnsiString>& list) {
         FUNCDESC* function = nullptr;
         if (FAILED(info->GetFuncDesc(i, &function))) continue;
         BSTR name = nullptr;
-        if (function->invkind == INVOKE_PROPERTYGET && SUCCEEDED(info->GetDocumentation(function->memid, &name, nullptr, nullptr, nullptr)) && name) {
+        if (function->invkind == INVOKE_PROPERTYGET &&
+            SUCCEEDED(info->GetDocumentation(function->memid, &name, nullptr, nullptr, nullptr)) && name) {
             list.push_back(wideToAnsi(std::wstring_view(name, SysStringLen(name))));
             SysFreeString(name);
         }
@@ -341,8 +343,8 @@ void TJActiveXObject::ConnectEvents() {
     TIntf<IConnectionPoint> point = TIntf<IConnectionPoint>::adopt(rawPoint);
     IID eventIid;
     ITypeInfo* rawInfo = nullptr;
-    if (FAILED(point->GetConnectionInterface(&eventIid)) || FAILED(Disp_->GetTypeInfo(0, LOCALE_USER_DEFAULT, &rawInfo)) ||
-        !rawInfo)
+    if (FAILED(point->GetConnectionInterface(&eventIid)) ||
+        FAILED(Disp_->GetTypeInfo(0, LOCALE_USER_DEFAULT, &rawInfo)) || !rawInfo)
         return;
     TIntf<ITypeInfo> info = TIntf<ITypeInfo>::adopt(rawInfo);
     ITypeLib* rawLib = nullptr;

@@ -87,7 +87,8 @@ MemoryArea memoryArea(const TJValue& value, bool destination) {
     }
     AnsiString* text = nullptr;
     if (IsStringObjectValue(&value)) text = &static_cast<TJStringObject*>(value.ObjValue)->MutableText();
-    else if (IsStringBufferValue(&value) && JModuleHooks.StringBufferText) text = &JModuleHooks.StringBufferText(value.ObjValue);
+    else if (IsStringBufferValue(&value) && JModuleHooks.StringBufferText)
+        text = &JModuleHooks.StringBufferText(value.ObjValue);
     else if (value.ValueType == vtString && !destination) text = const_cast<AnsiString*>(&value.StrValue);
     if (!text) return {};
     return {destination ? text->mutableData() : const_cast<char*>(text->c_str()), text->length()};
@@ -286,7 +287,8 @@ bool kindOfType(const AnsiString& type, uint8_t& kind, uint32_t& size) {
     }
 }
 
-const char* const dumpNames[] = {"", "char", "short", "long", "int64", "bool", "string", "widestring", "float", "double"};
+const char* const dumpNames[] = {"", "char", "short", "long", "int64", "bool", "string", "widestring", "float",
+                                 "double"};
 
 template <class T>
 T load(const char* at) {
@@ -302,6 +304,7 @@ void store(char* at, T value) {
 
 // Pointer members are 32 bits wide, as the program is.
 uint32_t pointerBits(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+const void* addressOf(uint32_t bits) { return reinterpret_cast<const void*>(static_cast<uintptr_t>(bits)); }
 
 void clearMethod(TJStruct& self, TJValueList*, TJValue&) { self.Clear(); }
 void define(TJStruct& self, TJValueList* args, TJValue&) { self.Define(args); }
@@ -349,7 +352,8 @@ void TJStruct::Define(TJValueList* definitions) {
         TStructMember member;
         member.Name = colon == std::string_view::npos ? AnsiString() : trimText(text.view().substr(0, colon));
         if (member.Name.empty()) member.Name = "__" + AnsiString(std::to_string(k));
-        AnsiString type = lowerCaseAscii(trimText(colon == std::string_view::npos ? text.view() : text.view().substr(colon + 1)));
+        std::string_view typeText = colon == std::string_view::npos ? text.view() : text.view().substr(colon + 1);
+        AnsiString type = lowerCaseAscii(trimText(typeText));
         if (type.empty()) raiseStructError("need member type");
         if (!kindOfType(type, member.Kind, member.Size) || total + member.Size > maxMemberSize)
             raiseStructError("member type error");
@@ -390,14 +394,14 @@ void TJStruct::readMember(const TStructMember& member, TJValue& value) {
         uint32_t stored = load<uint32_t>(at);
         if (stored == 0) MakeString(AnsiString(), value);
         else if (stored == pointerBits(member.StrKeeper.c_str())) MakeString(member.StrKeeper, value);
-        else MakeString(AnsiString(textAt<char>(reinterpret_cast<const void*>(static_cast<uintptr_t>(stored)))), value);
+        else MakeString(AnsiString(textAt<char>(addressOf(stored))), value);
         return;
     }
     case skWide: {
         uint32_t stored = load<uint32_t>(at);
         if (stored == 0) MakeString(AnsiString(), value);
         else if (stored == pointerBits(member.WideKeeper.c_str())) MakeString(wideToAnsi(member.WideKeeper), value);
-        else MakeString(wideToAnsi(textAt<wchar_t>(reinterpret_cast<const void*>(static_cast<uintptr_t>(stored)))), value);
+        else MakeString(wideToAnsi(textAt<wchar_t>(addressOf(stored))), value);
         return;
     }
     case skSingle: MakeDouble(load<float>(at), value); return;

@@ -25,7 +25,9 @@ const wchar_t progIdKey[] = L"Software\\Classes\\Nimbora.TestServer";
 HINSTANCE module;
 LONG objects;
 
-enum : DISPID { idItem = 0, idNewEnum = -4, idCount = 1, idAdd = 2, idSelf = 3, idFire = 4, idName = 5, idSinks = 6, idJoin = 7 };
+enum : DISPID {
+    idItem = 0, idNewEnum = -4, idCount = 1, idAdd = 2, idSelf = 3, idFire = 4, idName = 5, idSinks = 6, idJoin = 7
+};
 
 struct Member {
     const wchar_t* Name;
@@ -263,7 +265,8 @@ private:
         case idItem: {
             LONG at = 0;
             if (!indexOf(arg(params, 0), at)) return DISP_E_BADINDEX;
-            if (flags & DISPATCH_PROPERTYPUT) return params.cArgs < 2 ? DISP_E_BADPARAMCOUNT : VariantCopyInd(&items_[at], &params.rgvarg[0]);
+            if (flags & DISPATCH_PROPERTYPUT)
+                return params.cArgs < 2 ? DISP_E_BADPARAMCOUNT : VariantCopyInd(&items_[at], &params.rgvarg[0]);
             return VariantCopy(&result, &items_[static_cast<size_t>(at)]);
         }
         case idNewEnum:
@@ -287,7 +290,8 @@ private:
         case idSelf: {
             // With an index, the item: index reads of the object it returns come here.
             LONG at = 0;
-            if (params.cArgs > 0) return indexOf(arg(params, 0), at) ? VariantCopy(&result, &items_[at]) : DISP_E_BADINDEX;
+            if (params.cArgs > 0)
+                return indexOf(arg(params, 0), at) ? VariantCopy(&result, &items_[at]) : DISP_E_BADINDEX;
             if (!get) return DISP_E_MEMBERNOTFOUND;
             result.vt = VT_DISPATCH;
             result.pdispVal = this;
