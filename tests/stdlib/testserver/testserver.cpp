@@ -48,20 +48,13 @@ ITypeInfo* typeInfoOf(const GUID& id) {
     return info;
 }
 
-// The elements of a collection, walked by a copy of their own.
-class Items final : public IEnumVARIANT {
+// The reference count and QueryInterface of an object with one interface of
+// its own.
+template <class Interface, const IID* Iid>
+class Unknown : public Interface {
 public:
-    explicit Items(const std::vector<VARIANT>& items) {
-        for (const VARIANT& item : items) {
-            VARIANT copy;
-            VariantInit(&copy);
-            VariantCopy(&copy, const_cast<VARIANT*>(&item));
-            items_.push_back(copy);
-        }
-        InterlockedIncrement(&objects);
-    }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) return *out = nullptr, E_NOINTERFACE;
+        if (iid != IID_IUnknown && iid != *Iid) return *out = nullptr, E_NOINTERFACE;
         *out = this;
         AddRef();
         return S_OK;
@@ -71,6 +64,26 @@ public:
         ULONG refs = --refs_;
         if (!refs) delete this;
         return refs;
+    }
+
+protected:
+    virtual ~Unknown() = default;
+
+private:
+    ULONG refs_ = 0;
+};
+
+// The elements of a collection, walked by a copy of their own.
+class Items final : public Unknown<IEnumVARIANT, &IID_IEnumVARIANT> {
+public:
+    explicit Items(const std::vector<VARIANT>& items) {
+        for (const VARIANT& item : items) {
+            VARIANT copy;
+            VariantInit(&copy);
+            VariantCopy(&copy, const_cast<VARIANT*>(&item));
+            items_.push_back(copy);
+        }
+        InterlockedIncrement(&objects);
     }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
         ULONG got = 0;
@@ -93,11 +106,10 @@ public:
     }
 
 private:
-    ~Items() {
+    ~Items() override {
         for (VARIANT& item : items_) VariantClear(&item);
         InterlockedDecrement(&objects);
     }
-    ULONG refs_ = 0;
     size_t at_ = 0;
     std::vector<VARIANT> items_;
 };
@@ -105,21 +117,9 @@ private:
 class Server;
 
 // The one connection point, listed once.
-class Points final : public IEnumConnectionPoints {
+class Points final : public Unknown<IEnumConnectionPoints, &IID_IEnumConnectionPoints> {
 public:
     explicit Points(IConnectionPoint* point) : point_(point) { point_->AddRef(); }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IEnumConnectionPoints) return *out = nullptr, E_NOINTERFACE;
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG refs = --refs_;
-        if (!refs) delete this;
-        return refs;
-    }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, IConnectionPoint** out, ULONG* fetched) override {
         ULONG got = 0;
         if (count > 0 && !done_) {
@@ -140,8 +140,7 @@ public:
     }
 
 private:
-    ~Points() { point_->Release(); }
-    ULONG refs_ = 0;
+    ~Points() override { point_->Release(); }
     bool done_ = false;
     IConnectionPoint* point_;
 };
