@@ -196,15 +196,32 @@ void TJActiveXObject::setDispProperty(IUnknown* value) {
     DispIds_.Clear();
 }
 
-DISPID TJActiveXObject::memberId(const AnsiString& name) {
-    if (auto* item = static_cast<TIntegerHashItem*>(DispIds_.FindItem(name))) return item->Value;
-    if (!Disp_) raiseActiveX(name);
+bool TJActiveXObject::findMemberId(const AnsiString& name, DISPID& id) {
+    if (auto* item = static_cast<TIntegerHashItem*>(DispIds_.FindItem(name))) {
+        id = item->Value;
+        return true;
+    }
+    if (!Disp_) return false;
     WideString wide = ansiToWide(name);
     LPOLESTR names = wide.data();
-    DISPID id = DISPID_UNKNOWN;
-    if (FAILED(Disp_->GetIDsOfNames(IID_NULL, &names, 1, LOCALE_USER_DEFAULT, &id))) raiseActiveX(name);
+    if (FAILED(Disp_->GetIDsOfNames(IID_NULL, &names, 1, LOCALE_USER_DEFAULT, &id))) return false;
     DispIds_.SetValue(name, id);
+    return true;
+}
+
+DISPID TJActiveXObject::memberId(const AnsiString& name) {
+    DISPID id = DISPID_UNKNOWN;
+    if (!findMemberId(name, id)) raiseActiveX(name);
     return id;
+}
+
+// Inside `with`, a name the server knows is its member.
+bool TJActiveXObject::FindScopeName(const AnsiString& name, TJValue& value) {
+    DISPID id = DISPID_UNKNOWN;
+    if (TJObject::FindScopeName(name, value)) return true;
+    if (!findMemberId(name, id)) return false;
+    readMember(name, value);
+    return true;
 }
 
 void TJActiveXObject::GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args) {

@@ -44,6 +44,7 @@ class TJActiveXObject : public TJObject {
     void GetPropertyList(std::vector<AnsiString>& list) override;
     // The elements of the server's enumerator; false when it has none.
     bool ForEachItem(const std::function<bool(const TJValue& item)>& body) override;
+    bool FindScopeName(const AnsiString& name, TJValue& value) override;
     bool WrapsForRead(TJObject* member) const override;
 
     // The published `disp`.
@@ -54,8 +55,9 @@ protected:
     void Construct(TJValueList* args) override;
 
 private:
-    // The member id of the name, cached; "EActiveXError" with the name when
-    // the server does not know it.
+    // The member id of the name, cached; false (memberId: "EActiveXError"
+    // with the name) when the server does not know it.
+    bool findMemberId(const AnsiString& name, DISPID& id);
     DISPID memberId(const AnsiString& name);
     void readMember(const AnsiString& name, TJValue& value);
     void readIndex(const AnsiString& name, TJValueList* args, TJValue& value);
