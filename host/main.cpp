@@ -6,6 +6,8 @@
 #include "host/appinstances.h"
 #include "host/mainform.h"
 #include "net/netlibrary.h"
+#include "stdlib/automation.h"
+#include "stdlib/dynacall.h"
 #include "stdlib/systemlibrary.h"
 #include "ui/application.h"
 
@@ -13,10 +15,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->SetTitle("Nimbora");
     Application->SetHintHidePause(60000);
     // Static libraries register nothing by themselves: every widget engine
-    // gets the system library and the network classes through the slots
-    // filled here.
+    // gets the system library and the network, automation and DLL-call
+    // classes through the slots filled here (the first engine initialises COM
+    // on this, the GUI thread).
     JLibraryRegistrars[lsSystemLibrary] = &RegisterExtObjects;
     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
+    JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
+    JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
     TParameters parameters = programParameters();
     try {
         auto* instances = new TAppInstances(nullptr, parameters);

@@ -45,8 +45,17 @@ struct TJModuleHooks {
 
     // A new registered Date object of the runtime set from a local date-time.
     TJObject* (*NewDateObject)(TJRuntime* runtime, double localDateTime) = nullptr;
+    // The text a string buffer object holds (its own, for writing into it).
+    AnsiString& (*StringBufferText)(TJObject* buffer) = nullptr;
     // A new registered automation object of the runtime holding the interface.
     TJObject* (*NewActiveXObject)(TJRuntime* runtime, IDispatch* dispatch) = nullptr;
+    // WScript's automation methods: a new automation object from the
+    // arguments of `new ActiveXObject`; the event prefix of the automation
+    // object a value holds, set (connecting its events when not empty) or
+    // disconnected. SetEventPrefix is false for any other value.
+    TJObject* (*CreateActiveXObject)(TJRuntime* runtime, TJValueList* args) = nullptr;
+    bool (*SetEventPrefix)(const TJValue& object, const AnsiString& prefix) = nullptr;
+    void (*DisconnectEvents)(const TJValue& object) = nullptr;
     // The script wrapper of a GUI object (the GUI caster); nil when none.
     TJObject* (*WrapPersistent)(TPersistent* object, TJRuntime* runtime) = nullptr;
     // The GUI object linked to a wrapper; nil when none.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "rtl/ansistring.h"
 #include "rtl/intf.h"
@@ -34,12 +35,15 @@ struct TJActiveXMethod {
     uint8_t Access = 0;
 };
 
-// A DLL function: its address and the letters of its declaration.
+// A DLL function: its address and the letters of its declaration. Module,
+// when set, is a reference on the module that exports it, released with the
+// last copy of the record.
 struct TDynaDeclare {
     void* ProcAddress = nullptr;
     AnsiString ArgLetters;
     AnsiString FlagLetters;
     AnsiString ResultLetter;
+    std::shared_ptr<void> Module;
 };
 
 // The function record.

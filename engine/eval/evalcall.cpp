@@ -19,6 +19,7 @@
 #include "engine/core/valuelist.h"
 #include "engine/core/variant.h"
 #include "rtl/numtext.h"
+#include "ui/application.h"
 
 namespace {
 
@@ -186,6 +187,13 @@ void TJEngine::callAutomation(IJFunction* function, TJValueList* args, TJValue& 
                      ? method->Dispatch->Invoke(method->DispId, IID_NULL, LOCALE_USER_DEFAULT, DispatchFlagsOf(access),
                                                 &dispParams, &answer, nullptr, nullptr)
                      : E_POINTER;
+    // An event handler that the call ran on this thread may have failed.
+    try {
+        Application->RaisePendingException();
+    } catch (...) {
+        VariantClear(&answer);
+        throw;
+    }
     if (FAILED(hr)) {
         VariantClear(&answer);
         raiseScriptError("EActiveXError", DispatchFlagsName(access) + " error: " + function->GetName());

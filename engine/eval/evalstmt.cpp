@@ -189,6 +189,8 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     bool items = s->Kind == scForEach;
     TJValue collection;
     EvaluateExpression(s->Child2 ? s->Child2->Expr : nullptr, 0, collection);
+    // A bare automation interface is walked through its automation object.
+    if (collection.ValueType == vtDispatch) MakeObject(boxValue(collection), collection);
     if (!IsObjectValue(collection)) raiseScriptError("ETypeError", "need object,array or collection - for..in");
     TJObject* object = collection.ObjValue;
     TJObjectHold hold(*this, collection);

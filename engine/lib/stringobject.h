@@ -22,6 +22,8 @@ class TJStringObject : public TJObject {
 
     const AnsiString& Text() const { return Text_; }
     void SetText(AnsiString text) { Text_ = std::move(text); }
+    // The text itself, for writing into its bytes (DynaCall's memory operations).
+    AnsiString& MutableText() { return Text_; }
 
     // Index access (key-error mode, as the evaluator indexes): s[i] is the
     // character at i (negative counts from the end), s[a, b] the slice;

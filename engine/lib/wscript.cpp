@@ -3,10 +3,15 @@
 
 #include <windows.h>
 
-#include "engine/core/runtime.h"
 #include "engine/core/errors.h"
-#include "engine/support/sourcefiles.h"
+#include "engine/core/hooks.h"
+#include "engine/core/jhash.h"
+#include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
+#include "engine/support/appmessage.h"
+#include "engine/support/mbstring.h"
+#include "engine/support/regexp.h"
+#include "engine/support/sourcefiles.h"
 
 namespace {
 
@@ -19,8 +24,23 @@ const TPropInfo readStreamProperties[] = {
     BoolProperty<&TJWshReadStreamObject::atEndOfLine>("AtEndOfLine"),
 };
 
+const TPropInfo namedProperties[] = {
+    IntegerProperty<&TJWshNamedObject::count>("Length"),
+    IntegerProperty<&TJWshNamedObject::count>("Count"),
+};
+
+const TPropInfo unnamedProperties[] = {
+    IntegerProperty<&TJWshUnnamedObject::lengthProperty>("Count"),
+};
+
+const TPropInfo argumentsProperties[] = {
+    IntegerProperty<&TJWshArgumentsObject::lengthProperty>("Count"),
+    ClassProperty<&TJWshArgumentsObject::named>("Named", &TJWshNamedObject::classInfo),
+    ClassProperty<&TJWshArgumentsObject::unnamed>("Unnamed", &TJWshUnnamedObject::classInfo),
+};
+
 const TPropInfo wscriptProperties[] = {
-    ClassProperty<&TJWScriptObject::arguments>("Arguments", &TJArrayObject::classInfo),
+    ClassProperty<&TJWScriptObject::arguments>("Arguments", &TJWshArgumentsObject::classInfo),
     ClassProperty<&TJWScriptObject::stdIn>("StdIn", &TJWshReadStreamObject::classInfo),
     ClassProperty<&TJWScriptObject::stdOut>("StdOut", &TJWshWriteStreamObject::classInfo),
     ClassProperty<&TJWScriptObject::stdErr>("StdErr", &TJWshWriteStreamObject::classInfo),
@@ -56,6 +76,12 @@ const TClassInfo TJWshReadStreamObject::classInfo =
     makeClassInfo("TJWshReadStreamObject", &TJWshBaseStreamObject::classInfo, readStreamProperties);
 const TClassInfo TJWshWriteStreamObject::classInfo =
     makeClassInfo("TJWshWriteStreamObject", &TJWshBaseStreamObject::classInfo);
+const TClassInfo TJWshNamedObject::classInfo =
+    makeClassInfo("TJWshNamedObject", &TJObject::classInfo, namedProperties);
+const TClassInfo TJWshUnnamedObject::classInfo =
+    makeClassInfo("TJWshUnnamedObject", &TJArrayObject::classInfo, unnamedProperties);
+const TClassInfo TJWshArgumentsObject::classInfo =
+    makeClassInfo("TJWshArgumentsObject", &TJArrayObject::classInfo, argumentsProperties);
 const TClassInfo TJWScriptObject::classInfo = makeClassInfo("TJWScriptObject", &TJObject::classInfo, wscriptProperties);
 
 // ==== Streams ====
@@ -145,6 +171,61 @@ const TJMethod<TJWshWriteStreamObject> writeStreamMethods[] = {
     {"WriteLine", 0, &writeLine},
 };
 
+// Item(i) of the argument arrays: the index read, null without an index.
+void arrayItem(TJArrayObject& self, TJValueList* args, TJValue& result) {
+    if (HasArgs(args)) self.GetValue(ValueToString(args->At(0)), true, result);
+    else MakeNull(result);
+}
+
+void unnamedItem(TJWshUnnamedObject& self, TJValueList* args, TJValue& result) { arrayItem(self, args, result); }
+void argumentsItem(TJWshArgumentsObject& self, TJValueList* args, TJValue& result) { arrayItem(self, args, result); }
+void showUsage(TJWshArgumentsObject&, TJValueList*, TJValue&) {}
+
+const TJMethod<TJWshUnnamedObject> unnamedMethods[] = {
+    {"Item", 0, &unnamedItem},
+};
+
+const TJMethod<TJWshArgumentsObject> argumentsMethods[] = {
+    {"Item", 0, &argumentsItem},
+    {"ShowUsage", 0, &showUsage},
+};
+
+// A member or published property of the name (the methods count).
+void namedExists(TJWshNamedObject& self, TJValueList* args, TJValue& result) {
+    AnsiString name = HasArgs(args) ? ValueToString(args->At(0)) : AnsiString();
+    MakeBool(HasArgs(args) && (self.HasKey(name) || self.HasProperty(name)), result);
+}
+
+void namedItem(TJWshNamedObject& self, TJValueList* args, TJValue& result) {
+    if (HasArgs(args)) self.GetValue(ValueToString(args->At(0)), true, result);
+    else MakeNull(result);
+}
+
+const TJMethod<TJWshNamedObject> namedMethods[] = {
+    {"Exists", 0, &namedExists},
+    {"Item", 0, &namedItem},
+};
+
+void createObject(TJWScriptObject& self, TJValueList* args, TJValue& result) {
+    if (!JModuleHooks.CreateActiveXObject) raiseScriptError("ENameError", "create object error ActiveXObject");
+    MakeObject(JModuleHooks.CreateActiveXObject(self.Runtime(), args), result);
+}
+
+void connectObject(TJWScriptObject&, TJValueList* args, TJValue&) {
+    if (JModuleHooks.SetEventPrefix) JModuleHooks.SetEventPrefix(args->At(0), ValueToString(args->At(1)));
+}
+
+void disconnectObject(TJWScriptObject&, TJValueList* args, TJValue&) {
+    if (JModuleHooks.DisconnectEvents) JModuleHooks.DisconnectEvents(args->At(0));
+}
+
+// Each argument's text and a blank, trailing blanks and control characters cut.
+void echo(TJWScriptObject&, TJValueList* args, TJValue&) {
+    AnsiString text;
+    for (int i = 0; i < ArgCount(args); ++i) text += ValueToString(args->At(i)) + " ";
+    AppMessageBox(GetAppWindow(), trimRight(text.view()), GetAppTitle(), MB_OK);
+}
+
 void getObject(TJWScriptObject&, TJValueList*, TJValue&) {}
 
 void quit(TJWScriptObject&, TJValueList* args, TJValue&) {
@@ -156,6 +237,10 @@ void sleep(TJWScriptObject&, TJValueList* args, TJValue&) {
 }
 
 const TJMethod<TJWScriptObject> wscriptMethods[] = {
+    {"CreateObject", 0, &createObject},
+    {"ConnectObject", 2, &connectObject},
+    {"DisconnectObject", 1, &disconnectObject},
+    {"Echo", 0, &echo},
     {"GetObject", 0, &getObject},
     {"Quit", 0, &quit},
     {"Sleep", 0, &sleep},
@@ -178,16 +263,86 @@ const TJMethodTable& TJWshWriteStreamObject::Methods() const {
     return table;
 }
 
+const TJMethodTable& TJWshNamedObject::Methods() const {
+    static const TJMethodTable table(namedMethods, TJObject::Methods());
+    return table;
+}
+
+const TJMethodTable& TJWshUnnamedObject::Methods() const {
+    static const TJMethodTable table(unnamedMethods, TJArrayObject::Methods());
+    return table;
+}
+
+const TJMethodTable& TJWshArgumentsObject::Methods() const {
+    static const TJMethodTable table(argumentsMethods, TJArrayObject::Methods());
+    return table;
+}
+
 const TJMethodTable& TJWScriptObject::Methods() const {
     static const TJMethodTable table(wscriptMethods, TJObject::Methods());
     return table;
+}
+
+// ==== Arguments ====
+
+TJWshNamedObject::TJWshNamedObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJObject(key, runtime, args) {
+    SetClassName("WshNamed");
+}
+
+int32_t TJWshNamedObject::count() const {
+    std::vector<AnsiString> names;
+    Members()->GetKeys(names, kindSet(vtString), 0);
+    return static_cast<int32_t>(names.size());
+}
+
+void TJWshNamedObject::GetPropertyList(std::vector<AnsiString>& list) {
+    list.clear();
+    Members()->GetKeys(list, kindSet(vtString), 0);
+}
+
+TJWshUnnamedObject::TJWshUnnamedObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJArrayObject(key, runtime, args) {
+    SetClassName("WshUnnamed");
+}
+
+TJWshArgumentsObject::TJWshArgumentsObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJArrayObject(key, runtime, args),
+      Named_(ownedObject<TJWshNamedObject>(runtime)),
+      Unnamed_(ownedObject<TJWshUnnamedObject>(runtime)) {
+    SetClassName("WshArguments");
+}
+
+TJWshArgumentsObject::~TJWshArgumentsObject() {
+    Unnamed_->DecRef();
+    Named_->DecRef();
+}
+
+// Every fill starts the named and positional arguments afresh: a second run
+// does not keep the first run's.
+void TJWshArgumentsObject::Fill(const TJValueList& elements) {
+    Clear();
+    Named_->ClearValueMembers();
+    Unnamed_->Clear();
+    Items().CopyFrom(&elements);
+    TJRegExp named(R"(\/([^\:]+)\:(.*))");
+    TJValue value;
+    for (int i = 0; i < elements.Count(); ++i) {
+        const TJValue& element = elements.At(i);
+        if (IsStringValue(element) && named.Exec(ValueToString(element))) {
+            MakeString(named.Groups()[2], value);
+            Named_->PutMember(named.Groups()[1], value);
+        } else {
+            Unnamed_->Add(element);
+        }
+    }
 }
 
 // ==== WScript ====
 
 TJWScriptObject::TJWScriptObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args),
-      Arguments_(ownedObject<TJArrayObject>(runtime)),
+      Arguments_(ownedObject<TJWshArgumentsObject>(runtime)),
       StdIn_(ownedObject<TJWshReadStreamObject>(runtime)),
       StdOut_(ownedObject<TJWshWriteStreamObject>(runtime)),
       StdErr_(ownedObject<TJWshWriteStreamObject>(runtime)) {
@@ -202,12 +357,13 @@ TJWScriptObject::~TJWScriptObject() {
 }
 
 void TJWScriptObject::FillArguments(TJArrayObject* source) {
-    Arguments_->Clear();
     if (source && source->GetLength() > 0) {
-        Arguments_->Items().CopyFrom(&source->Items());
+        Arguments_->Fill(source->Items());
         return;
     }
-    for (int i = 1; i < __argc; ++i) Arguments_->Items().AddString(__argv[i]);
+    TJValueList parameters;
+    for (int i = 2; i < __argc; ++i) parameters.AddString(__argv[i]);
+    Arguments_->Fill(parameters);
 }
 
 AnsiString TJWScriptObject::fullName() const { return programPath(); }

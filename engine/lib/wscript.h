@@ -1,8 +1,8 @@
-// The "WScript" object of every engine and its three standard streams. The
-// engine creates it (unregistered) and points StdOut, StdErr and StdIn at its
-// standard-stream relays; scripts write and read through the streams and end
-// the run with Quit. Command-line parsing into named arguments, Echo and the
-// automation methods belong to the system library's part of this object.
+// The "WScript" object of every engine: the run's arguments (split into named
+// "/name:value" and positional ones), the three standard streams, Echo, Quit,
+// Sleep and automation objects. The engine creates it (unregistered) and
+// points StdOut, StdErr and StdIn at its standard-stream relays; the
+// automation methods reach the automation module through its hooks.
 #pragma once
 
 #include "engine/core/array.h"
@@ -48,6 +48,49 @@ class TJWshWriteStreamObject : public TJWshBaseStreamObject {
     const TJMethodTable& Methods() const override;
 };
 
+// ==== Arguments ====
+
+// The named arguments: one text member per name.
+class TJWshNamedObject : public TJObject {
+    RTL_DECLARE_CLASS()
+    TJWshNamedObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+
+    // The number of text members.
+    int32_t count() const;
+    // Lists the text members only.
+    void GetPropertyList(std::vector<AnsiString>& list) override;
+
+    const TJMethodTable& Methods() const override;
+};
+
+// The positional arguments.
+class TJWshUnnamedObject : public TJArrayObject {
+    RTL_DECLARE_CLASS()
+    TJWshUnnamedObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+
+    const TJMethodTable& Methods() const override;
+};
+
+// All arguments in order, with the named and positional ones apart.
+class TJWshArgumentsObject : public TJArrayObject {
+    RTL_DECLARE_CLASS()
+    TJWshArgumentsObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+    ~TJWshArgumentsObject() override;
+
+    // Replaces every argument by the elements, each text that holds
+    // "/name:value" (anywhere) being named and every other one positional.
+    void Fill(const TJValueList& elements);
+
+    TJWshNamedObject* named() const { return Named_; }
+    TJWshUnnamedObject* unnamed() const { return Unnamed_; }
+
+    const TJMethodTable& Methods() const override;
+
+private:
+    TJWshNamedObject* Named_;
+    TJWshUnnamedObject* Unnamed_;
+};
+
 // ==== WScript ====
 
 class TJWScriptObject : public TJObject {
@@ -59,11 +102,12 @@ class TJWScriptObject : public TJObject {
     void SetStdOutWriter(const TJStreamWriter& writer) { StdOut_->Writer = writer; }
     void SetStdErrWriter(const TJStreamWriter& writer) { StdErr_->Writer = writer; }
     void SetStdInReader(const TJStreamReader& reader) { StdIn_->Reader = reader; }
-    // The run's arguments: copies of the source's elements.
+    // The run's arguments: copies of the source's elements, else the
+    // program's command-line parameters after the first.
     void FillArguments(TJArrayObject* source);
 
     // Published properties.
-    TJArrayObject* arguments() const { return Arguments_; }
+    TJWshArgumentsObject* arguments() const { return Arguments_; }
     TJWshReadStreamObject* stdIn() const { return StdIn_; }
     TJWshWriteStreamObject* stdOut() const { return StdOut_; }
     TJWshWriteStreamObject* stdErr() const { return StdErr_; }
@@ -79,7 +123,7 @@ class TJWScriptObject : public TJObject {
     const TJMethodTable& Methods() const override;
 
 private:
-    TJArrayObject* Arguments_;
+    TJWshArgumentsObject* Arguments_;
     TJWshReadStreamObject* StdIn_;
     TJWshWriteStreamObject* StdOut_;
     TJWshWriteStreamObject* StdErr_;

@@ -278,6 +278,20 @@ TEST(EngineRun, RunningAgainStartsFromAClearState) {
     EXPECT_EQ(host.out, "11");
 }
 
+// Every run's named and positional arguments are that run's alone.
+TEST(EngineRun, ArgumentsOfAnEarlierRunAreGone) {
+    ScriptHost host;
+    ASSERT_TRUE(host.component.Compile(
+        "var a = WScript.Arguments; WScript.StdOut.Write(a.Named.Count + ' ' + a.Unnamed.Count + ';');"));
+    TJValueList first, second;
+    first.AddString("/a:1");
+    first.AddString("b");
+    second.AddString("/c:2");
+    host.component.Run(&first);
+    host.component.Run(&second);
+    EXPECT_EQ(host.out, "1 1;1 0;");
+}
+
 // A run whose host handler throws still ends: busy is reset, OnDone fires,
 // and the next run works.
 TEST(EngineRun, HostFailuresNeverLeaveTheEngineBusy) {

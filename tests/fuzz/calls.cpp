@@ -12,7 +12,7 @@
 
 namespace {
 
-const char* const WaitingBuiltins[] = {"alert", "confirm", "msgBox", "prompt", "textArea", "sleep", "Sleep",
+const char* const WaitingBuiltins[] = {"alert", "confirm", "msgBox", "Echo", "prompt", "textArea", "sleep", "Sleep",
                                        "eventLoop"};
 
 // Odd values as script text; the prelude defines u (undefined) and nothing.

@@ -5,7 +5,8 @@
 // with an error report and gave no code of its own). With --test it runs every
 // script of a folder, each with its own input, arguments and dialog answers,
 // and writes what each produced for the script tests to compare. It installs
-// the system library and the network classes in the component's slots.
+// the system library, network, automation and DLL-call classes in the
+// component's slots.
 //
 //   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
@@ -23,6 +24,8 @@
 #include "engine/support/mbstring.h"
 #include "net/netlibrary.h"
 #include "rtl/stringlist.h"
+#include "stdlib/automation.h"
+#include "stdlib/dynacall.h"
 #include "stdlib/systemlibrary.h"
 #include "tests/runner/uitest.h"
 
@@ -386,6 +389,8 @@ int main(int argc, char** argv) {
     SetUnhandledExceptionFilter(&crashed);
     JLibraryRegistrars[lsSystemLibrary] = &RegisterExtObjects;
     JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
+    JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
+    JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 
