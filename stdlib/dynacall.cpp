@@ -10,7 +10,6 @@
 #include "engine/core/array.h"
 #include "engine/core/errors.h"
 #include "engine/core/function.h"
-#include "engine/core/hooks.h"
 #include "engine/core/jhash.h"
 #include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
@@ -18,6 +17,7 @@
 #include "engine/lib/stringobject.h"
 #include "engine/support/mbstring.h"
 #include "rtl/numtext.h"
+#include "stdlib/stringbuffer.h"
 
 namespace {
 
@@ -87,8 +87,7 @@ MemoryArea memoryArea(const TJValue& value, bool destination) {
     }
     AnsiString* text = nullptr;
     if (IsStringObjectValue(&value)) text = &static_cast<TJStringObject*>(value.ObjValue)->MutableText();
-    else if (IsStringBufferValue(&value) && JModuleHooks.StringBufferText)
-        text = &JModuleHooks.StringBufferText(value.ObjValue);
+    else if (IsStringBufferValue(&value)) text = &static_cast<TJStringBufferObject*>(value.ObjValue)->Text();
     else if (value.ValueType == vtString && !destination) text = const_cast<AnsiString*>(&value.StrValue);
     if (!text) return {};
     return {destination ? text->mutableData() : const_cast<char*>(text->c_str()), text->length()};

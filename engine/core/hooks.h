@@ -45,8 +45,6 @@ struct TJModuleHooks {
 
     // A new registered Date object of the runtime set from a local date-time.
     TJObject* (*NewDateObject)(TJRuntime* runtime, double localDateTime) = nullptr;
-    // The text a string buffer object holds (its own, for writing into it).
-    AnsiString& (*StringBufferText)(TJObject* buffer) = nullptr;
     // A new registered automation object of the runtime holding the interface.
     TJObject* (*NewActiveXObject)(TJRuntime* runtime, IDispatch* dispatch) = nullptr;
     // WScript's automation methods: a new automation object from the
