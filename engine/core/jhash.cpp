@@ -27,7 +27,17 @@ void TJHash::SetValue(const AnsiString& name, const TJValue& value) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);
     }
-    StoreItem(std::make_unique<Item>(name, value));
+    auto* item = static_cast<Item*>(lookup(name));
+    if (!item || OnFreeItem) {
+        StoreItem(std::make_unique<Item>(name, value));
+        return;
+    }
+    // A name already held keeps its item (unless a handler is to see the
+    // replaced one); the old value goes as a replaced item's would, after the
+    // new one is in place (the value may be the old one).
+    TJValue old = item->Value;
+    item->Value = value;
+    releaseValue(old);
 }
 
 const TJValue* TJHash::FindValue(const AnsiString& name) const {
@@ -46,7 +56,10 @@ bool TJHash::GetValue(const AnsiString& name, TJValue& value) const {
 
 void TJHash::DoFreeItem(THashItem& item) {
     TCustomHashTable::DoFreeItem(item);
-    TJValue& value = static_cast<Item&>(item).Value;
+    releaseValue(static_cast<Item&>(item).Value);
+}
+
+void TJHash::releaseValue(TJValue& value) {
     if (!IsObjectValue(&value)) return;
     TJObject* object = value.ObjValue;
     MakeUndefined(value);

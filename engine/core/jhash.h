@@ -37,6 +37,8 @@ protected:
 
 private:
     struct Item;
+    // The table's side of a value leaving: an object unlinked and released.
+    void releaseValue(TJValue& value);
     void ObjectFreed(TJNotify* sender, TJNotify* freed);
     static bool chosen(TJValueType kind, TJValueTypes include, TJValueTypes exclude);
 
