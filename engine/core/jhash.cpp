@@ -45,6 +45,11 @@ const TJValue* TJHash::FindValue(const AnsiString& name) const {
     return item ? &item->Value : nullptr;
 }
 
+TJValue* TJHash::FindValue(const AnsiString& name) {
+    auto* item = static_cast<Item*>(lookup(name));
+    return item ? &item->Value : nullptr;
+}
+
 bool TJHash::GetValue(const AnsiString& name, TJValue& value) const {
     if (const TJValue* found = FindValue(name)) {
         value = *found;

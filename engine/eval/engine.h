@@ -178,6 +178,8 @@ private:
     // ==== Expressions (evalexpr.cpp) ====
     void evaluateBinaryChain(TJExpr* node, TJValue& value);
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
+    static bool isSelfAppend(const TJExpr* node);
+    void selfAppend(TJExpr* node, int flags, TJValue& value);
     void assign(TJExpr* target, const TJValue& value, int flags);
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);

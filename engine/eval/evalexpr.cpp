@@ -82,6 +82,10 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         EvaluateExpression(node->Right, flags, value);
         return;
     case ecAssign:
+        if (isSelfAppend(node)) {
+            selfAppend(node, flags, value);
+            return;
+        }
         EvaluateExpression(node->Right, 0, value);
         assign(node->Left, value, flags);
         return;
@@ -246,6 +250,44 @@ void TJEngine::typeOf(TJExpr* node, TJValue& value) {
 }
 
 // ==== Assignment ====
+
+// x = x + e: the form whose text may grow in place.
+bool TJEngine::isSelfAppend(const TJExpr* node) {
+    const TJExpr* target = node->Left;
+    const TJExpr* sum = node->Right;
+    return target->Code == ecIdentifier && sum && sum->Code == ecAdd && sum->Left &&
+           sum->Left->Code == ecIdentifier && sum->Left->Name == target->Name;
+}
+
+// Evaluated as any x = x + e (e first, then x, then the sum stored), but when
+// x is a variable of the current table holding a text, e's text is appended
+// to it there: once x holds the only reference (a shared text is copied
+// first), a loop of appends copies no text. Only a primitive e qualifies,
+// whose text no script code makes.
+void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
+    const AnsiString& name = node->Left->Name;
+    TJValue right;
+    EvaluateExpression(node->Right->Right, 0, right);
+    TJValue* slot = flags & efDeclare || !CurrentTable->CallTables().empty()
+                        ? nullptr
+                        : CurrentTable->Variables().FindValue(name);
+    bool primitive = right.ValueType != vtObject && right.ValueType != vtFunction &&
+                     right.ValueType != vtDispatch && right.ValueType != vtEvent;
+    if (slot && slot->ValueType == vtString && primitive) {
+        AnsiString tail = ValueToString(right);
+        CheckStringSize(static_cast<uint64_t>(slot->StrValue.length()) + tail.length());
+        slot->StrValue += tail;
+        value = *slot;
+        return;
+    }
+    TJValue left;
+    {
+        TJObjectHold hold(*this, right);
+        EvaluateExpression(node->Right->Left, 0, left);
+        ApplyBinaryOperator(ecAdd, left, right, value);
+    }
+    assign(node->Left, value, flags);
+}
 
 // The value is held while the target's expressions run.
 void TJEngine::assign(TJExpr* target, const TJValue& value, int flags) {
