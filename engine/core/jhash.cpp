@@ -23,7 +23,7 @@ TJHash::~TJHash() {
 }
 
 void TJHash::SetValue(const AnsiString& name, const TJValue& value) {
-    if (IsObjectValue(&value)) {
+    if (IsObjectValue(value)) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);
     }
@@ -65,7 +65,7 @@ void TJHash::DoFreeItem(THashItem& item) {
 }
 
 void TJHash::releaseValue(TJValue& value) {
-    if (!IsObjectValue(&value)) return;
+    if (!IsObjectValue(value)) return;
     TJObject* object = value.ObjValue;
     MakeUndefined(value);
     links_.unlink(object);
