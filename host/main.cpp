@@ -2,13 +2,18 @@
 // instance and ends; the first one makes the main form and runs the loop.
 #include <windows.h>
 
+#include "engine/core/hooks.h"
 #include "host/appinstances.h"
 #include "host/mainform.h"
+#include "net/netlibrary.h"
 #include "ui/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->SetTitle("Nimbora");
     Application->SetHintHidePause(60000);
+    // Static libraries register nothing by themselves: every widget engine
+    // gets the network classes through the slot filled here.
+    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
     TParameters parameters = programParameters();
     try {
         auto* instances = new TAppInstances(nullptr, parameters);

@@ -42,3 +42,5 @@ RTL_EXCEPTION(EWriteError, EStreamError);
 // The platform's system error for the calling thread's last error code:
 // "System error 5: Access is denied."
 [[noreturn]] void raiseLastOSError();
+// The platform's text for an error code, without its closing line end.
+AnsiString SysErrorMessage(unsigned long code);

@@ -4,13 +4,9 @@
 #include "rtl/exceptions.h"
 
 AnsiString fileErrorText(const char* what, const AnsiString& path) {
-    DWORD code = GetLastError();
-    char buffer[256] = "";
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             sizeof buffer, nullptr);
-    while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
+    AnsiString reason = SysErrorMessage(GetLastError());
     AnsiString text = AnsiString(what) + " \"" + path + "\"";
-    if (n > 0) text += ". " + AnsiString(buffer, n);
+    if (!reason.empty()) text += ". " + reason;
     return text;
 }
 

@@ -6,6 +6,7 @@
 #   18081  testserver.py: HTTP/1.1 with keep-alive, chunks and fault recipes
 #   18443  the same under TLS for localhost; 18444 expired; 18445 another
 #          name; 18446 self-signed
+#   18447  a listener that never accepts, its queue full: a connect waits
 # and records their process ids in WORK/pids; "stop WORK" stops them by id.
 # Both servers also stop by themselves after 30 minutes.
 set -euo pipefail
@@ -61,7 +62,7 @@ start() {
     for pair in 18443:localhost 18444:expired 18445:other 18446:selfsigned; do
         tls+=(--tls "${pair%%:*}:$certs/${pair#*:}.pem:$certs/${pair#*:}.key")
     done
-    setsid "$python" "$here/testserver.py" --idle 1800 --plain 18081 "${tls[@]}" \
+    setsid "$python" "$here/testserver.py" --idle 1800 --plain 18081 --full 18447 "${tls[@]}" \
         >"$work/testserver.log" 2>&1 </dev/null &
     echo $! >>"$work/pids"
     for port in 18080 18081 18443 18444 18445 18446; do wait_for_port $port; done

@@ -318,12 +318,33 @@ def listen(port, context):
     threading.Thread(target=accept_loop, daemon=True).start()
 
 
+def listen_full(port):
+    """A listener whose queue its own connections fill and that never accepts:
+    the kernel drops further connection requests, so a connect waits."""
+    server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    server.bind(("127.0.0.1", port))
+    server.listen(0)
+    for _ in range(3):
+        client = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        client.setblocking(False)
+        client.connect_ex(("127.0.0.1", port))
+        full_queue.append(client)
+    full_queue.append(server)
+
+
+full_queue = []
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--idle", type=float, default=300)
     parser.add_argument("--plain", type=int, action="append", default=[])
     parser.add_argument("--tls", action="append", default=[])
+    parser.add_argument("--full", type=int, action="append", default=[])
     args = parser.parse_args()
+    for port in args.full:
+        listen_full(port)
     for port in args.plain:
         listen(port, None)
     for tls in args.tls:
