@@ -3,7 +3,7 @@
 // and the best of three run times, with what the script reported. A script
 // reports through report(x), which this program defines before its text.
 // Run: scripts/wine-run.sh build/bench/evaluator.exe [SCRIPT...], or
-// bench/evaluator.sh, which also runs the scripts in Duktape and prints ratios.
+// bench/evaluator.sh, which prints the times beside recorded peer figures.
 #include <windows.h>
 
 #include <algorithm>

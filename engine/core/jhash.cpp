@@ -23,14 +23,29 @@ TJHash::~TJHash() {
 }
 
 void TJHash::SetValue(const AnsiString& name, const TJValue& value) {
-    if (IsObjectValue(&value)) {
+    if (IsObjectValue(value)) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);
     }
-    StoreItem(std::make_unique<Item>(name, value));
+    auto* item = static_cast<Item*>(lookup(name));
+    if (!item || OnFreeItem) {
+        StoreItem(std::make_unique<Item>(name, value));
+        return;
+    }
+    // A name already held keeps its item (unless a handler is to see the
+    // replaced one); the old value goes as a replaced item's would, after the
+    // new one is in place (the value may be the old one).
+    TJValue old = item->Value;
+    item->Value = value;
+    releaseValue(old);
 }
 
 const TJValue* TJHash::FindValue(const AnsiString& name) const {
+    auto* item = static_cast<Item*>(lookup(name));
+    return item ? &item->Value : nullptr;
+}
+
+TJValue* TJHash::FindValue(const AnsiString& name) {
     auto* item = static_cast<Item*>(lookup(name));
     return item ? &item->Value : nullptr;
 }
@@ -46,8 +61,11 @@ bool TJHash::GetValue(const AnsiString& name, TJValue& value) const {
 
 void TJHash::DoFreeItem(THashItem& item) {
     TCustomHashTable::DoFreeItem(item);
-    TJValue& value = static_cast<Item&>(item).Value;
-    if (!IsObjectValue(&value)) return;
+    releaseValue(static_cast<Item&>(item).Value);
+}
+
+void TJHash::releaseValue(TJValue& value) {
+    if (!IsObjectValue(value)) return;
     TJObject* object = value.ObjValue;
     MakeUndefined(value);
     links_.unlink(object);

@@ -23,6 +23,7 @@ public:
     bool GetValue(const AnsiString& name, TJValue& value) const;
     // The stored value itself, nil when absent (valid until the table changes).
     const TJValue* FindValue(const AnsiString& name) const;
+    TJValue* FindValue(const AnsiString& name);
     // The names whose kind is in include, or (include empty) not in exclude.
     void GetKeys(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude);
     // Removes the members chosen the same way (both empty: every member).
@@ -37,6 +38,8 @@ protected:
 
 private:
     struct Item;
+    // The table's side of a value leaving: an object unlinked and released.
+    void releaseValue(TJValue& value);
     void ObjectFreed(TJNotify* sender, TJNotify* freed);
     static bool chosen(TJValueType kind, TJValueTypes include, TJValueTypes exclude);
 

@@ -142,6 +142,7 @@ TJObject* TJLocalSymbolTable::GetThis() {
 
 void TJLocalSymbolTable::Clear() {
     while (!CallTables_.empty()) PopLocalTable();
+    while (SpareCount_ > 0) delete SpareTables_[--SpareCount_];
     SetThis(nullptr);
     Temporaries_.Clear();
     Variables_.Clear();
@@ -157,18 +158,29 @@ void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
 }
 
 TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
-    auto* table = new TJLocalSymbolTable(this);
+    TJLocalSymbolTable* table = SpareCount_ > 0 ? SpareTables_[--SpareCount_] : new TJLocalSymbolTable(this);
     CallTables_.insert(CallTables_.begin(), table);
+    table->PushedOn_ = this;
     table->CopyVariables(captured);
     table->SetThis(self);
     return table;
 }
 
+// The table is cleared as its destruction would: its variables go in the
+// same order, and it tells no one else of its end (its peers are this table
+// and its `this`, which clearing unlinks).
 void TJLocalSymbolTable::PopLocalTable() {
     if (CallTables_.empty()) return;
     TJLocalSymbolTable* table = CallTables_.front();
     CallTables_.erase(CallTables_.begin());
-    delete table;
+    table->PushedOn_ = nullptr;
+    try {
+        table->Clear();
+    } catch (...) {
+        // As in its destructor, a failed release is not reported.
+    }
+    if (SpareCount_ < SpareTables_.size() && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
+    else delete table;
 }
 
 void TJLocalSymbolTable::AddTemporary(TJObject* object, bool takeReference) {
@@ -176,9 +188,7 @@ void TJLocalSymbolTable::AddTemporary(TJObject* object, bool takeReference) {
 }
 
 bool TJLocalSymbolTable::isCallTable(TJLocalSymbolTable* table) const {
-    for (TJLocalSymbolTable* t : CallTables_)
-        if (t == table) return true;
-    return false;
+    return table && table->PushedOn_ == this;
 }
 
 // ==== Function tables ====

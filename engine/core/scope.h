@@ -5,6 +5,7 @@
 // tables by their declaring node.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "engine/support/hashtable.h"
@@ -53,7 +54,7 @@ class TJLocalSymbolTable : public TJNotify {
     TJObject* GetThis();
     void SetThis(TJObject* object);
     void SetParent(TJLocalSymbolTable* table);
-    // Frees the newest call table.
+    // Frees the newest call table (clears it, keeping it for the next push).
     void PopLocalTable();
     void AddTemporary(TJObject* object, bool takeReference);
     void ClearTemporaries() { Temporaries_.Clear(); }
@@ -75,6 +76,11 @@ private:
     TJHash Variables_;
     TJObject* This_ = nullptr;
     std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest first
+    // Popped call tables, cleared, for the next pushes (owned): a call then
+    // makes no table and its buckets. Enough for a recursion's alternate calls.
+    std::array<TJLocalSymbolTable*, 4> SpareTables_{};
+    size_t SpareCount_ = 0;
+    TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one
     TJValueList Temporaries_;
 };
 

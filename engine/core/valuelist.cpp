@@ -29,14 +29,14 @@ void TJValueList::checkIndex(int index, int limit) const {
 
 // The list's side of storing a value: link an object, and count it when asked.
 void TJValueList::adopt(const TJValue& value, bool takeReference) {
-    if (!IsObjectValue(&value)) return;
+    if (!IsObjectValue(value)) return;
     if (takeReference) value.ObjValue->IncRef();
     links_.link(value.ObjValue);
 }
 
 // The list's side of a value leaving: unlink and release an object.
 void TJValueList::release(TJValue& value) {
-    if (!IsObjectValue(&value)) return;
+    if (!IsObjectValue(value)) return;
     TJObject* object = value.ObjValue;
     MakeUndefined(value);
     links_.unlink(object);
@@ -122,7 +122,7 @@ void TJValueList::Take(int index, TJValue& value) {
         return;
     }
     removeEntry(index, value);
-    if (!IsObjectValue(&value)) return;
+    if (!IsObjectValue(value)) return;
     links_.unlink(value.ObjValue);
     value.ObjValue->ReleaseToHolder();
 }

@@ -146,6 +146,7 @@ TJEngine::~TJEngine() {
         ClearEngineState();
         Builtins_.reset();
         delete RootTable;
+        while (SpareArgumentListCount_ > 0) delete SpareArgumentLists_[--SpareArgumentListCount_];
         Factory_.reset();
         Parser_.reset();
     } catch (...) {

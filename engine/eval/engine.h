@@ -7,6 +7,7 @@
 // reach it as their runtime (engine/core/runtime.h).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -39,6 +40,16 @@ using TJReadHook = TEvent<void(AnsiString& text, bool& success, int32_t count, b
 using TJErrorHook = TEvent<void(int32_t line, const AnsiString& message)>;
 
 // ==== Engine ====
+
+class TJEngine;
+
+// An argument list of the engine's: released, it is cleared (its values go
+// last first, as a freed list's) and kept for the next call.
+struct TJArgumentListRelease {
+    TJEngine* Engine;
+    void operator()(TJValueList* list) const noexcept;
+};
+using TJArgumentList = std::unique_ptr<TJValueList, TJArgumentListRelease>;
 
 // How a statement ended: normally, or by break, continue or return (the
 // returned value waits in the engine). Errors, exit and abort are exceptions.
@@ -117,7 +128,9 @@ public:
     // The object standing for the value as `this` (primitives boxed); nil when none.
     TJObject* ToScriptObject(const TJValue& value);
     // The evaluated arguments in source order (evaluated last first); nil for an empty chain.
-    std::unique_ptr<TJValueList> BuildArgumentList(TJExpr* chain);
+    TJArgumentList BuildArgumentList(TJExpr* chain);
+    // An empty argument list.
+    TJArgumentList NewArgumentList();
     void CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result);
     void IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& value);
     void MethodCallOrIndex(TJExpr* node, TJValue& result);
@@ -167,6 +180,8 @@ private:
     // ==== Expressions (evalexpr.cpp) ====
     void evaluateBinaryChain(TJExpr* node, TJValue& value);
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
+    static bool isSelfAppend(const TJExpr* node);
+    void selfAppend(TJExpr* node, int flags, TJValue& value);
     void assign(TJExpr* target, const TJValue& value, int flags);
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
@@ -222,6 +237,11 @@ private:
     int CallDepth_ = 0;           // script calls active
     int HostCallDepth_ = 0;       // CallFunction entries active
     std::unordered_map<const TJStatement*, bool> ArgumentsUse_;  // function bodies naming `arguments`
+    // Released argument lists, empty, for the next calls (owned): a call
+    // then allocates no list and no block for its values.
+    friend struct TJArgumentListRelease;
+    std::array<TJValueList*, 8> SpareArgumentLists_{};
+    size_t SpareArgumentListCount_ = 0;
 };
 
 // ==== Nesting guard ====

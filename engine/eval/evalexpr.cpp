@@ -82,6 +82,10 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         EvaluateExpression(node->Right, flags, value);
         return;
     case ecAssign:
+        if (isSelfAppend(node)) {
+            selfAppend(node, flags, value);
+            return;
+        }
         EvaluateExpression(node->Right, 0, value);
         assign(node->Left, value, flags);
         return;
@@ -117,7 +121,7 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
     case ecSuper:
         raiseScriptError("ESyntaxError", "super");
     case ecNew: {
-        std::unique_ptr<TJValueList> args = BuildArgumentList(node->Right);
+        TJArgumentList args = BuildArgumentList(node->Right);
         MakeObject(CreateScriptObject(node->Left->Name, args.get()), value);
         return;
     }
@@ -247,6 +251,44 @@ void TJEngine::typeOf(TJExpr* node, TJValue& value) {
 
 // ==== Assignment ====
 
+// x = x + e: the form whose text may grow in place.
+bool TJEngine::isSelfAppend(const TJExpr* node) {
+    const TJExpr* target = node->Left;
+    const TJExpr* sum = node->Right;
+    return target->Code == ecIdentifier && sum && sum->Code == ecAdd && sum->Left &&
+           sum->Left->Code == ecIdentifier && sum->Left->Name == target->Name;
+}
+
+// Evaluated as any x = x + e (e first, then x, then the sum stored), but when
+// x is a variable of the current table holding a text, e's text is appended
+// to it there: once x holds the only reference (a shared text is copied
+// first), a loop of appends copies no text. Only a primitive e qualifies,
+// whose text no script code makes.
+void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
+    const AnsiString& name = node->Left->Name;
+    TJValue right;
+    EvaluateExpression(node->Right->Right, 0, right);
+    TJValue* slot = flags & efDeclare || !CurrentTable->CallTables().empty()
+                        ? nullptr
+                        : CurrentTable->Variables().FindValue(name);
+    bool primitive = right.ValueType != vtObject && right.ValueType != vtFunction &&
+                     right.ValueType != vtDispatch && right.ValueType != vtEvent;
+    if (slot && slot->ValueType == vtString && primitive) {
+        AnsiString tail = ValueToString(right);
+        CheckStringSize(static_cast<uint64_t>(slot->StrValue.length()) + tail.length());
+        slot->StrValue += tail;
+        value = *slot;
+        return;
+    }
+    TJValue left;
+    {
+        TJObjectHold hold(*this, right);
+        EvaluateExpression(node->Right->Left, 0, left);
+        ApplyBinaryOperator(ecAdd, left, right, value);
+    }
+    assign(node->Left, value, flags);
+}
+
 // The value is held while the target's expressions run.
 void TJEngine::assign(TJExpr* target, const TJValue& value, int flags) {
     if (target->Code != ecIdentifier) {
@@ -328,7 +370,7 @@ void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
 }
 
 void TJEngine::arrayLiteral(TJExpr* node, TJValue& value) {
-    std::unique_ptr<TJValueList> items = BuildArgumentList(node->Left);
+    TJArgumentList items = BuildArgumentList(node->Left);
     TJArrayObject* array;
     if (ArgCount(items.get()) == 1) {
         array = createObject<TJArrayObject>(this, true, nullptr);
@@ -354,9 +396,27 @@ void TJEngine::functionLiteral(TJExpr* node, TJValue& value) { MakeFunction(newS
 
 // ==== Arguments ====
 
-std::unique_ptr<TJValueList> TJEngine::BuildArgumentList(TJExpr* chain) {
-    if (!chain) return nullptr;
-    auto list = std::make_unique<TJValueList>();
+TJArgumentList TJEngine::NewArgumentList() {
+    TJValueList* list =
+        SpareArgumentListCount_ > 0 ? SpareArgumentLists_[--SpareArgumentListCount_] : new TJValueList;
+    return TJArgumentList(list, TJArgumentListRelease{this});
+}
+
+void TJArgumentListRelease::operator()(TJValueList* list) const noexcept {
+    try {
+        list->Clear();
+    } catch (...) {
+        // As in a list's destructor, a failed release is not reported.
+    }
+    if (Engine->SpareArgumentListCount_ < Engine->SpareArgumentLists_.size())
+        Engine->SpareArgumentLists_[Engine->SpareArgumentListCount_++] = list;
+    else
+        delete list;
+}
+
+TJArgumentList TJEngine::BuildArgumentList(TJExpr* chain) {
+    if (!chain) return TJArgumentList(nullptr, TJArgumentListRelease{this});
+    TJArgumentList list = NewArgumentList();
     int count = chainLength(chain);
     list->SetCount(count);
     TJValue item;
@@ -385,9 +445,9 @@ TJObject* TJEngine::boxValue(const TJValue& value) {
     default: return nullptr;
     }
     // The registered class boxes, whatever a script has named so.
-    TJValueList args;
-    args.Add(value);
-    return newRegisteredObject(className, &args);
+    TJArgumentList args = NewArgumentList();
+    args->Add(value);
+    return newRegisteredObject(className, args.get());
 }
 
 TJObject* TJEngine::ToScriptObject(const TJValue& value) {
@@ -480,7 +540,7 @@ void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, con
 
 void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result) {
     if (IsFunctionValue(callee)) {
-        std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
+        TJArgumentList args = BuildArgumentList(chain);
         setAccess(callee, 1);
         CallFunctionValue(callee.FuncValue, args.get(), result, CurrentTable->GetThis());
         return;
@@ -503,7 +563,7 @@ void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
         object->GetValue(ValueToString(index), true, result);
         return;
     }
-    std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
+    TJArgumentList args = BuildArgumentList(chain);
     object->GetValue(ValueToString(args->At(args->Count() - 1)), true, result, args.get());
 }
 
@@ -519,13 +579,13 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
             object->SetValue(ValueToString(index), value);
             return;
         }
-        std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
+        TJArgumentList args = BuildArgumentList(chain);
         object->SetValue(ValueToString(args->At(args->Count() - 1)), value, args.get());
         return;
     }
     if (IsFunctionValue(target)) {
-        std::unique_ptr<TJValueList> args = BuildArgumentList(chain);
-        if (!args) args = std::make_unique<TJValueList>();
+        TJArgumentList args = BuildArgumentList(chain);
+        if (!args) args = NewArgumentList();
         args->Add(value);
         setAccess(target, 2);
         TJValue ignored;
@@ -552,7 +612,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     TJObjectHold hold(*this);
     TJObject* boxed = readMethodMember(node, owner, hold, member);
     if (IsFunctionValue(member)) {
-        std::unique_ptr<TJValueList> args = BuildArgumentList(node->Third);
+        TJArgumentList args = BuildArgumentList(node->Third);
         setAccess(member, 1);
         CallFunctionValue(member.FuncValue, args.get(), result, boxed ? boxed : ToScriptObject(owner));
         return;
@@ -569,8 +629,8 @@ void TJEngine::MethodAssign(TJExpr* node, const TJValue& value) {
     TJObjectHold hold(*this);
     TJObject* boxed = readMethodMember(node, owner, hold, member);
     if (IsFunctionValue(member)) {
-        std::unique_ptr<TJValueList> args = BuildArgumentList(node->Third);
-        if (!args) args = std::make_unique<TJValueList>();
+        TJArgumentList args = BuildArgumentList(node->Third);
+        if (!args) args = NewArgumentList();
         args->Add(value);
         setAccess(member, 2);
         TJValue ignored;

@@ -157,6 +157,7 @@ THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
     } else {
         int place = slot->insertionPoint(item->match_);
         slot->insert(place, std::move(item));
+        ++count_;
     }
     return stored;
 }
@@ -170,6 +171,7 @@ bool TCustomHashTable::Remove(const AnsiString& key) {
     int index = slot->indexOf(match, hash);
     if (index < 0) return false;
     std::unique_ptr<THashItem> item = slot->take(index);
+    --count_;
     if (slot->count() == 0) slot.reset();
     disposeItem(std::move(item));
     return true;
@@ -184,11 +186,17 @@ void TCustomHashTable::disposeItem(std::unique_ptr<THashItem> item) {
 }
 
 void TCustomHashTable::Clear() {
-    // Detach everything first, so handlers that touch the table see it empty.
-    std::vector<std::unique_ptr<TBinaryItemList>> old(buckets_.size());
-    old.swap(buckets_);
     keys_.clear();
     keysStale_ = false;
+    if (count_ == 0) return;
+    // Detach everything first, so handlers that touch the table see it empty.
+    // The buckets swapped in are the spare ones (a clearing nested in a
+    // handler's finds none and makes new ones); the emptied ones become spare.
+    std::vector<std::unique_ptr<TBinaryItemList>> old;
+    old.swap(spare_);
+    old.resize(buckets_.size());
+    old.swap(buckets_);
+    count_ = 0;
     std::exception_ptr firstError;
     for (auto& bucket : old) {
         while (bucket && bucket->count() > 0) {
@@ -199,11 +207,13 @@ void TCustomHashTable::Clear() {
             }
         }
     }
+    if (spare_.empty()) spare_.swap(old);
     if (firstError) std::rethrow_exception(firstError);
 }
 
 std::vector<THashItem*> TCustomHashTable::items() const {
     std::vector<THashItem*> result;
+    result.reserve(static_cast<size_t>(count_));
     for (const auto& bucket : buckets_) {
         if (!bucket) continue;
         for (int i = 0; i < bucket->count(); ++i) result.push_back(bucket->at(i));

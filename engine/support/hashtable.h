@@ -102,6 +102,10 @@ private:
 
     bool ignoreCase_;
     std::vector<std::unique_ptr<TBinaryItemList>> buckets_;
+    // The buckets of the last clearing, emptied, for the next one to swap in:
+    // a table cleared and filled again (a call's scope) allocates nothing.
+    std::vector<std::unique_ptr<TBinaryItemList>> spare_;
+    int count_ = 0;  // items stored
     std::vector<AnsiString> keys_;
     bool keysStale_ = false;
 };
