@@ -399,8 +399,8 @@ TEST_F(NativeCalls, FloatingPointArgumentsAndResults) {
 TEST_F(NativeCalls, TextsInAndOut) {
     ASSERT_EQ(GetACP(), 932u);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    TDynaDeclare lengthA{FindProcAddress(kernel, "lstrlenA"), "s", "", "l"};
-    TDynaDeclare lengthW{FindProcAddress(kernel, "lstrlenW"), "w", "", "l"};
+    TDynaDeclare lengthA{FindProcAddress(kernel, "lstrlenA"), "s", "", "l", {}};
+    TDynaDeclare lengthW{FindProcAddress(kernel, "lstrlenW"), "w", "", "l", {}};
     EXPECT_EQ(callWith(lengthA, {textValue("\x93\xfa\x96\x7b" "x")}).IntegerValue, 5);
     EXPECT_EQ(callWith(lengthW, {textValue("\x93\xfa\x96\x7b" "x")}).IntegerValue, 3);
     EXPECT_EQ(callWith(lengthA, {textValue("")}).IntegerValue, 0);
@@ -419,7 +419,7 @@ TEST_F(NativeCalls, ACalleeWritesIntoTheBytesOfAPassedText) {
     // The text's bytes are passed as they are shared, so a buffer the script
     // handed over (such as a Struct's) sees what the callee wrote.
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    TDynaDeclare windows{FindProcAddress(kernel, "GetWindowsDirectory"), "sl", "", "l"};
+    TDynaDeclare windows{FindProcAddress(kernel, "GetWindowsDirectory"), "sl", "", "l", {}};
     char expected[MAX_PATH];
     UINT length = GetWindowsDirectoryA(expected, MAX_PATH);
     ASSERT_GT(length, 0u);
