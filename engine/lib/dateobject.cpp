@@ -285,8 +285,9 @@ double ParseDateArguments(TJValueList* args) {
     double now = straightForm(nowUtcDateTime());
     int count = ArgCount(args);
     if (count == 0) return DateTimeToMs(now);
-    // A date text: read in the locale's form or the English one, taken as UTC.
-    if (count == 1) return DateTimeToMs(straightForm(ParseDateText(ValueToString(args->At(0)))));
+    // A date text: read in the locale's form or the English one, taken as UTC,
+    // so the parts it does not give come from the UTC clock.
+    if (count == 1) return DateTimeToMs(straightForm(ParseDateText(ValueToString(args->At(0)), nowUtcDateTime())));
 
     TJDateFields f = fieldsOf(now);
     int* parts[] = {&f.Year, &f.Month, &f.Day, &f.Hour, &f.Minute, &f.Second, &f.Millisecond};

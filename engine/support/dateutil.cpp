@@ -71,12 +71,11 @@ TDateTime ParseTimeDef(std::string_view text, TDateTime def) {
     return tryTextToTime(text, t) ? t : def;
 }
 
-TDateTime ParseDateText(std::string_view text) {
+TDateTime ParseDateText(std::string_view text, TDateTime now) {
     AnsiString trimmed = trimText(text);
     TDateTime t;
     if (tryTextToDateTime(trimmed, t)) return t;
 
-    TDateTime now = nowDateTime();
     int year, month, day, hour, minute, second, ms;
     decodeDateTime(now, year, month, day, hour, minute, second, ms);
     TJRegExp separators("[,:\\s]+");

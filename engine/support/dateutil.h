@@ -30,10 +30,11 @@ TDateTime ParseDateTimeDef(std::string_view text, TDateTime def);
 TDateTime ParseTimeDef(std::string_view text, TDateTime def);
 // The locale's date-time reading, else the English form "Dec 25 2006 10:20:30"
 // (words split at commas, colons and blanks: month, day, year, hour, minute,
-// second, millisecond), with today's date for the date parts not given and
-// the current time when no hour is given (a given hour starts at 00:00.000);
-// the current date-time when the parts make no valid date.
-TDateTime ParseDateText(std::string_view text);
+// second, millisecond), with now's date for the date parts not given and
+// now's time when no hour is given (a given hour starts at 00:00.000); now
+// itself when the parts make no valid date. `now` is the current date-time in
+// the frame the caller reads the result in.
+TDateTime ParseDateText(std::string_view text, TDateTime now);
 
 // ==== English names ====
 

@@ -52,15 +52,15 @@ TEST(DateTexts, LocaleFormFirst) {
     EXPECT_EQ(ParseDateTimeDef("no date", 5.5), 5.5);
     EXPECT_DOUBLE_EQ(ParseTimeDef("10:30", 0), 10.5 / 24);
     EXPECT_EQ(ParseTimeDef("25:99", -1), -1);
-    EXPECT_DOUBLE_EQ(ParseDateText("  2006/12/25 10:20:30 "), dateTime(2006, 12, 25, 10, 20, 30));
+    EXPECT_DOUBLE_EQ(ParseDateText("  2006/12/25 10:20:30 ", nowDateTime()), dateTime(2006, 12, 25, 10, 20, 30));
 }
 
 TEST(DateTexts, EnglishWordsWithDefaults) {
-    EXPECT_DOUBLE_EQ(ParseDateText("Dec 25 2006 10:20:30"), dateTime(2006, 12, 25, 10, 20, 30));
-    EXPECT_DOUBLE_EQ(ParseDateText("December 25, 2006, 10:20:30:250"), dateTime(2006, 12, 25, 10, 20, 30, 250));
+    EXPECT_DOUBLE_EQ(ParseDateText("Dec 25 2006 10:20:30", nowDateTime()), dateTime(2006, 12, 25, 10, 20, 30));
+    EXPECT_DOUBLE_EQ(ParseDateText("December 25, 2006, 10:20:30:250", nowDateTime()), dateTime(2006, 12, 25, 10, 20, 30, 250));
 
     TDateTime before = nowDateTime();
-    TDateTime jan5 = ParseDateText("Jan 5 2007");
+    TDateTime jan5 = ParseDateText("Jan 5 2007", nowDateTime());
     TDateTime after = nowDateTime();
     EXPECT_EQ(std::floor(jan5), dateTime(2007, 1, 5));
     double timeOfDay = jan5 - std::floor(jan5);
@@ -72,14 +72,14 @@ TEST(DateTexts, EnglishWordsWithDefaults) {
 
 TEST(DateTexts, UnusableWordsGiveDefaultsOrNow) {
     // An unknown month name reads as January; a day that does not exist gives now.
-    TDateTime unknownMonth = ParseDateText("Foo 31 2006 1:02:03");
+    TDateTime unknownMonth = ParseDateText("Foo 31 2006 1:02:03", nowDateTime());
     EXPECT_DOUBLE_EQ(unknownMonth, dateTime(2006, 1, 31, 1, 2, 3));
     TDateTime before = nowDateTime();
-    TDateTime invalid = ParseDateText("Feb 30 2006");
+    TDateTime invalid = ParseDateText("Feb 30 2006", nowDateTime());
     EXPECT_GE(invalid, before - kSecond);
     EXPECT_LE(invalid, nowDateTime() + kSecond);
     // Fewer than three words: the year is missing, so nothing is filled in.
-    EXPECT_NEAR(ParseDateText("Jul 4"), nowDateTime(), 2 * kSecond);
+    EXPECT_NEAR(ParseDateText("Jul 4", nowDateTime()), nowDateTime(), 2 * kSecond);
 }
 
 TEST(MonthNames, ShortAndLongInAnyCase) {
@@ -117,6 +117,6 @@ TEST(NumberBits, PackAndTest) {
 }
 
 TEST(DateTexts, AGivenHourStartsAtItsFirstMillisecond) {
-    EXPECT_DOUBLE_EQ(ParseDateText("Mar 3 2010 7"), dateTime(2010, 3, 3, 7));
-    EXPECT_DOUBLE_EQ(ParseDateText("Mar 3 2010 7:45"), dateTime(2010, 3, 3, 7, 45));
+    EXPECT_DOUBLE_EQ(ParseDateText("Mar 3 2010 7", nowDateTime()), dateTime(2010, 3, 3, 7));
+    EXPECT_DOUBLE_EQ(ParseDateText("Mar 3 2010 7:45", nowDateTime()), dateTime(2010, 3, 3, 7, 45));
 }
