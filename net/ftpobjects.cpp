@@ -212,7 +212,7 @@ void TJFtpObject::nativeFindFiles(TJValueList* args, TJValue& result) {
                     HasThreeArgs(args) && ValueToBool(args->At(2)), found);
     TStringList lines;
     for (const AnsiString& path : found) lines.Add(path);
-    MakeObject(NewTextListObject(Runtime(), lines), result);
+    MakeObject(FillTextListObject(Runtime(), lines), result);
 }
 
 void TJFtpObject::nativeReinitialize(TJValueList*, TJValue&) { ftp().Reinitialize(); }

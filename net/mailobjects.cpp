@@ -76,7 +76,18 @@ void TJMailObject::Clear() {
     Message.Clear();
 }
 
-TJObject* TJMailObject::attachmentsProperty() const { return NewTextListObject(Runtime(), Message.Attachments); }
+TJObject* TJMailObject::attachmentsProperty() const {
+    // The list is this object's own, outside the runtime's object list, so it
+    // lives exactly as long as this object.
+    bool first = !Attachments_;
+    Attachments_ = FillTextListObject(Runtime(), Message.Attachments, Attachments_, false);
+    if (first) Attachments_->IncRef();
+    return Attachments_;
+}
+
+TJMailObject::~TJMailObject() {
+    if (Attachments_) Attachments_->DecRef();
+}
 
 // ==== POP3 and SMTP ====
 

@@ -10,6 +10,7 @@
 class TJMailObject : public TJObject {
     RTL_DECLARE_CLASS()
     TJMailObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+    ~TJMailObject() override;
 
     TMailMessage Message;
 
@@ -26,7 +27,8 @@ class TJMailObject : public TJObject {
     int32_t numberProperty() const { return Message.Number; }
     void setNumberProperty(int32_t number) { Message.Number = number; }
     int32_t lengthProperty() const { return 0; }
-    // A new list holding a copy of the attachment paths at each read.
+    // The one list of this object, refilled with a copy of the attachment
+    // paths at each read.
     TJObject* attachmentsProperty() const;
     AnsiString headerProperty() const { return Message.HeaderLines.Text(); }
     AnsiString bodyProperty() const { return Message.BodyLines.Text(); }
@@ -34,6 +36,9 @@ class TJMailObject : public TJObject {
     void setMessageProperty(AnsiString text) { Message.Text = text; }
 
     const TJMethodTable& Methods() const override;
+
+private:
+    mutable TJObject* Attachments_ = nullptr;  // counted once
 };
 
 // The common part of POP3 and SMTP: the host and port, and the Mail object.

@@ -422,9 +422,10 @@ void TJTCPSocketObject::nativeIsConnected(TJValueList*, TJValue& result) { MakeB
 
 // ==== Lists handed to scripts ====
 
-TJObject* NewTextListObject(TJRuntime* runtime, const TStrings& lines) {
-    if (JModuleHooks.NewStringListObject) return JModuleHooks.NewStringListObject(runtime, lines);
-    auto* array = createObject<TJArrayObject>(runtime, true, nullptr);
+TJObject* FillTextListObject(TJRuntime* runtime, const TStrings& lines, TJObject* list, bool registering) {
+    if (JModuleHooks.FillStringListObject) return JModuleHooks.FillStringListObject(runtime, list, lines, registering);
+    auto* array = list ? static_cast<TJArrayObject*>(list) : createObject<TJArrayObject>(runtime, registering, nullptr);
+    array->Items().Clear();
     TJValue value;
     for (int i = 0; i < lines.Count(); ++i) {
         MakeString(lines.Get(i), value);

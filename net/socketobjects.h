@@ -229,6 +229,9 @@ private:
 
 // ==== Lists handed to scripts ====
 
-// A new registered string-list object holding the lines, or an Array of
-// them while the system library that provides string lists is not linked.
-TJObject* NewTextListObject(TJRuntime* runtime, const TStrings& lines);
+// A string-list object holding the lines, or an Array of them while the
+// system library that provides string lists is not linked: the list given,
+// made here before, refilled, or a new one when nil (entered in the runtime's
+// object list when registering; else the caller owns it).
+TJObject* FillTextListObject(TJRuntime* runtime, const TStrings& lines, TJObject* list = nullptr,
+                             bool registering = true);

@@ -216,10 +216,12 @@ namespace {
 // Native lists handed to scripts elsewhere (the network library's file
 // searches and attachments) become StringLists wherever this library is linked.
 const bool listHookSet = [] {
-    JModuleHooks.NewStringListObject = [](TJRuntime* runtime, const TStrings& lines) -> TJObject* {
-        TJStringsObject* list = NewStringList(runtime);
-        list->GetStringList().Assign(lines);
-        return list;
+    JModuleHooks.FillStringListObject = [](TJRuntime* runtime, TJObject* list, const TStrings& lines,
+                                           bool registering) -> TJObject* {
+        auto* strings =
+            list ? static_cast<TJStringsObject*>(list) : createObject<TJStringsObject>(runtime, registering, nullptr);
+        strings->GetStringList().Assign(lines);
+        return strings;
     };
     return true;
 }();

@@ -58,9 +58,12 @@ struct TJModuleHooks {
     TJObject* (*WrapPersistent)(TPersistent* object, TJRuntime* runtime) = nullptr;
     // The GUI object linked to a wrapper; nil when none.
     TPersistent* (*WrappedObjectOf)(TJObject* wrapper) = nullptr;
-    // A new registered string-list object of the runtime holding a copy of
-    // the lines (the system library's; the network objects hand out lists).
-    TJObject* (*NewStringListObject)(TJRuntime* runtime, const TStrings& lines) = nullptr;
+    // A string-list object of the runtime holding a copy of the lines (the
+    // system library's; the network objects hand out lists): the list given,
+    // one this hook made before, refilled, or a new one when nil (entered in
+    // the runtime's object list when registering; else its maker owns it).
+    TJObject* (*FillStringListObject)(TJRuntime* runtime, TJObject* list, const TStrings& lines,
+                                      bool registering) = nullptr;
 };
 
 extern TJModuleHooks JModuleHooks;
