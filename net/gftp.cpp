@@ -702,36 +702,54 @@ void TgFTP::finishTransfer(bool finalReplyDue) {
     if (finalReplyDue) ReadFtpReply();
 }
 
+template <class CommandLine, class Move>
+bool TgFTP::transferData(uint8_t type, CommandLine commandLine, Move move) {
+    CloseHandle(DataHandle);
+    SOCKET listener = INVALID_SOCKET;
+    bool finalReplyDue = false;
+    try {
+        if (TransferType != type) SetType(type);
+        listener = OpenDataConnection();
+        finalReplyDue = startTransfer(commandLine(), listener);
+        Busy = true;
+        OnTransferStart(this);
+        move();
+        OnTransferEnd(this);
+    } catch (...) {
+        CloseHandle(listener);
+        Busy = false;
+        CloseHandle(DataHandle);
+        throw;
+    }
+    return finalReplyDue;
+}
+
 // The local file is truncated only once the server has accepted RETR: a
 // refused download leaves it as it was.
 void TgFTP::DownloadCore(const AnsiString& remote, const AnsiString& local, bool append) {
-    CloseHandle(DataHandle);
     bool existed = GetFileAttributesA(local.c_str()) != INVALID_FILE_ATTRIBUTES;
     TSafeFileStream file;
     file.Open(local, fmOpenWrite | fmShareDenyWrite, true);
     int64_t position = append ? file.size() : 0;
-    SOCKET listener = INVALID_SOCKET;
-    bool finalReplyDue = false;
+    bool finalReplyDue;
     try {
-        if (DataType != TransferType) SetType(DataType);
-        listener = OpenDataConnection();
-        try {
-            command("REST " + intToText(position));
-        } catch (const EProtocolError&) {
-            position = 0;  // the server cannot restart: the whole file comes again
-        }
-        finalReplyDue = startTransfer("RETR " + remote, listener);
-        file.SetSize(position);
-        Busy = true;
-        OnTransferStart(this);
-        ReceiveToStreamAt(DataHandle, file, position, -1);
-        OnTransferEnd(this);
+        finalReplyDue = transferData(
+            DataType,
+            [&] {
+                try {
+                    command("REST " + intToText(position));
+                } catch (const EProtocolError&) {
+                    position = 0;  // the server cannot restart: the whole file comes again
+                }
+                return "RETR " + remote;
+            },
+            [&] {
+                file.SetSize(position);
+                ReceiveToStreamAt(DataHandle, file, position, -1);
+            });
     } catch (...) {
-        CloseHandle(listener);
         file.Close(false);
         if (!existed) DeleteFileA(local.c_str());
-        Busy = false;
-        CloseHandle(DataHandle);
         throw;
     }
     file.Close(false);
@@ -740,49 +758,19 @@ void TgFTP::DownloadCore(const AnsiString& remote, const AnsiString& local, bool
 
 void TgFTP::UploadCore(const AnsiString& remote, const AnsiString& local, int64_t position, bool append) {
     if (GetFileAttributesA(local.c_str()) == INVALID_FILE_ATTRIBUTES) throw ELocalError("upload file not found");
-    CloseHandle(DataHandle);
     TSafeFileStream file;
     file.Open(local, fmOpenRead | fmShareDenyWrite, true);
-    SOCKET listener = INVALID_SOCKET;
-    bool finalReplyDue = false;
-    try {
-        if (DataType != TransferType) SetType(DataType);
-        listener = OpenDataConnection();
-        finalReplyDue = startTransfer((append ? "APPE " : "STOR ") + remote, listener);
-        Busy = true;
-        OnTransferStart(this);
-        SendStreamAt(DataHandle, file, position, -1);
-        OnTransferEnd(this);
-    } catch (...) {
-        CloseHandle(listener);
-        Busy = false;
-        CloseHandle(DataHandle);
-        throw;
-    }
-    finishTransfer(finalReplyDue);
+    finishTransfer(transferData(
+        DataType, [&] { return (append ? "APPE " : "STOR ") + remote; },
+        [&] { SendStreamAt(DataHandle, file, position, -1); }));
 }
 
 void TgFTP::ListCore(const AnsiString& line, TFTPDirectoryList& list) {
-    CloseHandle(DataHandle);
-    SOCKET listener = INVALID_SOCKET;
-    bool finalReplyDue = false;
     AnsiString text;
-    try {
-        if (TransferType != ttAscii) SetType(ttAscii);
-        listener = OpenDataConnection();
-        finalReplyDue = startTransfer(line, listener);
-        Busy = true;
-        OnTransferStart(this);
+    finishTransfer(transferData(ttAscii, [&] { return line; }, [&] {
         TTextSinkStream sink(text);
         ReceiveToStreamAt(DataHandle, sink, 0, -1);
-        OnTransferEnd(this);
-    } catch (...) {
-        CloseHandle(listener);
-        Busy = false;
-        CloseHandle(DataHandle);
-        throw;
-    }
-    finishTransfer(finalReplyDue);
+    }));
     list.Clear();
     std::string_view rest = text.view();
     while (!rest.empty()) {

@@ -166,6 +166,12 @@ private:
     // connection. Whether a final reply is to come (the reply was 1xx).
     bool startTransfer(const AnsiString& line, SOCKET& listener);
     void finishTransfer(bool finalReplyDue);
+    // One data transfer in the type given: the data connection, the command
+    // line (made once the connection is open), the bytes moved between the
+    // transfer hooks; every socket closed when it fails. Whether a final
+    // reply is to come, for finishTransfer.
+    template <class CommandLine, class Move>
+    bool transferData(uint8_t type, CommandLine commandLine, Move move);
     void DownloadCore(const AnsiString& remote, const AnsiString& local, bool append);
     void UploadCore(const AnsiString& remote, const AnsiString& local, int64_t position, bool append);
     void ListCore(const AnsiString& line, TFTPDirectoryList& list);
