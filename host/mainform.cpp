@@ -6,6 +6,7 @@
 #include "host/errorbox.h"
 #include "host/findfile.h"
 #include "host/hostclasses.h"
+#include "host/hostdialogs.h"
 #include "host/hotkeys.h"
 #include "host/iconhide.h"
 #include "host/layerwindow.h"
@@ -14,6 +15,7 @@
 #include "host/widgetxml.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
+#include "ui/comctrls.h"
 #include "ui/menus.h"
 #include "ui/trayicon.h"
 
@@ -89,8 +91,8 @@ void TMainForm::buildTrayMenu() {
     TMenuItem* placeholder = newMenuItem("", {});
     placeholder->SetVisible(false);
     NSkin->Add(placeholder);
-    NMainSetting = newMenuItem("設定", {});
-    NAbout = newMenuItem("Nimboraについて", {});
+    NMainSetting = newMenuItem("設定", TNotifyEvent::bind<&TMainForm::NMainSettingClick>(this));
+    NAbout = newMenuItem("Nimboraについて", TNotifyEvent::bind<&TMainForm::NAboutClick>(this));
     NExit = newMenuItem("終了", TNotifyEvent::bind<&TMainForm::actExitExecute>(this));
     TrayMenu->Items()->Add({NSkin, newMenuItem("-", {}), NMainSetting, newMenuItem("-", {}), NAbout, NExit});
 }
@@ -110,12 +112,7 @@ void TMainForm::FormCreate(const TParameters& parameters) {
     for (const AnsiString& widget : storedWidgets(*Configuration, ProgramFolder)) LoadWidget(widget);
     HandleCommandLine(parameters, false);
     NSkin->SetEnabled(true);
-    int32_t enabled = 0, hotkey = kDefaultHotKey;
-    textToInt32(Configuration->ReadValue("EnabledHotKey", "0"), enabled);
-    if (enabled != 0) {
-        textToInt32(Configuration->ReadValue("HotKey", "32833"), hotkey);
-        HotKeyManager->AddHotKey(static_cast<uint32_t>(hotkey));
-    }
+    if (hotKeyEnabled()) HotKeyManager->AddHotKey(storedHotKey());
     SetBounds(Left(), Top(), 0, 0);
 }
 
@@ -379,6 +376,48 @@ void TMainForm::HotKeyManagerHotKeyPressed(TObject*, uint32_t, int) {
         SetForegroundWindow(window->Handle());
     }
 }
+
+uint32_t TMainForm::storedHotKey() const {
+    int32_t hotkey = kDefaultHotKey;
+    textToInt32(Configuration->ReadValue("HotKey", "32833"), hotkey);
+    return static_cast<uint32_t>(hotkey);
+}
+
+// Missing or not a number: off.
+bool TMainForm::hotKeyEnabled() const {
+    int32_t enabled = 0;
+    textToInt32(Configuration->ReadValue("EnabledHotKey", "0"), enabled);
+    return enabled != 0;
+}
+
+void TMainForm::runHostDialog(TForm* dialog, const std::function<void()>& confirmed) {
+    TrayIcon->SetPopupMenu(nullptr);
+    struct Restore {
+        TMainForm* form;
+        TForm* dialog;
+        ~Restore() {
+            dialog->Free();
+            form->TrayIcon->SetPopupMenu(form->TrayMenu);
+        }
+    } restore{this, dialog};
+    if (dialog->ShowModal() == mrOk && confirmed) confirmed();
+}
+
+void TMainForm::NMainSettingClick(TObject*) {
+    auto* dialog = new TMainSettingForm(this);
+    dialog->HotKeyEdit->SetHotKey(static_cast<TShortCut>(storedHotKey()));
+    dialog->EnabledHotKeyCheck->SetChecked(hotKeyEnabled());
+    runHostDialog(dialog, [&] {
+        TShortCut hotkey = dialog->HotKeyEdit->HotKey();
+        bool enabled = dialog->EnabledHotKeyCheck->Checked();
+        Configuration->WriteValue("HotKey", intToText(hotkey));
+        Configuration->WriteValue("EnabledHotKey", enabled ? "-1" : "0");
+        HotKeyManager->RemoveAllHotKeys();
+        if (enabled) HotKeyManager->AddHotKey(hotkey);
+    });
+}
+
+void TMainForm::NAboutClick(TObject*) { runHostDialog(new TAboutForm(this), {}); }
 
 void TMainForm::actSkinExecute(TObject* sender) {
     SkinMenu = dynamic_cast<TMenuItem*>(sender);

@@ -68,6 +68,9 @@ class TMainForm : public TForm {
     // Fills the clicked "ウィジェット" entry with the widget files of the program folder.
     void actSkinExecute(TObject* sender);
     void actExitExecute(TObject*) { PostExit(); }
+    // The host settings dialog: the show-all hotkey, stored and registered anew on OK.
+    void NMainSettingClick(TObject* sender);
+    void NAboutClick(TObject* sender);
 
     TTrayIcon* TrayIcon;
     TPopupMenu* TrayMenu;
@@ -98,6 +101,13 @@ private:
     TMenuItem* newMenuItem(const AnsiString& caption, TNotifyEvent onClick);
     DIZI* newEngine(const AnsiString& path);
     void exitNow();
+    // The stored show-all hotkey and whether it is on.
+    uint32_t storedHotKey() const;
+    bool hotKeyEnabled() const;
+    // Shows a host dialog modally with the tray menu off the tray icon, runs
+    // `confirmed` after OK, and frees the dialog and gives the menu back
+    // however it ends.
+    void runHostDialog(TForm* dialog, const std::function<void()>& confirmed);
     void post(std::function<void()> action);
     void runPosted();
     // Runs the action now when no script of the engine (any engine: nil) is

@@ -14,6 +14,7 @@
 #include "host/screendocker.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
+#include "ui/dialogs.h"
 #include "ui/menus.h"
 #include "ui/panel.h"
 
@@ -107,6 +108,8 @@ TSkinForm::TSkinForm(TComponent* owner) : TForm(owner) {
     BackgroundImage_->OnMouseUp = TMouseEvent::bind<&TSkinForm::backgroundMouseUp>(this);
     BackgroundImage_->OnClick = TNotifyEvent::bind<&TSkinForm::backgroundClick>(this);
     BackgroundImage_->OnDblClick = TNotifyEvent::bind<&TSkinForm::backgroundDblClick>(this);
+    FontDialog_ = new TFontDialog(this);
+    FontDialog_->OnApply = TFDApplyEvent::bind<&TSkinForm::fontDialogApply>(this);
     ScreenDocker = new TScreenDocker(this);
     ScreenDocker->Active = false;
     Layer_ = new TLayerWindow(this, this);
@@ -242,6 +245,25 @@ void TSkinForm::UpdateLayer() {
 
 // ==== Font ====
 
+void TSkinForm::SetFontName(const AnsiString& name) {
+    Font()->SetName(name);
+    giveFontToSatellites();
+}
+
+void TSkinForm::SetFontSize(int size) {
+    Font()->SetSize(size);
+    giveFontToSatellites();
+}
+
+void TSkinForm::SetFontCharset(int charset) {
+    Font()->SetCharset(charset);
+    giveFontToSatellites();
+}
+
+void TSkinForm::giveFontToSatellites() {
+    for (TForm* satellite : Satellites_) satellite->SetFont(Font());
+}
+
 AnsiString TSkinForm::FontColor() const { return ColorToHtml(Font()->Color()); }
 
 void TSkinForm::SetFontColor(const AnsiString& text) { Font()->SetColor(HtmlToColor(text)); }
@@ -273,6 +295,19 @@ void TSkinForm::SetFontStyle(const AnsiString& text) {
 bool TSkinForm::FontDialog() const { return NFont->Enabled(); }
 
 void TSkinForm::SetFontDialog(bool enabled) { NFont->SetEnabled(enabled); }
+
+// ==== Satellites ====
+
+void TSkinForm::AddSatellite(TForm* satellite) {
+    Satellites_.push_back(satellite);
+    satellite->FreeNotification(this);
+    satellite->SetFont(Font());
+}
+
+void TSkinForm::Notification(TComponent* component, TOperation operation) {
+    TForm::Notification(component, operation);
+    if (operation == opRemove) std::erase(Satellites_, component);
+}
 
 // ==== Showing and closing ====
 
@@ -378,7 +413,7 @@ void TSkinForm::BuildPopupMenu() {
         step->SetName("NT" + intToText(percent));
         step->SetTag(percent);
     }
-    NFont = addItem(root, "フォントの設定", {});
+    NFont = addItem(root, "フォントの設定", TNotifyEvent::bind<&TSkinForm::fontClick>(this));
     NSetting = addItem(root, "設定", {});
     NSetting->SetEnabled(false);  // until the first setting registers
     addItem(root, "-", {});
@@ -399,6 +434,31 @@ void TSkinForm::reloadClick(TObject*) {
 
 void TSkinForm::skinClick(TObject* sender) {
     if (MainForm) MainForm->actSkinExecute(sender);
+}
+
+// The dialog starts from the window font; OK and Apply both take its choice.
+void TSkinForm::fontClick(TObject*) {
+    FontDialog_->SetFont(Font());
+    if (FontDialog_->Execute()) takeDialogFont();
+}
+
+// Name, style, size, character set and colour, stored at once, then the
+// satellites and the script hear of it.
+void TSkinForm::takeDialogFont() {
+    const TFont* chosen = FontDialog_->Font();
+    TFont* font = Font();
+    font->SetName(chosen->Name());
+    font->SetStyle(chosen->Style());
+    font->SetSize(chosen->Size());
+    font->SetCharset(chosen->Charset());
+    font->SetColor(chosen->Color());
+    WriteValue("font.name", font->Name());
+    WriteValue("font.size", intToText(font->Size()));
+    WriteValue("font.style", SetToString(&FontStylesTypeInfo, font->Style()));
+    WriteValue("font.color", ColorToHtml(font->Color()));
+    WriteValue("font.charset", intToText(font->Charset()));
+    giveFontToSatellites();
+    OnFontChanged(this);
 }
 
 // The widget's `helpFile`, read from its engine at each use.

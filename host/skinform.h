@@ -21,6 +21,7 @@ class TPanel;
 class TPopupMenu;
 class TScreenDocker;
 class TBackgroundImage;
+class TFontDialog;
 
 class TSkinForm : public TForm {
     RTL_DECLARE_CLASS()
@@ -55,12 +56,13 @@ class TSkinForm : public TForm {
     void SetTransparentColor(const AnsiString&) {}
     const AnsiString& ToolTip() const { return Hint(); }
     void SetToolTip(const AnsiString& text) { SetHint(text); }
+    // The window font; every change is given to the satellites as well.
     const AnsiString& FontName() const { return Font()->Name(); }
-    void SetFontName(const AnsiString& name) { Font()->SetName(name); }
+    void SetFontName(const AnsiString& name);
     int FontSize() const { return Font()->Size(); }
-    void SetFontSize(int size) { Font()->SetSize(size); }
+    void SetFontSize(int size);
     int FontCharset() const { return Font()->Charset(); }
-    void SetFontCharset(int charset) { Font()->SetCharset(charset); }
+    void SetFontCharset(int charset);
     AnsiString FontColor() const;
     void SetFontColor(const AnsiString& text);
     // The words "Bold", "Italic", "Underline", "Strikeout" joined by ",".
@@ -78,6 +80,11 @@ class TSkinForm : public TForm {
     TNotifyEvent OnFontChanged;
 
     void SetVisible(bool value) override;
+
+    // ---- Satellites: the windows of its edit and web elements ----
+    // The window owns them through its components; each receives its font.
+    void AddSatellite(TForm* satellite);
+    const std::vector<TForm*>& Satellites() const { return Satellites_; }
 
     // ---- Drawing ----
     // Paints the client area, composes its alpha and updates the layered
@@ -104,6 +111,7 @@ protected:
     void WndProc(TMessage& message) override;
     void DoClose(TCloseAction& action) override;
     void DoShow() override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     class PanelHook;
@@ -121,6 +129,10 @@ private:
     void snapClick(TObject*);
     void topMostClick(TObject*);
     void transparencyClick(TObject* sender);
+    void fontClick(TObject*);
+    void fontDialogApply(TObject*, HWND) { takeDialogFont(); }
+    void takeDialogFont();
+    void giveFontToSatellites();
     void exitClick(TObject*);
     AnsiString helpFile() const;
     void menuPopup(TObject*);
@@ -140,6 +152,8 @@ private:
     TAlphaMap BackgroundAlpha_;
     std::optional<TColorAlpha> BackgroundKey_;  // the background's transparent colour: its own slot
     std::vector<TColorAlpha> ColorAlpha_;
+    std::vector<TForm*> Satellites_;
+    TFontDialog* FontDialog_;
     bool Tile_ = false;
     int Transparency_ = 0;
     TLayerWindow* Layer_;

@@ -5,6 +5,10 @@
 //   find [--class C] [--title T] [--visible]   the first top-level match's handle
 //   list [--class C] [--title T] [--visible]   handle, pid, visible, style, extended
 //                                              style, rectangle, class, title; z-order
+//   children HANDLE [--class C] [--title T] [--id N]
+//                                              handle, control id, enabled, visible,
+//                                              rectangle, class, title of each descendant
+//   client HANDLE                              the client area's width and height
 //   wait HANDLE visible|hidden|gone
 //   msgbox [--title T] [--buttons]             a message box's text (or its buttons)
 //   press [--title T] CAPTION                  presses its button, waits until it goes
@@ -325,6 +329,30 @@ int listCommand(const Arguments& args) {
     return 0;
 }
 
+// The descendants matching "--class", "--title" and "--id", in the platform's order.
+int childrenCommand(const Arguments& args) {
+    for (HWND child : childWindows(handle(args.at(0)))) {
+        int id = GetDlgCtrlID(child);
+        if (!args.allows(L"--class", classOf(child)) || !args.allows(L"--title", textOf(child)) ||
+            (args.has(L"--id") && number(args.option(L"--id")) != id))
+            continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        char fields[120];
+        std::snprintf(fields, sizeof fields, "\t%d\t%d\t%d\t%ld,%ld,%ld,%ld\t", id, IsWindowEnabled(child) ? 1 : 0,
+                      IsWindowVisible(child) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+        print(handleText(child) + fields + utf8(classOf(child)) + "\t" + utf8(textOf(child)) + "\n");
+    }
+    return 0;
+}
+
+int clientCommand(const Arguments& args) {
+    RECT r{};
+    if (!GetClientRect(handle(args.at(0)), &r)) throw std::runtime_error("no such window");
+    print(std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n");
+    return 0;
+}
+
 // wait HANDLE visible|hidden|gone
 int waitCommand(const Arguments& args) {
     HWND window = handle(args.at(0));
@@ -485,6 +513,8 @@ struct Command {
 const Command kCommands[] = {
     {L"find", {L"--visible"}, findCommand},
     {L"list", {L"--visible"}, listCommand},
+    {L"children", {}, childrenCommand},
+    {L"client", {}, clientCommand},
     {L"wait", {}, waitCommand},
     {L"msgbox", {L"--buttons"}, msgboxCommand},
     {L"press", {}, pressCommand},

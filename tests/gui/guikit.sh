@@ -97,6 +97,15 @@ gui_end() {
     return 1
 }
 
+# gui_expect_box TITLE TEXT: the next message box of that title says exactly
+# TEXT; it is answered with OK.
+gui_expect_box() {
+    local text
+    text=$(gui msgbox --title "$1" --timeout 15000) || gui_fail "no box \"$1\" (expected $2)"
+    [ "$text" = "$2" ] || gui_fail "box \"$1\": $(printf %q "$text"), expected $(printf %q "$2")"
+    gui press --title "$1" OK || gui_fail "the box \"$1\" stayed"
+}
+
 # gui_screenshot FILE: the whole screen as a picture.
 gui_screenshot() { import -window root "$1"; }
 
