@@ -1,10 +1,11 @@
 #!/bin/bash
 # The GUI kit proves itself on guiprobe, a program that logs what it sees:
-# staging and starting with "-s", finding and listing windows, the layered
-# window's premultiplied pixels, sent and posted messages, a message box read
-# and answered, clicks, a double click, a drag, keys, typed text, the hotkey,
-# the tray, a screenshot, the ".config" files written at the end, and a
-# program that will not close ended past its time limit.
+# staging and starting with "-s", finding and listing windows and controls,
+# a client size, the layered window's premultiplied pixels, sent and posted
+# messages, a message box read and answered, clicks, a double click, a drag,
+# keys, typed text, the hotkey, the tray, a screenshot, the ".config" files
+# written at the end, and a program that will not close ended past its time
+# limit.
 . "$GUI_KIT"
 
 stage="$GUI_WORK/stage"
@@ -40,6 +41,11 @@ expect_log "message 7 9"
 gui post "$window" 0x401
 expect_equal "$(gui msgbox --title Probe)" $'続けますか?\nSecond line' "the message box text"
 expect_equal "$(gui msgbox --title Probe --buttons)" $'OK\nキャンセル' "the message box buttons"
+box=$(gui find --class '#32770' --title Probe) || gui_fail "the message box is not listed"
+IFS=$'\t' read -r _ id enabled visible _ class title < <(gui children "$box" --title キャンセル)
+expect_equal "$id $enabled $visible $class $title" "2 1 1 Button キャンセル" "the box's listed button"
+expect_equal "$(gui children "$box" --class Button --id 1 | cut -f7)" OK "the box's button with id 1"
+expect_equal "$(gui client "$window")" "64 64" "the probe's client size"
 gui press --title Probe キャンセル || gui_fail "the message box stayed"
 expect_log "answer 2"
 
