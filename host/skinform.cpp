@@ -119,12 +119,19 @@ TSkinForm::TSkinForm(TComponent* owner) : TForm(owner) {
     SetBounds(Left(), Top(), 0, 0);
 }
 
-// The window's last position is stored before the widget's settings file is.
 TSkinForm::~TSkinForm() {
     Destroying();
     PanelHook_.reset();
+}
+
+// The window's last position is stored as it is freed, before its widget's
+// settings file is saved: a window held alive by a dispatch (a dialog opened
+// from its menu) is deleted later, when that file may be gone.
+void TSkinForm::BeforeDestruction() {
+    TForm::BeforeDestruction();
     WriteValue("top", intToText(Top()));
     WriteValue("left", intToText(Left()));
+    Setting = nullptr;
 }
 
 void TSkinForm::RegisterWithHost(const AnsiString& section) {
@@ -438,6 +445,7 @@ void TSkinForm::skinClick(TObject* sender) {
 
 // The dialog starts from the window font; OK and Apply both take its choice.
 void TSkinForm::fontClick(TObject*) {
+    TKeepAlive hold(this);
     FontDialog_->SetFont(Font());
     if (FontDialog_->Execute()) takeDialogFont();
 }
@@ -445,6 +453,7 @@ void TSkinForm::fontClick(TObject*) {
 // Name, style, size, character set and colour, stored at once, then the
 // satellites and the script hear of it.
 void TSkinForm::takeDialogFont() {
+    if (IsDestroying()) return;  // the widget was unloaded while the dialog was open
     const TFont* chosen = FontDialog_->Font();
     TFont* font = Font();
     font->SetName(chosen->Name());

@@ -108,6 +108,7 @@ class TSkinForm : public TForm {
 
 protected:
     ~TSkinForm() override;
+    void BeforeDestruction() override;
     void WndProc(TMessage& message) override;
     void DoClose(TCloseAction& action) override;
     void DoShow() override;

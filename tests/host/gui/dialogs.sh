@@ -148,6 +148,19 @@ click_control "$fonts" --id 1  # OK
 gui_expect_box Probe 'true IPAゴシック 20 Bold,Underline #ff0000'
 gui wait "$fonts" gone || gui_fail "the font dialog stayed"
 
+# The widget reloaded by a second start while the dialog is open: the old
+# window is gone, so the dialog's OK takes nothing (no onFontChanged box,
+# which would also hold up the exit).
+window_menu up up up up enter
+fonts=$(gui find --class '#32770' --visible --timeout 5000) || gui_fail "no second font dialog"
+first=$GUI_PID
+gui_start "$stage" -s 'widget\fonts\fonts.xml'
+gui_end "$GUI_PID" 10 || gui_fail "the second start did not end"
+GUI_PID=$first
+gui_expect_box Probe ready
+click_control "$fonts" --id 1
+gui wait "$fonts" gone || gui_fail "the font dialog of the unloaded window stayed"
+
 # Alt+B was registered on OK (and not taken back by Cancel): it shows the main form.
 gui key alt+b
 gui wait "$main" visible || gui_fail "the new hotkey did not show the main form"
