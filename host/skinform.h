@@ -82,9 +82,9 @@ class TSkinForm : public TForm {
     void SetVisible(bool value) override;
 
     // ---- Satellites: the windows of its edit and web elements ----
-    // The window owns them through its components; each receives its font.
+    // The window owns them through its components; each receives its font
+    // and leaves the list when freed.
     void AddSatellite(TForm* satellite);
-    const std::vector<TForm*>& Satellites() const { return Satellites_; }
 
     // ---- Drawing ----
     // Paints the client area, composes its alpha and updates the layered
