@@ -89,7 +89,7 @@ void loading() {
         Application->ProcessMessages();
         times.push_back(msSince(start));
     }
-    double perWidget = double(pagefileUsage() - before) / files.size() / (1024 * 1024);
+    double perWidget = (double(pagefileUsage()) - double(before)) / files.size() / (1024 * 1024);
     report("clock widget loaded to its first paint, the first", times.front(), "ms", 50);
     std::sort(times.begin() + 1, times.end());
     report("clock widget loaded to its first paint, median of the others", times[times.size() / 2], "ms", 50);
