@@ -74,9 +74,12 @@ TMainForm::TMainForm(TComponent* owner, TAppInstances* instances, const TParamet
 }
 
 TMainForm::~TMainForm() {
-    Destroying();
-    FormDestroy();
     if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::BeforeDestruction() {
+    TForm::BeforeDestruction();
+    FormDestroy();
 }
 
 TMenuItem* TMainForm::newMenuItem(const AnsiString& caption, TNotifyEvent onClick) {

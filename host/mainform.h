@@ -85,6 +85,9 @@ class TMainForm : public TForm {
 
 protected:
     ~TMainForm() override;
+    // The end of the main form (FormDestroy) runs here, while the form is
+    // whole: the windows of widgets still loaded tell it of their end.
+    void BeforeDestruction() override;
     void WndProc(TMessage& message) override;
     void Notification(TComponent* component, TOperation operation) override;
 

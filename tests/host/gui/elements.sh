@@ -2,8 +2,11 @@
 # A widget window's elements on real windows: the label's and image's
 # property rules read back by the widget's script, the composed alpha of a
 # `toSelf` and a `toWindow` image and of translucent labels in the window's
-# layered buffer (a 50 % pixel among them), a timer ticking with itself as
-# sender, the script's menu entries before the window's own, and onUnload.
+# layered buffer (a 50 % pixel among them), a label's ellipsis refitted after
+# a font change, a timer ticking with itself as sender, a hidden window shown
+# by the hotkey and by a tray click, the 10 % transparency step, dragging by an
+# element, the script's menu entries before the window's own, onUnload, and
+# the window's keys stored at the unload.
 . "$GUI_KIT"
 
 widget="$GUI_WORK/probe"
@@ -27,6 +30,7 @@ png "$widget/red.png" 255 0 0 128
 png "$widget/blue.png" 0 0 255
 
 gui_stage "$stage" "$widget"
+gui_config_write "$stage/nimbora.config" 'EnabledHotKey=-1'  # "HotKey" is Alt+A by default
 
 # expect_probe TEXT: the next "Probe" box says exactly this; it is answered.
 expect_probe() {
@@ -75,16 +79,57 @@ hidden=$(gui pixels "$window" 0 10 20 10 | tr -d '\r' | tr ' \n' '\n\n' | sort -
 [ "$hidden" = ff1f3f5f ] || gui_fail "a label at transparency 0 drew: $hidden"
 gui pixels "$window" 20 10 20 10 | tr -d '\r' | grep -qv '^\(ff1f3f5f \?\)*$' || gui_fail "a label at full transparency drew nothing"
 
+# ==== The ellipsis is refitted at every font change ====
+# The three labels side by side on the same tiled background: a stale ellipsis
+# (fitted in the larger font, drawn in the smaller) shows fewer letters.
+label_pixels() { gui pixels "$window" "$1" 20 30 20 | tr -d '\r'; }
+ref=$(label_pixels 0)
+grep -qv '^\(ff1f3f5f \?\)*$' <<<"$ref" || gui_fail "the reference label drew nothing"
+[ "$(label_pixels 30)" = "$ref" ] || gui_fail "the ellipsis was not refitted after the label's font changed"
+[ "$(label_pixels 60)" = "$ref" ] || gui_fail "the ellipsis was not refitted after the window's font changed"
+
 # ==== The window's menu: script entries first, in their order, then the host's ====
 # menu KEYS...: opens the window's menu and presses the keys there.
 menu() { gui click 50 15 --window "$window" --button right && sleep 0.5 && gui key "$@"; }
 menu down enter && expect_probe 'A true'
 menu down down right enter && expect_probe 'B1 true'
 menu down down down enter && expect_probe 'C true'
+
+# ==== Hidden by "非表示", shown by the hotkey and by a tray click ====
+menu down down down down down enter
+gui wait "$window" hidden --timeout 5000 || gui_fail "非表示 did not hide the window"
+gui key alt+a
+gui wait "$window" visible --timeout 5000 || gui_fail "Alt+A did not show the hidden window"
+# The hotkey showed the main form too: the first tray click hides it with the window.
+gui tray
+gui wait "$window" hidden --timeout 5000 || gui_fail "a tray click did not hide the window with the main form"
+gui tray
+gui wait "$window" visible --timeout 5000 || gui_fail "a tray click did not show the hidden window"
+
+# ==== "透明度" 10 %: transparency 255 * 10 div 100 = 25, the window's alpha ====
+menu down down down down down down down down down down down right enter
+alpha_25() { [[ $(pixel 35 5) == 19* ]]; }
+gui_wait_for 5 alpha_25 || gui_fail "after the 10 % step the background pixel is $(pixel 35 5), expected alpha 19"
+
+# ==== Dragging by an element (the toSelf image at the top left) ====
+# The system's move starts at the drag's first step (4, 3 of 10 steps): the
+# window follows the rest of it.
+# window_at: the window's left and top on the screen.
+window_at() { gui list --class TSkinForm --visible | awk -F'\t' -v w="$window" '$1 == w { split($6, r, ","); print r[1], r[2] }'; }
+read -r left top <<<"$(window_at)"
+gui drag 5 5 45 35 --window "$window" --steps 10
+moved() { [ "$(window_at)" = "$((left + 36)) $((top + 27))" ]; }
+gui_wait_for 5 moved || gui_fail "dragging the image moved the window from $left,$top to $(window_at), expected +36,+27"
+read -r left top <<<"$(window_at)"
+
 # The fourth entry is "閉じる": closing the main window unloads the widget.
 menu down down down down enter && expect_probe 'unloaded'
 gui wait "$window" gone --timeout 5000 || gui_fail "the window stayed after 閉じる"
 
 choose_exit() { gui tray --button right && sleep 0.5 && gui key up enter; }
 gui_end "$GUI_PID" 15 choose_exit || gui_fail "the tray menu's exit did not end the program"
+gui_config_check "$stage/widget/probe/probe.config" 'w/transparency=25' "w/top=$top" "w/left=$left" ||
+    gui_fail "the window's stored keys"
+# No widget was loaded at the exit: the stored list is empty, the hotkey kept.
+gui_config_check "$stage/nimbora.config" 'EnabledHotKey=-1' || gui_fail "the program's keys after the exit"
 echo "elements: every check passed"

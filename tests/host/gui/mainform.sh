@@ -2,8 +2,9 @@
 # The widget host's main form on real windows: stored widgets and the command
 # line loaded in order, the error boxes (an unreadable widget, a script error
 # with its numbered lines, a broken ".config"), a second start reloading its
-# widget and ending, the tray click showing the main form, and the exit from
-# the tray menu rewriting the stored widget list.
+# widget and ending, a third loading another, the tray click showing the main
+# form, and the exit from the tray menu rewriting the stored widget list in
+# load order.
 . "$GUI_KIT"
 
 stage="$GUI_WORK/stage"
@@ -45,6 +46,9 @@ gui_start "$stage" -s 'widget\a\a.xml'
 second=$GUI_PID
 expect_box Probe 'a loaded'
 gui_end "$second" 10 || gui_fail "the second start did not end"
+gui_start "$stage" -s 'widget\b\b.xml'
+expect_box Probe 'b loaded'
+gui_end "$GUI_PID" 10 || gui_fail "the third start did not end"
 GUI_PID=$first
 
 # ==== Tray ====
@@ -57,6 +61,7 @@ gui wait "$main" hidden --timeout 5000 || gui_fail "a second tray click did not 
 choose_exit() { gui tray --button right && sleep 0.5 && gui key up enter; }
 gui_end "$GUI_PID" 15 choose_exit ||
     gui_fail "the tray menu's exit did not end the program"
-gui_config_check "$stage/nimbora.config" 'widget4=widget\b\b.xml' 'widget1=widget\a\a.xml' ||
+# "widget2" is rewritten; the stale "widget4" beyond the gap stays.
+gui_config_check "$stage/nimbora.config" 'widget4=widget\b\b.xml' 'widget1=widget\a\a.xml' 'widget2=widget\b\b.xml' ||
     gui_fail "the stored widget list"
 echo "main form: every check passed"

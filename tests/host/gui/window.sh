@@ -2,13 +2,14 @@
 # Windows made by widget scripts, on real windows: the constructor's
 # arguments and onCreate, fades, the event record (reset, sender, buttons
 # summed, a move leaving the buttons at 0, a freed sender reading null),
-# system's open, close and balloon hint, and closing from a script acting
-# only once that script has returned. The test widgets report through alert.
+# system's open, close and balloon hint, closing from a script acting only
+# once that script has returned, and the program ended by closing its main
+# form with two widgets loaded. The test widgets report through alert.
 . "$GUI_KIT"
 
 stage="$GUI_WORK/stage"
-gui_stage "$stage" "$NIMBORA_TEST_DATA/gui/window/events" "$NIMBORA_TEST_DATA/gui/window/closer"
-gui_config_write "$stage/nimbora.config" 'widget1=widget\events\events.xml'
+gui_stage "$stage" "$NIMBORA_TEST_DATA"/gui/window/{events,closer,still}
+gui_config_write "$stage/nimbora.config" 'widget1=widget\events\events.xml' 'widget2=widget\still\still.xml'
 
 # expect_box TEXT: the next "Probe" box says exactly this; it is answered.
 expect_box() {
@@ -57,10 +58,14 @@ gui post "$window" 0x200 1 $(( (9 << 16) | 7 ))     # WM_MOUSEMOVE, left held
 expect_box 'move plain,0,7,9,0,0,false,false,false,true closes=1'
 gui post "$window" 0x202 0 0                          # WM_LBUTTONUP, no button held: lets the mouse go
 
-choose_exit() { gui tray --button right && sleep 0.5 && gui key up enter; }
-gui_end "$GUI_PID" 15 choose_exit || gui_fail "the tray menu's exit did not end the program"
-# "closer" unloaded itself: only "events" is stored.
-gui_config_check "$stage/nimbora.config" 'widget1=widget\events\events.xml' || gui_fail "the stored widget list"
+# ==== Closing the main form: the widgets are unloaded as the form goes ====
+main=$(gui find --class TMainForm --timeout 5000) || gui_fail "no main form"
+close_main() { gui post "$main" 0x10; }  # WM_CLOSE
+gui_end "$GUI_PID" 15 close_main || gui_fail "closing the main form did not end the program"
+# Only the exit rewrites the stored list; every window's keys are stored.
+gui_config_check "$stage/nimbora.config" 'widget1=widget\events\events.xml' 'widget2=widget\still\still.xml' ||
+    gui_fail "the stored widget list"
+gui_config_check "$stage/widget/still/still.config" 'w/top=*' 'w/left=*' || gui_fail "still's window was not stored"
 gui_config_check "$stage/widget/events/events.config" 'top=300' 'left=300' '_Settings/top=*' '_Settings/left=*' ||
     gui_fail "the \"Settings\" window's section"
 gui_config_check "$stage/widget/closer/closer.config" 'w/top=*' 'w/left=*' || gui_fail "closer's window was not stored"
