@@ -126,6 +126,9 @@ bool readInteger(std::string_view text, int maxHexDigits, uint64_t decimalLimit,
 // ==== Writing ====
 
 AnsiString floatToText(double v) {
+    // A whole number below 10^15 has at most 15 digits and an exponent below
+    // 15: its general form is its integer text, made without the expansion.
+    if (std::fabs(v) < 1e15 && v == std::trunc(v)) return intToText(static_cast<long long>(v));
     return floatToTextGeneral(v, 15);
 }
 

@@ -76,21 +76,23 @@ TJArrayObject::~TJArrayObject() {
 
 void TJArrayObject::GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args) {
     int32_t index;
-    if (!ReadDecimalIndex(name, index)) {
-        TJObject::GetValue(name, keyError, value, args);
-        return;
-    }
+    if (ReadDecimalIndex(name, index)) GetIndexValue(index, value);
+    else TJObject::GetValue(name, keyError, value, args);
+}
+
+void TJArrayObject::SetValue(const AnsiString& name, const TJValue& value, TJValueList* args) {
+    int32_t index;
+    if (ReadDecimalIndex(name, index)) SetIndexValue(index, value);
+    else TJObject::SetValue(name, value, args);
+}
+
+void TJArrayObject::GetIndexValue(int32_t index, TJValue& value) {
     if (index < 0 || index >= TJValueList::MaxCount) raiseIndexError(index);
     if (Items_.Count() <= index) Items_.SetCount(index + 1);
     Items_.GetItem(index, value);
 }
 
-void TJArrayObject::SetValue(const AnsiString& name, const TJValue& value, TJValueList* args) {
-    int32_t index;
-    if (!ReadDecimalIndex(name, index)) {
-        TJObject::SetValue(name, value, args);
-        return;
-    }
+void TJArrayObject::SetIndexValue(int32_t index, const TJValue& value) {
     if (index < 0 || index >= TJValueList::MaxCount) raiseIndexError(index);
     if (Items_.Count() <= index) Items_.SetCount(index + 1);
     Items_.SetItem(index, value);

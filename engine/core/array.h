@@ -27,6 +27,8 @@ class TJArrayObject : public TJObject {
     // writes an element; any other name is an ordinary member.
     void GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args = nullptr) override;
     void SetValue(const AnsiString& name, const TJValue& value, TJValueList* args = nullptr) override;
+    void GetIndexValue(int32_t index, TJValue& value) override;
+    void SetIndexValue(int32_t index, const TJValue& value) override;
     // Removes the members added by the script, then every element.
     void Clear() override;
     AnsiString ToString(const TJValue* arg = nullptr) override;

@@ -22,21 +22,30 @@ TJHash::~TJHash() {
     }
 }
 
-void TJHash::SetValue(const AnsiString& name, const TJValue& value) {
+TJValue* TJHash::SetValue(const AnsiString& name, const TJValue& value) {
+    auto* item = static_cast<Item*>(lookup(name));
+    if (!item || OnFreeItem) {
+        if (IsObjectValue(value)) {
+            value.ObjValue->IncRef();
+            links_.link(value.ObjValue);
+        }
+        return &static_cast<Item*>(StoreItem(std::make_unique<Item>(name, value)))->Value;
+    }
+    // A name already held keeps its item (unless a handler is to see the
+    // replaced one).
+    Replace(item->Value, value);
+    return &item->Value;
+}
+
+// The old value goes as a replaced item's would, after the new one is in
+// place (the value may be the old one).
+void TJHash::Replace(TJValue& stored, const TJValue& value) {
     if (IsObjectValue(value)) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);
     }
-    auto* item = static_cast<Item*>(lookup(name));
-    if (!item || OnFreeItem) {
-        StoreItem(std::make_unique<Item>(name, value));
-        return;
-    }
-    // A name already held keeps its item (unless a handler is to see the
-    // replaced one); the old value goes as a replaced item's would, after the
-    // new one is in place (the value may be the old one).
-    TJValue old = item->Value;
-    item->Value = value;
+    TJValue old = stored;
+    stored = value;
     releaseValue(old);
 }
 

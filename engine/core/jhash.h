@@ -17,8 +17,12 @@ public:
     ~TJHash() override;
 
     // Stores a copy under the name, replacing any value there; a new object
-    // is counted and linked before the old value is released.
-    void SetValue(const AnsiString& name, const TJValue& value);
+    // is counted and linked before the old value is released. Returns the
+    // stored value (valid until the table's items change).
+    TJValue* SetValue(const AnsiString& name, const TJValue& value);
+    // Replaces a value stored in this table (one FindValue or SetValue gave)
+    // the way SetValue replaces it.
+    void Replace(TJValue& stored, const TJValue& value);
     // Copies the value; false (and undefined) when absent.
     bool GetValue(const AnsiString& name, TJValue& value) const;
     // The stored value itself, nil when absent (valid until the table changes).

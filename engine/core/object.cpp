@@ -16,6 +16,7 @@
 #include "engine/core/jhash.h"
 #include "engine/core/published.h"
 #include "engine/core/valuelist.h"
+#include "rtl/numtext.h"
 
 const TClassInfo TJObject::classInfo =
     makeClassInfo("TJObject", &TJNotify::classInfo, &scriptCreator<TJObject>, TGlobalInstance::Yes);
@@ -28,6 +29,10 @@ constexpr int memberBuckets = 23;
 // assignment); the read then stops as not found.
 constexpr int maxPrototypeDepth = 256;
 int prototypeDepth = 0;
+// Drawn anew whenever a class prototype or its target is assigned or freed:
+// a prototype's answer in a member cache holds only while it stays.
+uint64_t prototypeGeneration = NewChangeStamp();
+void prototypesChanged() { prototypeGeneration = NewChangeStamp(); }
 
 bool lessIgnoringCase(const AnsiString& a, const AnsiString& b) {
     std::string_view x = a.view(), y = b.view();
@@ -54,11 +59,19 @@ const std::vector<AnsiString> noPropertyNames;
 // Every object starts with this class name: copies of it share its text.
 const AnsiString objectClassName("Object");
 
-// The published non-event property names of a class, sorted once per class.
-const std::vector<AnsiString>& classPropertyNames(const TClassInfo* cls) {
-    static std::unordered_map<const TClassInfo*, std::vector<AnsiString>> names;
-    auto [at, added] = names.try_emplace(cls);
-    if (added) at->second = sortedNames(GetPropNames(cls, false));
+struct ClassProperties {
+    std::vector<AnsiString> Names;  // the non-event ones, sorted
+    bool Any = false;               // events too
+};
+
+// The published properties of a class, looked at once per class.
+const ClassProperties& classProperties(const TClassInfo* cls) {
+    static std::unordered_map<const TClassInfo*, ClassProperties> classes;
+    auto [at, added] = classes.try_emplace(cls);
+    if (added) {
+        at->second.Names = sortedNames(GetPropNames(cls, false));
+        at->second.Any = !GetPropInfos(cls).empty();
+    }
     return at->second;
 }
 
@@ -90,7 +103,9 @@ TJObject::~TJObject() {
 
 void TJObject::finishConstruction(bool registering, TJValueList* args) {
     try {
-        PropertyNames_ = &classPropertyNames(ClassType());
+        const ClassProperties& properties = classProperties(ClassType());
+        PropertyNames_ = &properties.Names;
+        HasPublished_ = properties.Any;
         Construct(args);
         RegisterConstants();
         AfterConstruction();
@@ -138,19 +153,77 @@ TJHash* TJObject::Members() const {
 bool TJObject::hasMember(const AnsiString& name) const { return Members_ && Members_->HasKey(name); }
 
 bool TJObject::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
-    if (ReadPublishedProperty(this, name, value, Runtime_)) return true;
-    if (Members_ && Members_->GetValue(name, value)) return true;
-    if (bindMethod(name, value)) return true;
-    return prototypeValue(name, value, args);
+    return findValue(name, value, args, nullptr);
 }
 
-bool TJObject::prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args) {
+bool TJObject::findValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache) {
+    if (HasPublished_ && ReadPublishedProperty(this, name, value, Runtime_)) return true;
+    if (Members_) {
+        if (TJValue* own = Members_->FindValue(name)) {
+            value = *own;
+            if (cache) *cache = {Members_->Stamp(), 0, 0, nullptr, own};
+            return true;
+        }
+        MakeUndefined(value);
+    }
+    if (bindMethod(name, value)) return true;
+    return prototypeValue(name, value, args, cache);
+}
+
+// Only an answer from the prototype's own member table is remembered, and
+// only by an object with a member table for its stamp.
+bool TJObject::prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache) {
     if (!UsesClassPrototype() || !Runtime_ || prototypeDepth >= maxPrototypeDepth) return false;
     TJObject* prototype = Runtime_->GetFactory()->GetPrototype(ScriptClassName_);
     if (prototype == this) return false;
     ++prototypeDepth;
     struct Leave { ~Leave() { --prototypeDepth; } } leave;
-    return prototype->GetValueImpl(name, value, args);
+    TJMemberCache found;
+    bool remember = cache && Members_ && prototype->cachesMembers();
+    if (!prototype->findValue(name, value, args, remember ? &found : nullptr)) return false;
+    if (found.Value && !found.Holder)
+        *cache = {Members_->Stamp(), prototypeGeneration, found.ObjectStamp, prototype->Members_, found.Value};
+    return true;
+}
+
+// A prototype's answer also needs the prototype assignments unchanged (so the
+// prototype is alive and still the class's) and its table unchanged.
+const TJValue* TJObject::cachedValue(const TJMemberCache& cache) const {
+    if (!Members_ || Members_->Stamp() != cache.ObjectStamp) return nullptr;
+    if (cache.Holder && (cache.Generation != prototypeGeneration || cache.Holder->Stamp() != cache.HolderStamp ||
+                         prototypeDepth >= maxPrototypeDepth))
+        return nullptr;
+    return cache.Value;
+}
+
+bool TJObject::cachesMembers() const {
+    return !HasPublished_ && (ClassType() == &TJObject::classInfo || ClassType() == &TJPrototypeObject::classInfo);
+}
+
+void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value) {
+    if (const TJValue* found = cachedValue(cache)) {
+        value = *found;
+        return;
+    }
+    if (!cachesMembers()) {
+        GetValue(name, false, value);
+        return;
+    }
+    if (!findValue(name, value, nullptr, &cache)) raiseScriptError("ENameError", name);
+}
+
+// With no published property, SetValue's steps always end in the member table.
+void TJObject::WriteMember(const AnsiString& name, TJMemberCache& cache, const TJValue& value) {
+    if (!cache.Holder && cachedValue(cache)) {
+        Members_->Replace(*cache.Value, value);
+        return;
+    }
+    if (!cachesMembers()) {
+        SetValue(name, value);
+        return;
+    }
+    TJValue* stored = Members()->SetValue(name, value);
+    cache = {Members_->Stamp(), 0, 0, nullptr, stored};
 }
 
 bool TJObject::SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList*) {
@@ -181,7 +254,10 @@ bool TJObject::RemoveKey(const AnsiString& name) {
 }
 
 void TJObject::Clear() {
-    if (Members_) Members_->Clear();
+    if (Members_) {
+        Members_->Clear();
+        Members_->Touch();  // the class methods come back: a prototype's answer may no longer be the one
+    }
     MethodsRemoved_ = false;
     RemovedMethods_.clear();
     RegisterConstants();
@@ -215,6 +291,8 @@ void TJObject::GetEventList(std::vector<AnsiString>& list) { list = Events_; }
 bool TJObject::IsArrayLike() { return false; }
 int32_t TJObject::GetLength() { return 0; }
 void TJObject::GetItem(int32_t, TJValue& value) { MakeUndefined(value); }
+void TJObject::GetIndexValue(int32_t index, TJValue& value) { GetValue(intToText(index), true, value); }
+void TJObject::SetIndexValue(int32_t index, const TJValue& value) { SetValue(intToText(index), value); }
 bool TJObject::ForEachItem(const std::function<bool(const TJValue& item)>&) { return false; }
 
 bool TJObject::FindScopeName(const AnsiString& name, TJValue& value) {
@@ -227,7 +305,10 @@ bool TJObject::WrapsForRead(TJObject*) const { return false; }
 
 // ==== Registration ====
 
-void TJObject::SetClassName(const AnsiString& name) { ScriptClassName_ = name; }
+void TJObject::SetClassName(const AnsiString& name) {
+    ScriptClassName_ = name;
+    if (Members_) Members_->Touch();  // another class prototype answers now
+}
 
 void TJObject::PutMember(const AnsiString& name, const TJValue& value) { Members()->SetValue(name, value); }
 
@@ -374,10 +455,14 @@ TJPrototypeObject::TJPrototypeObject(const TJCreateKey& key, TJRuntime* runtime,
     SetClassName("Prototype");
 }
 
-TJPrototypeObject::~TJPrototypeObject() { SetTarget(nullptr); }
+TJPrototypeObject::~TJPrototypeObject() {
+    SetTarget(nullptr);
+    prototypesChanged();
+}
 
 void TJPrototypeObject::SetTarget(TJObject* target) {
     if (target == Target_) return;
+    prototypesChanged();
     if (target) target->IncRef();
     if (TJObject* old = Target_) {
         Target_ = nullptr;
@@ -391,7 +476,9 @@ void TJPrototypeObject::SetTarget(TJObject* target) {
 
 void TJPrototypeObject::FreeNotify(TJNotify* peer) {
     TJObject::FreeNotify(peer);
-    if (peer == Target_) Target_ = nullptr;
+    if (peer != Target_) return;
+    Target_ = nullptr;
+    prototypesChanged();
 }
 
 void TJPrototypeObject::GetPropertyList(std::vector<AnsiString>& list) { Members()->GetKeys(list, 0, 0); }

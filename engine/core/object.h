@@ -60,6 +60,23 @@ inline constexpr TJScriptCreator scriptCreator{{}, &createScriptObjectOf<T>};
 // create function.
 TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool registering, TJValueList* args);
 
+// ==== Member caches ====
+
+// What one place of a script that reads or writes a member found there last
+// time: the value in the object's own member table, or (reads only) the value
+// in the member table of the class prototype that answered. It holds while
+// the stamps it saw stay: the object's table stamp (drawn anew when the
+// object's items or class name change) and, for a prototype's answer, the
+// prototype generation and that prototype's table stamp. Stamps are never
+// reused, so a new object where a freed one was never matches.
+struct TJMemberCache {
+    uint64_t ObjectStamp = 0;
+    uint64_t Generation = 0;   // a prototype's answer: the prototype generation then
+    uint64_t HolderStamp = 0;  // a prototype's answer: its table stamp then
+    TJHash* Holder = nullptr;  // a prototype's answer: its table; nil for the object's own
+    TJValue* Value = nullptr;
+};
+
 // ==== TJObject ====
 
 class TJObject : public TJNotify {
@@ -103,6 +120,11 @@ class TJObject : public TJNotify {
     virtual void GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args = nullptr);
     // SetValueImpl, else stores a new member.
     virtual void SetValue(const AnsiString& name, const TJValue& value, TJValueList* args = nullptr);
+    // GetValue(name, false, value) and SetValue(name, value) for a place in a
+    // script that names this member again and again: while the place's cache
+    // holds, the lookups are spared.
+    void ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value);
+    void WriteMember(const AnsiString& name, TJMemberCache& cache, const TJValue& value);
     virtual AnsiString ToString(const TJValue* arg = nullptr);
     virtual TJValue ValueOf();
     virtual double ToNumber();
@@ -118,6 +140,11 @@ class TJObject : public TJNotify {
     virtual bool IsArrayLike();
     virtual int32_t GetLength();
     virtual void GetItem(int32_t index, TJValue& value);
+    // GetValue(name, true, value) and SetValue(name, value) with the index's
+    // decimal text as the name: index access by a number, which a class with
+    // elements (or overriding GetValue and SetValue) serves without the text.
+    virtual void GetIndexValue(int32_t index, TJValue& value);
+    virtual void SetIndexValue(int32_t index, const TJValue& value);
     // Runs the body for each item of a collection that is not array-like (an
     // automation object that enumerates) until it answers false; false when
     // the object is no such collection.
@@ -177,7 +204,16 @@ private:
     friend T* createObject(TJRuntime* runtime, bool registering, TJValueList* args);
     void finishConstruction(bool registering, TJValueList* args);
 
-    bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args);
+    // GetValueImpl's steps; with a cache, an answer from the member table
+    // of this object or of its class prototype is remembered there.
+    bool findValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache);
+    bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache);
+    // The cache's value, nil unless it still holds for this object.
+    const TJValue* cachedValue(const TJMemberCache& cache) const;
+    // The classes whose member reads and writes are GetValueImpl's and
+    // SetValueImpl's own steps, with no published property: they alone use
+    // member caches.
+    bool cachesMembers() const;
     bool hasMember(const AnsiString& name) const;
     // A class method not removed from this object; nil when none.
     const TJMethodTable::Entry* liveMethod(const AnsiString& name) const;
@@ -189,6 +225,7 @@ private:
 
     int32_t RefCount_ = 1;
     bool Destroying_ = false;
+    bool HasPublished_ = true;  // the class publishes properties (looked up at construction)
     AnsiString ScriptClassName_;
     mutable TJHash* Members_ = nullptr;  // most boxed values never get a member
     std::vector<AnsiString> Events_;

@@ -16,7 +16,25 @@ namespace {
     raiseScriptError("ETypeError", ValueKindName(operand.ValueType));
 }
 
+// An integer or a double: a number that needs no operand check and no
+// conversion (the general routines would give the same results).
+inline bool isPlainNumber(const TJValue& v) { return v.ValueType == vtInteger || v.ValueType == vtDouble; }
+
+inline double toDouble(const TJValue& v) {
+    if (v.ValueType == vtInteger) return v.IntegerValue;
+    if (v.ValueType == vtDouble) return v.DoubleValue;
+    return ValueToDouble(&v);
+}
+
+inline int32_t toInteger(const TJValue& v) { return v.ValueType == vtInteger ? v.IntegerValue : ValueToInteger(&v); }
+
 // ==== Arithmetic ====
+
+void addNumbers(double a, double b, TJValue& result) {
+    double x = a + b;
+    if (std::isfinite(x)) MakeDouble(x, result);
+    else MakeInfinity(a < 0, result);
+}
 
 void addValues(const TJValue& l, const TJValue& r, TJValue& result) {
     if (IsStringValue(&l) || IsStringValue(&r)) {
@@ -25,21 +43,18 @@ void addValues(const TJValue& l, const TJValue& r, TJValue& result) {
         MakeString(left + right, result);
         return;
     }
-    double a = ValueToDouble(&l), b = ValueToDouble(&r);
-    double x = a + b;
-    if (std::isfinite(x)) MakeDouble(x, result);
-    else MakeInfinity(a < 0, result);
+    addNumbers(ValueToDouble(&l), ValueToDouble(&r), result);
 }
 
 void subtractValues(const TJValue& l, const TJValue& r, TJValue& result) {
-    double a = ValueToDouble(&l), b = ValueToDouble(&r);
+    double a = toDouble(l), b = toDouble(r);
     double x = a - b;
     if (std::isfinite(x)) MakeDouble(x, result);
     else MakeInfinity(a < 0, result);
 }
 
 void multiplyValues(const TJValue& l, const TJValue& r, TJValue& result) {
-    double a = ValueToDouble(&l), b = ValueToDouble(&r);
+    double a = toDouble(l), b = toDouble(r);
     double x = a * b;
     if (std::isfinite(x)) MakeDouble(x, result);
     else MakeInfinity((a < 0) != (b < 0), result);
@@ -54,31 +69,29 @@ void divisionFault(T a, T b, TJValue& result) {
 }
 
 void divideValues(const TJValue& l, const TJValue& r, TJValue& result) {
-    double a = ValueToDouble(&l), b = ValueToDouble(&r);
+    double a = toDouble(l), b = toDouble(r);
     double x = b != 0 ? a / b : 0;
     if (b != 0 && std::isfinite(x)) MakeDouble(x, result);
     else divisionFault(a, b, result);
 }
 
 void moduloValues(const TJValue& l, const TJValue& r, TJValue& result) {
-    int32_t a = ValueToInteger(&l), b = ValueToInteger(&r);
+    int32_t a = toInteger(l), b = toInteger(r);
     if (b == 0) MakeNaN(result);
     else if (b == -1) MakeInteger(0, result);  // also INT_MIN % -1
     else MakeInteger(a % b, result);
 }
 
 void integerDivideValues(const TJValue& l, const TJValue& r, TJValue& result) {
-    int32_t a = ValueToInteger(&l), b = ValueToInteger(&r);
+    int32_t a = toInteger(l), b = toInteger(r);
     if (b == 0) divisionFault(a, b, result);
     else if (a == INT32_MIN && b == -1) MakeDouble(2147483648.0, result);  // the quotient exceeds 32 bits
     else MakeInteger(a / b, result);
 }
 
-int32_t bitsOf(const TJValue& v) { return ValueToInteger(&v); }
-
 void shiftOrBitValues(TJExprCode kind, const TJValue& l, const TJValue& r, TJValue& result) {
-    uint32_t a = static_cast<uint32_t>(bitsOf(l));
-    uint32_t b = static_cast<uint32_t>(bitsOf(r));
+    uint32_t a = static_cast<uint32_t>(toInteger(l));
+    uint32_t b = static_cast<uint32_t>(toInteger(r));
     uint32_t x = 0;
     switch (kind) {
     case ecShl: x = a << (b & 31); break;
@@ -126,7 +139,7 @@ int compareBytes(const AnsiString& a, const AnsiString& b) {
 
 bool orderValues(TJExprCode kind, const TJValue& l, const TJValue& r) {
     if (l.ValueType == vtInteger && r.ValueType == vtInteger) return ordered(kind, l.IntegerValue, r.IntegerValue);
-    if (l.ValueType == vtDouble && r.ValueType == vtDouble) return ordered(kind, l.DoubleValue, r.DoubleValue);
+    if (isPlainNumber(l) && isPlainNumber(r)) return ordered(kind, toDouble(l), toDouble(r));
     bool lNumber = isInfinity(l) || IsNumericValue(&l);
     bool rNumber = isInfinity(r) || IsNumericValue(&r);
     if (lNumber && rNumber) {
@@ -135,6 +148,15 @@ bool orderValues(TJExprCode kind, const TJValue& l, const TJValue& r) {
     }
     if (l.ValueType == vtNaN || r.ValueType == vtNaN) return false;
     return ordered(kind, compareBytes(ValueToString(&l), ValueToString(&r)), 0);
+}
+
+void checkOperands(const TJValue& l, const TJValue& r) {
+    if (l.ValueType == vtUndefined || r.ValueType == vtUndefined) raiseScriptError("ENameError", AnsiString());
+    auto unsuitable = [](const TJValue& v) {
+        return v.ValueType == vtFunction || v.ValueType == vtInfinity || v.ValueType == vtNaN;
+    };
+    if (unsuitable(l) || unsuitable(r))
+        raiseScriptError("ETypeError", AnsiString(ValueKindName(l.ValueType)) + " - " + ValueKindName(r.ValueType));
 }
 
 }  // namespace
@@ -168,6 +190,7 @@ bool StrictEquals(const TJValue& l, const TJValue& r) {
 
 bool LooseEquals(const TJValue& l, const TJValue& r) {
     if (l.ValueType == r.ValueType) return sameKindEquals(l, r);
+    if (isPlainNumber(l) && isPlainNumber(r)) return toDouble(l) == toDouble(r);
     if (IsStringValue(&l) && IsStringValue(&r)) return ValueToString(&l) == ValueToString(&r);
     if (IsNumericValue(&l) && IsNumericValue(&r)) return ValueToDouble(&l) == ValueToDouble(&r);
     if (IsUndefinedOrNull(&l) && IsUndefinedOrNull(&r)) return true;
@@ -204,14 +227,13 @@ void ApplyUnaryOperator(TJExprCode kind, const TJValue& operand, TJValue& result
 }
 
 void ApplyBinaryOperator(TJExprCode kind, const TJValue& l, const TJValue& r, TJValue& result) {
-    if (l.ValueType == vtUndefined || r.ValueType == vtUndefined) raiseScriptError("ENameError", AnsiString());
-    auto unsuitable = [](const TJValue& v) {
-        return v.ValueType == vtFunction || v.ValueType == vtInfinity || v.ValueType == vtNaN;
-    };
-    if (unsuitable(l) || unsuitable(r))
-        raiseScriptError("ETypeError", AnsiString(ValueKindName(l.ValueType)) + " - " + ValueKindName(r.ValueType));
+    bool numbers = isPlainNumber(l) && isPlainNumber(r);
+    if (!numbers) checkOperands(l, r);
     switch (kind) {
-    case ecAdd: addValues(l, r, result); return;
+    case ecAdd:
+        if (numbers) addNumbers(toDouble(l), toDouble(r), result);
+        else addValues(l, r, result);
+        return;
     case ecSub: subtractValues(l, r, result); return;
     case ecDiv: divideValues(l, r, result); return;
     case ecMul: multiplyValues(l, r, result); return;

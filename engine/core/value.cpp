@@ -239,6 +239,17 @@ AnsiString ValueToString(const TJValue* v) {
     return {};
 }
 
+bool ValueToIndex(const TJValue& v, int32_t& index) {
+    if (v.ValueType == vtInteger) {
+        index = v.IntegerValue;
+        return true;
+    }
+    double d = v.ValueType == vtDouble ? v.DoubleValue : 0.5;
+    if (!(d >= INT32_MIN && d <= INT32_MAX) || d != std::trunc(d)) return false;
+    index = static_cast<int32_t>(d);
+    return true;
+}
+
 IDispatch* ValueToDispatch(const TJValue* v) {
     return isKind(v, vtDispatch) ? v->DispValue.get() : nullptr;
 }

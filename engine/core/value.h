@@ -120,6 +120,9 @@ float ValueToSingle(const TJValue* v);
 uint8_t ValueToChar(const TJValue* v);
 AnsiString ValueToString(const TJValue* v);
 IDispatch* ValueToDispatch(const TJValue* v);  // borrowed; nil unless vtDispatch
+// An integer, or a whole double within 32 bits: the number whose decimal
+// text the value's text is (-0 reads as 0); false for anything else.
+bool ValueToIndex(const TJValue& v, int32_t& index);
 // The result of typeof: "number", "object", "string", ...
 AnsiString ValueTypeName(const TJValue* v);
 // The kind's own name: "vtInteger", "vtNaN", ...

@@ -26,6 +26,7 @@ class TROrovod;
 class TJObjectHold;
 struct TJExpr;
 struct TJStatement;
+struct TJMemberCache;
 
 // ==== Hooks ====
 
@@ -123,8 +124,11 @@ public:
     // ---- Evaluator ----
     TJCompletion EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state);
     void EvaluateExpression(TJExpr* node, int flags, TJValue& value);
-    void GetMemberValue(const TJValue& value, const AnsiString& name, TJValue& result, bool deleteForm);
-    void SetMemberValue(const TJValue& target, const AnsiString& name, const TJValue& value);
+    // With a cache (a member node's), an object's member is found through it.
+    void GetMemberValue(const TJValue& value, const AnsiString& name, TJValue& result, bool deleteForm,
+                        TJMemberCache* cache = nullptr);
+    void SetMemberValue(const TJValue& target, const AnsiString& name, const TJValue& value,
+                        TJMemberCache* cache = nullptr);
     // The object standing for the value as `this` (primitives boxed); nil when none.
     TJObject* ToScriptObject(const TJValue& value);
     // The evaluated arguments in source order (evaluated last first); nil for an empty chain.
@@ -194,7 +198,7 @@ private:
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member);
-    void readMember(TJObject* object, const AnsiString& name, TJValue& result);
+    void readMember(TJObject* object, const AnsiString& name, TJValue& result, TJMemberCache* cache);
 
     // ==== Statements (evalstmt.cpp) ====
     void enterStatement(TJStatement* s);

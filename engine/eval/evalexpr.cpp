@@ -2,6 +2,7 @@
 // assignment targets, member access on any value with the boxing of
 // primitives, argument lists, and the call, index and method-call forms.
 // Binary operators and arguments are evaluated right to left.
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,28 @@ void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJV
         ApplyBinaryOperator(code, left, right, result);
 }
 
+// The links of an operator chain, from the top down; the usual short chains
+// keep them on the stack, so that evaluating one allocates nothing.
+template <class Link>
+class TChainLinks {
+public:
+    explicit TChainLinks(size_t count) : count_(count) {
+        if (count > shortChain) more_.resize(count);
+    }
+    Link& operator[](size_t i) { return count_ > shortChain ? more_[i] : few_[i]; }
+
+private:
+    static constexpr size_t shortChain = 8;
+    size_t count_;
+    std::array<Link, shortChain> few_{};
+    std::vector<Link> more_;
+};
+
+struct TOperatorLink {
+    TJExpr* Node = nullptr;
+    TJValue Right;
+};
+
 [[noreturn]] void raiseNeedFunction() {
     raiseScriptError("ECallError", "call function error,need function or object");
 }
@@ -47,6 +70,12 @@ int chainLength(const TJExpr* chain) {
     int n = 0;
     for (; chain; chain = chain->Left) ++n;
     return n;
+}
+
+// The node's member cache, made at its first use.
+TJMemberCache* memberCache(TJExpr* node) {
+    if (!node->MemberCache) node->MemberCache = std::make_unique<TJMemberCache>();
+    return node->MemberCache.get();
 }
 
 void setAccess(const TJValue& function, uint8_t access) {
@@ -115,7 +144,7 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
     case ecMember: {
         TJValue object;
         EvaluateExpression(node->Left, 0, object);
-        GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0);
+        GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0, memberCache(node));
         return;
     }
     case ecSuper:
@@ -195,22 +224,21 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         applyBinary(node->Code, left, right, value);
         return;
     }
-    std::vector<TJExpr*> spine;
+    size_t length = 0;
     TJExpr* leaf = node;
-    while (leaf && isRightFirstBinary(leaf->Code)) {
-        spine.push_back(leaf);
-        leaf = leaf->Left;
-    }
-    std::vector<TJValue> rights(spine.size());
+    for (; leaf && isRightFirstBinary(leaf->Code); leaf = leaf->Left) ++length;
+    TChainLinks<TOperatorLink> spine(length);
     TJObjectHold hold(*this);
-    for (size_t i = 0; i < spine.size(); ++i) {
-        EvaluateExpression(spine[i]->Right, 0, rights[i]);
-        hold.hold(rights[i]);
+    TJExpr* link = node;
+    for (size_t i = 0; i < length; ++i, link = link->Left) {
+        spine[i].Node = link;
+        EvaluateExpression(link->Right, 0, spine[i].Right);
+        hold.hold(spine[i].Right);
     }
     TJValue accumulated, next;
     EvaluateExpression(leaf, 0, accumulated);
-    for (size_t i = spine.size(); i-- > 0;) {
-        applyBinary(spine[i]->Code, accumulated, rights[i], next);
+    for (size_t i = length; i-- > 0;) {
+        applyBinary(spine[i].Node->Code, accumulated, spine[i].Right, next);
         std::swap(accumulated, next);
     }
     value = std::move(accumulated);
@@ -220,13 +248,16 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
 // spine in a loop too: the leftmost operand first, then each right operand
 // that its operator still needs, from the bottom up.
 void TJEngine::evaluateLogicalChain(TJExpr* node, TJValue& value) {
-    std::vector<TJExpr*> spine;
+    size_t length = 0;
     TJExpr* leaf = node;
-    for (; isShortCircuit(leaf); leaf = leaf->Left) spine.push_back(leaf);
+    for (; isShortCircuit(leaf); leaf = leaf->Left) ++length;
+    TChainLinks<TJExpr*> spine(length);
+    TJExpr* link = node;
+    for (size_t i = 0; i < length; ++i, link = link->Left) spine[i] = link;
     TJValue operand;
     EvaluateExpression(leaf, 0, operand);
     bool result = ValueToBool(operand);
-    for (size_t i = spine.size(); i-- > 0;) {
+    for (size_t i = length; i-- > 0;) {
         if (result == (spine[i]->Code == ecOrShort)) continue;  // decided without its right operand
         EvaluateExpression(spine[i]->Right, 0, operand);
         result = ValueToBool(operand);
@@ -305,7 +336,7 @@ void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
     case ecMember: {
         TJValue object;
         EvaluateExpression(target->Left, 0, object);
-        SetMemberValue(object, target->Right->Name, value);
+        SetMemberValue(object, target->Right->Name, value, memberCache(target));
         return;
     }
     case ecCall: {
@@ -455,7 +486,8 @@ TJObject* TJEngine::ToScriptObject(const TJValue& value) {
     return boxValue(value);
 }
 
-void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJValue& result, bool deleteForm) {
+void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJValue& result, bool deleteForm,
+                              TJMemberCache* cache) {
     switch (value.ValueType) {
     case vtObject:
         if (!value.ObjValue) break;
@@ -467,10 +499,10 @@ void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJVa
             MakeObject(Factory_->GetPrototype(value.ObjValue->ScriptClassName()), result);
             return;
         }
-        readMember(value.ObjValue, name, result);
+        readMember(value.ObjValue, name, result, cache);
         return;
     case vtString: case vtRegExp: case vtInteger: case vtDouble: case vtBool: case vtDispatch:
-        readMember(boxValue(value), name, result);
+        readMember(boxValue(value), name, result, nullptr);
         return;
     case vtFunction: {
         IJFunction* function = value.FuncValue.get();
@@ -500,8 +532,9 @@ void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJVa
 
 // A member of an object; wrappers read from automation and GUI objects live
 // for the statement.
-void TJEngine::readMember(TJObject* object, const AnsiString& name, TJValue& result) {
-    object->GetValue(name, false, result);
+void TJEngine::readMember(TJObject* object, const AnsiString& name, TJValue& result, TJMemberCache* cache) {
+    if (cache) object->ReadMember(name, *cache, result);
+    else object->GetValue(name, false, result);
     if (IsObjectValue(result) && object->WrapsForRead(result.ObjValue)) CurrentTable->AddTemporary(result.ObjValue, true);
 }
 
@@ -510,7 +543,8 @@ void TJEngine::readMember(TJObject* object, const AnsiString& name, TJValue& res
     raiseScriptError("ENameError", "prototype assign error " + className);
 }
 
-void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, const TJValue& value) {
+void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, const TJValue& value,
+                              TJMemberCache* cache) {
     bool prototypeValue = name == "prototype" && (IsObjectValue(value) || IsNullValue(value));
     TJObject* assigned = IsObjectValue(value) ? value.ObjValue : nullptr;
     if (IsObjectValue(target)) {
@@ -519,7 +553,8 @@ void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, con
             if (!Factory_->SetPrototype(object->ScriptClassName(), assigned)) raisePrototypeAssign(value);
             return;
         }
-        object->SetValue(name, value);
+        if (cache) object->WriteMember(name, *cache, value);
+        else object->SetValue(name, value);
         return;
     }
     if (IsFunctionValue(target)) {
@@ -560,7 +595,9 @@ void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
         TJValue index;
         if (chain) EvaluateExpression(chain->Right, 0, index);
         else MakeString(AnsiString(), index);
-        object->GetValue(ValueToString(index), true, result);
+        int32_t number;
+        if (ValueToIndex(index, number)) object->GetIndexValue(number, result);
+        else object->GetValue(ValueToString(index), true, result);
         return;
     }
     TJArgumentList args = BuildArgumentList(chain);
@@ -576,7 +613,9 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
             TJValue index;
             if (chain) EvaluateExpression(chain->Right, 0, index);
             else MakeString(AnsiString(), index);
-            object->SetValue(ValueToString(index), value);
+            int32_t number;
+            if (ValueToIndex(index, number)) object->SetIndexValue(number, value);
+            else object->SetValue(ValueToString(index), value);
             return;
         }
         TJArgumentList args = BuildArgumentList(chain);
@@ -602,8 +641,8 @@ TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold&
     EvaluateExpression(node->Left, 0, owner);
     hold.hold(owner);
     TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
-    if (boxed) readMember(boxed, node->Right->Name, member);
-    else GetMemberValue(owner, node->Right->Name, member, false);
+    if (boxed) readMember(boxed, node->Right->Name, member, nullptr);
+    else GetMemberValue(owner, node->Right->Name, member, false, memberCache(node));
     return boxed;
 }
 

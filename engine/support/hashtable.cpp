@@ -60,6 +60,11 @@ int compareMatch(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
 
 }  // namespace
 
+uint64_t NewChangeStamp() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
 // ==== Buckets ====
 
 int TBinaryItemList::indexOf(const AnsiString& match, unsigned hash) const {
@@ -152,6 +157,7 @@ THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
     THashItem* stored = item.get();
     int index = slot->indexOf(item->match_, item->hash_);
     keysStale_ = true;
+    Touch();
     if (index >= 0) {
         disposeItem(slot->replace(index, std::move(item)));
     } else {
@@ -172,6 +178,7 @@ bool TCustomHashTable::Remove(const AnsiString& key) {
     if (index < 0) return false;
     std::unique_ptr<THashItem> item = slot->take(index);
     --count_;
+    Touch();
     if (slot->count() == 0) slot.reset();
     disposeItem(std::move(item));
     return true;
@@ -197,6 +204,7 @@ void TCustomHashTable::Clear() {
     old.resize(buckets_.size());
     old.swap(buckets_);
     count_ = 0;
+    Touch();
     std::exception_ptr firstError;
     for (auto& bucket : old) {
         while (bucket && bucket->count() > 0) {

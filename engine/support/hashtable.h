@@ -4,6 +4,7 @@
 // object factory and the library and network modules.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -12,6 +13,11 @@
 #include "rtl/exceptions.h"
 
 RTL_EXCEPTION(EHashTableError, Exception);
+
+// The next number of one process-wide sequence: no two calls give the same
+// number, so a stamp drawn from it never comes back for another table or
+// object (unlike an address, which a new one may reuse).
+uint64_t NewChangeStamp();
 
 // One entry of a table. A table kind derives its own item type that adds the
 // value; the bucket owns the item and deletes it through this base.
@@ -73,6 +79,14 @@ public:
     // The key list joined with CR LF, trailing blanks and line breaks removed.
     AnsiString GetKeyText();
 
+    // Changes, to a new NewChangeStamp, whenever an item is added, removed or
+    // replaced (a value updated in place keeps its item): while it stays, an
+    // item found in the table is still there and still the one for its key.
+    uint64_t Stamp() const { return stamp_; }
+    // A new stamp without a change of items (the owner changed something
+    // that caches of the table's items depend on).
+    void Touch() { stamp_ = NewChangeStamp(); }
+
     int BucketCount() const { return static_cast<int>(buckets_.size()); }
     bool IgnoreCase() const { return ignoreCase_; }
     bool RaiseOnMissing = false;
@@ -106,6 +120,7 @@ private:
     // a table cleared and filled again (a call's scope) allocates nothing.
     std::vector<std::unique_ptr<TBinaryItemList>> spare_;
     int count_ = 0;  // items stored
+    uint64_t stamp_ = NewChangeStamp();
     std::vector<AnsiString> keys_;
     bool keysStale_ = false;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/core/object.h"
 #include "engine/core/operators.h"
 #include "rtl/exceptions.h"
 

@@ -16,6 +16,7 @@
 
 struct TJValue;
 struct TJStatement;
+struct TJMemberCache;
 
 // ==== Statement kinds ====
 // The numbers are stored in compiled-tree files: never renumber. The
@@ -78,6 +79,9 @@ struct TJExpr {
     std::unique_ptr<TJValue> Value;  // constants only
     AnsiString Name;                 // identifiers
     TJStatement* Func = nullptr;     // function literals: the kind 10 statement
+    // Member and method-call nodes: where the member was found last time,
+    // made at the first read or write (never stored in tree files).
+    std::unique_ptr<TJMemberCache> MemberCache;
 
     TJExpr();
     ~TJExpr();
