@@ -1,10 +1,13 @@
 // Evaluator speed: compiles and runs each benchmark script (bench/scripts, or
-// the files given) through the engine component and prints the compile time
-// and the best of three run times, with what the script reported. A script
-// reports through report(x), which this program defines before its text.
+// the files given) through the engine component and prints the compile time,
+// the least processor time of three runs, the process's peak private memory
+// once the engine is ready and after the runs, and what the script reported. A
+// script reports through report(x), which this program defines before its text.
 // Run: scripts/wine-run.sh build/bench/evaluator.exe [SCRIPT...], or
-// bench/evaluator.sh, which prints the times beside recorded peer figures.
+// bench/evaluator.sh, which runs each script in its own process (so that the
+// peak is the script's) beside Duktape and MuJS.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +27,21 @@ double milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
     return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// The processor time (user and kernel) this process has taken.
+double processorMilliseconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto ticks = [](FILETIME time) { return ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart; };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+// The most private memory the process has held so far, in KiB.
+SIZE_T peakPrivateKilobytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakPagefileUsage / 1024;
+}
+
 struct Output {
     std::string text;
     void write(TObject*, const AnsiString& s) { text += s.str(); }
@@ -39,6 +57,7 @@ void benchmark(const AnsiString& path) {
     Output out, err;
     component.SetOnStdout(TStringEvent::bind<&Output::write>(&out));
     component.SetOnStderr(TStringEvent::bind<&Output::write>(&err));
+    SIZE_T startPeak = peakPrivateKilobytes();
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     bool compiled = component.Compile(AnsiString(prelude) + source);
@@ -47,17 +66,18 @@ void benchmark(const AnsiString& path) {
     double best = 1e30;
     for (int run = 0; compiled && run < 3; ++run) {
         out.text.clear();
-        QueryPerformanceCounter(&start);
+        double before = processorMilliseconds();
         component.RunNoArgs();
-        QueryPerformanceCounter(&end);
-        best = std::min(best, milliseconds(start, end));
+        best = std::min(best, processorMilliseconds() - before);
     }
     std::string reported = out.text + err.text;
     while (!reported.empty() && (reported.back() == '\n' || reported.back() == '\r')) reported.pop_back();
     for (char& c : reported)
         if (c == '\r' || c == '\n') c = ' ';
-    std::printf("%-12s compile %8.2f ms  run %9.2f ms  %s\n", extractFileName(path).c_str(), compileTime,
-                compiled ? best : 0.0, reported.c_str());
+    std::printf("%-12s compile %8.2f ms  run %7.0f ms  start %7lu KiB  peak %7lu KiB  %s\n",
+                extractFileName(path).c_str(), compileTime, compiled ? best : 0.0,
+                static_cast<unsigned long>(startPeak), static_cast<unsigned long>(peakPrivateKilobytes()),
+                reported.c_str());
 }
 
 // The .dms files of the folder beside this program's sources.

@@ -1,35 +1,58 @@
 #!/bin/bash
-# Runs the benchmark scripts (bench/scripts/*.dms) through the engine under
-# Wine (build/bench/evaluator.exe) and prints each one's time beside the
-# times Duktape 2.7 and MuJS took for the same work natively, as recorded in
-# the table below (another machine, CPU time, best of several runs: the
-# ratios tell the order of the gap, not its exact size). The scripts are
-# written in the ECMAScript all three understand.
+# Runs each benchmark script (bench/scripts/*.dms, or the files given) through
+# the engine under Wine, each in its own process (build/bench/evaluator.exe),
+# and through the peers Duktape (duk) and MuJS (mujs) natively on the same
+# machine, and prints the processor times (user and system, best of several
+# runs; ours without the process start) with our time's ratio to each peer,
+# and our process's private memory at start-up and at its peak. The scripts
+# are written in the ECMAScript all three understand; a peer whose result
+# differs from ours is marked. On a loaded machine compare best-of figures only.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/.." && pwd)"
-build="${NIMBORA_BUILD:-$root/build}"
+. "$root/scripts/env.sh"
+build="${NIMBORA_BUILD:-$NIMBORA_DEFAULT_BUILD}"
 program="$build/bench/evaluator.exe"
+runs="${NIMBORA_BENCH_RUNS:-3}"
 [ -x "$program" ] || { echo "evaluator.sh: build $program first" >&2; exit 1; }
-
-# script, Duktape ms, MuJS ms
-peers="fib.dms 110 60
-methods.dms 260 200
-sort.dms 440 190
-members.dms 190 160
-loop.dms 1400 1100
-appends.dms 2100 3800"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-"$root/scripts/wine-run.sh" "$program" 2>/dev/null | tr -d '\r' > "$work/engine.txt"
-printf '%-12s %10s %11s %8s %8s %8s\n' script "engine ms" "duktape ms" ratio "mujs ms" ratio
-for script in "$here"/scripts/*.dms; do
+# The engine runs from a copy without debug information: Wine reads debug
+# sections it cannot map into private memory, which would swamp the figures.
+"$NIMBORA_TRIPLET-strip" -o "$work/evaluator.exe" "$program"
+
+# peerRun PROGRAM FILE: "milliseconds result" of the best run; a run over two
+# seconds is not repeated.
+peerRun() {
+    command -v "$1" >/dev/null || { echo "- (no $1)"; return; }
+    local best="" ms result="" TIMEFORMAT='%3U %3S'
+    for ((run = 0; run < runs; run++)); do
+        ms="$( { time "$1" "$2" > "$work/peer.txt" 2>&1; } 2>&1 | awk '{ printf "%.0f", ($1 + $2) * 1000 }')"
+        result="$(tr '\n' ' ' < "$work/peer.txt" | sed 's/ *$//')"
+        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best="$ms"; fi
+        [ "$ms" -gt 2000 ] && break
+    done
+    echo "$best $result"
+}
+
+ratio() { awk -v e="$1" -v p="$2" 'BEGIN { if (p > 0 && e != "") printf "%.2f", e / p; else print "-" }'; }
+
+scripts=("$@")
+[ ${#scripts[@]} -gt 0 ] || scripts=("$here"/scripts/*.dms)
+printf '%-12s %9s %9s %6s %9s %6s %11s %9s  %s\n' script "ours ms" "duk ms" ratio "mujs ms" ratio \
+    "start KiB" "peak KiB" result
+for script in "${scripts[@]}"; do
     name="$(basename "$script")"
-    engine_ms="$(awk -v n="$name" '$1 == n { print $6 }' "$work/engine.txt")"
-    read -r duk mujs <<< "$(awk -v n="$name" '$1 == n { print $2, $3 }' <<< "$peers")"
-    ratio() { awk -v e="$engine_ms" -v p="$1" 'BEGIN { if (p > 0 && e != "") printf "%.1f", e / p; else print "-" }'; }
-    printf '%-12s %10s %11s %8s %8s %8s   %s\n' "$name" "${engine_ms:--}" "${duk:--}" "$(ratio "${duk:-0}")" \
-        "${mujs:--}" "$(ratio "${mujs:-0}")" \
-        "$(awk -v n="$name" '$1 == n { $1=$2=$3=$4=$5=$6=$7=""; print }' "$work/engine.txt" | sed 's/^ *//')"
+    # script compile MS run MS start KIB peak KIB result...
+    line="$("$root/scripts/wine-run.sh" "$work/evaluator.exe" "Z:$script" 2>/dev/null | tr -d '\r')"
+    read -r _ _ _ _ _ ours _ _ start _ _ peak _ result <<< "$line"
+    { echo 'function report(x) { print(x); }'; cat "$script"; } > "$work/peer.js"
+    read -r duk_ms duk_result <<< "$(peerRun duk "$work/peer.js")"
+    read -r mujs_ms mujs_result <<< "$(peerRun mujs "$work/peer.js")"
+    note="$result"
+    [ "$duk_result" = "$result" ] || note+="  (duk: $duk_result)"
+    [ "$mujs_result" = "$result" ] || note+="  (mujs: $mujs_result)"
+    printf '%-12s %9s %9s %6s %9s %6s %11s %9s  %s\n' "$name" "${ours:--}" "$duk_ms" "$(ratio "${ours:-}" "$duk_ms")" \
+        "$mujs_ms" "$(ratio "${ours:-}" "$mujs_ms")" "${start:--}" "${peak:--}" "$note"
 done

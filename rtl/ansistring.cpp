@@ -1,12 +1,10 @@
 // AnsiString: storage, sharing and copy-on-write of byte strings.
 #include "rtl/ansistring.h"
 
-#include <cstdlib>
-#include <new>
+#include "rtl/smallheap.h"
 
 AnsiString::Rep* AnsiString::allocate(size_t capacity) {
-    auto* rep = static_cast<Rep*>(std::malloc(sizeof(Rep) + capacity));
-    if (!rep) throw std::bad_alloc();
+    auto* rep = static_cast<Rep*>(smallAllocate(sizeof(Rep) + capacity));
     rep->refs = 1;
     rep->length = 0;
     rep->capacity = capacity;
@@ -49,7 +47,7 @@ AnsiString& AnsiString::operator=(AnsiString&& other) noexcept {
 }
 
 void AnsiString::release() noexcept {
-    if (rep_ && --rep_->refs == 0) std::free(rep_);
+    if (rep_ && --rep_->refs == 0) smallRelease(rep_);
 }
 
 // Makes rep_ an unshared buffer of at least the given capacity.

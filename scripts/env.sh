@@ -32,6 +32,9 @@ export WINEPREFIX="${NIMBORA_WINEPREFIX:-$NIMBORA_CACHE/wineprefix}"
 # The environment of every Wine run: code page 932 comes from the Japanese locale.
 wine_env() {
     export WINEDEBUG="${NIMBORA_WINEDEBUG:--all}"
+    # The heap checker sees only the plain heap's blocks: the programs then leave
+    # their small-object heap unused.
+    if [[ "$WINEDEBUG" == *heap* ]]; then export NIMBORA_PLAIN_HEAP=1; fi
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export LC_ALL=ja_JP.UTF-8
 }

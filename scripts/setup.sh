@@ -13,7 +13,7 @@ as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 # ==== Debian packages ====
 packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
           libz-mingw-w64-dev wine wine32:i386 xvfb xauth python3 googletest
-          fonts-ipafont-gothic dpkg-dev xz-utils bzip2 ca-certificates locales duktape imagemagick
+          fonts-ipafont-gothic dpkg-dev xz-utils bzip2 ca-certificates locales duktape mujs imagemagick
           openssl curl python3-pyftpdlib python3-aiosmtpd)
 
 missing_packages() {

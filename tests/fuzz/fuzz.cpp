@@ -64,6 +64,8 @@ bool startWorker(const FuzzOptions& options, PROCESS_INFORMATION& worker) {
                           " \"" + options.root + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    // The worker's heap check validates the plain heap: every block must be there.
+    SetEnvironmentVariableA("NIMBORA_PLAIN_HEAP", "1");
     return CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &worker);
 }
 
