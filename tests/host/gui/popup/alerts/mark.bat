@@ -1,0 +1,1 @@
+echo clicked>>"%~dp0clicked.txt"
