@@ -1,1 +1,1 @@
-echo clicked>>"%~dp0clicked.txt"
+echo clicked>>clicked.txt
