@@ -199,10 +199,6 @@ TfrmAlertPopUp::TfrmAlertPopUp(TComponent* owner, TAlertPopUp* component)
     tmrScrollLess = newTimer(this, kSlideInterval, TNotifyEvent::bind<&TfrmAlertPopUp::tmrScrollLessTimer>(this));
 }
 
-TfrmAlertPopUp::~TfrmAlertPopUp() {
-    if (Component_ && !Closing_) Component_->popupClosed();
-}
-
 void TfrmAlertPopUp::Notification(TComponent* component, TOperation operation) {
     TForm::Notification(component, operation);
     if (operation == opRemove && component == Component_) Component_ = nullptr;

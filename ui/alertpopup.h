@@ -116,7 +116,7 @@ class TfrmAlertPopUp : public TForm {
     void ShowPopUp(TTaskbarEdge edge, int offset);
 
 protected:
-    ~TfrmAlertPopUp() override;
+    ~TfrmAlertPopUp() override = default;
     void CreateParams(TCreateParams& params) override;
     int ShowCommand() const override { return SW_SHOWNOACTIVATE; }
     void Notification(TComponent* component, TOperation operation) override;
