@@ -11,10 +11,12 @@
 #include "host/iconhide.h"
 #include "host/layerwindow.h"
 #include "host/skinform.h"
+#include "host/systemobject.h"
 #include "host/widgetlist.h"
 #include "host/widgetxml.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
+#include "ui/alertpopup.h"
 #include "ui/comctrls.h"
 #include "ui/menus.h"
 #include "ui/trayicon.h"
@@ -44,6 +46,22 @@ std::unique_ptr<TSetting> openSetting(const AnsiString& fileName) {
     return setting;
 }
 
+// system.showAlertPopup: a link turns on opening it and the hover underline;
+// a time-out stays for later calls of any widget.
+bool showAlertPopup(const AnsiString& title, const AnsiString& text, const AnsiString* url, const int32_t* timeOut) {
+    if (!MainForm) return false;
+    TAlertPopUp* popup = MainForm->AlertPopUp;
+    popup->Title = title;
+    popup->Text = text;
+    popup->URL = url ? *url : AnsiString();
+    uint8_t linkOption = setOf(msnAutoOpenURL), underline = fontStyle(fsUnderline);
+    popup->Options = url ? popup->Options | linkOption : popup->Options & ~linkOption;
+    TFont* hover = popup->HoverFont();
+    hover->SetStyle(url ? hover->Style() | underline : hover->Style() & ~underline);
+    if (timeOut) popup->TimeOut = *timeOut;
+    return popup->ShowPopUp();
+}
+
 }  // namespace
 
 const TClassInfo TMainForm::classInfo = makeClassInfo("TMainForm", &TForm::classInfo);
@@ -70,10 +88,13 @@ TMainForm::TMainForm(TComponent* owner, TAppInstances* instances, const TParamet
     IconHide = new TIconHide(this);
     HotKeyManager = new THotKeyManager(this);
     HotKeyManager->OnHotKeyPressed = THotKeyEvent::bind<&TMainForm::HotKeyManagerHotKeyPressed>(this);
+    AlertPopUp = new TAlertPopUp(this);
+    SystemHooks.ShowAlertPopup = &showAlertPopup;
     FormCreate(parameters);
 }
 
 TMainForm::~TMainForm() {
+    SystemHooks.ShowAlertPopup = nullptr;
     if (MainForm == this) MainForm = nullptr;
 }
 

@@ -20,6 +20,7 @@
 #include "host/setting.h"
 #include "ui/forms.h"
 
+class TAlertPopUp;
 class TFindFile;
 class THotKeyManager;
 class TIconHide;
@@ -82,6 +83,7 @@ class TMainForm : public TForm {
     TIconHide* IconHide;
     THotKeyManager* HotKeyManager;
     TAppInstances* AppInstances;
+    TAlertPopUp* AlertPopUp;  // behind system.showAlertPopup
 
 protected:
     ~TMainForm() override;

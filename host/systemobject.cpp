@@ -228,9 +228,9 @@ void systemShowAlertPopup(TSystemObject& self, TJValueList* args, TJValue& resul
     if (!HasTwoArgs(args) || !SystemHooks.ShowAlertPopup) return;
     SetCurrentDirectoryA(self.ScriptFolder().c_str());
     AnsiString url = HasThreeArgs(args) ? ValueToString(&args->At(2)) : AnsiString();
-    int32_t timeOut = ArgCount(args) >= 4 ? ValueToInteger(&args->At(3)) : -1;
+    int32_t timeOut = ArgCount(args) >= 4 ? ValueToInteger(&args->At(3)) : 0;
     MakeBool(SystemHooks.ShowAlertPopup(ValueToString(&args->At(0)), ValueToString(&args->At(1)),
-                                        HasThreeArgs(args) ? &url : nullptr, timeOut),
+                                        HasThreeArgs(args) ? &url : nullptr, ArgCount(args) >= 4 ? &timeOut : nullptr),
              result);
 }
 

@@ -51,9 +51,9 @@ enum TSystemChild : int { scCpu, scNet, scMemory, scBattery, scScreen, scDiskDri
 // What the alert popup adds when it is linked in; unset, the popup answers false.
 struct TSystemHooks {
     // Shows the program's one alert popup (title, text, a link when url is
-    // given, its time-out in seconds when timeOut >= 0); whether it was shown.
+    // given, a new time-out in seconds when timeOut is); whether it was shown.
     bool (*ShowAlertPopup)(const AnsiString& title, const AnsiString& text, const AnsiString* url,
-                           int32_t timeOut) = nullptr;
+                           const int32_t* timeOut) = nullptr;
 };
 
 extern TSystemHooks SystemHooks;

@@ -2,9 +2,10 @@
 # Windows made by widget scripts, on real windows: the constructor's
 # arguments and onCreate, fades, the event record (reset, sender, buttons
 # summed, a move leaving the buttons at 0, a freed sender reading null),
-# system's open, close and balloon hint, closing from a script acting only
-# once that script has returned, and the program ended by closing its main
-# form with two widgets loaded. The test widgets report through alert.
+# system's open, close and balloon hint, the disk's SMART read failing for
+# good under Wine, closing from a script acting only once that script has
+# returned, and the program ended by closing its main form with two widgets
+# loaded. The test widgets report through alert.
 . "$GUI_KIT"
 
 stage="$GUI_WORK/stage"
@@ -33,6 +34,11 @@ events_checks=(
     'transparency 300=255'
     'sender once its window is freed=null'
     'screen width is read=true'
+    'getSMART(0)=false'
+    'disk after the failed read=0,0,0,0,0,0,,,'
+    'getSMART(0) again=false'
+    'getSMART(1) after the failure=false'
+    'getSMART without a drive=false'
     'open without a path=false'
     'open a loaded widget=false'
     'balloon with three arguments=false'

@@ -1,0 +1,1 @@
+echo clicked>>clicked.txt

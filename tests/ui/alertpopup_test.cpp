@@ -1,0 +1,98 @@
+// The alert popup's placement rules: the taskbar edge of a rectangle, where
+// popups go and when one more fits, the slide steps and the gradient rows.
+#include <gtest/gtest.h>
+
+#include "ui/alertpopup.h"
+
+namespace {
+
+bool same(const TRect& a, const TRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+const TRect screen{0, 0, 1280, 1024};
+
+}  // namespace
+
+TEST(AlertPopup, TaskbarEdgeOfItsRectangle) {
+    const struct {
+        TRect taskbar;
+        TTaskbarEdge edge;
+    } rows[] = {
+        {{0, 0, 60, 1024}, teLeft},
+        {{0, 0, 1280, 30}, teTop},
+        {{0, 994, 1280, 1024}, teBottom},
+        {{1220, 0, 1280, 1024}, teRight},
+        {{0, 0, 100, 100}, teRight},  // a square at the corner: neither longer side
+    };
+    for (const auto& row : rows) EXPECT_EQ(TaskbarEdgeOf(row.taskbar), row.edge) << row.taskbar.left << "," << row.taskbar.top;
+}
+
+// Popups of 148 x 121, 16 and 2 pixels in from the work area's edges.
+TEST(AlertPopup, PlacementByTheTaskbar) {
+    const TRect area{60, 30, 1220, 994};
+    const struct {
+        TTaskbarEdge edge;
+        int offset;
+        TRect bounds;
+    } rows[] = {
+        {teBottom, 0, {1056, 871, 1204, 992}},
+        {teBottom, 123, {1056, 748, 1204, 869}},
+        {teRight, 0, {1056, 871, 1204, 992}},
+        {teLeft, 123, {76, 748, 224, 869}},
+        {teTop, 123, {1056, 155, 1204, 276}},
+    };
+    for (const auto& row : rows) {
+        auto bounds = AlertPopupBounds(row.edge, area, {148, 121}, {16, 2}, row.offset);
+        ASSERT_TRUE(bounds.has_value());
+        EXPECT_TRUE(same(*bounds, row.bounds)) << row.edge << " " << bounds->left << "," << bounds->top;
+    }
+    // No taskbar known: the window is not moved.
+    EXPECT_FALSE(AlertPopupBounds(teUnknown, area, {148, 121}, {16, 2}, 0).has_value());
+}
+
+// On the 1280 x 1024 screen eight popups fit above a bottom taskbar; the
+// ninth, 8 x 123 pixels up, would leave the screen.
+TEST(AlertPopup, OneMoreFits) {
+    const struct {
+        TTaskbarEdge edge;
+        int offset;
+        bool fits;
+    } rows[] = {
+        {teBottom, 7 * 123, true},  {teBottom, 8 * 123, false}, {teLeft, 8 * 123, false},
+        {teRight, 901, true},       {teRight, 902, false},      {teTop, 901, true},
+        {teTop, 902, false},        {teUnknown, 100000, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(AlertPopupFits(row.edge, screen, 121, 2, row.offset), row.fits) << row.edge << " " << row.offset;
+}
+
+// Each edge keeps the side on the taskbar and moves the other one.
+TEST(AlertPopup, SlideSteps) {
+    const TRect full{100, 200, 248, 321};
+    const struct {
+        TTaskbarEdge edge;
+        TRect collapsed;
+        TRect grown;
+    } rows[] = {
+        {teLeft, {100, 200, 101, 321}, {100, 200, 110, 321}},
+        {teTop, {100, 200, 248, 201}, {100, 200, 248, 210}},
+        {teRight, {247, 200, 248, 321}, {238, 200, 248, 321}},
+        {teBottom, {100, 320, 248, 321}, {100, 311, 248, 321}},
+    };
+    for (const auto& row : rows) {
+        TRect collapsed = SlideAlertPopup(row.edge, full, 1 - SlideExtent(row.edge, full));
+        EXPECT_TRUE(same(collapsed, row.collapsed)) << row.edge;
+        EXPECT_EQ(SlideExtent(row.edge, collapsed), 1);
+        EXPECT_TRUE(same(SlideAlertPopup(row.edge, collapsed, 9), row.grown)) << row.edge;
+        EXPECT_TRUE(same(SlideAlertPopup(row.edge, row.grown, -9), collapsed)) << row.edge;
+    }
+}
+
+// From 0xFFCC99 (blue FF, green CC, red 99) to white over 100 rows.
+TEST(AlertPopup, GradientRows) {
+    EXPECT_EQ(GradientRowColor(0xFFCC99, 0xFFFFFF, 0, 100), 0xFFCC99);
+    EXPECT_EQ(GradientRowColor(0xFFCC99, 0xFFFFFF, 50, 100), 0xFFE6CC);  // 0x99 + 51, 0xCC + 25.5 rounded
+    EXPECT_EQ(GradientRowColor(0xFFCC99, 0xFFFFFF, 100, 100), 0xFFFFFF);
+    EXPECT_EQ(GradientRowColor(0xFFFFFF, 0xFFCC99, 50, 100), 0xFFE5CC);  // down: 0xFF - 25.5 rounded away from 0
+}
