@@ -15,6 +15,7 @@
 #include "ui/forms.h"
 #include "ui/picture.h"
 
+class TJSettingObject;
 class TLayerWindow;
 class TMenuItem;
 class TPanel;
@@ -70,6 +71,19 @@ class TSkinForm : public TForm {
     bool FontDialog() const;
     void SetFontDialog(bool enabled);
 
+    // ---- Settings ----
+    // Registers a setting for the dialog and enables "設定".
+    void AddSettingItem(TJSettingObject* setting);
+    // Unregisters the setting; "設定" is disabled when none is left.
+    void RemoveSettingItems(TJSettingObject* setting);
+    const std::vector<TJSettingObject*>& SettingItems() const { return SettingItems_; }
+    // Builds the settings dialog anew from the settings and shows it until it
+    // is cancelled or its values pass onSettingChanging (returnValue not set
+    // false): they are staged in each settingValue, then stored in each value
+    // before onSettingChanged. Nothing is shown without settings or while a
+    // dialog of the window is open.
+    void RunSettingDialog();
+
     // ---- Events of the window ----
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
@@ -122,6 +136,7 @@ private:
     void topMostClick(TObject*);
     void transparencyClick(TObject* sender);
     void exitClick(TObject*);
+    void settingClick(TObject*) { RunSettingDialog(); }
     AnsiString helpFile() const;
     void menuPopup(TObject*);
     void helpClick(TObject*);
@@ -145,6 +160,8 @@ private:
     TLayerWindow* Layer_;
     std::unique_ptr<PanelHook> PanelHook_;
     bool Painting_ = false;
+    std::vector<TJSettingObject*> SettingItems_;  // each unregisters itself before it is freed
+    bool SettingDialogOpen_ = false;
     TPoint PressPoint_{};
     bool Pressed_ = false;
 };
