@@ -479,7 +479,8 @@ int pixelsCommand(const Arguments& args) {
 }
 
 // What a control of a known class holds beside its text: a check box's
-// check, a combo box's selection, a list box's count and caret item.
+// check, a combo box's selection, an edit box's password character, a list
+// box's count and caret item.
 std::string controlState(HWND control) {
     std::wstring name = classOf(control);
     char text[64] = "";
@@ -488,6 +489,8 @@ std::string controlState(HWND control) {
         std::snprintf(text, sizeof text, "check=%lld", ask(BM_GETCHECK));
     else if (name.find(L"ComboBox") != std::wstring::npos)
         std::snprintf(text, sizeof text, "selected=%lld", ask(CB_GETCURSEL));
+    else if (name.find(L"Edit") != std::wstring::npos || name.find(L"Memo") != std::wstring::npos)
+        std::snprintf(text, sizeof text, "password=%lld", ask(EM_GETPASSWORDCHAR));
     else if (name.find(L"ListBox") != std::wstring::npos)
         std::snprintf(text, sizeof text, "count=%lld caret=%lld", ask(LB_GETCOUNT), ask(LB_GETCARETINDEX));
     return text;
