@@ -19,7 +19,7 @@ expect_probe() { gui_expect_box Probe "$1" "$stage/stderr.txt"; }
 gui_start "$stage" -s 'widget\probe\probe.xml'
 expect_probe "$(printf '%s\n' \
     'one argument=ESettingError' \
-    'values before any OK=Bob;;;1;0,2;false;;' \
+    'values before any OK=Bob;;;1;0,2;false;;;' \
     'parent of a live window=true' \
     'parent after its window was freed=null')"
 window=$(gui find --class TSkinForm --visible --timeout 5000) || gui_fail "no widget window"
@@ -61,7 +61,9 @@ TMyButton 1 449 469 ...
 TTabSheet 0 4 468 More  
 TPanel 0 4 468  
 TMemo 0 244 444  password=0
-TCheckListBox 0 244 444  count=3 caret=0"
+TCheckListBox 0 244 444  count=3 caret=0
+TEdit 0 244 444  password=0
+TMyButton 0 449 469 ... "
 
 # ==== Entries: each control by hand ====
 click 300 45 && gui key end && gui type X         # Nick
@@ -74,9 +76,12 @@ gui type "$doc" && gui key enter
 click 80 12                                       # the tab "More "
 click 300 60 && gui type one && gui key enter && gui type two  # Notes
 click 254 139                                     # Tags: the check box of "b"
+click 459 206                                     # Place: "..." opens at its folder
+gui find --class '#32770' --visible --timeout 5000 >/dev/null || gui_fail "no folder picker"
+gui key enter
 
 # ==== OK: staged, vetoed, shown again; OK again: stored ====
-staged="BobX;pw;one/two;2;0,1,2;true;$doc;"
+staged="BobX;pw;one/two;2;0,1,2;true;$doc;;C:\\windows"
 ok
 expect_probe "changing 1: $staged | Bob"
 dialog=$(gui find --class TSettingForm --visible --timeout 5000) || gui_fail "the veto closed the dialog"
@@ -109,5 +114,6 @@ gui_end "$GUI_PID" 15 choose_exit || gui_fail "the tray menu's exit did not end 
 # memo's lines joined by CR LF); "Odd", of an unknown type, has no control.
 gui_config_check "$stage/widget/probe/probe.config" 'top=*' 'left=*' 'Settings/nick=BobX' 'Settings/secret=pw' \
     'Settings/notes=*' 'Settings/flavour=2' 'Settings/tags=0,1,2' 'Settings/dark=true' "Settings/doc=$doc" \
+    'Settings/place=C:\windows' \
     'w/top=*' 'w/left=*' || gui_fail "the stored settings"
 echo "settings: every check passed"
