@@ -11,8 +11,8 @@
 #include "rtl/stringlist.h"
 #include "ui/bitmap.h"
 #include "ui/comctrls.h"
-#include "ui/dialogs.h"
 #include "ui/edits.h"
+#include "ui/filedialogs.h"
 #include "ui/lists.h"
 #include "ui/panel.h"
 
@@ -137,6 +137,7 @@ TSettingForm::TSettingForm(TComponent* owner) : TForm(owner) {
 // The rows' settings were held by AddSettingControl; they live on unheld
 // (an object nothing refers to stays with its engine).
 TSettingForm::~TSettingForm() {
+    Destroying();
     for (const TListed& listed : Listed_)
         if (listed.setting) listed.setting->ReleaseToHolder();
 }

@@ -486,8 +486,7 @@ void TSkinForm::RunSettingDialog() {
     TJRuntime* runtime = SettingItems_.front()->Runtime();
     for (TJSettingObject* setting : std::vector<TJSettingObject*>(SettingItems_))
         dialog->AddSettingControl(ReadSettingData(setting));
-    if (dialog->Tag() == 0) return;
-    dialog->SetHeight(dialog->Tag());
+    dialog->SetHeight(dialog->Tag());  // every setting makes a row: never 0 here
     while (dialog->ShowModal() == mrOk && !IsDestroying()) {
         dialog->CollectSettingValues(false);
         TSystemObject* system = TSystemObject::Of(runtime);

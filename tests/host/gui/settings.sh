@@ -41,8 +41,20 @@ expect_controls() {
     got=$(controls)
     [ "$got" = "$1" ] || gui_fail "dialog controls:"$'\n'"$got"$'\n'"expected:"$'\n'"$1"
 }
-click() { gui click "$1" "$2" --window "$dialog"; }
-ok() { click 320 256; }  # at 284, 8 of the bottom panel, 75 x 25
+# rect CLASS N: the Nth shown window of the class (or the one whose text is N):
+# left top right bottom.
+rect() {
+    gui children "$dialog" | tr -d '\r' | awk -F'\t' -v c="$1" -v n="$2" \
+        '$1 == c && $2 == 1 && ($4 == n || ++seen == n) { gsub(",", " ", $3); print $3; exit }'
+}
+# press CLASS N: clicks the middle of that window.
+press() {
+    local l t r b
+    read -r l t r b < <(rect "$1" "$2")
+    [ -n "$b" ] || gui_fail "no $1 $2 in the dialog"
+    gui click $(( (l + r) / 2 )) $(( (t + b) / 2 )) --window "$dialog"
+}
+ok() { press TButton OK; }
 
 # ==== The rows, in registration order: the first tab "一般　", then "More " ====
 open_dialog
@@ -66,17 +78,19 @@ TEdit 0 244 444  password=0
 TMyButton 0 449 469 ... "
 
 # ==== Entries: each control by hand ====
-click 300 45 && gui key end && gui type X         # Nick
-click 300 78 && gui type pw                       # Secret
-click 300 111 && gui key down enter               # Flavour: blue
-click 20 142                                      # Dark
-click 458 182                                     # Document: "..."
+press TEdit 1 && gui key end && gui type X        # Nick
+press TEdit 2 && gui type pw                      # Secret
+press TComboBox 1 && gui key down enter           # Flavour: blue
+press TCheckBox 1                                 # Dark
+press TMyButton 1                                 # Document: "..."
 gui find --class '#32770' --visible --timeout 5000 >/dev/null || gui_fail "no file dialog"
 gui type "$doc" && gui key enter
-click 80 12                                       # the tab "More "
-click 300 60 && gui type one && gui key enter && gui type two  # Notes
-click 254 139                                     # Tags: the check box of "b"
-click 459 206                                     # Place: "..." opens at its folder
+gui click 80 12 --window "$dialog"                # the tab "More "
+press TMemo 1 && gui type one && gui key enter && gui type two  # Notes
+# Tags: the check box of "b", the second of three items in a list of 3 items + 25 pixels.
+read -r l t r b < <(rect TCheckListBox 1)
+gui click $(( l + 10 )) $(( t + 2 + (b - t - 25) / 2 )) --window "$dialog"
+press TMyButton 1                                 # Place: "..." opens at its folder
 gui find --class '#32770' --visible --timeout 5000 >/dev/null || gui_fail "no folder picker"
 gui key enter
 
@@ -94,7 +108,7 @@ expect_probe "changed: $staged"
 open_dialog
 controls | grep -q '^TComboBox 1 244 444 blue selected=2$' || gui_fail "flavour: $(controls)"
 controls | grep -q '^TCheckBox 1 14 314 Dark check=1$' || gui_fail "dark: $(controls)"
-click 410 256
+press TButton キャンセル
 
 # ==== parent = null unregisters: "設定" is disabled ====
 menu down enter && expect_probe "detached null"
