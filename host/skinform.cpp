@@ -484,8 +484,7 @@ void TSkinForm::RunSettingDialog() {
         }
     } done{dialog, SettingDialogOpen_};
     TJRuntime* runtime = SettingItems_.front()->Runtime();
-    for (TJSettingObject* setting : std::vector<TJSettingObject*>(SettingItems_))
-        dialog->AddSettingControl(ReadSettingData(setting));
+    for (TJSettingObject* setting : SettingItems_) dialog->AddSettingControl(ReadSettingData(setting));
     dialog->SetHeight(dialog->Tag());  // every setting makes a row: never 0 here
     while (dialog->ShowModal() == mrOk && !IsDestroying()) {
         dialog->CollectSettingValues(false);

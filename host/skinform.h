@@ -76,7 +76,6 @@ class TSkinForm : public TForm {
     void AddSettingItem(TJSettingObject* setting);
     // Unregisters the setting; "設定" is disabled when none is left.
     void RemoveSettingItems(TJSettingObject* setting);
-    const std::vector<TJSettingObject*>& SettingItems() const { return SettingItems_; }
     // Builds the settings dialog anew from the settings and shows it until it
     // is cancelled or its values pass onSettingChanging (returnValue not set
     // false): they are staged in each settingValue, then stored in each value
