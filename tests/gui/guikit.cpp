@@ -15,8 +15,9 @@
 //   type TEXT
 //   tray [--button B] [--double]               the first icon of Wine's tray window
 //   pixels HANDLE X Y [W H]                    aarrggbb per pixel, a line per row
-//   children HANDLE                            class, visible, rectangle in HANDLE's
-//                                              client area, text and state per child
+//   controls HANDLE                            class, visible, rectangle in HANDLE's
+//                                              client area, asked text and state of
+//                                              each window inside it
 // Points are on the screen, or in the client area of "--window".
 #include <windows.h>
 
@@ -496,9 +497,9 @@ std::string controlState(HWND control) {
     return text;
 }
 
-// children HANDLE: every window inside it, parents before their children.
+// controls HANDLE: every window inside it, parents before their children.
 // The text is asked for (an edit box's is the user's).
-int childrenCommand(const Arguments& args) {
+int controlsCommand(const Arguments& args) {
     HWND top = handle(args.at(0));
     for (HWND child : childWindows(top)) {
         RECT r{};
@@ -535,7 +536,7 @@ const Command kCommands[] = {
     {L"type", {}, typeCommand},
     {L"tray", {L"--double"}, trayCommand},
     {L"pixels", {}, pixelsCommand},
-    {L"children", {}, childrenCommand},
+    {L"controls", {}, controlsCommand},
 };
 
 }  // namespace

@@ -34,7 +34,7 @@ open_dialog() {
 # The dialog's windows, one a line: class, visible, left, right, text, state
 # (the rows' tops follow the labels' font).
 controls() {
-    gui children "$dialog" | tr -d '\r' | awk -F'\t' '{ split($3, r, ","); print $1, $2, r[1], r[3], $4, $5 }'
+    gui controls "$dialog" | tr -d '\r' | awk -F'\t' '{ split($3, r, ","); print $1, $2, r[1], r[3], $4, $5 }'
 }
 expect_controls() {
     local got
@@ -44,7 +44,7 @@ expect_controls() {
 # rect CLASS N: the Nth shown window of the class (or the one whose text is N):
 # left top right bottom.
 rect() {
-    gui children "$dialog" | tr -d '\r' | awk -F'\t' -v c="$1" -v n="$2" \
+    gui controls "$dialog" | tr -d '\r' | awk -F'\t' -v c="$1" -v n="$2" \
         '$1 == c && $2 == 1 && ($4 == n || ++seen == n) { gsub(",", " ", $3); print $3; exit }'
 }
 # press CLASS N: clicks the middle of that window.
