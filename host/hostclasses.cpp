@@ -6,6 +6,7 @@
 
 #include "host/elementobjects.h"
 #include "host/hostobjects.h"
+#include "host/settingobject.h"
 #include "host/systemobject.h"
 #include "host/windowobject.h"
 
@@ -18,7 +19,7 @@ struct THostClass {
 
 const THostClass kHostClasses[] = {
     {"window", &TJVCLExForm::classInfo}, {"label", &TJVCLExLabel::classInfo}, {"image", &TJVCLExImage::classInfo},
-    {"setting", nullptr}, {"timer", &TJVCLExTimer::classInfo}, {"system", &TSystemObject::classInfo},
+    {"setting", &TJSettingObject::classInfo}, {"timer", &TJVCLExTimer::classInfo}, {"system", &TSystemObject::classInfo},
     {"edit", nullptr}, {"web", nullptr}, {"widget", &TWidgetObject::classInfo}, {"menuItem", &TJVCLExMenuItem::classInfo},
 };
 

@@ -39,6 +39,17 @@ int32_t ButtonsOf(TMouseButton button, TShiftState shift);
 // Fills the record's Shift, Ctrl and Alt keys from the shift state.
 void SetEventKeys(TEventObject& record, TShiftState shift);
 
+// The linked object of a script object (a wrapper), when it is of the
+// class; nil otherwise.
+template <class T>
+T* linkedOf(TObject* object) {
+    auto* wrapper = object && static_cast<TJObject*>(object)->InheritsFrom(&TJVCLPersistent::classInfo)
+                        ? static_cast<TJVCLPersistent*>(object)
+                        : nullptr;
+    return wrapper && wrapper->HasVCL() && wrapper->VCL()->InheritsFrom(&T::classInfo) ? static_cast<T*>(wrapper->VCL())
+                                                                                       : nullptr;
+}
+
 // What every element of the host shares, over any component wrapper base
 // (TJVCLComponent, TJVCLControl, TJVCLWinControl).
 template <class Base>

@@ -26,16 +26,6 @@ const TPropInfo widgetProperties[] = {
     StringProperty<&TWidgetObject::HelpFile, &TWidgetObject::SetHelpFile>("helpFile"),
 };
 
-// The linked object of a script value, when it is of the class; nil otherwise.
-template <class T>
-T* linkedOf(TObject* object) {
-    auto* wrapper = object && static_cast<TJObject*>(object)->InheritsFrom(&TJVCLPersistent::classInfo)
-                        ? static_cast<TJVCLPersistent*>(object)
-                        : nullptr;
-    return wrapper && wrapper->HasVCL() && wrapper->VCL()->InheritsFrom(&T::classInfo) ? static_cast<T*>(wrapper->VCL())
-                                                                                       : nullptr;
-}
-
 // The widget window whose own menu holds the entry at its top level; nil otherwise.
 TSkinForm* menuWindowOf(const TMenuItem* item) {
     TMenu* menu = item->Parent() ? item->GetParentMenu() : nullptr;

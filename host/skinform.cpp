@@ -12,6 +12,9 @@
 #include "host/layerwindow.h"
 #include "host/mainform.h"
 #include "host/screendocker.h"
+#include "host/settingform.h"
+#include "host/settingobject.h"
+#include "host/systemobject.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
 #include "ui/dialogs.h"
@@ -421,7 +424,7 @@ void TSkinForm::BuildPopupMenu() {
         step->SetTag(percent);
     }
     NFont = addItem(root, "フォントの設定", TNotifyEvent::bind<&TSkinForm::fontClick>(this));
-    NSetting = addItem(root, "設定", {});
+    NSetting = addItem(root, "設定", TNotifyEvent::bind<&TSkinForm::settingClick>(this));
     NSetting->SetEnabled(false);  // until the first setting registers
     addItem(root, "-", {});
     NHelp = addItem(root, "このウィジェットについて", TNotifyEvent::bind<&TSkinForm::helpClick>(this));
@@ -519,4 +522,49 @@ void TSkinForm::transparencyClick(TObject* sender) {
     int value = static_cast<TComponent*>(sender)->Tag() * 255 / 100;
     SetTransparency(value);
     WriteValue("transparency", intToText(value));
+}
+
+// ==== Settings ====
+
+void TSkinForm::AddSettingItem(TJSettingObject* setting) {
+    SettingItems_.push_back(setting);
+    NSetting->SetEnabled(true);
+}
+
+void TSkinForm::RemoveSettingItems(TJSettingObject* setting) {
+    std::erase(SettingItems_, setting);
+    if (SettingItems_.empty()) NSetting->SetEnabled(false);
+}
+
+// The handlers may free the settings, the window or the widget's engine: the
+// dialog holds its settings, the window is kept until the loop ends, and the
+// event record is looked up again for each round.
+void TSkinForm::RunSettingDialog() {
+    if (SettingDialogOpen_ || SettingItems_.empty()) return;
+    auto* dialog = new TSettingForm(this);
+    TKeepAlive hold(dialog);
+    SettingDialogOpen_ = true;
+    struct Done {
+        TSettingForm* dialog;
+        bool& open;
+        ~Done() {
+            open = false;
+            dialog->Free();
+        }
+    } done{dialog, SettingDialogOpen_};
+    TJRuntime* runtime = SettingItems_.front()->Runtime();
+    for (TJSettingObject* setting : SettingItems_) dialog->AddSettingControl(ReadSettingData(setting));
+    dialog->SetHeight(dialog->Tag());  // every setting makes a row: never 0 here
+    while (dialog->ShowModal() == mrOk && !IsDestroying()) {
+        dialog->CollectSettingValues(false);
+        TSystemObject* system = TSystemObject::Of(runtime);
+        if (system) system->EventRecord()->ClearEventRecord();
+        OnSettingChanging(this);
+        if (IsDestroying()) return;
+        system = TSystemObject::Of(runtime);
+        if (system && !system->EventRecord()->returnValue) continue;
+        dialog->CollectSettingValues(true);
+        OnSettingChanged(this);
+        return;
+    }
 }

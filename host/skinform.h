@@ -15,6 +15,7 @@
 #include "ui/forms.h"
 #include "ui/picture.h"
 
+class TJSettingObject;
 class TLayerWindow;
 class TMenuItem;
 class TPanel;
@@ -71,6 +72,18 @@ class TSkinForm : public TForm {
     // Whether the "フォントの設定" entry is enabled.
     bool FontDialog() const;
     void SetFontDialog(bool enabled);
+
+    // ---- Settings ----
+    // Registers a setting for the dialog and enables "設定".
+    void AddSettingItem(TJSettingObject* setting);
+    // Unregisters the setting; "設定" is disabled when none is left.
+    void RemoveSettingItems(TJSettingObject* setting);
+    // Builds the settings dialog anew from the settings and shows it until it
+    // is cancelled or its values pass onSettingChanging (returnValue not set
+    // false): they are staged in each settingValue, then stored in each value
+    // before onSettingChanged. Nothing is shown without settings or while a
+    // dialog of the window is open.
+    void RunSettingDialog();
 
     // ---- Events of the window ----
     TNotifyEvent OnMouseEnter;
@@ -135,6 +148,7 @@ private:
     void takeDialogFont();
     void giveFontToSatellites();
     void exitClick(TObject*);
+    void settingClick(TObject*) { RunSettingDialog(); }
     AnsiString helpFile() const;
     void menuPopup(TObject*);
     void helpClick(TObject*);
@@ -160,6 +174,8 @@ private:
     TLayerWindow* Layer_;
     std::unique_ptr<PanelHook> PanelHook_;
     bool Painting_ = false;
+    std::vector<TJSettingObject*> SettingItems_;  // each unregisters itself before it is freed
+    bool SettingDialogOpen_ = false;
     TPoint PressPoint_{};
     bool Pressed_ = false;
 };

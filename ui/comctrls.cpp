@@ -11,6 +11,7 @@
 namespace {
 
 const char* const tabPositionNames[] = {"tpTop", "tpBottom", "tpLeft", "tpRight"};
+const char* const tabStyleNames[] = {"tsTabs", "tsButtons", "tsFlatButtons"};
 const char* const hitTestNames[] = {"htAbove",    "htBelow",   "htNowhere",  "htOnItem",  "htOnButton",   "htOnIcon",
                                     "htOnIndent", "htOnLabel", "htOnRight",  "htOnStateIcon", "htToLeft", "htToRight"};
 const TEnumInfo hitTestInfo{"THitTest", hitTestNames, 12};
@@ -23,6 +24,7 @@ const TEnumInfo modifierInfo{"THKModifier", modifierNames, 4};
 }  // namespace
 
 const TEnumInfo TabPositionInfo{"TTabPosition", tabPositionNames, 4};
+const TEnumInfo TabStyleInfo{"TTabStyle", tabStyleNames, 3};
 const TSetInfo HitTestsInfo{"THitTests", &hitTestInfo, 2};
 const TSetInfo HKInvalidKeysInfo{"THKInvalidKeys", &invalidKeyInfo, 1};
 const TSetInfo HKModifiersInfo{"THKModifiers", &modifierInfo, 1};
@@ -41,6 +43,7 @@ void TCustomTabControl::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SuperClass = WC_TABCONTROLA;
     if (MultiLine_) params.Style |= TCS_MULTILINE;
+    if (Style_ != tsTabs) params.Style |= TCS_BUTTONS | (Style_ == tsFlatButtons ? TCS_FLATBUTTONS : 0);
     switch (TabPosition_) {
     case tpBottom: params.Style |= TCS_BOTTOM; break;
     case tpLeft: params.Style |= TCS_VERTICAL | TCS_MULTILINE; break;
@@ -151,6 +154,12 @@ void TCustomTabControl::SetTabPosition(TTabPosition value) {
 void TCustomTabControl::SetMultiLine(bool value) {
     if (value == MultiLine_) return;
     MultiLine_ = value;
+    RecreateWnd();
+}
+
+void TCustomTabControl::SetStyle(TTabStyle value) {
+    if (value == Style_) return;
+    Style_ = value;
     RecreateWnd();
 }
 
@@ -389,7 +398,9 @@ const TPropInfo pageControlProperties[] = {
     ClassProperty<&TPageControl::ActivePage, &TPageControl::SetActivePage>("ActivePage", &TTabSheet::classInfo),
     Align, Anchors, Color, Cursor, Enabled, Font, Hint,
     BoolProperty<&TCustomTabControl::MultiLine, &TCustomTabControl::SetMultiLine>("MultiLine", 0),
-    ParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint, TabOrder,
+    ParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint,
+    EnumProperty<&TCustomTabControl::Style, &TCustomTabControl::SetStyle>("Style", &TabStyleInfo, tsTabs),
+    TabOrder,
     EnumProperty<&TCustomTabControl::TabPosition, &TCustomTabControl::SetTabPosition>("TabPosition", &TabPositionInfo,
                                                                                        tpTop),
     TabStop, Visible,

@@ -15,6 +15,8 @@ class TTabSheet;
 
 enum TTabPosition : uint8_t { tpTop, tpBottom, tpLeft, tpRight };
 extern const TEnumInfo TabPositionInfo;
+enum TTabStyle : uint8_t { tsTabs, tsButtons, tsFlatButtons };
+extern const TEnumInfo TabStyleInfo;
 enum THitTest : uint8_t {
     htAbove, htBelow, htNowhere, htOnItem, htOnButton, htOnIcon, htOnIndent, htOnLabel, htOnRight, htOnStateIcon,
     htToLeft, htToRight
@@ -51,6 +53,9 @@ class TCustomTabControl : public TWinControl {
     void SetTabPosition(TTabPosition value);
     bool MultiLine() const { return MultiLine_; }
     void SetMultiLine(bool value);
+    // Tabs, or push buttons in place of tabs.
+    TTabStyle Style() const { return Style_; }
+    void SetStyle(TTabStyle value);
 
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
@@ -78,6 +83,7 @@ protected:
 private:
     TTabPosition TabPosition_ = tpTop;
     bool MultiLine_ = false;
+    TTabStyle Style_ = tsTabs;
 };
 
 // ==== TPageControl and TTabSheet ====

@@ -19,6 +19,9 @@
 //   type TEXT
 //   tray [--button B] [--double]               the first icon of Wine's tray window
 //   pixels HANDLE X Y [W H]                    aarrggbb per pixel, a line per row
+//   controls HANDLE                            class, visible, rectangle in HANDLE's
+//                                              client area, asked text and state of
+//                                              each window inside it
 // Points are on the screen, or in the client area of "--window".
 #include <windows.h>
 
@@ -504,6 +507,43 @@ int pixelsCommand(const Arguments& args) {
     return 0;
 }
 
+// What a control of a known class holds beside its text: a check box's
+// check, a combo box's selection, an edit box's password character, a list
+// box's count and caret item.
+std::string controlState(HWND control) {
+    std::wstring name = classOf(control);
+    char text[64] = "";
+    auto ask = [&](UINT message) { return static_cast<long long>(SendMessageW(control, message, 0, 0)); };
+    if (name.find(L"CheckBox") != std::wstring::npos)
+        std::snprintf(text, sizeof text, "check=%lld", ask(BM_GETCHECK));
+    else if (name.find(L"ComboBox") != std::wstring::npos)
+        std::snprintf(text, sizeof text, "selected=%lld", ask(CB_GETCURSEL));
+    else if (name.find(L"Edit") != std::wstring::npos || name.find(L"Memo") != std::wstring::npos)
+        std::snprintf(text, sizeof text, "password=%lld", ask(EM_GETPASSWORDCHAR));
+    else if (name.find(L"ListBox") != std::wstring::npos)
+        std::snprintf(text, sizeof text, "count=%lld caret=%lld", ask(LB_GETCOUNT), ask(LB_GETCARETINDEX));
+    return text;
+}
+
+// controls HANDLE: every window inside it, parents before their children.
+// The text is asked for (an edit box's is the user's).
+int controlsCommand(const Arguments& args) {
+    HWND top = handle(args.at(0));
+    for (HWND child : childWindows(top)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+        wchar_t text[4096] = L"";
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length);
+        char fields[96];
+        std::snprintf(fields, sizeof fields, "\t%d\t%ld,%ld,%ld,%ld\t", IsWindowVisible(child) ? 1 : 0, r.left, r.top,
+                      r.right, r.bottom);
+        print(utf8(classOf(child)) + fields + utf8(std::wstring(text, length)) + "\t" + controlState(child) + "\n");
+    }
+    return 0;
+}
+
 struct Command {
     const wchar_t* name;
     std::vector<std::wstring> flags;  // options without a value
@@ -526,6 +566,7 @@ const Command kCommands[] = {
     {L"type", {}, typeCommand},
     {L"tray", {L"--double"}, trayCommand},
     {L"pixels", {}, pixelsCommand},
+    {L"controls", {}, controlsCommand},
 };
 
 }  // namespace

@@ -97,13 +97,28 @@ gui_end() {
     return 1
 }
 
-# gui_expect_box TITLE TEXT: the next message box of that title says exactly
-# TEXT; it is answered with OK.
+# gui_expect_box TITLE TEXT [LOG]: the next message box of that title says
+# exactly this and is answered with OK; on failure LOG (the program's
+# standard error) is shown.
 gui_expect_box() {
     local text
-    text=$(gui msgbox --title "$1" --timeout 15000) || gui_fail "no box \"$1\" (expected $2)"
+    text=$(gui msgbox --title "$1" --timeout 15000) || { [ -z "${3:-}" ] || cat "$3" >&2; gui_fail "no box \"$1\" (expected $2)"; }
     [ "$text" = "$2" ] || gui_fail "box \"$1\": $(printf %q "$text"), expected $(printf %q "$2")"
     gui press --title "$1" OK || gui_fail "the box \"$1\" stayed"
+}
+
+# gui_png FILE R G B [A]: a 10 x 10 picture of one colour; with A it has an
+# alpha channel.
+gui_png() {
+    python3 - "$@" <<'PY'
+import struct, sys, zlib
+path, rgba = sys.argv[1], [int(v) for v in sys.argv[2:]]
+kind = 6 if len(rgba) == 4 else 2
+rows = b"".join(b"\0" + bytes(rgba) * 10 for _ in range(10))
+chunk = lambda tag, data: struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
+open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 10, 10, 8, kind, 0, 0, 0))
+                       + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+PY
 }
 
 # gui_screenshot FILE: the whole screen as a picture.

@@ -13,32 +13,15 @@ widget="$GUI_WORK/probe"
 stage="$GUI_WORK/stage"
 cp -r "$NIMBORA_TEST_DATA/gui/elements/probe" "$widget"
 
-# png FILE R G B [A]: a 10 x 10 picture of one colour; with A it has an alpha channel.
-png() {
-    python3 - "$@" <<'PY'
-import struct, sys, zlib
-path, rgba = sys.argv[1], [int(v) for v in sys.argv[2:]]
-kind = 6 if len(rgba) == 4 else 2
-rows = b"".join(b"\0" + bytes(rgba) * 10 for _ in range(10))
-chunk = lambda tag, data: struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
-open(path, "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 10, 10, 8, kind, 0, 0, 0))
-                       + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
-PY
-}
-png "$widget/back.png" 32 64 96  # tiled over the 60 x 20 window
-png "$widget/red.png" 255 0 0 128
-png "$widget/blue.png" 0 0 255
+gui_png "$widget/back.png" 32 64 96  # tiled over the 60 x 20 window
+gui_png "$widget/red.png" 255 0 0 128
+gui_png "$widget/blue.png" 0 0 255
 
 gui_stage "$stage" "$widget"
 gui_config_write "$stage/nimbora.config" 'EnabledHotKey=-1'  # "HotKey" is Alt+A by default
 
 # expect_probe TEXT: the next "Probe" box says exactly this; it is answered.
-expect_probe() {
-    local text
-    text=$(gui msgbox --title Probe --timeout 15000) || { cat "$stage/stderr.txt" >&2; gui_fail "no box (expected $1)"; }
-    [ "$text" = "$1" ] || gui_fail "box: $(printf %q "$text"), expected $(printf %q "$1")"
-    gui press --title Probe OK || gui_fail "the box stayed"
-}
+expect_probe() { gui_expect_box Probe "$1" "$stage/stderr.txt"; }
 
 # What probe.xml's onload reports, one check a line: a missing src keeps the
 # picture loaded from the widget's folder.

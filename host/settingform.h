@@ -1,0 +1,76 @@
+// TSettingForm: the settings dialog of a widget window, built from the
+// window's registered settings: a tab per category ("一般" first), a row per
+// setting whose control follows the setting's type, and OK / キャンセル.
+// The dialog reads each setting's members when it is built and writes the
+// controls' values back into the settings, staged or stored.
+#pragma once
+
+#include <vector>
+
+#include "ui/forms.h"
+
+class TButton;
+class TJSettingObject;
+class TPageControl;
+class TPanel;
+class TTabSheet;
+
+// What one row is built from: the setting's value and members.
+struct TSettingData {
+    AnsiString key;
+    AnsiString value;
+    AnsiString description;
+    AnsiString type;
+    AnsiString option;     // the comma list of a "select"
+    AnsiString filter;     // the file dialog's filter of a "file"
+    AnsiString directory;  // the starting folder of a "file" or "directory"
+    bool multiple = false;  // a "select" as a check list
+    AnsiString category;   // its tab; empty: the first one
+    TJSettingObject* setting = nullptr;
+    bool multiline = false;  // a "text" as a memo
+};
+
+// Reads the row's data from the setting: its value, then its members
+// "type", "description", "option", "category", "directory", "filter"
+// (texts) and "multiple", "multiline" (script truth), named exactly.
+TSettingData ReadSettingData(TJSettingObject* setting);
+
+class TSettingForm : public TForm {
+    RTL_DECLARE_CLASS()
+    explicit TSettingForm(TComponent* owner);
+
+    // Adds the setting's row to its category's panel (made with its tab on
+    // first use) and grows the height the dialog needs (its Tag). The setting
+    // is held while the dialog lives.
+    void AddSettingControl(const TSettingData& data);
+    // Every value control's value, in row order, into its setting's
+    // settingValue (staged) or value (stored).
+    void CollectSettingValues(bool stored);
+
+    TPanel* Panel1;
+    TButton* OKButton;
+    TButton* CancelButton;
+    TPageControl* PageControl;
+    TTabSheet* TabSheet1;
+    TPanel* mainPanel;
+
+protected:
+    ~TSettingForm() override;
+
+private:
+    // A panel or control of the dialog, with the setting of its row (none
+    // for a panel).
+    struct TListed {
+        TControl* control;
+        TJSettingObject* setting;
+    };
+
+    TPanel* panelFor(const AnsiString& category);
+    TPanel* newPanel(TWinControl* parent, const AnsiString& hint);
+    void addBrowseButton(TPanel* panel, int y, const TSettingData& data);
+    void browseClick(TObject* sender);
+    // The value a control gives; false for panels and buttons.
+    bool controlValue(TControl* control, AnsiString& value) const;
+
+    std::vector<TListed> Listed_;
+};
