@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -65,18 +67,53 @@ AnsiString mapAscii(std::string_view s, char from, char to, int shift) {
     return out;
 }
 
-// Byte offset of the 1-based character index; npos when index is below 1 or
-// past the last character.
-size_t charOffset(std::string_view s, int index) {
-    if (index < 1) return std::string_view::npos;
-    size_t i = 0;
-    for (int c = 1; c < index && i < s.size(); ++c) i += mbcsCharWidth(s, i);
-    return i < s.size() ? i : std::string_view::npos;
+// Byte offset after at most `limit` bytes below 0x80 from byte offset i. Such
+// bytes are one character each, so long single-byte runs are walked eight
+// bytes at a time.
+size_t skipAscii(std::string_view s, size_t i, size_t limit) {
+    size_t end = limit < s.size() - i ? i + limit : s.size();
+    for (uint64_t word; i + 8 <= end; i += 8) {
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+    }
+    while (i < end && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
 }
 
 // Byte offset after count characters from byte offset i (the end at most).
 size_t advanceChars(std::string_view s, size_t i, int count) {
-    for (int c = 0; c < count && i < s.size(); ++c) i += mbcsCharWidth(s, i);
+    while (count > 0 && i < s.size()) {
+        size_t run = skipAscii(s, i, static_cast<size_t>(count)) - i;
+        i += run;
+        count -= static_cast<int>(run);
+        if (count > 0 && i < s.size()) {
+            i += mbcsCharWidth(s, i);
+            --count;
+        }
+    }
+    return i;
+}
+
+// Byte offset of the 1-based character index; npos when index is below 1 or
+// past the last character.
+size_t charOffset(std::string_view s, int index) {
+    if (index < 1) return std::string_view::npos;
+    size_t i = advanceChars(s, 0, index - 1);
+    return i < s.size() ? i : std::string_view::npos;
+}
+
+// Walks from byte offset i (character number c) towards byte offset target,
+// counting characters; stops at the first character boundary at or past it.
+size_t walkTo(std::string_view s, size_t i, size_t target, int& c) {
+    while (i < target) {
+        size_t run = skipAscii(s, i, target - i) - i;
+        i += run;
+        c += static_cast<int>(run);
+        if (i < target) {
+            i += mbcsCharWidth(s, i);
+            ++c;
+        }
+    }
     return i;
 }
 
@@ -185,8 +222,11 @@ int MbcsPos(std::string_view sub, std::string_view s, int start) {
         if (i == std::string_view::npos) return 0;
         c = start;
     }
-    for (; i < s.size(); i += mbcsCharWidth(s, i), ++c) {
-        if (s.substr(i).starts_with(sub)) return c;
+    // A byte match inside a double-byte character is skipped: the search goes
+    // on from the next character boundary.
+    for (size_t at; (at = s.find(sub, i)) != std::string_view::npos;) {
+        i = walkTo(s, i, at, c);
+        if (i == at) return c;
     }
     return 0;
 }
