@@ -23,20 +23,29 @@ TJHash::~TJHash() {
 }
 
 void TJHash::SetValue(const AnsiString& name, const TJValue& value) {
+    auto* item = static_cast<Item*>(lookup(name));
+    // A name already held keeps its item, unless a handler is to see the
+    // replaced one.
+    if (item && !OnFreeItem) {
+        StoreAt(item->Value, value);
+        return;
+    }
     if (IsObjectValue(value)) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);
     }
-    auto* item = static_cast<Item*>(lookup(name));
-    if (!item || OnFreeItem) {
-        StoreItem(std::make_unique<Item>(name, value));
-        return;
+    StoreItem(std::make_unique<Item>(name, value));
+}
+
+// The old value goes as a replaced item's would, after the new one is in
+// place (the value may be the old one).
+void TJHash::StoreAt(TJValue& slot, const TJValue& value) {
+    if (IsObjectValue(value)) {
+        value.ObjValue->IncRef();
+        links_.link(value.ObjValue);
     }
-    // A name already held keeps its item (unless a handler is to see the
-    // replaced one); the old value goes as a replaced item's would, after the
-    // new one is in place (the value may be the old one).
-    TJValue old = item->Value;
-    item->Value = value;
+    TJValue old = slot;
+    slot = value;
     releaseValue(old);
 }
 
@@ -47,6 +56,11 @@ const TJValue* TJHash::FindValue(const AnsiString& name) const {
 
 TJValue* TJHash::FindValue(const AnsiString& name) {
     auto* item = static_cast<Item*>(lookup(name));
+    return item ? &item->Value : nullptr;
+}
+
+TJValue* TJHash::FindValue(const AnsiString& name, unsigned hash) {
+    auto* item = static_cast<Item*>(lookupHashed(name, hash));
     return item ? &item->Value : nullptr;
 }
 

@@ -19,11 +19,16 @@ public:
     // Stores a copy under the name, replacing any value there; a new object
     // is counted and linked before the old value is released.
     void SetValue(const AnsiString& name, const TJValue& value);
+    // The same for a name already held, at its value (from FindValue), in a
+    // table without an OnFreeItem handler.
+    void StoreAt(TJValue& slot, const TJValue& value);
     // Copies the value; false (and undefined) when absent.
     bool GetValue(const AnsiString& name, TJValue& value) const;
     // The stored value itself, nil when absent (valid until the table changes).
     const TJValue* FindValue(const AnsiString& name) const;
     TJValue* FindValue(const AnsiString& name);
+    // The same for a name whose HashOf is known.
+    TJValue* FindValue(const AnsiString& name, unsigned hash);
     // The names whose kind is in include, or (include empty) not in exclude.
     void GetKeys(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude);
     // Removes the members chosen the same way (both empty: every member).

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
-#include <unordered_map>
 
 #include "engine/core/runtime.h"
 #include "engine/core/value.h"
@@ -22,6 +21,7 @@ class TJValueList;
 class TJParser;
 class TJLocalSymbolTable;
 class TJRootSymbolTable;
+class TJFunctionSymbolTable;
 class TROrovod;
 class TJObjectHold;
 struct TJExpr;
@@ -179,6 +179,7 @@ private:
 
     // ==== Expressions (evalexpr.cpp) ====
     void evaluateBinaryChain(TJExpr* node, TJValue& value);
+    void evaluateOperatorSpine(TJExpr* node, TJValue& value);
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
     static bool isSelfAppend(const TJExpr* node);
     void selfAppend(TJExpr* node, int flags, TJValue& value);
@@ -191,6 +192,8 @@ private:
     void functionLiteral(TJExpr* node, TJValue& value);
     void typeOf(TJExpr* node, TJValue& value);
     void readIdentifier(TJExpr* node, TJValue& value);
+    void assignIdentifier(TJExpr* node, const TJValue& value);
+    TJValue* parameterNamed(TJExpr* node);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member);
@@ -226,7 +229,7 @@ private:
     // current scope's temporaries.
     TJObject* newRegisteredObject(const AnsiString& name, TJValueList* args);
     IJFunctionPtr newScriptFunction(TJStatement* declaration);
-    bool namesArguments(TJStatement* function);
+    bool namesArguments(TJFunctionSymbolTable* table, TJStatement* function);
 
     TROrovod* Owner_;
     std::unique_ptr<TJParser> Parser_;
@@ -236,7 +239,6 @@ private:
     TJValue ReturnValue_;         // the value of a pending return completion
     int CallDepth_ = 0;           // script calls active
     int HostCallDepth_ = 0;       // CallFunction entries active
-    std::unordered_map<const TJStatement*, bool> ArgumentsUse_;  // function bodies naming `arguments`
     // Released argument lists, empty, for the next calls (owned): a call
     // then allocates no list and no block for its values.
     friend struct TJArgumentListRelease;
@@ -253,13 +255,20 @@ private:
 class TJNestingGuard {
 public:
     TJNestingGuard() {
-        if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackFloor()) raiseTooDeep();
+        uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        // A frame inside the stack measured last is on the same thread's
+        // stack: no question to the system.
+        if (frame - stackBottom_ >= stackSpan_) measureStack();
+        if (frame < stackFloor_) raiseTooDeep();
     }
 
-    // The lowest frame address at which evaluation may still go deeper, for
-    // the calling thread.
-    static uintptr_t stackFloor();
-
 private:
+    // Measures the calling thread's stack.
+    static void measureStack();
     [[noreturn]] static void raiseTooDeep();
+
+    static inline uintptr_t stackBottom_ = 0;  // the lowest address of the stack's reservation
+    static inline uintptr_t stackSpan_ = 0;    // its size up to the stack's top
+    // The lowest frame address at which evaluation may still go deeper.
+    static inline uintptr_t stackFloor_ = 0;
 };

@@ -131,7 +131,7 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
     CallScope scope(CurrentTable, table, function->GetLocalTable(), self);
     TJValue value;
     // The `arguments` array exists only for bodies that can name it.
-    if (namesArguments(body)) {
+    if (namesArguments(table, body)) {
         TJArrayObject* arguments = applied;
         if (!arguments) {
             arguments = createObject<TJArrayObject>(this, true, nullptr);
@@ -145,8 +145,8 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
     int position = first;
     for (TJStatement* parameter = function->GetParameters(); parameter; parameter = parameter->Next, ++position) {
         if (!parameter->Expr) continue;
-        if (position < itemCount) CurrentTable->RegisterLocalValue(parameter->Expr->Name, items->At(position));
-        else CurrentTable->RegisterLocalValue(parameter->Expr->Name, TJValue());
+        if (position < itemCount) CurrentTable->RegisterParameter(parameter->Expr->Name, items->At(position));
+        else CurrentTable->RegisterParameter(parameter->Expr->Name, TJValue());
     }
 
     switch (EvaluateStatements(body->Child2, 0, nullptr)) {
@@ -245,13 +245,10 @@ bool exprnamesArguments(const TJExpr* node) {
 }  // namespace
 
 // Whether the body of a function names `arguments` outside its nested
-// functions; remembered per body for the life of the tree.
-bool TJEngine::namesArguments(TJStatement* function) {
-    auto found = ArgumentsUse_.find(function);
-    if (found != ArgumentsUse_.end()) return found->second;
-    bool names = statementsNameArguments(function->Child2);
-    ArgumentsUse_.emplace(function, names);
-    return names;
+// functions; remembered by the declaration's table.
+bool TJEngine::namesArguments(TJFunctionSymbolTable* table, TJStatement* function) {
+    if (!table->NamesArguments) table->NamesArguments = statementsNameArguments(function->Child2);
+    return *table->NamesArguments;
 }
 
 // ==== Objects ====

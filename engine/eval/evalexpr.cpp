@@ -2,7 +2,10 @@
 // assignment targets, member access on any value with the boxing of
 // primitives, argument lists, and the call, index and method-call forms.
 // Binary operators and arguments are evaluated right to left.
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <vector>
 
 #include "engine/core/array.h"
@@ -52,6 +55,16 @@ int chainLength(const TJExpr* chain) {
 void setAccess(const TJValue& function, uint8_t access) {
     if (function.FuncValue->GetFuncType() == ftActiveX) function.FuncValue->GetActiveXMethod()->Access = access;
 }
+
+// Stack room for an operator chain's links and operands: chains up to
+// chainRoomLinks long (nearly all) allocate nothing.
+// Items: what the chain keeps per link.
+constexpr size_t chainRoomLinks = 16;
+template <class... Items>
+struct ChainRoom {
+    alignas(std::max_align_t) std::array<std::byte, chainRoomLinks * (sizeof(Items) + ...)> bytes;
+    std::pmr::monotonic_buffer_resource arena{bytes.data(), bytes.size()};
+};
 
 // A step of ++ and --: the integer conversion plus or minus one; a double
 // past the integer range.
@@ -195,13 +208,20 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         applyBinary(node->Code, left, right, value);
         return;
     }
-    std::vector<TJExpr*> spine;
+    evaluateOperatorSpine(node, value);
+}
+
+// Apart from evaluateBinaryChain, whose frame every nested call passes
+// through: the chain's stack room costs only chains.
+[[gnu::noinline]] void TJEngine::evaluateOperatorSpine(TJExpr* node, TJValue& value) {
+    size_t links = 0;
     TJExpr* leaf = node;
-    while (leaf && isRightFirstBinary(leaf->Code)) {
-        spine.push_back(leaf);
-        leaf = leaf->Left;
-    }
-    std::vector<TJValue> rights(spine.size());
+    for (; leaf && isRightFirstBinary(leaf->Code); leaf = leaf->Left) ++links;
+    ChainRoom<TJExpr*, TJValue> room;
+    std::pmr::vector<TJExpr*> spine(&room.arena);
+    spine.reserve(links);
+    for (TJExpr* link = node; link != leaf; link = link->Left) spine.push_back(link);
+    std::pmr::vector<TJValue> rights(links, &room.arena);
     TJObjectHold hold(*this);
     for (size_t i = 0; i < spine.size(); ++i) {
         EvaluateExpression(spine[i]->Right, 0, rights[i]);
@@ -220,7 +240,8 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
 // spine in a loop too: the leftmost operand first, then each right operand
 // that its operator still needs, from the bottom up.
 void TJEngine::evaluateLogicalChain(TJExpr* node, TJValue& value) {
-    std::vector<TJExpr*> spine;
+    ChainRoom<TJExpr*> room;
+    std::pmr::vector<TJExpr*> spine(&room.arena);
     TJExpr* leaf = node;
     for (; isShortCircuit(leaf); leaf = leaf->Left) spine.push_back(leaf);
     TJValue operand;
@@ -235,7 +256,36 @@ void TJEngine::evaluateLogicalChain(TJExpr* node, TJValue& value) {
 }
 
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
+    if (const TJValue* parameter = parameterNamed(node)) {
+        value = *parameter;
+        return;
+    }
     if (!CurrentTable->GetVariable(node->Name, value)) raiseScriptError("ENameError", "undefined - " + node->Name);
+}
+
+void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
+    if (TJValue* parameter = parameterNamed(node)) CurrentTable->Variables().StoreAt(*parameter, value);
+    else CurrentTable->AssignValue(node->Name, value, amGlobal);
+}
+
+// The parameter of the running call that the identifier names, nil when it
+// names none. A call table's own variables come first in every lookup, so a
+// parameter is what its name means throughout the call; the node notes the
+// function's table and the position for the next calls of that function.
+// A `with` table or an eval text's call has no parameters: never noted.
+TJValue* TJEngine::parameterNamed(TJExpr* node) {
+    TJLocalSymbolTable* function = CurrentTable->PushedOn();
+    if (!function || CurrentTable->ParameterCount() == 0) return nullptr;
+    if (function->Serial() == node->ParameterScope) return CurrentTable->Parameter(node->ParameterSlot);
+    TJValue* own = CurrentTable->Variables().FindValue(node->Name);
+    if (!own) return nullptr;
+    for (int position = 0; position < CurrentTable->ParameterCount(); ++position) {
+        if (CurrentTable->Parameter(position) != own) continue;
+        node->ParameterScope = function->Serial();
+        node->ParameterSlot = position;
+        return own;
+    }
+    return nullptr;
 }
 
 void TJEngine::typeOf(TJExpr* node, TJValue& value) {
@@ -297,7 +347,7 @@ void TJEngine::assign(TJExpr* target, const TJValue& value, int flags) {
         return;
     }
     if (flags & efDeclare) CurrentTable->RegisterLocalValue(target->Name, value);
-    else CurrentTable->AssignValue(target->Name, value, amGlobal);
+    else assignIdentifier(target, value);
 }
 
 void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
@@ -341,7 +391,7 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
     TJValue stored;
     stepped(operand, code == ecPreInc || code == ecPostInc ? 1 : -1, stored);
     TJExprCode target = node->Left->Code;
-    if (target == ecIdentifier) CurrentTable->AssignValue(node->Left->Name, stored, amGlobal);
+    if (target == ecIdentifier) assignIdentifier(node->Left, stored);
     else if (target == ecMember || target == ecCall || target == ecMethodCall) assign(node->Left, stored, 0);
     value = code == ecPreInc || code == ecPreDec ? std::move(stored) : std::move(operand);
 }

@@ -78,6 +78,11 @@ struct TJExpr {
     std::unique_ptr<TJValue> Value;  // constants only
     AnsiString Name;                 // identifiers
     TJStatement* Func = nullptr;     // function literals: the kind 10 statement
+    // Identifiers: the evaluator's note of the parameter the name was last
+    // found to be (the Serial of the function's scope table, the position);
+    // never stored in files.
+    uint64_t ParameterScope = 0;
+    int32_t ParameterSlot = 0;
 
     TJExpr();
     ~TJExpr();
