@@ -158,9 +158,17 @@ TJObject* TJLocalSymbolTable::GetThis() {
 }
 
 void TJLocalSymbolTable::Clear() {
+    clearCalls();
+    SetThis(nullptr);
+    clearValues();
+}
+
+void TJLocalSymbolTable::clearCalls() {
     while (!CallTables_.empty()) PopLocalTable();
     while (SpareCount_ > 0) delete SpareTables_[--SpareCount_];
-    SetThis(nullptr);
+}
+
+void TJLocalSymbolTable::clearValues() {
     Temporaries_.Clear();
     Parameters_.clear();
     Variables_.Clear();
@@ -186,18 +194,22 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
 
 // The table is cleared as its destruction would: its variables go in the
 // same order, and it tells no one else of its end (its peers are this table
-// and its `this`, which clearing unlinks).
+// and its `this`). A table kept for the next push keeps its `this` linked: no
+// chain reaches it, and the next call of the same object then links nothing.
 void TJLocalSymbolTable::PopLocalTable() {
     if (CallTables_.empty()) return;
     TJLocalSymbolTable* table = CallTables_.front();
     CallTables_.erase(CallTables_.begin());
     table->PushedOn_ = nullptr;
+    bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
     try {
-        table->Clear();
+        table->clearCalls();
+        if (!spare) table->SetThis(nullptr);
+        table->clearValues();
     } catch (...) {
         // As in its destructor, a failed release is not reported.
     }
-    if (SpareCount_ < SpareTables_.size() && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
+    if (spare && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
     else delete table;
 }
 

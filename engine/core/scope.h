@@ -95,6 +95,10 @@ protected:
     bool isCallTable(TJLocalSymbolTable* table) const;
 
 private:
+    // The parts of Clear: the call tables (and those kept), then the values.
+    void clearCalls();
+    void clearValues();
+
     TJLocalSymbolTable* Parent_ = nullptr;
     TJHash Variables_;
     TJObject* This_ = nullptr;

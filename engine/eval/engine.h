@@ -132,6 +132,10 @@ public:
     // An empty argument list.
     TJArgumentList NewArgumentList();
     void CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result);
+    // Calls the function value with the chain's arguments (evaluated last first).
+    void CallWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self);
+    // Calls with more arguments always make a value list.
+    static constexpr int directArgumentLimit = 8;
     void IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& value);
     void MethodCallOrIndex(TJExpr* node, TJValue& result);
     void MethodAssign(TJExpr* node, const TJValue& value);
@@ -190,6 +194,7 @@ private:
     void objectLiteral(TJExpr* node, TJValue& value);
     void arrayLiteral(TJExpr* node, TJValue& value);
     void functionLiteral(TJExpr* node, TJValue& value);
+    void fillArguments(TJValueList& list, TJExpr* chain, int last);
     void typeOf(TJExpr* node, TJValue& value);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);
@@ -222,6 +227,12 @@ private:
 
     // ==== Calls and objects (evalcall.cpp) ====
     void callScriptFunction(IJFunction* function, TJValueList* args, TJValue& result, TJObject* self);
+    // A plain call of a script function whose body does not name `arguments`:
+    // it needs no value list.
+    bool takesDirectArguments(IJFunction* function);
+    void callScriptDirect(IJFunction* function, const TJValue* values, int count, TJValue& result, TJObject* self);
+    // The body of a script call in its pushed scope; the returned value.
+    void runBody(TJStatement* body, TJValue& result);
     void callAutomation(IJFunction* function, TJValueList* args, TJValue& result);
     TJObject* newScriptFunctionObject(const AnsiString& name, const TJValue& function, TJValueList* args);
     TJObject* newClassObject(const TJValue& klass, TJValueList* args);

@@ -469,12 +469,47 @@ TJArgumentList TJEngine::BuildArgumentList(TJExpr* chain) {
     TJArgumentList list = NewArgumentList();
     int count = chainLength(chain);
     list->SetCount(count);
-    TJValue item;
-    for (int i = count - 1; chain; chain = chain->Left, --i) {
-        EvaluateExpression(chain->Right, 0, item);
-        list->SetItem(i, item);
-    }
+    fillArguments(*list, chain, count - 1);
     return list;
+}
+
+// Evaluates the chain's arguments into the list, the head of the chain at
+// position last, then those before it.
+void TJEngine::fillArguments(TJValueList& list, TJExpr* chain, int last) {
+    TJValue item;
+    for (int i = last; chain; chain = chain->Left, --i) {
+        EvaluateExpression(chain->Right, 0, item);
+        list.SetItem(i, item);
+    }
+}
+
+// A function that takes its arguments directly gets them evaluated into this
+// frame: no value list. An object argument needs the list's link (should it
+// be freed while the arguments before it are evaluated, the list's value
+// turns undefined): from the first one on, the list is made after all.
+void TJEngine::CallWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self) {
+    int count = chainLength(chain);
+    if (count <= directArgumentLimit && takesDirectArguments(callee.FuncValue.get())) {
+        std::array<TJValue, directArgumentLimit> values;
+        int i = count - 1;
+        for (; chain; chain = chain->Left, --i) {
+            EvaluateExpression(chain->Right, 0, values[static_cast<size_t>(i)]);
+            if (IsObjectValue(values[static_cast<size_t>(i)])) break;
+        }
+        if (!chain) {
+            callScriptDirect(callee.FuncValue.get(), values.data(), count, result, self);
+            return;
+        }
+        TJArgumentList args = NewArgumentList();
+        args->SetCount(count);
+        for (int j = i; j < count; ++j) args->SetItem(j, values[static_cast<size_t>(j)]);
+        fillArguments(*args, chain->Left, i - 1);
+        CallFunctionValue(callee.FuncValue, args.get(), result, self);
+        return;
+    }
+    TJArgumentList args = BuildArgumentList(chain);
+    setAccess(callee, 1);
+    CallFunctionValue(callee.FuncValue, args.get(), result, self);
 }
 
 // ==== Members ====
@@ -590,9 +625,7 @@ void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, con
 
 void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result) {
     if (IsFunctionValue(callee)) {
-        TJArgumentList args = BuildArgumentList(chain);
-        setAccess(callee, 1);
-        CallFunctionValue(callee.FuncValue, args.get(), result, CurrentTable->GetThis());
+        CallWithArguments(callee, chain, result, CurrentTable->GetThis());
         return;
     }
     TJObject* object = IsObjectValue(callee) ? callee.ObjValue : callee.ValueType == vtString ? boxValue(callee) : nullptr;
@@ -662,9 +695,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     TJObjectHold hold(*this);
     TJObject* boxed = readMethodMember(node, owner, hold, member);
     if (IsFunctionValue(member)) {
-        TJArgumentList args = BuildArgumentList(node->Third);
-        setAccess(member, 1);
-        CallFunctionValue(member.FuncValue, args.get(), result, boxed ? boxed : ToScriptObject(owner));
+        CallWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;
     }
     if (IsObjectValue(member)) {
