@@ -132,10 +132,6 @@ public:
     // An empty argument list.
     TJArgumentList NewArgumentList();
     void CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result);
-    // Calls the function value with the chain's arguments (evaluated last first).
-    void CallWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self);
-    // Calls with more arguments always make a value list.
-    static constexpr int directArgumentLimit = 8;
     void IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& value);
     void MethodCallOrIndex(TJExpr* node, TJValue& result);
     void MethodAssign(TJExpr* node, const TJValue& value);
@@ -195,6 +191,10 @@ private:
     void arrayLiteral(TJExpr* node, TJValue& value);
     void functionLiteral(TJExpr* node, TJValue& value);
     void fillArguments(TJValueList& list, TJExpr* chain, int last);
+    // Calls the function value with the chain's arguments (evaluated last first).
+    void callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self);
+    // Calls with more arguments always make a value list.
+    static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);

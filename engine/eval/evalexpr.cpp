@@ -487,7 +487,7 @@ void TJEngine::fillArguments(TJValueList& list, TJExpr* chain, int last) {
 // frame: no value list. An object argument needs the list's link (should it
 // be freed while the arguments before it are evaluated, the list's value
 // turns undefined): from the first one on, the list is made after all.
-void TJEngine::CallWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self) {
+void TJEngine::callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self) {
     int count = chainLength(chain);
     if (count <= directArgumentLimit && takesDirectArguments(callee.FuncValue.get())) {
         std::array<TJValue, directArgumentLimit> values;
@@ -625,7 +625,7 @@ void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, con
 
 void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result) {
     if (IsFunctionValue(callee)) {
-        CallWithArguments(callee, chain, result, CurrentTable->GetThis());
+        callWithArguments(callee, chain, result, CurrentTable->GetThis());
         return;
     }
     TJObject* object = IsObjectValue(callee) ? callee.ObjValue : callee.ValueType == vtString ? boxValue(callee) : nullptr;
@@ -695,7 +695,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     TJObjectHold hold(*this);
     TJObject* boxed = readMethodMember(node, owner, hold, member);
     if (IsFunctionValue(member)) {
-        CallWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
+        callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;
     }
     if (IsObjectValue(member)) {
