@@ -59,6 +59,11 @@ TJValue* TJHash::FindValue(const AnsiString& name) {
     return item ? &item->Value : nullptr;
 }
 
+TJValue* TJHash::FindValue(const AnsiString& name, unsigned hash) {
+    auto* item = static_cast<Item*>(lookupHashed(name, hash));
+    return item ? &item->Value : nullptr;
+}
+
 bool TJHash::GetValue(const AnsiString& name, TJValue& value) const {
     if (const TJValue* found = FindValue(name)) {
         value = *found;

@@ -28,6 +28,8 @@ public:
     // The stored value itself, nil when absent (valid until the table changes).
     const TJValue* FindValue(const AnsiString& name) const;
     TJValue* FindValue(const AnsiString& name);
+    // The same for a name whose HashOf is known.
+    TJValue* FindValue(const AnsiString& name, unsigned hash);
     // The names whose kind is in include, or (include empty) not in exclude.
     void GetKeys(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude);
     // Removes the members chosen the same way (both empty: every member).

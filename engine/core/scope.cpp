@@ -7,6 +7,7 @@
 
 #include "engine/core/errors.h"
 #include "engine/core/object.h"
+#include "engine/support/hashtable.h"
 #include "rtl/numtext.h"
 
 const TClassInfo TJLocalSymbolTable::classInfo = makeClassInfo("TJLocalSymbolTable", &TJNotify::classInfo);
@@ -25,7 +26,8 @@ constexpr int maxChainDepth = 10000;
 
 // ==== Local tables ====
 
-TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent) : Variables_(variableBuckets) {
+TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent)
+    : Variables_(variableBuckets), Serial_(NewChangeStamp()) {
     SetParent(parent);
 }
 
@@ -64,35 +66,44 @@ void TJLocalSymbolTable::FreeNotify(TJNotify* peer) {
     if (peer == Parent_) Parent_ = nullptr;
 }
 
-bool TJLocalSymbolTable::getLocal(const AnsiString& name, TJValue& value) {
-    if (Variables_.GetValue(name, value)) return true;
-    return This_ && This_->FindScopeName(name, value);
-}
-
-bool TJLocalSymbolTable::setLocal(const AnsiString& name, const TJValue& value) {
-    if (Variables_.HasKey(name)) {
-        Variables_.SetValue(name, value);
+bool TJLocalSymbolTable::getLocal(const TJScopeName& name, TJValue& value) {
+    if (const TJValue* found = Variables_.FindValue(name.Text, name.Hash)) {
+        value = *found;
         return true;
     }
-    if (This_ && This_->HasKey(name)) {
-        This_->SetValue(name, value);
+    return This_ && This_->FindScopeName(name.Text, value);
+}
+
+bool TJLocalSymbolTable::setLocal(const TJScopeName& name, const TJValue& value) {
+    if (TJValue* slot = Variables_.FindValue(name.Text, name.Hash)) {
+        Variables_.Replace(*slot, value);
+        return true;
+    }
+    if (This_ && This_->HasKey(name.Text)) {
+        This_->SetValue(name.Text, value);
         return true;
     }
     return false;
 }
 
-bool TJLocalSymbolTable::GetValue(TJLocalSymbolTable*, const AnsiString& name, TJValue& value) {
+bool TJLocalSymbolTable::GetValue(TJLocalSymbolTable*, const TJScopeName& name, TJValue& value) {
     if (getLocal(name, value)) return true;
     return Parent_ && Parent_->GetValue(this, name, value);
 }
 
-bool TJLocalSymbolTable::SetValue(TJLocalSymbolTable*, const AnsiString& name, const TJValue& value) {
+bool TJLocalSymbolTable::SetValue(TJLocalSymbolTable*, const TJScopeName& name, const TJValue& value) {
     if (setLocal(name, value)) return true;
     return Parent_ && Parent_->SetValue(this, name, value);
 }
 
+bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJValue& value) {
+    if (GetValue(this, TJScopeName(name), value)) return true;
+    MakeUndefined(value);
+    return false;
+}
+
 void TJLocalSymbolTable::AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode) {
-    if (SetValue(nullptr, name, value)) return;
+    if (SetValue(nullptr, TJScopeName(name), value)) return;
     switch (mode) {
     case amLocal:
         RegisterLocalValue(name, value);
@@ -108,6 +119,12 @@ void TJLocalSymbolTable::AssignValue(const AnsiString& name, const TJValue& valu
 
 void TJLocalSymbolTable::RegisterLocalValue(const AnsiString& name, const TJValue& value) {
     Variables_.SetValue(name, value);
+}
+
+void TJLocalSymbolTable::RegisterParameter(const AnsiString& name, const TJValue& value) {
+    Parameters_.push_back(nullptr);
+    Variables_.SetValue(name, value);
+    Parameters_.back() = Variables_.FindValue(name);
 }
 
 void TJLocalSymbolTable::RegisterStaticValue(const AnsiString& name, const TJValue& value) {
@@ -141,10 +158,19 @@ TJObject* TJLocalSymbolTable::GetThis() {
 }
 
 void TJLocalSymbolTable::Clear() {
+    clearCalls();
+    SetThis(nullptr);
+    clearValues();
+}
+
+void TJLocalSymbolTable::clearCalls() {
     while (!CallTables_.empty()) PopLocalTable();
     while (SpareCount_ > 0) delete SpareTables_[--SpareCount_];
-    SetThis(nullptr);
+}
+
+void TJLocalSymbolTable::clearValues() {
     Temporaries_.Clear();
+    Parameters_.clear();
     Variables_.Clear();
 }
 
@@ -168,18 +194,22 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
 
 // The table is cleared as its destruction would: its variables go in the
 // same order, and it tells no one else of its end (its peers are this table
-// and its `this`, which clearing unlinks).
+// and its `this`). A table kept for the next push keeps its `this` linked: no
+// chain reaches it, and the next call of the same object then links nothing.
 void TJLocalSymbolTable::PopLocalTable() {
     if (CallTables_.empty()) return;
     TJLocalSymbolTable* table = CallTables_.front();
     CallTables_.erase(CallTables_.begin());
     table->PushedOn_ = nullptr;
+    bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
     try {
-        table->Clear();
+        table->clearCalls();
+        if (!spare) table->SetThis(nullptr);
+        table->clearValues();
     } catch (...) {
         // As in its destructor, a failed release is not reported.
     }
-    if (SpareCount_ < SpareTables_.size() && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
+    if (spare && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
     else delete table;
 }
 
@@ -195,7 +225,7 @@ bool TJLocalSymbolTable::isCallTable(TJLocalSymbolTable* table) const {
 
 // A call table whose parent is this table has walked the whole chain when it
 // fails; only a call table hung elsewhere leaves this table's own walk to do.
-bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const AnsiString& name, TJValue& value) {
+bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const TJScopeName& name, TJValue& value) {
     if (!CallTables().empty() && !isCallTable(requester)) {
         TJLocalSymbolTable* call = CallTables().front();
         if (call->GetValue(this, name, value)) return true;
@@ -204,7 +234,8 @@ bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const AnsiSt
     return TJLocalSymbolTable::GetValue(requester, name, value);
 }
 
-bool TJFunctionSymbolTable::SetValue(TJLocalSymbolTable* requester, const AnsiString& name, const TJValue& value) {
+bool TJFunctionSymbolTable::SetValue(TJLocalSymbolTable* requester, const TJScopeName& name,
+                                     const TJValue& value) {
     if (!CallTables().empty() && !isCallTable(requester)) {
         TJLocalSymbolTable* call = CallTables().front();
         if (call->SetValue(this, name, value)) return true;

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "engine/support/hashtable.h"
@@ -24,6 +26,13 @@ enum TJAssignMode : int {
     amFunction = 2,  // in the nearest function table, when absent there
 };
 
+// A name looked up along a chain of tables, hashed once for all of them.
+struct TJScopeName {
+    explicit TJScopeName(const AnsiString& text) : Text(text), Hash(TCustomHashTable::HashOf(text)) {}
+    const AnsiString& Text;
+    unsigned Hash;
+};
+
 class TJLocalSymbolTable : public TJNotify {
     RTL_DECLARE_CLASS()
     explicit TJLocalSymbolTable(TJLocalSymbolTable* parent);
@@ -31,9 +40,9 @@ class TJLocalSymbolTable : public TJNotify {
 
     // Writes a name that a table of the chain already holds, or that the
     // scope object has; false when none takes it.
-    virtual bool SetValue(TJLocalSymbolTable* requester, const AnsiString& name, const TJValue& value);
+    virtual bool SetValue(TJLocalSymbolTable* requester, const TJScopeName& name, const TJValue& value);
     // Reads a name along the chain: variables, scope object, parent.
-    virtual bool GetValue(TJLocalSymbolTable* requester, const AnsiString& name, TJValue& value);
+    virtual bool GetValue(TJLocalSymbolTable* requester, const TJScopeName& name, TJValue& value);
     // Frees the child tables, drops `this`, clears temporaries and variables.
     virtual void Clear();
     // Copies every variable of the source that this table does not hold.
@@ -43,7 +52,8 @@ class TJLocalSymbolTable : public TJNotify {
     virtual TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
     void FreeNotify(TJNotify* peer) override;
 
-    bool GetVariable(const AnsiString& name, TJValue& value) { return GetValue(this, name, value); }
+    // Reads a name along the chain; false (and undefined) when no table has it.
+    bool GetVariable(const AnsiString& name, TJValue& value);
     void AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode);
     void RegisterLocalValue(const AnsiString& name, const TJValue& value);
     void RegisterStaticValue(const AnsiString& name, const TJValue& value);
@@ -58,6 +68,19 @@ class TJLocalSymbolTable : public TJNotify {
     void PopLocalTable();
     void AddTemporary(TJObject* object, bool takeReference);
     void ClearTemporaries() { Temporaries_.Clear(); }
+    // A call's parameter, registered as a local variable whose value stays
+    // reachable by its position (in the order registered) until the table
+    // is cleared.
+    void RegisterParameter(const AnsiString& name, const TJValue& value);
+    TJValue* Parameter(int position) {
+        return position < static_cast<int>(Parameters_.size()) ? Parameters_[static_cast<size_t>(position)] : nullptr;
+    }
+    int ParameterCount() const { return static_cast<int>(Parameters_.size()); }
+    // A number drawn at construction from one process-wide sequence: a cache
+    // keyed on it cannot take a new table for a freed one at the same address.
+    uint64_t Serial() const { return Serial_; }
+    // The table whose newest call table this one is (nil when not a call table).
+    TJLocalSymbolTable* PushedOn() const { return PushedOn_; }
 
     TJLocalSymbolTable* Parent() const { return Parent_; }
     TJHash& Variables() { return Variables_; }
@@ -67,11 +90,15 @@ class TJLocalSymbolTable : public TJNotify {
 
 protected:
     // Steps 1-3 of a read, without the function table's call-table step.
-    bool getLocal(const AnsiString& name, TJValue& value);
-    bool setLocal(const AnsiString& name, const TJValue& value);
+    bool getLocal(const TJScopeName& name, TJValue& value);
+    bool setLocal(const TJScopeName& name, const TJValue& value);
     bool isCallTable(TJLocalSymbolTable* table) const;
 
 private:
+    // The parts of Clear: the call tables (and those kept), then the values.
+    void clearCalls();
+    void clearValues();
+
     TJLocalSymbolTable* Parent_ = nullptr;
     TJHash Variables_;
     TJObject* This_ = nullptr;
@@ -82,15 +109,21 @@ private:
     size_t SpareCount_ = 0;
     TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one
     TJValueList Temporaries_;
+    std::vector<TJValue*> Parameters_;  // in Variables_
+    const uint64_t Serial_;
 };
 
 // The scope of one function declaration; each call pushes its call table.
 class TJFunctionSymbolTable : public TJLocalSymbolTable {
     RTL_DECLARE_CLASS()
     using TJLocalSymbolTable::TJLocalSymbolTable;
+    // Whether the declaration's body names `arguments` (its calls then make
+    // the array): the evaluator's finding at the first call, kept here for
+    // the life of the declaration's table.
+    std::optional<bool> NamesArguments;
     // A requester other than an own call table reads the newest call first.
-    bool SetValue(TJLocalSymbolTable* requester, const AnsiString& name, const TJValue& value) override;
-    bool GetValue(TJLocalSymbolTable* requester, const AnsiString& name, TJValue& value) override;
+    bool SetValue(TJLocalSymbolTable* requester, const TJScopeName& name, const TJValue& value) override;
+    bool GetValue(TJLocalSymbolTable* requester, const TJScopeName& name, TJValue& value) override;
 };
 
 // The scope of a namespace (the program's top level included).

@@ -26,15 +26,6 @@ namespace {
 // native code between two nesting checks and the unwinding itself may need.
 constexpr uintptr_t stackReserve = 256 * 1024;
 
-uintptr_t computeStackFloor() {
-    MEMORY_BASIC_INFORMATION info{};
-    if (!VirtualQuery(&info, &info, sizeof info)) return 0;
-    return reinterpret_cast<uintptr_t>(info.AllocationBase) + stackReserve;
-}
-
-DWORD stackFloorThread = 0;
-uintptr_t stackFloorValue = 0;
-
 // The folder of the running program, ending with a back-slash.
 AnsiString programFolder() {
     char buffer[MAX_PATH];
@@ -119,13 +110,16 @@ private:
 
 // ==== Nesting guard ====
 
-uintptr_t TJNestingGuard::stackFloor() {
-    DWORD thread = GetCurrentThreadId();
-    if (thread != stackFloorThread) {
-        stackFloorValue = computeStackFloor();
-        stackFloorThread = thread;
+void TJNestingGuard::measureStack() {
+    MEMORY_BASIC_INFORMATION info{};
+    if (!VirtualQuery(&info, &info, sizeof info)) {
+        stackBottom_ = stackSpan_ = stackFloor_ = 0;
+        return;
     }
-    return stackFloorValue;
+    // The committed region holding this frame reaches up to the stack's top.
+    stackBottom_ = reinterpret_cast<uintptr_t>(info.AllocationBase);
+    stackSpan_ = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize - stackBottom_;
+    stackFloor_ = stackBottom_ + stackReserve;
 }
 
 void TJNestingGuard::raiseTooDeep() {
@@ -167,7 +161,6 @@ void TJEngine::clearState() {
     Factory_->Clear();
     CurrentLine = -1;
     CurrentTable = RootTable;
-    ArgumentsUse_.clear();  // the tree may change before the next run
 }
 
 // ==== Virtual operations ====

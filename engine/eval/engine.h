@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
-#include <unordered_map>
 
 #include "engine/core/runtime.h"
 #include "engine/core/value.h"
@@ -22,6 +21,7 @@ class TJValueList;
 class TJParser;
 class TJLocalSymbolTable;
 class TJRootSymbolTable;
+class TJFunctionSymbolTable;
 class TROrovod;
 class TJObjectHold;
 struct TJExpr;
@@ -183,6 +183,7 @@ private:
 
     // ==== Expressions (evalexpr.cpp) ====
     void evaluateBinaryChain(TJExpr* node, TJValue& value);
+    void evaluateOperatorSpine(TJExpr* node, TJValue& value);
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
     static bool isSelfAppend(const TJExpr* node);
     void selfAppend(TJExpr* node, int flags, TJValue& value);
@@ -193,8 +194,15 @@ private:
     void objectLiteral(TJExpr* node, TJValue& value);
     void arrayLiteral(TJExpr* node, TJValue& value);
     void functionLiteral(TJExpr* node, TJValue& value);
+    void fillArguments(TJValueList& list, TJExpr* chain, int last);
+    // Calls the function value with the chain's arguments (evaluated last first).
+    void callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self);
+    // Calls with more arguments always make a value list.
+    static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
     void readIdentifier(TJExpr* node, TJValue& value);
+    void assignIdentifier(TJExpr* node, const TJValue& value);
+    TJValue* parameterNamed(TJExpr* node);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member);
@@ -223,6 +231,12 @@ private:
 
     // ==== Calls and objects (evalcall.cpp) ====
     void callScriptFunction(IJFunction* function, TJValueList* args, TJValue& result, TJObject* self);
+    // A plain call of a script function whose body does not name `arguments`:
+    // it needs no value list.
+    bool takesDirectArguments(IJFunction* function);
+    void callScriptDirect(IJFunction* function, const TJValue* values, int count, TJValue& result, TJObject* self);
+    // The body of a script call in its pushed scope; the returned value.
+    void runBody(TJStatement* body, TJValue& result);
     void callAutomation(IJFunction* function, TJValueList* args, TJValue& result);
     TJObject* newScriptFunctionObject(const AnsiString& name, const TJValue& function, TJValueList* args);
     TJObject* newClassObject(const TJValue& klass, TJValueList* args);
@@ -230,7 +244,7 @@ private:
     // current scope's temporaries.
     TJObject* newRegisteredObject(const AnsiString& name, TJValueList* args);
     IJFunctionPtr newScriptFunction(TJStatement* declaration);
-    bool namesArguments(TJStatement* function);
+    bool namesArguments(TJFunctionSymbolTable* table, TJStatement* function);
 
     TROrovod* Owner_;
     std::unique_ptr<TJParser> Parser_;
@@ -240,7 +254,6 @@ private:
     TJValue ReturnValue_;         // the value of a pending return completion
     int CallDepth_ = 0;           // script calls active
     int HostCallDepth_ = 0;       // CallFunction entries active
-    std::unordered_map<const TJStatement*, bool> ArgumentsUse_;  // function bodies naming `arguments`
     // Released argument lists, empty, for the next calls (owned): a call
     // then allocates no list and no block for its values.
     friend struct TJArgumentListRelease;
@@ -257,13 +270,20 @@ private:
 class TJNestingGuard {
 public:
     TJNestingGuard() {
-        if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stackFloor()) raiseTooDeep();
+        uintptr_t frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+        // A frame inside the stack measured last is on the same thread's
+        // stack: no question to the system.
+        if (frame - stackBottom_ >= stackSpan_) measureStack();
+        if (frame < stackFloor_) raiseTooDeep();
     }
 
-    // The lowest frame address at which evaluation may still go deeper, for
-    // the calling thread.
-    static uintptr_t stackFloor();
-
 private:
+    // Measures the calling thread's stack.
+    static void measureStack();
     [[noreturn]] static void raiseTooDeep();
+
+    static inline uintptr_t stackBottom_ = 0;  // the lowest address of the stack's reservation
+    static inline uintptr_t stackSpan_ = 0;    // its size up to the stack's top
+    // The lowest frame address at which evaluation may still go deeper.
+    static inline uintptr_t stackFloor_ = 0;
 };

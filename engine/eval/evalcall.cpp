@@ -62,6 +62,18 @@ private:
     TJFunctionSymbolTable* function_;
 };
 
+// Registers each parameter of a call with its argument (argument(position),
+// for positions below count) or undefined.
+template <class Argument>
+void bindParameters(TJLocalSymbolTable* table, TJStatement* parameters, int count, Argument argument) {
+    int position = 0;
+    for (TJStatement* parameter = parameters; parameter; parameter = parameter->Next, ++position) {
+        if (!parameter->Expr) continue;
+        if (position < count) table->RegisterParameter(parameter->Expr->Name, argument(position));
+        else table->RegisterParameter(parameter->Expr->Name, TJValue());
+    }
+}
+
 void addTemporary(TJLocalSymbolTable* table, TJValue& value, bool takeReference) {
     if (IsObjectValue(value)) table->AddTemporary(value.ObjValue, takeReference);
 }
@@ -131,7 +143,7 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
     CallScope scope(CurrentTable, table, function->GetLocalTable(), self);
     TJValue value;
     // The `arguments` array exists only for bodies that can name it.
-    if (namesArguments(body)) {
+    if (namesArguments(table, body)) {
         TJArrayObject* arguments = applied;
         if (!arguments) {
             arguments = createObject<TJArrayObject>(this, true, nullptr);
@@ -142,13 +154,38 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
         MakeFunction(IJFunctionPtr(function), value);
         arguments->SetValue("callee", value);
     }
-    int position = first;
-    for (TJStatement* parameter = function->GetParameters(); parameter; parameter = parameter->Next, ++position) {
-        if (!parameter->Expr) continue;
-        if (position < itemCount) CurrentTable->RegisterLocalValue(parameter->Expr->Name, items->At(position));
-        else CurrentTable->RegisterLocalValue(parameter->Expr->Name, TJValue());
-    }
+    bindParameters(CurrentTable, function->GetParameters(), itemCount - first,
+                   [&](int position) -> const TJValue& { return items->At(first + position); });
+    runBody(body, result);
+}
 
+bool TJEngine::takesDirectArguments(IJFunction* function) {
+    if (function->GetFuncType() != ftScript || function->GetCallType() != ctPlain) return false;
+    TJFunctionSymbolTable* table = function->GetFunctionTable();
+    TJStatement* body = function->GetBody();
+    return table && body && !namesArguments(table, body);
+}
+
+// callScriptFunction for a plain call with its arguments in the caller's
+// frame (the function takes them directly).
+void TJEngine::callScriptDirect(IJFunction* function, const TJValue* values, int count, TJValue& result,
+                                TJObject* self) {
+    TJNestingGuard guard;
+    MakeUndefined(result);
+    int32_t line = CurrentLine;
+    {
+        CallDepth depth(CallDepth_);
+        if (TJObject* bound = function->GetThis()) self = bound;
+        CallScope scope(CurrentTable, function->GetFunctionTable(), function->GetLocalTable(), self);
+        bindParameters(CurrentTable, function->GetParameters(), count,
+                       [values](int position) -> const TJValue& { return values[position]; });
+        runBody(function->GetBody(), result);
+    }
+    CurrentLine = line;
+    addTemporary(CurrentTable, result, false);
+}
+
+void TJEngine::runBody(TJStatement* body, TJValue& result) {
     switch (EvaluateStatements(body->Child2, 0, nullptr)) {
     case TJCompletion::Return:
         result = std::move(ReturnValue_);
@@ -245,13 +282,10 @@ bool exprnamesArguments(const TJExpr* node) {
 }  // namespace
 
 // Whether the body of a function names `arguments` outside its nested
-// functions; remembered per body for the life of the tree.
-bool TJEngine::namesArguments(TJStatement* function) {
-    auto found = ArgumentsUse_.find(function);
-    if (found != ArgumentsUse_.end()) return found->second;
-    bool names = statementsNameArguments(function->Child2);
-    ArgumentsUse_.emplace(function, names);
-    return names;
+// functions; remembered by the declaration's table.
+bool TJEngine::namesArguments(TJFunctionSymbolTable* table, TJStatement* function) {
+    if (!table->NamesArguments) table->NamesArguments = statementsNameArguments(function->Child2);
+    return *table->NamesArguments;
 }
 
 // ==== Objects ====

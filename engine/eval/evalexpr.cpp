@@ -224,6 +224,12 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         applyBinary(node->Code, left, right, value);
         return;
     }
+    evaluateOperatorSpine(node, value);
+}
+
+// Apart from evaluateBinaryChain, whose frame every nested call passes
+// through: the chain's stack room costs only chains.
+[[gnu::noinline]] void TJEngine::evaluateOperatorSpine(TJExpr* node, TJValue& value) {
     size_t length = 0;
     TJExpr* leaf = node;
     for (; leaf && isRightFirstBinary(leaf->Code); leaf = leaf->Left) ++length;
@@ -266,7 +272,36 @@ void TJEngine::evaluateLogicalChain(TJExpr* node, TJValue& value) {
 }
 
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
+    if (const TJValue* parameter = parameterNamed(node)) {
+        value = *parameter;
+        return;
+    }
     if (!CurrentTable->GetVariable(node->Name, value)) raiseScriptError("ENameError", "undefined - " + node->Name);
+}
+
+void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
+    if (TJValue* parameter = parameterNamed(node)) CurrentTable->Variables().Replace(*parameter, value);
+    else CurrentTable->AssignValue(node->Name, value, amGlobal);
+}
+
+// The parameter of the running call that the identifier names, nil when it
+// names none. A call table's own variables come first in every lookup, so a
+// parameter is what its name means throughout the call; the node notes the
+// function's table and the position for the next calls of that function.
+// A `with` table or an eval text's call has no parameters: never noted.
+TJValue* TJEngine::parameterNamed(TJExpr* node) {
+    TJLocalSymbolTable* function = CurrentTable->PushedOn();
+    if (!function || CurrentTable->ParameterCount() == 0) return nullptr;
+    if (function->Serial() == node->ParameterScope) return CurrentTable->Parameter(node->ParameterSlot);
+    TJValue* own = CurrentTable->Variables().FindValue(node->Name);
+    if (!own) return nullptr;
+    for (int position = 0; position < CurrentTable->ParameterCount(); ++position) {
+        if (CurrentTable->Parameter(position) != own) continue;
+        node->ParameterScope = function->Serial();
+        node->ParameterSlot = position;
+        return own;
+    }
+    return nullptr;
 }
 
 void TJEngine::typeOf(TJExpr* node, TJValue& value) {
@@ -328,7 +363,7 @@ void TJEngine::assign(TJExpr* target, const TJValue& value, int flags) {
         return;
     }
     if (flags & efDeclare) CurrentTable->RegisterLocalValue(target->Name, value);
-    else CurrentTable->AssignValue(target->Name, value, amGlobal);
+    else assignIdentifier(target, value);
 }
 
 void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
@@ -372,7 +407,7 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
     TJValue stored;
     stepped(operand, code == ecPreInc || code == ecPostInc ? 1 : -1, stored);
     TJExprCode target = node->Left->Code;
-    if (target == ecIdentifier) CurrentTable->AssignValue(node->Left->Name, stored, amGlobal);
+    if (target == ecIdentifier) assignIdentifier(node->Left, stored);
     else if (target == ecMember || target == ecCall || target == ecMethodCall) assign(node->Left, stored, 0);
     value = code == ecPreInc || code == ecPreDec ? std::move(stored) : std::move(operand);
 }
@@ -450,12 +485,47 @@ TJArgumentList TJEngine::BuildArgumentList(TJExpr* chain) {
     TJArgumentList list = NewArgumentList();
     int count = chainLength(chain);
     list->SetCount(count);
-    TJValue item;
-    for (int i = count - 1; chain; chain = chain->Left, --i) {
-        EvaluateExpression(chain->Right, 0, item);
-        list->SetItem(i, item);
-    }
+    fillArguments(*list, chain, count - 1);
     return list;
+}
+
+// Evaluates the chain's arguments into the list, the head of the chain at
+// position last, then those before it.
+void TJEngine::fillArguments(TJValueList& list, TJExpr* chain, int last) {
+    TJValue item;
+    for (int i = last; chain; chain = chain->Left, --i) {
+        EvaluateExpression(chain->Right, 0, item);
+        list.SetItem(i, item);
+    }
+}
+
+// A function that takes its arguments directly gets them evaluated into this
+// frame: no value list. An object argument needs the list's link (should it
+// be freed while the arguments before it are evaluated, the list's value
+// turns undefined): from the first one on, the list is made after all.
+void TJEngine::callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self) {
+    int count = chainLength(chain);
+    if (count <= directArgumentLimit && takesDirectArguments(callee.FuncValue.get())) {
+        std::array<TJValue, directArgumentLimit> values;
+        int i = count - 1;
+        for (; chain; chain = chain->Left, --i) {
+            EvaluateExpression(chain->Right, 0, values[static_cast<size_t>(i)]);
+            if (IsObjectValue(values[static_cast<size_t>(i)])) break;
+        }
+        if (!chain) {
+            callScriptDirect(callee.FuncValue.get(), values.data(), count, result, self);
+            return;
+        }
+        TJArgumentList args = NewArgumentList();
+        args->SetCount(count);
+        for (int j = i; j < count; ++j) args->SetItem(j, values[static_cast<size_t>(j)]);
+        fillArguments(*args, chain->Left, i - 1);
+        CallFunctionValue(callee.FuncValue, args.get(), result, self);
+        return;
+    }
+    TJArgumentList args = BuildArgumentList(chain);
+    setAccess(callee, 1);
+    CallFunctionValue(callee.FuncValue, args.get(), result, self);
 }
 
 // ==== Members ====
@@ -575,9 +645,7 @@ void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, con
 
 void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result) {
     if (IsFunctionValue(callee)) {
-        TJArgumentList args = BuildArgumentList(chain);
-        setAccess(callee, 1);
-        CallFunctionValue(callee.FuncValue, args.get(), result, CurrentTable->GetThis());
+        callWithArguments(callee, chain, result, CurrentTable->GetThis());
         return;
     }
     TJObject* object = IsObjectValue(callee) ? callee.ObjValue : callee.ValueType == vtString ? boxValue(callee) : nullptr;
@@ -651,9 +719,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     TJObjectHold hold(*this);
     TJObject* boxed = readMethodMember(node, owner, hold, member);
     if (IsFunctionValue(member)) {
-        TJArgumentList args = BuildArgumentList(node->Third);
-        setAccess(member, 1);
-        CallFunctionValue(member.FuncValue, args.get(), result, boxed ? boxed : ToScriptObject(owner));
+        callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;
     }
     if (IsObjectValue(member)) {

@@ -4,6 +4,7 @@
 // run), so that code cannot free it meanwhile. Used by the evaluator only.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "engine/eval/engine.h"
@@ -15,7 +16,8 @@ public:
     explicit TJObjectHold(TJEngine& engine) : engine_(engine) {}
     TJObjectHold(TJEngine& engine, const TJValue& value) : engine_(engine) { hold(value); }
     ~TJObjectHold() {
-        for (TJObject* object : objects_) release(object);
+        for (size_t i = 0; i < count_; ++i) release(objects_[i]);
+        for (TJObject* object : more_) release(object);
     }
     TJObjectHold(const TJObjectHold&) = delete;
     TJObjectHold& operator=(const TJObjectHold&) = delete;
@@ -23,8 +25,9 @@ public:
     // Takes a reference on the value's object, if it has one.
     void hold(const TJValue& value) {
         if (value.ValueType != vtObject || !value.ObjValue) return;
+        if (count_ < objects_.size()) objects_[count_++] = value.ObjValue;
+        else more_.push_back(value.ObjValue);
         value.ObjValue->IncRef();
-        objects_.push_back(value.ObjValue);
     }
 
 private:
@@ -44,5 +47,9 @@ private:
     }
 
     TJEngine& engine_;
-    std::vector<TJObject*> objects_;
+    // The first few objects sit here, so that a hold allocates nothing in
+    // the common case; any further ones go to more_.
+    std::array<TJObject*, 4> objects_;
+    size_t count_ = 0;
+    std::vector<TJObject*> more_;
 };

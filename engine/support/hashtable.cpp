@@ -126,13 +126,23 @@ AnsiString TCustomHashTable::matchKey(const AnsiString& key) const {
     return ignoreCase_ ? lowerCaseKey(key) : key;
 }
 
-THashItem* TCustomHashTable::lookup(const AnsiString& key) const {
-    AnsiString match = matchKey(key);
-    unsigned hash = HashOf(match);
+THashItem* TCustomHashTable::find(const AnsiString& match, unsigned hash) const {
+    if (!(filter_ & filterBit(hash))) return nullptr;
     TBinaryItemList* bucket = buckets_[hash % buckets_.size()].get();
     if (!bucket) return nullptr;
     int index = bucket->indexOf(match, hash);
     return index >= 0 ? bucket->at(index) : nullptr;
+}
+
+THashItem* TCustomHashTable::lookup(const AnsiString& key) const {
+    if (count_ == 0) return nullptr;
+    if (!ignoreCase_) return find(key, HashOf(key));
+    AnsiString match = lowerCaseKey(key);
+    return find(match, HashOf(match));
+}
+
+THashItem* TCustomHashTable::lookupHashed(const AnsiString& key, unsigned hash) const {
+    return count_ == 0 ? nullptr : find(key, hash);
 }
 
 void TCustomHashTable::raiseMissingKey() {
@@ -162,6 +172,7 @@ THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
         disposeItem(slot->replace(index, std::move(item)));
     } else {
         int place = slot->insertionPoint(item->match_);
+        filter_ |= filterBit(stored->hash_);
         slot->insert(place, std::move(item));
         ++count_;
     }
@@ -177,7 +188,7 @@ bool TCustomHashTable::Remove(const AnsiString& key) {
     int index = slot->indexOf(match, hash);
     if (index < 0) return false;
     std::unique_ptr<THashItem> item = slot->take(index);
-    --count_;
+    if (--count_ == 0) filter_ = 0;
     Touch();
     if (slot->count() == 0) slot.reset();
     disposeItem(std::move(item));
@@ -204,6 +215,7 @@ void TCustomHashTable::Clear() {
     old.resize(buckets_.size());
     old.swap(buckets_);
     count_ = 0;
+    filter_ = 0;
     Touch();
     std::exception_ptr firstError;
     for (auto& bucket : old) {

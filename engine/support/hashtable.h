@@ -108,11 +108,16 @@ protected:
     std::vector<THashItem*> items() const;
     // FindItem without the missing-key error.
     THashItem* lookup(const AnsiString& key) const;
+    // The same for a key whose HashOf is known, in a table that regards case
+    // (where a key is its own match key): a chain of tables hashes it once.
+    THashItem* lookupHashed(const AnsiString& key, unsigned hash) const;
     [[noreturn]] static void raiseMissingKey();
 
 private:
     AnsiString matchKey(const AnsiString& key) const;
     void disposeItem(std::unique_ptr<THashItem> item);
+    THashItem* find(const AnsiString& match, unsigned hash) const;
+    static uint32_t filterBit(unsigned hash) { return 1u << (hash % 32); }
 
     bool ignoreCase_;
     std::vector<std::unique_ptr<TBinaryItemList>> buckets_;
@@ -121,6 +126,9 @@ private:
     std::vector<std::unique_ptr<TBinaryItemList>> spare_;
     int count_ = 0;  // items stored
     uint64_t stamp_ = NewChangeStamp();
+    // A bit for each hash class (HashOf modulo 32) stored since the table was
+    // last empty: most misses end here, without a bucket or a comparison.
+    uint32_t filter_ = 0;
     std::vector<AnsiString> keys_;
     bool keysStale_ = false;
 };

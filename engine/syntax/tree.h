@@ -82,6 +82,11 @@ struct TJExpr {
     // Member and method-call nodes: where the member was found last time,
     // made at the first read or write (never stored in tree files).
     std::unique_ptr<TJMemberCache> MemberCache;
+    // Identifiers: the evaluator's note of the parameter the name was last
+    // found to be (the Serial of the function's scope table, the position);
+    // never stored in files.
+    uint64_t ParameterScope = 0;
+    int32_t ParameterSlot = 0;
 
     TJExpr();
     ~TJExpr();
