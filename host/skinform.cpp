@@ -11,6 +11,7 @@
 #include "host/hostobjects.h"
 #include "host/layerwindow.h"
 #include "host/mainform.h"
+#include "host/ownedform.h"
 #include "host/screendocker.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
@@ -81,9 +82,6 @@ const TPropInfo skinFormProperties[] = {
                                                                                   &NotifyEventType),
 };
 
-// The words of the font style, in set order.
-constexpr const char* kStyleWords[] = {"Bold", "Italic", "Underline", "Strikeout"};
-
 }  // namespace
 
 const TClassInfo TSkinForm::classInfo = makeClassInfo("TSkinForm", &TForm::classInfo, skinFormProperties);
@@ -114,12 +112,14 @@ TSkinForm::TSkinForm(TComponent* owner) : TForm(owner) {
     BuildPopupMenu();
     PanelHook_ = std::make_unique<PanelHook>(Panel, this);
     SetBounds(Left(), Top(), 0, 0);
+    LastPosition_ = {Left(), Top()};
 }
 
 // The window's last position is stored before the widget's settings file is.
 TSkinForm::~TSkinForm() {
     Destroying();
     PanelHook_.reset();
+    TSatellites(this).Free();
     WriteValue("top", intToText(Top()));
     WriteValue("left", intToText(Left()));
 }
@@ -196,6 +196,7 @@ void TSkinForm::SetTile(bool value) {
 
 void TSkinForm::SetTransparency(int value) {
     Transparency_ = std::clamp(value, 0, 255);
+    TSatellites(this).SetTransparency(Transparency_);
     UpdateLayer();
 }
 
@@ -244,30 +245,31 @@ void TSkinForm::UpdateLayer() {
 
 AnsiString TSkinForm::FontColor() const { return ColorToHtml(Font()->Color()); }
 
-void TSkinForm::SetFontColor(const AnsiString& text) { Font()->SetColor(HtmlToColor(text)); }
-
-AnsiString TSkinForm::FontStyle() const {
-    AnsiString text;
-    for (int style = fsBold; style <= fsStrikeOut; ++style) {
-        if (!(Font()->Style() & fontStyle(static_cast<TFontStyle>(style)))) continue;
-        if (!text.empty()) text += ',';
-        text += kStyleWords[style];
-    }
-    return text;
+void TSkinForm::SetFontName(const AnsiString& name) {
+    Font()->SetName(name);
+    TSatellites(this).SetFont(Font());
 }
 
-// Words are separated by ",", blanks and brackets; they match in their case only.
+void TSkinForm::SetFontSize(int size) {
+    Font()->SetSize(size);
+    TSatellites(this).SetFont(Font());
+}
+
+void TSkinForm::SetFontCharset(int charset) {
+    Font()->SetCharset(charset);
+    TSatellites(this).SetFont(Font());
+}
+
+void TSkinForm::SetFontColor(const AnsiString& text) {
+    Font()->SetColor(HtmlToColor(text));
+    TSatellites(this).SetFont(Font());
+}
+
+AnsiString TSkinForm::FontStyle() const { return FontStyleWords(Font()->Style()); }
+
 void TSkinForm::SetFontStyle(const AnsiString& text) {
-    TFontStyles styles = 0;
-    std::string_view rest = text.view();
-    while (!rest.empty()) {
-        size_t end = rest.find_first_of(",[] \t");
-        std::string_view word = rest.substr(0, end);
-        for (int style = fsBold; style <= fsStrikeOut; ++style)
-            if (word == kStyleWords[style]) styles |= fontStyle(static_cast<TFontStyle>(style));
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    }
-    Font()->SetStyle(styles);
+    Font()->SetStyle(ParseFontStyleWords(text));
+    TSatellites(this).SetFont(Font());
 }
 
 bool TSkinForm::FontDialog() const { return NFont->Enabled(); }
@@ -285,6 +287,7 @@ void TSkinForm::DoShow() {
 void TSkinForm::SetVisible(bool value) {
     TForm::SetVisible(value);
     if (value) UpdateLayer();
+    TSatellites(this).UpdateShowing();
 }
 
 void TSkinForm::DoClose(TCloseAction& action) {
@@ -297,6 +300,21 @@ void TSkinForm::DoClose(TCloseAction& action) {
 void TSkinForm::WndProc(TMessage& message) {
     if (ClickThrough && message.Msg >= WM_LBUTTONDOWN && message.Msg <= WM_MOUSEWHEEL) return passClickThrough(message);
     TForm::WndProc(message);
+    if (message.Msg == WM_WINDOWPOSCHANGED) placeSatellites();
+}
+
+// The satellites move by the window's displacement and shrink with it, shown
+// or not, so that they come back in their place.
+void TSkinForm::placeSatellites() {
+    TSatellites satellites(this);
+    if (Left() != LastPosition_.x || Top() != LastPosition_.y) {
+        satellites.WindowMoved(Left() - LastPosition_.x, Top() - LastPosition_.y);
+        LastPosition_ = {Left(), Top()};
+    }
+    if (Width() != LastSize_.x || Height() != LastSize_.y) {
+        satellites.WindowResized();
+        LastSize_ = {Width(), Height()};
+    }
 }
 
 // The wheel's point is already on the screen; the others are client points.

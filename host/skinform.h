@@ -56,16 +56,18 @@ class TSkinForm : public TForm {
     const AnsiString& ToolTip() const { return Hint(); }
     void SetToolTip(const AnsiString& text) { SetHint(text); }
     const AnsiString& FontName() const { return Font()->Name(); }
-    void SetFontName(const AnsiString& name) { Font()->SetName(name); }
+    void SetFontName(const AnsiString& name);
     int FontSize() const { return Font()->Size(); }
-    void SetFontSize(int size) { Font()->SetSize(size); }
+    void SetFontSize(int size);
     int FontCharset() const { return Font()->Charset(); }
-    void SetFontCharset(int charset) { Font()->SetCharset(charset); }
+    void SetFontCharset(int charset);
     AnsiString FontColor() const;
     void SetFontColor(const AnsiString& text);
     // The words "Bold", "Italic", "Underline", "Strikeout" joined by ",".
     AnsiString FontStyle() const;
     void SetFontStyle(const AnsiString& text);
+    // Every change of the font through these properties (and the font
+    // dialog) reaches the satellites: TSatellites(window).SetFont(window.Font()).
     // Whether the "フォントの設定" entry is enabled.
     bool FontDialog() const;
     void SetFontDialog(bool enabled);
@@ -112,6 +114,7 @@ private:
     std::vector<TColorAlpha> colorKeys() const;
     std::vector<TMaskPlacement> windowMasks() const;
     void passClickThrough(TMessage& message);
+    void placeSatellites();
 
     void closeClick(TObject*);
     void hideClick(TObject*) { Hide(); }
@@ -147,4 +150,6 @@ private:
     bool Painting_ = false;
     TPoint PressPoint_{};
     bool Pressed_ = false;
+    TPoint LastPosition_{};  // where the satellites were last placed with the window
+    TPoint LastSize_{};
 };

@@ -5,6 +5,7 @@
 //   find [--class C] [--title T] [--visible]   the first top-level match's handle
 //   list [--class C] [--title T] [--visible]   handle, pid, visible, style, extended
 //                                              style, rectangle, class, title; z-order
+//   children HANDLE                            every window inside it, as list prints them
 //   wait HANDLE visible|hidden|gone
 //   msgbox [--title T] [--buttons]             a message box's text (or its buttons)
 //   press [--title T] CAPTION                  presses its button, waits until it goes
@@ -310,18 +311,26 @@ int findCommand(const Arguments& args) {
 }
 
 // Handle, process id, visible, style, extended style, window rectangle, class, title.
+void printWindowRow(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    RECT r{};
+    GetWindowRect(window, &r);
+    char fields[160];
+    std::snprintf(fields, sizeof fields, "\t%lu\t%d\t0x%08lX\t0x%08lX\t%ld,%ld,%ld,%ld\t", process,
+                  IsWindowVisible(window) ? 1 : 0, GetWindowLongW(window, GWL_STYLE),
+                  GetWindowLongW(window, GWL_EXSTYLE), r.left, r.top, r.right, r.bottom);
+    print(handleText(window) + fields + utf8(classOf(window)) + "\t" + utf8(textOf(window)) + "\n");
+}
+
 int listCommand(const Arguments& args) {
-    for (HWND window : matchingWindows(args)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        RECT r{};
-        GetWindowRect(window, &r);
-        char fields[160];
-        std::snprintf(fields, sizeof fields, "\t%lu\t%d\t0x%08lX\t0x%08lX\t%ld,%ld,%ld,%ld\t", process,
-                      IsWindowVisible(window) ? 1 : 0, GetWindowLongW(window, GWL_STYLE),
-                      GetWindowLongW(window, GWL_EXSTYLE), r.left, r.top, r.right, r.bottom);
-        print(handleText(window) + fields + utf8(classOf(window)) + "\t" + utf8(textOf(window)) + "\n");
-    }
+    for (HWND window : matchingWindows(args)) printWindowRow(window);
+    return 0;
+}
+
+// children HANDLE: every window inside it, as list prints them.
+int childrenCommand(const Arguments& args) {
+    for (HWND window : childWindows(handle(args.at(0)))) printWindowRow(window);
     return 0;
 }
 
@@ -485,6 +494,7 @@ struct Command {
 const Command kCommands[] = {
     {L"find", {L"--visible"}, findCommand},
     {L"list", {L"--visible"}, listCommand},
+    {L"children", {}, childrenCommand},
     {L"wait", {}, waitCommand},
     {L"msgbox", {L"--buttons"}, msgboxCommand},
     {L"press", {}, pressCommand},
