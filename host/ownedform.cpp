@@ -21,11 +21,7 @@ TOwnedForm::TOwnedForm(TSkinForm* window) : TForm(window), Window_(window) {
     Font()->Assign(window->Font());
     SetBounds(window->Left(), window->Top(), 0, 0);
     Panel->SetBounds(0, 0, 0, 0);
-}
-
-void TOwnedForm::CreateParams(TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.ExStyle |= WS_EX_LAYERED;
+    HandleNeeded();  // hidden or not, the satellite's window is there with the element's
 }
 
 void TOwnedForm::CreateWnd() {
@@ -33,8 +29,15 @@ void TOwnedForm::CreateWnd() {
     applyAlpha();
 }
 
+// An opaque satellite is an ordinary window: a layered one paints its
+// children only through the platform's blending.
 void TOwnedForm::applyAlpha() {
-    if (HandleAllocated()) SetLayeredWindowAttributes(Handle(), 0, static_cast<BYTE>(Transparency_), LWA_ALPHA);
+    if (!HandleAllocated()) return;
+    HWND handle = Handle();
+    LONG_PTR style = GetWindowLongPtrA(handle, GWL_EXSTYLE);
+    bool layered = Transparency_ < 255;
+    SetWindowLongPtrA(handle, GWL_EXSTYLE, layered ? style | WS_EX_LAYERED : style & ~WS_EX_LAYERED);
+    if (layered) SetLayeredWindowAttributes(handle, 0, static_cast<BYTE>(Transparency_), LWA_ALPHA);
 }
 
 // The widget window itself blends at constant alpha 255: the satellite's

@@ -46,7 +46,6 @@ class TOwnedForm : public TForm {
 
 protected:
     ~TOwnedForm() override = default;
-    void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     int ShowCommand() const override { return SW_SHOWNOACTIVATE; }
 

@@ -322,9 +322,11 @@ const TJMethodTable& TJVCLBaseExWeb::Methods() const {
 // of "~temp.html", "~~temp.html", ... and loaded from there. The wait ends at
 // ready state 4, when the browser reports that the navigation failed, or
 // after 30 s (a page that never completes would hold the script for ever);
-// the file is deleted in every case. Messages run meanwhile, other widgets'
-// events too; an unload of this widget waits until its script has returned
-// (TMainForm), so nothing frees this element under the wait.
+// the file is deleted in every case. A browser without a window (an element
+// made without one) loads nothing and is not waited for. Messages run
+// meanwhile, other widgets' events too; an unload of this widget waits until
+// its script has returned (TMainForm), so nothing frees this element under
+// the wait.
 void TJVCLBaseExWeb::SetSrc(const AnsiString& text) {
     CheckVCL(nullptr, 0);
     Src_ = text;
@@ -340,7 +342,7 @@ void TJVCLBaseExWeb::SetSrc(const AnsiString& text) {
     } remove{path};
     GuardVCL([&] { Web()->Navigate(path); });
     DWORD start = GetTickCount();  // differences stay right across the counter's wrap
-    while (HasVCL() && Web()->ReadyState() != TWebBrowser::ReadyStateComplete && !Web()->NavigationFailed() &&
+    while (HasVCL() && Web()->HasBrowser() && Web()->ReadyState() != TWebBrowser::ReadyStateComplete && !Web()->NavigationFailed() &&
            !Application->Terminated()) {
         DWORD waited = GetTickCount() - start;
         if (waited >= kPageWait) break;

@@ -224,8 +224,10 @@ void TWebBrowser::DestroyWnd() {
 
 // The browser lives in the window: made, sited, activated in place and
 // connected to the site's events. Without the platform's control the
-// window stays empty.
+// window stays empty. A parent's new window makes this one anew without
+// DestroyWnd: the browser of the old one goes first.
 void TWebBrowser::createBrowser() {
+    releaseBrowser();
     static const bool oleReady = SUCCEEDED(OleInitialize(nullptr));
     if (!oleReady) return;
     Site_ = new Site(this);
@@ -288,6 +290,7 @@ void TWebBrowser::WndProc(TMessage& message) {
 
 void TWebBrowser::Navigate(const AnsiString& url) {
     NavigationFailed_ = false;
+    if (!Browser_ && Parent()) HandleNeeded();  // a hidden control has its browser too
     if (!Browser_) return;
     struct Text {
         BSTR value;

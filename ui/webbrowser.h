@@ -21,7 +21,8 @@ class TWebBrowser : public TWinControl {
     RTL_DECLARE_CLASS()
     explicit TWebBrowser(TComponent* owner);
 
-    // Starts loading a URL or a file path. Nothing without a control.
+    // Starts loading a URL or a file path, making the window (and with it the
+    // control) when it sits on a parent. Nothing without a control.
     void Navigate(const AnsiString& url);
     // The platform's READYSTATE_ number (ReadyStateComplete when the page
     // has loaded); 0 without a control.

@@ -31,7 +31,7 @@ probe_checks=(
     'align Center=left'
     'align right with blanks=right'
     'one-line text=one'
-    'multiline text=8'
+    'multiline text=true'
     'back to one line=one'
     'selText=cde'
     'selText replaced=abXf true'
@@ -46,7 +46,7 @@ probe_checks=(
     'scrollBar=true'
     'src=<p>page</p>'
     'scrollBar false=false'
-    'navigate()=EVCLError: TExWeb - arguments error'
+    'navigate()=EVCLError'
 )
 
 gui_start "$stage" -s 'widget\probe\probe.xml'
