@@ -38,6 +38,8 @@ void TOwnedForm::applyAlpha() {
     bool layered = Transparency_ < 255;
     SetWindowLongPtrA(handle, GWL_EXSTYLE, layered ? style | WS_EX_LAYERED : style & ~WS_EX_LAYERED);
     if (layered) SetLayeredWindowAttributes(handle, 0, static_cast<BYTE>(Transparency_), LWA_ALPHA);
+    else  // the window and its children are drawn again without the blending
+        RedrawWindow(handle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // The widget window itself blends at constant alpha 255: the satellite's

@@ -55,6 +55,8 @@ class TSkinForm : public TForm {
     void SetTransparentColor(const AnsiString&) {}
     const AnsiString& ToolTip() const { return Hint(); }
     void SetToolTip(const AnsiString& text) { SetHint(text); }
+    // Every change of the font through these properties reaches the
+    // satellites; the font dialog's does through TSatellites(this).SetFont(Font()).
     const AnsiString& FontName() const { return Font()->Name(); }
     void SetFontName(const AnsiString& name);
     int FontSize() const { return Font()->Size(); }
@@ -66,8 +68,6 @@ class TSkinForm : public TForm {
     // The words "Bold", "Italic", "Underline", "Strikeout" joined by ",".
     AnsiString FontStyle() const;
     void SetFontStyle(const AnsiString& text);
-    // Every change of the font through these properties (and the font
-    // dialog) reaches the satellites: TSatellites(window).SetFont(window.Font()).
     // Whether the "フォントの設定" entry is enabled.
     bool FontDialog() const;
     void SetFontDialog(bool enabled);

@@ -6,6 +6,7 @@
 //   list [--class C] [--title T] [--visible]   handle, pid, visible, style, extended
 //                                              style, rectangle, class, title; z-order
 //   children HANDLE                            every window inside it, as list prints them
+//   alpha HANDLE                               a layered window's constant alpha (else 255)
 //   wait HANDLE visible|hidden|gone
 //   msgbox [--title T] [--buttons]             a message box's text (or its buttons)
 //   press [--title T] CAPTION                  presses its button, waits until it goes
@@ -328,6 +329,18 @@ int listCommand(const Arguments& args) {
     return 0;
 }
 
+// alpha HANDLE: the constant alpha of a layered window, 255 for any other.
+int alphaCommand(const Arguments& args) {
+    HWND window = handle(args.at(0));
+    BYTE alpha = 255;
+    DWORD flags = 0;
+    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+        !GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
+        alpha = 255;
+    print(std::to_string(alpha) + "\n");
+    return 0;
+}
+
 // children HANDLE: every window inside it, as list prints them.
 int childrenCommand(const Arguments& args) {
     for (HWND window : childWindows(handle(args.at(0)))) printWindowRow(window);
@@ -495,6 +508,7 @@ const Command kCommands[] = {
     {L"find", {L"--visible"}, findCommand},
     {L"list", {L"--visible"}, listCommand},
     {L"children", {}, childrenCommand},
+    {L"alpha", {}, alphaCommand},
     {L"wait", {}, waitCommand},
     {L"msgbox", {L"--buttons"}, msgboxCommand},
     {L"press", {}, pressCommand},

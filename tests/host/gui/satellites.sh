@@ -42,6 +42,7 @@ probe_checks=(
     'transparency=255'
     'window transparency=128 128'
     'hidden by XML=false'
+    'window font=14'
     'edit without window=x5'
     'scrollBar=true'
     'src=<p>page</p>'
@@ -92,9 +93,13 @@ gui click $((wl + 40)) $((wt + 20)) || gui_fail "no click"
 gui key end && gui type xy && gui key enter
 expect_probe "$(printf '%s\n' 'onChange,onClick,onEnter,onKeyDown,onKeyUp,onMouseDown,onMouseUp' 'abxy true')"
 
-# Moved while the edit was hidden, hidden and shown, narrowed to 80 and widened again.
+# Moved while the edit was hidden, hidden and shown, narrowed to 80 and
+# widened again, made translucent.
 gui msgbox --title Probe --timeout 15000 >/dev/null || gui_fail "no box after the moves"
 check_satellites "after the moves" "1 10,10,70,30" "0 10,35,40,55" "1 50,30,80,60"
+for satellite in $(satellites | cut -d' ' -f1); do
+    [ "$(gui alpha "$satellite" | tr -d '\r')" = 102 ] || gui_fail "satellite $satellite not at the window's transparency"
+done
 gui press --title Probe OK || gui_fail "the box stayed"
 
 choose_exit() { gui tray --button right && sleep 0.5 && gui key up enter; }
