@@ -45,7 +45,9 @@ void TOwnedForm::applyAlpha() {
 // The widget window itself blends at constant alpha 255: the satellite's
 // alpha is its own transparency.
 void TOwnedForm::SetTransparency(int value) {
-    Transparency_ = std::clamp(value, 0, 255);
+    value = std::clamp(value, 0, 255);
+    if (value == Transparency_) return;
+    Transparency_ = value;
     applyAlpha();
 }
 
