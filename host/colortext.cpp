@@ -81,3 +81,34 @@ AnsiString colorAlphaText(const std::vector<TColorAlpha>& entries) {
     }
     return text + "]";
 }
+
+// ==== Font-style words ====
+
+namespace {
+
+constexpr const char* kStyleWords[] = {"Bold", "Italic", "Underline", "Strikeout"};  // in TFontStyle's order
+
+}  // namespace
+
+AnsiString FontStyleWords(TFontStyles styles) {
+    AnsiString text;
+    for (int style = fsBold; style <= fsStrikeOut; ++style) {
+        if (!(styles & fontStyle(static_cast<TFontStyle>(style)))) continue;
+        if (!text.empty()) text += ',';
+        text += kStyleWords[style];
+    }
+    return text;
+}
+
+TFontStyles ParseFontStyleWords(const AnsiString& text) {
+    TFontStyles styles = 0;
+    std::string_view rest = text.view();
+    while (!rest.empty()) {
+        size_t end = rest.find_first_of(",[] \t");
+        std::string_view word = rest.substr(0, end);
+        for (int style = fsBold; style <= fsStrikeOut; ++style)
+            if (word == kStyleWords[style]) styles |= fontStyle(static_cast<TFontStyle>(style));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+    return styles;
+}

@@ -1,7 +1,8 @@
 // Colour text, the one textual form of a colour in scripts and settings files
-// ("#" and six hexadecimal digits: red, green, blue), and the text of a
-// widget window's colour-alpha list. Used by the widget window, its labels and
-// its stored font colour.
+// ("#" and six hexadecimal digits: red, green, blue), the text of a widget
+// window's colour-alpha list, and the capitalised font-style words of the
+// window and its edit boxes. Used by the widget window, its elements and its
+// stored font colour.
 #pragma once
 
 #include <cstdint>
@@ -26,3 +27,9 @@ AnsiString ColorToHtml(TColor color);
 std::vector<TColorAlpha> parseColorAlpha(const AnsiString& text);
 // The text the `colorAlpha` getter gives for a list: "[#ff0000=128,#00ff00=0]".
 AnsiString colorAlphaText(const std::vector<TColorAlpha>& entries);
+
+// The words "Bold", "Italic", "Underline", "Strikeout" of the styles, joined by ",".
+AnsiString FontStyleWords(TFontStyles styles);
+// The styles the words name: separated by ",", blanks and brackets, matched
+// in their case only; other words are left out.
+TFontStyles ParseFontStyleWords(const AnsiString& text);

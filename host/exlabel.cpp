@@ -75,12 +75,23 @@ void TExLabel::FontChanged() {
 
 // ==== Script faces ====
 
-AnsiString TExLabel::AlignText() const { return kAlignWords[Alignment()]; }
+AnsiString AlignmentWord(TAlignment alignment) { return kAlignWords[alignment]; }
 
-void TExLabel::SetAlignText(const AnsiString& text) {
+bool AlignmentOfWord(const AnsiString& text, TAlignment& alignment) {
     AnsiString word = trimText(text.view());
     for (int i = 0; i < 3; ++i)
-        if (word == kAlignWords[i]) SetAlignment(static_cast<TAlignment>(i));
+        if (word == kAlignWords[i]) {
+            alignment = static_cast<TAlignment>(i);
+            return true;
+        }
+    return false;
+}
+
+AnsiString TExLabel::AlignText() const { return AlignmentWord(Alignment()); }
+
+void TExLabel::SetAlignText(const AnsiString& text) {
+    TAlignment alignment;
+    if (AlignmentOfWord(text, alignment)) SetAlignment(alignment);
 }
 
 AnsiString TExLabel::FontStyle() const {

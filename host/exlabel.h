@@ -14,6 +14,11 @@
 // alone at the end. A double-byte character is never cut.
 AnsiString EllipsisText(const AnsiString& text, int width, const std::function<int(const AnsiString&)>& measure);
 
+// The script's alignment words of a label or an edit: "left", "center",
+// "right". A text that is none of them after trimming gives false.
+AnsiString AlignmentWord(TAlignment alignment);
+bool AlignmentOfWord(const AnsiString& text, TAlignment& alignment);
+
 class TExLabel : public TLabel {
     RTL_DECLARE_CLASS()
     explicit TExLabel(TComponent* owner);

@@ -6,6 +6,7 @@
 
 #include "host/elementobjects.h"
 #include "host/hostobjects.h"
+#include "host/satelliteobjects.h"
 #include "host/settingobject.h"
 #include "host/systemobject.h"
 #include "host/windowobject.h"
@@ -20,7 +21,7 @@ struct THostClass {
 const THostClass kHostClasses[] = {
     {"window", &TJVCLExForm::classInfo}, {"label", &TJVCLExLabel::classInfo}, {"image", &TJVCLExImage::classInfo},
     {"setting", &TJSettingObject::classInfo}, {"timer", &TJVCLExTimer::classInfo}, {"system", &TSystemObject::classInfo},
-    {"edit", nullptr}, {"web", nullptr}, {"widget", &TWidgetObject::classInfo}, {"menuItem", &TJVCLExMenuItem::classInfo},
+    {"edit", &TJVCLExMemo::classInfo}, {"web", &TJVCLExWeb::classInfo}, {"widget", &TWidgetObject::classInfo}, {"menuItem", &TJVCLExMenuItem::classInfo},
 };
 
 }  // namespace

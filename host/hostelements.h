@@ -29,6 +29,9 @@ inline constexpr char SettingChanged[] = "onSettingChanged";
 inline constexpr char SettingChanging[] = "onSettingChanging";
 inline constexpr char FontChanged[] = "onFontChanged";
 inline constexpr char Timer[] = "onTimer";
+inline constexpr char Change[] = "onChange";
+inline constexpr char Enter[] = "onEnter";
+inline constexpr char Exit[] = "onExit";
 }  // namespace hostevent
 
 // `button` from a shift state: 1 left, + 2 right, + 4 middle held.

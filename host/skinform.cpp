@@ -11,6 +11,7 @@
 #include "host/hostobjects.h"
 #include "host/layerwindow.h"
 #include "host/mainform.h"
+#include "host/ownedform.h"
 #include "host/screendocker.h"
 #include "host/settingform.h"
 #include "host/settingobject.h"
@@ -85,9 +86,6 @@ const TPropInfo skinFormProperties[] = {
                                                                                   &NotifyEventType),
 };
 
-// The words of the font style, in set order.
-constexpr const char* kStyleWords[] = {"Bold", "Italic", "Underline", "Strikeout"};
-
 }  // namespace
 
 const TClassInfo TSkinForm::classInfo = makeClassInfo("TSkinForm", &TForm::classInfo, skinFormProperties);
@@ -120,11 +118,13 @@ TSkinForm::TSkinForm(TComponent* owner) : TForm(owner) {
     BuildPopupMenu();
     PanelHook_ = std::make_unique<PanelHook>(Panel, this);
     SetBounds(Left(), Top(), 0, 0);
+    LastPosition_ = {Left(), Top()};
 }
 
 TSkinForm::~TSkinForm() {
     Destroying();
     PanelHook_.reset();
+    TSatellites(this).Free();
 }
 
 // The window's last position is stored as it is freed, before its widget's
@@ -209,6 +209,7 @@ void TSkinForm::SetTile(bool value) {
 
 void TSkinForm::SetTransparency(int value) {
     Transparency_ = std::clamp(value, 0, 255);
+    TSatellites(this).SetTransparency(Transparency_);
     UpdateLayer();
 }
 
@@ -255,69 +256,38 @@ void TSkinForm::UpdateLayer() {
 
 // ==== Font ====
 
+AnsiString TSkinForm::FontColor() const { return ColorToHtml(Font()->Color()); }
+
 void TSkinForm::SetFontName(const AnsiString& name) {
     Font()->SetName(name);
-    giveFontToSatellites();
+    TSatellites(this).SetFont(Font());
 }
 
 void TSkinForm::SetFontSize(int size) {
     Font()->SetSize(size);
-    giveFontToSatellites();
+    TSatellites(this).SetFont(Font());
 }
 
 void TSkinForm::SetFontCharset(int charset) {
     Font()->SetCharset(charset);
-    giveFontToSatellites();
+    TSatellites(this).SetFont(Font());
 }
 
-void TSkinForm::giveFontToSatellites() {
-    for (TForm* satellite : Satellites_) satellite->SetFont(Font());
+void TSkinForm::SetFontColor(const AnsiString& text) {
+    Font()->SetColor(HtmlToColor(text));
+    TSatellites(this).SetFont(Font());
 }
 
-AnsiString TSkinForm::FontColor() const { return ColorToHtml(Font()->Color()); }
+AnsiString TSkinForm::FontStyle() const { return FontStyleWords(Font()->Style()); }
 
-void TSkinForm::SetFontColor(const AnsiString& text) { Font()->SetColor(HtmlToColor(text)); }
-
-AnsiString TSkinForm::FontStyle() const {
-    AnsiString text;
-    for (int style = fsBold; style <= fsStrikeOut; ++style) {
-        if (!(Font()->Style() & fontStyle(static_cast<TFontStyle>(style)))) continue;
-        if (!text.empty()) text += ',';
-        text += kStyleWords[style];
-    }
-    return text;
-}
-
-// Words are separated by ",", blanks and brackets; they match in their case only.
 void TSkinForm::SetFontStyle(const AnsiString& text) {
-    TFontStyles styles = 0;
-    std::string_view rest = text.view();
-    while (!rest.empty()) {
-        size_t end = rest.find_first_of(",[] \t");
-        std::string_view word = rest.substr(0, end);
-        for (int style = fsBold; style <= fsStrikeOut; ++style)
-            if (word == kStyleWords[style]) styles |= fontStyle(static_cast<TFontStyle>(style));
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    }
-    Font()->SetStyle(styles);
+    Font()->SetStyle(ParseFontStyleWords(text));
+    TSatellites(this).SetFont(Font());
 }
 
 bool TSkinForm::FontDialog() const { return NFont->Enabled(); }
 
 void TSkinForm::SetFontDialog(bool enabled) { NFont->SetEnabled(enabled); }
-
-// ==== Satellites ====
-
-void TSkinForm::AddSatellite(TForm* satellite) {
-    Satellites_.push_back(satellite);
-    satellite->FreeNotification(this);
-    satellite->SetFont(Font());
-}
-
-void TSkinForm::Notification(TComponent* component, TOperation operation) {
-    TForm::Notification(component, operation);
-    if (operation == opRemove) std::erase(Satellites_, component);
-}
 
 // ==== Showing and closing ====
 
@@ -330,6 +300,7 @@ void TSkinForm::DoShow() {
 void TSkinForm::SetVisible(bool value) {
     TForm::SetVisible(value);
     if (value) UpdateLayer();
+    TSatellites(this).UpdateShowing();
 }
 
 void TSkinForm::DoClose(TCloseAction& action) {
@@ -342,6 +313,21 @@ void TSkinForm::DoClose(TCloseAction& action) {
 void TSkinForm::WndProc(TMessage& message) {
     if (ClickThrough && message.Msg >= WM_LBUTTONDOWN && message.Msg <= WM_MOUSEWHEEL) return passClickThrough(message);
     TForm::WndProc(message);
+    if (message.Msg == WM_WINDOWPOSCHANGED) placeSatellites();
+}
+
+// The satellites move by the window's displacement and shrink with it, shown
+// or not, so that they come back in their place.
+void TSkinForm::placeSatellites() {
+    TSatellites satellites(this);
+    if (Left() != LastPosition_.x || Top() != LastPosition_.y) {
+        satellites.WindowMoved(Left() - LastPosition_.x, Top() - LastPosition_.y);
+        LastPosition_ = {Left(), Top()};
+    }
+    if (Width() != LastSize_.x || Height() != LastSize_.y) {
+        satellites.WindowResized();
+        LastSize_ = {Width(), Height()};
+    }
 }
 
 // The wheel's point is already on the screen; the others are client points.
@@ -469,7 +455,7 @@ void TSkinForm::takeDialogFont() {
     WriteValue("font.style", SetToString(&FontStylesTypeInfo, font->Style()));
     WriteValue("font.color", ColorToHtml(font->Color()));
     WriteValue("font.charset", intToText(font->Charset()));
-    giveFontToSatellites();
+    TSatellites(this).SetFont(font);
     OnFontChanged(this);
 }
 

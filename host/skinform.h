@@ -57,7 +57,8 @@ class TSkinForm : public TForm {
     void SetTransparentColor(const AnsiString&) {}
     const AnsiString& ToolTip() const { return Hint(); }
     void SetToolTip(const AnsiString& text) { SetHint(text); }
-    // The window font; every change is given to the satellites as well.
+    // Every change of the font through these properties reaches the
+    // satellites; the font dialog's does through TSatellites(this).SetFont(Font()).
     const AnsiString& FontName() const { return Font()->Name(); }
     void SetFontName(const AnsiString& name);
     int FontSize() const { return Font()->Size(); }
@@ -94,11 +95,6 @@ class TSkinForm : public TForm {
 
     void SetVisible(bool value) override;
 
-    // ---- Satellites: the windows of its edit and web elements ----
-    // The window owns them through its components; each receives its font
-    // and leaves the list when freed.
-    void AddSatellite(TForm* satellite);
-
     // ---- Drawing ----
     // Paints the client area, composes its alpha and updates the layered
     // window; only while visible with a non-empty client area.
@@ -125,7 +121,6 @@ protected:
     void WndProc(TMessage& message) override;
     void DoClose(TCloseAction& action) override;
     void DoShow() override;
-    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     class PanelHook;
@@ -134,6 +129,7 @@ private:
     std::vector<TColorAlpha> colorKeys() const;
     std::vector<TMaskPlacement> windowMasks() const;
     void passClickThrough(TMessage& message);
+    void placeSatellites();
 
     void closeClick(TObject*);
     void hideClick(TObject*) { Hide(); }
@@ -146,7 +142,6 @@ private:
     void fontClick(TObject*);
     void fontDialogApply(TObject*, HWND) { takeDialogFont(); }
     void takeDialogFont();
-    void giveFontToSatellites();
     void exitClick(TObject*);
     void settingClick(TObject*) { RunSettingDialog(); }
     AnsiString helpFile() const;
@@ -167,7 +162,6 @@ private:
     TAlphaMap BackgroundAlpha_;
     std::optional<TColorAlpha> BackgroundKey_;  // the background's transparent colour: its own slot
     std::vector<TColorAlpha> ColorAlpha_;
-    std::vector<TForm*> Satellites_;
     TFontDialog* FontDialog_;
     bool Tile_ = false;
     int Transparency_ = 0;
@@ -178,4 +172,6 @@ private:
     bool SettingDialogOpen_ = false;
     TPoint PressPoint_{};
     bool Pressed_ = false;
+    TPoint LastPosition_{};  // where the satellites were last placed with the window
+    TPoint LastSize_{};
 };

@@ -26,3 +26,12 @@ std::string readFileBytes(const AnsiString& path) {
     }
     return bytes;
 }
+
+void writeFileBytes(const AnsiString& path, std::string_view bytes) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw EFCreateError(fileErrorText("Cannot create file", path));
+    DWORD written = 0;
+    if (!bytes.empty() && (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+                           written != bytes.size()))
+        throw EWriteError(fileErrorText("Cannot write file", path));
+}

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "rtl/ansistring.h"
 
@@ -29,3 +30,5 @@ private:
 
 // The bytes of a file; EFOpenError or EReadError when it cannot be read.
 std::string readFileBytes(const AnsiString& path);
+// Replaces the file with the bytes; EFCreateError or EWriteError when it cannot.
+void writeFileBytes(const AnsiString& path, std::string_view bytes);

@@ -268,16 +268,7 @@ void TStrings::LoadFromFile(const AnsiString& path) {
     SetText(readFileBytes(path));
 }
 
-void TStrings::SaveToFile(const AnsiString& path) const {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) throw EFCreateError(fileErrorText("Cannot create file", path));
-    AnsiString text = Text();
-    DWORD written = 0;
-    if (!text.empty() && (!WriteFile(file.get(), text.c_str(), static_cast<DWORD>(text.length()), &written, nullptr) ||
-                          written != text.length())) {
-        throw EWriteError(fileErrorText("Cannot write file", path));
-    }
-}
+void TStrings::SaveToFile(const AnsiString& path) const { writeFileBytes(path, Text().view()); }
 
 void TStrings::BeginUpdate() {
     if (updateCount_++ == 0) SetUpdateState(true);

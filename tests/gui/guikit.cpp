@@ -9,6 +9,7 @@
 //                                              handle, control id, enabled, visible,
 //                                              rectangle, class, title of each descendant
 //   client HANDLE                              the client area's width and height
+//   alpha HANDLE                               a layered window's constant alpha (else 255)
 //   wait HANDLE visible|hidden|gone
 //   msgbox [--title T] [--buttons]             a message box's text (or its buttons)
 //   press [--title T] CAPTION                  presses its button, waits until it goes
@@ -317,18 +318,32 @@ int findCommand(const Arguments& args) {
 }
 
 // Handle, process id, visible, style, extended style, window rectangle, class, title.
+void printWindowRow(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    RECT r{};
+    GetWindowRect(window, &r);
+    char fields[160];
+    std::snprintf(fields, sizeof fields, "\t%lu\t%d\t0x%08lX\t0x%08lX\t%ld,%ld,%ld,%ld\t", process,
+                  IsWindowVisible(window) ? 1 : 0, GetWindowLongW(window, GWL_STYLE),
+                  GetWindowLongW(window, GWL_EXSTYLE), r.left, r.top, r.right, r.bottom);
+    print(handleText(window) + fields + utf8(classOf(window)) + "\t" + utf8(textOf(window)) + "\n");
+}
+
 int listCommand(const Arguments& args) {
-    for (HWND window : matchingWindows(args)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        RECT r{};
-        GetWindowRect(window, &r);
-        char fields[160];
-        std::snprintf(fields, sizeof fields, "\t%lu\t%d\t0x%08lX\t0x%08lX\t%ld,%ld,%ld,%ld\t", process,
-                      IsWindowVisible(window) ? 1 : 0, GetWindowLongW(window, GWL_STYLE),
-                      GetWindowLongW(window, GWL_EXSTYLE), r.left, r.top, r.right, r.bottom);
-        print(handleText(window) + fields + utf8(classOf(window)) + "\t" + utf8(textOf(window)) + "\n");
-    }
+    for (HWND window : matchingWindows(args)) printWindowRow(window);
+    return 0;
+}
+
+// alpha HANDLE: the constant alpha of a layered window, 255 for any other.
+int alphaCommand(const Arguments& args) {
+    HWND window = handle(args.at(0));
+    BYTE alpha = 255;
+    DWORD flags = 0;
+    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+        !GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
+        alpha = 255;
+    print(std::to_string(alpha) + "\n");
     return 0;
 }
 
@@ -555,6 +570,7 @@ const Command kCommands[] = {
     {L"list", {L"--visible"}, listCommand},
     {L"children", {}, childrenCommand},
     {L"client", {}, clientCommand},
+    {L"alpha", {}, alphaCommand},
     {L"wait", {}, waitCommand},
     {L"msgbox", {L"--buttons"}, msgboxCommand},
     {L"press", {}, pressCommand},

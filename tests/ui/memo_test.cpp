@@ -1,0 +1,91 @@
+// The edit controls in real windows: the selection counted in bytes of the
+// code page with and without a window, one OnChange per change of the text,
+// the text, selection and modified flag across a re-made window, and undo.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "ui/edits.h"
+#include "ui/forms.h"
+#include "uitest.h"
+
+namespace {
+
+const char kJapanese[] = "\x93\xfa\x96\x7b\x8c\xea";  // three double-byte characters
+
+}  // namespace
+
+TEST(Edits, SelectionCountsBytesWithAndWithoutAWindow) {
+    const struct {
+        const char* text;
+        int start, length;
+        const char* selected;
+        int gotStart;
+    } cases[] = {
+        {"abcdef", 2, 3, "cde", 2},
+        {kJapanese, 2, 2, "\x96\x7b", 2},
+        {kJapanese, 2, 10, "\x96\x7b\x8c\xea", 2},  // clamped at the end
+        {"abc", 9, 1, "", 3},
+    };
+    for (bool windowed : {false, true}) {
+        auto* form = new TForm(nullptr);
+        auto* memo = new TMemo(form);
+        memo->SetParent(form);
+        if (windowed) memo->HandleNeeded();
+        for (const auto& c : cases) {
+            memo->SetText(c.text);
+            memo->SetSelStart(c.start);
+            memo->SetSelLength(c.length);
+            EXPECT_EQ(memo->SelText(), AnsiString(c.selected)) << c.text << " windowed " << windowed;
+            EXPECT_EQ(memo->SelStart(), c.gotStart) << c.text << " windowed " << windowed;
+        }
+        memo->SetText(kJapanese);
+        memo->SelectAll();
+        EXPECT_EQ(memo->SelLength(), 6) << "windowed " << windowed;
+        memo->SetText("abcdef");
+        memo->SetSelStart(1);
+        memo->SetSelLength(2);
+        memo->SetSelText(kJapanese);
+        EXPECT_EQ(memo->Text(), AnsiString("a") + kJapanese + "def") << "windowed " << windowed;
+        form->Free();
+    }
+}
+
+TEST(Edits, TextSelectionAndModifiedOutliveTheWindow) {
+    auto* form = new TForm(nullptr);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    int changes = 0;
+    NotifyHandler onChange{[&](TObject*) { ++changes; }};
+    memo->OnChange = onChange.event();
+    memo->SetText("one\r\ntwo");
+    memo->SetText("one\r\ntwo");  // no change: nothing told
+    EXPECT_EQ(changes, 1);
+    memo->HandleNeeded();
+    SendMessageA(memo->Handle(), WM_CHAR, 'x', 0);  // typed: modified, told once
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(memo->Modified());
+    memo->SetSelStart(1);
+    memo->SetSelLength(2);
+    memo->SetWordWrap(false);  // a new window
+    EXPECT_EQ(memo->Text(), AnsiString("xone\r\ntwo"));
+    EXPECT_EQ(memo->SelText(), AnsiString("on"));
+    EXPECT_TRUE(memo->Modified());
+    EXPECT_EQ(changes, 2);
+    form->Free();
+}
+
+TEST(Edits, UndoTakesBackTheLastEdit) {
+    auto* form = new TForm(nullptr);
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->HandleNeeded();  // undo lives in the window
+    edit->SetText("abc");
+    edit->SelectAll();
+    edit->SetSelText("xyz");
+    ASSERT_TRUE(edit->CanUndo());
+    edit->Undo();
+    EXPECT_EQ(edit->Text(), AnsiString("abc"));
+    edit->ClearUndo();
+    EXPECT_FALSE(edit->CanUndo());
+    form->Free();
+}
