@@ -127,6 +127,6 @@ void TExImage::drawPicture() {
 void TExImage::Paint() {
     if (Shown_.Empty()) return;
     if (TransparentObject_ == toWindow || (Opaque_ && Transparency_ == 255)) return drawPicture();
-    PaintTranslucent(Canvas(), Width(), Height(), [this] { drawPicture(); },
+    PaintTranslucent(Canvas(), Buffers_, Width(), Height(), [this] { drawPicture(); },
                      [this](TBitmap& beneath, TBitmap& painted) { BlendByMask(beneath, painted, areaMask()); });
 }

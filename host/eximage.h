@@ -6,6 +6,7 @@
 #pragma once
 
 #include "host/layeralpha.h"
+#include "host/translucent.h"
 #include "ui/controls.h"
 #include "ui/picture.h"
 
@@ -88,4 +89,5 @@ private:
     TTransparentObject TransparentObject_ = toSelf;
     bool AutoSize_ = true;
     bool Stretch_ = false;
+    TTranslucentBuffers Buffers_;
 };

@@ -132,7 +132,7 @@ void TExLabel::SetTransparency(int value) {
 
 void TExLabel::Paint() {
     if (Transparency_ == 255) return TLabel::Paint();
-    PaintTranslucent(Canvas(), Width(), Height(), [this] { TLabel::Paint(); },
+    PaintTranslucent(Canvas(), Buffers_, Width(), Height(), [this] { TLabel::Paint(); },
                      [this](TBitmap& beneath, TBitmap& painted) {
                          BlendConstant(beneath, painted, static_cast<uint8_t>(Transparency_));
                      });

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "host/translucent.h"
 #include "ui/stdctrls.h"
 
 // The text a label `width` pixels wide shows with `autoEllipsis`: the text when
@@ -62,4 +63,5 @@ private:
     AnsiString Text_;
     int Transparency_ = 255;
     bool AutoEllipsis_ = false;
+    TTranslucentBuffers Buffers_;
 };

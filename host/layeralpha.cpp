@@ -3,6 +3,7 @@
 #include "host/layeralpha.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -74,14 +75,16 @@ TAlphaMap imageMask(const TAlphaMap& baseAlpha, int transparency) {
     return mask;
 }
 
+// Row by row, whole runs of the old map copied at once.
 void ExtendAlpha(TAlphaMap& alpha, int width, int height, bool tile) {
     const TAlphaMap old = std::exchange(alpha, TAlphaMap(width, height, 255));
-    const bool tiling = tile && old.width() > 0 && old.height() > 0;
-    for (int y = 0; y < height; ++y) {
+    if (old.width() == 0 || old.height() == 0) return;
+    const int rows = tile ? height : std::min(height, old.height());
+    const int filled = tile ? width : std::min(width, old.width());
+    for (int y = 0; y < rows; ++y) {
+        const uint8_t* source = old.row(y % old.height());
         uint8_t* row = alpha.row(y);
-        for (int x = 0; x < width; ++x) {
-            if (tiling || (x < old.width() && y < old.height())) row[x] = old.at(x % old.width(), y % old.height());
-        }
+        for (int x = 0; x < filled; x += old.width()) std::memcpy(row + x, source, std::min(old.width(), filled - x));
     }
 }
 

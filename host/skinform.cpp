@@ -43,8 +43,10 @@ const TClassInfo TBackgroundImage::classInfo = makeClassInfo("TBackgroundImage",
 
 // ==== Panel paint hook ====
 
-// Every paint of the panel (a label's new text, an image's new picture)
-// reaches the screen through a layer update, unless one is painting it now.
+// Every paint of the panel the system asks for (a label's new text, an
+// image's new picture) reaches the screen through a layer update, unless one
+// is painting it now. A paint into a given context (PaintTo) is someone
+// taking a picture of the panel, not a change to show.
 class TSkinForm::PanelHook : public TWindowHook {
 public:
     PanelHook(TPanel* panel, TSkinForm* form) : TWindowHook(panel), Form_(form) {}
@@ -52,7 +54,7 @@ public:
 protected:
     void HookProc(TMessage& message) override {
         Inherited(message);
-        if (message.Msg == WM_PAINT && !Form_->Painting_) Form_->UpdateLayer();
+        if (message.Msg == WM_PAINT && !message.WParam && !Form_->Painting_) Form_->UpdateLayer();
     }
 
 private:

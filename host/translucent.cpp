@@ -38,11 +38,12 @@ void copyArea(TBitmap& target, HDC dc, int width, int height) {
 
 }  // namespace
 
-void PaintTranslucent(TCanvas* canvas, int width, int height, const std::function<void()>& paint,
+void PaintTranslucent(TCanvas* canvas, TTranslucentBuffers& buffers, int width, int height,
+                      const std::function<void()>& paint,
                       const std::function<void(TBitmap& beneath, TBitmap& painted)>& blend) {
     if (width <= 0 || height <= 0) return;
     HDC dc = canvas->Handle();
-    TBitmap beneath, painted;
+    auto& [beneath, painted] = buffers;
     copyArea(beneath, dc, width, height);
     copyArea(painted, dc, width, height);
     {
