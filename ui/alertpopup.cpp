@@ -149,6 +149,9 @@ TfrmAlertPopUp::TfrmAlertPopUp(TComponent* owner, TAlertPopUp* component)
       URL_(component->URL),
       GradientColor1_(component->GradientColor1),
       GradientColor2_(component->GradientColor2),
+      GradientOrientation_(component->GradientOrientation),
+      IconLeft_(component->IconLeft),
+      IconTop_(component->IconTop),
       TimeOut_(component->TimeOut),
       Options_(component->Options),
       ScrollSpeed_(component->ScrollSpeed) {
@@ -157,6 +160,8 @@ TfrmAlertPopUp::TfrmAlertPopUp(TComponent* owner, TAlertPopUp* component)
     SetBounds(Left(), Top(), component->Width, component->Height);
     Font_.Assign(component->Font());
     HoverFont_.Assign(component->HoverFont());
+    IconBitmap_.Assign(component->IconBitmap());
+    BackgroundImage_.Assign(component->BackgroundImage());
 
     pnlBorder = new TPanel(this);
     pnlBorder->SetParent(this);
@@ -179,17 +184,18 @@ TfrmAlertPopUp::TfrmAlertPopUp(TComponent* owner, TAlertPopUp* component)
     lblText->SetAlignment(taCenter);
     lblText->SetBounds(9, 49, 3, 13);
     lblText->SetCaption(component->Text);
+    lblText->SetCursor(component->TextCursor);
     lblText->OnClick = TNotifyEvent::bind<&TfrmAlertPopUp::lblTextClick>(this);
     lblText->OnMouseEnter = TNotifyEvent::bind<&TfrmAlertPopUp::lblTextMouseEnter>(this);
     lblText->OnMouseLeave = TNotifyEvent::bind<&TfrmAlertPopUp::lblTextMouseLeave>(this);
     lblText->OnMouseUp = TMouseEvent::bind<&TfrmAlertPopUp::backgroundMouseUp>(this);
 
-    // No icon is drawn: the title takes its place at the left.
+    // Without an icon the title takes its place at the left.
     lblTitle = new TLabel(this);
     lblTitle->SetParent(pnlBorder);
     lblTitle->SetTransparent(true);
     lblTitle->SetShowAccelChar(false);
-    lblTitle->SetBounds(8, 8, lblTitle->Width(), lblTitle->Height());
+    lblTitle->SetBounds(IconBitmap_.Empty() ? 8 : 48, 8, lblTitle->Width(), lblTitle->Height());
     lblTitle->SetFont(component->TitleFont());
     lblTitle->SetCaption(component->Title);
     lblTitle->OnMouseUp = TMouseEvent::bind<&TfrmAlertPopUp::backgroundMouseUp>(this);
@@ -225,13 +231,13 @@ void TfrmAlertPopUp::ShowPopUp(TTaskbarEdge edge, int offset) {
     imgStrip->SetAlign(alBottom);
     imgStrip->SetStretch(true);
     imgStrip->OnMouseUp = TMouseEvent::bind<&TfrmAlertPopUp::backgroundMouseUp>(this);
-    LoadBitmapResource(*imgStrip->Picture(), "POPUPSTRIP");
+    if (BackgroundImage_.Empty()) LoadBitmapResource(*imgStrip->Picture(), "POPUPSTRIP");
 
     Edge_ = edge;
     Placed_ = AlertPopupBounds(edge, Screen->WorkAreaRect(), {Width(), Height()},
                                {Component_->PopupStartX, Component_->PopupStartY}, offset);
     if (Placed_) SetBounds(Placed_->left, Placed_->top, Width(), Height());
-    paintGradient();
+    paintBackground();
     // Laid out at full size: a window collapsed toward a left or right
     // taskbar would leave the text no width.
     layoutText(&Font_);
@@ -247,17 +253,35 @@ void TfrmAlertPopUp::ShowPopUp(TTaskbarEdge edge, int offset) {
     Show();
 }
 
-// Top to bottom from the first gradient colour to the second, as large as the image.
-void TfrmAlertPopUp::paintGradient() {
+// The background image or the gradient, as large as the image, and the icon
+// over it; an icon with no transparent colour of its own leaves out the colour
+// of its bottom-left pixel.
+void TfrmAlertPopUp::paintBackground() {
     TBitmap* bitmap = imgGradient->Picture()->Bitmap();
-    int width = imgGradient->Width(), height = imgGradient->Height();
-    bitmap->SetSize(width, height);
-    for (int row = 0; row < height; ++row) {
-        TColor color = GradientRowColor(ColorToRGB(GradientColor1_), ColorToRGB(GradientColor2_), row, height);
-        uint32_t pixel = makePixel(GetRValue(color), GetGValue(color), GetBValue(color));
-        std::fill_n(bitmap->ScanLine(row), width, pixel);
+    bitmap->SetSize(imgGradient->Width(), imgGradient->Height());
+    if (BackgroundImage_.Empty()) paintGradient(bitmap);
+    else bitmap->Canvas()->StretchDraw({0, 0, bitmap->Width(), bitmap->Height()}, &BackgroundImage_);
+    if (!IconBitmap_.Empty()) {
+        if (!IconBitmap_.Transparent() && !IconBitmap_.HasAlpha())
+            IconBitmap_.SetTransparentColor(pixelColor(IconBitmap_.ScanLine(IconBitmap_.Height() - 1)[0]));
+        bitmap->Canvas()->Draw(IconLeft_, IconTop_, &IconBitmap_);
     }
     bitmap->Changed();
+}
+
+// From the first gradient colour to the second: top to bottom, or left to
+// right when horizontal.
+void TfrmAlertPopUp::paintGradient(TBitmap* bitmap) {
+    int width = bitmap->Width(), height = bitmap->Height();
+    bool vertical = GradientOrientation_ == goVertical;
+    int steps = vertical ? height : width;
+    for (int step = 0; step < steps; ++step) {
+        TColor color = GradientRowColor(ColorToRGB(GradientColor1_), ColorToRGB(GradientColor2_), step, steps);
+        uint32_t pixel = makePixel(GetRValue(color), GetGValue(color), GetBValue(color));
+        if (vertical) std::fill_n(bitmap->ScanLine(step), width, pixel);
+        else
+            for (int row = 0; row < height; ++row) bitmap->ScanLine(row)[step] = pixel;
+    }
 }
 
 // The text wrapped to the panel's width less 15 and centred in the panel.
@@ -279,12 +303,29 @@ void TfrmAlertPopUp::waitExit() {
     tmrExit->SetEnabled(true);
 }
 
-void TfrmAlertPopUp::closePopUp() {
+void TfrmAlertPopUp::DoClose(TCloseAction& action) {
+    TForm::DoClose(action);
+    if (InHandler_) {
+        action = caHide;
+        return;
+    }
+    action = Closing_ ? caNone : caFree;  // counted once
     if (Closing_) return;
     Closing_ = true;
     for (TTimer* timer : {tmrExit, tmrScrollFull, tmrScrollLess}) timer->SetEnabled(false);
     if (Component_) Component_->popupClosed();
-    Release();
+}
+
+template <class Event, class... A>
+void TfrmAlertPopUp::callHandler(Event TAlertPopUp::* event, const A&... args) {
+    if (!Component_) return;
+    Event handler = Component_->*event;  // the component may go while it runs
+    InHandler_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{InHandler_};
+    handler(this, args...);
 }
 
 void TfrmAlertPopUp::tmrExitTimer(TObject*) {
@@ -305,14 +346,19 @@ void TfrmAlertPopUp::tmrScrollFullTimer(TObject*) {
 // Without a taskbar edge there is nothing to slide: the popup closes.
 void TfrmAlertPopUp::tmrScrollLessTimer(TObject*) {
     TRect next = SlideAlertPopup(Edge_, BoundsRect(), -ScrollSpeed_);
-    if (!Placed_ || SlideExtent(Edge_, next) <= 0) return closePopUp();
+    if (!Placed_ || SlideExtent(Edge_, next) <= 0) return Close();
     SetBounds(next.left, next.top, next.right - next.left, next.bottom - next.top);
 }
 
 void TfrmAlertPopUp::lblTextClick(TObject*) {
-    if (inSet(Options_, msnAllowHyperlink) && inSet(Options_, msnAutoOpenURL))
-        ShellExecuteA(nullptr, nullptr, URL_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    closePopUp();
+    TKeepAlive hold(this);
+    if (!inSet(Options_, msnAllowHyperlink)) {
+        callHandler(&TAlertPopUp::OnClick);
+    } else {
+        callHandler(&TAlertPopUp::OnURLClick, URL_);
+        if (inSet(Options_, msnAutoOpenURL)) ShellExecuteA(nullptr, nullptr, URL_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
+    Close();
 }
 
 void TfrmAlertPopUp::lblTextMouseEnter(TObject*) {
@@ -325,5 +371,9 @@ void TfrmAlertPopUp::lblTextMouseLeave(TObject*) {
 
 // The right button over the text, any button elsewhere.
 void TfrmAlertPopUp::backgroundMouseUp(TObject* sender, TMouseButton button, TShiftState, int, int) {
-    if (sender != lblText || button == mbRight) closePopUp();
+    if (sender != lblText || button == mbRight) {
+        TKeepAlive hold(this);
+        callHandler(&TAlertPopUp::OnClick);
+        Close();
+    }
 }

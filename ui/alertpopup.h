@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/bitmap.h"
 #include "ui/forms.h"
 #include "ui/stdctrls.h"
 
@@ -48,6 +49,10 @@ TColor GradientRowColor(TColor c1, TColor c2, int row, int rows);
 
 enum TMsnOption : uint8_t { msnAutoOpenURL, msnSystemFont, msnCascadePopups, msnAllowScroll, msnAllowHyperlink };
 using TMsnOptions = uint8_t;  // bit i: TMsnOption i
+enum TGradientOrientation : uint8_t { goHorizontal, goVertical };
+enum TDefaultMonitor : uint8_t { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
+// A click on the text of a popup with a link: the popup and its URL.
+using TURLClickEvent = TEvent<void(TObject* Sender, const AnsiString& URL)>;
 
 class TAlertPopUp : public TComponent {
     RTL_DECLARE_CLASS()
@@ -68,13 +73,30 @@ class TAlertPopUp : public TComponent {
     uint8_t ScrollSpeed = 9;  // pixels per slide step
     TColor GradientColor1 = 0xFFCC99;
     TColor GradientColor2 = clWhite;
+    TGradientOrientation GradientOrientation = goVertical;  // vertical: top to bottom
     TMsnOptions Options = setOf(msnAutoOpenURL, msnCascadePopups, msnAllowScroll, msnAllowHyperlink);
     int PopupMarge = 2;  // the gap between cascaded popups
     int PopupStartX = 16;
     int PopupStartY = 2;
+    TCursor TextCursor = crDefault;  // over the text
+    // Drawn transparently at (IconLeft, IconTop); empty: no icon, the title
+    // takes its place.
+    TBitmap* IconBitmap() { return &IconBitmap_; }
+    int IconLeft = 8;
+    int IconTop = 8;
+    // Stretched over the popup; empty: the gradient.
+    TBitmap* BackgroundImage() { return &BackgroundImage_; }
+    // Kept for form descriptions: popups go by the desktop's work area
+    // whatever it names.
+    TDefaultMonitor DefaultMonitor = dmDesktop;
     TFont* Font() { return &Font_; }
     TFont* HoverFont() { return &HoverFont_; }  // the text under the mouse
     TFont* TitleFont() { return &TitleFont_; }
+
+    // Sender is the popup window. A popup closed while they run is only
+    // hidden; it closes for good once they return.
+    TNotifyEvent OnClick;  // a click on the popup (on the text: without msnAllowHyperlink)
+    TURLClickEvent OnURLClick;  // a click on the text, with msnAllowHyperlink
 
 protected:
     ~TAlertPopUp() override = default;
@@ -85,6 +107,7 @@ private:
     void popupClosed() { OpenCount_ = std::max(0, OpenCount_ - 1); }
 
     TFont Font_, HoverFont_, TitleFont_;
+    TBitmap IconBitmap_, BackgroundImage_;
     int OpenCount_ = 0;
     int Offset_ = 0;  // of the next cascaded popup, in pixels from the taskbar
     TTaskbarEdge Edge_ = teLeft;  // at the last show
@@ -120,12 +143,19 @@ protected:
     void CreateParams(TCreateParams& params) override;
     int ShowCommand() const override { return SW_SHOWNOACTIVATE; }
     void Notification(TComponent* component, TOperation operation) override;
+    // Frees the popup and counts it closed; only hides it while an event
+    // handler of the component runs.
+    void DoClose(TCloseAction& action) override;
 
 private:
-    void paintGradient();
+    void paintBackground();
+    void paintGradient(TBitmap* bitmap);
+    // Calls an event of the component (when it still exists), marked as
+    // running a handler.
+    template <class Event, class... A>
+    void callHandler(Event TAlertPopUp::* event, const A&... args);
     void layoutText(TFont* font);
     void waitExit();
-    void closePopUp();
 
     void tmrExitTimer(TObject*);
     void tmrScrollFullTimer(TObject*);
@@ -147,10 +177,14 @@ private:
     TFont Font_, HoverFont_;
     AnsiString URL_;
     TColor GradientColor1_, GradientColor2_;
+    TGradientOrientation GradientOrientation_;
+    TBitmap IconBitmap_, BackgroundImage_;
+    int IconLeft_, IconTop_;
     int TimeOut_;
     TMsnOptions Options_;
     uint8_t ScrollSpeed_;
     TTaskbarEdge Edge_ = teUnknown;
     std::optional<TRect> Placed_;  // the full bounds by the taskbar
+    bool InHandler_ = false;  // an event of the component runs
     bool Closing_ = false;
 };

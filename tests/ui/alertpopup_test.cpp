@@ -1,8 +1,12 @@
 // The alert popup's placement rules: the taskbar edge of a rectangle, where
-// popups go and when one more fits, the slide steps and the gradient rows.
+// popups go and when one more fits, the slide steps and the gradient rows;
+// and clicks on a real popup with the handlers they run.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "ui/alertpopup.h"
+#include "uitest.h"
 
 namespace {
 
@@ -95,4 +99,81 @@ TEST(AlertPopup, GradientRows) {
     EXPECT_EQ(GradientRowColor(0xFFCC99, 0xFFFFFF, 50, 100), 0xFFE6CC);  // 0x99 + 51, 0xCC + 25.5 rounded
     EXPECT_EQ(GradientRowColor(0xFFCC99, 0xFFFFFF, 100, 100), 0xFFFFFF);
     EXPECT_EQ(GradientRowColor(0xFFFFFF, 0xFFCC99, 50, 100), 0xFFE5CC);  // down: 0xFF - 25.5 rounded away from 0
+}
+
+// ==== Clicks on a shown popup ====
+
+namespace {
+
+enum TSpot { onText, onTitle, onBackground };
+
+TfrmAlertPopUp* popupOf(TComponent* owner) {
+    for (int i = 0; i < owner->ComponentCount(); ++i)
+        if (owner->Components(i)->InheritsFrom(&TfrmAlertPopUp::classInfo))
+            return static_cast<TfrmAlertPopUp*>(owner->Components(i));
+    return nullptr;
+}
+
+// A press and release at a spot of the popup's border panel: the text is
+// centred in it, the title at its top left, the gradient fills the rest.
+void clickAt(TfrmAlertPopUp* popup, TSpot spot, TMouseButton button) {
+    HWND panel = GetWindow(popup->Handle(), GW_CHILD);
+    RECT client;
+    GetClientRect(panel, &client);
+    POINT at = spot == onText ? POINT{client.right / 2, client.bottom / 2}
+               : spot == onTitle ? POINT{11, 14}
+                                 : POINT{client.right - 6, 30};
+    LPARAM where = MAKELPARAM(at.x, at.y);
+    bool left = button == mbLeft;
+    SendMessageA(panel, left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, left ? MK_LBUTTON : MK_RBUTTON, where);
+    SendMessageA(panel, left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, where);
+}
+
+}  // namespace
+
+// Each click runs one handler; a close the handler asks for only hides the
+// popup, which closes for good, counted, once the handler has returned.
+TEST(AlertPopup, ClicksRunTheHandlersThenClose) {
+    const struct {
+        bool hyperlink;
+        TSpot spot;
+        TMouseButton button;
+        const char* ran;
+    } rows[] = {
+        {true, onText, mbLeft, "url http://example.invalid/"},
+        {true, onText, mbRight, "click"},
+        {false, onText, mbLeft, "click"},
+        {true, onTitle, mbLeft, "click"},
+        {true, onBackground, mbRight, "click"},
+    };
+    auto* owner = new TForm(nullptr);
+    auto* alert = new TAlertPopUp(owner);
+    alert->URL = "http://example.invalid/";
+    std::string ran;
+    auto closeInside = [&](TObject* sender, const std::string& what) {
+        ran = what;
+        auto* popup = static_cast<TfrmAlertPopUp*>(sender);
+        popup->Close();
+        EXPECT_FALSE(IsWindowVisible(popup->Handle())) << what;
+        EXPECT_EQ(popupOf(owner), popup) << what;
+        EXPECT_EQ(alert->OpenCount(), 1) << what;
+    };
+    NotifyHandler click{[&](TObject* sender) { closeInside(sender, "click"); }};
+    Handler<TURLClickEvent, TObject*, const AnsiString&> url{
+        [&](TObject* sender, const AnsiString& link) { closeInside(sender, "url " + std::string(link.c_str())); }};
+    alert->OnClick = click.event();
+    alert->OnURLClick = url.event();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.spot) + (row.hyperlink ? " link" : "") + (row.button == mbLeft ? " left" : " right"));
+        alert->Options = static_cast<TMsnOptions>(row.hyperlink ? setOf(msnAllowHyperlink) : 0);
+        ran.clear();
+        ASSERT_TRUE(alert->ShowPopUp());
+        TfrmAlertPopUp* popup = popupOf(owner);
+        ASSERT_NE(popup, nullptr);
+        clickAt(popup, row.spot, row.button);
+        EXPECT_EQ(ran, row.ran);
+        EXPECT_EQ(alert->OpenCount(), 0);
+        EXPECT_TRUE(pumpUntil([&] { return popupOf(owner) == nullptr; }));
+    }
+    owner->Free();
 }
