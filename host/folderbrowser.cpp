@@ -1,21 +1,13 @@
-// The shell's folder picker. The folder to select at the start travels with
-// the call itself, so pickers never share state.
+// The shell's folder picker. The picker's callback finds its component
+// through the call itself, so pickers never share state.
 #include "host/folderbrowser.h"
 
 #include <shlobj.h>
 
+#include "ui/application.h"
 #include "ui/controls.h"
 
 namespace {
-
-// The picker's callback: selects the starting folder once the picker is up.
-// It raises nothing (a platform callback).
-int CALLBACK browseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
-    const auto* folder = reinterpret_cast<const AnsiString*>(data);
-    if (message == BFFM_INITIALIZED && !folder->empty())
-        SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder->c_str()));
-    return 0;
-}
 
 // Refuses an owner without a window before the component joins it.
 TComponent* windowedOwner(TComponent* owner) {
@@ -29,6 +21,29 @@ const TClassInfo TFolderBrowser::classInfo = makeClassInfo("TFolderBrowser", &TC
 
 TFolderBrowser::TFolderBrowser(TComponent* owner) : TComponent(windowedOwner(owner)) {}
 
+// A platform callback: what it raises waits for the picker to return.
+int CALLBACK TFolderBrowser::browseCallback(HWND window, UINT message, LPARAM item, LPARAM data) {
+    guardCallback([&] {
+        auto* browser = reinterpret_cast<TFolderBrowser*>(data);
+        if (message == BFFM_INITIALIZED && !browser->Folder.empty())
+            SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(browser->Folder.c_str()));
+        if (message != BFFM_SELCHANGED) return;
+        char path[MAX_PATH] = {};
+        if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(item), path)) browser->selectionChanged(window, path);
+    });
+    return 0;
+}
+
+void TFolderBrowser::selectionChanged(HWND window, const char* path) {
+    if (!OnChangeFolder || !path[0]) return;
+    int statusIndex = -1;
+    AnsiString statusText;
+    TChangeFolderEvent handler = OnChangeFolder;  // a handler may replace it
+    handler(this, AnsiString(path), statusIndex, statusText);
+    if (statusIndex != -1) SendMessageA(window, BFFM_ENABLEOK, 0, statusIndex);
+    if (!statusText.empty()) SendMessageA(window, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(statusText.c_str()));
+}
+
 bool TFolderBrowser::Execute() {
     UINT flags = (BrowseFlags & (1u << bfDirsOnly) ? BIF_RETURNONLYFSDIRS : 0) |
                  (BrowseFlags & (1u << bfStatusText) ? BIF_STATUSTEXT : 0) |
@@ -41,12 +56,13 @@ bool TFolderBrowser::Execute() {
     info.lpszTitle = Title.c_str();
     info.ulFlags = flags;
     info.lpfn = &browseCallback;
-    info.lParam = reinterpret_cast<LPARAM>(&Folder);
+    info.lParam = reinterpret_cast<LPARAM>(this);
+    TKeepAlive hold(this);
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-    if (!chosen) return false;
     char path[MAX_PATH] = {};
-    bool found = SHGetPathFromIDListA(chosen, path);
+    bool found = chosen && SHGetPathFromIDListA(chosen, path);
     CoTaskMemFree(chosen);
+    Application->RaisePendingException();
     if (found) Folder = path;
     return found;
 }

@@ -2,6 +2,8 @@
 // at a given folder. The widget settings dialog makes one for its folder rows.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "rtl/ansistring.h"
@@ -9,6 +11,11 @@
 
 enum TBrowseFlag : uint8_t { bfComputersOnly, bfPrintersOnly, bfDirsOnly, bfStatusText };
 using TBrowseFlags = uint8_t;
+// The picker's selection moved to Folder: StatusIndex, when set to other than
+// -1, enables (non-zero) or disables (0) the OK button; a StatusText set
+// becomes the picker's status text.
+using TChangeFolderEvent =
+    TEvent<void(TObject* Sender, const AnsiString& Folder, int& StatusIndex, AnsiString& StatusText)>;
 
 class TFolderBrowser : public TComponent {
     RTL_DECLARE_CLASS()
@@ -19,10 +26,17 @@ class TFolderBrowser : public TComponent {
     // The folder selected when the picker opens, and the one chosen.
     AnsiString Folder;
     TBrowseFlags BrowseFlags = 0;
+    TChangeFolderEvent OnChangeFolder;  // for selections with a file-system path
 
     // Shows the picker; true when a folder was chosen (then in Folder).
     bool Execute();
 
 protected:
     ~TFolderBrowser() override = default;
+
+private:
+    // The picker's callback: the start folder once it is up, OnChangeFolder
+    // as the selection moves.
+    static int CALLBACK browseCallback(HWND window, UINT message, LPARAM item, LPARAM data);
+    void selectionChanged(HWND window, const char* path);
 };
