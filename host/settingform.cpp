@@ -67,6 +67,18 @@ AnsiString checkedIndices(const TCheckListBox& list) {
 }
 
 // The widest item's text in the list's font, with room for its check box.
+// The tab images from the program's bitmap resources, magenta showing
+// through.
+HIMAGELIST newTabImages() {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 0);
+    for (const char* name : {"TABGENERAL", "TABCATEGORY"}) {
+        auto bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, 0));
+        if (bitmap) ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
+        DeleteObject(bitmap);
+    }
+    return list;
+}
+
 int widestItem(TCheckListBox& list) {
     TBitmap measure;
     measure.Canvas()->SetFont(list.Font());
@@ -128,6 +140,8 @@ TSettingForm::TSettingForm(TComponent* owner) : TForm(owner) {
     PageControl->SetStyle(tsButtons);
     PageControl->SetMultiLine(true);
     PageControl->SetColor(clWhite);
+    TabImages_ = newTabImages();
+    PageControl->SetImages(TabImages_);
     TabSheet1 = new TTabSheet(this);
     TabSheet1->SetPageControl(PageControl);
     TabSheet1->SetCaption(kFirstTab);
@@ -140,6 +154,8 @@ TSettingForm::~TSettingForm() {
     Destroying();
     for (const TListed& listed : Listed_)
         if (listed.setting) listed.setting->ReleaseToHolder();
+    PageControl->SetImages(nullptr);
+    ImageList_Destroy(TabImages_);
 }
 
 TPanel* TSettingForm::newPanel(TWinControl* parent, const AnsiString& hint) {
@@ -159,6 +175,7 @@ TPanel* TSettingForm::panelFor(const AnsiString& category) {
     sheet->SetPageControl(PageControl);
     sheet->SetHint(category);
     sheet->SetCaption(category + " ");
+    sheet->SetImageIndex(1);
     return newPanel(sheet, category);
 }
 

@@ -5,6 +5,10 @@
 // controls' values back into the settings, staged or stored.
 #pragma once
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <vector>
 
 #include "ui/forms.h"
@@ -73,4 +77,5 @@ private:
     bool controlValue(TControl* control, AnsiString& value) const;
 
     std::vector<TListed> Listed_;
+    HIMAGELIST TabImages_;  // the first tab's image, then every other tab's
 };

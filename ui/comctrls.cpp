@@ -54,6 +54,13 @@ void TCustomTabControl::CreateParams(TCreateParams& params) {
 
 void TCustomTabControl::CreateWnd() {
     TWinControl::CreateWnd();
+    SendMessageA(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images_));
+    UpdateTabs();
+}
+
+void TCustomTabControl::SetImages(HIMAGELIST value) {
+    Images_ = value;
+    if (HandleAllocated()) SendMessageA(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(value));
     UpdateTabs();
 }
 
@@ -61,11 +68,12 @@ void TCustomTabControl::UpdateTabs() {
     if (!HandleAllocated()) return;
     HWND handle = Handle();
     SendMessageA(handle, TCM_DELETEALLITEMS, 0, 0);
-    std::vector<AnsiString> texts = TabTexts();
-    for (size_t i = 0; i < texts.size(); ++i) {
+    std::vector<TTabItem> tabs = TabItems();
+    for (size_t i = 0; i < tabs.size(); ++i) {
         TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(texts[i].c_str());
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = const_cast<char*>(tabs[i].Text.c_str());
+        item.iImage = Images_ ? tabs[i].ImageIndex : -1;
         SendMessageA(handle, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
     SendMessageA(handle, TCM_SETCURSEL, SelectedTab(), 0);
@@ -250,11 +258,11 @@ void TPageControl::Change() {
     TCustomTabControl::Change();
 }
 
-std::vector<AnsiString> TPageControl::TabTexts() const {
-    std::vector<AnsiString> texts;
+std::vector<TCustomTabControl::TTabItem> TPageControl::TabItems() const {
+    std::vector<TTabItem> tabs;
     for (TTabSheet* page : Pages_)
-        if (page->TabVisible_) texts.push_back(page->Caption());
-    return texts;
+        if (page->TabVisible_) tabs.push_back({page->Caption(), page->ImageIndex_});
+    return tabs;
 }
 
 int TPageControl::SelectedTab() const { return ActivePage_ ? ActivePage_->TabIndex() : -1; }
@@ -319,6 +327,12 @@ int TTabSheet::TabIndex() const {
 void TTabSheet::SetTabVisible(bool value) {
     if (value == TabVisible_) return;
     TabVisible_ = value;
+    if (PageControl_) PageControl_->UpdateTabs();
+}
+
+void TTabSheet::SetImageIndex(int value) {
+    if (value == ImageIndex_) return;
+    ImageIndex_ = value;
     if (PageControl_) PageControl_->UpdateTabs();
 }
 

@@ -5,6 +5,10 @@
 // virtual key: Alt+A is 32833).
 #pragma once
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <vector>
 
 #include "ui/menus.h"
@@ -32,7 +36,8 @@ extern const TMethodTypeInfo TabChangingEventType, TabGetImageEventType, DrawTab
 // ==== TCustomTabControl ====
 
 // The tab and image events (OnDrawTab, OnGetImageIndex) are published for
-// scripts to assign; tabs here are drawn by the system and carry no images.
+// scripts to assign; tabs here are drawn by the system, with the images of
+// their pages from Images.
 class TCustomTabControl : public TWinControl {
     RTL_DECLARE_CLASS()
     explicit TCustomTabControl(TComponent* owner);
@@ -56,6 +61,9 @@ class TCustomTabControl : public TWinControl {
     // Tabs, or push buttons in place of tabs.
     TTabStyle Style() const { return Style_; }
     void SetStyle(TTabStyle value);
+    // The image list the tabs' images come from (not owned); none by default.
+    HIMAGELIST Images() const { return Images_; }
+    void SetImages(HIMAGELIST value);
 
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
@@ -73,10 +81,14 @@ protected:
     virtual bool CanChange();
     // The user selected another tab.
     virtual void Change() { OnChange(this); }
-    // The texts of the tabs, in order, and the selected one.
-    virtual std::vector<AnsiString> TabTexts() const = 0;
+    // The tabs, in order, and the selected one.
+    struct TTabItem {
+        AnsiString Text;
+        int ImageIndex;
+    };
+    virtual std::vector<TTabItem> TabItems() const = 0;
     virtual int SelectedTab() const = 0;
-    // Makes the tabs again from TabTexts.
+    // Makes the tabs again from TabItems.
     void UpdateTabs();
     int TabIndex();
 
@@ -84,6 +96,7 @@ private:
     TTabPosition TabPosition_ = tpTop;
     bool MultiLine_ = false;
     TTabStyle Style_ = tsTabs;
+    HIMAGELIST Images_ = nullptr;
 };
 
 // ==== TPageControl and TTabSheet ====
@@ -109,7 +122,7 @@ class TPageControl : public TCustomTabControl {
 protected:
     ~TPageControl() override;
     void Change() override;
-    std::vector<AnsiString> TabTexts() const override;
+    std::vector<TTabItem> TabItems() const override;
     int SelectedTab() const override;
     void AlignControls(TRect& rect) override;
 
@@ -136,6 +149,9 @@ class TTabSheet : public TWinControl {
     int TabIndex() const;
     bool TabVisible() const { return TabVisible_; }
     void SetTabVisible(bool value);
+    // Its tab's image in the page control's Images.
+    int ImageIndex() const { return ImageIndex_; }
+    void SetImageIndex(int value);
 
     TNotifyEvent OnHide;
     TNotifyEvent OnShow;
@@ -148,6 +164,7 @@ private:
     friend class TPageControl;
     TPageControl* PageControl_ = nullptr;
     bool TabVisible_ = true;
+    int ImageIndex_ = 0;
 };
 
 // ==== THotKey ====

@@ -123,6 +123,44 @@ TEST(Controls, PageControlPagesAndTabs) {
     form->Free();
 }
 
+// Each visible tab shows its page's image once the control has an image list.
+TEST(Controls, PageControlTabImages) {
+    auto* form = new TForm(nullptr);
+    auto* pages = new TPageControl(form);
+    pages->SetParent(form);
+    const struct {
+        int image;
+        bool visible;
+    } rows[] = {{0, true}, {5, false}, {1, true}, {1, true}};
+    for (const auto& row : rows) {
+        auto* sheet = new TTabSheet(form);
+        sheet->SetPageControl(pages);
+        sheet->SetImageIndex(row.image);
+        sheet->SetTabVisible(row.visible);
+    }
+    auto tabImages = [&] {
+        std::string images;
+        for (int i = 0; i < SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0); ++i) {
+            TCITEMA item{};
+            item.mask = TCIF_IMAGE;
+            SendMessageA(pages->Handle(), TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            images += std::to_string(item.iImage) + " ";
+        }
+        return images;
+    };
+    EXPECT_EQ(tabImages(), "-1 -1 -1 ");
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24, 2, 0);
+    pages->SetImages(list);
+    EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(list));
+    EXPECT_EQ(tabImages(), "0 1 1 ");
+    pages->Pages(3)->SetImageIndex(2);
+    EXPECT_EQ(tabImages(), "0 1 2 ");
+    pages->SetImages(nullptr);
+    ImageList_Destroy(list);
+    EXPECT_EQ(tabImages(), "-1 -1 -1 ");
+    form->Free();
+}
+
 // The value is written as shortcuts are, not as the system control keeps it.
 TEST(Controls, HotKeyEditorSpeaksInShortcuts) {
     const struct {
