@@ -309,8 +309,8 @@ void TfrmAlertPopUp::DoClose(TCloseAction& action) {
         action = caHide;
         return;
     }
-    action = Closing_ ? caNone : caFree;  // counted once
-    if (Closing_) return;
+    action = Closing_ ? caNone : caFree;  // counted and freed once
+    if (action == caNone) return;
     Closing_ = true;
     for (TTimer* timer : {tmrExit, tmrScrollFull, tmrScrollLess}) timer->SetEnabled(false);
     if (Component_) Component_->popupClosed();
