@@ -24,10 +24,14 @@ AnsiString instanceName() {
     return lowerCaseAscii(name);
 }
 
-// The running instance's window; it may still be starting.
+// The running instance's window; it may still be starting. It is made
+// message-only, but a window made while the system's message-only parent is
+// not there yet (Wine while its desktop process starts) ends up top-level.
 HWND findRunningInstance(const AnsiString& name) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kFindTimeout; Sleep(50))
-        if (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, kWindowClass, name.c_str())) return window;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kFindTimeout; Sleep(50)) {
+        for (HWND parent : {HWND_MESSAGE, HWND(nullptr)})
+            if (HWND window = FindWindowExA(parent, nullptr, kWindowClass, name.c_str())) return window;
+    }
     return nullptr;
 }
 
