@@ -23,6 +23,4 @@ cleanup() { wineserver -k 2>/dev/null || true; stop_xvfb; }
 trap cleanup EXIT
 # Heap checking slows Wine down many times: give each script more time.
 if [ -n "${NIMBORA_WINEDEBUG:-}" ]; then export NIMBORA_SCRIPT_TIMEOUT=300000; fi
-# The GUI checks drive real windows under Wine and Xvfb, where a window or a
-# box can come late while the whole suite runs: a failed test runs once more.
-ctest --test-dir "$build" --output-on-failure --timeout 900 --repeat until-pass:2 -j"$jobs" "$@"
+ctest --test-dir "$build" --output-on-failure --timeout 900 -j"$jobs" "$@"
