@@ -123,8 +123,7 @@ void TJLocalSymbolTable::RegisterLocalValue(const AnsiString& name, const TJValu
 
 void TJLocalSymbolTable::RegisterParameter(const AnsiString& name, const TJValue& value) {
     Parameters_.push_back(nullptr);
-    Variables_.SetValue(name, value);
-    Parameters_.back() = Variables_.FindValue(name);
+    Parameters_.back() = Variables_.SetValue(name, value);
 }
 
 void TJLocalSymbolTable::RegisterStaticValue(const AnsiString& name, const TJValue& value) {
@@ -185,7 +184,7 @@ void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
 
 TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
     TJLocalSymbolTable* table = SpareCount_ > 0 ? SpareTables_[--SpareCount_] : new TJLocalSymbolTable(this);
-    CallTables_.insert(CallTables_.begin(), table);
+    CallTables_.push_back(table);
     table->PushedOn_ = this;
     table->CopyVariables(captured);
     table->SetThis(self);
@@ -198,8 +197,8 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
 // chain reaches it, and the next call of the same object then links nothing.
 void TJLocalSymbolTable::PopLocalTable() {
     if (CallTables_.empty()) return;
-    TJLocalSymbolTable* table = CallTables_.front();
-    CallTables_.erase(CallTables_.begin());
+    TJLocalSymbolTable* table = CallTables_.back();
+    CallTables_.pop_back();
     table->PushedOn_ = nullptr;
     bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
     try {
@@ -227,7 +226,7 @@ bool TJLocalSymbolTable::isCallTable(TJLocalSymbolTable* table) const {
 // fails; only a call table hung elsewhere leaves this table's own walk to do.
 bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const TJScopeName& name, TJValue& value) {
     if (!CallTables().empty() && !isCallTable(requester)) {
-        TJLocalSymbolTable* call = CallTables().front();
+        TJLocalSymbolTable* call = CallTables().back();
         if (call->GetValue(this, name, value)) return true;
         if (call->Parent() == this) return false;
     }
@@ -237,7 +236,7 @@ bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const TJScop
 bool TJFunctionSymbolTable::SetValue(TJLocalSymbolTable* requester, const TJScopeName& name,
                                      const TJValue& value) {
     if (!CallTables().empty() && !isCallTable(requester)) {
-        TJLocalSymbolTable* call = CallTables().front();
+        TJLocalSymbolTable* call = CallTables().back();
         if (call->SetValue(this, name, value)) return true;
         if (call->Parent() == this) return false;
     }

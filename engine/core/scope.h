@@ -47,7 +47,7 @@ class TJLocalSymbolTable : public TJNotify {
     virtual void Clear();
     // Copies every variable of the source that this table does not hold.
     virtual void CopyVariables(TJLocalSymbolTable* source);
-    // A new call table (parent: this) at the front of CallTables, holding the
+    // A new call table (parent: this) at the end of CallTables, holding the
     // captured variables and the given `this`.
     virtual TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
     void FreeNotify(TJNotify* peer) override;
@@ -67,7 +67,9 @@ class TJLocalSymbolTable : public TJNotify {
     // Frees the newest call table (clears it, keeping it for the next push).
     void PopLocalTable();
     void AddTemporary(TJObject* object, bool takeReference);
-    void ClearTemporaries() { Temporaries_.Clear(); }
+    void ClearTemporaries() {
+        if (Temporaries_.Count() > 0) Temporaries_.Clear();
+    }
     // A call's parameter, registered as a local variable whose value stays
     // reachable by its position (in the order registered) until the table
     // is cleared.
@@ -102,7 +104,7 @@ private:
     TJLocalSymbolTable* Parent_ = nullptr;
     TJHash Variables_;
     TJObject* This_ = nullptr;
-    std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest first
+    std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest last
     // Popped call tables, cleared, for the next pushes (owned): a call then
     // makes no table and its buckets. Enough for a recursion's alternate calls.
     std::array<TJLocalSymbolTable*, 4> SpareTables_{};

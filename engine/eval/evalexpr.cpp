@@ -287,17 +287,21 @@ void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
 // The parameter of the running call that the identifier names, nil when it
 // names none. A call table's own variables come first in every lookup, so a
 // parameter is what its name means throughout the call; the node notes the
-// function's table and the position for the next calls of that function.
-// A `with` table or an eval text's call has no parameters: never noted.
+// function's table and the position (or that the name is no parameter of
+// that function: its parameters are the same in every call) for the next
+// calls of that function. A `with` table or an eval text's call has no
+// parameters: never noted.
 TJValue* TJEngine::parameterNamed(TJExpr* node) {
     TJLocalSymbolTable* function = CurrentTable->PushedOn();
     if (!function || CurrentTable->ParameterCount() == 0) return nullptr;
-    if (function->Serial() == node->ParameterScope) return CurrentTable->Parameter(node->ParameterSlot);
+    if (function->Serial() == node->ParameterScope)
+        return node->ParameterSlot < 0 ? nullptr : CurrentTable->Parameter(node->ParameterSlot);
+    node->ParameterScope = function->Serial();
+    node->ParameterSlot = -1;
     TJValue* own = CurrentTable->Variables().FindValue(node->Name);
     if (!own) return nullptr;
     for (int position = 0; position < CurrentTable->ParameterCount(); ++position) {
         if (CurrentTable->Parameter(position) != own) continue;
-        node->ParameterScope = function->Serial();
         node->ParameterSlot = position;
         return own;
     }
