@@ -28,26 +28,8 @@ AnsiString::AnsiString(size_t count, char byte) {
     rep_->length = count;
 }
 
-AnsiString& AnsiString::operator=(const AnsiString& other) noexcept {
-    if (rep_ != other.rep_) {
-        release();
-        rep_ = other.rep_;
-        retain();
-    }
-    return *this;
-}
-
-AnsiString& AnsiString::operator=(AnsiString&& other) noexcept {
-    if (this != &other) {
-        release();
-        rep_ = other.rep_;
-        other.rep_ = nullptr;
-    }
-    return *this;
-}
-
-void AnsiString::release() noexcept {
-    if (rep_ && --rep_->refs == 0) smallRelease(rep_);
+void AnsiString::dispose(Rep* rep) noexcept {
+    smallRelease(rep);
 }
 
 // Makes rep_ an unshared buffer of at least the given capacity.

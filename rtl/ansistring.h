@@ -20,8 +20,22 @@ public:
     AnsiString(AnsiString&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
     ~AnsiString() { release(); }
 
-    AnsiString& operator=(const AnsiString& other) noexcept;
-    AnsiString& operator=(AnsiString&& other) noexcept;
+    AnsiString& operator=(const AnsiString& other) noexcept {
+        if (rep_ != other.rep_) {
+            release();
+            rep_ = other.rep_;
+            retain();
+        }
+        return *this;
+    }
+    AnsiString& operator=(AnsiString&& other) noexcept {
+        if (this != &other) {
+            release();
+            rep_ = other.rep_;
+            other.rep_ = nullptr;
+        }
+        return *this;
+    }
 
     size_t length() const noexcept { return rep_ ? rep_->length : 0; }
     bool empty() const noexcept { return length() == 0; }
@@ -77,7 +91,11 @@ private:
     };
     static Rep* allocate(size_t capacity);
     void retain() noexcept { if (rep_) ++rep_->refs; }
-    void release() noexcept;
+    // Inline, as values holding no text release one on every copy and end.
+    void release() noexcept {
+        if (rep_ && --rep_->refs == 0) dispose(rep_);
+    }
+    static void dispose(Rep* rep) noexcept;
     void reserveUnshared(size_t capacity);
 
     Rep* rep_ = nullptr;

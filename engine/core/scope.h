@@ -107,7 +107,7 @@ private:
     std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest last
     // Popped call tables, cleared, for the next pushes (owned): a call then
     // makes no table and its buckets. Enough for a recursion's alternate calls.
-    std::array<TJLocalSymbolTable*, 4> SpareTables_{};
+    std::array<TJLocalSymbolTable*, 16> SpareTables_{};
     size_t SpareCount_ = 0;
     TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one
     TJValueList Temporaries_;
