@@ -141,6 +141,7 @@ void TJObject::Free() {
 void TJObject::SetPropertyNames(std::vector<AnsiString> names) {
     OwnPropertyNames_ = sortedNames(std::move(names));
     PropertyNames_ = &OwnPropertyNames_;
+    if (Members_) Members_->Touch();  // HasKey may answer otherwise: a scope lookup's misses go
 }
 
 // ==== Member read and write ====
@@ -300,6 +301,10 @@ bool TJObject::FindScopeName(const AnsiString& name, TJValue& value) {
     GetValue(name, false, value);
     return true;
 }
+
+// The class's properties and methods are fixed; a removed method comes back
+// only with Clear, which touches the table.
+uint64_t TJObject::ScopeKeysStamp() { return Members()->Stamp(); }
 
 bool TJObject::WrapsForRead(TJObject*) const { return false; }
 

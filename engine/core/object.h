@@ -152,6 +152,10 @@ class TJObject : public TJNotify {
     // A name read through the object as a scope's `this`: a key it has. An
     // automation object, whose keys are unknown, tries the member itself.
     virtual bool FindScopeName(const AnsiString& name, TJValue& value);
+    // A stamp that stays while FindScopeName keeps missing the names it
+    // missed (HasKey's answer follows the member table); 0 for a class whose
+    // keys come from elsewhere.
+    virtual uint64_t ScopeKeysStamp();
     // The member just read from this object is a wrapper made for the read
     // (automation and GUI objects hand out such): the reader keeps it alive
     // for the statement.

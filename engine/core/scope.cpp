@@ -67,11 +67,41 @@ void TJLocalSymbolTable::FreeNotify(TJNotify* peer) {
 }
 
 bool TJLocalSymbolTable::getLocal(const TJScopeName& name, TJValue& value) {
-    if (const TJValue* found = Variables_.FindValue(name.Text, name.Hash)) {
-        value = *found;
-        return true;
+    return probeVariables(name, value) || (This_ && probeThis(name, value));
+}
+
+bool TJLocalSymbolTable::probeVariables(const TJScopeName& name, TJValue& value) {
+    TJNameCache* cache = name.Cache;
+    int probe = name.Probe++;
+    if (cache && probe < TJNameCache::Probes) {
+        uint64_t stamp = Variables_.Stamp();
+        if (probe == cache->HitProbe && stamp == cache->HitStamp) {
+            value = *cache->Hit;
+            return true;
+        }
+        if (cache->Misses[probe] == stamp) return false;
     }
-    return This_ && This_->FindScopeName(name.Text, value);
+    TJValue* found = Variables_.FindValue(name.Text, name.Hash);
+    if (cache && probe < TJNameCache::Probes) {
+        if (!found) cache->Misses[probe] = Variables_.Stamp();
+        else {
+            cache->HitProbe = probe;
+            cache->HitStamp = Variables_.Stamp();
+            cache->Hit = found;
+        }
+    }
+    if (found) value = *found;
+    return found != nullptr;
+}
+
+bool TJLocalSymbolTable::probeThis(const TJScopeName& name, TJValue& value) {
+    TJNameCache* cache = name.Cache;
+    int probe = name.Probe++;
+    uint64_t stamp = cache && probe < TJNameCache::Probes ? This_->ScopeKeysStamp() : 0;
+    if (stamp && cache->Misses[probe] == stamp) return false;
+    if (This_->FindScopeName(name.Text, value)) return true;
+    if (stamp) cache->Misses[probe] = stamp;
+    return false;
 }
 
 bool TJLocalSymbolTable::setLocal(const TJScopeName& name, const TJValue& value) {
@@ -98,6 +128,12 @@ bool TJLocalSymbolTable::SetValue(TJLocalSymbolTable*, const TJScopeName& name, 
 
 bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJValue& value) {
     if (GetValue(this, TJScopeName(name), value)) return true;
+    MakeUndefined(value);
+    return false;
+}
+
+bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value) {
+    if (GetValue(this, TJScopeName(name, &cache), value)) return true;
     MakeUndefined(value);
     return false;
 }

@@ -26,11 +26,30 @@ enum TJAssignMode : int {
     amFunction = 2,  // in the nearest function table, when absent there
 };
 
-// A name looked up along a chain of tables, hashed once for all of them.
+// What one place of a script that names a variable learnt from its lookups.
+// A lookup is a fixed sequence of probes (a table's variables, a scope
+// object's keys); each probe that missed notes the stamp of what it probed,
+// and the probe that found the name in a table's variables notes the table's
+// stamp and the value. Stamps are drawn from one sequence and change with
+// every name added or removed, so a stamp seen again at any probe means the
+// same table or object in the same state: the same miss, or the same value.
+struct TJNameCache {
+    static constexpr int Probes = 6;
+    uint64_t Misses[Probes] = {};
+    int HitProbe = -1;
+    uint64_t HitStamp = 0;
+    TJValue* Hit = nullptr;
+};
+
+// A name looked up along a chain of tables, hashed once for all of them;
+// with a cache, the probes whose stamps it knows are spared.
 struct TJScopeName {
-    explicit TJScopeName(const AnsiString& text) : Text(text), Hash(TCustomHashTable::HashOf(text)) {}
+    explicit TJScopeName(const AnsiString& text, TJNameCache* cache = nullptr)
+        : Text(text), Hash(TCustomHashTable::HashOf(text)), Cache(cache) {}
     const AnsiString& Text;
     unsigned Hash;
+    TJNameCache* Cache;
+    mutable int Probe = 0;  // the probes made so far
 };
 
 class TJLocalSymbolTable : public TJNotify {
@@ -54,6 +73,8 @@ class TJLocalSymbolTable : public TJNotify {
 
     // Reads a name along the chain; false (and undefined) when no table has it.
     bool GetVariable(const AnsiString& name, TJValue& value);
+    // The same for a place of a script that names the variable again and again.
+    bool GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value);
     void AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode);
     void RegisterLocalValue(const AnsiString& name, const TJValue& value);
     void RegisterStaticValue(const AnsiString& name, const TJValue& value);
@@ -95,6 +116,9 @@ protected:
     bool getLocal(const TJScopeName& name, TJValue& value);
     bool setLocal(const TJScopeName& name, const TJValue& value);
     bool isCallTable(TJLocalSymbolTable* table) const;
+    // Probes of getLocal: true when it found the name (the value filled in).
+    bool probeVariables(const TJScopeName& name, TJValue& value);
+    bool probeThis(const TJScopeName& name, TJValue& value);
 
 private:
     // The parts of Clear: the call tables (and those kept), then the values.

@@ -276,7 +276,9 @@ void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
         value = *parameter;
         return;
     }
-    if (!CurrentTable->GetVariable(node->Name, value)) raiseScriptError("ENameError", "undefined - " + node->Name);
+    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>();
+    if (!CurrentTable->GetVariable(node->Name, *node->NameCache, value))
+        raiseScriptError("ENameError", "undefined - " + node->Name);
 }
 
 void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
