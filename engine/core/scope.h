@@ -130,7 +130,8 @@ private:
     TJObject* This_ = nullptr;
     std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest last
     // Popped call tables, cleared, for the next pushes (owned): a call then
-    // makes no table and its buckets. Enough for a recursion's alternate calls.
+    // makes no table and its buckets. Enough for the unwinding and descents
+    // of a recursion such as a tree walk.
     std::array<TJLocalSymbolTable*, 16> SpareTables_{};
     size_t SpareCount_ = 0;
     TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one

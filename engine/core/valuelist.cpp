@@ -149,9 +149,16 @@ void TJValueList::Reverse() {
     std::reverse(Entries_.begin() + Head_, Entries_.end());
 }
 
+// The last first, as Delete(Count() - 1) would; the block is trimmed once,
+// after the last.
 void TJValueList::Clear() {
-    Tail_ = 0;
-    while (Count() > 0) Delete(Count() - 1);
+    for (Tail_ = 0; stored() > 0; Tail_ = 0) {
+        TJValue removed = std::move(Entries_.back());
+        Entries_.pop_back();
+        release(removed);
+    }
+    closeGap();
+    trim();
 }
 
 void TJValueList::SetCount(int count) {

@@ -110,6 +110,14 @@ void TJEngine::CallFunctionValue(const IJFunctionPtr& function, TJValueList* arg
     addTemporary(CurrentTable, result, type != ftScript);
 }
 
+void TJEngine::CallFunctionWith(const IJFunctionPtr& function, const TJValue* values, int count, TJValue& result,
+                                TJObject* self) {
+    if (function && count <= directArgumentLimit && takesDirectArguments(function.get()))
+        callScriptDirect(function.get(), values, count, result, self);
+    else
+        TJRuntime::CallFunctionWith(function, values, count, result, self);
+}
+
 void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJValue& result, TJObject* self) {
     CallDepth depth(CallDepth_);
     TJFunctionSymbolTable* table = function->GetFunctionTable();
