@@ -203,10 +203,16 @@ void TJLocalSymbolTable::clearCalls() {
     while (SpareCount_ > 0) delete SpareTables_[--SpareCount_];
 }
 
-void TJLocalSymbolTable::clearValues() {
-    Temporaries_.Clear();
+// A spare call table is pushed next on the same function, whose calls
+// register the same parameters: when they are all it holds, the names stay
+// and only the values go, and the next call stores into them in place.
+void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
+    ClearTemporaries();
+    bool keep = keepParameterNames && !Parameters_.empty() &&
+                Variables_.Count() == static_cast<int>(Parameters_.size());
     Parameters_.clear();
-    Variables_.Clear();
+    if (keep) Variables_.ReleaseValues();
+    else Variables_.Clear();
 }
 
 void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
@@ -240,7 +246,7 @@ void TJLocalSymbolTable::PopLocalTable() {
     try {
         table->clearCalls();
         if (!spare) table->SetThis(nullptr);
-        table->clearValues();
+        table->clearValues(spare);
     } catch (...) {
         // As in its destructor, a failed release is not reported.
     }

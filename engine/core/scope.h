@@ -123,7 +123,7 @@ protected:
 private:
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
-    void clearValues();
+    void clearValues(bool keepParameterNames = false);
 
     TJLocalSymbolTable* Parent_ = nullptr;
     TJHash Variables_;

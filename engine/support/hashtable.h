@@ -91,6 +91,7 @@ public:
     // that caches of the table's items depend on).
     void Touch() { stamp_ = NewChangeStamp(); }
 
+    int Count() const { return count_; }
     int BucketCount() const { return static_cast<int>(buckets_.size()); }
     bool IgnoreCase() const { return ignoreCase_; }
     bool RaiseOnMissing = false;
@@ -110,6 +111,15 @@ protected:
     THashItem* StoreItem(std::unique_ptr<THashItem> item);
     // The items in key-list order (a snapshot; removal invalidates its pointers).
     std::vector<THashItem*> items() const;
+    // Visits the items in the order Clear disposes of them: bucket by bucket,
+    // the last of each first. The visit must not add or remove items.
+    template <class Visit>
+    void forEachItemLastFirst(Visit visit) const {
+        for (size_t b = usedLow_; b <= usedHigh_ && b < buckets_.size(); ++b) {
+            const TBinaryItemList* bucket = buckets_[b].get();
+            for (int i = bucket ? bucket->count() - 1 : -1; i >= 0; --i) visit(*bucket->at(i));
+        }
+    }
     // FindItem without the missing-key error.
     THashItem* lookup(const AnsiString& key) const;
     // The same for a key whose HashOf is known, in a table that regards case
