@@ -158,8 +158,13 @@ void TJLocalSymbolTable::RegisterLocalValue(const AnsiString& name, const TJValu
 }
 
 void TJLocalSymbolTable::RegisterParameter(const AnsiString& name, const TJValue& value) {
+    if (Bound_ < static_cast<int>(Parameters_.size())) {
+        Variables_.Replace(*Parameters_[static_cast<size_t>(Bound_++)], value);
+        return;
+    }
     Parameters_.push_back(nullptr);
     Parameters_.back() = Variables_.SetValue(name, value);
+    ++Bound_;
 }
 
 void TJLocalSymbolTable::RegisterStaticValue(const AnsiString& name, const TJValue& value) {
@@ -203,16 +208,21 @@ void TJLocalSymbolTable::clearCalls() {
     while (SpareCount_ > 0) delete SpareTables_[--SpareCount_];
 }
 
-// A spare call table is pushed next on the same function, whose calls
-// register the same parameters: when they are all it holds, the names stay
-// and only the values go, and the next call stores into them in place.
+// A spare call table is pushed next on the same function (call tables with
+// parameters are pushed only on their function's table, by its calls), whose
+// calls register the same parameters: when they are all it holds, the names
+// stay and only the values go, and the next call stores into them in place.
 void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
     ClearTemporaries();
-    bool keep = keepParameterNames && !Parameters_.empty() &&
-                Variables_.Count() == static_cast<int>(Parameters_.size());
+    bool keep = keepParameterNames && Bound_ > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
+                Variables_.Count() == Bound_;
+    Bound_ = 0;
+    if (keep) {
+        Variables_.ReleaseValues();
+        return;
+    }
     Parameters_.clear();
-    if (keep) Variables_.ReleaseValues();
-    else Variables_.Clear();
+    Variables_.Clear();
 }
 
 void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {

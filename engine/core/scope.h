@@ -96,9 +96,9 @@ class TJLocalSymbolTable : public TJNotify {
     // is cleared.
     void RegisterParameter(const AnsiString& name, const TJValue& value);
     TJValue* Parameter(int position) {
-        return position < static_cast<int>(Parameters_.size()) ? Parameters_[static_cast<size_t>(position)] : nullptr;
+        return position < Bound_ ? Parameters_[static_cast<size_t>(position)] : nullptr;
     }
-    int ParameterCount() const { return static_cast<int>(Parameters_.size()); }
+    int ParameterCount() const { return Bound_; }
     // A number drawn at construction from one process-wide sequence: a cache
     // keyed on it cannot take a new table for a freed one at the same address.
     uint64_t Serial() const { return Serial_; }
@@ -136,7 +136,11 @@ private:
     size_t SpareCount_ = 0;
     TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one
     TJValueList Temporaries_;
-    std::vector<TJValue*> Parameters_;  // in Variables_
+    // In Variables_. A call table kept spare with only its parameters' names
+    // keeps these too: its function's next call, which registers the same
+    // parameters in the same order, stores into them.
+    std::vector<TJValue*> Parameters_;
+    int Bound_ = 0;  // the parameters of the running call registered so far
     const uint64_t Serial_;
 };
 
