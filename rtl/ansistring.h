@@ -5,6 +5,7 @@
 
 #include <compare>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -64,14 +65,14 @@ public:
     // with the shared bytes, so every copy finds it, and is forgotten by every
     // write to them.
     struct CharIndex {
-        size_t markChars = 0;  // the character numbered markChars (from 0) begins at byte markBytes
-        size_t markBytes = 0;
-        size_t count = 0;  // characters in all; 0 when not known
+        uint32_t markChars = 0;  // the character numbered markChars (from 0) begins at byte markBytes
+        uint32_t markBytes = 0;
+        uint32_t count = 0;  // characters in all; 0 when not known
     };
     CharIndex charIndex() const noexcept { return rep_ && !rep_->lent ? rep_->index : CharIndex{}; }
-    // Not kept for the empty string or lent bytes.
+    // Not kept for the empty string, lent bytes or more than 4 GB.
     void setCharIndex(const CharIndex& index) const noexcept {
-        if (rep_ && !rep_->lent) rep_->index = index;
+        if (rep_ && !rep_->lent && rep_->length <= UINT32_MAX) rep_->index = index;
     }
 
     // True when both share one buffer (a copy that has not been written to).
@@ -91,10 +92,10 @@ public:
 private:
     struct Rep {
         int refs;
+        CharIndex index;  // beside refs, where a 64-bit build has room
         size_t length;
         size_t capacity;
-        CharIndex index;
-        bool lent;
+        bool lent;  // by lendData
         char bytes[1];
     };
     static Rep* allocate(size_t capacity);

@@ -119,21 +119,25 @@ size_t walkTo(std::string_view s, size_t i, size_t target, int& c) {
 // A text remembers the last boundary a lookup reached (AnsiString::CharIndex),
 // so that a run of lookups over one text walks only the distance between them.
 
-using Boundary = AnsiString::CharIndex;
+// Character number `chars` (from 0) begins at byte offset `bytes`.
+struct Boundary {
+    size_t chars = 0;
+    size_t bytes = 0;
+};
 
-// Character number `chars` (from 0), or the end of s when it has fewer,
-// forward from a boundary at or before it.
+// Character number `chars`, or the end of s when it has fewer, forward from a
+// boundary at or before it.
 Boundary forwardToChar(std::string_view s, Boundary from, size_t chars) {
-    int count = static_cast<int>(std::min<size_t>(chars - from.markChars, INT_MAX));
+    int count = static_cast<int>(std::min<size_t>(chars - from.chars, INT_MAX));
     int left = count;
-    size_t i = walkChars(s, from.markBytes, left);
-    return {from.markChars + static_cast<size_t>(count - left), i};
+    size_t i = walkChars(s, from.bytes, left);
+    return {from.chars + static_cast<size_t>(count - left), i};
 }
 
 // The first boundary at or past byte offset target, forward from `from`.
 Boundary forwardToByte(std::string_view s, Boundary from, size_t target) {
-    int c = static_cast<int>(from.markChars);
-    size_t i = walkTo(s, from.markBytes, target, c);
+    int c = static_cast<int>(from.chars);
+    size_t i = walkTo(s, from.bytes, target, c);
     return {static_cast<size_t>(c), i};
 }
 
@@ -141,52 +145,39 @@ Boundary forwardToByte(std::string_view s, Boundary from, size_t target) {
 // cannot lead ends a character, so the offset after it is a boundary; the
 // characters between there and `from` are counted forward.
 Boundary boundaryBefore(std::string_view s, Boundary from) {
-    size_t i = from.markBytes - 1;
+    size_t i = from.bytes - 1;
     while (i > 0 && mbcsIsLead(static_cast<unsigned char>(s[i - 1]))) --i;
     int c = 0;
-    walkTo(s, i, from.markBytes, c);
-    return {from.markChars - static_cast<size_t>(c), i};
+    walkTo(s, i, from.bytes, c);
+    return {from.chars - static_cast<size_t>(c), i};
 }
 
-// Where a lookup of character `chars` starts: the remembered boundary when at
-// or before it, else the start or a boundary found backwards from the
-// remembered one, whichever is nearer.
-Boundary startForChar(std::string_view s, Boundary mark, size_t chars) {
-    if (mark.markChars <= chars) return mark;
-    if (chars < mark.markChars - chars) return {};
-    while (mark.markChars > chars) mark = boundaryBefore(s, mark);
-    return mark;
-}
-
-Boundary startForByte(std::string_view s, Boundary mark, size_t target) {
-    if (mark.markBytes <= target) return mark;
-    if (target < mark.markBytes - target) return {};
-    while (mark.markBytes > target) mark = boundaryBefore(s, mark);
-    return mark;
-}
-
-// The boundary of character number `chars` (from 0), or the end of the text
-// when it has fewer; remembered by the text.
-Boundary seekChar(const AnsiString& text, size_t chars) {
+// The boundary Forward reaches for target (a character number or a byte
+// offset, the Field of a boundary), walking from the remembered boundary when
+// that is not past target, else from the start or from a boundary found
+// backwards, whichever is nearer; the text remembers it.
+template <size_t Boundary::*Field, Boundary (*Forward)(std::string_view, Boundary, size_t)>
+Boundary seek(const AnsiString& text, size_t target) {
+    std::string_view s = text.view();
     AnsiString::CharIndex index = text.charIndex();
-    Boundary found = forwardToChar(text.view(), startForChar(text.view(), index, chars), chars);
-    text.setCharIndex({found.markChars, found.markBytes, index.count});
+    Boundary from{index.markChars, index.markBytes};
+    if (from.*Field > target && target < from.*Field - target) from = {};
+    while (from.*Field > target) from = boundaryBefore(s, from);
+    Boundary found = Forward(s, from, target);
+    text.setCharIndex({static_cast<uint32_t>(found.chars), static_cast<uint32_t>(found.bytes), index.count});
     return found;
 }
 
-// The first boundary at or past byte offset target; remembered by the text.
-Boundary seekByte(const AnsiString& text, size_t target) {
-    AnsiString::CharIndex index = text.charIndex();
-    Boundary found = forwardToByte(text.view(), startForByte(text.view(), index, target), target);
-    text.setCharIndex({found.markChars, found.markBytes, index.count});
-    return found;
-}
+// The boundary of character number `chars`, or the end when the text has fewer.
+Boundary seekChar(const AnsiString& text, size_t chars) { return seek<&Boundary::chars, forwardToChar>(text, chars); }
+// The first boundary at or past byte offset target.
+Boundary seekByte(const AnsiString& text, size_t target) { return seek<&Boundary::bytes, forwardToByte>(text, target); }
 
 // Byte offset of the 1-based character index; npos when index is below 1 or
 // past the last character.
 size_t charOffset(const AnsiString& s, int index) {
     if (index < 1) return std::string_view::npos;
-    size_t i = seekChar(s, static_cast<size_t>(index) - 1).markBytes;
+    size_t i = seekChar(s, static_cast<size_t>(index) - 1).bytes;
     return i < s.length() ? i : std::string_view::npos;
 }
 
@@ -238,7 +229,7 @@ int MbcsLength(const AnsiString& text) {
     if (index.count == 0 && !text.empty()) {
         int c = static_cast<int>(index.markChars);
         walkTo(text.view(), index.markBytes, text.length(), c);
-        index.count = static_cast<size_t>(c);
+        index.count = static_cast<uint32_t>(c);
         text.setCharIndex(index);
     }
     return static_cast<int>(index.count);
@@ -303,8 +294,8 @@ int MbcsPos(std::string_view sub, const AnsiString& s, int start) {
     }
     for (size_t at; (at = s.view().find(sub, from)) != std::string_view::npos;) {
         Boundary found = seekByte(s, at);
-        if (found.markBytes == at) return static_cast<int>(found.markChars) + 1;
-        from = found.markBytes;
+        if (found.bytes == at) return static_cast<int>(found.chars) + 1;
+        from = found.bytes;
     }
     return 0;
 }
@@ -312,11 +303,11 @@ int MbcsPos(std::string_view sub, const AnsiString& s, int start) {
 int MbcsLastPos(std::string_view sub, const AnsiString& s, int start) {
     if (sub.empty() || sub.size() > s.length()) return 0;
     size_t from = s.length() - sub.size();
-    if (start > 0) from = std::min(from, seekChar(s, static_cast<size_t>(start) - 1).markBytes);
+    if (start > 0) from = std::min(from, seekChar(s, static_cast<size_t>(start) - 1).bytes);
     for (size_t at = s.view().rfind(sub, from); at != std::string_view::npos;
          at = at > 0 ? s.view().rfind(sub, at - 1) : std::string_view::npos) {
         Boundary found = seekByte(s, at);
-        if (found.markBytes == at) return static_cast<int>(found.markChars) + 1;
+        if (found.bytes == at) return static_cast<int>(found.chars) + 1;
     }
     return 0;
 }
