@@ -92,7 +92,7 @@ public:
 private:
     struct Rep {
         int refs;
-        CharIndex index;  // beside refs, where a 64-bit build has room
+        CharIndex index;
         size_t length;
         size_t capacity;
         bool lent;  // by lendData
