@@ -56,6 +56,7 @@ class TJVCLComponent : public TJVCLPersistent {
 
     bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) override;
     bool HasKey(const AnsiString& name) override;
+    uint64_t ScopeKeysStamp() override { return 0; }  // the named children count too
     const TJMethodTable& Methods() const override;
     void GetPropertyList(std::vector<AnsiString>& list) override;
     void GetEventList(std::vector<AnsiString>& list) override;

@@ -1,6 +1,8 @@
 // AnsiString: storage, sharing and copy-on-write of byte strings.
 #include "rtl/ansistring.h"
 
+#include <algorithm>
+
 #include "rtl/smallheap.h"
 
 AnsiString::Rep* AnsiString::allocate(size_t capacity) {
@@ -8,6 +10,8 @@ AnsiString::Rep* AnsiString::allocate(size_t capacity) {
     rep->refs = 1;
     rep->length = 0;
     rep->capacity = capacity;
+    rep->index = {};
+    rep->lent = false;
     rep->bytes[0] = 0;
     return rep;
 }
@@ -28,34 +32,21 @@ AnsiString::AnsiString(size_t count, char byte) {
     rep_->length = count;
 }
 
-AnsiString& AnsiString::operator=(const AnsiString& other) noexcept {
-    if (rep_ != other.rep_) {
-        release();
-        rep_ = other.rep_;
-        retain();
-    }
-    return *this;
+void AnsiString::dispose(Rep* rep) noexcept {
+    smallRelease(rep);
 }
 
-AnsiString& AnsiString::operator=(AnsiString&& other) noexcept {
-    if (this != &other) {
-        release();
-        rep_ = other.rep_;
-        other.rep_ = nullptr;
-    }
-    return *this;
-}
-
-void AnsiString::release() noexcept {
-    if (rep_ && --rep_->refs == 0) smallRelease(rep_);
-}
-
-// Makes rep_ an unshared buffer of at least the given capacity.
+// Makes rep_ an unshared buffer of at least the given capacity, for writing:
+// every change of the bytes comes through here and forgets their index.
 void AnsiString::reserveUnshared(size_t capacity) {
-    if (rep_ && rep_->refs == 1 && rep_->capacity >= capacity) return;
-    size_t length = this->length();
+    if (rep_ && rep_->refs == 1 && rep_->capacity >= capacity) {
+        rep_->index = {};
+        return;
+    }
     size_t grown = rep_ && rep_->refs == 1 ? rep_->capacity + rep_->capacity / 2 : 0;
     Rep* fresh = allocate(capacity > grown ? capacity : grown);
+    // A shared string cut shorter copies only what the new buffer holds.
+    size_t length = std::min(this->length(), fresh->capacity);
     if (length) std::memcpy(fresh->bytes, rep_->bytes, length);
     fresh->bytes[length] = 0;
     fresh->length = length;
@@ -66,6 +57,12 @@ void AnsiString::reserveUnshared(size_t capacity) {
 char* AnsiString::mutableData() {
     if (!rep_) return const_cast<char*>("");
     reserveUnshared(rep_->length);
+    return rep_->bytes;
+}
+
+char* AnsiString::lendData() noexcept {
+    if (!rep_) return const_cast<char*>("");
+    rep_->lent = true;
     return rep_->bytes;
 }
 

@@ -45,6 +45,7 @@ class TJActiveXObject : public TJObject {
     // The elements of the server's enumerator; false when it has none.
     bool ForEachItem(const std::function<bool(const TJValue& item)>& body) override;
     bool FindScopeName(const AnsiString& name, TJValue& value) override;
+    uint64_t ScopeKeysStamp() override { return 0; }  // the server's names are unknown
     bool WrapsForRead(TJObject* member) const override;
 
     // The published `disp`.

@@ -136,7 +136,7 @@ LPARAM paramOf(TDynaValue& v) {
     case dkShortRef: return reinterpret_cast<LPARAM>(&v.ShortValue);
     case dkLongRef: return reinterpret_cast<LPARAM>(&v.LongValue);
     case dkInt64Ref: return reinterpret_cast<LPARAM>(&v.Int64Value);
-    case dkString: return reinterpret_cast<LPARAM>(v.StrValue.c_str());
+    case dkString: return reinterpret_cast<LPARAM>(v.StrValue.lendData());
     case dkNil: return 0;
     default: return static_cast<LPARAM>(v.LongValue);
     }
@@ -427,7 +427,7 @@ void TJStruct::writeMember(TStructMember& member, const TJValue& value) {
         // A copy of its own: writes through the pointer change neither the
         // value's text nor a Struct given as the value.
         member.StrKeeper = IsUndefinedOrNull(value) ? AnsiString() : AnsiString(ValueToString(value).view());
-        store(at, IsUndefinedOrNull(value) ? 0u : pointerBits(member.StrKeeper.c_str()));
+        store(at, IsUndefinedOrNull(value) ? 0u : pointerBits(member.StrKeeper.lendData()));
         break;
     case skWide:
         member.WideKeeper = IsUndefinedOrNull(value) ? WideString() : ansiToWide(ValueToString(value));

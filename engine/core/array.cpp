@@ -52,10 +52,6 @@ const TClassInfo TJArrayObject::classInfo =
 TJArrayObject::TJArrayObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
     SetClassName(arrayClassName);
-    TJValue null;
-    MakeNull(null);
-    CompareArgs_.Add(null);
-    CompareArgs_.Add(null);
     if (ArgCount(args) == 1 && IsNumberValue(&args->At(0))) {
         Items_.SetCount(ValueToInteger(&args->At(0)));
     } else if (args) {
@@ -66,7 +62,6 @@ TJArrayObject::TJArrayObject(const TJCreateKey& key, TJRuntime* runtime, TJValue
 TJArrayObject::~TJArrayObject() {
     try {
         Items_.Clear();
-        CompareArgs_.Clear();
     } catch (...) {
         // Releasing elements cannot fail in a way a destructor could report.
     }
@@ -140,12 +135,19 @@ int TJArrayObject::compareNumbers(void*, void* a, void* b) {
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
+namespace {
+// A sort's script comparator, kept alive for the sort, and its `this`.
+struct TJScriptOrder {
+    TJArrayObject* Array;
+    IJFunctionPtr Comparator;
+};
+}  // namespace
+
 int TJArrayObject::compareByScript(void* context, void* a, void* b) {
-    auto* self = static_cast<TJArrayObject*>(context);
-    self->CompareArgs_.SetItem(0, *static_cast<TJValue*>(a));
-    self->CompareArgs_.SetItem(1, *static_cast<TJValue*>(b));
+    auto* order = static_cast<TJScriptOrder*>(context);
+    const TJValue pair[2] = {*static_cast<TJValue*>(a), *static_cast<TJValue*>(b)};
     TJValue result;
-    self->Runtime()->CallFunctionValue(self->Comparator_, &self->CompareArgs_, result, self);
+    order->Array->Runtime()->CallFunctionWith(order->Comparator, pair, 2, result, order->Array);
     return ValueToInteger(&result);
 }
 
@@ -158,22 +160,8 @@ void TJArrayObject::Sort(const TJValue* comparator) {
         sorted.Sort(&compareNumbers, this);
     } else {
         if (!IsScriptFunctionValue(comparator) || !Runtime()) raiseScriptError("ETypeError", "sort compare function error");
-        Comparator_ = comparator->FuncValue;
-        struct Restore {
-            TJArrayObject* self;
-            ~Restore() {
-                self->Comparator_ = nullptr;
-                TJValue null;
-                MakeNull(null);
-                try {
-                    self->CompareArgs_.SetItem(0, null);
-                    self->CompareArgs_.SetItem(1, null);
-                } catch (...) {
-                    // Two fixed slots: setting them cannot fail.
-                }
-            }
-        } restore{this};
-        sorted.Sort(&compareByScript, this);
+        TJScriptOrder order{this, comparator->FuncValue};
+        sorted.Sort(&compareByScript, &order);
     }
     Items_.CopyFrom(&sorted);
 }

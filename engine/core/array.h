@@ -54,6 +54,4 @@ private:
     static int compareByScript(void* context, void* a, void* b);
 
     TJValueList Items_;
-    TJValueList CompareArgs_;   // the two values handed to a script comparator
-    IJFunctionPtr Comparator_;  // the script comparator during a sort
 };

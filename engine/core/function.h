@@ -9,9 +9,8 @@
 class TJValueList;
 struct TJValue;
 
-class TJFunctionImpl : public IJFunction {
+class TJFunctionImpl final : public IJFunction {
 public:
-    TJFunctionImpl();
     ~TJFunctionImpl() override;
 
     void AddRef() override { ++refs_; }
@@ -43,6 +42,8 @@ public:
     TJNotify Notify;
 
 private:
+    friend IJFunctionPtr NewFunction();
+    TJFunctionImpl();
     void ObjectFreed(TJNotify* sender, TJNotify* freed);
 
     int refs_ = 0;
@@ -53,6 +54,11 @@ private:
 
 // A fresh function (FuncType script, no name).
 IJFunctionPtr NewFunction();
+
+// Every function is a TJFunctionImpl (only NewFunction makes them): the
+// evaluator's call path reads the record through this, without a virtual
+// call for each field.
+inline TJFunctionImpl* FunctionRecord(IJFunction* function) { return static_cast<TJFunctionImpl*>(function); }
 
 // Calls a native method (FuncType 1: its code is the class method's entry,
 // engine/core/methodtable.h) with its object. A method whose object has been

@@ -15,7 +15,8 @@
 //   JLibraryRegistrars  the script library's classes every component registers
 //
 // Operations that differ by class are virtual functions of TJObject instead
-// (ToVariant, AfterRegistration, WrapsForRead, FindScopeName, ForEachItem).
+// (ToVariant, AfterRegistration, WrapsForRead, FindScopeName, ScopeKeysStamp,
+// ForEachItem).
 #pragma once
 
 #include <windows.h>

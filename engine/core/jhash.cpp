@@ -78,6 +78,18 @@ void TJHash::DoFreeItem(THashItem& item) {
     releaseValue(static_cast<Item&>(item).Value);
 }
 
+void TJHash::ReleaseValues() {
+    if (OnFreeItem) {  // its handler is to see the items go
+        Clear();
+        return;
+    }
+    forEachItemLastFirst([this](THashItem& item) {
+        TJValue& value = static_cast<Item&>(item).Value;
+        releaseValue(value);
+        MakeUndefined(value);
+    });
+}
+
 void TJHash::releaseValue(TJValue& value) {
     if (!IsObjectValue(value)) return;
     TJObject* object = value.ObjValue;

@@ -32,6 +32,9 @@ public:
     TJValue* FindValue(const AnsiString& name, unsigned hash);
     // The names whose kind is in include, or (include empty) not in exclude.
     void GetKeys(std::vector<AnsiString>& list, TJValueTypes include, TJValueTypes exclude);
+    // Releases every value as Clear would, in its order, but keeps the names
+    // with undefined values: for a table about to take the same names again.
+    void ReleaseValues();
     // Removes the members chosen the same way (both empty: every member).
     void RemoveByKind(TJValueTypes include, TJValueTypes exclude);
     // Every stored value, in key-list order (valid until the table changes).

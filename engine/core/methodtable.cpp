@@ -2,7 +2,10 @@
 // the one place where a call's missing arguments are handled.
 #include "engine/core/methodtable.h"
 
+#include <algorithm>
+
 #include "engine/core/object.h"
+#include "engine/support/hashtable.h"
 #include "engine/core/valuelist.h"
 
 void TJMethodTable::Entry::Call(TJObject& self, TJValueList* args, TJValue& result) const {
@@ -19,10 +22,37 @@ void TJMethodTable::index(const std::vector<Entry>& entries) {
 // two own rows with one name the first counts (the surface check reports the
 // second).
 void TJMethodTable::add(const Entry& entry) {
-    if (ByName_.emplace(entry.Name, &entry).second) All_.push_back(&entry);
+    unsigned hash = TCustomHashTable::HashOf(entry.Name);
+    if (find(entry.Name, hash)) return;
+    All_.push_back(&entry);
+    if (All_.size() * 2 > Slots_.size()) {
+        Slots_.assign(std::max<size_t>(16, Slots_.size() * 2), Slot{});
+        for (const Entry* method : All_) place(method, TCustomHashTable::HashOf(method->Name));
+    } else {
+        place(&entry, hash);
+    }
+}
+
+// A multiplication spreads the short names' hashes over the power-of-two
+// table; its high bits are folded down into the low ones the mask keeps.
+size_t TJMethodTable::slotOf(unsigned hash) const {
+    uint32_t mixed = static_cast<uint32_t>(hash) * 2654435769u;
+    return (mixed ^ (mixed >> 16)) & (Slots_.size() - 1);
+}
+
+void TJMethodTable::place(const Entry* entry, unsigned hash) {
+    size_t i = slotOf(hash);
+    while (Slots_[i].Method) i = (i + 1) & (Slots_.size() - 1);
+    Slots_[i] = {entry->Name, hash, entry};
+}
+
+const TJMethodTable::Entry* TJMethodTable::find(std::string_view name, unsigned hash) const {
+    if (Slots_.empty()) return nullptr;
+    for (size_t i = slotOf(hash); Slots_[i].Method; i = (i + 1) & (Slots_.size() - 1))
+        if (Slots_[i].Hash == hash && Slots_[i].Name == name) return Slots_[i].Method;
+    return nullptr;
 }
 
 const TJMethodTable::Entry* TJMethodTable::Find(std::string_view name) const {
-    auto found = ByName_.find(name);
-    return found == ByName_.end() ? nullptr : found->second;
+    return find(name, TCustomHashTable::HashOf(name));
 }

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class TJObject;
@@ -85,8 +84,19 @@ private:
     }
     void index(const std::vector<Entry>& entries);
     void add(const Entry& entry);
+    // An open-addressing index of All_ by name: at most half full, probed
+    // from the slot the name's hash picks. Scope lookups ask every object in
+    // their chain for each name, so a miss must be cheap.
+    struct Slot {
+        std::string_view Name;
+        unsigned Hash = 0;
+        const Entry* Method = nullptr;
+    };
+    size_t slotOf(unsigned hash) const;
+    const Entry* find(std::string_view name, unsigned hash) const;
+    void place(const Entry* entry, unsigned hash);
 
     std::vector<Entry> Own_;
     std::vector<const Entry*> All_;
-    std::unordered_map<std::string_view, const Entry*> ByName_;
+    std::vector<Slot> Slots_;
 };

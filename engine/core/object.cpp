@@ -141,6 +141,7 @@ void TJObject::Free() {
 void TJObject::SetPropertyNames(std::vector<AnsiString> names) {
     OwnPropertyNames_ = sortedNames(std::move(names));
     PropertyNames_ = &OwnPropertyNames_;
+    if (Members_) Members_->Touch();  // HasKey may answer otherwise: a scope lookup's misses go
 }
 
 // ==== Member read and write ====
@@ -156,44 +157,49 @@ bool TJObject::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList*
     return findValue(name, value, args, nullptr);
 }
 
-bool TJObject::findValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache) {
+bool TJObject::findValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCacheEntry* found) {
     if (HasPublished_ && ReadPublishedProperty(this, name, value, Runtime_)) return true;
     if (Members_) {
         if (TJValue* own = Members_->FindValue(name)) {
             value = *own;
-            if (cache) *cache = {Members_->Stamp(), 0, 0, nullptr, own};
+            if (found) *found = {Members_->Stamp(), 0, 0, nullptr, own};
             return true;
         }
         MakeUndefined(value);
     }
     if (bindMethod(name, value)) return true;
-    return prototypeValue(name, value, args, cache);
+    return prototypeValue(name, value, args, found);
 }
 
-// Only an answer from the prototype's own member table is remembered, and
-// only by an object with a member table for its stamp.
-bool TJObject::prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache) {
+// Only an answer from the prototype's own member table is described, and
+// only for an object with a member table for its stamp.
+bool TJObject::prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCacheEntry* found) {
     if (!UsesClassPrototype() || !Runtime_ || prototypeDepth >= maxPrototypeDepth) return false;
     TJObject* prototype = Runtime_->GetFactory()->GetPrototype(ScriptClassName_);
     if (prototype == this) return false;
     ++prototypeDepth;
     struct Leave { ~Leave() { --prototypeDepth; } } leave;
-    TJMemberCache found;
-    bool remember = cache && Members_ && prototype->cachesMembers();
-    if (!prototype->findValue(name, value, args, remember ? &found : nullptr)) return false;
-    if (found.Value && !found.Holder)
-        *cache = {Members_->Stamp(), prototypeGeneration, found.ObjectStamp, prototype->Members_, found.Value};
+    TJMemberCacheEntry own;
+    bool describe = found && Members_ && prototype->cachesMembers();
+    if (!prototype->findValue(name, value, args, describe ? &own : nullptr)) return false;
+    if (own.Value && !own.Holder)
+        *found = {Members_->Stamp(), prototypeGeneration, own.ObjectStamp, prototype->Members_, own.Value};
     return true;
 }
 
 // A prototype's answer also needs the prototype assignments unchanged (so the
 // prototype is alive and still the class's) and its table unchanged.
-const TJValue* TJObject::cachedValue(const TJMemberCache& cache) const {
-    if (!Members_ || Members_->Stamp() != cache.ObjectStamp) return nullptr;
-    if (cache.Holder && (cache.Generation != prototypeGeneration || cache.Holder->Stamp() != cache.HolderStamp ||
-                         prototypeDepth >= maxPrototypeDepth))
-        return nullptr;
-    return cache.Value;
+const TJMemberCacheEntry* TJObject::cachedEntry(const TJMemberCache& cache) const {
+    if (!Members_) return nullptr;
+    uint64_t stamp = Members_->Stamp();
+    for (const TJMemberCacheEntry& entry : cache.Entries) {
+        if (entry.ObjectStamp != stamp) continue;
+        if (entry.Holder && (entry.Generation != prototypeGeneration || entry.Holder->Stamp() != entry.HolderStamp ||
+                             prototypeDepth >= maxPrototypeDepth))
+            continue;
+        return &entry;
+    }
+    return nullptr;
 }
 
 bool TJObject::cachesMembers() const {
@@ -201,21 +207,24 @@ bool TJObject::cachesMembers() const {
 }
 
 void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value) {
-    if (const TJValue* found = cachedValue(cache)) {
-        value = *found;
+    if (const TJMemberCacheEntry* entry = cachedEntry(cache)) {
+        value = *entry->Value;
         return;
     }
     if (!cachesMembers()) {
         GetValue(name, false, value);
         return;
     }
-    if (!findValue(name, value, nullptr, &cache)) raiseScriptError("ENameError", name);
+    TJMemberCacheEntry found;
+    if (!findValue(name, value, nullptr, &found)) raiseScriptError("ENameError", name);
+    if (found.Value) cache.remember(found);
 }
 
 // With no published property, SetValue's steps always end in the member table.
 void TJObject::WriteMember(const AnsiString& name, TJMemberCache& cache, const TJValue& value) {
-    if (!cache.Holder && cachedValue(cache)) {
-        Members_->Replace(*cache.Value, value);
+    const TJMemberCacheEntry* entry = cachedEntry(cache);
+    if (entry && !entry->Holder) {
+        Members_->Replace(*entry->Value, value);
         return;
     }
     if (!cachesMembers()) {
@@ -223,7 +232,7 @@ void TJObject::WriteMember(const AnsiString& name, TJMemberCache& cache, const T
         return;
     }
     TJValue* stored = Members()->SetValue(name, value);
-    cache = {Members_->Stamp(), 0, 0, nullptr, stored};
+    cache.remember({Members_->Stamp(), 0, 0, nullptr, stored});
 }
 
 bool TJObject::SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList*) {
@@ -300,6 +309,10 @@ bool TJObject::FindScopeName(const AnsiString& name, TJValue& value) {
     GetValue(name, false, value);
     return true;
 }
+
+// The class's properties and methods are fixed; a removed method comes back
+// only with Clear, which touches the table.
+uint64_t TJObject::ScopeKeysStamp() { return Members()->Stamp(); }
 
 bool TJObject::WrapsForRead(TJObject*) const { return false; }
 

@@ -62,19 +62,30 @@ TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool r
 
 // ==== Member caches ====
 
-// What one place of a script that reads or writes a member found there last
-// time: the value in the object's own member table, or (reads only) the value
-// in the member table of the class prototype that answered. It holds while
-// the stamps it saw stay: the object's table stamp (drawn anew when the
-// object's items or class name change) and, for a prototype's answer, the
-// prototype generation and that prototype's table stamp. Stamps are never
-// reused, so a new object where a freed one was never matches.
-struct TJMemberCache {
+// What one place of a script that reads or writes a member found there for
+// one receiver: the value in the object's own member table, or (reads only)
+// the value in the member table of the class prototype that answered. It
+// holds while the stamps it saw stay: the object's table stamp (drawn anew
+// when the object's items or class name change) and, for a prototype's
+// answer, the prototype generation and that prototype's table stamp. Stamps
+// are never reused, so a new object where a freed one was never matches.
+struct TJMemberCacheEntry {
     uint64_t ObjectStamp = 0;
     uint64_t Generation = 0;   // a prototype's answer: the prototype generation then
     uint64_t HolderStamp = 0;  // a prototype's answer: its table stamp then
     TJHash* Holder = nullptr;  // a prototype's answer: its table; nil for the object's own
     TJValue* Value = nullptr;
+};
+
+// A place's entries for its last two receivers (a method's `this` often
+// alternates between two objects), the newer first; a new answer pushes out
+// the older.
+struct TJMemberCache {
+    TJMemberCacheEntry Entries[2];
+    void remember(const TJMemberCacheEntry& entry) {
+        Entries[1] = Entries[0];
+        Entries[0] = entry;
+    }
 };
 
 // ==== TJObject ====
@@ -152,6 +163,10 @@ class TJObject : public TJNotify {
     // A name read through the object as a scope's `this`: a key it has. An
     // automation object, whose keys are unknown, tries the member itself.
     virtual bool FindScopeName(const AnsiString& name, TJValue& value);
+    // A stamp that stays while FindScopeName keeps missing the names it
+    // missed (HasKey's answer follows the member table); 0 for a class whose
+    // keys come from elsewhere.
+    virtual uint64_t ScopeKeysStamp();
     // The member just read from this object is a wrapper made for the read
     // (automation and GUI objects hand out such): the reader keeps it alive
     // for the statement.
@@ -204,12 +219,12 @@ private:
     friend T* createObject(TJRuntime* runtime, bool registering, TJValueList* args);
     void finishConstruction(bool registering, TJValueList* args);
 
-    // GetValueImpl's steps; with a cache, an answer from the member table
-    // of this object or of its class prototype is remembered there.
-    bool findValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache);
-    bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCache* cache);
-    // The cache's value, nil unless it still holds for this object.
-    const TJValue* cachedValue(const TJMemberCache& cache) const;
+    // GetValueImpl's steps; an answer from the member table of this object
+    // or of its class prototype is described in `found`, when given.
+    bool findValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCacheEntry* found);
+    bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCacheEntry* found);
+    // The cache's entry that still holds for this object; nil when none.
+    const TJMemberCacheEntry* cachedEntry(const TJMemberCache& cache) const;
     // The classes whose member reads and writes are GetValueImpl's and
     // SetValueImpl's own steps, with no published property: they alone use
     // member caches.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "engine/core/value.h"
+#include "engine/core/valuelist.h"
 
 class TJObjectFactory;
 class TJValueList;
@@ -35,6 +36,14 @@ public:
     // Calls a function of any kind; errors pass to the caller.
     virtual void CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result,
                                    TJObject* self) = 0;
+    // The same with the arguments as values (a comparator's two, say), which
+    // a runtime may hand to a script function without making a list.
+    virtual void CallFunctionWith(const IJFunctionPtr& function, const TJValue* values, int count, TJValue& result,
+                                  TJObject* self) {
+        TJValueList args;
+        for (int i = 0; i < count; ++i) args.Add(values[i]);
+        CallFunctionValue(function, &args, result, self);
+    }
     // A variable visible from the current scope.
     virtual bool FindGlobalValue(const AnsiString& name, TJValue& value) = 0;
     // The value of the text read as one expression, seeing the variables of

@@ -67,11 +67,41 @@ void TJLocalSymbolTable::FreeNotify(TJNotify* peer) {
 }
 
 bool TJLocalSymbolTable::getLocal(const TJScopeName& name, TJValue& value) {
-    if (const TJValue* found = Variables_.FindValue(name.Text, name.Hash)) {
-        value = *found;
-        return true;
+    return probeVariables(name, value) || (This_ && probeThis(name, value));
+}
+
+bool TJLocalSymbolTable::probeVariables(const TJScopeName& name, TJValue& value) {
+    TJNameCache* cache = name.Cache;
+    int probe = name.Probe++;
+    if (cache && probe < TJNameCache::Probes) {
+        uint64_t stamp = Variables_.Stamp();
+        if (probe == cache->HitProbe && stamp == cache->HitStamp) {
+            value = *cache->Hit;
+            return true;
+        }
+        if (cache->Misses[probe] == stamp) return false;
     }
-    return This_ && This_->FindScopeName(name.Text, value);
+    TJValue* found = Variables_.FindValue(name.Text, name.Hash);
+    if (cache && probe < TJNameCache::Probes) {
+        if (!found) cache->Misses[probe] = Variables_.Stamp();
+        else {
+            cache->HitProbe = probe;
+            cache->HitStamp = Variables_.Stamp();
+            cache->Hit = found;
+        }
+    }
+    if (found) value = *found;
+    return found != nullptr;
+}
+
+bool TJLocalSymbolTable::probeThis(const TJScopeName& name, TJValue& value) {
+    TJNameCache* cache = name.Cache;
+    int probe = name.Probe++;
+    uint64_t stamp = cache && probe < TJNameCache::Probes ? This_->ScopeKeysStamp() : 0;
+    if (stamp && cache->Misses[probe] == stamp) return false;
+    if (This_->FindScopeName(name.Text, value)) return true;
+    if (stamp) cache->Misses[probe] = stamp;
+    return false;
 }
 
 bool TJLocalSymbolTable::setLocal(const TJScopeName& name, const TJValue& value) {
@@ -102,6 +132,12 @@ bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJValue& value) {
     return false;
 }
 
+bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value) {
+    if (GetValue(this, TJScopeName(name, &cache), value)) return true;
+    MakeUndefined(value);
+    return false;
+}
+
 void TJLocalSymbolTable::AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode) {
     if (SetValue(nullptr, TJScopeName(name), value)) return;
     switch (mode) {
@@ -122,9 +158,13 @@ void TJLocalSymbolTable::RegisterLocalValue(const AnsiString& name, const TJValu
 }
 
 void TJLocalSymbolTable::RegisterParameter(const AnsiString& name, const TJValue& value) {
+    if (Bound_ < static_cast<int>(Parameters_.size())) {
+        Variables_.Replace(*Parameters_[static_cast<size_t>(Bound_++)], value);
+        return;
+    }
     Parameters_.push_back(nullptr);
-    Variables_.SetValue(name, value);
-    Parameters_.back() = Variables_.FindValue(name);
+    Parameters_.back() = Variables_.SetValue(name, value);
+    ++Bound_;
 }
 
 void TJLocalSymbolTable::RegisterStaticValue(const AnsiString& name, const TJValue& value) {
@@ -168,8 +208,19 @@ void TJLocalSymbolTable::clearCalls() {
     while (SpareCount_ > 0) delete SpareTables_[--SpareCount_];
 }
 
-void TJLocalSymbolTable::clearValues() {
-    Temporaries_.Clear();
+// A spare call table is pushed next on the same function (call tables with
+// parameters are pushed only on their function's table, by its calls), whose
+// calls register the same parameters: when they are all it holds, the names
+// stay and only the values go, and the next call stores into them in place.
+void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
+    ClearTemporaries();
+    bool keep = keepParameterNames && Bound_ > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
+                Variables_.Count() == Bound_;
+    Bound_ = 0;
+    if (keep) {
+        Variables_.ReleaseValues();
+        return;
+    }
     Parameters_.clear();
     Variables_.Clear();
 }
@@ -185,7 +236,7 @@ void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
 
 TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
     TJLocalSymbolTable* table = SpareCount_ > 0 ? SpareTables_[--SpareCount_] : new TJLocalSymbolTable(this);
-    CallTables_.insert(CallTables_.begin(), table);
+    CallTables_.push_back(table);
     table->PushedOn_ = this;
     table->CopyVariables(captured);
     table->SetThis(self);
@@ -198,14 +249,14 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
 // chain reaches it, and the next call of the same object then links nothing.
 void TJLocalSymbolTable::PopLocalTable() {
     if (CallTables_.empty()) return;
-    TJLocalSymbolTable* table = CallTables_.front();
-    CallTables_.erase(CallTables_.begin());
+    TJLocalSymbolTable* table = CallTables_.back();
+    CallTables_.pop_back();
     table->PushedOn_ = nullptr;
     bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
     try {
         table->clearCalls();
         if (!spare) table->SetThis(nullptr);
-        table->clearValues();
+        table->clearValues(spare);
     } catch (...) {
         // As in its destructor, a failed release is not reported.
     }
@@ -227,7 +278,7 @@ bool TJLocalSymbolTable::isCallTable(TJLocalSymbolTable* table) const {
 // fails; only a call table hung elsewhere leaves this table's own walk to do.
 bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const TJScopeName& name, TJValue& value) {
     if (!CallTables().empty() && !isCallTable(requester)) {
-        TJLocalSymbolTable* call = CallTables().front();
+        TJLocalSymbolTable* call = CallTables().back();
         if (call->GetValue(this, name, value)) return true;
         if (call->Parent() == this) return false;
     }
@@ -237,7 +288,7 @@ bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const TJScop
 bool TJFunctionSymbolTable::SetValue(TJLocalSymbolTable* requester, const TJScopeName& name,
                                      const TJValue& value) {
     if (!CallTables().empty() && !isCallTable(requester)) {
-        TJLocalSymbolTable* call = CallTables().front();
+        TJLocalSymbolTable* call = CallTables().back();
         if (call->SetValue(this, name, value)) return true;
         if (call->Parent() == this) return false;
     }

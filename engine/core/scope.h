@@ -26,11 +26,30 @@ enum TJAssignMode : int {
     amFunction = 2,  // in the nearest function table, when absent there
 };
 
-// A name looked up along a chain of tables, hashed once for all of them.
+// What one place of a script that names a variable learnt from its lookups.
+// A lookup is a fixed sequence of probes (a table's variables, a scope
+// object's keys); each probe that missed notes the stamp of what it probed,
+// and the probe that found the name in a table's variables notes the table's
+// stamp and the value. Stamps are drawn from one sequence and change with
+// every name added or removed, so a stamp seen again at any probe means the
+// same table or object in the same state: the same miss, or the same value.
+struct TJNameCache {
+    static constexpr int Probes = 6;
+    uint64_t Misses[Probes] = {};
+    int HitProbe = -1;
+    uint64_t HitStamp = 0;
+    TJValue* Hit = nullptr;
+};
+
+// A name looked up along a chain of tables, hashed once for all of them;
+// with a cache, the probes whose stamps it knows are spared.
 struct TJScopeName {
-    explicit TJScopeName(const AnsiString& text) : Text(text), Hash(TCustomHashTable::HashOf(text)) {}
+    explicit TJScopeName(const AnsiString& text, TJNameCache* cache = nullptr)
+        : Text(text), Hash(TCustomHashTable::HashOf(text)), Cache(cache) {}
     const AnsiString& Text;
     unsigned Hash;
+    TJNameCache* Cache;
+    mutable int Probe = 0;  // the probes made so far
 };
 
 class TJLocalSymbolTable : public TJNotify {
@@ -47,13 +66,15 @@ class TJLocalSymbolTable : public TJNotify {
     virtual void Clear();
     // Copies every variable of the source that this table does not hold.
     virtual void CopyVariables(TJLocalSymbolTable* source);
-    // A new call table (parent: this) at the front of CallTables, holding the
+    // A new call table (parent: this) at the end of CallTables, holding the
     // captured variables and the given `this`.
     virtual TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
     void FreeNotify(TJNotify* peer) override;
 
     // Reads a name along the chain; false (and undefined) when no table has it.
     bool GetVariable(const AnsiString& name, TJValue& value);
+    // The same for a place of a script that names the variable again and again.
+    bool GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value);
     void AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode);
     void RegisterLocalValue(const AnsiString& name, const TJValue& value);
     void RegisterStaticValue(const AnsiString& name, const TJValue& value);
@@ -67,15 +88,17 @@ class TJLocalSymbolTable : public TJNotify {
     // Frees the newest call table (clears it, keeping it for the next push).
     void PopLocalTable();
     void AddTemporary(TJObject* object, bool takeReference);
-    void ClearTemporaries() { Temporaries_.Clear(); }
+    void ClearTemporaries() {
+        if (Temporaries_.Count() > 0) Temporaries_.Clear();
+    }
     // A call's parameter, registered as a local variable whose value stays
     // reachable by its position (in the order registered) until the table
     // is cleared.
     void RegisterParameter(const AnsiString& name, const TJValue& value);
     TJValue* Parameter(int position) {
-        return position < static_cast<int>(Parameters_.size()) ? Parameters_[static_cast<size_t>(position)] : nullptr;
+        return position < Bound_ ? Parameters_[static_cast<size_t>(position)] : nullptr;
     }
-    int ParameterCount() const { return static_cast<int>(Parameters_.size()); }
+    int ParameterCount() const { return Bound_; }
     // A number drawn at construction from one process-wide sequence: a cache
     // keyed on it cannot take a new table for a freed one at the same address.
     uint64_t Serial() const { return Serial_; }
@@ -93,23 +116,31 @@ protected:
     bool getLocal(const TJScopeName& name, TJValue& value);
     bool setLocal(const TJScopeName& name, const TJValue& value);
     bool isCallTable(TJLocalSymbolTable* table) const;
+    // Probes of getLocal: true when it found the name (the value filled in).
+    bool probeVariables(const TJScopeName& name, TJValue& value);
+    bool probeThis(const TJScopeName& name, TJValue& value);
 
 private:
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
-    void clearValues();
+    void clearValues(bool keepParameterNames = false);
 
     TJLocalSymbolTable* Parent_ = nullptr;
     TJHash Variables_;
     TJObject* This_ = nullptr;
-    std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest first
+    std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest last
     // Popped call tables, cleared, for the next pushes (owned): a call then
-    // makes no table and its buckets. Enough for a recursion's alternate calls.
-    std::array<TJLocalSymbolTable*, 4> SpareTables_{};
+    // makes no table and its buckets. Enough for the unwinding and descents
+    // of a recursion such as a tree walk.
+    std::array<TJLocalSymbolTable*, 16> SpareTables_{};
     size_t SpareCount_ = 0;
     TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one
     TJValueList Temporaries_;
-    std::vector<TJValue*> Parameters_;  // in Variables_
+    // In Variables_. A call table kept spare with only its parameters' names
+    // keeps these too: its function's next call, which registers the same
+    // parameters in the same order, stores into them.
+    std::vector<TJValue*> Parameters_;
+    int Bound_ = 0;  // the parameters of the running call registered so far
     const uint64_t Serial_;
 };
 

@@ -150,8 +150,18 @@ void TJValueList::Reverse() {
 }
 
 void TJValueList::Clear() {
-    Tail_ = 0;
-    while (Count() > 0) Delete(Count() - 1);
+    releaseAll();
+    trim();
+}
+
+// The last first, as Delete(Count() - 1) would; the block stays.
+void TJValueList::releaseAll() {
+    for (Tail_ = 0; stored() > 0; Tail_ = 0) {
+        TJValue removed = std::move(Entries_.back());
+        Entries_.pop_back();
+        release(removed);
+    }
+    closeGap();
 }
 
 void TJValueList::SetCount(int count) {
@@ -166,11 +176,17 @@ void TJValueList::SetCount(int count) {
 
 void TJValueList::CopyFrom(const TJValueList* other) {
     if (other == this) return;
-    Clear();
-    if (!other) return;
-    reserveFor(other->stored());
-    for (int i = 0; i < other->stored(); ++i) Add(other->entry(i));
-    Tail_ = other->Tail_;
+    releaseAll();  // the block serves the copy
+    if (other) {
+        reserveFor(other->stored());
+        for (int i = 0; i < other->stored(); ++i) {
+            const TJValue& value = other->entry(i);
+            adopt(value, true);
+            Entries_.push_back(value);  // room reserved: cannot fail
+        }
+        Tail_ = other->Tail_;
+    }
+    trim();
 }
 
 // The values are sorted as pointers, then moved into their new order once:
@@ -220,6 +236,7 @@ void TJValueList::removeEntry(int index, TJValue& removed) {
 }
 
 void TJValueList::closeGap() {
+    if (Head_ == 0) return;
     Entries_.erase(Entries_.begin(), Entries_.begin() + Head_);
     Head_ = 0;
 }

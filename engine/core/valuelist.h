@@ -69,6 +69,7 @@ private:
     void checkIndex(int index, int limit) const;
     void reserveFor(int count, int limit = MaxCount);
     void closeGap();
+    void releaseAll();
     void store(int count);
     void adopt(const TJValue& value, bool takeReference);
     void release(TJValue& value);

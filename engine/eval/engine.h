@@ -96,6 +96,8 @@ public:
     void CallFunction(const TJValue& function, TJValueList* args, TJValue& result, TJObject* self) override;
     void CallFunctionValue(const IJFunctionPtr& function, TJValueList* args, TJValue& result,
                            TJObject* self) override;
+    void CallFunctionWith(const IJFunctionPtr& function, const TJValue* values, int count, TJValue& result,
+                          TJObject* self) override;
     bool FindGlobalValue(const AnsiString& name, TJValue& value) override;
     void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) override;
     bool DoEventsStep() override;

@@ -110,6 +110,14 @@ void TJEngine::CallFunctionValue(const IJFunctionPtr& function, TJValueList* arg
     addTemporary(CurrentTable, result, type != ftScript);
 }
 
+void TJEngine::CallFunctionWith(const IJFunctionPtr& function, const TJValue* values, int count, TJValue& result,
+                                TJObject* self) {
+    if (function && count <= directArgumentLimit && takesDirectArguments(function.get()))
+        callScriptDirect(function.get(), values, count, result, self);
+    else
+        TJRuntime::CallFunctionWith(function, values, count, result, self);
+}
+
 void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJValue& result, TJObject* self) {
     CallDepth depth(CallDepth_);
     TJFunctionSymbolTable* table = function->GetFunctionTable();
@@ -159,7 +167,8 @@ void TJEngine::callScriptFunction(IJFunction* function, TJValueList* args, TJVal
     runBody(body, result);
 }
 
-bool TJEngine::takesDirectArguments(IJFunction* function) {
+bool TJEngine::takesDirectArguments(IJFunction* callee) {
+    TJFunctionImpl* function = FunctionRecord(callee);
     if (function->GetFuncType() != ftScript || function->GetCallType() != ctPlain) return false;
     TJFunctionSymbolTable* table = function->GetFunctionTable();
     TJStatement* body = function->GetBody();
@@ -168,8 +177,9 @@ bool TJEngine::takesDirectArguments(IJFunction* function) {
 
 // callScriptFunction for a plain call with its arguments in the caller's
 // frame (the function takes them directly).
-void TJEngine::callScriptDirect(IJFunction* function, const TJValue* values, int count, TJValue& result,
+void TJEngine::callScriptDirect(IJFunction* callee, const TJValue* values, int count, TJValue& result,
                                 TJObject* self) {
+    TJFunctionImpl* function = FunctionRecord(callee);
     TJNestingGuard guard;
     MakeUndefined(result);
     int32_t line = CurrentLine;

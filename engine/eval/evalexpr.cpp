@@ -4,6 +4,7 @@
 // Binary operators and arguments are evaluated right to left.
 #include <array>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "engine/core/array.h"
@@ -54,6 +55,33 @@ private:
     size_t count_;
     std::array<Link, shortChain> few_{};
     std::vector<Link> more_;
+};
+
+// The values of a direct call's arguments in the caller's frame: only as
+// many are made as the call has.
+template <size_t Limit>
+class TArgumentValues {
+public:
+    explicit TArgumentValues(int count) : count_(count) {
+        for (int i = 0; i < count_; ++i) new (&slots_[i].Value) TJValue();
+    }
+    ~TArgumentValues() {
+        for (int i = 0; i < count_; ++i) slots_[i].Value.~TJValue();
+    }
+    TArgumentValues(const TArgumentValues&) = delete;
+    TArgumentValues& operator=(const TArgumentValues&) = delete;
+    TJValue& operator[](int i) { return slots_[i].Value; }
+    TJValue* data() { return &slots_[0].Value; }
+
+private:
+    union Slot {
+        Slot() {}
+        ~Slot() {}
+        TJValue Value;
+    };
+    static_assert(sizeof(Slot) == sizeof(TJValue));
+    int count_;
+    Slot slots_[Limit];
 };
 
 struct TOperatorLink {
@@ -276,7 +304,9 @@ void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
         value = *parameter;
         return;
     }
-    if (!CurrentTable->GetVariable(node->Name, value)) raiseScriptError("ENameError", "undefined - " + node->Name);
+    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>();
+    if (!CurrentTable->GetVariable(node->Name, *node->NameCache, value))
+        raiseScriptError("ENameError", "undefined - " + node->Name);
 }
 
 void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
@@ -287,17 +317,21 @@ void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
 // The parameter of the running call that the identifier names, nil when it
 // names none. A call table's own variables come first in every lookup, so a
 // parameter is what its name means throughout the call; the node notes the
-// function's table and the position for the next calls of that function.
-// A `with` table or an eval text's call has no parameters: never noted.
+// function's table and the position (or that the name is no parameter of
+// that function: its parameters are the same in every call) for the next
+// calls of that function. A `with` table or an eval text's call has no
+// parameters: never noted.
 TJValue* TJEngine::parameterNamed(TJExpr* node) {
     TJLocalSymbolTable* function = CurrentTable->PushedOn();
     if (!function || CurrentTable->ParameterCount() == 0) return nullptr;
-    if (function->Serial() == node->ParameterScope) return CurrentTable->Parameter(node->ParameterSlot);
+    if (function->Serial() == node->ParameterScope)
+        return node->ParameterSlot < 0 ? nullptr : CurrentTable->Parameter(node->ParameterSlot);
+    node->ParameterScope = function->Serial();
+    node->ParameterSlot = -1;
     TJValue* own = CurrentTable->Variables().FindValue(node->Name);
     if (!own) return nullptr;
     for (int position = 0; position < CurrentTable->ParameterCount(); ++position) {
         if (CurrentTable->Parameter(position) != own) continue;
-        node->ParameterScope = function->Serial();
         node->ParameterSlot = position;
         return own;
     }
@@ -506,11 +540,11 @@ void TJEngine::fillArguments(TJValueList& list, TJExpr* chain, int last) {
 void TJEngine::callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self) {
     int count = chainLength(chain);
     if (count <= directArgumentLimit && takesDirectArguments(callee.FuncValue.get())) {
-        std::array<TJValue, directArgumentLimit> values;
+        TArgumentValues<directArgumentLimit> values(count);
         int i = count - 1;
         for (; chain; chain = chain->Left, --i) {
-            EvaluateExpression(chain->Right, 0, values[static_cast<size_t>(i)]);
-            if (IsObjectValue(values[static_cast<size_t>(i)])) break;
+            EvaluateExpression(chain->Right, 0, values[i]);
+            if (IsObjectValue(values[i])) break;
         }
         if (!chain) {
             callScriptDirect(callee.FuncValue.get(), values.data(), count, result, self);
@@ -518,7 +552,7 @@ void TJEngine::callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& 
         }
         TJArgumentList args = NewArgumentList();
         args->SetCount(count);
-        for (int j = i; j < count; ++j) args->SetItem(j, values[static_cast<size_t>(j)]);
+        for (int j = i; j < count; ++j) args->SetItem(j, values[j]);
         fillArguments(*args, chain->Left, i - 1);
         CallFunctionValue(callee.FuncValue, args.get(), result, self);
         return;

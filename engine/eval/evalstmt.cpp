@@ -61,15 +61,16 @@ void TJEngine::enterStatement(TJStatement* s) {
 
 TJCompletion TJEngine::evaluateStatement(TJStatement* s, int flags, TJSwitchState* state) {
     TJNestingGuard guard;
-    TJValue value;
     switch (s->Kind) {
     case scProgram:
         return runNamespace(s);
     case scBlock:
         return EvaluateStatements(s->Child1, flags, state);
-    case scExpression:
+    case scExpression: {
+        TJValue value;
         EvaluateExpression(s->Expr, 0, value);
         return TJCompletion::Normal;
+    }
     case scIf:
         return ifStatement(s, flags, state);
     case scWhile:

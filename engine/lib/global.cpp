@@ -210,7 +210,7 @@ void println(TJGlobalObject& self, TJValueList* args, TJValue& result) {
 void read(TJGlobalObject& self, TJValueList* args, TJValue& result) {
     int32_t count = integerAt(args, 0, -1);
     AnsiString text = self.Read(count, false);
-    MakeString(count >= 0 ? MbcsLeft(text.view(), count) : text, result);
+    MakeString(count >= 0 ? MbcsLeft(text, count) : text, result);
 }
 
 void readln(TJGlobalObject& self, TJValueList*, TJValue& result) { MakeString(self.Read(-1, true), result); }

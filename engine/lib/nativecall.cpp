@@ -30,7 +30,7 @@ TDynaParm parmOf(TDynaValue& v) {
     case dkLongRef: return byAddress(&v.LongValue);
     case dkInt64: return blockOf(&v.Int64Value, 8);
     case dkInt64Ref: return byAddress(&v.Int64Value);
-    case dkString: return byAddress(v.StrValue.c_str());
+    case dkString: return byAddress(v.StrValue.lendData());
     case dkWide: return byAddress(v.WideValue.c_str());
     case dkSingle: return byValue(4, v.Bits32);
     case dkDouble: return blockOf(&v.DoubleValue, 8);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "rtl/codepage.h"
@@ -70,7 +71,7 @@ uint64_t NewChangeStamp() {
 int TBinaryItemList::indexOf(const AnsiString& match, unsigned hash) const {
     for (int i = 0; i < count(); ++i) {
         const THashItem* item = at(i);
-        if (item->hash_ == hash && item->match_ == match) return i;
+        if (item->hash_ == hash && item->match(ignoreCase_) == match) return i;
     }
     return -1;
 }
@@ -80,7 +81,7 @@ int TBinaryItemList::insertionPoint(const AnsiString& match) const {
     int hi = count() - 1;
     while (lo <= hi) {
         int mid = (lo + hi) / 2;
-        if (compareMatch(at(mid)->match_, match, ignoreCase_) < 0) lo = mid + 1;
+        if (compareMatch(at(mid)->match(ignoreCase_), match, ignoreCase_) < 0) lo = mid + 1;
         else hi = mid - 1;
     }
     return lo;
@@ -160,19 +161,23 @@ THashItem* TCustomHashTable::FindItem(const AnsiString& key) const {
 }
 
 THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
-    item->match_ = matchKey(item->Key);
-    item->hash_ = HashOf(item->match_);
-    auto& slot = buckets_[item->hash_ % buckets_.size()];
+    if (ignoreCase_) item->lowered_ = lowerCaseKey(item->Key);
+    const AnsiString& match = item->match(ignoreCase_);
+    item->hash_ = HashOf(match);
+    size_t b = item->hash_ % buckets_.size();
+    auto& slot = buckets_[b];
     if (!slot) slot = std::make_unique<TBinaryItemList>(ignoreCase_);
     THashItem* stored = item.get();
-    int index = slot->indexOf(item->match_, item->hash_);
+    int index = slot->indexOf(match, item->hash_);
     keysStale_ = true;
     Touch();
     if (index >= 0) {
         disposeItem(slot->replace(index, std::move(item)));
     } else {
-        int place = slot->insertionPoint(item->match_);
+        int place = slot->insertionPoint(match);
         filter_ |= filterBit(stored->hash_);
+        usedLow_ = std::min(usedLow_, b);
+        usedHigh_ = std::max(usedHigh_, b);
         slot->insert(place, std::move(item));
         ++count_;
     }
@@ -207,27 +212,33 @@ void TCustomHashTable::Clear() {
     keys_.clear();
     keysStale_ = false;
     if (count_ == 0) return;
-    // Detach everything first, so handlers that touch the table see it empty.
-    // The buckets swapped in are the spare ones (a clearing nested in a
-    // handler's finds none and makes new ones); the emptied ones become spare.
-    std::vector<std::unique_ptr<TBinaryItemList>> old;
-    old.swap(spare_);
-    old.resize(buckets_.size());
-    old.swap(buckets_);
+    // Detach everything first, in the order of disposal, so handlers that
+    // touch the table see it empty. The emptied buckets stay for the next
+    // filling: a table cleared and filled again (a call's scope) allocates
+    // only its items.
+    constexpr int inPlace = 16;
+    THashItem* local[inPlace];
+    std::vector<THashItem*> many;
+    if (count_ > inPlace) many.resize(static_cast<size_t>(count_));
+    THashItem** detached = count_ > inPlace ? many.data() : local;
+    int taken = 0;
+    for (size_t b = usedLow_; b <= usedHigh_ && taken < count_; ++b) {
+        TBinaryItemList* bucket = buckets_[b].get();
+        while (bucket && bucket->count() > 0) detached[taken++] = bucket->take(bucket->count() - 1).release();
+    }
     count_ = 0;
     filter_ = 0;
+    usedLow_ = SIZE_MAX;
+    usedHigh_ = 0;
     Touch();
     std::exception_ptr firstError;
-    for (auto& bucket : old) {
-        while (bucket && bucket->count() > 0) {
-            try {
-                disposeItem(bucket->take(bucket->count() - 1));
-            } catch (...) {
-                if (!firstError) firstError = std::current_exception();
-            }
+    for (int i = 0; i < taken; ++i) {
+        try {
+            disposeItem(std::unique_ptr<THashItem>(detached[i]));
+        } catch (...) {
+            if (!firstError) firstError = std::current_exception();
         }
     }
-    if (spare_.empty()) spare_.swap(old);
     if (firstError) std::rethrow_exception(firstError);
 }
 

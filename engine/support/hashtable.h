@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -33,8 +34,11 @@ public:
 private:
     friend class TBinaryItemList;
     friend class TCustomHashTable;
-    AnsiString match_;  // the key equality and order are decided on (lower-cased when ignoring case)
-    unsigned hash_ = 0;  // HashOf(match_)
+    // The key equality and order are decided on: the key itself, or its
+    // lower-cased form in a table that ignores case.
+    const AnsiString& match(bool ignoreCase) const { return ignoreCase ? lowered_ : Key; }
+    AnsiString lowered_;  // only in a table that ignores case
+    unsigned hash_ = 0;  // HashOf of the match key
 };
 
 class TCustomHashTable;
@@ -87,6 +91,7 @@ public:
     // that caches of the table's items depend on).
     void Touch() { stamp_ = NewChangeStamp(); }
 
+    int Count() const { return count_; }
     int BucketCount() const { return static_cast<int>(buckets_.size()); }
     bool IgnoreCase() const { return ignoreCase_; }
     bool RaiseOnMissing = false;
@@ -106,6 +111,15 @@ protected:
     THashItem* StoreItem(std::unique_ptr<THashItem> item);
     // The items in key-list order (a snapshot; removal invalidates its pointers).
     std::vector<THashItem*> items() const;
+    // Visits the items in the order Clear disposes of them: bucket by bucket,
+    // the last of each first. The visit must not add or remove items.
+    template <class Visit>
+    void forEachItemLastFirst(Visit visit) const {
+        for (size_t b = usedLow_; b <= usedHigh_ && b < buckets_.size(); ++b) {
+            const TBinaryItemList* bucket = buckets_[b].get();
+            for (int i = bucket ? bucket->count() - 1 : -1; i >= 0; --i) visit(*bucket->at(i));
+        }
+    }
     // FindItem without the missing-key error.
     THashItem* lookup(const AnsiString& key) const;
     // The same for a key whose HashOf is known, in a table that regards case
@@ -121,10 +135,11 @@ private:
 
     bool ignoreCase_;
     std::vector<std::unique_ptr<TBinaryItemList>> buckets_;
-    // The buckets of the last clearing, emptied, for the next one to swap in:
-    // a table cleared and filled again (a call's scope) allocates nothing.
-    std::vector<std::unique_ptr<TBinaryItemList>> spare_;
     int count_ = 0;  // items stored
+    // The buckets that items went into since the table was last empty lie
+    // within this range: a clearing looks only there.
+    size_t usedLow_ = SIZE_MAX;
+    size_t usedHigh_ = 0;
     uint64_t stamp_ = NewChangeStamp();
     // A bit for each hash class (HashOf modulo 32) stored since the table was
     // last empty: most misses end here, without a bucket or a comparison.

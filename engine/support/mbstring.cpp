@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -80,8 +82,9 @@ size_t skipAscii(std::string_view s, size_t i, size_t limit) {
     return i;
 }
 
-// Byte offset after count characters from byte offset i (the end at most).
-size_t advanceChars(std::string_view s, size_t i, int count) {
+// Byte offset after count characters from byte offset i (the end at most);
+// count is left with the characters the text was short of.
+size_t walkChars(std::string_view s, size_t i, int& count) {
     while (count > 0 && i < s.size()) {
         size_t run = skipAscii(s, i, static_cast<size_t>(count)) - i;
         i += run;
@@ -94,13 +97,7 @@ size_t advanceChars(std::string_view s, size_t i, int count) {
     return i;
 }
 
-// Byte offset of the 1-based character index; npos when index is below 1 or
-// past the last character.
-size_t charOffset(std::string_view s, int index) {
-    if (index < 1) return std::string_view::npos;
-    size_t i = advanceChars(s, 0, index - 1);
-    return i < s.size() ? i : std::string_view::npos;
-}
+size_t advanceChars(std::string_view s, size_t i, int count) { return walkChars(s, i, count); }
 
 // Walks from byte offset i (character number c) towards byte offset target,
 // counting characters; stops at the first character boundary at or past it.
@@ -115,6 +112,73 @@ size_t walkTo(std::string_view s, size_t i, size_t target, int& c) {
         }
     }
     return i;
+}
+
+// ==== Character boundaries ====
+//
+// A text remembers the last boundary a lookup reached (AnsiString::CharIndex),
+// so that a run of lookups over one text walks only the distance between them.
+
+// Character number `chars` (from 0) begins at byte offset `bytes`.
+struct Boundary {
+    size_t chars = 0;
+    size_t bytes = 0;
+};
+
+// Character number `chars`, or the end of s when it has fewer, forward from a
+// boundary at or before it.
+Boundary forwardToChar(std::string_view s, Boundary from, size_t chars) {
+    int count = static_cast<int>(std::min<size_t>(chars - from.chars, INT_MAX));
+    int left = count;
+    size_t i = walkChars(s, from.bytes, left);
+    return {from.chars + static_cast<size_t>(count - left), i};
+}
+
+// The first boundary at or past byte offset target, forward from `from`.
+Boundary forwardToByte(std::string_view s, Boundary from, size_t target) {
+    int c = static_cast<int>(from.chars);
+    size_t i = walkTo(s, from.bytes, target, c);
+    return {static_cast<size_t>(c), i};
+}
+
+// The nearest boundary before `from` (which is past the start). A byte that
+// cannot lead ends a character, so the offset after it is a boundary; the
+// characters between there and `from` are counted forward.
+Boundary boundaryBefore(std::string_view s, Boundary from) {
+    size_t i = from.bytes - 1;
+    while (i > 0 && mbcsIsLead(static_cast<unsigned char>(s[i - 1]))) --i;
+    int c = 0;
+    walkTo(s, i, from.bytes, c);
+    return {from.chars - static_cast<size_t>(c), i};
+}
+
+// The boundary Forward reaches for target (a character number or a byte
+// offset, the Field of a boundary), walking from the remembered boundary when
+// that is not past target, else from the start or from a boundary found
+// backwards, whichever is nearer; the text remembers it.
+template <size_t Boundary::*Field, Boundary (*Forward)(std::string_view, Boundary, size_t)>
+Boundary seek(const AnsiString& text, size_t target) {
+    std::string_view s = text.view();
+    AnsiString::CharIndex index = text.charIndex();
+    Boundary from{index.markChars, index.markBytes};
+    if (from.*Field > target && target < from.*Field - target) from = {};
+    while (from.*Field > target) from = boundaryBefore(s, from);
+    Boundary found = Forward(s, from, target);
+    text.setCharIndex({static_cast<uint32_t>(found.chars), static_cast<uint32_t>(found.bytes), index.count});
+    return found;
+}
+
+// The boundary of character number `chars`, or the end when the text has fewer.
+Boundary seekChar(const AnsiString& text, size_t chars) { return seek<&Boundary::chars, forwardToChar>(text, chars); }
+// The first boundary at or past byte offset target.
+Boundary seekByte(const AnsiString& text, size_t target) { return seek<&Boundary::bytes, forwardToByte>(text, target); }
+
+// Byte offset of the 1-based character index; npos when index is below 1 or
+// past the last character.
+size_t charOffset(const AnsiString& s, int index) {
+    if (index < 1) return std::string_view::npos;
+    size_t i = seekChar(s, static_cast<size_t>(index) - 1).bytes;
+    return i < s.length() ? i : std::string_view::npos;
 }
 
 void replaceBytes(AnsiString& s, size_t from, size_t to, std::string_view text) {
@@ -159,40 +223,46 @@ int LastPosFrom(std::string_view sub, std::string_view s, int start) {
 
 // ==== Character operations ====
 
-int MbcsLength(std::string_view s) {
-    int count = 0;
-    for (size_t i = 0; i < s.size(); i += mbcsCharWidth(s, i)) ++count;
-    return count;
+// The count is remembered with the text's boundary (from which it is counted).
+int MbcsLength(const AnsiString& text) {
+    AnsiString::CharIndex index = text.charIndex();
+    if (index.count == 0 && !text.empty()) {
+        int c = static_cast<int>(index.markChars);
+        walkTo(text.view(), index.markBytes, text.length(), c);
+        index.count = static_cast<uint32_t>(c);
+        text.setCharIndex(index);
+    }
+    return static_cast<int>(index.count);
 }
 
-AnsiString MbcsCopy(std::string_view s, int index, int count) {
+AnsiString MbcsCopy(const AnsiString& s, int index, int count) {
     if (count <= 0) return {};
     size_t from = charOffset(s, index < 1 ? 1 : index);
     if (from == std::string_view::npos) return {};
-    return AnsiString(s.substr(from, advanceChars(s, from, count) - from));
+    return AnsiString(s.view().substr(from, advanceChars(s.view(), from, count) - from));
 }
 
-AnsiString MbcsLeft(std::string_view s, int count) {
+AnsiString MbcsLeft(const AnsiString& s, int count) {
     return MbcsCopy(s, 1, count);
 }
 
 void MbcsInsert(std::string_view text, AnsiString& s, int index) {
-    size_t at = charOffset(s.view(), index < 1 ? 1 : index);
+    size_t at = charOffset(s, index < 1 ? 1 : index);
     if (at != std::string_view::npos) replaceBytes(s, at, at, text);
 }
 
 void MbcsDelete(AnsiString& s, int index, int count) {
     if (count <= 0) return;
-    size_t from = charOffset(s.view(), index);
+    size_t from = charOffset(s, index);
     if (from != std::string_view::npos) replaceBytes(s, from, advanceChars(s.view(), from, count), "");
 }
 
 void MbcsReplaceAt(std::string_view text, AnsiString& s, int index) {
-    size_t at = charOffset(s.view(), index);
+    size_t at = charOffset(s, index);
     if (at != std::string_view::npos) replaceBytes(s, at, at + mbcsCharWidth(s.view(), at), text);
 }
 
-AnsiString MbcsSlice(std::string_view s, int start, int end) {
+AnsiString MbcsSlice(const AnsiString& s, int start, int end) {
     int length = MbcsLength(s);
     start = slicePosition(start, length);
     if (start < 1) start = 1;
@@ -203,42 +273,43 @@ AnsiString MbcsSlice(std::string_view s, int start, int end) {
 // Replacing characters that end s puts text at the end; a start one past the
 // last character appends; a start further out changes nothing.
 void MbcsSplice(std::string_view text, AnsiString& s, int start, int end) {
-    int length = MbcsLength(s.view());
+    int length = MbcsLength(s);
     start = slicePosition(start, length);
     if (start < 1) start = 1;
     end = slicePosition(end, length);
     if (start > length + 1) return;
-    size_t from = start > length ? s.length() : charOffset(s.view(), start);
+    size_t from = start > length ? s.length() : charOffset(s, start);
     size_t to = end > start ? advanceChars(s.view(), from, end - start) : from;
     replaceBytes(s, from, to, text);
 }
 
-int MbcsPos(std::string_view sub, std::string_view s, int start) {
+// A byte match inside a double-byte character is passed over: the search goes
+// on from the next character boundary.
+int MbcsPos(std::string_view sub, const AnsiString& s, int start) {
     if (sub.empty()) return 0;
-    size_t i = 0;
-    int c = 1;
+    size_t from = 0;
     if (start >= 2) {
-        i = charOffset(s, start);
-        if (i == std::string_view::npos) return 0;
-        c = start;
+        from = charOffset(s, start);
+        if (from == std::string_view::npos) return 0;
     }
-    // A byte match inside a double-byte character is skipped: the search goes
-    // on from the next character boundary.
-    for (size_t at; (at = s.find(sub, i)) != std::string_view::npos;) {
-        i = walkTo(s, i, at, c);
-        if (i == at) return c;
+    for (size_t at; (at = s.view().find(sub, from)) != std::string_view::npos;) {
+        Boundary found = seekByte(s, at);
+        if (found.bytes == at) return static_cast<int>(found.chars) + 1;
+        from = found.bytes;
     }
     return 0;
 }
 
-int MbcsLastPos(std::string_view sub, std::string_view s, int start) {
-    if (sub.empty()) return 0;
-    int found = 0;
-    int c = 1;
-    for (size_t i = 0; i < s.size() && (start <= 0 || c <= start); i += mbcsCharWidth(s, i), ++c) {
-        if (s.substr(i).starts_with(sub)) found = c;
+int MbcsLastPos(std::string_view sub, const AnsiString& s, int start) {
+    if (sub.empty() || sub.size() > s.length()) return 0;
+    size_t from = s.length() - sub.size();
+    if (start > 0) from = std::min(from, seekChar(s, static_cast<size_t>(start) - 1).bytes);
+    for (size_t at = s.view().rfind(sub, from); at != std::string_view::npos;
+         at = at > 0 ? s.view().rfind(sub, at - 1) : std::string_view::npos) {
+        Boundary found = seekByte(s, at);
+        if (found.bytes == at) return static_cast<int>(found.chars) + 1;
     }
-    return found;
+    return 0;
 }
 
 AnsiString MbcsReverse(std::string_view s) {

@@ -44,12 +44,16 @@ int PosFrom(std::string_view sub, std::string_view s, int start);
 int LastPosFrom(std::string_view sub, std::string_view s, int start);
 
 // ==== Character operations (1-based character positions) ====
+//
+// A text remembers the last character boundary a lookup in it reached, and
+// its character count, so that a run of lookups over one text costs the
+// distance moved rather than the text's length.
 
-int MbcsLength(std::string_view s);
+int MbcsLength(const AnsiString& s);
 // count characters from index (index <= 0 counts as 1); empty for count <= 0
 // or an index past the end; the rest of s when fewer remain.
-AnsiString MbcsCopy(std::string_view s, int index, int count);
-AnsiString MbcsLeft(std::string_view s, int count);
+AnsiString MbcsCopy(const AnsiString& s, int index, int count);
+AnsiString MbcsLeft(const AnsiString& s, int count);
 // Inserts text before character index (<= 0 counts as 1); nothing past the end.
 void MbcsInsert(std::string_view text, AnsiString& s, int index);
 // Deletes count characters from index; nothing for count <= 0 or an index
@@ -59,16 +63,16 @@ void MbcsDelete(AnsiString& s, int index, int count);
 void MbcsReplaceAt(std::string_view text, AnsiString& s, int index);
 // Characters from start up to, not including, end; a start <= 0 counts from
 // the end (start + length, at least 1), so does an end <= 0 (end + length).
-AnsiString MbcsSlice(std::string_view s, int start, int end);
+AnsiString MbcsSlice(const AnsiString& s, int start, int end);
 // Replaces the characters from start up to end (positions as in MbcsSlice) by
 // text; appended when the replaced characters ended s.
 void MbcsSplice(std::string_view text, AnsiString& s, int start, int end);
 // Character position of the first sub at or after character start (start < 2:
 // all of s); a match never begins on a trail byte; 0 when absent or sub is empty.
-int MbcsPos(std::string_view sub, std::string_view s, int start);
+int MbcsPos(std::string_view sub, const AnsiString& s, int start);
 // Character position of the last sub that begins at or before character start
 // (start <= 0: anywhere); 0 when absent or sub is empty.
-int MbcsLastPos(std::string_view sub, std::string_view s, int start);
+int MbcsLastPos(std::string_view sub, const AnsiString& s, int start);
 // Characters in reverse order, each double-byte character keeping its bytes.
 AnsiString MbcsReverse(std::string_view s);
 

@@ -8,6 +8,7 @@
 
 #include "engine/core/object.h"
 #include "engine/core/operators.h"
+#include "engine/core/scope.h"
 #include "rtl/exceptions.h"
 
 TJExpr::TJExpr() = default;

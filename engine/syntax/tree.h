@@ -17,6 +17,7 @@
 struct TJValue;
 struct TJStatement;
 struct TJMemberCache;
+struct TJNameCache;
 
 // ==== Statement kinds ====
 // The numbers are stored in compiled-tree files: never renumber. The
@@ -87,6 +88,9 @@ struct TJExpr {
     // never stored in files.
     uint64_t ParameterScope = 0;
     int32_t ParameterSlot = 0;
+    // Identifiers: what the lookups of the name along the scope chain found,
+    // made at the first lookup that is no parameter's (never stored in files).
+    std::unique_ptr<TJNameCache> NameCache;
 
     TJExpr();
     ~TJExpr();

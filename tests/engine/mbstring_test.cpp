@@ -132,6 +132,41 @@ TEST(MbcsOperations, PosAndLastPosCountCharacters) {
     EXPECT_EQ(MbcsLastPos("A", KANA_A KANA_A, 0), 0);
 }
 
+
+// The last character at or before character start where sub begins, found by
+// walking from the start.
+int lastPosByWalk(std::string_view sub, std::string_view s, int start) {
+    int found = 0, c = 1;
+    for (size_t i = 0; i < s.size() && (start <= 0 || c <= start); i += mbcsCharWidth(s, i), ++c)
+        if (s.substr(i).starts_with(sub)) found = c;
+    return found;
+}
+
+// Lookups in one text, which remembers where the last one ended, give what the
+// same lookups give in a fresh copy of it (or a walk from the start), in any
+// order and after appends in place. The bytes: lead bytes (83, 88), 9F (a lead byte that is also a
+// trail), and 41 and 5C (ASCII bytes that are also trails).
+TEST(MbcsOperations, RememberedPositionsMatchAFreshWalk) {
+    const char bytes[] = {'a', 'A', '\\', '\x83', '\x88', '\x9F'};
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) { return (seed = seed * 1103515245u + 12345u) / 65536u % n; };
+    AnsiString text;
+    for (int step = 0; step < 20000; ++step) {
+        if (next(40) == 0 || text.empty()) text += bytes[next(6)];
+        AnsiString fresh(text.view());
+        AnsiString sub(1, bytes[next(6)]);
+        if (next(3) == 0) sub += bytes[next(6)];
+        int at = static_cast<int>(next(static_cast<unsigned>(text.length()) + 4));
+        int count = static_cast<int>(next(4));
+        switch (next(5)) {
+        case 0: ASSERT_EQ(MbcsCopy(text, at, count), MbcsCopy(fresh, at, count)) << step; break;
+        case 1: ASSERT_EQ(MbcsPos(sub, text, at), MbcsPos(sub, fresh, at)) << step; break;
+        case 2: ASSERT_EQ(MbcsLastPos(sub, text, at), lastPosByWalk(sub, text, at)) << step; break;
+        case 3: ASSERT_EQ(MbcsLength(text), MbcsLength(fresh)) << step; break;
+        case 4: ASSERT_EQ(MbcsSlice(text, at, -count), MbcsSlice(fresh, at, -count)) << step; break;
+        }
+    }
+}
 TEST(WidthAndKana, LCMapStringConversions) {
     EXPECT_EQ(ToFullWidth("abc"), "\x82\x81\x82\x82\x82\x83");
     EXPECT_EQ(ToHalfWidth("\x82\x81\x82\x82\x82\x83"), "abc");

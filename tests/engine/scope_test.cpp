@@ -129,7 +129,7 @@ TEST(Scopes, RecursionReadsTheNewestCall) {
     first->RegisterLocalValue("n", intValue(1));
     TJLocalSymbolTable* second = outer.PushLocalTable(nullptr, nullptr);
     second->RegisterLocalValue("n", intValue(2));
-    EXPECT_EQ(outer.CallTables().front(), second);
+    EXPECT_EQ(outer.CallTables().back(), second);
 
     TJLocalSymbolTable* innerCall = inner.PushLocalTable(nullptr, nullptr);
     EXPECT_EQ(read(*innerCall, "n").IntegerValue, 2);

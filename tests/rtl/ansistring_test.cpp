@@ -23,6 +23,14 @@ TEST(AnsiString, AppendLeavesOtherCopiesAlone) {
     EXPECT_EQ(b, "abcdabcd");
 }
 
+TEST(AnsiString, CuttingASharedCopyLeavesTheOtherWhole) {
+    AnsiString a(4000, 'x');
+    AnsiString b = a;
+    b.setLength(1);  // copies one byte into a buffer of one, not all 4000
+    EXPECT_EQ(b, "x");
+    EXPECT_EQ(a, AnsiString(4000, 'x'));
+}
+
 TEST(AnsiString, HoldsNulBytesAndStaysTerminated) {
     AnsiString a("a\0b", 3);
     EXPECT_EQ(a.length(), 3u);
