@@ -99,7 +99,6 @@ void TJHash::releaseValue(TJValue& value) {
 }
 
 void TJHash::ObjectFreed(TJNotify*, TJNotify* freed) {
-    links_.forget(freed);
     for (THashItem* item : items()) {
         TJValue& value = static_cast<Item*>(item)->Value;
         if (value.ValueType == vtObject && value.ObjValue == freed) MakeUndefined(value);

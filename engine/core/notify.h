@@ -4,13 +4,61 @@
 // its values refer to.
 #pragma once
 
-#include <unordered_map>
+#include <cstdint>
+#include <utility>
 
 #include "rtl/persistent.h"
 
-class TBinList;
 class TJNotify;
 class TJObject;
+
+// The peers of one notifier, each with a count (a container's number of
+// values that refer to the peer). The first few sit inline in link order, so
+// most objects link without allocating; more go to an open-addressed table,
+// so that one with very many peers still finds each at once.
+class TJPeerSet {
+public:
+    struct Entry {
+        TJNotify* Peer;
+        int Count;
+    };
+
+    TJPeerSet() = default;
+    TJPeerSet(const TJPeerSet&) = delete;
+    TJPeerSet& operator=(const TJPeerSet&) = delete;
+    ~TJPeerSet();
+
+    const Entry* find(TJNotify* peer) const;
+    Entry* find(TJNotify* peer) { return const_cast<Entry*>(std::as_const(*this).find(peer)); }
+    // The peer's entry, added with count 0 when absent.
+    Entry& add(TJNotify* peer);
+    void remove(TJNotify* peer);
+    // Takes out one peer (while few, the last linked); null when none is left.
+    TJNotify* take();
+
+private:
+    static constexpr int inlineCount = 3;
+    static constexpr std::uint32_t firstCapacity = 16;
+
+    bool hashed() const { return Capacity_ != 0; }
+    std::uint32_t home(TJNotify* peer) const;
+    Entry* slotOf(TJNotify* peer) const;
+    void insert(Entry entry);
+    void erase(Entry* slot);
+    void rehash(std::uint32_t capacity);
+
+    struct Table {
+        Entry* Slots;        // Capacity_ entries, a null peer marks a free one
+        std::uint32_t Next;  // where take looks first
+        int Shift;           // of the hash, for Capacity_ slots
+    };
+    union {
+        Entry Inline_[inlineCount];
+        Table Table_;
+    };
+    std::uint32_t Count_ = 0;
+    std::uint32_t Capacity_ = 0;  // 0 while inline
+};
 
 using TJFreeNotifyEvent = TEvent<void(TJNotify* sender, TJNotify* freed)>;
 
@@ -19,7 +67,7 @@ class TJNotify : public TPersistent {
     TJNotify() = default;
     TJNotify(const TJNotify&) = delete;
     TJNotify& operator=(const TJNotify&) = delete;
-    // Tells every linked peer, the last linked first.
+    // Tells every linked peer (while few, the last linked first).
     ~TJNotify() override;
 
     // Links both ways; nothing happens when already linked.
@@ -39,12 +87,14 @@ protected:
     void notifyPeers();
 
 private:
-    TBinList* Peers_ = nullptr;  // created on the first link, freed when empty
+    friend class TJObjectLinks;  // keeps its counts in the entries
+    TJPeerSet Peers_;
 };
 
 // The free-notification links of one container (a member table, a value list)
 // to the objects its values refer to. A container may hold several values that
-// refer to one object: the link stands while any of them does.
+// refer to one object: the link stands while any of them does. The count is
+// the container's peer entry, so it goes when the object tells of its death.
 class TJObjectLinks {
 public:
     explicit TJObjectLinks(TJNotify* notify) : notify_(notify) {}
@@ -55,11 +105,8 @@ public:
     void link(TJObject* object);
     // One value less refers to the object: unlink both ways after the last.
     void unlink(TJObject* object);
-    // The object is being freed (the link is already gone on its side).
-    void forget(TJNotify* object) { counts_.erase(object); }
     int count(TJNotify* object) const;
 
 private:
     TJNotify* notify_;
-    std::unordered_map<TJNotify*, int> counts_;
 };

@@ -249,7 +249,6 @@ void TJValueList::trim() {
 }
 
 void TJValueList::ObjectFreed(TJNotify*, TJNotify* freed) {
-    links_.forget(freed);
     for (int i = 0; i < stored(); ++i) {
         TJValue& v = entry(i);
         if (v.ValueType == vtObject && v.ObjValue == freed) MakeUndefined(v);

@@ -1,5 +1,8 @@
 // The object factory's class table and teardown, function values (copying,
 // captured variables, the bound `this`) and free-notification links.
+#include <utility>
+#include <vector>
+
 #include "engine/core/array.h"
 #include "engine/core/scope.h"
 #include "valuetest.h"
@@ -107,5 +110,44 @@ TEST(Notify, LinksBothWaysAndTellsOnFree) {
     observer.RemoveFreeNotify(p);  // this side only
     EXPECT_FALSE(observer.IsLinked(p));
     EXPECT_TRUE(p->IsLinked(&observer));
-    p->RemoveFreeNotify(&observer);
+    p->Free();  // the half link still tells
+    EXPECT_EQ(told, p);
+}
+
+// Peer 2k frees peer 2k+1 when told, peer 0 links one more to the dying
+// object: every peer still alive is told once, a freed one never after.
+TEST(Notify, PeersThatFreeOrLinkOthersWhileToldAreEachToldOnce) {
+    for (int n : {2, 40}) {  // peers inline and in a table
+        struct Peer {
+            std::vector<int>* told;
+            int id;
+            Peer* victim;
+            Peer* late;
+            TJNotify notify;
+            void freed(TJNotify*, TJNotify* dying) {
+                ++(*told)[static_cast<size_t>(id)];
+                delete std::exchange(victim, nullptr);
+                if (late) dying->AddFreeNotify(&std::exchange(late, nullptr)->notify);
+            }
+        };
+        std::vector<int> told(static_cast<size_t>(n) + 1);
+        auto* late = new Peer{&told, n, nullptr, nullptr, {}};
+        late->notify.OnFreeNotify = TJFreeNotifyEvent::bind<&Peer::freed>(late);
+        auto* dying = new TJNotify;
+        std::vector<Peer*> peers(static_cast<size_t>(n));
+        for (int i = n - 1; i >= 0; --i) {
+            Peer* victim = i % 2 ? nullptr : peers[static_cast<size_t>(i) + 1];
+            auto* peer = new Peer{&told, i, victim, i == 0 ? late : nullptr, {}};
+            peer->notify.OnFreeNotify = TJFreeNotifyEvent::bind<&Peer::freed>(peer);
+            dying->AddFreeNotify(&peer->notify);
+            peers[static_cast<size_t>(i)] = peer;
+        }
+        delete dying;
+        for (int i = 0; i <= n; ++i) {
+            if (i % 2 == 0 || i == n) EXPECT_EQ(told[static_cast<size_t>(i)], 1) << n << " peers, peer " << i;
+            else EXPECT_LE(told[static_cast<size_t>(i)], 1) << n << " peers, peer " << i;
+        }
+        for (int i = 0; i < n; i += 2) delete peers[static_cast<size_t>(i)];
+        delete late;
+    }
 }

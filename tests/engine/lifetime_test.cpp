@@ -1,6 +1,9 @@
 // Reference counts and free notification: containers that hold one object
 // several times, cycles freed at engine teardown, values that outlive their
 // object, and value lists with and without their own reference.
+#include <memory>
+#include <vector>
+
 #include "engine/core/array.h"
 #include "engine/core/scope.h"
 #include "valuetest.h"
@@ -19,6 +22,11 @@ TTracked* tracked(TJRuntime* runtime) { return createObject<TTracked>(runtime, t
 }  // namespace
 
 const TClassInfo TTracked::classInfo = makeClassInfo("TTracked", &TJObject::classInfo);
+
+namespace {
+// Link counts either side of the few peers a notifier keeps inline.
+constexpr int linkCounts[] = {1, 3, 4, 40};
+}  // namespace
 
 TEST(Lifetime, OverwritingTheLastHolderFreesAndOthersReadUndefined) {
     FakeRuntime engine;
@@ -162,4 +170,47 @@ TEST(Lifetime, ObjectsLeftInTheListAreFreedByClear) {
     engine.factory.Clear();
     EXPECT_EQ(engine.factory.Objects().Count(), 0);
     EXPECT_EQ(TTracked::alive, before);
+}
+
+TEST(Lifetime, AnObjectInManyListsIsUnlinkedByEachAndToldToTheRest) {
+    FakeRuntime engine;
+    for (int n : linkCounts) {
+        TTracked* o = tracked(&engine);
+        std::vector<std::unique_ptr<TJValueList>> lists;
+        for (int i = 0; i < n; ++i) {
+            lists.push_back(std::make_unique<TJValueList>());
+            lists.back()->AddObject(o);
+            lists.back()->AddObject(o);
+        }
+        o->IncRef();  // ours, so that the lists dropping it do not free it
+        for (int i = 0; i < n; i += 2) lists[static_cast<size_t>(i)].reset();
+        for (int i = 1; i < n; i += 2) EXPECT_TRUE(o->IsLinked(&lists[static_cast<size_t>(i)]->Notify));
+        o->Free();
+        for (int i = 1; i < n; i += 2) {
+            EXPECT_EQ(lists[static_cast<size_t>(i)]->At(1).ValueType, vtUndefined) << n;
+            EXPECT_FALSE(lists[static_cast<size_t>(i)]->Notify.IsLinked(o));
+        }
+    }
+}
+
+TEST(Lifetime, AListOfManyObjectsForgetsTheFreedOnes) {
+    FakeRuntime engine;
+    int before = TTracked::alive;
+    for (int n : linkCounts) {
+        TJValueList list;
+        std::vector<TTracked*> objects;
+        for (int i = 0; i < n; ++i) {
+            objects.push_back(tracked(&engine));
+            list.AddObject(objects.back());
+            list.AddObject(objects.back());
+        }
+        for (int i = 0; i < n; i += 2) objects[static_cast<size_t>(i)]->Free();
+        for (int i = 0; i < n; ++i) {
+            bool freed = i % 2 == 0;
+            EXPECT_EQ(list.At(2 * i + 1).ValueType, freed ? vtUndefined : vtObject) << n << " objects, " << i;
+            if (!freed) EXPECT_TRUE(list.Notify.IsLinked(objects[static_cast<size_t>(i)]));
+        }
+        list.Clear();
+        EXPECT_EQ(TTracked::alive, before) << n;
+    }
 }
