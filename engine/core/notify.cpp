@@ -21,8 +21,8 @@ std::uint32_t TJPeerSet::home(TJNotify* peer) const {
     return static_cast<std::uint32_t>((reinterpret_cast<std::uintptr_t>(peer) * golden) >> Table_.Shift);
 }
 
-// The slot that holds peer, or the free one where it would go (at most half
-// the slots are used, so there is always one).
+// The slot that holds peer, or the free one where it would go (at most three
+// quarters of the slots are used, so there is always one).
 TJPeerSet::Entry* TJPeerSet::slotOf(TJNotify* peer) const {
     std::uint32_t mask = Capacity_ - 1;
     for (std::uint32_t i = home(peer);; i = (i + 1) & mask) {
@@ -48,7 +48,7 @@ TJPeerSet::Entry& TJPeerSet::add(TJNotify* peer) {
         return Inline_[Count_++];
     }
     if (!hashed()) rehash(firstCapacity);
-    else if ((Count_ + 1) * 2 > Capacity_) rehash(Capacity_ * 2);
+    else if ((Count_ + 1) * 4 > Capacity_ * 3) rehash(Capacity_ * 2);
     Entry* slot = slotOf(peer);
     *slot = {peer, 0};
     ++Count_;
