@@ -635,13 +635,14 @@ TJObject* TJEngine::textBox() {
     return TextBox_;
 }
 
-// A box reads a published property before a method.
+// A box reads a published property before a method. A method that answers
+// its object would hand the lent one out.
 const TJMethodTable::Entry* TJEngine::textMethod(const AnsiString& name) {
     TJObject* box = textBox();
     if (!box || box->HasProperty(name)) return nullptr;
     const TJMethodTable& methods = box->Methods();
     const TJMethodTable::Entry* method = methods.Find(name.view());
-    return method && methods.IsOwn(method) ? method : nullptr;
+    return method && methods.IsOwn(method) && method->Result != TJMethodResult::Self ? method : nullptr;
 }
 
 // As a native method's call through its function value.
