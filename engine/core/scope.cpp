@@ -27,7 +27,7 @@ constexpr int maxChainDepth = 10000;
 // ==== Local tables ====
 
 TJLocalSymbolTable::TJLocalSymbolTable(TJLocalSymbolTable* parent)
-    : Variables_(variableBuckets), Serial_(NewChangeStamp()) {
+    : Serial_(NewChangeStamp()), Variables_(variableBuckets) {
     SetParent(parent);
 }
 
@@ -66,11 +66,7 @@ void TJLocalSymbolTable::FreeNotify(TJNotify* peer) {
     if (peer == Parent_) Parent_ = nullptr;
 }
 
-bool TJLocalSymbolTable::getLocal(const TJScopeName& name, TJValue& value) {
-    return probeVariables(name, value) || (This_ && probeThis(name, value));
-}
-
-bool TJLocalSymbolTable::probeVariables(const TJScopeName& name, TJValue& value) {
+inline bool TJLocalSymbolTable::probeVariables(const TJScopeName& name, TJValue& value) {
     TJNameCache* cache = name.Cache;
     int probe = name.Probe++;
     if (cache && probe < TJNameCache::Probes) {
@@ -104,6 +100,11 @@ bool TJLocalSymbolTable::probeThis(const TJScopeName& name, TJValue& value) {
     return false;
 }
 
+// Every lookup passes here for each table of its chain.
+inline bool TJLocalSymbolTable::getLocal(const TJScopeName& name, TJValue& value) {
+    return probeVariables(name, value) || (This_ && probeThis(name, value));
+}
+
 bool TJLocalSymbolTable::setLocal(const TJScopeName& name, const TJValue& value) {
     if (TJValue* slot = Variables_.FindValue(name.Text, name.Hash)) {
         Variables_.Replace(*slot, value);
@@ -133,7 +134,7 @@ bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJValue& value) {
 }
 
 bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value) {
-    if (GetValue(this, TJScopeName(name, &cache), value)) return true;
+    if (GetValue(this, TJScopeName(name, cache), value)) return true;
     MakeUndefined(value);
     return false;
 }
@@ -238,7 +239,7 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
     TJLocalSymbolTable* table = SpareCount_ > 0 ? SpareTables_[--SpareCount_] : new TJLocalSymbolTable(this);
     CallTables_.push_back(table);
     table->PushedOn_ = this;
-    table->CopyVariables(captured);
+    if (captured) table->CopyVariables(captured);
     table->SetThis(self);
     return table;
 }

@@ -34,7 +34,9 @@ enum TJAssignMode : int {
 // every name added or removed, so a stamp seen again at any probe means the
 // same table or object in the same state: the same miss, or the same value.
 struct TJNameCache {
+    explicit TJNameCache(const AnsiString& name) : Hash(TCustomHashTable::HashOf(name)) {}
     static constexpr int Probes = 6;
+    const unsigned Hash;  // the name's, worked out once
     uint64_t Misses[Probes] = {};
     int HitProbe = -1;
     uint64_t HitStamp = 0;
@@ -44,11 +46,11 @@ struct TJNameCache {
 // A name looked up along a chain of tables, hashed once for all of them;
 // with a cache, the probes whose stamps it knows are spared.
 struct TJScopeName {
-    explicit TJScopeName(const AnsiString& text, TJNameCache* cache = nullptr)
-        : Text(text), Hash(TCustomHashTable::HashOf(text)), Cache(cache) {}
+    explicit TJScopeName(const AnsiString& text) : Text(text), Hash(TCustomHashTable::HashOf(text)) {}
+    TJScopeName(const AnsiString& text, TJNameCache& cache) : Text(text), Hash(cache.Hash), Cache(&cache) {}
     const AnsiString& Text;
     unsigned Hash;
-    TJNameCache* Cache;
+    TJNameCache* Cache = nullptr;
     mutable int Probe = 0;  // the probes made so far
 };
 
@@ -125,23 +127,24 @@ private:
     void clearCalls();
     void clearValues(bool keepParameterNames = false);
 
+    // What every variable read asks of the running call's table comes first.
     TJLocalSymbolTable* Parent_ = nullptr;
-    TJHash Variables_;
+    TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one
     TJObject* This_ = nullptr;
+    int Bound_ = 0;  // the parameters of the running call registered so far
+    const uint64_t Serial_;
+    // In Variables_. A call table kept spare with only its parameters' names
+    // keeps these too: its function's next call, which registers the same
+    // parameters in the same order, stores into them.
+    std::vector<TJValue*> Parameters_;
+    TJHash Variables_;
     std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest last
+    TJValueList Temporaries_;
     // Popped call tables, cleared, for the next pushes (owned): a call then
     // makes no table and its buckets. Enough for the unwinding and descents
     // of a recursion such as a tree walk.
     std::array<TJLocalSymbolTable*, 16> SpareTables_{};
     size_t SpareCount_ = 0;
-    TJLocalSymbolTable* PushedOn_ = nullptr;  // the table whose CallTables_ holds this one
-    TJValueList Temporaries_;
-    // In Variables_. A call table kept spare with only its parameters' names
-    // keeps these too: its function's next call, which registers the same
-    // parameters in the same order, stores into them.
-    std::vector<TJValue*> Parameters_;
-    int Bound_ = 0;  // the parameters of the running call registered so far
-    const uint64_t Serial_;
 };
 
 // The scope of one function declaration; each call pushes its call table.

@@ -12,58 +12,34 @@
 
 // ==== Builders ====
 
-namespace {
-
-// Clears every field but leaves the kind to the caller.
-inline void clearFields(TJValue& v) {
-    if (!v.StrValue.empty()) v.StrValue.clear();
-    if (v.DispValue) v.DispValue = nullptr;
-    if (v.FuncValue) v.FuncValue = nullptr;
-    v.EventValue = TMethod{};
-}
-
-}  // namespace
-
-void MakeUndefined(TJValue& v) { clearFields(v); v.ValueType = vtUndefined; }
-void MakeNull(TJValue& v) { clearFields(v); v.ValueType = vtNull; }
-void MakeInteger(int32_t i, TJValue& v) { clearFields(v); v.ValueType = vtInteger; v.IntegerValue = i; }
-void MakeDouble(double d, TJValue& v) { clearFields(v); v.ValueType = vtDouble; v.DoubleValue = d; }
-void MakeBool(bool b, TJValue& v) { clearFields(v); v.ValueType = vtBool; v.BooleanValue = b; }
-void MakeInfinity(bool negative, TJValue& v) { clearFields(v); v.ValueType = vtInfinity; v.Negative = negative; }
-void MakeNaN(TJValue& v) { clearFields(v); v.ValueType = vtNaN; }
-void MakeEvent(const TMethod& method, TJValue& v) { clearFields(v); v.ValueType = vtEvent; v.EventValue = method; }
+void MakeInfinity(bool negative, TJValue& v) { ClearValueFields(v); v.ValueType = vtInfinity; v.Negative = negative; }
+void MakeNaN(TJValue& v) { ClearValueFields(v); v.ValueType = vtNaN; }
+void MakeEvent(const TMethod& method, TJValue& v) { ClearValueFields(v); v.ValueType = vtEvent; v.EventValue = method; }
 
 void MakeString(const AnsiString& s, TJValue& v) {
     AnsiString keep = s;  // s may be v's own text
-    clearFields(v);
+    ClearValueFields(v);
     v.ValueType = vtString;
     v.StrValue = std::move(keep);
 }
 
-void MakeObject(TJObject* object, TJValue& v) {
-    clearFields(v);
-    if (!object) { v.ValueType = vtNull; return; }
-    v.ValueType = vtObject;
-    v.ObjValue = object;
-}
-
 void MakeDispatch(IDispatch* dispatch, TJValue& v) {
     IDispatchPtr keep(dispatch);
-    clearFields(v);
+    ClearValueFields(v);
     v.ValueType = vtDispatch;
     v.DispValue = std::move(keep);
 }
 
 void MakeFunction(const IJFunctionPtr& function, TJValue& v) {
     IJFunctionPtr keep = function;
-    clearFields(v);
+    ClearValueFields(v);
     v.ValueType = vtFunction;
     v.FuncValue = std::move(keep);
 }
 
 void MakeRegExp(const AnsiString& pattern, std::string_view flags, TJValue& v) {
     AnsiString keep = pattern;
-    clearFields(v);
+    ClearValueFields(v);
     v.ValueType = vtRegExp;
     v.StrValue = std::move(keep);
     size_t n = flags.size() < 7 ? flags.size() : 7;

@@ -65,13 +65,27 @@ struct TJValue {
 
 // ==== Builders (the destination last) ====
 
-void MakeUndefined(TJValue& value);
-void MakeNull(TJValue& value);
-void MakeInteger(int32_t i, TJValue& value);
-void MakeDouble(double d, TJValue& value);
+// Clears every field but leaves the kind to the caller.
+inline void ClearValueFields(TJValue& v) {
+    if (!v.StrValue.empty()) v.StrValue.clear();
+    if (v.DispValue) v.DispValue = nullptr;
+    if (v.FuncValue) v.FuncValue = nullptr;
+    v.EventValue = TMethod{};
+}
+
+// The builders the evaluator calls for nearly every node are inline.
+inline void MakeUndefined(TJValue& v) { ClearValueFields(v); v.ValueType = vtUndefined; }
+inline void MakeNull(TJValue& v) { ClearValueFields(v); v.ValueType = vtNull; }
+inline void MakeInteger(int32_t i, TJValue& v) { ClearValueFields(v); v.ValueType = vtInteger; v.IntegerValue = i; }
+inline void MakeDouble(double d, TJValue& v) { ClearValueFields(v); v.ValueType = vtDouble; v.DoubleValue = d; }
+inline void MakeBool(bool b, TJValue& v) { ClearValueFields(v); v.ValueType = vtBool; v.BooleanValue = b; }
+// nil gives null
+inline void MakeObject(TJObject* object, TJValue& v) {
+    ClearValueFields(v);
+    v.ValueType = object ? vtObject : vtNull;
+    v.ObjValue = object;
+}
 void MakeString(const AnsiString& s, TJValue& value);
-void MakeObject(TJObject* object, TJValue& value);  // nil gives null
-void MakeBool(bool b, TJValue& value);
 void MakeInfinity(bool negative, TJValue& value);
 void MakeNaN(TJValue& value);
 void MakeDispatch(IDispatch* dispatch, TJValue& value);
@@ -141,7 +155,7 @@ inline bool IsStringValue(const TJValue& v) { return IsStringValue(&v); }
 inline bool IsNumberValue(const TJValue& v) { return IsNumberValue(&v); }
 inline bool IsNumericValue(const TJValue& v) { return IsNumericValue(&v); }
 inline bool IsArrayLikeValue(const TJValue& v) { return IsArrayLikeValue(&v); }
-inline bool ValueToBool(const TJValue& v) { return ValueToBool(&v); }
+inline bool ValueToBool(const TJValue& v) { return v.ValueType == vtBool ? v.BooleanValue : ValueToBool(&v); }
 inline int32_t ValueToInteger(const TJValue& v) { return ValueToInteger(&v); }
 inline double ValueToDouble(const TJValue& v) { return ValueToDouble(&v); }
 inline uint8_t ValueToChar(const TJValue& v) { return ValueToChar(&v); }

@@ -203,9 +203,11 @@ private:
     // Calls with more arguments always make a value list.
     static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
+    void evaluateOperand(TJExpr* node, TJValue& value);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);
+    TJValue* noteParameter(TJExpr* node, TJLocalSymbolTable* function);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
@@ -225,6 +227,7 @@ private:
 
     // ==== Statements (evalstmt.cpp) ====
     void enterStatement(TJStatement* s);
+    void step();
     TJCompletion evaluateStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion ifStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion whileLoop(TJStatement* s);

@@ -84,6 +84,15 @@ private:
     Slot slots_[Limit];
 };
 
+// The left operand and the operator, with the right operand's object held:
+// the left operand's code could free it otherwise.
+[[gnu::noinline]] void applyWithRightHeld(TJEngine& engine, TJExpr* node, const TJValue& right, TJValue& value) {
+    TJObjectHold hold(engine, right);
+    TJValue left;
+    engine.EvaluateExpression(node->Left, 0, left);
+    applyBinary(node->Code, left, right, value);
+}
+
 struct TOperatorLink {
     TJExpr* Node = nullptr;
     TJValue Right;
@@ -122,18 +131,40 @@ void stepped(const TJValue& value, int delta, TJValue& result) {
 
 // ==== Expressions ====
 
+// An operand: a constant or a variable read in place, anything else evaluated.
+inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
+    if (node && node->Code == ecConstant) value = *node->Value;
+    else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
+    else EvaluateExpression(node, 0, value);
+}
+
 void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
     if (!node) {
         MakeUndefined(value);
         return;
     }
-    TJNestingGuard guard;
     TJExprCode code = node->Code;
-    if (isRightFirstBinary(code)) {
-        evaluateBinaryChain(node, value);
+    // The leaves go no deeper: they need no nesting guard.
+    if (code == ecConstant) {
+        value = *node->Value;
         return;
     }
+    if (code == ecIdentifier) {
+        if (flags & efDeclare) {
+            // "var x" in a for head declares x in the current scope.
+            if (!CurrentTable->Variables().HasKey(node->Name)) CurrentTable->RegisterLocalValue(node->Name, TJValue());
+        }
+        readIdentifier(node, value);
+        return;
+    }
+    TJNestingGuard guard;
     switch (code) {
+    case ecAdd: case ecSub: case ecDiv: case ecMul: case ecMod: case ecIntDiv:
+    case ecShl: case ecShr: case ecUShr: case ecBitAnd: case ecBitXor: case ecBitOr: case ecOr: case ecAnd:
+    case ecLess: case ecGreater: case ecLessEqual: case ecGreaterEqual:
+    case ecEqual: case ecNotEqual: case ecStrictEqual: case ecStrictNotEqual:
+        evaluateBinaryChain(node, value);
+        return;
     case ecComma:
         EvaluateExpression(node->Left, flags, value);
         EvaluateExpression(node->Right, flags, value);
@@ -149,16 +180,6 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
     case ecMulAssign: case ecDivAssign: case ecAddAssign: case ecSubAssign: case ecModAssign:
     case ecShlAssign: case ecShrAssign: case ecUShrAssign: case ecAndAssign: case ecXorAssign: case ecOrAssign:
         compoundAssign(node, value);
-        return;
-    case ecConstant:
-        value = *node->Value;
-        return;
-    case ecIdentifier:
-        if (flags & efDeclare) {
-            // "var x" in a for head declares x in the current scope.
-            if (!CurrentTable->Variables().HasKey(node->Name)) CurrentTable->RegisterLocalValue(node->Name, TJValue());
-        }
-        readIdentifier(node, value);
         return;
     case ecPlus: case ecMinus: case ecBitNot: {
         TJValue operand;
@@ -244,15 +265,18 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
 // top down, then the leftmost operand, then the operators from the bottom up.
 // This is the right-to-left order of the recursive rule, without its depth.
 void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
-    if (!isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
-        TJValue right, left;
-        EvaluateExpression(node->Right, 0, right);
-        TJObjectHold hold(*this, right);
-        EvaluateExpression(node->Left, 0, left);
-        applyBinary(node->Code, left, right, value);
+    if (isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
+        evaluateOperatorSpine(node, value);
         return;
     }
-    evaluateOperatorSpine(node, value);
+    TJValue right, left;
+    evaluateOperand(node->Right, right);
+    if (IsObjectValue(right)) {
+        applyWithRightHeld(*this, node, right, value);
+        return;
+    }
+    evaluateOperand(node->Left, left);
+    applyBinary(node->Code, left, right, value);
 }
 
 // Apart from evaluateBinaryChain, whose frame every nested call passes
@@ -299,21 +323,6 @@ void TJEngine::evaluateLogicalChain(TJExpr* node, TJValue& value) {
     MakeBool(result, value);
 }
 
-void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
-    if (const TJValue* parameter = parameterNamed(node)) {
-        value = *parameter;
-        return;
-    }
-    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>();
-    if (!CurrentTable->GetVariable(node->Name, *node->NameCache, value))
-        raiseScriptError("ENameError", "undefined - " + node->Name);
-}
-
-void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
-    if (TJValue* parameter = parameterNamed(node)) CurrentTable->Variables().Replace(*parameter, value);
-    else CurrentTable->AssignValue(node->Name, value, amGlobal);
-}
-
 // The parameter of the running call that the identifier names, nil when it
 // names none. A call table's own variables come first in every lookup, so a
 // parameter is what its name means throughout the call; the node notes the
@@ -321,11 +330,16 @@ void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
 // that function: its parameters are the same in every call) for the next
 // calls of that function. A `with` table or an eval text's call has no
 // parameters: never noted.
-TJValue* TJEngine::parameterNamed(TJExpr* node) {
+inline TJValue* TJEngine::parameterNamed(TJExpr* node) {
     TJLocalSymbolTable* function = CurrentTable->PushedOn();
     if (!function || CurrentTable->ParameterCount() == 0) return nullptr;
     if (function->Serial() == node->ParameterScope)
         return node->ParameterSlot < 0 ? nullptr : CurrentTable->Parameter(node->ParameterSlot);
+    return noteParameter(node, function);
+}
+
+// The first lookup of the identifier in a call of the function.
+TJValue* TJEngine::noteParameter(TJExpr* node, TJLocalSymbolTable* function) {
     node->ParameterScope = function->Serial();
     node->ParameterSlot = -1;
     TJValue* own = CurrentTable->Variables().FindValue(node->Name);
@@ -336,6 +350,21 @@ TJValue* TJEngine::parameterNamed(TJExpr* node) {
         return own;
     }
     return nullptr;
+}
+
+void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
+    if (const TJValue* parameter = parameterNamed(node)) {
+        value = *parameter;
+        return;
+    }
+    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>(node->Name);
+    if (!CurrentTable->GetVariable(node->Name, *node->NameCache, value))
+        raiseScriptError("ENameError", "undefined - " + node->Name);
+}
+
+void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
+    if (TJValue* parameter = parameterNamed(node)) CurrentTable->Variables().Replace(*parameter, value);
+    else CurrentTable->AssignValue(node->Name, value, amGlobal);
 }
 
 void TJEngine::typeOf(TJExpr* node, TJValue& value) {
@@ -543,7 +572,7 @@ void TJEngine::callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& 
         TArgumentValues<directArgumentLimit> values(count);
         int i = count - 1;
         for (; chain; chain = chain->Left, --i) {
-            EvaluateExpression(chain->Right, 0, values[i]);
+            evaluateOperand(chain->Right, values[i]);
             if (IsObjectValue(values[i])) break;
         }
         if (!chain) {

@@ -39,28 +39,21 @@ private:
 
 // ==== Statement loop ====
 
-TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state) {
-    for (TJStatement* s = first; s; s = s->Next) {
-        enterStatement(s);
-        TJCompletion completion = evaluateStatement(s, flags, state);
-        CurrentTable->ClearTemporaries();
-        if (completion != TJCompletion::Normal) return completion;
-    }
-    return TJCompletion::Normal;
-}
-
 // The current line and the step hook, which may abort the script.
-void TJEngine::enterStatement(TJStatement* s) {
+inline void TJEngine::enterStatement(TJStatement* s) {
     CurrentLine = s->LineNo;
-    if (StepHook) {
-        bool abort = false;
-        StepHook(abort);
-        if (abort) throw EJAbort();
-    }
+    if (StepHook) step();
 }
 
-TJCompletion TJEngine::evaluateStatement(TJStatement* s, int flags, TJSwitchState* state) {
-    TJNestingGuard guard;
+void TJEngine::step() {
+    bool abort = false;
+    StepHook(abort);
+    if (abort) throw EJAbort();
+}
+
+// Part of the statement loop, whose nesting guard covers it.
+[[gnu::always_inline]] inline TJCompletion TJEngine::evaluateStatement(TJStatement* s, int flags,
+                                                                     TJSwitchState* state) {
     switch (s->Kind) {
     case scProgram:
         return runNamespace(s);
@@ -117,6 +110,17 @@ TJCompletion TJEngine::evaluateStatement(TJStatement* s, int flags, TJSwitchStat
     default:  // empty, parameter, catch and finally (these two run inside try)
         return TJCompletion::Normal;
     }
+}
+
+TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitchState* state) {
+    TJNestingGuard guard;
+    for (TJStatement* s = first; s; s = s->Next) {
+        enterStatement(s);
+        TJCompletion completion = evaluateStatement(s, flags, state);
+        CurrentTable->ClearTemporaries();
+        if (completion != TJCompletion::Normal) return completion;
+    }
+    return TJCompletion::Normal;
 }
 
 // ==== Loops ====

@@ -73,24 +73,25 @@ inline bool isScopedStatement(TJStatementCode kind) {
 // ==== Nodes ====
 
 struct TJExpr {
+    // The fields an identifier or a constant is read by come first, together.
     TJExprCode Code = ecEmpty;
+    // Identifiers: the evaluator's note of the parameter the name was last
+    // found to be (the Serial of the function's scope table, the position);
+    // never stored in files.
+    int32_t ParameterSlot = 0;
     TJExpr* Left = nullptr;
     TJExpr* Right = nullptr;
     TJExpr* Third = nullptr;
+    uint64_t ParameterScope = 0;
     std::unique_ptr<TJValue> Value;  // constants only
     AnsiString Name;                 // identifiers
+    // Identifiers: what the lookups of the name along the scope chain found,
+    // made at the first lookup that is no parameter's (never stored in files).
+    std::unique_ptr<TJNameCache> NameCache;
     TJStatement* Func = nullptr;     // function literals: the kind 10 statement
     // Member and method-call nodes: where the member was found last time,
     // made at the first read or write (never stored in tree files).
     std::unique_ptr<TJMemberCache> MemberCache;
-    // Identifiers: the evaluator's note of the parameter the name was last
-    // found to be (the Serial of the function's scope table, the position);
-    // never stored in files.
-    uint64_t ParameterScope = 0;
-    int32_t ParameterSlot = 0;
-    // Identifiers: what the lookups of the name along the scope chain found,
-    // made at the first lookup that is no parameter's (never stored in files).
-    std::unique_ptr<TJNameCache> NameCache;
 
     TJExpr();
     ~TJExpr();
