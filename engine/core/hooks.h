@@ -43,6 +43,9 @@ struct TJModuleHooks {
     const TClassInfo* StringBufferObject = nullptr;  // "StringBuffer"
     const TClassInfo* RegExpObject = nullptr;        // "RegExp"
     const TClassInfo* VCLPersistent = nullptr;       // the GUI wrapper root
+    // Replaces the text of a String object (the evaluator lends one object
+    // to primitive texts, engine/eval/evalexpr.cpp).
+    void (*SetStringText)(TJObject* string, const AnsiString& text) = nullptr;
 
     // A new registered Date object of the runtime set from a local date-time.
     TJObject* (*NewDateObject)(TJRuntime* runtime, double localDateTime) = nullptr;

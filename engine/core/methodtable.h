@@ -76,6 +76,8 @@ public:
     const std::vector<const Entry*>& Entries() const { return All_; }
     // The class's own rows, in table order.
     const std::vector<Entry>& OwnEntries() const { return Own_; }
+    // The entry is one of the class's own rows, not its parent's.
+    bool IsOwn(const Entry* entry) const { return !Own_.empty() && entry >= &Own_.front() && entry <= &Own_.back(); }
 
 private:
     template <class Row>

@@ -140,6 +140,7 @@ TJEngine::~TJEngine() {
         ClearEngineState();
         Builtins_.reset();
         delete RootTable;
+        if (TextBox_) TextBox_->DecRef();
         while (SpareArgumentListCount_ > 0) delete SpareArgumentLists_[--SpareArgumentListCount_];
         Factory_.reset();
         Parser_.reset();

@@ -12,6 +12,7 @@
 #include <exception>
 #include <memory>
 
+#include "engine/core/methodtable.h"
 #include "engine/core/runtime.h"
 #include "engine/core/value.h"
 #include "rtl/reflection.h"
@@ -209,8 +210,20 @@ private:
     TJValue* noteParameter(TJExpr* node, TJLocalSymbolTable* function);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
-    TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member);
+    TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
+                               const TJMethodTable::Entry** textMethod = nullptr);
     void readMember(TJObject* object, const AnsiString& name, TJValue& result, TJMemberCache* cache);
+    // Primitive texts reach the String class's published properties and its
+    // own methods (which keep no object) through a String object lent for
+    // the one use (TextLoan), without a box each.
+    class TextLoan;
+    TJObject* textBox();
+    // The String method a primitive text answers for the name when it is one
+    // of the class's own; nil for any other answer.
+    const TJMethodTable::Entry* textMethod(const AnsiString& name);
+    void callTextMethod(const TJMethodTable::Entry* method, const TJValue& text, TJExpr* chain, TJValue& result);
+    // False, reading nothing, for a name that is no published property of String.
+    bool readTextProperty(const TJValue& text, const AnsiString& name, TJValue& result);
 
     // ==== Statements (evalstmt.cpp) ====
     void enterStatement(TJStatement* s);
@@ -264,6 +277,10 @@ private:
     friend struct TJArgumentListRelease;
     std::array<TJValueList*, 8> SpareArgumentLists_{};
     size_t SpareArgumentListCount_ = 0;
+    // The String object primitive texts borrow (owned, unregistered, made on
+    // first use) and whether a use holds it now.
+    TJObject* TextBox_ = nullptr;
+    bool TextBoxLent_ = false;
 };
 
 // ==== Nesting guard ====

@@ -619,6 +619,83 @@ TJObject* TJEngine::ToScriptObject(const TJValue& value) {
     return boxValue(value);
 }
 
+// ==== Primitive texts ====
+
+// The String object standing for a primitive text for one use: the text box,
+// or a new box while a use further out holds that (a replacement function
+// calling a String method). The text box gives its text back.
+class TJEngine::TextLoan {
+public:
+    TextLoan(TJEngine& engine, const TJValue& text) : engine_(engine) {
+        if (engine.TextBoxLent_) {
+            object_ = engine.boxValue(text);
+            return;
+        }
+        object_ = engine.TextBox_;
+        JModuleHooks.SetStringText(object_, text.StrValue);
+        engine.TextBoxLent_ = true;
+    }
+    ~TextLoan() {
+        if (object_ != engine_.TextBox_) return;
+        JModuleHooks.SetStringText(object_, AnsiString());
+        engine_.TextBoxLent_ = false;
+    }
+    TextLoan(const TextLoan&) = delete;
+    TextLoan& operator=(const TextLoan&) = delete;
+
+    TJObject* operator->() const { return object_; }
+    TJObject& operator*() const { return *object_; }
+
+private:
+    TJEngine& engine_;
+    TJObject* object_;
+};
+
+// Made on first use; nil while "String" names a class other than the built-in
+// one, for which the box would not answer.
+TJObject* TJEngine::textBox() {
+    static const AnsiString stringClass("String");
+    const TClassInfo* cls = JModuleHooks.StringObject;
+    if (!cls || !JModuleHooks.SetStringText || Factory_->LookupClass(stringClass) != cls) return nullptr;
+    if (!TextBox_) {
+        TextBox_ = CreateScriptInstance(cls, this, false, nullptr);
+        TextBox_->IncRef();
+    }
+    return TextBox_;
+}
+
+// A box reads a published property before a method. A method that answers
+// its object would hand the lent one out.
+const TJMethodTable::Entry* TJEngine::textMethod(const AnsiString& name) {
+    TJObject* box = textBox();
+    if (!box || box->HasProperty(name)) return nullptr;
+    const TJMethodTable& methods = box->Methods();
+    const TJMethodTable::Entry* method = methods.Find(name.view());
+    return method && methods.IsOwn(method) && method->Result != TJMethodResult::Self ? method : nullptr;
+}
+
+// As a native method's call through its function value.
+void TJEngine::callTextMethod(const TJMethodTable::Entry* method, const TJValue& text, TJExpr* chain,
+                              TJValue& result) {
+    TJArgumentList args = BuildArgumentList(chain);
+    TJNestingGuard guard;
+    int32_t line = CurrentLine;
+    {
+        TextLoan self(*this, text);
+        method->Call(*self, args.get(), result);
+    }
+    CurrentLine = line;
+    if (IsObjectValue(result)) CurrentTable->AddTemporary(result.ObjValue, true);
+}
+
+bool TJEngine::readTextProperty(const TJValue& text, const AnsiString& name, TJValue& result) {
+    TJObject* box = textBox();
+    if (!box || !box->HasProperty(name)) return false;
+    TextLoan self(*this, text);
+    self->GetValue(name, false, result);
+    return true;
+}
+
 void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJValue& result, bool deleteForm,
                               TJMemberCache* cache) {
     switch (value.ValueType) {
@@ -635,7 +712,8 @@ void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJVa
         readMember(value.ObjValue, name, result, cache);
         return;
     case vtString: case vtRegExp: case vtInteger: case vtDouble: case vtBool: case vtDispatch:
-        readMember(boxValue(value), name, result, nullptr);
+        if (value.ValueType != vtString || !readTextProperty(value, name, result))
+            readMember(boxValue(value), name, result, nullptr);
         return;
     case vtFunction: {
         IJFunction* function = value.FuncValue.get();
@@ -768,9 +846,14 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
 // Evaluates a method node's owner (held for the caller) and reads the member.
 // A primitive owner is boxed once: its object gives the member and is the
 // method's `this`; the boxed object is returned, nil for an object owner.
-TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member) {
+// Given textMethod, a text's own String method is found there instead (and
+// nil returned, nothing read).
+TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
+                                     const TJMethodTable::Entry** textMethodFound) {
     EvaluateExpression(node->Left, 0, owner);
     hold.hold(owner);
+    if (textMethodFound && owner.ValueType == vtString && (*textMethodFound = textMethod(node->Right->Name)))
+        return nullptr;
     TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
     if (boxed) readMember(boxed, node->Right->Name, member, nullptr);
     else GetMemberValue(owner, node->Right->Name, member, false, memberCache(node));
@@ -780,7 +863,12 @@ TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold&
 void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     TJValue owner, member;
     TJObjectHold hold(*this);
-    TJObject* boxed = readMethodMember(node, owner, hold, member);
+    const TJMethodTable::Entry* method = nullptr;
+    TJObject* boxed = readMethodMember(node, owner, hold, member, &method);
+    if (method) {
+        callTextMethod(method, owner, node->Third, result);
+        return;
+    }
     if (IsFunctionValue(member)) {
         callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;

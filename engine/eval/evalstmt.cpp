@@ -242,7 +242,8 @@ TJCompletion TJEngine::ifStatement(TJStatement* s, int flags, TJSwitchState* sta
     for (;;) {
         EvaluateExpression(s->Expr, 0, condition);
         TJStatement* branch = ValueToBool(condition) ? s->Child1 : s->Child2;
-        if (!branch || branch->Kind != scIf || branch->Next) return EvaluateStatements(branch, flags, state);
+        if (!branch) return TJCompletion::Normal;
+        if (branch->Kind != scIf || branch->Next) return EvaluateStatements(branch, flags, state);
         s = branch;
         enterStatement(s);
     }

@@ -49,6 +49,9 @@ const TJValue* argAt(TJValueList* args, int index) { return ArgCount(args) > ind
 // The value conversions know String objects by this class record.
 const bool classHookSet = [] {
     JModuleHooks.StringObject = &TJStringObject::classInfo;
+    JModuleHooks.SetStringText = [](TJObject* string, const AnsiString& text) {
+        static_cast<TJStringObject*>(string)->SetText(text);
+    };
     return true;
 }();
 
@@ -404,7 +407,9 @@ void crypt(TJStringObject& self, TJValueList* args, TJValue& result) {
     MakeString(cryptText(self.Text(), HasArgs(args) ? ValueToString(&args->At(0)) : AnsiString()), result);
 }
 
-// "toString" (after the methods every object has) gives the text.
+// "toString" (after the methods every object has) gives the text. The
+// evaluator calls these rows for primitive texts on one object that it lends
+// again and again: no row may keep its object or hand it out.
 const TJMethod<TJStringObject> stringMethods[] = {
     {"charAt", 0, &charAt},
     {"anchor", 1, &anchor},
