@@ -43,7 +43,6 @@ private:
     bool hashed() const { return Capacity_ != 0; }
     std::uint32_t home(TJNotify* peer) const;
     Entry* slotOf(TJNotify* peer) const;
-    void insert(Entry entry);
     void erase(Entry* slot);
     void rehash(std::uint32_t capacity);
 

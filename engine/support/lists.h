@@ -1,7 +1,7 @@
 // Pointer lists: TListPlus, a list that sorts with a caller's comparator by
 // merge, insertion or quick sort (the script value list and Array.sort use
-// it), and TBinList, a set of pointers kept in address order (the
-// free-notification peers and the engine's object list derive from it).
+// it), and TBinList, a set of pointers kept in address order (the engine's
+// object list derives from it).
 #pragma once
 
 #include <functional>

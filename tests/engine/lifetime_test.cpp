@@ -208,7 +208,7 @@ TEST(Lifetime, AListOfManyObjectsForgetsTheFreedOnes) {
         for (int i = 0; i < n; ++i) {
             bool freed = i % 2 == 0;
             EXPECT_EQ(list.At(2 * i + 1).ValueType, freed ? vtUndefined : vtObject) << n << " objects, " << i;
-            if (!freed) EXPECT_TRUE(list.Notify.IsLinked(objects[static_cast<size_t>(i)]));
+            EXPECT_EQ(list.Notify.IsLinked(objects[static_cast<size_t>(i)]), !freed);
         }
         list.Clear();
         EXPECT_EQ(TTracked::alive, before) << n;
