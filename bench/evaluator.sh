@@ -44,9 +44,15 @@ printf '%-12s %9s %9s %6s %9s %6s %11s %9s  %s\n' script "ours ms" "duk ms" rati
     "start KiB" "peak KiB" result
 for script in "${scripts[@]}"; do
     name="$(basename "$script")"
-    # script compile MS run MS start KIB peak KIB result...
-    line="$("$root/scripts/wine-run.sh" "$work/evaluator.exe" "Z:$script" 2>/dev/null | tr -d '\r')"
-    read -r _ _ _ _ _ ours _ _ start _ _ peak _ result <<< "$line"
+    # script compile MS run MS start KIB peak KIB result...; the best of
+    # several processes, as for the peers (a process's times move with where
+    # the machine places it, for theirs and ours alike).
+    ours=""
+    for ((run = 0; run < runs; run++)); do
+        line="$("$root/scripts/wine-run.sh" "$work/evaluator.exe" "Z:$script" 2>/dev/null | tr -d '\r')"
+        read -r _ _ _ _ _ ms _ _ start _ _ peak _ result <<< "$line"
+        if [ -n "${ms:-}" ] && { [ -z "$ours" ] || [ "$ms" -lt "$ours" ]; }; then ours="$ms"; fi
+    done
     { echo 'function report(x) { print(x); }'; cat "$script"; } > "$work/peer.js"
     read -r duk_ms duk_result <<< "$(peerRun duk "$work/peer.js")"
     read -r mujs_ms mujs_result <<< "$(peerRun mujs "$work/peer.js")"
