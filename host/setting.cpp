@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "rtl/fileio.h"
 #include "rtl/filepath.h"
 #include "rtl/numtext.h"
 
@@ -31,7 +32,7 @@ bool namedBy(TXmlElement element, const char* attribute, const AnsiString& text)
 }  // namespace
 
 TSetting::TSetting(const AnsiString& fileName) : fileName_(fileName), document_(kRootName) {
-    TXmlDocument::removeInterruptedSaves(fileName_);
+    removeInterruptedSaves(fileName_);
     if (!fileExists(fileName_)) return;
     try {
         document_ = TXmlDocument::fromFile(fileName_, TXmlBlanks::Drop);

@@ -9,10 +9,9 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
-#include <cctype>
-#include <cstdio>
 #include <string>
 
+#include "rtl/fileio.h"
 #include "rtl/filepath.h"
 #include "host/xmlcodec.h"
 
@@ -136,7 +135,7 @@ xmlDoc* parseDocument(std::string_view bytes, const AnsiString& origin, TXmlBlan
     throw EXmlError(origin + "(" + AnsiString(std::to_string(outcome.line)) + "): " + message);
 }
 
-std::string readFileBytes(const AnsiString& path) {
+std::string readDocumentBytes(const AnsiString& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) raiseFileError("Cannot open", path, GetLastError());
@@ -152,38 +151,6 @@ std::string readFileBytes(const AnsiString& path) {
 }
 
 // ==== Writing ====
-
-// Writes the bytes to a new file; false with the error code left for the caller.
-bool writeNewFile(const char* path, const AnsiString& bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.length()), &written, nullptr) &&
-              written == bytes.length() && FlushFileBuffers(file);
-    DWORD code = GetLastError();
-    CloseHandle(file);
-    SetLastError(code);
-    return ok;
-}
-
-// A save's temporary file: beside the target, so the move stays on its
-// volume, and named after it, so that a later load finds what is left.
-AnsiString temporaryName(const AnsiString& path) {
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%lx.tmp", static_cast<unsigned long>(GetCurrentProcessId()));
-    return path + suffix;
-}
-
-// Whether a file name is the target's name, a dot, 1 to 8 hex digits and ".tmp".
-bool isTemporaryName(std::string_view name, const AnsiString& target) {
-    std::string_view suffix = ".tmp";
-    if (name.size() <= target.length() + 1 + suffix.size() || !name.ends_with(suffix)) return false;
-    std::string_view digits = name.substr(target.length() + 1, name.size() - target.length() - 1 - suffix.size());
-    if (digits.size() > 8 || name[target.length()] != '.') return false;
-    for (char c : digits)
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-    return sameFileName(AnsiString(name.substr(0, target.length())), target);
-}
 
 }  // namespace
 
@@ -328,7 +295,7 @@ TXmlDocument::TXmlDocument(const AnsiString& rootName) {
 }
 
 TXmlDocument TXmlDocument::fromFile(const AnsiString& path, TXmlBlanks blanks) {
-    return TXmlDocument(parseDocument(readFileBytes(path), path, blanks));
+    return TXmlDocument(parseDocument(readDocumentBytes(path), path, blanks));
 }
 
 TXmlDocument TXmlDocument::fromString(const AnsiString& text, TXmlBlanks blanks) {
@@ -373,22 +340,6 @@ AnsiString TXmlDocument::toString() const {
 
 void TXmlDocument::saveToFile(const AnsiString& path) const {
     AnsiString bytes = toString();
-    AnsiString temporary = temporaryName(path);
-    if (!writeNewFile(temporary.c_str(), bytes) ||
-        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD code = GetLastError();
-        DeleteFileA(temporary.c_str());
-        raiseFileError("Cannot write", path, code);
-    }
-}
-
-void TXmlDocument::removeInterruptedSaves(const AnsiString& path) {
-    AnsiString name = extractFileName(path);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + ".*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if (isTemporaryName(found.cFileName, name)) DeleteFileA((fileFolder(path) + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    ReplacingFile file(path);
+    if (!file.valid() || !file.write(bytes.view()) || !file.commit()) raiseFileError("Cannot write", path, GetLastError());
 }

@@ -84,10 +84,6 @@ public:
     // the process id in hex and ".tmp") and moves it over the target, so the
     // old file stays whole until the new one is complete.
     void saveToFile(const AnsiString& path) const;
-    // Removes the temporary files that saves of the path left behind when
-    // their process ended between writing and moving.
-    static void removeInterruptedSaves(const AnsiString& path);
-
 private:
     explicit TXmlDocument(_xmlDoc* doc) : doc_(doc) {}
     _xmlDoc* doc_ = nullptr;

@@ -1,5 +1,5 @@
 #!/bin/bash
-# Prepares a Debian 12 machine to build and test Nimbora: the cross toolchain,
+# Prepares a Debian 12 machine to build and test Nimbora: the cross toolchains,
 # Wine and Xvfb, the cross-built libraries and a Wine prefix. Idempotent: each
 # step checks what is already there and skips it.
 set -euo pipefail
@@ -11,10 +11,24 @@ log() { echo "setup: $*"; }
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # ==== Debian packages ====
-packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools
-          libz-mingw-w64-dev wine wine32:i386 xvfb xauth python3 googletest
-          fonts-ipafont-gothic dpkg-dev xz-utils bzip2 ca-certificates locales duktape mujs imagemagick
-          openssl curl python3-pyftpdlib python3-aiosmtpd)
+# Both cross toolchains: the tests run one program and CI builds the other.
+packages=(cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+          gcc-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev dpkg-dev xz-utils bzip2
+          ca-certificates)
+# What running the tests takes besides; 32-bit Wine only where 32-bit code runs.
+run_packages=(wine wine64 xvfb xauth python3 googletest fonts-ipafont-gothic locales duktape mujs
+              imagemagick openssl curl python3-pyftpdlib python3-aiosmtpd)
+
+choose_packages() {
+    [ "$build_only" = 1 ] && return
+    packages+=("${run_packages[@]}")
+    [ "$NIMBORA_ARCH" = i686 ] || return 0
+    if ! runs_32bit_code; then
+        echo "setup: this machine runs no 32-bit code: build the 32-bit program with scripts/build.sh i686; the tests run the 64-bit one" >&2
+        exit 1
+    fi
+    packages+=(wine32:i386)
+}
 
 missing_packages() {
     local p
@@ -23,18 +37,39 @@ missing_packages() {
     done
 }
 
+# A mirror being re-synced fails one index now and then: try a few times, then
+# go on with the lists there are; the install says what they cannot offer.
+apt_update() {
+    local try
+    for try in 1 2 3; do
+        as_root apt-get update -qq && return 0
+        [ "$try" = 3 ] || { log "apt-get update failed, trying again"; sleep 5; }
+    done
+    log "apt-get update failed three times; going on with the package lists there are"
+}
+
 install_packages() {
-    local missing
+    local missing p
     missing="$(missing_packages)"
     [ -z "$missing" ] && { log "packages present"; return; }
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [[ " $missing " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         as_root dpkg --add-architecture i386
     fi
     ensure_deb_src
     log "installing: $(echo $missing)"
-    as_root apt-get update -qq
+    apt_update && rm -f "$NIMBORA_CACHE/.apt-update-needed"
     # shellcheck disable=SC2086
-    as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null && return
+    for p in $missing; do
+        dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' && continue
+        if [ "$(apt-cache policy "$p" 2>/dev/null | awk '/Candidate:/{print $2}')" = "" ] ||
+           apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: (none)'; then
+            echo "setup: cannot install $p: no package list offers it (was apt-get update refused?)" >&2
+        else
+            echo "setup: cannot install $p: $(as_root apt-get install -y -qq --no-install-recommends "$p" 2>&1 >/dev/null | grep -m1 '^E:' || echo 'apt-get failed')" >&2
+        fi
+    done
+    exit 1
 }
 
 # Source packages of the libraries come from the main archive's deb-src.
@@ -120,13 +155,14 @@ build_giflib() {
 
 build_deps() {
     if [ -f "$NIMBORA_CACHE/.apt-update-needed" ]; then
-        as_root apt-get update -qq && rm -f "$NIMBORA_CACHE/.apt-update-needed"
+        apt_update && rm -f "$NIMBORA_CACHE/.apt-update-needed"
     fi
     mkdir -p "$NIMBORA_DEPS/stamps"
     local name version stamp src
     for name in "${deps[@]}"; do
         version="$(source_version "$name")"
-        [ -n "$version" ] || { as_root apt-get update -qq; version="$(source_version "$name")"; }
+        [ -n "$version" ] || { apt_update; version="$(source_version "$name")"; }
+        [ -n "$version" ] || { echo "setup: cannot build $name: no source package list offers it" >&2; exit 1; }
         stamp="$NIMBORA_DEPS/stamps/$name-$version"
         [ -f "$stamp" ] && continue
         log "building $name $version"
@@ -159,10 +195,11 @@ make_prefix() {
     echo "$prefix_version" > "$stamp"
 }
 
+build_only=0
+[ "${1:-}" = --build-only ] && build_only=1
+choose_packages
 install_packages
-nimbora_arch
-[ "$NIMBORA_ARCH" = i686 ] || packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine64)
-install_packages
-ensure_locale
 build_deps
+[ "$build_only" = 1 ] && exit 0
+ensure_locale
 make_prefix
