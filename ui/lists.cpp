@@ -107,7 +107,8 @@ int TControlItems::insertItem(int index, const AnsiString& text, LPARAM data) {
 void TControlItems::deleteItem(int index) {
     if (!windowed()) {
         Kept_.Delete(index);
-        KeptIndex_ = KeptIndex_ == index ? -1 : KeptIndex_ - (KeptIndex_ > index);
+        if (KeptIndex_ == index) KeptIndex_ = -1;
+        else if (KeptIndex_ > index) --KeptIndex_;
         return;
     }
     send(Messages_.DeleteString, index);
