@@ -58,7 +58,7 @@ struct TCommaList : TStringList {
 // The checked items' indices, ascending, joined by ",".
 AnsiString checkedIndices(const TCheckListBox& list) {
     AnsiString text;
-    for (int i = 0; i < list.Items().Count(); ++i) {
+    for (int i = 0; i < list.Items()->Count(); ++i) {
         if (!list.Checked(i)) continue;
         if (!text.empty()) text += ',';
         text += intToText(i);
@@ -83,8 +83,8 @@ int widestItem(TCheckListBox& list) {
     TBitmap measure;
     measure.Canvas()->SetFont(list.Font());
     int widest = 0;
-    for (int i = 0; i < list.Items().Count(); ++i)
-        widest = std::max(widest, measure.Canvas()->TextWidth(list.Items().Get(i)));
+    for (int i = 0; i < list.Items()->Count(); ++i)
+        widest = std::max(widest, measure.Canvas()->TextWidth(list.Items()->Get(i)));
     return widest + 20;
 }
 
@@ -200,21 +200,21 @@ void TSettingForm::AddSettingControl(const TSettingData& data) {
         TBitmap measure;
         measure.Canvas()->SetFont(Font());
         memo->SetClientHeight(5 * measure.Canvas()->TextHeight("0") + 5);
-        memo->SetLinesText(data.value);
+        memo->Lines()->SetText(data.value.view());
         value = memo;
         valueBottom = memo->Height() + y + 10;
     } else if (type == "select" && !data.multiple) {
         auto* combo = place<TComboBox>(panel, kControlLeft, top, kControlWidth, 21);
         combo->SetStyle(csDropDownList);
-        combo->SetItems(TCommaList(data.option));
+        combo->Items()->Assign(TCommaList(data.option));
         int32_t index;
         if (textToInt32(data.value.view(), index)) combo->SetItemIndex(index);
         value = combo;
     } else if (type == "select") {
         auto* list = place<TCheckListBox>(panel, kControlLeft, top, kControlWidth, 97);
         list->SetMultiSelect(true);
-        list->SetItems(TCommaList(data.option));
-        int count = list->Items().Count();
+        list->Items()->Assign(TCommaList(data.option));
+        int count = list->Items()->Count();
         int32_t index;
         if (textToInt32(data.value.view(), index)) list->SetItemIndex(index);
         TCommaList checked(data.value);

@@ -484,6 +484,8 @@ private:
 
 // The control of one of our windows; nil for any other window.
 TWinControl* FindControl(HWND handle);
+// The text of a window, as the window gives it.
+AnsiString windowText(HWND handle);
 // The control at a screen point, windowless and disabled ones included when
 // allowDisabled; nil over windows that are not ours.
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);

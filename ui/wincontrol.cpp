@@ -72,8 +72,13 @@ void TWinControl::CreateWnd() {
     updateBoundsFromWindow();
 }
 
+// The children's windows go first, each through its own DestroyWnd, so that
+// every child keeps what its window held (items, text) for the next window.
 void TWinControl::DestroyHandle() {
-    if (Handle_) DestroyWnd();
+    if (!Handle_) return;
+    for (TControl* child : Controls_)
+        if (TWinControl* window = asWinControl(child)) window->DestroyHandle();
+    DestroyWnd();
 }
 
 void TWinControl::DestroyWnd() {
@@ -203,8 +208,9 @@ void TWinControl::ScrollBy(int deltaX, int deltaY) {
 
 // ==== Alignment ====
 
+// An EnableAlign without its DisableAlign is ignored.
 void TWinControl::EnableAlign() {
-    if (--AlignDisabled_ == 0) Realign();
+    if (AlignDisabled_ > 0 && --AlignDisabled_ == 0) Realign();
 }
 
 void TWinControl::Realign() {
