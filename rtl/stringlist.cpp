@@ -288,6 +288,17 @@ void TStringList::raiseSortedListError() const {
     throw EListError("Operation not allowed on sorted list");
 }
 
+void TStringList::changed() {
+    if (UpdateCount() > 0) changedInUpdate_ = true;
+    else OnChange();
+}
+
+void TStringList::SetUpdateState(bool updating) {
+    if (updating || !changedInUpdate_) return;
+    changedInUpdate_ = false;
+    OnChange();
+}
+
 AnsiString TStringList::Get(int index) const {
     checkIndex(index, Count());
     return items_[static_cast<size_t>(index)].text;
@@ -297,6 +308,7 @@ void TStringList::Put(int index, const AnsiString& text) {
     if (sorted_) raiseSortedListError();
     checkIndex(index, Count());
     items_[static_cast<size_t>(index)].text = text;
+    changed();
 }
 
 void* TStringList::GetObjectAt(int index) const {
@@ -307,21 +319,26 @@ void* TStringList::GetObjectAt(int index) const {
 void TStringList::PutObjectAt(int index, void* object) {
     checkIndex(index, Count());
     items_[static_cast<size_t>(index)].object = object;
+    changed();
 }
 
 void TStringList::Insert(int index, const AnsiString& text) {
     if (sorted_) raiseSortedListError();
     checkIndex(index, Count() + 1);
     items_.insert(items_.begin() + index, Item{text, nullptr});
+    changed();
 }
 
 void TStringList::Delete(int index) {
     checkIndex(index, Count());
     items_.erase(items_.begin() + index);
+    changed();
 }
 
 void TStringList::Clear() {
+    if (items_.empty()) return;
     items_.clear();
+    changed();
 }
 
 int TStringList::AddObject(const AnsiString& text, void* object) {
@@ -331,6 +348,7 @@ int TStringList::AddObject(const AnsiString& text, void* object) {
         if (duplicates_ == dupError) throw EListError("String list does not allow duplicates");
     }
     items_.insert(items_.begin() + index, Item{text, object});
+    changed();
     return index;
 }
 
@@ -339,6 +357,7 @@ void TStringList::Exchange(int index1, int index2) {
     checkIndex(index1, Count());
     checkIndex(index2, Count());
     std::swap(items_[static_cast<size_t>(index1)], items_[static_cast<size_t>(index2)]);
+    changed();
 }
 
 void TStringList::Move(int curIndex, int newIndex) {
@@ -348,6 +367,7 @@ void TStringList::Move(int curIndex, int newIndex) {
     Item item = std::move(items_[static_cast<size_t>(curIndex)]);
     items_.erase(items_.begin() + curIndex);
     items_.insert(items_.begin() + newIndex, std::move(item));
+    changed();
 }
 
 int TStringList::IndexOf(std::string_view text) const {
@@ -371,6 +391,7 @@ void TStringList::Sort() {
     std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
         return CompareStrings(a.text.view(), b.text.view()) < 0;
     });
+    changed();
 }
 
 void TStringList::SetSorted(bool sorted) {

@@ -1,14 +1,16 @@
 // TStrings, the abstract list of text lines with an object pointer per line
 // (text, comma text, name=value lines, files), and TStringList, the list that
-// stores its lines and can keep them sorted. Used by the script string lists,
-// the control line lists, directory listings, INI sections and the network
-// clients. Lines are code page 932 bytes; comparisons follow the user's locale.
+// stores its lines, can keep them sorted and tells every change. Used by the
+// script string lists, the control line lists, directory listings, INI
+// sections and the network clients. Lines are code page 932 bytes;
+// comparisons follow the user's locale.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
 #include "rtl/ansistring.h"
+#include "rtl/reflection.h"
 
 // What a sorted list does with a line that is already there.
 enum TDuplicates { dupIgnore, dupAccept, dupError };
@@ -133,8 +135,13 @@ public:
     bool CaseSensitive() const { return caseSensitive_; }
     void SetCaseSensitive(bool caseSensitive);  // re-sorts a sorted list
 
+    // Told after every change of the lines or their order; inside update
+    // brackets once, when the last one ends (and only if something changed).
+    TEvent<void()> OnChange;
+
 protected:
     int CompareStrings(std::string_view a, std::string_view b) const override;
+    void SetUpdateState(bool updating) override;
 
 private:
     struct Item {
@@ -142,9 +149,11 @@ private:
         void* object = nullptr;
     };
     [[noreturn]] void raiseSortedListError() const;
+    void changed();
 
     std::vector<Item> items_;
     bool sorted_ = false;
     bool caseSensitive_ = false;
     TDuplicates duplicates_ = dupIgnore;
+    bool changedInUpdate_ = false;
 };

@@ -332,6 +332,33 @@ TEST(StringList, AssignAndAddStrings) {
     EXPECT_EQ(linesOf(target), (Lines{"a", "b", "a", "b"}));
 }
 
+// The change notification: once per change that happened, once per
+// outermost update bracket that changed something, never for nothing.
+TEST(StringList, ChangeNotification) {
+    struct Counter {
+        int changes = 0;
+        void changed() { ++changes; }
+    } counter;
+    TStringList list;
+    list.OnChange = TEvent<void()>::bind<&Counter::changed>(&counter);
+    auto changesOf = [&](auto&& edit) {
+        counter.changes = 0;
+        edit();
+        return counter.changes;
+    };
+    EXPECT_EQ(changesOf([&] { list.Add("b"); }), 1);
+    EXPECT_EQ(changesOf([&] { list.Insert(0, "a"); }), 1);
+    EXPECT_EQ(changesOf([&] { list.SetStrings(1, "c"); }), 1);
+    EXPECT_EQ(changesOf([&] { list.Exchange(0, 1); }), 1);
+    EXPECT_EQ(changesOf([&] { list.Delete(0); }), 1);
+    EXPECT_EQ(changesOf([&] { list.SetText("x\r\ny\r\nz"); }), 1);
+    EXPECT_EQ(changesOf([&] { EXPECT_THROW(list.Delete(3), EListError); }), 0);
+    EXPECT_EQ(changesOf([&] { list.BeginUpdate(); list.BeginUpdate(); list.EndUpdate(); list.EndUpdate(); }), 0);
+    EXPECT_EQ(changesOf([&] { list.SetSorted(true); }), 1);
+    EXPECT_EQ(changesOf([&] { list.Add("y"); }), 0);  // a dropped duplicate
+    EXPECT_EQ(changesOf([&] { list.Clear(); list.Clear(); }), 1);
+}
+
 TEST(Strings, SharedOperationsOverOtherStorage) {
     VectorStrings lines;
     lines.SetText("one\r\ntwo\r\nthree");
