@@ -1,13 +1,16 @@
 // The caster and the bridge's registrations. Each table row is filled by the
 // module that builds its wrapper or class; empty rows are skipped, so the
 // tables keep their full order while the bridge grows. The engine reaches the
-// caster through its module hooks; the engine component registers the script
-// types through its GUI library slot.
+// caster through its module hooks and the script dialogs through the Global
+// object's hooks; the engine component registers the script types through its
+// GUI and check-list library slots.
 #include "bridge/caster.h"
 
 #include <cstring>
 
+#include "bridge/checklistbox.h"
 #include "bridge/controls.h"
+#include "bridge/scriptdialogs.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/comctrls.h"
@@ -118,7 +121,10 @@ static_assert(std::size(casterRows) == 47);
     JModuleHooks.WrapPersistent = [](TPersistent* object, TJRuntime* runtime) -> TJObject* {
         return Cast(object, runtime);
     };
+    JLibraryRegistrars[lsCheckListBox] = &RegisterCheckListBoxType;
     JLibraryRegistrars[lsGUI] = &RegisterVCLTypes;
+    JGlobalHooks.PromptDialog = &PromptDialog;
+    JGlobalHooks.TextAreaDialog = &TextAreaDialog;
     RegisterVCLClasses();
     return true;
 }();
