@@ -11,6 +11,7 @@
 #include "engine/core/object.h"
 
 class TJStringsObject;
+class TStrings;
 
 class TJCheckListBox : public TJObject {
     RTL_DECLARE_CLASS()

@@ -181,10 +181,10 @@ bool TextAreaDialog(const AnsiString& text, const AnsiString& defaultText, const
                     int clientWidth, int clientHeight, AnsiString& result) {
     TDialogCall<TfrmTextArea> dialog;
     dialog->lblText->SetCaption(text);
-    dialog->mmText->SetLinesText(defaultText);
+    dialog->mmText->Lines()->SetText(defaultText);
     dialog->Prepare(caption, clientWidth, clientHeight);
     if (dialog->Execute() != mrOk) return false;
-    result = dialog->mmText->LinesText();
+    result = dialog->mmText->Text();
     return true;
 }
 
@@ -195,13 +195,13 @@ bool CheckListDialog(const AnsiString& caption, const AnsiString& text, const TS
     TDialogCall<TfrmCheckList> dialog;
     TCheckListBox* list = dialog->lbCheck;
     dialog->lblText->SetCaption(text);
-    list->SetItems(items);
+    list->Items()->Assign(items);
     list->SetItemIndex(itemIndex);
     int count = std::min<int>(items.Count(), static_cast<int>(checked.size()));
     for (int i = 0; i < count; ++i) list->SetChecked(i, checked[static_cast<size_t>(i)]);
     dialog->Prepare(caption, clientWidth, clientHeight);
     bool ok = dialog->Execute() == mrOk;
-    count = std::min<int>(list->Items().Count(), static_cast<int>(checked.size()));
+    count = std::min<int>(list->Items()->Count(), static_cast<int>(checked.size()));
     for (int i = 0; ok && i < count; ++i) checked[static_cast<size_t>(i)] = list->Checked(i);
     itemIndex = list->ItemIndex();
     return ok;
