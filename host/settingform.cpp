@@ -248,7 +248,11 @@ void TSettingForm::AddSettingControl(const TSettingData& data) {
     }
     panel->SetTag(y);
     panel->Parent()->SetTag(y);
-    int need = y + Panel1->Height() + PageControl->Height() - panel->Parent()->Height() + 30;
+    // The tab's height is the page control's display area, which only its
+    // window knows (without one, a tab would seem to fill the page control).
+    PageControl->HandleNeeded();
+    TRect tab = PageControl->DisplayRect();
+    int need = y + Panel1->Height() + PageControl->Height() - (tab.bottom - tab.top) + 30;
     if (need > Tag()) SetTag(need);
 }
 
