@@ -466,6 +466,8 @@ private:
     void removeControl(TControl* control);
     void updateBoundsFromWindow();
     void reflect(TMessage& message, HWND child);
+    void wmChar(TMessage& message);
+    void pressCharByte(unsigned char byte, TMessage& message);
     bool routeMouse(TMessage& message);
     void trackMouseControl(TControl* control);
     void setWindowPos(HWND after, UINT flags);
@@ -478,6 +480,8 @@ private:
     std::vector<TControl*> Controls_;
     std::vector<TWinControl*> TabList_;
     TControl* CaptureControl_ = nullptr;  // a windowless child that has the mouse
+    bool LeadPending_ = false;  // a double-byte character's lead byte waits for its trail byte
+    char PendingLead_ = 0;      // that lead byte, as its key press left it
     int AlignDisabled_ = 0;
     bool Aligning_ = false;
 };

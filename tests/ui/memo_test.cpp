@@ -1,7 +1,8 @@
 // The edit controls in real windows: the selection counted in bytes of the
 // code page with and without a window, one OnChange per change of the text,
 // the text, selection and modified flag across a re-made window, undo, and
-// the memo's lines and caret over its text.
+// the memo's lines and caret over its text, and double-byte characters typed
+// in.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 
 #include "ui/edits.h"
 #include "ui/forms.h"
+#include "ui/lists.h"
 #include "uitest.h"
 
 namespace {
@@ -164,5 +166,44 @@ TEST(Edits, MemoCaretPosCountsBytesOfItsLine) {
     memo->Lines()->OnChange = onLines.event();
     SendMessageA(memo->Handle(), WM_CHAR, 'x', 0);
     EXPECT_EQ(changes, 1);
+    form->Free();
+}
+
+// A double-byte character reaches an edit box, a memo and the system's edit
+// box inside a combo box whole, whether it comes byte by byte or as one wide
+// character message; a key press sees each of its bytes.
+TEST(Edits, DoubleByteCharactersArriveWhole) {
+    const char typed[] = "\x82\xa0\x82\xa2x";  // あいx
+    auto* form = new TForm(nullptr);
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    auto* combo = new TComboBox(form);
+    combo->SetParent(form);
+    std::string pressed;
+    Handler<TKeyPressEvent, TObject*, char&> press{[&](TObject*, char& key) { pressed += key; }};
+    edit->OnKeyPress = press.event();
+    struct Target {
+        const char* name;
+        HWND control;  // whose text is read
+        HWND typedInto;
+    } targets[] = {
+        {"edit", edit->Handle(), edit->Handle()},
+        {"memo", memo->Handle(), memo->Handle()},
+        {"combo box", combo->Handle(), FindWindowExA(combo->Handle(), nullptr, "Edit", nullptr)},
+    };
+    for (const Target& target : targets) {
+        SCOPED_TRACE(target.name);
+        ASSERT_TRUE(target.typedInto);
+        PostMessageA(target.typedInto, WM_CHAR, 0x82, 1);
+        PostMessageA(target.typedInto, WM_CHAR, 0xa0, 1);
+        PostMessageW(target.typedInto, WM_CHAR, 0x3044, 1);  // い
+        PostMessageA(target.typedInto, WM_CHAR, 'x', 1);
+        char text[16] = "";
+        pumpUntil([&] { return GetWindowTextA(target.control, text, sizeof text) >= 5; });
+        EXPECT_STREQ(text, typed);
+    }
+    EXPECT_EQ(pressed, typed);
     form->Free();
 }
