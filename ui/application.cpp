@@ -29,33 +29,9 @@ bool TApplication::dispatch(MSG& msg) {
         Terminated_ = true;
         return false;
     }
-    if (HandleFormKey(msg) || dispatchSystemChar(msg)) return true;
+    if (HandleFormKey(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
-    return true;
-}
-
-// A double-byte character for a window of the system's own inside one of
-// ours (the edit box of a combo box) goes to it whole, in its wide form, as
-// it does to our windows (TWinControl): its lead byte waits here for the
-// trail byte.
-bool TApplication::dispatchSystemChar(const MSG& msg) {
-    if (msg.message != WM_CHAR || FindWindowTarget(msg.hwnd)) return false;
-    auto byte = static_cast<unsigned char>(msg.wParam);
-    if (!PendingLead_ && isLeadByte(byte)) {
-        PendingLead_ = static_cast<char>(byte);
-        return true;
-    }
-    if (!PendingLead_) return false;
-    const char bytes[] = {PendingLead_, static_cast<char>(byte)};
-    PendingLead_ = 0;
-    wchar_t wide[2];
-    int count = MultiByteToWideChar(CP_ACP, 0, bytes, 2, wide, 2);
-    for (int i = 0; i < count; ++i) {
-        MSG character = msg;
-        character.wParam = wide[i];
-        DispatchMessageW(&character);
-    }
     return true;
 }
 

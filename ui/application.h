@@ -81,7 +81,6 @@ protected:
 private:
     // Dispatches one message; false when it was WM_QUIT.
     bool dispatch(MSG& msg);
-    bool dispatchSystemChar(const MSG& msg);
 
     bool Terminated_ = false;
     bool ShowHint_ = true;
@@ -93,7 +92,6 @@ private:
     AnsiString Title_;
     DWORD MainThreadId_;
     std::exception_ptr Pending_;
-    char PendingLead_ = 0;  // a double-byte character's lead byte for a system window
 };
 
 // Runs the body of a platform callback: every exception is stored on the

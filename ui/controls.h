@@ -447,6 +447,9 @@ protected:
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
     virtual void KeyPress(char& key);
+    // A whole character typed in, in its wide form, for the window that
+    // takes the typing; the result is that window's.
+    virtual LRESULT DefaultCharW(wchar_t character, LPARAM lParam);
     virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
     virtual void DoEnter();
     virtual void DoExit();

@@ -248,6 +248,7 @@ void TCustomComboBox::subclassEdit() {
     Edit_ = Style_ == csDropDown ? FindWindowExA(Handle(), nullptr, "Edit", nullptr) : nullptr;
     if (!Edit_) return;
     EditProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Edit_, GWLP_WNDPROC));
+    EditProcW_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Edit_, GWLP_WNDPROC));
     SetPropA(Edit_, kEditProcProp, reinterpret_cast<HANDLE>(EditProc_));
     SetWindowLongPtrA(Edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&editWindowProc));
 }
@@ -278,6 +279,11 @@ void TCustomComboBox::DefaultHandler(TMessage& message) {
         return;
     }
     TWinControl::DefaultHandler(message);
+}
+
+LRESULT TCustomComboBox::DefaultCharW(wchar_t character, LPARAM lParam) {
+    if (!Edit_) return TWinControl::DefaultCharW(character, lParam);
+    return CallWindowProcW(EditProcW_, Edit_, WM_CHAR, character, lParam);
 }
 
 // The focus moves between the box and its edit part: OnEnter and OnExit come

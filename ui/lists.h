@@ -132,6 +132,7 @@ protected:
     void DestroyWnd() override;
     void WndProc(TMessage& message) override;
     void DefaultHandler(TMessage& message) override;
+    LRESULT DefaultCharW(wchar_t character, LPARAM lParam) override;
     virtual void Change() { OnChange(this); }
     virtual void Select() { OnSelect(this); }
     virtual void DropDown() { OnDropDown(this); }
@@ -151,6 +152,7 @@ private:
     std::unique_ptr<TControlItems> Items_;
     HWND Edit_ = nullptr;           // the edit part, keys routed through this control
     WNDPROC EditProc_ = nullptr;    // its own procedure
+    WNDPROC EditProcW_ = nullptr;   // the same in its wide form, for whole characters
     AnsiString Text_;               // kept while there is no window
     int SelStart_ = 0, SelEnd_ = 0;
     TComboBoxStyle Style_ = csDropDown;

@@ -569,8 +569,11 @@ void TWinControl::pressCharByte(unsigned char byte, TMessage& message) {
     const char bytes[] = {PendingLead_, key};
     wchar_t wide[2];
     int count = MultiByteToWideChar(CP_ACP, 0, bytes, 2, wide, 2);
-    for (int i = 0; i < count && Handle_; ++i)
-        message.Result = CallDefaultProcW(Handle_, WM_CHAR, wide[i], message.LParam);
+    for (int i = 0; i < count && Handle_; ++i) message.Result = DefaultCharW(wide[i], message.LParam);
+}
+
+LRESULT TWinControl::DefaultCharW(wchar_t character, LPARAM lParam) {
+    return CallDefaultProcW(Handle_, WM_CHAR, character, lParam);
 }
 
 // A notification goes back to the child window that sent it, as CN_BASE plus
