@@ -1,7 +1,7 @@
 // Automation and DLL calls through scripts run by the engine component:
-// 100,000 calls of a bound MulDiv (32-bit program only), 100,000 reads of a
-// Scripting.Dictionary's Count, 100,000 Struct member writes and reads, and
-// `for ... in` over a 10,000-item Dictionary. Prints seconds only; run under
+// 100,000 calls of a bound MulDiv, 100,000 reads of a Scripting.Dictionary's
+// Count, 100,000 Struct member writes and reads, and `for ... in` over a
+// 10,000-item Dictionary. Prints seconds only; run under
 // Wine with scripts/wine-run.sh build/bench/automation.exe.
 #include <windows.h>
 
@@ -45,13 +45,9 @@ int main() {
     JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
     JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
     DIZI component;
-#if defined(__i386__)
     measure(component, "100,000 calls of a bound MulDiv",
             "var dc = new DynaCall(); dc.register('kernel32.dll', 'MulDiv', 'i=lll', 'r=l');",
             "for (var i = 0; i < 100000; i++) dc.MulDiv(i, 3, 2);");
-#else
-    std::printf("%-48s (32-bit program only)\n", "100,000 calls of a bound MulDiv");
-#endif
     measure(component, "100,000 reads of a Dictionary's Count",
             "var d = new ActiveXObject('Scripting.Dictionary'); d.Add('a', 1);",
             "for (var i = 0; i < 100000; i++) d.Count;");

@@ -12,6 +12,7 @@
 #include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/mbstring.h"
+#include "engine/lib/dynaconvert.h"
 #include "engine/lib/number.h"
 #include "net/cookieobject.h"
 #include "net/ghttps.h"
@@ -369,7 +370,7 @@ TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime,
         setClient(std::make_unique<TgSocket>(clientBufferSize));
     } else {
         // A handle that is no connected socket cannot be wrapped.
-        SOCKET handle = static_cast<SOCKET>(static_cast<uint32_t>(ValueToInteger(argument(args, 0))));
+        SOCKET handle = static_cast<SOCKET>(ValueToAddress(argument(args, 0)));
         sockaddr_in peer{};
         int length = sizeof peer;
         if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
@@ -414,7 +415,9 @@ void TJTCPSocketObject::nativeAccept(TJValueList*, TJValue& result) {
     SOCKET handle = client().Accept();
     if (handle == INVALID_SOCKET) throw EgSocket("accept failed");
     TJValueList args;
-    args.AddInteger(static_cast<int32_t>(handle));
+    TJValue handleValue;
+    AddressToValue(handle, handleValue);
+    args.Add(handleValue);
     MakeObject(createObject<TJTCPSocketObject>(Runtime(), true, &args), result);
 }
 

@@ -75,12 +75,12 @@ struct MemoryArea {
     size_t Room = SIZE_MAX;
 };
 
-// A number is an address; a Struct, a String object or a string buffer gives
-// its own bytes (unshared first when written to); a plain text only as a
-// source. Anything else has no address.
+// A number is an address (a double that is no whole number is refused); a
+// Struct, a String object or a string buffer gives its own bytes (unshared
+// first when written to); a plain text only as a source. Anything else has no
+// address.
 MemoryArea memoryArea(const TJValue& value, bool destination) {
-    if (IsNumberValue(value))
-        return {reinterpret_cast<void*>(static_cast<uintptr_t>(static_cast<uint32_t>(ValueToInteger(value))))};
+    if (IsNumberValue(value)) return {reinterpret_cast<void*>(ValueToAddress(value))};
     if (IsObjectOfClass(&value, &TJStruct::classInfo)) {
         auto* record = static_cast<TJStruct*>(value.ObjValue);
         return {destination ? record->MutableBuffer() : const_cast<char*>(record->BufferData()), record->SizeOf()};
@@ -122,7 +122,7 @@ void fillMemory(TJDynaCall&, TJValueList* args, TJValue&) {
 
 // wParam and lParam by their letters: 1, 2, 4 and 8 pass the address of a
 // slot holding the value, s the address of the text, any other letter the
-// integer; undefined and null pass 0.
+// value as an address (pointer-sized); undefined and null pass 0.
 struct MessageParams {
     TJValueList Given;
     TDynaValueArray Values;
@@ -138,7 +138,7 @@ LPARAM paramOf(TDynaValue& v) {
     case dkInt64Ref: return reinterpret_cast<LPARAM>(&v.Int64Value);
     case dkString: return reinterpret_cast<LPARAM>(v.StrValue.lendData());
     case dkNil: return 0;
-    default: return static_cast<LPARAM>(v.LongValue);
+    default: return static_cast<LPARAM>(v.AddressValue);
     }
 }
 
@@ -147,16 +147,14 @@ void buildMessageParams(TJValueList* args, MessageParams& params) {
     AnsiString kinds;
     for (int i = 0; i < 2 && ArgCount(args) > 2 + i; ++i) {
         params.Given.Add(args->At(2 + i));
-        kinds += std::string_view("1248s").find(letters[i]) != std::string_view::npos ? letters[i] : 'l';
+        kinds += std::string_view("1248s").find(letters[i]) != std::string_view::npos ? letters[i] : 'p';
     }
     BuildDynaArguments(kinds, &params.Given, params.Values);
     if (params.Values.size() > 0) params.WParam = static_cast<WPARAM>(paramOf(params.Values[0]));
     if (params.Values.size() > 1) params.LParam = paramOf(params.Values[1]);
 }
 
-HWND windowOf(TJValueList* args) {
-    return reinterpret_cast<HWND>(static_cast<intptr_t>(ValueToInteger(args->At(0))));
-}
+HWND windowOf(TJValueList* args) { return reinterpret_cast<HWND>(ValueToAddress(args->At(0))); }
 
 void sendMessage(TJDynaCall&, TJValueList* args, TJValue& result) {
     MakeInteger(0, result);
@@ -165,7 +163,7 @@ void sendMessage(TJDynaCall&, TJValueList* args, TJValue& result) {
     buildMessageParams(args, params);
     LRESULT answer = SendMessageA(windowOf(args), static_cast<UINT>(ValueToInteger(args->At(1))), params.WParam,
                                   params.LParam);
-    MakeInteger(static_cast<int32_t>(answer), result);
+    AddressToValue(static_cast<uintptr_t>(answer), result);
     WriteBackDynaArguments(params.Values, &params.Given);
 }
 
@@ -278,8 +276,8 @@ bool kindOfType(const AnsiString& type, uint8_t& kind, uint32_t& size) {
     case 'h': case 'l': case 'p': case 'u': kind = skLong; size = 4; return true;
     case 'i': kind = skInt64; size = 8; return true;
     case 'b': kind = skBool; size = 4; return true;
-    case 's': kind = skString; size = 4; return true;
-    case 'w': kind = skWide; size = 4; return true;
+    case 's': kind = skString; size = sizeof(void*); return true;
+    case 'w': kind = skWide; size = sizeof(void*); return true;
     case 'f': kind = skSingle; size = 4; return true;
     case 'd': kind = skDouble; size = 8; return true;
     default: return false;
@@ -301,9 +299,9 @@ void store(char* at, T value) {
     std::memcpy(at, &value, sizeof value);
 }
 
-// Pointer members are 32 bits wide, as the program is.
-uint32_t pointerBits(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
-const void* addressOf(uint32_t bits) { return reinterpret_cast<const void*>(static_cast<uintptr_t>(bits)); }
+// Pointer members are as wide as an address.
+uintptr_t pointerBits(const void* p) { return reinterpret_cast<uintptr_t>(p); }
+const void* addressOf(uintptr_t bits) { return reinterpret_cast<const void*>(bits); }
 
 void clearMethod(TJStruct& self, TJValueList*, TJValue&) { self.Clear(); }
 void define(TJStruct& self, TJValueList* args, TJValue&) { self.Define(args); }
@@ -388,16 +386,15 @@ void TJStruct::readMember(const TStructMember& member, TJValue& value) {
     case skBool: MakeBool(load<int32_t>(at) != 0, value); return;
     case skString: {
         if (Members()->GetValue(member.Name, value) && IsObjectOfClass(&value, &classInfo)) return;
-        // The member's own copy when the pointer is still its own (which
-        // also holds where addresses are wider than the member).
-        uint32_t stored = load<uint32_t>(at);
+        // The member's own copy when the pointer is still its own.
+        uintptr_t stored = load<uintptr_t>(at);
         if (stored == 0) MakeString(AnsiString(), value);
         else if (stored == pointerBits(member.StrKeeper.c_str())) MakeString(member.StrKeeper, value);
         else MakeString(AnsiString(textAt<char>(addressOf(stored))), value);
         return;
     }
     case skWide: {
-        uint32_t stored = load<uint32_t>(at);
+        uintptr_t stored = load<uintptr_t>(at);
         if (stored == 0) MakeString(AnsiString(), value);
         else if (stored == pointerBits(member.WideKeeper.c_str())) MakeString(wideToAnsi(member.WideKeeper), value);
         else MakeString(wideToAnsi(textAt<wchar_t>(addressOf(stored))), value);
@@ -427,11 +424,11 @@ void TJStruct::writeMember(TStructMember& member, const TJValue& value) {
         // A copy of its own: writes through the pointer change neither the
         // value's text nor a Struct given as the value.
         member.StrKeeper = IsUndefinedOrNull(value) ? AnsiString() : AnsiString(ValueToString(value).view());
-        store(at, IsUndefinedOrNull(value) ? 0u : pointerBits(member.StrKeeper.lendData()));
+        store(at, IsUndefinedOrNull(value) ? uintptr_t(0) : pointerBits(member.StrKeeper.lendData()));
         break;
     case skWide:
         member.WideKeeper = IsUndefinedOrNull(value) ? WideString() : ansiToWide(ValueToString(value));
-        store(at, IsUndefinedOrNull(value) ? 0u : pointerBits(member.WideKeeper.c_str()));
+        store(at, IsUndefinedOrNull(value) ? uintptr_t(0) : pointerBits(member.WideKeeper.c_str()));
         break;
     case skSingle: store(at, ValueToSingle(&value)); break;
     case skDouble: store(at, ValueToDouble(value)); break;

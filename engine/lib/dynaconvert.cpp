@@ -4,6 +4,8 @@
 #include "engine/lib/dynaconvert.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string_view>
 
 #include "engine/core/hooks.h"
@@ -51,6 +53,7 @@ void convert(TDynaKind kind, const TJValue& arg, TDynaValue& v) {
     case dkDispatch: v.DispatchValue.reset(ValueToDispatch(&arg)); break;
     case dkUnknown: v.UnknownValue.reset(ValueToDispatch(&arg)); break;
     case dkNil: break;
+    case dkAddress: v.AddressValue = ValueToAddress(arg); break;
     }
 }
 
@@ -89,9 +92,8 @@ void DynaResultToValue(const AnsiString& letter, const TDynaResult& raw, TJValue
     switch (lowerCaseAscii(letter.view().substr(0, 1))[0]) {
     case 'a': case 'k': MakeDispatch(static_cast<IDispatch*>(raw.Pointer), value); break;
     case 'b': MakeBool(raw.Long != 0, value); break;
-    case 'c': case 'h': case 'l': case 'p': case 't': case 'u':
-        MakeInteger(static_cast<int32_t>(raw.Long), value);
-        break;
+    case 'c': case 'l': case 't': case 'u': MakeInteger(static_cast<int32_t>(raw.Long), value); break;
+    case 'h': case 'p': AddressToValue(reinterpret_cast<uintptr_t>(raw.Pointer), value); break;
     case 'd': MakeDouble(raw.Double, value); break;
     case 'f': MakeDouble(raw.Single, value); break;
     case 'i': MakeDouble(static_cast<double>(raw.Int64), value); break;
@@ -116,6 +118,26 @@ void WriteBackDynaArguments(const TDynaValueArray& values, TJValueList* args) {
         default: break;
         }
     }
+}
+
+// ==== Addresses ====
+
+uintptr_t ValueToAddress(const TJValue& value) {
+    if (value.ValueType != vtDouble && !IsNumberObjectValue(&value))
+        return static_cast<uintptr_t>(static_cast<intptr_t>(ValueToInteger(value)));
+    // The range runs from the most negative signed address to the largest unsigned one.
+    constexpr double low = static_cast<double>(std::numeric_limits<intptr_t>::min());
+    constexpr double high = -2 * low;
+    double d = ValueToDouble(value);
+    if (d != std::trunc(d) || !(d >= low && d < high)) raiseScriptError("EDLLLoadError", "invalid parameter");
+    return d < 0 ? static_cast<uintptr_t>(static_cast<intptr_t>(d)) : static_cast<uintptr_t>(d);
+}
+
+void AddressToValue(uintptr_t address, TJValue& value) {
+    auto signedAddress = static_cast<intptr_t>(address);
+    auto low = static_cast<int32_t>(signedAddress);
+    if (low == signedAddress) MakeInteger(low, value);
+    else MakeDouble(static_cast<double>(signedAddress), value);
 }
 
 // ==== The call ====

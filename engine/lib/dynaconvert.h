@@ -30,5 +30,14 @@ void WriteBackDynaArguments(const TDynaValueArray& values, TJValueList* args);
 // "EDynaCallError" "procedure address error".
 void CallDynaDeclare(const TDynaDeclare& declare, TJValueList* args, TJValue& result);
 
+// A script number as an address: an integer sign-extended (as handles are),
+// or a double or Number object that is a whole number within the address
+// range (exact to 2^53, which holds every user-space address); any other value
+// by its integer conversion. Otherwise "EDLLLoadError" "invalid parameter".
+uintptr_t ValueToAddress(const TJValue& value);
+// An address as a script number: an integer when it fits 32 bits (signed, as
+// handles are sign-extended), else a double.
+void AddressToValue(uintptr_t address, TJValue& value);
+
 // Makes function values of FuncType 5 callable by the evaluator.
 void RegisterNativeCalls();

@@ -105,6 +105,9 @@ TJGlobalObject::~TJGlobalObject() {
     Arguments_->DecRef();
 }
 
+// Window handles have 32 significant bits in both programs (sign-extended in
+// the 64-bit one, as an integer given for an address is), so an integer
+// holds them whole.
 int32_t TJGlobalObject::applicationHandle() const {
     return static_cast<int32_t>(reinterpret_cast<intptr_t>(GetAppWindow()));
 }

@@ -1,7 +1,7 @@
 // The native call core: export lookup with the "A" retry, the declaration
 // options and call flags, the parameters of converted arguments, and the call
-// frame built by hand on the machine stack (32-bit x86 only: the 64-bit test
-// build on machines that run no 32-bit code refuses the call itself).
+// frame built by hand on the machine stack: the 32-bit x86 frame, or the
+// Windows x64 convention.
 #include "engine/lib/nativecall.h"
 
 #include <algorithm>
@@ -14,10 +14,10 @@ namespace {
 
 // ==== Parameters ====
 
-uint32_t addressOf(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+uintptr_t addressOf(const void* p) { return reinterpret_cast<uintptr_t>(p); }
 
-TDynaParm byValue(uint32_t width, uint32_t value) { return TDynaParm{0, width, value}; }
-TDynaParm byAddress(const void* p) { return TDynaParm{0, 4, addressOf(p)}; }
+TDynaParm byValue(uint32_t width, uintptr_t value) { return TDynaParm{0, width, value}; }
+TDynaParm byAddress(const void* p) { return TDynaParm{0, sizeof(void*), addressOf(p)}; }
 TDynaParm blockOf(const void* p, uint32_t width) { return TDynaParm{pfPointer, width, addressOf(p)}; }
 
 TDynaParm parmOf(TDynaValue& v) {
@@ -26,7 +26,8 @@ TDynaParm parmOf(TDynaValue& v) {
     case dkByteRef: return byAddress(&v.ByteValue);
     case dkShort: return byValue(2, static_cast<uint32_t>(static_cast<int32_t>(v.ShortValue)));
     case dkShortRef: return byAddress(&v.ShortValue);
-    case dkLong: return byValue(4, static_cast<uint32_t>(v.LongValue));
+    // Sign-extended to the register, as a handle passed this way must be.
+    case dkLong: return byValue(4, static_cast<uintptr_t>(static_cast<intptr_t>(v.LongValue)));
     case dkLongRef: return byAddress(&v.LongValue);
     case dkInt64: return blockOf(&v.Int64Value, 8);
     case dkInt64Ref: return byAddress(&v.Int64Value);
@@ -36,7 +37,8 @@ TDynaParm parmOf(TDynaValue& v) {
     case dkDouble: return blockOf(&v.DoubleValue, 8);
     case dkDispatch: return byAddress(v.DispatchValue.get());
     case dkUnknown: return byAddress(v.UnknownValue.get());
-    case dkNil: return byValue(4, 0);
+    case dkNil: return byValue(sizeof(void*), 0);
+    case dkAddress: return byValue(sizeof(void*), v.AddressValue);
     default:
         // Kinds without a letter pass the 32-bit slot; unknown ones pass nothing.
         if (v.Kind <= 17) return byValue(4, v.Bits32);
@@ -44,7 +46,13 @@ TDynaParm parmOf(TDynaValue& v) {
     }
 }
 
-// ==== The frame ====
+void checkFrameSize(uint64_t bytes) {
+    if (bytes > MaxDynaFrameBytes) raiseScriptError("EDynaCallError", "arguments size error");
+}
+
+// ==== The 32-bit x86 frame ====
+
+#if defined(__i386__)
 
 // The number of 32-bit stack words a parameter takes.
 uint32_t wordsOf(const TDynaParm& p) { return p.Width / 4 + (p.Width % 4 != 0); }
@@ -63,7 +71,6 @@ struct RawResult {
 // takes more arguments than it was given scribbles on nothing of ours), calls
 // the procedure and restores the stack pointer whatever the callee removed.
 // Kept out of line so that no floating-point value of ours is live across it.
-#if defined(__i386__)
 __attribute__((noinline)) void callFrame(void* proc, const uint32_t* block, uint32_t words, FpuResult fpu,
                                          RawResult& raw) {
     uint32_t eax = addressOf(block);
@@ -108,11 +115,6 @@ __attribute__((noinline)) void callFrame(void* proc, const uint32_t* block, uint
     raw.single = single;
     raw.dbl = dbl;
 }
-#else
-void callFrame(void*, const uint32_t*, uint32_t, FpuResult, RawResult&) {
-    raiseScriptError("EDynaCallError", "native calls need the 32-bit program");
-}
-#endif
 
 // Lays the parameters out as they lie on the stack (the first at the lowest
 // address), the hidden buffer address first when there is one; the number of
@@ -125,7 +127,7 @@ uint32_t buildBlock(const TDynaParm* parms, int count, const void* hidden, uint3
         uint32_t words = wordsOf(p);
         if (p.Flags & pfPointer) {
             std::memset(block + at, 0, words * 4);
-            std::memcpy(block + at, reinterpret_cast<const void*>(static_cast<uintptr_t>(p.Value)), p.Width);
+            std::memcpy(block + at, reinterpret_cast<const void*>(p.Value), p.Width);
         } else {
             std::fill_n(block + at, words, p.Value);
         }
@@ -134,11 +136,118 @@ uint32_t buildBlock(const TDynaParm* parms, int count, const void* hidden, uint3
     return at;
 }
 
-void checkFrameSize(const TDynaParm* parms, int count, bool hidden) {
+uint64_t frameBytes(const TDynaParm* parms, int count, bool hidden) {
     uint64_t bytes = hidden ? 4 : 0;
     for (int i = 0; i < count; ++i) bytes += uint64_t(wordsOf(parms[i])) * 4;
-    if (bytes > MaxDynaFrameBytes) raiseScriptError("EDynaCallError", "arguments size error");
+    return bytes;
 }
+
+#elif defined(__x86_64__)
+
+// ==== The x64 frame ====
+
+// nimCallX64(proc, slots, count, raw): copies `count` 8-byte argument slots
+// (at least four: the first four are the callee's shadow space) onto a fresh
+// 16-byte aligned area at the stack pointer, with 64 bytes of slack above it
+// (so a callee that reads or writes more arguments than it was given touches
+// nothing of ours); loads the first four into RCX, RDX, R8 and R9 and, each
+// at its own position, into XMM0-XMM3 as well, so that a float or double is
+// found where the callee looks, and a variadic callee finds both copies as
+// the convention asks; calls; stores RAX into raw[0] and XMM0 into raw[1].
+// RBP keeps the frame: the stack pointer comes back whatever the callee did,
+// and the unwind data describes the frame to whoever walks the stack.
+// RSI and RDI are callee-saved, so they are saved here before use.
+extern "C" void nimCallX64(void* proc, const uint64_t* slots, uint64_t count, uint64_t* raw);
+asm(R"(
+    .text
+    .globl  nimCallX64
+    .def    nimCallX64; .scl 2; .type 32; .endef
+    .seh_proc nimCallX64
+nimCallX64:
+    pushq   %rbp
+    .seh_pushreg %rbp
+    pushq   %rsi
+    .seh_pushreg %rsi
+    pushq   %rdi
+    .seh_pushreg %rdi
+    movq    %rsp, %rbp
+    .seh_setframe %rbp, 0
+    .seh_endprologue
+    movq    %rcx, %r10              # the procedure
+    movq    %rdx, %rsi              # the slots
+    movq    %r9, %rdi               # raw, kept across the call
+    leaq    64(,%r8,8), %rax        # the slots and the slack
+    subq    %rax, %rsp
+    andq    $-16, %rsp
+1:  movq    -8(%rsi,%r8,8), %rax    # last slot first: pages are touched
+    movq    %rax, -8(%rsp,%r8,8)    #   downwards, as the stack guard expects
+    decq    %r8
+    jnz     1b
+    movq    (%rsp), %rcx
+    movq    8(%rsp), %rdx
+    movq    16(%rsp), %r8
+    movq    24(%rsp), %r9
+    movq    %rcx, %xmm0
+    movq    %rdx, %xmm1
+    movq    %r8, %xmm2
+    movq    %r9, %xmm3
+    callq   *%r10
+    movq    %rax, (%rdi)
+    movq    %xmm0, 8(%rdi)
+    movq    %rbp, %rsp
+    popq    %rdi
+    popq    %rsi
+    popq    %rbp
+    retq
+    .seh_endproc
+)");
+
+constexpr size_t minSlots = 4;
+
+// A record of this size travels in a register (as an argument or a result);
+// any other goes by the address of memory the caller provides.
+bool registerSized(uint32_t size) { return size == 1 || size == 2 || size == 4 || size == 8; }
+
+// The bytes of the copy a record passed by address takes (each 16-byte aligned).
+uint64_t copyBytes(const TDynaParm& p) {
+    return (p.Flags & pfPointer) && !registerSized(p.Width) ? (uint64_t(p.Width) + 15) & ~uint64_t(15) : 0;
+}
+
+size_t slotCount(int count, bool hidden) { return std::max<size_t>(size_t(count) + hidden, minSlots); }
+
+uint64_t frameBytes(const TDynaParm* parms, int count, bool hidden) {
+    uint64_t bytes = (slotCount(count, hidden) + 1) / 2 * 16;
+    for (int i = 0; i < count; ++i) bytes += copyBytes(parms[i]);
+    return bytes;
+}
+
+// Fills one slot per argument, the hidden buffer address first when there is
+// one; the copies of records passed by address follow the slots in the block.
+size_t buildSlots(const TDynaParm* parms, int count, void* hidden, uint64_t* block) {
+    size_t slots = slotCount(count, hidden);
+    std::fill_n(block, slots, 0);
+    auto* copy = reinterpret_cast<unsigned char*>(block + (slots + 1) / 2 * 2);
+    size_t at = 0;
+    if (hidden) block[at++] = addressOf(hidden);
+    for (int i = 0; i < count; ++i, ++at) {
+        const TDynaParm& p = parms[i];
+        const void* bytes = reinterpret_cast<const void*>(p.Value);
+        if (!(p.Flags & pfPointer)) {
+            block[at] = p.Value;
+        } else if (registerSized(p.Width)) {
+            std::memcpy(block + at, bytes, p.Width);
+        } else {
+            std::memcpy(copy, bytes, p.Width);
+            block[at] = addressOf(copy);
+            copy += copyBytes(p);
+        }
+    }
+    return slots;
+}
+
+#else
+#error "the native call core builds frames for 32-bit x86 and x64 only"
+#endif
 
 }  // namespace
 
@@ -193,11 +302,12 @@ void InvokeNativeProc(uint32_t flags, void* proc, const TDynaParmArray& parms, T
     CallNativeProc(flags, proc, static_cast<int>(parms.size()), result, returnSize, returnBuffer, parms.data());
 }
 
+#if defined(__i386__)
 void CallNativeProc(uint32_t flags, void* proc, int count, TDynaResult& result, uint32_t returnSize,
                     void* returnBuffer, const TDynaParm* parms) {
     result.Bits = 0;
     bool bufferFilledByCallee = returnBuffer && ((flags & cfRegisterReturn) || returnSize > 8);
-    checkFrameSize(parms, count, bufferFilledByCallee);
+    checkFrameSize(frameBytes(parms, count, bufferFilledByCallee));
 
     uint32_t block[MaxDynaFrameBytes / 4];
     uint32_t words = buildBlock(parms, count, bufferFilledByCallee ? returnBuffer : nullptr, block);
@@ -216,3 +326,26 @@ void CallNativeProc(uint32_t flags, void* proc, int count, TDynaResult& result, 
         std::memcpy(returnBuffer, pair, returnSize);
     }
 }
+#else
+void CallNativeProc(uint32_t flags, void* proc, int count, TDynaResult& result, uint32_t returnSize,
+                    void* returnBuffer, const TDynaParm* parms) {
+    result.Bits = 0;
+    bool bufferFilledByCallee = returnBuffer && returnSize > 0 && !registerSized(returnSize);
+    checkFrameSize(frameBytes(parms, count, bufferFilledByCallee));
+
+    alignas(16) uint64_t block[MaxDynaFrameBytes / 8];
+    size_t slots = buildSlots(parms, count, bufferFilledByCallee ? returnBuffer : nullptr, block);
+    uint64_t raw[2] = {};  // RAX, XMM0
+    nimCallX64(proc, block, slots, raw);
+
+    if (flags & cfSingleResult) {
+        std::memcpy(&result.Single, &raw[1], sizeof result.Single);
+    } else if (flags & cfDoubleResult) {
+        std::memcpy(&result.Double, &raw[1], sizeof result.Double);
+    } else if (!returnBuffer) {
+        result.Bits = raw[0];
+    } else if (!bufferFilledByCallee) {
+        std::memcpy(returnBuffer, &raw[0], std::min<uint32_t>(returnSize, 8));
+    }
+}
+#endif

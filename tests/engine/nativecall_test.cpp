@@ -1,9 +1,11 @@
 // The native call core and the DLL call of FuncType 5 function values: the
 // declaration letters and flags, argument records and parameters, result
-// letters, real calls of Windows exports and of functions this test program
-// exports (stdcall and cdecl, integers of every width, floats, 64-bit and
-// floating-point results, texts, interfaces, by-reference write-back), a
-// callee of the wrong convention, and a script calling such a function.
+// letters, addresses as script numbers, real calls of Windows exports and of
+// functions this test program exports (stdcall and cdecl, integers of every
+// width, floats, 64-bit and floating-point results, texts, interfaces,
+// by-reference write-back, records by value and as results), a callee of the
+// wrong convention, and a script calling such a function. Both programs run
+// them: the 32-bit frame and the x64 one.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -30,6 +32,19 @@ struct Seen {
 
 struct Triple {
     int a, b, c;
+};
+
+// Records of 4, 8 and 12 bytes by value, and one of 16 as the result.
+struct Rec4 {
+    int16_t a, b;
+};
+struct Rec8 {
+    int32_t a;
+    float b;
+};
+struct Rec16 {
+    double sum;
+    int64_t product;
 };
 }  // namespace
 
@@ -77,16 +92,37 @@ __declspec(dllexport) unsigned long long __cdecl ncPair(unsigned lo, unsigned hi
     return static_cast<unsigned long long>(hi) << 32 | lo;
 }
 __declspec(dllexport) Triple __cdecl ncTriple(int x) { return Triple{x, x + 1, x + 2}; }
+// Where its frame lies, modulo 16: on a 16-byte boundary in the x64
+// program, 8 bytes off one in the 32-bit program, when the caller aligned the
+// stack at the call.
+__declspec(dllexport) int __cdecl ncFrameAlignment() {
+    return static_cast<int>(reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) % 16);
+}
+// Changes its copy of the 12-byte record, which the caller's must not see.
+__declspec(dllexport) Rec16 __cdecl ncRecords(Rec4 x, Rec8 y, Triple z, int last) {
+    Rec16 r{x.a + x.b + y.a + y.b + z.a + z.b + z.c + last, int64_t(x.a) * x.b * y.a * z.a * z.b * z.c * last};
+    z.a = -1;
+    return r;
+}
 }
 
 namespace {
 
 void* procOf(HMODULE module, const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); }
 
+// The export by its 32-bit name: a stdcall name's "@N" is the 32-bit
+// program's alone.
 void* exported(const char* name) {
-    void* proc = procOf(GetModuleHandleA(nullptr), name);
+    std::string plain(name);
+    if (sizeof(void*) == 8) plain = plain.substr(0, plain.find('@'));
+    void* proc = procOf(GetModuleHandleA(nullptr), plain.c_str());
     EXPECT_NE(proc, nullptr) << name;
     return proc;
+}
+
+template <class T>
+TDynaParm blockOf(const T& record) {
+    return TDynaParm{pfPointer, sizeof(T), reinterpret_cast<uintptr_t>(&record)};
 }
 
 TJValueList* fill(TJValueList& list, std::initializer_list<TJValue> values) {
@@ -191,7 +227,7 @@ TEST(NativeDeclarations, ExportsAreFoundWithTheAnsiRetry) {
 
 TEST(NativeArguments, LettersMakeTheirKinds) {
     TDynaValueArray r = build("c1t2bhlpu4i8swfdak", {});
-    const uint8_t kinds[] = {0, 15, 2, 15, 4, 4, 4, 4, 4, 15, 6, 15, 15, 15, 10, 11, 12, 13};
+    const uint8_t kinds[] = {0, 15, 2, 15, 4, 16, 4, 16, 4, 15, 6, 15, 15, 15, 10, 11, 12, 13};
     ASSERT_EQ(r.size(), sizeof kinds);
     for (size_t i = 0; i < r.size(); ++i) EXPECT_EQ(r[i].Kind, kinds[i]) << i;
     EXPECT_TRUE(build("", {}).empty());
@@ -257,9 +293,10 @@ TEST(NativeArguments, InterfacesAreHeldForTheCall) {
 }
 
 TEST(NativeArguments, ParametersPassValuesAndAddresses) {
-    TDynaValueArray r = build("c1t2l4i8swfdk", {intValue(200), intValue(1), intValue(-2), intValue(3), intValue(-4),
-                                                 intValue(5), intValue(6), intValue(7), textValue("ab"),
-                                                 textValue("cd"), doubleValue(1.5), doubleValue(2.5), nullValue()});
+    TDynaValueArray r = build("c1t2l4i8swfdkp", {intValue(200), intValue(1), intValue(-2), intValue(3), intValue(-4),
+                                                  intValue(5), intValue(6), intValue(7), textValue("ab"),
+                                                  textValue("cd"), doubleValue(1.5), doubleValue(2.5), nullValue(),
+                                                  doubleValue(4294967295.0)});
     r.push_back(TDynaValue{});
     r.back().Kind = 14;
     r.back().Bits32 = 0xABCD;
@@ -269,27 +306,29 @@ TEST(NativeArguments, ParametersPassValuesAndAddresses) {
     TDynaParmArray p;
     DynaValuesToParms(r, p);
     ASSERT_EQ(p.size(), r.size());
-    auto addr = [](const void* q) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(q)); };
-    auto expectParm = [&](size_t i, uint32_t flags, uint32_t width, uint32_t value) {
+    const uint32_t word = sizeof(void*);
+    auto addr = [](const void* q) { return reinterpret_cast<uintptr_t>(q); };
+    auto expectParm = [&](size_t i, uint32_t flags, uint32_t width, uintptr_t value) {
         EXPECT_EQ(p[i].Flags, flags) << i;
         EXPECT_EQ(p[i].Width, width) << i;
         EXPECT_EQ(p[i].Value, value) << i;
     };
     expectParm(0, 0, 1, 200);
-    expectParm(1, 0, 4, addr(&r[1].ByteValue));
+    expectParm(1, 0, word, addr(&r[1].ByteValue));
     expectParm(2, 0, 2, 0xFFFFFFFEu);
-    expectParm(3, 0, 4, addr(&r[3].ShortValue));
-    expectParm(4, 0, 4, 0xFFFFFFFCu);
-    expectParm(5, 0, 4, addr(&r[5].LongValue));
+    expectParm(3, 0, word, addr(&r[3].ShortValue));
+    expectParm(4, 0, 4, static_cast<uintptr_t>(-4));  // sign-extended to the register
+    expectParm(5, 0, word, addr(&r[5].LongValue));
     expectParm(6, pfPointer, 8, addr(&r[6].Int64Value));
-    expectParm(7, 0, 4, addr(&r[7].Int64Value));
-    expectParm(8, 0, 4, addr(r[8].StrValue.c_str()));
-    expectParm(9, 0, 4, addr(r[9].WideValue.c_str()));
+    expectParm(7, 0, word, addr(&r[7].Int64Value));
+    expectParm(8, 0, word, addr(r[8].StrValue.c_str()));
+    expectParm(9, 0, word, addr(r[9].WideValue.c_str()));
     expectParm(10, 0, 4, 0x3FC00000u);  // 1.5f
     expectParm(11, pfPointer, 8, addr(&r[11].DoubleValue));
-    expectParm(12, 0, 4, 0);
-    expectParm(13, 0, 4, 0xABCD);
-    expectParm(14, 0, 0, 0);
+    expectParm(12, 0, word, 0);
+    expectParm(13, 0, word, 0xFFFFFFFFu);
+    expectParm(14, 0, 4, 0xABCD);
+    expectParm(15, 0, 0, 0);
 }
 
 // ==== Results ====
@@ -354,15 +393,50 @@ TEST(NativeResults, TextsAndInterfaces) {
     EXPECT_EQ(object.refs, 1u);
 }
 
+// ==== Addresses ====
+
+TEST(NativeAddresses, ScriptNumbersAndBack) {
+    const bool wide = sizeof(void*) == 8;
+    const double beyond32 = 4294967296.0 * 3 + 5;  // 2^32 * 3 + 5
+    struct Case {
+        TJValue value;
+        bool valid;
+        uintptr_t address;
+    };
+    FakeRuntime engine;
+    const Case cases[] = {
+        {intValue(0x1000), true, 0x1000},
+        {intValue(-1), true, ~uintptr_t(0)},  // a handle, sign-extended
+        {doubleValue(4294967295.0), true, 0xFFFFFFFFu},
+        {doubleValue(-2.0), true, ~uintptr_t(1)},
+        {doubleValue(beyond32), wide, wide ? static_cast<uintptr_t>(uint64_t(beyond32)) : 0},
+        {doubleValue(65536.5), false, 0},
+        {doubleValue(-0.25), false, 0},
+        {objectValue(NewNumberObject(&engine, doubleValue(8192))), true, 8192},
+        {objectValue(NewNumberObject(&engine, doubleValue(1.5))), false, 0},
+        {textValue("77"), true, 77},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ValueToString(c.value).c_str());
+        if (!c.valid) {
+            EXPECT_SCRIPT_ERROR(ValueToAddress(c.value), "EDLLLoadError", "invalid parameter");
+            continue;
+        }
+        uintptr_t address = ValueToAddress(c.value);
+        EXPECT_EQ(address, c.address);
+        TJValue back;
+        AddressToValue(address, back);
+        EXPECT_EQ(ValueToAddress(back), address);
+        // An integer when the address fits 32 bits as a signed number.
+        EXPECT_EQ(back.ValueType, static_cast<intptr_t>(static_cast<int32_t>(address)) == static_cast<intptr_t>(address)
+                                      ? vtInteger
+                                      : vtDouble);
+    }
+}
+
 // ==== Calls ====
 
-// The call frame is 32-bit x86: the 64-bit test build refuses every call.
-class NativeCalls : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (sizeof(void*) != 4) GTEST_SKIP() << "native calls run only in the 32-bit program";
-    }
-};
+using NativeCalls = ::testing::Test;
 
 TEST_F(NativeCalls, IntegersOfEveryWidthStdcallAndCdecl) {
     const long long big = (1ll << 40) + 3;
@@ -509,6 +583,23 @@ TEST_F(NativeCalls, ResultsThroughAReturnBuffer) {
     EXPECT_EQ(result.Bits, 0u);
 }
 
+TEST_F(NativeCalls, RecordsByValue) {
+    // 4 and 8 bytes travel as they are (in a register in the x64 frame), 12
+    // bytes as the address of a copy there; the 16-byte result comes back
+    // through the hidden first argument.
+    Rec4 x{2, 3};
+    Rec8 y{5, 0.5f};
+    Triple z{7, 11, 13};
+    TDynaParmArray parms = {blockOf(x), blockOf(y), blockOf(z), TDynaParm{0, 4, 17}};
+    Rec16 r{};
+    TDynaResult result;
+    InvokeNativeProc(cfCdecl, exported("ncRecords"), parms, result, sizeof r, &r);
+    EXPECT_EQ(r.sum, 2 + 3 + 5 + 0.5 + 7 + 11 + 13 + 17);
+    EXPECT_EQ(r.product, 2 * 3 * 5 * 7 * 11 * 13 * 17);
+    EXPECT_EQ(z.a, 7);  // the callee changed only its copy
+    EXPECT_EQ(result.Bits, 0u);
+}
+
 TEST_F(NativeCalls, AWrongConventionLeavesTheStackIntact) {
     volatile uint32_t canary = 0xC0FFEE11;
     TDynaDeclare cdeclAsStdcall = declaration("ncCdeclIntegers", "ctli", "s", "l");
@@ -525,7 +616,19 @@ TEST_F(NativeCalls, AWrongConventionLeavesTheStackIntact) {
     EXPECT_EQ(canary, 0xC0FFEE11u);
 }
 
+TEST_F(NativeCalls, TheStackIsAlignedAtTheCall) {
+    for (int count = 0; count <= 7; ++count) {
+        TDynaDeclare d = declaration("ncFrameAlignment", std::string(count, 'l').c_str(), "c", "l");
+        TJValueList args;
+        for (int k = 0; k < count; ++k) args.AddInteger(k);
+        TJValue result;
+        CallDynaDeclare(d, &args, result);
+        EXPECT_EQ(result.IntegerValue, sizeof(void*) == 8 ? 0 : 8) << count;
+    }
+}
+
 TEST_F(NativeCalls, AnUndeclaredFloatingPointResultIsDropped) {
+    if (sizeof(void*) != 4) GTEST_SKIP() << "the floating-point stack carries results in the 32-bit program only";
     // The callee leaves a double on the floating-point stack that the
     // declaration does not read; more than eight such calls would overflow it.
     TDynaDeclare scale = declaration("ncStdScale@12", "df", "", "l");
@@ -539,16 +642,18 @@ TEST_F(NativeCalls, AnUndeclaredFloatingPointResultIsDropped) {
 }
 
 TEST_F(NativeCalls, LargeArgumentBlocks) {
-    TDynaDeclare sum = declaration("ncSumAll", std::string(1024, 'l').c_str(), "c", "l");
+    // As many integers as fill the block: 4 bytes each in the 32-bit frame, 8 in the x64 one.
+    const int most = MaxDynaFrameBytes / sizeof(void*);
+    TDynaDeclare sum = declaration("ncSumAll", std::string(most, 'l').c_str(), "c", "l");
     TJValueList args;
-    args.AddInteger(1023);
-    for (int k = 1; k <= 1023; ++k) args.AddInteger(k);
+    args.AddInteger(most - 1);
+    for (int k = 1; k < most; ++k) args.AddInteger(k);
     TJValue result;
     CallDynaDeclare(sum, &args, result);
-    EXPECT_EQ(result.IntegerValue, 1023 * 1024 / 2);
-    sum.ArgLetters = std::string(1025, 'l').c_str();
+    EXPECT_EQ(result.IntegerValue, (most - 1) * most / 2);
+    sum.ArgLetters = std::string(most + 1, 'l').c_str();
     EXPECT_SCRIPT_ERROR(CallDynaDeclare(sum, &args, result), "EDynaCallError", "arguments size error");
-    sum.ArgLetters = std::string(513, 'd').c_str();
+    sum.ArgLetters = std::string(MaxDynaFrameBytes / 8 + 1, 'd').c_str();
     EXPECT_SCRIPT_ERROR(CallDynaDeclare(sum, &args, result), "EDynaCallError", "arguments size error");
 }
 
