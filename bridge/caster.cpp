@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "bridge/controls.h"
+#include "bridge/forms.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/comctrls.h"
@@ -48,7 +49,7 @@ const TJCasterRow casterRows[] = {
     {"TToolBar", nullptr},         // TJVCLBaseToolBar
     {"TPopupMenu", nullptr},       // TJVCLBasePopupMenu
     {"TMainMenu", nullptr},        // TJVCLBaseMainMenu
-    {"TForm", nullptr},            // TJVCLBaseForm
+    {"TForm", &TJVCLBaseForm::classInfo},
     {"TSplitter", nullptr},        // TJVCLBaseSplitter
     {"TProgressBar", nullptr},     // TJVCLBaseProgressBar
     {"TListItem", nullptr},        // TJVCLBaseListItem
@@ -78,7 +79,7 @@ const TJCasterRow casterRows[] = {
 
 // ORDER SCRIPT TYPES: the constructible script types and their leaf classes.
 const TJCasterRow scriptTypes[] = {
-    {"VCLForm", nullptr},         {"VCLEdit", nullptr},         {"VCLButton", nullptr},
+    {"VCLForm", &TJVCLForm::classInfo}, {"VCLEdit", nullptr},         {"VCLButton", nullptr},
     {"VCLMemo", nullptr},         {"VCLLabel", nullptr},        {"VCLTimer", nullptr},
     {"VCLMenuItem", nullptr},     {"VCLMainMenu", nullptr},     {"VCLPopupMenu", nullptr},
     {"VCLCheckBox", nullptr},     {"VCLRadioButton", nullptr},  {"VCLListBox", nullptr},

@@ -63,10 +63,36 @@ enum class TJUnlinked : uint8_t {
 
 namespace bridge_detail {
 
+// An accessor is a member function of the GUI class, or a function taking
+// the object (for what the class answers otherwise): int f(const TButton&).
+template <class F>
+struct AccessorTraits : rtl_detail::MemberTraits<F> {};
+template <class C, class R>
+struct AccessorTraits<R (*)(C&)> {
+    using Class = std::remove_const_t<C>;
+    using Type = std::decay_t<R>;
+};
+template <class C, class A>
+struct AccessorTraits<void (*)(C&, A)> {
+    using Class = C;
+    using Type = std::decay_t<A>;
+};
+
 template <auto Member>
-using ClassOf = typename rtl_detail::MemberTraits<decltype(Member)>::Class;
+using ClassOf = typename AccessorTraits<decltype(Member)>::Class;
 template <auto Member>
-using TypeOf = typename rtl_detail::MemberTraits<decltype(Member)>::Type;
+using TypeOf = typename AccessorTraits<decltype(Member)>::Type;
+
+template <auto G, class C>
+decltype(auto) get(C& object) {
+    if constexpr (std::is_member_function_pointer_v<decltype(G)>) return (object.*G)();
+    else return G(object);
+}
+template <auto S, class C, class T>
+void set(C& object, T&& value) {
+    if constexpr (std::is_member_function_pointer_v<decltype(S)>) (object.*S)(std::forward<T>(value));
+    else S(object, std::forward<T>(value));
+}
 
 template <class T>
 constexpr TTypeKind kindOf() {
@@ -74,6 +100,7 @@ constexpr TTypeKind kindOf() {
     else if constexpr (std::is_integral_v<T>) return TTypeKind::Integer;
     else if constexpr (std::is_floating_point_v<T>) return TTypeKind::Float;
     else if constexpr (std::is_same_v<T, AnsiString>) return TTypeKind::String;
+    else if constexpr (std::is_same_v<T, HWND>) return TTypeKind::Integer;  // handles have 32 significant bits
     else static_assert(unsupported<T>, "a property type the bridge cannot forward");
 }
 
@@ -90,6 +117,7 @@ template <class T>
 void store(TPropValue& value, const T& x) {
     if constexpr (std::is_same_v<T, AnsiString>) value.Str = x;
     else if constexpr (std::is_floating_point_v<T>) value.Float = x;
+    else if constexpr (std::is_same_v<T, HWND>) value.Ordinal = reinterpret_cast<intptr_t>(x);
     else value.Ordinal = static_cast<int64_t>(x);
 }
 
@@ -98,6 +126,7 @@ T load(const TPropValue& value) {
     if constexpr (std::is_same_v<T, AnsiString>) return value.Str;
     else if constexpr (std::is_floating_point_v<T>) return static_cast<T>(value.Float);
     else if constexpr (std::is_same_v<T, bool>) return value.Ordinal != 0;
+    else if constexpr (std::is_same_v<T, HWND>) return reinterpret_cast<HWND>(static_cast<intptr_t>(value.Ordinal));
     else return static_cast<T>(value.Ordinal);
 }
 
@@ -118,14 +147,14 @@ void forwardGet(const TObject* instance, TPropValue& value) {
     TJVCLComponent& wrapper = wrapperOf(instance);
     if (Unlinked == TJUnlinked::Zero && !wrapper.HasVCL()) return;  // the value starts empty
     auto& object = linked<ClassOf<G>>(wrapper);
-    wrapper.GuardVCL([&] { store<TypeOf<G>>(value, (object.*G)()); });
+    wrapper.GuardVCL([&] { store<TypeOf<G>>(value, get<G>(object)); });
 }
 
 template <auto S>
 void forwardSet(TObject* instance, const TPropValue& value) {
     TJVCLComponent& wrapper = wrapperOf(instance);
     auto& object = linked<ClassOf<S>>(wrapper);
-    wrapper.GuardVCL([&] { (object.*S)(load<TypeOf<S>>(value)); });
+    wrapper.GuardVCL([&] { set<S>(object, load<TypeOf<S>>(value)); });
 }
 
 // ---- Calls ----
@@ -184,7 +213,7 @@ template <auto G>
 void stringsGet(const TObject* instance, TPropValue& value) {
     TJVCLComponent& wrapper = wrapperOf(instance);
     auto& object = linked<ClassOf<G>>(wrapper);
-    value.Object = wrapper.StringsCompanion(&companionKey<G>, &(object.*G)());
+    value.Object = wrapper.StringsCompanion(&companionKey<G>, &get<G>(object));
 }
 
 }  // namespace bridge_detail
