@@ -175,6 +175,15 @@ TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJRuntime* runtime) {
     return nullptr;
 }
 
+std::vector<const TClassInfo*> WrapperClasses() {
+    std::vector<const TClassInfo*> classes;
+    for (const TJCasterRow& row : casterRows)
+        if (row.Wrapper) classes.push_back(row.Wrapper);
+    for (const TJCasterRow& row : scriptTypes)
+        if (row.Wrapper) classes.push_back(row.Wrapper);
+    return classes;
+}
+
 // ==== Registration ====
 
 void RegisterVCLTypes(TJRuntime& runtime) {
