@@ -9,6 +9,7 @@
 
 #include "bridge/controls.h"
 #include "bridge/forms.h"
+#include "bridge/stdctrls.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/comctrls.h"
@@ -30,21 +31,21 @@ struct TJCasterRow {
 const TJCasterRow casterRows[] = {
     {"TMenuItem", nullptr},        // TJVCLBaseMenuItem
     {"TBasicAction", nullptr},     // TJVCLBaseAction
-    {"TLabel", nullptr},           // TJVCLBaseLabel
-    {"TEdit", nullptr},            // TJVCLBaseEdit
-    {"TMemo", nullptr},            // TJVCLBaseMemo
+    {"TLabel", &TJVCLBaseLabel::classInfo},
+    {"TEdit", &TJVCLBaseEdit::classInfo},
+    {"TMemo", &TJVCLBaseMemo::classInfo},
     {"TToolButton", nullptr},      // TJVCLBaseToolButton
-    {"TCheckBox", nullptr},        // TJVCLBaseCheckBox
+    {"TCheckBox", &TJVCLBaseCheckBox::classInfo},
     {"TRadioButton", nullptr},     // TJVCLBaseRadioButton
-    {"TButton", nullptr},          // TJVCLBaseButton
+    {"TButton", &TJVCLBaseButton::classInfo},
     {"TComboBox", nullptr},        // TJVCLBaseComboBox
-    {"TTimer", nullptr},           // TJVCLBaseTimer
+    {"TTimer", &TJVCLBaseTimer::classInfo},
     {"TSpinEdit", nullptr},        // TJVCLBaseSpinEdit
     {"TCheckListBox", nullptr},    // TJVCLBaseCheckListBox
     {"TListBox", nullptr},         // TJVCLBaseListBox
-    {"TPanel", nullptr},           // TJVCLBasePanel
+    {"TPanel", &TJVCLBasePanel::classInfo},
     {"TRadioGroup", nullptr},      // TJVCLBaseRadioGroup
-    {"TGroupBox", nullptr},        // TJVCLBaseGroupBox
+    {"TGroupBox", &TJVCLBaseGroupBox::classInfo},
     {"TCoolBar", nullptr},         // TJVCLBaseCoolBar
     {"TToolBar", nullptr},         // TJVCLBaseToolBar
     {"TPopupMenu", nullptr},       // TJVCLBasePopupMenu
@@ -60,7 +61,7 @@ const TJCasterRow casterRows[] = {
     {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
     {"TTreeView", nullptr},        // TJVCLBaseTreeView
     {"TStatusBar", nullptr},       // TJVCLBaseStatusBar
-    {"TImage", nullptr},           // TJVCLBaseImage
+    {"TImage", &TJVCLBaseImage::classInfo},
     {"TPageControl", nullptr},     // TJVCLBasePageControl
     {"TTabSheet", nullptr},        // TJVCLBaseTabSheet
     {"TTabControl", nullptr},      // TJVCLBaseTabControl
@@ -79,18 +80,42 @@ const TJCasterRow casterRows[] = {
 
 // ORDER SCRIPT TYPES: the constructible script types and their leaf classes.
 const TJCasterRow scriptTypes[] = {
-    {"VCLForm", &TJVCLForm::classInfo}, {"VCLEdit", nullptr},         {"VCLButton", nullptr},
-    {"VCLMemo", nullptr},         {"VCLLabel", nullptr},        {"VCLTimer", nullptr},
-    {"VCLMenuItem", nullptr},     {"VCLMainMenu", nullptr},     {"VCLPopupMenu", nullptr},
-    {"VCLCheckBox", nullptr},     {"VCLRadioButton", nullptr},  {"VCLListBox", nullptr},
-    {"VCLComboBox", nullptr},     {"VCLGroupBox", nullptr},     {"VCLRadioGroup", nullptr},
-    {"VCLPanel", nullptr},        {"VCLSplitter", nullptr},     {"VCLCheckListBox", nullptr},
-    {"VCLImage", nullptr},        {"VCLTabControl", nullptr},   {"VCLTabSheet", nullptr},
-    {"VCLPageControl", nullptr},  {"VCLProgressBar", nullptr},  {"VCLTreeView", nullptr},
-    {"VCLListView", nullptr},     {"VCLStatusBar", nullptr},    {"VCLToolButton", nullptr},
-    {"VCLToolBar", nullptr},      {"VCLCoolBar", nullptr},      {"VCLAction", nullptr},
-    {"VCLOpenDialog", nullptr},   {"VCLSaveDialog", nullptr},   {"VCLFontDialog", nullptr},
-    {"VCLFindDialog", nullptr},   {"VCLReplaceDialog", nullptr}, {"VCLSpinEdit", nullptr},
+    {"VCLForm", &TJVCLForm::classInfo},
+    {"VCLEdit", &TJVCLEdit::classInfo},
+    {"VCLButton", &TJVCLButton::classInfo},
+    {"VCLMemo", &TJVCLMemo::classInfo},
+    {"VCLLabel", &TJVCLLabel::classInfo},
+    {"VCLTimer", &TJVCLTimer::classInfo},
+    {"VCLMenuItem", nullptr},
+    {"VCLMainMenu", nullptr},
+    {"VCLPopupMenu", nullptr},
+    {"VCLCheckBox", &TJVCLCheckBox::classInfo},
+    {"VCLRadioButton", nullptr},
+    {"VCLListBox", nullptr},
+    {"VCLComboBox", nullptr},
+    {"VCLGroupBox", &TJVCLGroupBox::classInfo},
+    {"VCLRadioGroup", nullptr},
+    {"VCLPanel", &TJVCLPanel::classInfo},
+    {"VCLSplitter", nullptr},
+    {"VCLCheckListBox", nullptr},
+    {"VCLImage", &TJVCLImage::classInfo},
+    {"VCLTabControl", nullptr},
+    {"VCLTabSheet", nullptr},
+    {"VCLPageControl", nullptr},
+    {"VCLProgressBar", nullptr},
+    {"VCLTreeView", nullptr},
+    {"VCLListView", nullptr},
+    {"VCLStatusBar", nullptr},
+    {"VCLToolButton", nullptr},
+    {"VCLToolBar", nullptr},
+    {"VCLCoolBar", nullptr},
+    {"VCLAction", nullptr},
+    {"VCLOpenDialog", nullptr},
+    {"VCLSaveDialog", nullptr},
+    {"VCLFontDialog", nullptr},
+    {"VCLFindDialog", nullptr},
+    {"VCLReplaceDialog", nullptr},
+    {"VCLSpinEdit", nullptr},
     {"VCLUpDown", nullptr},
 };
 

@@ -138,7 +138,9 @@ void hookRow(TJVCLComponent& wrapper, const TJHook& row) {
     if (!prop || !IsHookable(object->ClassType(), row) || !prop->Set) return;
     if (row.When == TJHookWhen::WithoutAction && hasAction(object)) return;
     TPropValue current;
-    if (ReadProp(object, prop, current) && !current.Method.isNil() && !IsBridgeCode(current.Method)) return;
+    if (ReadProp(object, prop, current) && !current.Method.isNil() &&
+        !(IsBridgeCode(current.Method) && current.Method.Data == &wrapper))
+        return;
     bridgeCode().insert(row.Code);
     TPropValue handler;
     handler.Method = TMethod{row.Code, &wrapper};

@@ -210,8 +210,9 @@ TJHook Ignore() {
 }
 
 // Stores the row's code into the object's event field, with the wrapper as
-// data. A field holding another party's handler keeps it: only an empty field
-// or one holding the bridge's code is written.
+// data. A field holding another party's handler keeps it (another wrapper's
+// too): only an empty field or one holding this wrapper's own bridge code is
+// written.
 void HookEvent(TJVCLComponent& wrapper, const TJHook& row);
 void ApplyHooks(TJVCLComponent& wrapper, TJHookList hooks);
 // The row's event is published by the class with the row's signature.
