@@ -1,14 +1,17 @@
 // The caster and the bridge's registrations. Each table row is filled by the
 // module that builds its wrapper or class; empty rows are skipped, so the
 // tables keep their full order while the bridge grows. The engine reaches the
-// caster through its module hooks; the engine component registers the script
-// types through its GUI library slot.
+// caster through its module hooks and the script dialogs through the Global
+// object's hooks; the engine component registers the script types through its
+// GUI and check-list library slots.
 #include "bridge/caster.h"
 
 #include <cstring>
 
+#include "bridge/checklistbox.h"
 #include "bridge/controls.h"
 #include "bridge/forms.h"
+#include "bridge/scriptdialogs.h"
 #include "bridge/stdctrls.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
@@ -36,22 +39,22 @@ const TJCasterRow casterRows[] = {
     {"TMemo", &TJVCLBaseMemo::classInfo},
     {"TToolButton", nullptr},      // TJVCLBaseToolButton
     {"TCheckBox", &TJVCLBaseCheckBox::classInfo},
-    {"TRadioButton", nullptr},     // TJVCLBaseRadioButton
+    {"TRadioButton", &TJVCLBaseRadioButton::classInfo},
     {"TButton", &TJVCLBaseButton::classInfo},
-    {"TComboBox", nullptr},        // TJVCLBaseComboBox
+    {"TComboBox", &TJVCLBaseComboBox::classInfo},
     {"TTimer", &TJVCLBaseTimer::classInfo},
     {"TSpinEdit", nullptr},        // TJVCLBaseSpinEdit
-    {"TCheckListBox", nullptr},    // TJVCLBaseCheckListBox
-    {"TListBox", nullptr},         // TJVCLBaseListBox
+    {"TCheckListBox", &TJVCLBaseCheckListBox::classInfo},
+    {"TListBox", &TJVCLBaseListBox::classInfo},
     {"TPanel", &TJVCLBasePanel::classInfo},
-    {"TRadioGroup", nullptr},      // TJVCLBaseRadioGroup
+    {"TRadioGroup", &TJVCLBaseRadioGroup::classInfo},
     {"TGroupBox", &TJVCLBaseGroupBox::classInfo},
     {"TCoolBar", nullptr},         // TJVCLBaseCoolBar
     {"TToolBar", nullptr},         // TJVCLBaseToolBar
     {"TPopupMenu", nullptr},       // TJVCLBasePopupMenu
     {"TMainMenu", nullptr},        // TJVCLBaseMainMenu
     {"TForm", &TJVCLBaseForm::classInfo},
-    {"TSplitter", nullptr},        // TJVCLBaseSplitter
+    {"TSplitter", &TJVCLBaseSplitter::classInfo},
     {"TProgressBar", nullptr},     // TJVCLBaseProgressBar
     {"TListItem", nullptr},        // TJVCLBaseListItem
     {"TListItems", nullptr},       // TJVCLBaseListItems
@@ -90,14 +93,14 @@ const TJCasterRow scriptTypes[] = {
     {"VCLMainMenu", nullptr},
     {"VCLPopupMenu", nullptr},
     {"VCLCheckBox", &TJVCLCheckBox::classInfo},
-    {"VCLRadioButton", nullptr},
-    {"VCLListBox", nullptr},
-    {"VCLComboBox", nullptr},
+    {"VCLRadioButton", &TJVCLRadioButton::classInfo},
+    {"VCLListBox", &TJVCLListBox::classInfo},
+    {"VCLComboBox", &TJVCLComboBox::classInfo},
     {"VCLGroupBox", &TJVCLGroupBox::classInfo},
-    {"VCLRadioGroup", nullptr},
+    {"VCLRadioGroup", &TJVCLRadioGroup::classInfo},
     {"VCLPanel", &TJVCLPanel::classInfo},
-    {"VCLSplitter", nullptr},
-    {"VCLCheckListBox", nullptr},
+    {"VCLSplitter", &TJVCLSplitter::classInfo},
+    {"VCLCheckListBox", &TJVCLCheckListBox::classInfo},
     {"VCLImage", &TJVCLImage::classInfo},
     {"VCLTabControl", nullptr},
     {"VCLTabSheet", nullptr},
@@ -144,7 +147,10 @@ static_assert(std::size(casterRows) == 47);
     JModuleHooks.WrapPersistent = [](TPersistent* object, TJRuntime* runtime) -> TJObject* {
         return Cast(object, runtime);
     };
+    JLibraryRegistrars[lsCheckListBox] = &RegisterCheckListBoxType;
     JLibraryRegistrars[lsGUI] = &RegisterVCLTypes;
+    JGlobalHooks.PromptDialog = &PromptDialog;
+    JGlobalHooks.TextAreaDialog = &TextAreaDialog;
     RegisterVCLClasses();
     return true;
 }();

@@ -125,7 +125,7 @@ void TJVCLComponent::Unlinked() {
     for (auto& [key, strings] : Companions_) strings->SetStrings(nullptr);
 }
 
-TJBaseStringsObject* TJVCLComponent::StringsCompanion(const void* key, TStrings* strings) {
+TJObject* TJVCLComponent::StringsCompanion(const void* key, TStrings* strings) {
     for (auto& [own, companion] : Companions_) {
         if (own != key) continue;
         companion->SetStrings(strings);

@@ -85,7 +85,7 @@ class TJVCLComponent : public TJVCLPersistent {
     void ComponentAt(int32_t index, TJValue& result);
     // The wrapper's one string-list object under the key, aimed at the list
     // (made on first use; aimed at nothing when the wrapper lets its object go).
-    TJBaseStringsObject* StringsCompanion(const void* key, TStrings* strings);
+    TJObject* StringsCompanion(const void* key, TStrings* strings);
     // Runs a GUI library call; its exceptions become EVCLError with their message.
     template <class F>
     void GuardVCL(F&& call) {

@@ -19,6 +19,8 @@
 #include "rtl/reflection.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
+#include "ui/picture.h"
+#include "ui/stdctrls.h"
 
 class TJVCLComponent;
 
@@ -79,9 +81,16 @@ template <>
 inline constexpr const TEnumInfo* enumInfoOf<TDragState> = &DragStateInfo;
 template <>
 inline constexpr const TEnumInfo* enumInfoOf<TCloseAction> = &CloseActionInfo;
+template <>
+inline constexpr const TEnumInfo* enumInfoOf<TProgressStage> = &ProgressStageInfo;
+template <>
+inline constexpr const TEnumInfo* enumInfoOf<TCheckBoxState> = &CheckBoxStateInfo;
+template <>
+inline constexpr const TEnumInfo* enumInfoOf<TEditCharCase> = &EditCharCaseInfo;
 
-// The table row of one parameter type. A shift state is the one byte-sized
-// integer events pass (TShiftState).
+// The table row of one parameter type. A byte-sized integer is a shift
+// state (TShiftState): an event with another byte passes it through code of
+// its own (OnWith) as an int.
 template <class A>
 constexpr TJEventArg eventArgOf() {
     using namespace bridge_detail;

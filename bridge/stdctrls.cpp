@@ -1,6 +1,9 @@
 // The everyday controls' wrappers: their forwarded properties, calls and
-// hook tables.
+// hook tables, and the item methods of the list boxes.
 #include "bridge/stdctrls.h"
+
+#include "engine/core/published.h"
+#include "stdlib/rectobject.h"
 
 // ==== The action property ====
 
@@ -53,7 +56,9 @@ const TJHook editRows[] = {On<"OnChange", TNotifyEvent>()};
 const TJHookPart editHooks[] = {editRows, clicksRows, DragHooks, FocusHooks, KeyHooks, MouseHooks, StartHooks};
 
 const TPropInfo memoProperties[] = {
-    Forward<&TCustomMemo::LinesText, &TCustomMemo::SetLinesText>("text"),
+    Strings<&TCustomMemo::Lines>("lines"),
+    ClassProperty<&TJVCLBaseMemo::CaretPos>("caretPos", &TJObject::classInfo),
+    Forward<&TCustomEdit::Text, &TCustomEdit::SetText>("text"),
 };
 
 // ==== Button and check box ====
@@ -69,6 +74,128 @@ const TJHook buttonKeyRows[] = {On<"OnKeyDown", TKeyEvent>(), On<"OnKeyPress", T
 const TJHookPart buttonHooks[] = {buttonClickRow, buttonKeyRows, DragHooks, FocusHooks, MouseHooks, StartHooks};
 const TJHookPart checkBoxHooks[] = {buttonClickRow, KeyHooks, DragHooks, FocusHooks, MouseHooks, StartHooks};
 
+// ==== List boxes ====
+
+// The item at the first argument; false when the index is outside the items.
+bool itemIndexArgument(TJVCLComponent& self, TJValueList* args, int& index) {
+    index = ValueToInteger(args->At(0));
+    return index >= 0 && index < static_cast<TCustomListBox*>(self.VCL())->Items()->Count();
+}
+
+// selected, checked, itemEnabled: with a second argument the item's flag is
+// set and the result is that argument as given; without, the flag; false
+// for an index outside the items.
+template <class List, bool (List::*Get)(int) const, void (List::*Set)(int, bool)>
+void itemFlag(TJVCLComponent& self, TJValueList* args, TJValue& result) {
+    self.CheckVCL(args, 1);
+    MakeBool(false, result);
+    int index;
+    if (!itemIndexArgument(self, args, index)) return;
+    auto& list = *static_cast<List*>(self.VCL());
+    self.GuardVCL([&] {
+        if (HasTwoArgs(args)) {
+            (list.*Set)(index, ValueToBool(args->At(1)));
+            result = args->At(1);
+        } else {
+            MakeBool((list.*Get)(index), result);
+        }
+    });
+}
+
+// An item's check state by name; a second argument that names a state (or
+// gives its number) sets it, and is the result as given.
+void state(TJVCLComponent& self, TJValueList* args, TJValue& result) {
+    self.CheckVCL(args, 1);
+    MakeString(AnsiString(), result);
+    int index;
+    if (!itemIndexArgument(self, args, index)) return;
+    auto& list = *static_cast<TCheckListBox*>(self.VCL());
+    self.GuardVCL([&] {
+        if (!HasTwoArgs(args)) return MakeString(GetEnumName(&CheckBoxStateInfo, list.State(index)), result);
+        int ordinal;
+        if (ValueToEnum(&CheckBoxStateInfo, args->At(1), ordinal)) list.SetState(index, TCheckBoxState(ordinal));
+        result = args->At(1);
+    });
+}
+
+void itemAtPos(TJVCLComponent& self, TJValueList* args, TJValue& result) {
+    self.CheckVCL(args, 2);
+    TPoint point = PointArgument(self, args->At(0));
+    self.GuardVCL([&] {
+        MakeInteger(static_cast<TCustomListBox*>(self.VCL())->ItemAtPos(point, ValueToBool(args->At(1))), result);
+    });
+}
+
+void itemRect(TJVCLComponent& self, TJValueList* args, TJValue& result) {
+    self.CheckVCL(args, 1);
+    MakeNull(result);
+    int index;
+    if (!itemIndexArgument(self, args, index)) return;
+    auto* rect = static_cast<TJRect*>(CreateScriptInstance(&TJRect::classInfo, self.Runtime(), true, nullptr));
+    MakeObject(rect, result);
+    self.GuardVCL([&] { rect->CopyFromRect(static_cast<TCustomListBox*>(self.VCL())->ItemRect(index)); });
+}
+
+const TPropInfo listBoxProperties[] = {
+    Forward<&TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex>("ItemIndex"),
+    Strings<&TCustomListBox::Items>("Items"),
+    Forward<&TCustomListBox::SelCount>("SelCount"),
+    Forward<&TCustomListBox::TopIndex, &TCustomListBox::SetTopIndex>("TopIndex"),
+};
+
+const TJWrapperMethod listBoxMethods[] = {
+    Call<&TCustomListBox::Clear>("clear"),
+    Call<&TCustomListBox::ClearSelection>("clearSelection"),
+    Call<&TCustomListBox::DeleteSelected>("deleteSelected"),
+    {"itemAtPos", 0, &itemAtPos},
+    {"itemRect", 0, &itemRect},
+    Call<&TCustomListBox::SelectAll>("selectAll"),
+    {"selected", 0, &itemFlag<TCustomListBox, &TCustomListBox::Selected, &TCustomListBox::SetSelected>},
+};
+
+const TJHookPart listBoxHooks[] = {clicksRows, DragHooks, FocusHooks, KeyHooks, MouseHooks, StartHooks};
+
+const TJWrapperMethod checkListBoxMethods[] = {
+    {"checked", 0, &itemFlag<TCheckListBox, &TCheckListBox::Checked, &TCheckListBox::SetChecked>},
+    {"itemEnabled", 0, &itemFlag<TCheckListBox, &TCheckListBox::ItemEnabled, &TCheckListBox::SetItemEnabled>},
+    {"state", 0, &state},
+};
+
+const TJHook clickCheckRow[] = {On<"OnClickCheck", TNotifyEvent>()};
+const TJHookPart checkListBoxHooks[] = {clicksRows, clickCheckRow, DragHooks, FocusHooks,
+                                        KeyHooks,   MouseHooks,    StartHooks};
+
+// ==== Combo box, radio group ====
+
+const TPropInfo comboBoxProperties[] = {
+    Forward<&TCustomComboBox::CharCase, &TCustomComboBox::SetCharCase>("CharCase"),
+    Forward<&TCustomComboBox::DroppedDown, &TCustomComboBox::SetDroppedDown>("DroppedDown"),
+    Forward<&TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex>("ItemIndex"),
+    Forward<&TCustomComboBox::SelLength, &TCustomComboBox::SetSelLength>("SelLength"),
+    Forward<&TCustomComboBox::SelStart, &TCustomComboBox::SetSelStart>("SelStart"),
+    Forward<&TCustomComboBox::SelText, &TCustomComboBox::SetSelText>("SelText"),
+    Strings<&TCustomComboBox::Items>("Items"),
+};
+
+const TJWrapperMethod comboBoxMethods[] = {
+    Call<&TCustomComboBox::Clear>("clear"),
+    Call<&TCustomComboBox::SelectAll>("selectAll"),
+};
+
+const TJHook comboBoxRows[] = {On<"OnChange", TNotifyEvent>(), On<"OnClick", TNotifyEvent>(),
+                               On<"OnDropDown", TNotifyEvent>()};
+const TJHookPart comboBoxHooks[] = {comboBoxRows, DragHooks, FocusHooks, KeyHooks, StartHooks};
+
+const TPropInfo radioGroupProperties[] = {Strings<&TCustomRadioGroup::Items>("Items")};
+const TJHook radioGroupRows[] = {On<"OnClick", TNotifyEvent>()};
+const TJHookPart radioGroupHooks[] = {radioGroupRows, DragHooks, FocusHooks, StartHooks};
+
+// ==== Splitter ====
+
+const TJHook splitterRows[] = {On<"OnCanResize", TSplitterCanResizeEvent>(), On<"OnMoved", TNotifyEvent>(),
+                               On<"OnPaint", TNotifyEvent>()};
+const TJHookPart splitterHooks[] = {splitterRows};
+
 // ==== Label, timer, group box, panel, image ====
 
 const TJHookPart labelHooks[] = {clicksRows, DragHooks, MouseHooks, StartHooks};
@@ -83,7 +210,15 @@ const TJHook panelRows[] = {On<"OnCanResize", TCanResizeEvent>(), On<"OnResize",
 const TJHookPart panelHooks[] = {panelRows, clicksRows, dockSiteRows, DragHooks, FocusHooks, MouseHooks, StartHooks,
                                  DockHooks};
 
-const TJHookPart imageHooks[] = {clicksRows, DragHooks, MouseHooks, StartHooks};
+// The percentage is a byte, which the event path would take for a shift state.
+void imageProgress(void* data, TObject* sender, TProgressStage stage, uint8_t percentDone, bool redrawNow,
+                   const TRect& rect, const AnsiString& message) {
+    TJEventThunk<"OnProgress", void(TObject*, TProgressStage, int, bool, const TRect&, const AnsiString&)>::Call(
+        data, sender, stage, percentDone, redrawNow, rect, message);
+}
+
+const TJHook imageRows[] = {OnWith<"OnProgress", TProgressEvent>(&imageProgress)};
+const TJHookPart imageHooks[] = {clicksRows, imageRows, DragHooks, MouseHooks, StartHooks};
 
 }  // namespace
 
@@ -101,6 +236,18 @@ const TClassInfo TJVCLBaseTimer::classInfo =
     makeClassInfo("TJVCLBaseTimer", &TJVCLComponent::classInfo, &scriptCreator<TJVCLBaseTimer>);
 const TClassInfo TJVCLBaseCheckBox::classInfo = makeClassInfo(
     "TJVCLBaseCheckBox", &TJVCLWinControl::classInfo, buttonProperties, &scriptCreator<TJVCLBaseCheckBox>);
+const TClassInfo TJVCLBaseRadioButton::classInfo = makeClassInfo(
+    "TJVCLBaseRadioButton", &TJVCLWinControl::classInfo, buttonProperties, &scriptCreator<TJVCLBaseRadioButton>);
+const TClassInfo TJVCLBaseListBox::classInfo =
+    makeClassInfo("TJVCLBaseListBox", &TJVCLWinControl::classInfo, listBoxProperties, &scriptCreator<TJVCLBaseListBox>);
+const TClassInfo TJVCLBaseCheckListBox::classInfo =
+    makeClassInfo("TJVCLBaseCheckListBox", &TJVCLBaseListBox::classInfo, &scriptCreator<TJVCLBaseCheckListBox>);
+const TClassInfo TJVCLBaseComboBox::classInfo = makeClassInfo(
+    "TJVCLBaseComboBox", &TJVCLWinControl::classInfo, comboBoxProperties, &scriptCreator<TJVCLBaseComboBox>);
+const TClassInfo TJVCLBaseRadioGroup::classInfo = makeClassInfo(
+    "TJVCLBaseRadioGroup", &TJVCLWinControl::classInfo, radioGroupProperties, &scriptCreator<TJVCLBaseRadioGroup>);
+const TClassInfo TJVCLBaseSplitter::classInfo =
+    makeClassInfo("TJVCLBaseSplitter", &TJVCLControl::classInfo, &scriptCreator<TJVCLBaseSplitter>);
 const TClassInfo TJVCLBaseGroupBox::classInfo =
     makeClassInfo("TJVCLBaseGroupBox", &TJVCLWinControl::classInfo, &scriptCreator<TJVCLBaseGroupBox>);
 const TClassInfo TJVCLBasePanel::classInfo =
@@ -127,6 +274,26 @@ TJVCLBaseMemo::TJVCLBaseMemo(const TJCreateKey& key, TJRuntime* runtime, TJValue
     SetClassName("VCLMemo");
 }
 
+TJVCLBaseMemo::~TJVCLBaseMemo() {
+    DetachVCL();
+    if (Caret_) Caret_->DecRef();
+}
+
+void TJVCLBaseMemo::InitWrapper() {
+    TJVCLBaseEdit::InitWrapper();
+    Caret_ = static_cast<TJPoint*>(CreateScriptInstance(&TJPoint::classInfo, Runtime(), true, nullptr));
+    Caret_->IncRef();
+}
+
+TObject* TJVCLBaseMemo::CaretPos() const {
+    auto& self = const_cast<TJVCLBaseMemo&>(*this);
+    self.CheckVCL(nullptr, 0);
+    TPoint caret = static_cast<TCustomMemo*>(VCL())->CaretPos();
+    Caret_->SetX(caret.x);
+    Caret_->SetY(caret.y);
+    return Caret_;
+}
+
 // ==== Button and check box ====
 
 TJVCLBaseButton::TJVCLBaseButton(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
@@ -147,6 +314,67 @@ TJVCLBaseCheckBox::TJVCLBaseCheckBox(const TJCreateKey& key, TJRuntime* runtime,
 }
 
 TJHookList TJVCLBaseCheckBox::Hooks() const { return checkBoxHooks; }
+
+TJVCLBaseRadioButton::TJVCLBaseRadioButton(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLWinControl(key, runtime, args) {
+    SetClassName("VCLRadioButton");
+}
+
+TJHookList TJVCLBaseRadioButton::Hooks() const { return checkBoxHooks; }
+
+// ==== List boxes ====
+
+TJVCLBaseListBox::TJVCLBaseListBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLWinControl(key, runtime, args) {
+    SetClassName("VCLListBox");
+}
+
+const TJMethodTable& TJVCLBaseListBox::Methods() const {
+    static const TJMethodTable table(listBoxMethods, TJVCLWinControl::Methods());
+    return table;
+}
+
+TJHookList TJVCLBaseListBox::Hooks() const { return listBoxHooks; }
+
+TJVCLBaseCheckListBox::TJVCLBaseCheckListBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLBaseListBox(key, runtime, args) {
+    SetClassName("VCLCheckListBox");
+}
+
+const TJMethodTable& TJVCLBaseCheckListBox::Methods() const {
+    static const TJMethodTable table(checkListBoxMethods, TJVCLBaseListBox::Methods());
+    return table;
+}
+
+TJHookList TJVCLBaseCheckListBox::Hooks() const { return checkListBoxHooks; }
+
+// ==== Combo box, radio group, splitter ====
+
+TJVCLBaseComboBox::TJVCLBaseComboBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLWinControl(key, runtime, args) {
+    SetClassName("VCLComboBox");
+}
+
+const TJMethodTable& TJVCLBaseComboBox::Methods() const {
+    static const TJMethodTable table(comboBoxMethods, TJVCLWinControl::Methods());
+    return table;
+}
+
+TJHookList TJVCLBaseComboBox::Hooks() const { return comboBoxHooks; }
+
+TJVCLBaseRadioGroup::TJVCLBaseRadioGroup(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLWinControl(key, runtime, args) {
+    SetClassName("VCLRadioGroup");
+}
+
+TJHookList TJVCLBaseRadioGroup::Hooks() const { return radioGroupHooks; }
+
+TJVCLBaseSplitter::TJVCLBaseSplitter(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+    : TJVCLControl(key, runtime, args) {
+    SetClassName("VCLSplitter");
+}
+
+TJHookList TJVCLBaseSplitter::Hooks() const { return splitterHooks; }
 
 // ==== Label, timer, group box, panel, image ====
 

@@ -50,7 +50,6 @@
 #include "bridge/events.h"
 #include "engine/core/valuelist.h"
 
-class TJBaseStringsObject;
 
 // A script method row of a wrapper.
 using TJWrapperMethod = TJMethod<TJVCLComponent>;
@@ -213,7 +212,7 @@ template <auto G>
 void stringsGet(const TObject* instance, TPropValue& value) {
     TJVCLComponent& wrapper = wrapperOf(instance);
     auto& object = linked<ClassOf<G>>(wrapper);
-    value.Object = wrapper.StringsCompanion(&companionKey<G>, &get<G>(object));
+    value.Object = wrapper.StringsCompanion(&companionKey<G>, get<G>(object));
 }
 
 }  // namespace bridge_detail

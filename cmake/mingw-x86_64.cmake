@@ -1,3 +1,3 @@
-# 64-bit Windows: the test build on machines that run no 32-bit code.
+# 64-bit Windows: the program the tests run.
 set(NIMBORA_TRIPLET x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -157,7 +157,7 @@ void TMainForm::PostExit() {
 
 void TMainForm::exitNow() {
     for (const TLoadedWidget& widget : DIZIList)
-        if (widget.engine->Engine().ScriptActive()) return whenIdle(widget.engine, [this] { exitNow(); });
+        if (widgetBusy(widget.engine)) return whenIdle(widget.engine, [this] { exitNow(); });
     std::vector<AnsiString> names;
     for (const TLoadedWidget& widget : DIZIList) names.push_back(widget.engine->ScriptFileName());
     storeWidgets(*Configuration, ProgramFolder, names);
@@ -228,7 +228,7 @@ void TMainForm::UnloadWidgetAt(int index) {
     DIZI* engine = DIZIList[index].engine;
     AnsiString name = engine->ScriptFileName();
     if (std::find(Unloading.begin(), Unloading.end(), name) != Unloading.end()) return;
-    if (engine->Engine().ScriptActive()) return whenIdle(engine, [this, name] { UnloadWidget(name); });
+    if (widgetBusy(engine)) return whenIdle(engine, [this, name] { UnloadWidget(name); });
     Unloading.push_back(name);
     struct Done {
         std::vector<AnsiString>& list;
@@ -307,8 +307,20 @@ void TMainForm::runPosted() {
     action();
 }
 
+// A settings dialog holds its widget's settings and is left open by the
+// reload of a later start or by the exit: the unload waits for the user to
+// close it rather than closing it as a Cancel, so that what was typed there is
+// stored by OK and the reloaded widget starts from it.
+bool TMainForm::widgetBusy(DIZI* engine) const {
+    if (engine->Engine().ScriptActive()) return true;
+    AnsiString name = engine->ScriptFileName();
+    return std::any_of(TFormList.begin(), TFormList.end(), [&](TSkinForm* window) {
+        return window->ScriptFileName == name && window->SettingDialogOpen();
+    });
+}
+
 void TMainForm::whenIdle(DIZI* engine, std::function<void()> action) {
-    if (!engine || !engine->Engine().ScriptActive()) return action();
+    if (!engine || !widgetBusy(engine)) return action();
     Waiting.push_back([this, engine, action = std::move(action)] {
         // The engine may have been freed meanwhile: only a listed one is asked.
         for (const TLoadedWidget& widget : DIZIList)

@@ -5,9 +5,9 @@
 // starts, and carries the tray icon and its menu, the global hotkey, the
 // widget-folder menu and the exit. Unloading never runs under the code being
 // unloaded: the windows' menus and scripts post their requests here, and a
-// request that arrives while the widget's script is still on the stack (a
-// modal loop it opened, such as alert's, dispatches posted messages) waits
-// until that script has returned.
+// request that arrives while the widget is busy - its script still on the
+// stack (a modal loop it opened, such as alert's, dispatches posted messages)
+// or one of its settings dialogs open - waits until it is idle again.
 #pragma once
 
 #include <deque>
@@ -115,9 +115,11 @@ private:
     void runHostDialog(TForm* dialog, const std::function<void()>& confirmed);
     void post(std::function<void()> action);
     void runPosted();
-    // Runs the action now when no script of the engine (any engine: nil) is
-    // on the stack, else once it has returned.
+    // Runs the action now when there is no engine or its widget is not busy,
+    // else once it is idle.
     void whenIdle(DIZI* engine, std::function<void()> action);
+    // Its script is on the stack or a window of it shows its settings dialog.
+    bool widgetBusy(DIZI* engine) const;
     void runWaiting();
     void reloadWidget(const AnsiString& path);
 

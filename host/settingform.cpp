@@ -58,7 +58,7 @@ struct TCommaList : TStringList {
 // The checked items' indices, ascending, joined by ",".
 AnsiString checkedIndices(const TCheckListBox& list) {
     AnsiString text;
-    for (int i = 0; i < list.Items().Count(); ++i) {
+    for (int i = 0; i < list.Items()->Count(); ++i) {
         if (!list.Checked(i)) continue;
         if (!text.empty()) text += ',';
         text += intToText(i);
@@ -83,8 +83,8 @@ int widestItem(TCheckListBox& list) {
     TBitmap measure;
     measure.Canvas()->SetFont(list.Font());
     int widest = 0;
-    for (int i = 0; i < list.Items().Count(); ++i)
-        widest = std::max(widest, measure.Canvas()->TextWidth(list.Items().Get(i)));
+    for (int i = 0; i < list.Items()->Count(); ++i)
+        widest = std::max(widest, measure.Canvas()->TextWidth(list.Items()->Get(i)));
     return widest + 20;
 }
 
@@ -119,6 +119,7 @@ TSettingData ReadSettingData(TJSettingObject* setting) {
 // ==== The frame ====
 
 TSettingForm::TSettingForm(TComponent* owner) : TForm(owner) {
+    SettingsLink_.OnFreeNotify = TJFreeNotifyEvent::bind<&TSettingForm::settingFreed>(this);
     SetBorderStyle(bsDialog);
     SetCaption("設定");
     SetPosition(poDesktopCenter);
@@ -148,8 +149,8 @@ TSettingForm::TSettingForm(TComponent* owner) : TForm(owner) {
     mainPanel = newPanel(TabSheet1, AnsiString());
 }
 
-// The rows' settings were held by AddSettingControl; they live on unheld
-// (an object nothing refers to stays with its engine).
+// The rows' settings were held by holdSetting; they live on unheld (an
+// object nothing refers to stays with its engine).
 TSettingForm::~TSettingForm() {
     Destroying();
     for (const TListed& listed : Listed_)
@@ -170,7 +171,8 @@ TPanel* TSettingForm::newPanel(TWinControl* parent, const AnsiString& hint) {
 
 TPanel* TSettingForm::panelFor(const AnsiString& category) {
     for (const TListed& listed : Listed_)
-        if (!listed.setting && listed.control->Hint() == category) return static_cast<TPanel*>(listed.control);
+        if (listed.control->InheritsFrom(&TPanel::classInfo) && listed.control->Hint() == category)
+            return static_cast<TPanel*>(listed.control);
     auto* sheet = new TTabSheet(this);
     sheet->SetPageControl(PageControl);
     sheet->SetHint(category);
@@ -200,21 +202,21 @@ void TSettingForm::AddSettingControl(const TSettingData& data) {
         TBitmap measure;
         measure.Canvas()->SetFont(Font());
         memo->SetClientHeight(5 * measure.Canvas()->TextHeight("0") + 5);
-        memo->SetLinesText(data.value);
+        memo->Lines()->SetText(data.value.view());
         value = memo;
         valueBottom = memo->Height() + y + 10;
     } else if (type == "select" && !data.multiple) {
         auto* combo = place<TComboBox>(panel, kControlLeft, top, kControlWidth, 21);
         combo->SetStyle(csDropDownList);
-        combo->SetItems(TCommaList(data.option));
+        combo->Items()->Assign(TCommaList(data.option));
         int32_t index;
         if (textToInt32(data.value.view(), index)) combo->SetItemIndex(index);
         value = combo;
     } else if (type == "select") {
         auto* list = place<TCheckListBox>(panel, kControlLeft, top, kControlWidth, 97);
         list->SetMultiSelect(true);
-        list->SetItems(TCommaList(data.option));
-        int count = list->Items().Count();
+        list->Items()->Assign(TCommaList(data.option));
+        int count = list->Items()->Count();
         int32_t index;
         if (textToInt32(data.value.view(), index)) list->SetItemIndex(index);
         TCommaList checked(data.value);
@@ -234,8 +236,7 @@ void TSettingForm::AddSettingControl(const TSettingData& data) {
     }
     if (value) {
         value->SetHint(data.key);
-        data.setting->IncRef();
-        Listed_.push_back({value, data.setting});
+        holdSetting(value, data.setting);
     }
     if (type == "file" || type == "directory") addBrowseButton(panel, y, data);
     if (type != "checkbox") {
@@ -248,7 +249,11 @@ void TSettingForm::AddSettingControl(const TSettingData& data) {
     }
     panel->SetTag(y);
     panel->Parent()->SetTag(y);
-    int need = y + Panel1->Height() + PageControl->Height() - panel->Parent()->Height() + 30;
+    // The tab's height is the page control's display area, which only its
+    // window knows (without one, a tab would seem to fill the page control).
+    PageControl->HandleNeeded();
+    TRect tab = PageControl->DisplayRect();
+    int need = y + Panel1->Height() + PageControl->Height() - (tab.bottom - tab.top) + 30;
     if (need > Tag()) SetTag(need);
 }
 
@@ -260,8 +265,20 @@ void TSettingForm::addBrowseButton(TPanel* panel, int y, const TSettingData& dat
     button->Filter = data.filter;
     button->Directory = data.directory;
     button->OnClick = TNotifyEvent::bind<&TSettingForm::browseClick>(this);
-    data.setting->IncRef();
-    Listed_.push_back({button, data.setting});
+    holdSetting(button, data.setting);
+}
+
+// A widget's engine frees its objects whatever their counts when it is
+// unloaded: the dialog hears of it and forgets the setting.
+void TSettingForm::holdSetting(TControl* control, TJSettingObject* setting) {
+    setting->IncRef();
+    SettingsLink_.AddFreeNotify(setting);
+    Listed_.push_back({control, setting});
+}
+
+void TSettingForm::settingFreed(TJNotify*, TJNotify* freed) {
+    for (TListed& listed : Listed_)
+        if (listed.setting == freed) listed.setting = nullptr;
 }
 
 // The chosen file or folder goes into the edit box of the button's row.

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "engine/core/notify.h"
 #include "ui/forms.h"
 
 class TButton;
@@ -45,7 +46,8 @@ class TSettingForm : public TForm {
 
     // Adds the setting's row to its category's panel (made with its tab on
     // first use) and grows the height the dialog needs (its Tag). The setting
-    // is held while the dialog lives.
+    // is held while the dialog lives, unless its engine frees it first: the
+    // row then has no setting any more.
     void AddSettingControl(const TSettingData& data);
     // Every value control's value, in row order, into its setting's
     // settingValue (staged) or value (stored).
@@ -73,9 +75,12 @@ private:
     TPanel* newPanel(TWinControl* parent, const AnsiString& hint);
     void addBrowseButton(TPanel* panel, int y, const TSettingData& data);
     void browseClick(TObject* sender);
+    void holdSetting(TControl* control, TJSettingObject* setting);
+    void settingFreed(TJNotify* sender, TJNotify* freed);
     // The value a control gives; false for panels and buttons.
     bool controlValue(TControl* control, AnsiString& value) const;
 
     std::vector<TListed> Listed_;
+    TJNotify SettingsLink_;  // hears of a row's setting freed with its engine
     HIMAGELIST TabImages_;  // the first tab's image, then every other tab's
 };

@@ -356,10 +356,13 @@ void TSkinForm::MousePressed(TPoint screenPoint) {
     Pressed_ = true;
 }
 
+// The system's move takes the window along from where the pointer is when it
+// starts: the window first catches up with the move that started the drag.
 void TSkinForm::MouseMoved(TPoint screenPoint, bool leftHeld) {
     if (!Pressed_ || !leftHeld || (screenPoint.x == PressPoint_.x && screenPoint.y == PressPoint_.y)) return;
     Pressed_ = false;
     ReleaseCapture();
+    SetBounds(Left() + screenPoint.x - PressPoint_.x, Top() + screenPoint.y - PressPoint_.y, Width(), Height());
     SendMessageA(Handle(), WM_SYSCOMMAND, 0xF012, MAKELPARAM(screenPoint.x, screenPoint.y));
 }
 

@@ -85,6 +85,7 @@ class TSkinForm : public TForm {
     // before onSettingChanged. Nothing is shown without settings or while a
     // dialog of the window is open.
     void RunSettingDialog();
+    bool SettingDialogOpen() const { return SettingDialogOpen_; }
 
     // ---- Events of the window ----
     TNotifyEvent OnMouseEnter;

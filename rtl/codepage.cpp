@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 WideString ansiToWide(std::string_view text) {
     if (text.empty()) return {};
     int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -22,4 +24,26 @@ AnsiString wideToAnsi(std::wstring_view text) {
 
 bool isLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != 0;
+}
+
+namespace {
+
+// The size of the character at `at`: a lead byte with a byte after it is two.
+int charSize(std::string_view text, size_t at) {
+    return isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
+int charToByteOffset(std::string_view text, int index) {
+    size_t offset = 0;
+    for (int i = 0; i < index && offset < text.size(); ++i) offset += static_cast<size_t>(charSize(text, offset));
+    return static_cast<int>(offset);
+}
+
+int byteToCharIndex(std::string_view text, int offset) {
+    size_t end = static_cast<size_t>(std::clamp(offset, 0, static_cast<int>(text.size())));
+    int index = 0;
+    for (size_t at = 0; at < end; at += static_cast<size_t>(charSize(text, at))) ++index;
+    return index;
 }

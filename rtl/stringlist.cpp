@@ -28,6 +28,15 @@ bool needsQuotes(std::string_view line) {
 
 }  // namespace
 
+size_t findLineEnd(std::string_view text, size_t start, size_t& next) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    next = end;
+    if (next < text.size() && text[next] == '\r') ++next;
+    if (next < text.size() && text[next] == '\n') ++next;
+    return end;
+}
+
 int compareLocaleText(std::string_view a, std::string_view b, bool caseSensitive) {
     int result = CompareStringA(LOCALE_USER_DEFAULT, caseSensitive ? 0 : NORM_IGNORECASE, a.data(),
                                 static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()));
@@ -43,8 +52,10 @@ void TStrings::checkIndex(int index, int limit) const {
 
 void TStrings::Put(int index, const AnsiString& text) {
     void* object = GetObjectAt(index);
-    Delete(index);
-    InsertObject(index, text, object);
+    inUpdate(*this, [&] {
+        Delete(index);
+        InsertObject(index, text, object);
+    });
 }
 
 void* TStrings::GetObjectAt(int index) const {
@@ -62,62 +73,64 @@ int TStrings::Add(const AnsiString& text) {
     return index;
 }
 
+// The line and its object are one change.
 int TStrings::AddObject(const AnsiString& text, void* object) {
-    int index = Add(text);
-    PutObjectAt(index, object);
+    if (!object) return Add(text);
+    int index;
+    inUpdate(*this, [&] {
+        index = Add(text);
+        PutObjectAt(index, object);
+    });
     return index;
 }
 
 void TStrings::InsertObject(int index, const AnsiString& text, void* object) {
-    Insert(index, text);
-    PutObjectAt(index, object);
+    if (!object) return Insert(index, text);
+    inUpdate(*this, [&] {
+        Insert(index, text);
+        PutObjectAt(index, object);
+    });
 }
 
 void TStrings::AddStrings(const TStrings& source) {
-    BeginUpdate();
-    try {
+    inUpdate(*this, [&] {
         int count = source.Count();  // source may be this list
         for (int i = 0; i < count; ++i) AddObject(source.Get(i), source.GetObjectAt(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Assign(const TStrings& source) {
     if (&source == this) return;
-    BeginUpdate();
-    try {
+    inUpdate(*this, [&] {
         Clear();
         AddStrings(source);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Exchange(int index1, int index2) {
     checkIndex(index1, Count());
     checkIndex(index2, Count());
     if (index1 == index2) return;
-    AnsiString text1 = Get(index1);
-    void* object1 = GetObjectAt(index1);
-    Put(index1, Get(index2));
-    PutObjectAt(index1, GetObjectAt(index2));
-    Put(index2, text1);
-    PutObjectAt(index2, object1);
+    inUpdate(*this, [&] {
+        AnsiString text1 = Get(index1);
+        void* object1 = GetObjectAt(index1);
+        Put(index1, Get(index2));
+        PutObjectAt(index1, GetObjectAt(index2));
+        Put(index2, text1);
+        PutObjectAt(index2, object1);
+    });
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
     checkIndex(curIndex, Count());
     checkIndex(newIndex, Count());
     if (curIndex == newIndex) return;
-    AnsiString text = Get(curIndex);
-    void* object = GetObjectAt(curIndex);
-    Delete(curIndex);
-    InsertObject(newIndex, text, object);
+    inUpdate(*this, [&] {
+        AnsiString text = Get(curIndex);
+        void* object = GetObjectAt(curIndex);
+        Delete(curIndex);
+        InsertObject(newIndex, text, object);
+    });
 }
 
 int TStrings::IndexOf(std::string_view text) const {
@@ -185,23 +198,13 @@ AnsiString TStrings::Text() const {
 }
 
 void TStrings::SetText(std::string_view text) {
-    BeginUpdate();
-    try {
+    inUpdate(*this, [&] {
         Clear();
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find_first_of("\r\n", start);
-            if (end == std::string_view::npos) end = text.size();
+        for (size_t start = 0, next; start < text.size(); start = next) {
+            size_t end = findLineEnd(text, start, next);
             Add(AnsiString(text.substr(start, end - start)));
-            start = end;
-            if (start < text.size() && text[start] == '\r') ++start;
-            if (start < text.size() && text[start] == '\n') ++start;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 AnsiString TStrings::CommaText() const {
@@ -225,8 +228,7 @@ AnsiString TStrings::CommaText() const {
 }
 
 void TStrings::SetCommaText(std::string_view text) {
-    BeginUpdate();
-    try {
+    inUpdate(*this, [&] {
         Clear();
         size_t pos = 0, n = text.size();
         auto skipBlanks = [&] {
@@ -257,11 +259,7 @@ void TStrings::SetCommaText(std::string_view text) {
                 if (pos == n) Add(AnsiString());  // a comma at the end separates an empty item
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::LoadFromFile(const AnsiString& path) {
@@ -275,7 +273,16 @@ void TStrings::BeginUpdate() {
 }
 
 void TStrings::EndUpdate() {
-    if (updateCount_ > 0 && --updateCount_ == 0) SetUpdateState(false);
+    if (updateCount_ == 0 || --updateCount_ > 0) return;
+    SetUpdateState(false);
+    if (!changedInUpdate_) return;
+    changedInUpdate_ = false;
+    OnChange(this);
+}
+
+void TStrings::Changed() {
+    if (updateCount_ > 0) changedInUpdate_ = true;
+    else OnChange(this);
 }
 
 int TStrings::CompareStrings(std::string_view a, std::string_view b) const {
@@ -297,6 +304,7 @@ void TStringList::Put(int index, const AnsiString& text) {
     if (sorted_) raiseSortedListError();
     checkIndex(index, Count());
     items_[static_cast<size_t>(index)].text = text;
+    Changed();
 }
 
 void* TStringList::GetObjectAt(int index) const {
@@ -307,21 +315,26 @@ void* TStringList::GetObjectAt(int index) const {
 void TStringList::PutObjectAt(int index, void* object) {
     checkIndex(index, Count());
     items_[static_cast<size_t>(index)].object = object;
+    Changed();
 }
 
 void TStringList::Insert(int index, const AnsiString& text) {
     if (sorted_) raiseSortedListError();
     checkIndex(index, Count() + 1);
     items_.insert(items_.begin() + index, Item{text, nullptr});
+    Changed();
 }
 
 void TStringList::Delete(int index) {
     checkIndex(index, Count());
     items_.erase(items_.begin() + index);
+    Changed();
 }
 
 void TStringList::Clear() {
+    if (items_.empty()) return;
     items_.clear();
+    Changed();
 }
 
 int TStringList::AddObject(const AnsiString& text, void* object) {
@@ -331,6 +344,7 @@ int TStringList::AddObject(const AnsiString& text, void* object) {
         if (duplicates_ == dupError) throw EListError("String list does not allow duplicates");
     }
     items_.insert(items_.begin() + index, Item{text, object});
+    Changed();
     return index;
 }
 
@@ -338,16 +352,20 @@ void TStringList::Exchange(int index1, int index2) {
     if (sorted_) raiseSortedListError();
     checkIndex(index1, Count());
     checkIndex(index2, Count());
+    if (index1 == index2) return;
     std::swap(items_[static_cast<size_t>(index1)], items_[static_cast<size_t>(index2)]);
+    Changed();
 }
 
 void TStringList::Move(int curIndex, int newIndex) {
     if (sorted_) raiseSortedListError();
     checkIndex(curIndex, Count());
     checkIndex(newIndex, Count());
+    if (curIndex == newIndex) return;
     Item item = std::move(items_[static_cast<size_t>(curIndex)]);
     items_.erase(items_.begin() + curIndex);
     items_.insert(items_.begin() + newIndex, std::move(item));
+    Changed();
 }
 
 int TStringList::IndexOf(std::string_view text) const {
@@ -371,6 +389,7 @@ void TStringList::Sort() {
     std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
         return CompareStrings(a.text.view(), b.text.view()) < 0;
     });
+    Changed();
 }
 
 void TStringList::SetSorted(bool sorted) {

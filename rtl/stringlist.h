@@ -1,7 +1,8 @@
 // TStrings, the abstract list of text lines with an object pointer per line
-// (text, comma text, name=value lines, files), and TStringList, the list that
-// stores its lines and can keep them sorted. Used by the script string lists,
-// the control line lists, directory listings, INI sections and the network
+// (text, comma text, name=value lines, files) and a change notification, and
+// TStringList, the list that stores its lines and can keep them sorted. Used
+// by the script string lists, the controls' item and line lists (whose
+// storage is the control), directory listings, INI sections and the network
 // clients. Lines are code page 932 bytes; comparisons follow the user's locale.
 #pragma once
 
@@ -9,9 +10,19 @@
 #include <vector>
 
 #include "rtl/ansistring.h"
+#include "rtl/reflection.h"
+
+class TStrings;
 
 // What a sorted list does with a line that is already there.
 enum TDuplicates { dupIgnore, dupAccept, dupError };
+
+using TStringsEvent = TEvent<void(TStrings* Sender)>;
+
+// The end of the line of text that starts at `start` (its first CR or LF, or
+// the end of the text); `next` is where the line after it starts, past a
+// CR LF, LF or CR.
+size_t findLineEnd(std::string_view text, size_t start, size_t& next);
 
 // ==== TStrings ====
 
@@ -67,7 +78,7 @@ public:
     void SetValues(std::string_view name, const AnsiString& value);
 
     // Every line followed by CR LF.
-    AnsiString Text() const;
+    virtual AnsiString Text() const;
     // Replaces the lines by the text split at CR LF, LF or CR; a line end at the
     // very end does not start another line.
     virtual void SetText(std::string_view text);
@@ -85,6 +96,12 @@ public:
     void EndUpdate();
     int UpdateCount() const { return updateCount_; }
 
+    // Tells OnChange that the lines or objects changed: now, or once when the
+    // update bracket it falls in ends. Each kind of list calls it after every
+    // change it makes (a list kept by a control also when the user changed it).
+    void Changed();
+    TStringsEvent OnChange;
+
 protected:
     // Three-way comparison of two lines: the user's locale, ignoring case.
     virtual int CompareStrings(std::string_view a, std::string_view b) const;
@@ -93,7 +110,22 @@ protected:
 
 private:
     int updateCount_ = 0;
+    bool changedInUpdate_ = false;
 };
+
+// Runs the body inside an update bracket of the list that ends also when the
+// body raises.
+template <class Body>
+void inUpdate(TStrings& list, Body&& body) {
+    list.BeginUpdate();
+    try {
+        body();
+    } catch (...) {
+        list.EndUpdate();
+        throw;
+    }
+    list.EndUpdate();
+}
 
 // Three-way locale comparison of code page 932 texts (CompareStringA).
 int compareLocaleText(std::string_view a, std::string_view b, bool caseSensitive);

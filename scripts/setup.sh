@@ -167,7 +167,14 @@ build_deps() {
         [ -f "$stamp" ] && continue
         log "building $name $version"
         src="$(fetch_source "$name")"
-        "build_$name" "$src"
+        # The libraries' own warnings are theirs: kept in a log, shown on failure.
+        # (In the background, so that set -e still holds inside the build.)
+        "build_$name" "$src" >"$NIMBORA_DEPS/$name.log" 2>&1 &
+        if ! wait $!; then
+            tail -n 20 "$NIMBORA_DEPS/$name.log" >&2
+            echo "setup: cannot build $name (log: $NIMBORA_DEPS/$name.log)" >&2
+            exit 1
+        fi
         rm -rf "$src"
         touch "$stamp"
     done

@@ -2,6 +2,7 @@
 // stored exception of platform callbacks.
 #include "ui/application.h"
 
+#include "rtl/codepage.h"
 #include "rtl/filepath.h"
 #include "ui/forms.h"
 

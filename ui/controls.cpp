@@ -495,6 +495,14 @@ TCanvasPaint::TCanvasPaint(TCanvas* canvas, HDC dc, const TControl* control) : C
 
 TWinControl* FindControl(HWND handle) { return dynamic_cast<TWinControl*>(FindWindowTarget(handle)); }
 
+AnsiString windowText(HWND handle) {
+    int length = GetWindowTextLengthA(handle);
+    if (length <= 0) return AnsiString();
+    AnsiString text(static_cast<size_t>(length), '\0');
+    text.setLength(static_cast<size_t>(std::max(GetWindowTextA(handle, text.mutableData(), length + 1), 0)));
+    return text;
+}
+
 // The window under the point may skip disabled windows or not; the descent
 // through ControlAtPos finds them when they are wanted, and a disabled one is
 // passed over for its parent when they are not.

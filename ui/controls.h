@@ -447,6 +447,9 @@ protected:
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
     virtual void KeyPress(char& key);
+    // A whole character typed in, in its wide form, for the window that
+    // takes the typing; the result is that window's.
+    virtual LRESULT DefaultCharW(wchar_t character, LPARAM lParam);
     virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
     virtual void DoEnter();
     virtual void DoExit();
@@ -466,6 +469,8 @@ private:
     void removeControl(TControl* control);
     void updateBoundsFromWindow();
     void reflect(TMessage& message, HWND child);
+    void wmChar(TMessage& message);
+    void pressCharByte(unsigned char byte, TMessage& message);
     bool routeMouse(TMessage& message);
     void trackMouseControl(TControl* control);
     void setWindowPos(HWND after, UINT flags);
@@ -478,12 +483,16 @@ private:
     std::vector<TControl*> Controls_;
     std::vector<TWinControl*> TabList_;
     TControl* CaptureControl_ = nullptr;  // a windowless child that has the mouse
+    bool LeadPending_ = false;  // a double-byte character's lead byte waits for its trail byte
+    char PendingLead_ = 0;      // that lead byte, as its key press left it
     int AlignDisabled_ = 0;
     bool Aligning_ = false;
 };
 
 // The control of one of our windows; nil for any other window.
 TWinControl* FindControl(HWND handle);
+// The text of a window, as the window gives it.
+AnsiString windowText(HWND handle);
 // The control at a screen point, windowless and disabled ones included when
 // allowDisabled; nil over windows that are not ours.
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);

@@ -1,37 +1,15 @@
-// The edit controls: the text and selection kept across windows, the
-// character-to-byte conversion of the selection, the edit notifications and
-// the memo's styles.
+// The edit controls: the text and selection kept across windows, the edit
+// notifications, the memo's styles, its lines over its text and its caret.
 #include "ui/edits.h"
 
 #include <algorithm>
 
-#include "rtl/codepage.h"
-#include "rtl/stringlist.h"
 #include "ui/controlprops.h"
 #include "ui/panel.h"
 
 namespace {
 
 const char* const scrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
-
-// The byte offset of the character at `index` (the end for an index past it).
-int byteOffset(const AnsiString& text, int index) {
-    int offset = 0, size = static_cast<int>(text.length());
-    for (int i = 0; i < index && offset < size; ++i)
-        offset += isLeadByte(static_cast<unsigned char>(text[offset])) && offset + 1 < size ? 2 : 1;
-    return offset;
-}
-
-// The index of the character that holds the byte at `offset`.
-int charIndex(const AnsiString& text, int offset) {
-    int index = 0, at = 0, size = static_cast<int>(text.length());
-    offset = std::clamp(offset, 0, size);
-    while (at < offset) {
-        at += isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < size ? 2 : 1;
-        ++index;
-    }
-    return index;
-}
 
 }  // namespace
 
@@ -68,7 +46,7 @@ void TCustomEdit::CreateWnd() {
 
 void TCustomEdit::DestroyWnd() {
     Text_ = Text();
-    windowSelection(SelStart_, SelEnd_);
+    selection(SelStart_, SelEnd_);
     Modified_ = Modified();
     TWinControl::DestroyWnd();
 }
@@ -82,12 +60,7 @@ void TCustomEdit::WndProc(TMessage& message) {
 }
 
 AnsiString TCustomEdit::Text() const {
-    if (!HandleAllocated()) return Text_;
-    HWND handle = const_cast<TCustomEdit*>(this)->Handle();
-    int length = GetWindowTextLengthA(handle);
-    AnsiString text(static_cast<size_t>(std::max(length, 0)), '\0');
-    if (length > 0) text.setLength(static_cast<size_t>(GetWindowTextA(handle, text.mutableData(), length + 1)));
-    return text;
+    return HandleAllocated() ? windowText(const_cast<TCustomEdit*>(this)->Handle()) : Text_;
 }
 
 // Some edit classes tell the change of a multi-line box and others do not:
@@ -104,12 +77,12 @@ void TCustomEdit::SetText(const AnsiString& value) {
     Change();
 }
 
-void TCustomEdit::windowSelection(int& start, int& end) const {
-    DWORD first = 0, last = 0;
-    send(EM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last));
-    AnsiString text = Text();
-    start = byteOffset(text, static_cast<int>(first));
-    end = byteOffset(text, static_cast<int>(last));
+void TCustomEdit::selection(int& start, int& end) const {
+    if (!HandleAllocated()) {
+        start = SelStart_, end = SelEnd_;
+        return;
+    }
+    getEditSelection(const_cast<TCustomEdit*>(this)->Handle(), start, end);
 }
 
 void TCustomEdit::select(int start, int end) {
@@ -120,19 +93,18 @@ void TCustomEdit::select(int start, int end) {
         SelStart_ = start, SelEnd_ = end;
         return;
     }
-    AnsiString text = Text();
-    send(EM_SETSEL, charIndex(text, start), charIndex(text, end));
+    setEditSelection(Handle(), start, end);
 }
 
 int TCustomEdit::SelStart() const {
-    int start = SelStart_, end = SelEnd_;
-    if (HandleAllocated()) windowSelection(start, end);
+    int start, end;
+    selection(start, end);
     return start;
 }
 
 int TCustomEdit::SelLength() const {
-    int start = SelStart_, end = SelEnd_;
-    if (HandleAllocated()) windowSelection(start, end);
+    int start, end;
+    selection(start, end);
     return end - start;
 }
 
@@ -212,7 +184,9 @@ void TCustomEdit::PasteFromClipboard() {
 
 // ==== TCustomMemo ====
 
-TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner) { UpdateBoundsFields(0, 0, 185, 89); }
+TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), Lines_(std::make_unique<TMemoStrings>(this)) {
+    UpdateBoundsFields(0, 0, 185, 89);
+}
 
 void TCustomMemo::CreateParams(TCreateParams& params) {
     TCustomEdit::CreateParams(params);
@@ -225,12 +199,23 @@ void TCustomMemo::CreateParams(TCreateParams& params) {
     if (Alignment_ == taRightJustify) params.Style |= ES_RIGHT;
 }
 
-void TCustomMemo::SetLinesText(const AnsiString& text) {
-    TStringList lines;
-    lines.SetText(text.view());
-    AnsiString joined = lines.Text();
-    if (!joined.empty()) joined.setLength(joined.length() - 2);  // no line break after the last line
-    SetText(joined);
+void TCustomMemo::Change() {
+    Lines_->Changed();
+    TCustomEdit::Change();
+}
+
+TPoint TCustomMemo::CaretPos() const {
+    int start, caret;
+    selection(start, caret);
+    AnsiString text = Text();
+    auto at = static_cast<size_t>(caret);
+    size_t lineStart = 0;
+    int line = 0;
+    for (size_t next; lineStart < text.length(); lineStart = next, ++line) {
+        size_t lineEnd = findLineEnd(text.view(), lineStart, next);
+        if (at < next || next == lineEnd) return {static_cast<LONG>(std::min(at, lineEnd) - lineStart), line};
+    }
+    return {static_cast<LONG>(at - lineStart), line};
 }
 
 void TCustomMemo::SetScrollBars(TScrollStyle value) {
@@ -251,6 +236,101 @@ void TCustomMemo::SetWordWrap(bool value) {
     RecreateWnd();
 }
 
+// ==== TMemoStrings ====
+
+namespace {
+
+struct TextLine {
+    size_t start, end, next;  // its first byte, its line break, the next line's first byte
+};
+
+// The line at the index; false when the text has fewer lines.
+bool findLine(std::string_view text, int index, TextLine& line) {
+    for (size_t start = 0, next; start < text.size() && index >= 0; start = next, --index) {
+        size_t end = findLineEnd(text, start, next);
+        if (index == 0) {
+            line = {start, end, next};
+            return true;
+        }
+    }
+    return false;
+}
+
+TextLine lineAt(std::string_view text, int index) {
+    TextLine line;
+    if (!findLine(text, index, line)) raiseListIndexError(index);
+    return line;
+}
+
+}  // namespace
+
+int TMemoStrings::Count() const {
+    AnsiString text = Memo_->Text();
+    int count = 0;
+    for (size_t start = 0, next; start < text.length(); start = next, ++count) findLineEnd(text.view(), start, next);
+    return count;
+}
+
+AnsiString TMemoStrings::Get(int index) const {
+    AnsiString text = Memo_->Text();
+    TextLine line = lineAt(text.view(), index);
+    return text.substr(line.start, line.end - line.start);
+}
+
+void TMemoStrings::replace(size_t start, size_t end, const AnsiString& text) {
+    Memo_->SetSelStart(static_cast<int>(start));
+    Memo_->SetSelLength(static_cast<int>(end - start));
+    Memo_->SetSelText(text);
+}
+
+void TMemoStrings::Put(int index, const AnsiString& text) {
+    TextLine line = lineAt(Memo_->Text().view(), index);
+    replace(line.start, line.end, text);
+}
+
+// After the last line: a line break first when the text does not end with one.
+void TMemoStrings::Insert(int index, const AnsiString& text) {
+    AnsiString all = Memo_->Text();
+    TextLine line;
+    if (findLine(all.view(), index, line)) return replace(line.start, line.start, text + "\r\n");
+    if (index != Count()) raiseListIndexError(index);
+    size_t end = all.length();
+    bool broken = end == 0 || all[end - 1] == '\r' || all[end - 1] == '\n';
+    replace(end, end, broken ? text : "\r\n" + text);
+}
+
+// The last line goes with the line break before it when it has none of its own.
+void TMemoStrings::Delete(int index) {
+    AnsiString all = Memo_->Text();
+    TextLine line = lineAt(all.view(), index);
+    if (line.next > line.end || index == 0) return replace(line.start, line.next, AnsiString());
+    replace(lineAt(all.view(), index - 1).end, line.end, AnsiString());
+}
+
+void TMemoStrings::Clear() { Memo_->SetText(AnsiString()); }
+
+AnsiString TMemoStrings::Text() const {
+    AnsiString all = Memo_->Text(), text;
+    text.reserve(all.length() + 2);
+    for (size_t start = 0, next; start < all.length(); start = next) {
+        size_t end = findLineEnd(all.view(), start, next);
+        text += all.view().substr(start, end - start);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TMemoStrings::SetText(std::string_view text) {
+    AnsiString joined;
+    joined.reserve(text.size());
+    for (size_t start = 0, next; start < text.size(); start = next) {
+        size_t end = findLineEnd(text, start, next);
+        if (start > 0) joined += "\r\n";
+        joined += text.substr(start, end - start);
+    }
+    Memo_->SetText(joined);
+}
+
 // ==== Published ====
 
 namespace {
@@ -266,8 +346,8 @@ const TPropInfo editProperties[] = {
     StringProperty<&TCustomEdit::Text, &TCustomEdit::SetText>("Text"),
     Visible,
     MethodProperty<&TCustomEdit::OnChange, &TCustomEdit::OnChange>("OnChange", &NotifyEventType),
-    OnClick, OnContextPopup, OnDblClick, OnEnter, OnExit, OnKeyDown, OnKeyPress, OnKeyUp, OnMouseDown, OnMouseMove,
-    OnMouseUp,
+    OnClick, OnContextPopup, OnDblClick, OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnEnter, OnExit, OnKeyDown,
+    OnKeyPress, OnKeyUp, OnMouseDown, OnMouseMove, OnMouseUp, OnStartDock, OnStartDrag,
 };
 
 const TPropInfo memoProperties[] = {
@@ -282,8 +362,8 @@ const TPropInfo memoProperties[] = {
     Visible,
     BoolProperty<&TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap>("WordWrap", 1),
     MethodProperty<&TCustomEdit::OnChange, &TCustomEdit::OnChange>("OnChange", &NotifyEventType),
-    OnClick, OnContextPopup, OnDblClick, OnEnter, OnExit, OnKeyDown, OnKeyPress, OnKeyUp, OnMouseDown, OnMouseMove,
-    OnMouseUp,
+    OnClick, OnContextPopup, OnDblClick, OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnEnter, OnExit, OnKeyDown,
+    OnKeyPress, OnKeyUp, OnMouseDown, OnMouseMove, OnMouseUp, OnStartDock, OnStartDrag,
 };
 
 }  // namespace

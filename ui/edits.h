@@ -2,10 +2,13 @@
 // window holds it, what the user typed included, the selection counted in
 // bytes of the code page, the modified flag, undo, the clipboard, a password
 // character and OnChange), TEdit (one line), and TCustomMemo with TMemo
-// (several lines, scroll bars, word wrap, alignment). The text and selection
-// outlive a re-creation of the window.
+// (several lines, scroll bars, word wrap, alignment, the live Lines and the
+// caret position). The text and selection outlive a re-creation of the window.
 #pragma once
 
+#include <memory>
+
+#include "rtl/stringlist.h"
 #include "ui/stdctrls.h"
 
 enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -58,10 +61,10 @@ protected:
     void WndProc(TMessage& message) override;
     // The text changed, by the user or the program.
     virtual void Change() { OnChange(this); }
+    // The selection in bytes, the window's or the kept one.
+    void selection(int& start, int& end) const;
 
 private:
-    // The selection as the window gives it (characters), in bytes.
-    void windowSelection(int& start, int& end) const;
     void select(int start, int end);
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
@@ -85,13 +88,40 @@ protected:
 
 // ==== TCustomMemo ====
 
+class TCustomMemo;
+
+// The lines of a memo's text, read from the text and written into it in
+// place, through the selection as typing does: a line ends at CR LF, LF or
+// CR; a line break at the very end starts no line; new breaks are CR LF.
+// OnChange tells every change of the text, also the user's.
+class TMemoStrings final : public TStrings {
+public:
+    explicit TMemoStrings(TCustomMemo* memo) : Memo_(memo) {}
+
+    int Count() const override;
+    AnsiString Get(int index) const override;
+    void Put(int index, const AnsiString& text) override;
+    void Insert(int index, const AnsiString& text) override;
+    void Delete(int index) override;
+    void Clear() override;
+    AnsiString Text() const override;
+    // The lines joined by CR LF, as one change.
+    void SetText(std::string_view text) override;
+
+private:
+    void replace(size_t start, size_t end, const AnsiString& text);
+
+    TCustomMemo* Memo_;
+};
+
 class TCustomMemo : public TCustomEdit {
     RTL_DECLARE_CLASS()
     explicit TCustomMemo(TComponent* owner);
 
-    // The lines joined by CR LF. Setting takes lines ended by CR LF, LF or CR.
-    AnsiString LinesText() const { return Text(); }
-    void SetLinesText(const AnsiString& text);
+    TStrings* Lines() const { return Lines_.get(); }
+    // The caret (the end of the selection): x its byte offset in its line, y
+    // the line (as Lines counts them; after a final line break, the line after).
+    TPoint CaretPos() const;
     TScrollStyle ScrollBars() const { return ScrollBars_; }
     void SetScrollBars(TScrollStyle value);
     TAlignment Alignment() const { return Alignment_; }
@@ -103,8 +133,10 @@ class TCustomMemo : public TCustomEdit {
 protected:
     ~TCustomMemo() override = default;
     void CreateParams(TCreateParams& params) override;
+    void Change() override;
 
 private:
+    std::unique_ptr<TMemoStrings> Lines_;
     TScrollStyle ScrollBars_ = ssNone;
     TAlignment Alignment_ = taLeftJustify;
     bool WordWrap_ = true;

@@ -1,27 +1,84 @@
-// The picture control: paints its picture, repainted on every change of it;
-// bitmap resources read through the picture's BMP decoder.
+// The picture control: its placement of the picture, painted again on every
+// change of it; bitmap resources read through the picture's BMP decoder.
 #include "ui/image.h"
 
 #include <cstring>
 #include <string>
 
-const TClassInfo TImage::classInfo = makeClassInfo("TImage", &TGraphicControl::classInfo);
+#include "ui/controlprops.h"
 
-TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
+TImage::TImage(TComponent* owner) : TGraphicControl(owner), Picture_(std::make_unique<TPicture>()) {
     UpdateBoundsFields(0, 0, 105, 105);
-    Picture_.OnChange = TNotifyEvent::bind<&TImage::pictureChanged>(this);
+    Picture_->OnChange = TNotifyEvent::bind<&TImage::pictureChanged>(this);
+    Picture_->OnProgress = TProgressEvent::bind<&TImage::pictureProgress>(this);
 }
 
-void TImage::SetStretch(bool value) {
-    if (value == Stretch_) return;
-    Stretch_ = value;
+void TImage::pictureChanged(TObject*) {
+    if (AutoSize_ && !Picture_->Bitmap()->Empty()) SetBounds(Left(), Top(), Picture_->Width(), Picture_->Height());
     Invalidate();
 }
 
+void TImage::pictureProgress(TObject*, TProgressStage stage, uint8_t percentDone, bool redrawNow, const RECT& r,
+                             const AnsiString& message) {
+    OnProgress(this, stage, percentDone, redrawNow, r, message);
+}
+
+void TImage::changed(bool& field, bool value) {
+    if (value == field) return;
+    field = value;
+    Invalidate();
+}
+
+void TImage::SetAutoSize(bool value) {
+    if (value == AutoSize_) return;
+    AutoSize_ = value;
+    pictureChanged(nullptr);
+}
+
+void TImage::SetCenter(bool value) { changed(Center_, value); }
+void TImage::SetProportional(bool value) { changed(Proportional_, value); }
+void TImage::SetStretch(bool value) { changed(Stretch_, value); }
+void TImage::SetTransparent(bool value) { changed(Transparent_, value); }
+
+TRect TImage::DestRect() const {
+    int width = Picture_->Width(), height = Picture_->Height();
+    int clientWidth = Width(), clientHeight = Height();
+    if (Stretch_ || (Proportional_ && (width > clientWidth || height > clientHeight))) {
+        if (Proportional_ && width > 0 && height > 0) {
+            // The larger scale that still fits both sides.
+            if (static_cast<int64_t>(clientWidth) * height <= static_cast<int64_t>(clientHeight) * width) {
+                height = static_cast<int>(static_cast<int64_t>(clientWidth) * height / width);
+                width = clientWidth;
+            } else {
+                width = static_cast<int>(static_cast<int64_t>(clientHeight) * width / height);
+                height = clientHeight;
+            }
+        } else {
+            width = clientWidth;
+            height = clientHeight;
+        }
+    }
+    TRect r{0, 0, width, height};
+    if (Center_) OffsetRect(&r, (clientWidth - width) / 2, (clientHeight - height) / 2);
+    return r;
+}
+
+// A picture keyed on its bottom left pixel is copied without the pixels of
+// that colour.
 void TImage::Paint() {
-    TBitmap* bitmap = Picture_.Bitmap();
-    TRect r = Stretch_ ? ClientRect() : TRect{0, 0, bitmap->Width(), bitmap->Height()};
-    bitmap->DrawTo(Canvas()->Handle(), r);
+    TBitmap* bitmap = Picture_->Bitmap();
+    if (bitmap->Empty()) return;
+    TRect r = DestRect();
+    HDC dc = Canvas()->Handle();
+    if (!Transparent_ || bitmap->HasAlpha() || bitmap->Transparent()) return bitmap->DrawTo(dc, r);
+    GdiFlush();
+    UINT key = static_cast<UINT>(pixelColor(bitmap->ScanLine(bitmap->Height() - 1)[0]));
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, bitmap->Handle());
+    TransparentBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source, 0, 0, bitmap->Width(),
+                   bitmap->Height(), key);
+    SelectObject(source, old);
+    DeleteDC(source);
 }
 
 // A bitmap resource is a BMP file without its 14-byte file header: the
@@ -47,3 +104,32 @@ bool LoadBitmapResource(TPicture& picture, const char* name) {
     }
     return true;
 }
+
+// ==== Published properties ====
+
+namespace {
+
+using namespace published;
+
+const TPropInfo imageProperties[] = {
+    Left, Top, Width, Height, Align, Anchors,
+    BoolProperty<&TImage::AutoSize, &TImage::SetAutoSize>("AutoSize", 0),
+    BoolProperty<&TImage::Center, &TImage::SetCenter>("Center", 0),
+    Cursor, Enabled, Hint, ParentShowHint,
+    ClassProperty<&TImage::Picture, &TImage::SetPicture>("Picture", &TPicture::classInfo),
+    PopupMenu,
+    BoolProperty<&TImage::Proportional, &TImage::SetProportional>("Proportional", 0),
+    ShowHint,
+    BoolProperty<&TImage::Stretch, &TImage::SetStretch>("Stretch", 0),
+    BoolProperty<&TImage::Transparent, &TImage::SetTransparent>("Transparent", 0),
+    Visible,
+    OnClick, OnContextPopup, OnDblClick, OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnMouseDown, OnMouseMove,
+    OnMouseUp,
+    MethodProperty<&TImage::OnProgress, &TImage::OnProgress>("OnProgress", &ProgressEventType),
+    OnStartDock, OnStartDrag,
+};
+
+}  // namespace
+
+const TClassInfo TImage::classInfo =
+    makeClassInfo("TImage", &TGraphicControl::classInfo, imageProperties, &componentCreator<TImage>);

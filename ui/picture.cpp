@@ -22,6 +22,15 @@ const Decoder decoders[] = {
 
 }  // namespace
 
+namespace {
+
+const char* const progressStageNames[] = {"psStarting", "psRunning", "psEnding"};
+
+}  // namespace
+
+const TEnumInfo ProgressStageInfo{"TProgressStage", progressStageNames, 3};
+const TMethodTypeInfo ProgressEventType{"TProgressEvent"};
+
 const TClassInfo TPicture::classInfo = makeClassInfo("TPicture", &TPersistent::classInfo);
 
 TPicture::TPicture() { Bitmap_.OnChange = TNotifyEvent::bind<&TPicture::bitmapChanged>(this); }
@@ -31,10 +40,12 @@ void TPicture::LoadFromFile(const AnsiString& path) { LoadFromBytes(readFileByte
 void TPicture::LoadFromBytes(std::string_view data) {
     for (const Decoder& decoder : decoders) {
         if (!data.starts_with(decoder.signature)) continue;
+        OnProgress(this, psStarting, 0, false, RECT{}, AnsiString());
         TBitmap decoded;
         decoder.decode(data, decoded);
         Format_ = decoder.format;
         Bitmap_.swap(decoded);
+        OnProgress(this, psEnding, 100, true, RECT{0, 0, Width(), Height()}, AnsiString());
         return;
     }
     throw EInvalidGraphic("Unknown picture format");

@@ -9,6 +9,13 @@
 
 enum TGraphicFormat : uint8_t { gfNone, gfBitmap, gfPng, gfJpeg, gfGif };
 
+// The progress of loading a picture: R is the part ready to be shown.
+enum TProgressStage : uint8_t { psStarting, psRunning, psEnding };
+extern const TEnumInfo ProgressStageInfo;
+using TProgressEvent = TEvent<void(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow,
+                                   const RECT& R, const AnsiString& Msg)>;
+extern const TMethodTypeInfo ProgressEventType;
+
 class TPicture : public TPersistent {
     RTL_DECLARE_CLASS()
     TPicture();
@@ -17,7 +24,8 @@ class TPicture : public TPersistent {
 
     // Reads a picture file. Its first bytes tell the format, so a file named
     // with the wrong extension still loads. A file that cannot be decoded
-    // raises EInvalidGraphic and leaves the picture as it was.
+    // raises EInvalidGraphic and leaves the picture as it was. The decoding
+    // is OnProgress's psStarting; the picture in place, its psEnding.
     void LoadFromFile(const AnsiString& path);
     void LoadFromBytes(std::string_view data);
     // Copies a picture or a bitmap; nil clears.
@@ -32,6 +40,7 @@ class TPicture : public TPersistent {
     int Height() const { return Bitmap_.Height(); }
 
     TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
 
 private:
     void bitmapChanged(TObject*) { OnChange(this); }

@@ -2,6 +2,9 @@
 // tables.
 #include "ui/stdctrls.h"
 
+#include <algorithm>
+
+#include "rtl/codepage.h"
 #include "ui/controlprops.h"
 #include "ui/forms.h"
 
@@ -10,6 +13,7 @@ namespace {
 const char* const alignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 const char* const textLayoutNames[] = {"tlTop", "tlCenter", "tlBottom"};
 const char* const checkBoxStateNames[] = {"cbUnchecked", "cbChecked", "cbGrayed"};
+const char* const editCharCaseNames[] = {"ecNormal", "ecUpperCase", "ecLowerCase"};
 
 // Measures or draws text in a font on a screen context.
 class ScreenText {
@@ -34,6 +38,22 @@ const TEnumInfo AlignmentInfo{"TAlignment", alignmentNames, 3};
 const TEnumInfo LeftRightInfo{"TLeftRight", alignmentNames, 2};
 const TEnumInfo TextLayoutInfo{"TTextLayout", textLayoutNames, 3};
 const TEnumInfo CheckBoxStateInfo{"TCheckBoxState", checkBoxStateNames, 3};
+const TEnumInfo EditCharCaseInfo{"TEditCharCase", editCharCaseNames, 3};
+
+// ==== System edit windows ====
+
+void getEditSelection(HWND edit, int& start, int& end) {
+    DWORD first = 0, last = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last));
+    AnsiString text = windowText(edit);
+    start = charToByteOffset(text.view(), static_cast<int>(first));
+    end = charToByteOffset(text.view(), static_cast<int>(last));
+}
+
+void setEditSelection(HWND edit, int start, int end) {
+    AnsiString text = windowText(edit);
+    SendMessageA(edit, EM_SETSEL, byteToCharIndex(text.view(), start), byteToCharIndex(text.view(), end));
+}
 
 // ==== TLabel ====
 
@@ -228,6 +248,35 @@ void TCheckBox::SetAlignment(TAlignment value) {
     RecreateWnd();
 }
 
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) { UpdateBoundsFields(0, 0, 113, 17); }
+
+// The button is checked by this class, not by the system's, so that every
+// change goes through SetChecked.
+void TRadioButton::CreateParams(TCreateParams& params) {
+    TButtonControl::CreateParams(params);
+    params.Style |= BS_RADIOBUTTON;
+}
+
+void TRadioButton::CreateWnd() {
+    TButtonControl::CreateWnd();
+    SendMessageA(Handle(), BM_SETCHECK, Checked_, 0);
+}
+
+void TRadioButton::SetChecked(bool value) {
+    if (value == Checked_) return;
+    Checked_ = value;
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, value, 0);
+    if (!value) return;
+    if (TWinControl* parent = Parent()) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* sibling = parent->Controls(i);
+            if (sibling != this && sibling->InheritsFrom(&TRadioButton::classInfo))
+                static_cast<TRadioButton*>(sibling)->SetChecked(false);
+        }
+    }
+    Click();
+}
+
 // ==== Group boxes ====
 
 TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TWinControl(owner) {
@@ -260,6 +309,110 @@ void TCustomGroupBox::AlignControls(TRect& rect) {
     rect.top += size.cy;
     InflateRect(&rect, -2, -2);
     TWinControl::AlignControls(rect);
+}
+
+// ==== Radio groups ====
+
+namespace {
+
+// A button of a radio group: its click is also the group's.
+class TGroupButton final : public TRadioButton {
+public:
+    using TRadioButton::TRadioButton;
+
+    void Click() override {
+        TKeepAlive hold(this);
+        TRadioButton::Click();
+        if (auto* group = dynamic_cast<TCustomRadioGroup*>(Owner())) group->Click();
+    }
+
+protected:
+    ~TGroupButton() override = default;
+};
+
+}  // namespace
+
+int TRadioGroupItems::Count() const { return static_cast<int>(Group_->Buttons_.size()); }
+
+AnsiString TRadioGroupItems::Get(int index) const {
+    checkIndex(index, Count());
+    return Group_->Buttons_[static_cast<size_t>(index)]->Caption();
+}
+
+void TRadioGroupItems::Put(int index, const AnsiString& text) {
+    checkIndex(index, Count());
+    Group_->Buttons_[static_cast<size_t>(index)]->SetCaption(text);
+    Changed();
+}
+
+void TRadioGroupItems::Insert(int index, const AnsiString& text) {
+    checkIndex(index, Count() + 1);
+    auto* button = new TGroupButton(Group_);
+    Group_->Buttons_.insert(Group_->Buttons_.begin() + index, button);
+    button->SetCaption(text);
+    button->SetParent(Group_);
+    Group_->Realign();
+    Changed();
+}
+
+// The group hears of the freed button (Notification) and lets it go.
+void TRadioGroupItems::Delete(int index) {
+    checkIndex(index, Count());
+    Group_->Buttons_[static_cast<size_t>(index)]->Free();
+}
+
+void TRadioGroupItems::Clear() {
+    if (Count() == 0) return;
+    inUpdate(*this, [&] {
+        while (Count() > 0) Delete(Count() - 1);
+    });
+}
+
+TCustomRadioGroup::TCustomRadioGroup(TComponent* owner)
+    : TCustomGroupBox(owner), Items_(std::make_unique<TRadioGroupItems>(this)) {}
+
+void TCustomRadioGroup::Notification(TComponent* component, TOperation operation) {
+    TCustomGroupBox::Notification(component, operation);
+    if (operation != opRemove || !std::erase(Buttons_, component) || IsDestroying()) return;
+    Realign();
+    Items_->Changed();
+}
+
+int TCustomRadioGroup::ItemIndex() const {
+    for (size_t i = 0; i < Buttons_.size(); ++i)
+        if (Buttons_[i]->Checked()) return static_cast<int>(i);
+    return -1;
+}
+
+void TCustomRadioGroup::SetItemIndex(int value) {
+    int current = ItemIndex();
+    if (value < 0 || value >= Items_->Count()) value = -1;
+    if (value == current) return;
+    if (value >= 0) Buttons_[static_cast<size_t>(value)]->SetChecked(true);
+    else Buttons_[static_cast<size_t>(current)]->SetChecked(false);
+}
+
+void TCustomRadioGroup::SetColumns(int value) {
+    value = std::clamp(value, 1, 16);
+    if (value == Columns_) return;
+    Columns_ = value;
+    Realign();
+}
+
+// The buttons share the room inside the frame: the columns its width, the
+// rows of a column its height (what is left over goes above and below).
+void TCustomRadioGroup::AlignControls(TRect& rect) {
+    TCustomGroupBox::AlignControls(rect);
+    int count = static_cast<int>(Buttons_.size());
+    if (count == 0) return;
+    int rows = (count + Columns_ - 1) / Columns_;
+    int width = std::max<int>(rect.right - rect.left, 0), height = std::max<int>(rect.bottom - rect.top, 0);
+    int columnWidth = width / Columns_, rowHeight = height / rows, top = rect.top + height % rows / 2;
+    for (int i = 0; i < count; ++i) {
+        int left = rect.left + 4 + i / rows * columnWidth;
+        Buttons_[static_cast<size_t>(i)]->SetBounds(left, top + i % rows * rowHeight, std::max(columnWidth - 4, 0),
+                                                    rowHeight);
+    }
 }
 
 // ==== Published properties ====
@@ -319,6 +472,24 @@ const TPropInfo groupBoxProperties[] = {
     OnEnter, OnExit, OnGetSiteInfo, OnMouseDown, OnMouseMove, OnMouseUp, OnStartDock, OnStartDrag, OnUnDock,
 };
 
+const TPropInfo radioButtonProperties[] = {
+    Left, Top, Width, Height, Align, Anchors, Caption,
+    BoolProperty<&TRadioButton::Checked, &TRadioButton::SetChecked>("Checked", 0),
+    Color, Cursor, Enabled, Font, Hint, ParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint, TabOrder,
+    TabStop, Visible,
+    OnClick, OnContextPopup, OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnEnter, OnExit, OnKeyDown, OnKeyPress,
+    OnKeyUp, OnMouseDown, OnMouseMove, OnMouseUp, OnStartDock, OnStartDrag,
+};
+
+const TPropInfo radioGroupProperties[] = {
+    Left, Top, Width, Height, Align, Anchors, Caption, Color,
+    IntegerProperty<&TCustomRadioGroup::Columns, &TCustomRadioGroup::SetColumns>("Columns", 1),
+    Cursor, Enabled, Font, Hint,
+    IntegerProperty<&TCustomRadioGroup::ItemIndex, &TCustomRadioGroup::SetItemIndex>("ItemIndex", -1),
+    ParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint, TabOrder, TabStop, Visible,
+    OnClick, OnContextPopup, OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnEnter, OnExit, OnStartDock, OnStartDrag,
+};
+
 }  // namespace
 
 const TClassInfo TLabel::classInfo =
@@ -331,3 +502,8 @@ const TClassInfo TCheckBox::classInfo =
 const TClassInfo TCustomGroupBox::classInfo = makeClassInfo("TCustomGroupBox", &TWinControl::classInfo);
 const TClassInfo TGroupBox::classInfo =
     makeClassInfo("TGroupBox", &TCustomGroupBox::classInfo, groupBoxProperties, &componentCreator<TGroupBox>);
+const TClassInfo TRadioButton::classInfo =
+    makeClassInfo("TRadioButton", &TButtonControl::classInfo, radioButtonProperties, &componentCreator<TRadioButton>);
+const TClassInfo TCustomRadioGroup::classInfo = makeClassInfo("TCustomRadioGroup", &TCustomGroupBox::classInfo);
+const TClassInfo TRadioGroup::classInfo =
+    makeClassInfo("TRadioGroup", &TCustomRadioGroup::classInfo, radioGroupProperties, &componentCreator<TRadioGroup>);

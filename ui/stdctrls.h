@@ -1,9 +1,15 @@
-// The standard controls the host's dialogs are made of: TLabel (windowless
-// text), TButtonControl with TButton (push button with a modal result and the
-// default and cancel roles) and TCheckBox (two or three states), and
-// TCustomGroupBox with TGroupBox (a captioned frame around other controls).
+// The standard controls: TLabel (windowless text), TButtonControl with
+// TButton (push button with a modal result and the default and cancel
+// roles), TCheckBox (two or three states) and TRadioButton (one of a group),
+// TCustomGroupBox with TGroupBox (a captioned frame around other controls)
+// and TCustomRadioGroup with TRadioGroup (a group box of radio buttons made
+// from its Items); and the byte selection of the system's edit windows.
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "rtl/stringlist.h"
 #include "ui/controls.h"
 
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
@@ -14,6 +20,17 @@ enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 extern const TEnumInfo TextLayoutInfo;
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
 extern const TEnumInfo CheckBoxStateInfo;
+// The case an edit box turns its text into.
+enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
+extern const TEnumInfo EditCharCaseInfo;
+
+// ==== System edit windows ====
+
+// The selection of an edit window (also a combo box's edit part) in bytes of
+// its text: the window counts characters.
+void getEditSelection(HWND edit, int& start, int& end);
+// Selects the bytes start..end of the edit window's text.
+void setEditSelection(HWND edit, int start, int end);
 
 // ==== TLabel ====
 
@@ -131,6 +148,25 @@ private:
     bool AllowGrayed_ = false;
 };
 
+// One of the radio buttons of its parent: checking it unchecks the others
+// there. Becoming checked, by the user or the program, is a Click.
+class TRadioButton : public TButtonControl {
+    RTL_DECLARE_CLASS()
+    explicit TRadioButton(TComponent* owner);
+
+    bool Checked() const { return Checked_; }
+    void SetChecked(bool value);
+
+protected:
+    ~TRadioButton() override = default;
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void ButtonClicked() override { SetChecked(true); }
+
+private:
+    bool Checked_ = false;
+};
+
 // ==== Group boxes ====
 
 class TCustomGroupBox : public TWinControl {
@@ -150,4 +186,59 @@ class TGroupBox : public TCustomGroupBox {
 
 protected:
     ~TGroupBox() override = default;
+};
+
+class TCustomRadioGroup;
+
+// The Items of a radio group: each line is the caption of one of its
+// buttons, which come and go with the lines (the lines carry no objects).
+class TRadioGroupItems final : public TStrings {
+public:
+    explicit TRadioGroupItems(TCustomRadioGroup* group) : Group_(group) {}
+
+    int Count() const override;
+    AnsiString Get(int index) const override;
+    void Put(int index, const AnsiString& text) override;
+    void Insert(int index, const AnsiString& text) override;
+    void Delete(int index) override;
+    void Clear() override;
+
+private:
+    TCustomRadioGroup* Group_;
+};
+
+// A group box of radio buttons, one for each line of Items, laid out in
+// Columns from the top down. ItemIndex is the checked one (-1: none);
+// checking one, by the user or the program, is the group's Click.
+class TCustomRadioGroup : public TCustomGroupBox {
+    RTL_DECLARE_CLASS()
+    explicit TCustomRadioGroup(TComponent* owner);
+
+    TStrings* Items() const { return Items_.get(); }
+    // A value outside the items checks none.
+    int ItemIndex() const;
+    void SetItemIndex(int value);
+    // 1 to 16.
+    int Columns() const { return Columns_; }
+    void SetColumns(int value);
+
+protected:
+    ~TCustomRadioGroup() override = default;
+    void Notification(TComponent* component, TOperation operation) override;
+    void AlignControls(TRect& rect) override;
+
+private:
+    friend class TRadioGroupItems;
+
+    std::vector<TRadioButton*> Buttons_;  // owned by the group, in the order of the lines
+    std::unique_ptr<TRadioGroupItems> Items_;
+    int Columns_ = 1;
+};
+
+class TRadioGroup : public TCustomRadioGroup {
+    RTL_DECLARE_CLASS()
+    using TCustomRadioGroup::TCustomRadioGroup;
+
+protected:
+    ~TRadioGroup() override = default;
 };

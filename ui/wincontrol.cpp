@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "rtl/codepage.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
 
@@ -72,8 +73,13 @@ void TWinControl::CreateWnd() {
     updateBoundsFromWindow();
 }
 
+// The children's windows go first, each through its own DestroyWnd, so that
+// every child keeps what its window held (items, text) for the next window.
 void TWinControl::DestroyHandle() {
-    if (Handle_) DestroyWnd();
+    if (!Handle_) return;
+    for (TControl* child : Controls_)
+        if (TWinControl* window = asWinControl(child)) window->DestroyHandle();
+    DestroyWnd();
 }
 
 void TWinControl::DestroyWnd() {
@@ -203,8 +209,9 @@ void TWinControl::ScrollBy(int deltaX, int deltaY) {
 
 // ==== Alignment ====
 
+// An EnableAlign without its DisableAlign is ignored.
 void TWinControl::EnableAlign() {
-    if (--AlignDisabled_ == 0) Realign();
+    if (AlignDisabled_ > 0 && --AlignDisabled_ == 0) Realign();
 }
 
 void TWinControl::Realign() {
@@ -472,13 +479,7 @@ void TWinControl::WndProc(TMessage& message) {
         message.WParam = key;
         break;
     }
-    case WM_CHAR: {
-        char key = static_cast<char>(message.WParam);
-        KeyPress(key);
-        if (!key) return;
-        message.WParam = static_cast<unsigned char>(key);
-        break;
-    }
+    case WM_CHAR: return wmChar(message);
     case WM_MOUSEWHEEL: {
         TPoint screen{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
         if (DoMouseWheel(shiftFromMouseKeys(GET_KEYSTATE_WPARAM(message.WParam)),
@@ -532,6 +533,47 @@ void TWinControl::WndProc(TMessage& message) {
     }
     if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MBUTTONDBLCLK && routeMouse(message)) return;
     TControl::WndProc(message);
+}
+
+// A double-byte character comes as two WM_CHAR messages, its lead byte first,
+// or as one with the lead byte in the high byte. Each byte is a key press of
+// its own, which may change or cancel it; the lead byte is held until its
+// trail byte has been pressed, and the character then goes to the window
+// whole, in its wide form: an ANSI control procedure may take each byte as a
+// character of its own. A character with a cancelled byte is dropped whole.
+void TWinControl::wmChar(TMessage& message) {
+    auto code = static_cast<unsigned>(LOWORD(message.WParam));
+    message.Result = 0;
+    if (code > 0xFF) pressCharByte(static_cast<unsigned char>(code >> 8), message);
+    pressCharByte(static_cast<unsigned char>(code), message);
+}
+
+void TWinControl::pressCharByte(unsigned char byte, TMessage& message) {
+    char key = static_cast<char>(byte);
+    KeyPress(key);
+    if (!LeadPending_ && isLeadByte(byte)) {
+        LeadPending_ = true;
+        PendingLead_ = key;
+        return;
+    }
+    // Below 0x40 no trail byte: the held lead byte was a broken character.
+    bool pair = LeadPending_ && byte >= 0x40;
+    LeadPending_ = false;
+    if (!key || (pair && !PendingLead_)) return;
+    if (!pair) {
+        TMessage single{WM_CHAR, static_cast<unsigned char>(key), message.LParam, 0};
+        DefaultHandler(single);
+        message.Result = single.Result;
+        return;
+    }
+    const char bytes[] = {PendingLead_, key};
+    wchar_t wide[2];
+    int count = MultiByteToWideChar(CP_ACP, 0, bytes, 2, wide, 2);
+    for (int i = 0; i < count && Handle_; ++i) message.Result = DefaultCharW(wide[i], message.LParam);
+}
+
+LRESULT TWinControl::DefaultCharW(wchar_t character, LPARAM lParam) {
+    return CallDefaultProcW(Handle_, WM_CHAR, character, lParam);
 }
 
 // A notification goes back to the child window that sent it, as CN_BASE plus

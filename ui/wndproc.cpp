@@ -7,21 +7,28 @@
 #include <string>
 #include <unordered_map>
 
+#include "rtl/codepage.h"
+
 namespace {
 
 std::unordered_map<HWND, TWindowTarget*> windowTargets;
 // The target of the window being created: its first messages (WM_GETMINMAXINFO
 // comes even before WM_NCCREATE) find it here and enter it in the map.
 TWindowTarget* creatingTarget = nullptr;
-// The default procedure of each class we registered, by class atom, for the
-// messages a window still gets after it left the map (its destruction).
-std::unordered_map<ATOM, WNDPROC> classProcs;
+// The default procedure of each class we registered, by class atom, in its
+// ANSI form (for the messages a window still gets after it left the map, its
+// destruction) and its wide form (CallDefaultProcW).
+struct TClassProcs {
+    WNDPROC Ansi;
+    WNDPROC Wide;
+};
+std::unordered_map<ATOM, TClassProcs> classProcs;
 
 LRESULT CALLBACK staticWndProc(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam);
 
-WNDPROC classDefaultProc(HWND handle) {
+TClassProcs classDefaultProcs(HWND handle) {
     auto it = classProcs.find(static_cast<ATOM>(GetClassLongPtrA(handle, GCW_ATOM)));
-    return it != classProcs.end() ? it->second : DefWindowProcA;
+    return it != classProcs.end() ? it->second : TClassProcs{DefWindowProcA, DefWindowProcW};
 }
 
 void initCommonControls() {
@@ -38,12 +45,16 @@ WNDPROC registerWindowClass(const TCreateParams& params) {
 
     WNDCLASSA wc{};
     WNDPROC defaultProc = DefWindowProcA;
+    WNDPROC wideProc = DefWindowProcW;
     if (params.SuperClass) {
         if (!GetClassInfoA(nullptr, params.SuperClass, &wc)) {
             initCommonControls();
             if (!GetClassInfoA(nullptr, params.SuperClass, &wc)) raiseLastOSError();
         }
         defaultProc = wc.lpfnWndProc;
+        WNDCLASSW wide{};
+        if (!GetClassInfoW(nullptr, ansiToWide(params.SuperClass).c_str(), &wide)) raiseLastOSError();
+        wideProc = wide.lpfnWndProc;
         wc.style &= ~CS_GLOBALCLASS;
     } else {
         wc.style = params.ClassStyle;
@@ -54,7 +65,7 @@ WNDPROC registerWindowClass(const TCreateParams& params) {
     wc.lpszClassName = params.WinClassName.c_str();
     ATOM atom = RegisterClassA(&wc);
     if (!atom) raiseLastOSError();
-    classProcs[atom] = defaultProc;
+    classProcs[atom] = {defaultProc, wideProc};
     registered.emplace(params.WinClassName.str(), defaultProc);
     return defaultProc;
 }
@@ -70,7 +81,7 @@ LRESULT CALLBACK staticWndProc(HWND handle, UINT msg, WPARAM wParam, LPARAM lPar
         windowTargets[handle] = target;
         target->WindowAttached(handle);
     }
-    if (!target) return CallWindowProcA(classDefaultProc(handle), handle, msg, wParam, lParam);
+    if (!target) return CallWindowProcA(classDefaultProcs(handle).Ansi, handle, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
     guardCallback([&] { target->WindowMessage(message); });
     // The target may be gone by now (freed from its last message).
@@ -107,6 +118,10 @@ HWND CreateTargetWindow(TWindowTarget* target, const TCreateParams& params, WNDP
 void DestroyTargetWindow(HWND handle) {
     windowTargets.erase(handle);
     DestroyWindow(handle);
+}
+
+LRESULT CallDefaultProcW(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(classDefaultProcs(handle).Wide, handle, msg, wParam, lParam);
 }
 
 TWindowTarget* FindWindowTarget(HWND handle) {

@@ -74,6 +74,10 @@ HWND CreateTargetWindow(TWindowTarget* target, const TCreateParams& params, WNDP
 // Unlinks the window, then destroys it: the target hears nothing more of it.
 // Raises nothing (destructors call it); handler exceptions wait for the pump.
 void DestroyTargetWindow(HWND handle);
+// Calls the wide form of the default procedure of one of our windows (its
+// system class's, else DefWindowProcW): the ANSI form of a system control may
+// take a double-byte character byte by byte, the wide form takes it whole.
+LRESULT CallDefaultProcW(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam);
 // The target of one of our windows; nil for any other window.
 TWindowTarget* FindWindowTarget(HWND handle);
 

@@ -18,6 +18,11 @@
 //   drag X1 Y1 X2 Y2 [--window H] [--button B] [--steps N]
 //   key COMBO...                               "alt+a", "down", "enter", "f10"
 //   type TEXT
+//   chars HANDLE TEXT [--as bytes|ime|unicode] each character posted as a character
+//                                              message: WM_CHAR per code-page-932 byte
+//                                              (bytes, the default), WM_IME_CHAR with both
+//                                              bytes in one (ime), WM_CHAR with the UTF-16
+//                                              unit (unicode)
 //   tray [--button B] [--double]               the first icon of Wine's tray window
 //   pixels HANDLE X Y [W H]                    aarrggbb per pixel, a line per row
 //   controls HANDLE                            class, visible, rectangle in HANDLE's
@@ -467,6 +472,30 @@ int typeCommand(const Arguments& args) {
     return 0;
 }
 
+// chars HANDLE TEXT: character messages as an input method or a keyboard
+// driver gives them; the ANSI ones in code page 932, a double-byte character
+// with its lead byte first (in the high byte of WM_IME_CHAR).
+int charsCommand(const Arguments& args) {
+    HWND window = handle(args.at(0));
+    std::wstring way = args.option(L"--as", L"bytes");
+    if (way != L"bytes" && way != L"ime" && way != L"unicode") throw UsageError("--as is bytes, ime or unicode");
+    for (wchar_t c : args.at(1)) {
+        bool posted = true;
+        if (way == L"unicode") {
+            posted = PostMessageW(window, WM_CHAR, c, 1);
+        } else {
+            unsigned char bytes[2] = {};
+            int count = WideCharToMultiByte(932, 0, &c, 1, reinterpret_cast<char*>(bytes), 2, nullptr, nullptr);
+            if (count < 1) throw std::runtime_error("a character without a code-page-932 form");
+            if (way == L"ime") posted = PostMessageA(window, WM_IME_CHAR, count == 2 ? bytes[0] << 8 | bytes[1] : bytes[0], 1);
+            else
+                for (int i = 0; i < count && posted; ++i) posted = PostMessageA(window, WM_CHAR, bytes[i], 1);
+        }
+        if (!posted) throw std::runtime_error("the window took no message");
+    }
+    return 0;
+}
+
 // Without a tray of the desktop's own, Wine shows its icons in the window
 // "Wine System Tray", the first icon at the left of its client area.
 int trayCommand(const Arguments& args) {
@@ -580,6 +609,7 @@ const Command kCommands[] = {
     {L"drag", {}, dragCommand},
     {L"key", {}, keyCommand},
     {L"type", {}, typeCommand},
+    {L"chars", {}, charsCommand},
     {L"tray", {L"--double"}, trayCommand},
     {L"pixels", {}, pixelsCommand},
     {L"controls", {}, controlsCommand},

@@ -1,6 +1,7 @@
 // String lists: editing and index errors, objects, text and comma text round
 // trips with Japanese lines, name=value lines, sorting and duplicates, files,
-// and the shared operations over another kind of storage.
+// the shared operations over another kind of storage, and the change
+// notification.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -332,23 +333,71 @@ TEST(StringList, AssignAndAddStrings) {
     EXPECT_EQ(linesOf(target), (Lines{"a", "b", "a", "b"}));
 }
 
+// Each operation made of several storage calls is one update bracket.
 TEST(Strings, SharedOperationsOverOtherStorage) {
     VectorStrings lines;
     lines.SetText("one\r\ntwo\r\nthree");
-    EXPECT_EQ(lines.updates, (std::vector<bool>{true, false}));
     lines.SetStrings(1, "TWO");
     lines.Exchange(0, 2);
     EXPECT_EQ(linesOf(lines), (Lines{"three", "TWO", "one"}));
     lines.Move(2, 0);
     EXPECT_EQ(linesOf(lines), (Lines{"one", "three", "TWO"}));
+    EXPECT_EQ(lines.updates, (std::vector<bool>{true, false, true, false, true, false, true, false}));
     EXPECT_EQ(lines.IndexOf("two"), 2);
     EXPECT_EQ(lines.Objects(0), nullptr);
     EXPECT_THROW(lines.Objects(3), EListError);
+    lines.updates.clear();
     lines.BeginUpdate();
     lines.BeginUpdate();
     lines.EndUpdate();
     EXPECT_EQ(lines.UpdateCount(), 1);
     lines.EndUpdate();
-    EXPECT_EQ(lines.updates, (std::vector<bool>{true, false, true, false}));
+    EXPECT_EQ(lines.updates, (std::vector<bool>{true, false}));
     EXPECT_EQ(lines.CommaText(), "one,three,TWO");
+}
+
+// OnChange follows every change once (a bracket's at its end), and nothing
+// that changes nothing.
+TEST(StringList, OnChangeOncePerChange) {
+    int object = 1;
+    const struct {
+        const char* what;
+        void (*change)(TStringList&, void*);
+        int changes;
+        Lines after;
+    } cases[] = {
+        {"add", [](TStringList& l, void*) { l.Add("d"); }, 1, {"b", "a", "c", "d"}},
+        {"insert", [](TStringList& l, void*) { l.Insert(0, "d"); }, 1, {"d", "b", "a", "c"}},
+        {"put", [](TStringList& l, void*) { l.SetStrings(1, "x"); }, 1, {"b", "x", "c"}},
+        {"object", [](TStringList& l, void* o) { l.SetObjects(1, o); }, 1, {"b", "a", "c"}},
+        {"add object", [](TStringList& l, void* o) { l.AddObject("d", o); }, 1, {"b", "a", "c", "d"}},
+        {"delete", [](TStringList& l, void*) { l.Delete(0); }, 1, {"a", "c"}},
+        {"clear", [](TStringList& l, void*) { l.Clear(); }, 1, {}},
+        {"clear twice", [](TStringList& l, void*) { l.Clear(), l.Clear(); }, 1, {}},
+        {"exchange", [](TStringList& l, void*) { l.Exchange(0, 2); }, 1, {"c", "a", "b"}},
+        {"exchange itself", [](TStringList& l, void*) { l.Exchange(1, 1); }, 0, {"b", "a", "c"}},
+        {"move", [](TStringList& l, void*) { l.Move(0, 2); }, 1, {"a", "c", "b"}},
+        {"sort", [](TStringList& l, void*) { l.SetSorted(true); }, 1, {"a", "b", "c"}},
+        {"duplicate ignored", [](TStringList& l, void*) { l.SetSorted(true), l.Add("b"); }, 1, {"a", "b", "c"}},
+        {"text", [](TStringList& l, void*) { l.SetText("x\ny"); }, 1, {"x", "y"}},
+        {"comma text", [](TStringList& l, void*) { l.SetCommaText("x,y"); }, 1, {"x", "y"}},
+        {"bracket", [](TStringList& l, void*) {
+             l.BeginUpdate();
+             l.Add("d"), l.Delete(0);
+             l.EndUpdate();
+         }, 1, {"a", "c", "d"}},
+    };
+    for (const auto& c : cases) {
+        TStringList list;
+        list.SetCommaText("b,a,c");
+        int changes = 0;
+        struct Counter {
+            int* count;
+            void changed(TStrings*) { ++*count; }
+        } counter{&changes};
+        list.OnChange = TStringsEvent::bind<&Counter::changed>(&counter);
+        c.change(list, &object);
+        EXPECT_EQ(changes, c.changes) << c.what;
+        EXPECT_EQ(linesOf(list), c.after) << c.what;
+    }
 }

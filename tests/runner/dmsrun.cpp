@@ -8,7 +8,7 @@
 // the system library, network, automation and DLL-call classes in the
 // component's slots.
 //
-//   dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]
+//   dmsrun [--compiled] [--trace] [--answer=ANSWER,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
 #include <windows.h>
 
@@ -110,15 +110,69 @@ private:
     bool ended_ = false;
 };
 
-// ==== Message boxes ====
+// ==== Dialogs ====
 
-// Answers the modal boxes (dialog class "#32770") of this process from a
-// second thread: each box is logged to the script's output as
-// "msgbox(CAPTION): TEXT => ID" and closed with the next answer, or with its
-// default button when the answers are used up.
+// One answer to a dialog: the button to press (a message box's button id; 1
+// OK and 2 Cancel for the script dialogs), or closing its window; and what
+// to do in a script dialog first.
+struct Answer {
+    int Id = 0;
+    bool Close = false;
+    bool SetsText = false;
+    std::string Text;          // for the edit or memo
+    std::vector<int> Toggles;  // check-list items whose check box flips, in order
+    int Select = -1;           // the check list's current item at the end; -1: as it is
+};
+
+// Answers from lines (see tests/scripts/README.md): "text TEXT", "toggle N
+// ...", "select N" prepare the next answer, which is "close" or a button id.
+// In TEXT, "\n" is a line break (CR LF) and "\\" a backslash.
+std::vector<Answer> parseAnswers(const std::vector<std::string>& lines) {
+    std::vector<Answer> answers;
+    Answer next;
+    for (const std::string& line : lines) {
+        std::string_view word = std::string_view(line).substr(0, line.find(' '));
+        std::string rest = word.size() < line.size() ? line.substr(word.size() + 1) : std::string();
+        if (word == "text") {
+            next.SetsText = true;
+            for (size_t i = 0; i < rest.size();) {
+                size_t width = mbcsCharWidth(rest, i);  // a trail byte may be a backslash
+                if (width == 1 && rest[i] == '\\' && i + 1 < rest.size()) {
+                    next.Text += rest[i + 1] == 'n' ? std::string("\r\n") : rest.substr(i + 1, 1);
+                    i += 2;
+                } else {
+                    next.Text.append(rest, i, width);
+                    i += width;
+                }
+            }
+        } else if (word == "toggle") {
+            char* end;
+            for (const char* p = rest.c_str();; p = end) {
+                long item = std::strtol(p, &end, 10);
+                if (end == p) break;
+                next.Toggles.push_back(static_cast<int>(item));
+            }
+        } else if (word == "select") {
+            next.Select = std::atoi(rest.c_str());
+        } else {
+            next.Close = word == "close";
+            next.Id = std::atoi(line.c_str());
+            answers.push_back(std::move(next));
+            next = Answer();
+        }
+    }
+    return answers;
+}
+
+// Answers the modal dialogs of this process from a second thread: the
+// system's message boxes (dialog class "#32770") and the script dialogs.
+// Each is logged to the script's output as "msgbox(CAPTION): TEXT => ID"
+// (the text empty for a script dialog, "close" for the ID of a closed one)
+// and answered with the next answer; when the answers are used up, a box
+// with its default button and a script dialog with Cancel.
 class DialogAnswerer {
 public:
-    DialogAnswerer(Sink& out, std::vector<int> answers) : out_(out), answers_(std::move(answers)) {
+    DialogAnswerer(Sink& out, std::vector<Answer> answers) : out_(out), answers_(std::move(answers)) {
         stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread_ = CreateThread(nullptr, 0, &DialogAnswerer::threadMain, this, 0, nullptr);
     }
@@ -138,14 +192,51 @@ private:
         return 0;
     }
 
+    static std::string classOf(HWND window) {
+        char name[32] = "";
+        GetClassNameA(window, name, sizeof name);
+        return name;
+    }
+
+    static bool isScriptDialog(std::string_view className) {
+        return className == "TfrmPrompt" || className == "TfrmTextArea" || className == "TfrmCheckList";
+    }
+
     static BOOL CALLBACK findBox(HWND window, LPARAM found) {
-        char className[16];
+        char className[32] = "";
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-        if (!GetClassNameA(window, className, sizeof className) || std::string_view(className) != "#32770") return TRUE;
+        GetClassNameA(window, className, sizeof className);
+        if (std::string_view(className) != "#32770" && !isScriptDialog(className)) return TRUE;
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
+    }
+
+    // The first child window of the class (and caption, when given).
+    static HWND findChild(HWND dialog, const char* className, const char* caption = nullptr) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char text[64] = "";
+            if (caption) GetWindowTextA(child, text, sizeof text);
+            if (classOf(child) == className && (!caption || std::string_view(text) == caption)) return child;
+        }
+        return nullptr;
+    }
+
+    // What the answer does in a script dialog before its button: sent, so
+    // it is done when the button's message is posted.
+    static void prepare(HWND dialog, const Answer& answer) {
+        if (answer.SetsText) {
+            HWND edit = findChild(dialog, "TEdit");
+            if (!edit) edit = findChild(dialog, "TMemo");
+            SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.Text.c_str()));
+        }
+        HWND list = findChild(dialog, "TCheckListBox");
+        for (int item : answer.Toggles) {
+            SendMessageA(list, LB_SETCURSEL, item, 0);
+            SendMessageA(list, WM_CHAR, ' ', 0);
+        }
+        if (answer.Select >= 0) SendMessageA(list, LB_SETCURSEL, answer.Select, 0);
     }
 
     void poll() {
@@ -153,23 +244,32 @@ private:
         EnumWindows(&DialogAnswerer::findBox, reinterpret_cast<LPARAM>(&box));
         if (!box || box == lastBox_) return;
         lastBox_ = box;
+        bool scriptDialog = isScriptDialog(classOf(box));
         char caption[512] = "", text[4096] = "";
         GetWindowTextA(box, caption, sizeof caption);
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        int answer;
+        if (!scriptDialog) GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        Answer answer;
         if (next_ < answers_.size()) {
             answer = answers_[next_++];
+        } else if (scriptDialog) {
+            answer.Id = IDCANCEL;
         } else {
             LRESULT defaultId = SendMessageA(box, DM_GETDEFID, 0, 0);
-            answer = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
+            answer.Id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
         }
-        out_.write(std::string("msgbox(") + caption + "): " + text + " => " + std::to_string(answer) + "\r\n");
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+        if (scriptDialog) prepare(box, answer);
+        std::string id = answer.Close ? "close" : std::to_string(answer.Id);
+        out_.write(std::string("msgbox(") + caption + "): " + text + " => " + id + "\r\n");
+        HWND button = scriptDialog ? findChild(box, "TButton", answer.Id == IDOK ? "OK" : "Cancel")
+                                   : GetDlgItem(box, answer.Id);
+        if (answer.Close || (scriptDialog && answer.Id != IDOK && answer.Id != IDCANCEL))
+            PostMessageA(box, WM_CLOSE, 0, 0);
+        else
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer.Id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     }
 
     Sink& out_;
-    std::vector<int> answers_;
+    std::vector<Answer> answers_;
     size_t next_ = 0;
     HWND lastBox_ = nullptr;
     HANDLE stop_;
@@ -274,8 +374,7 @@ void runTestScript(const std::string& script, const std::string& base, const std
     std::string input;
     readFile(base + ".in", input);
     for (const std::string& argument : readLines(base + ".args")) options.Arguments.push_back(argument.c_str());
-    std::vector<int> answers;
-    for (const std::string& answer : readLines(base + ".answers")) answers.push_back(std::atoi(answer.c_str()));
+    std::vector<Answer> answers = parseAnswers(readLines(base + ".answers"));
     Sink stdoutSink, stderrSink;
     stdoutSink.Lock = stderrSink.Lock = lock;
     Input stdinSource(input);
@@ -354,21 +453,22 @@ int runTestFolder(const std::string& folder, const std::string& outFolder, bool 
 // ==== Command line ====
 
 int usage() {
-    std::fputs("usage: dmsrun [--compiled] [--trace] [--answer=ID,...] [--timeout=MS] SCRIPT [ARG...]\n"
+    std::fputs("usage: dmsrun [--compiled] [--trace] [--answer=ANSWER,...] [--timeout=MS] SCRIPT [ARG...]\n"
                "       dmsrun --test FOLDER OUTFOLDER [--cached]\n",
                stderr);
     return 2;
 }
 
-std::vector<int> parseAnswers(std::string_view list) {
-    std::vector<int> answers;
+// The answers of --answer=: the lines of an answers file, separated by commas.
+std::vector<Answer> parseAnswerOption(std::string_view list) {
+    std::vector<std::string> lines;
     while (!list.empty()) {
         size_t comma = list.find(',');
-        answers.push_back(std::atoi(std::string(list.substr(0, comma)).c_str()));
+        lines.emplace_back(list.substr(0, comma));
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);
     }
-    return answers;
+    return parseAnswers(lines);
 }
 
 }  // namespace
@@ -396,7 +496,7 @@ int main(int argc, char** argv) {
 
     RunOptions options;
     bool answering = false;
-    std::vector<int> answers;
+    std::vector<Answer> answers;
     int i = 1;
     for (; i < argc && std::string_view(argv[i]).starts_with("--"); ++i) {
         std::string_view option = argv[i];
@@ -406,7 +506,7 @@ int main(int argc, char** argv) {
             options.Trace = true;
         } else if (option.starts_with("--answer=")) {
             answering = true;
-            answers = parseAnswers(option.substr(9));
+            answers = parseAnswerOption(option.substr(9));
         } else if (option.starts_with("--timeout=")) {
             options.Timeout = static_cast<DWORD>(std::atoi(std::string(option.substr(10)).c_str()));
         } else {

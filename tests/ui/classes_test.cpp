@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "ui/comctrls.h"
+#include "ui/edits.h"
 #include "ui/forms.h"
+#include "ui/image.h"
+#include "ui/lists.h"
 #include "ui/panel.h"
+#include "ui/splitter.h"
 #include "ui/timer.h"
 #include "ui/trayicon.h"
 
@@ -40,9 +44,28 @@ const ClassCase classCases[] = {
      {"ModalResult", "Default", "Cancel", "TabOrder", "OnClick", "OnEnter"}},
     {&TCheckBox::classInfo, "TCheckBox TButtonControl TWinControl TControl TComponent", true,
      {"Checked", "State", "AllowGrayed", "OnClick", "OnKeyUp"}},
+    {&TRadioButton::classInfo, "TRadioButton TButtonControl TWinControl TControl TComponent", true,
+     {"Checked", "OnClick", "OnKeyUp", "OnStartDrag"}},
     {&TCustomGroupBox::classInfo, "TCustomGroupBox TWinControl TControl TComponent", false, {}},
     {&TGroupBox::classInfo, "TGroupBox TCustomGroupBox TWinControl TControl TComponent", true,
      {"Caption", "OnGetSiteInfo", "OnUnDock"}},
+    {&TCustomRadioGroup::classInfo, "TCustomRadioGroup TCustomGroupBox TWinControl TControl TComponent", false, {}},
+    {&TRadioGroup::classInfo, "TRadioGroup TCustomRadioGroup TCustomGroupBox TWinControl TControl TComponent", true,
+     {"Columns", "ItemIndex", "OnClick", "OnEnter", "OnStartDock"}},
+    {&TEdit::classInfo, "TEdit TCustomEdit TWinControl TControl TComponent", true,
+     {"Text", "OnChange", "OnDragDrop", "OnEndDock", "OnStartDrag"}},
+    {&TMemo::classInfo, "TMemo TCustomMemo TCustomEdit TWinControl TControl TComponent", true,
+     {"ScrollBars", "WordWrap", "OnChange", "OnDragOver", "OnStartDock"}},
+    {&TComboBox::classInfo, "TComboBox TCustomComboBox TWinControl TControl TComponent", true,
+     {"CharCase", "ItemIndex", "Style", "Text", "OnChange", "OnClick", "OnDropDown", "OnSelect", "OnStartDrag"}},
+    {&TListBox::classInfo, "TListBox TCustomListBox TWinControl TControl TComponent", true,
+     {"ItemIndex", "MultiSelect", "OnClick", "OnDblClick", "OnMouseDown", "OnStartDock"}},
+    {&TCheckListBox::classInfo, "TCheckListBox TCustomListBox TWinControl TControl TComponent", true,
+     {"AllowGrayed", "ItemIndex", "OnClickCheck", "OnDblClick", "OnDragDrop", "OnStartDrag"}},
+    {&TSplitter::classInfo, "TSplitter TGraphicControl TControl TComponent", true,
+     {"Align", "MinSize", "ResizeStyle", "OnCanResize", "OnMoved", "OnPaint"}},
+    {&TImage::classInfo, "TImage TGraphicControl TControl TComponent", true,
+     {"Picture", "Stretch", "Center", "Proportional", "Transparent", "AutoSize", "OnProgress", "OnDblClick"}},
     {&TCustomPanel::classInfo, "TCustomPanel TWinControl TControl TComponent", false, {}},
     {&TPanel::classInfo, "TPanel TCustomPanel TWinControl TControl TComponent", true,
      {"BevelOuter", "Color", "Align", "OnCanResize", "OnResize"}},
@@ -116,6 +139,7 @@ TEST(Classes, PublishedPropertiesInOrder) {
         for (const char* name : c.publishes) EXPECT_NE(GetPropInfo(c.cls, name), nullptr) << name;
     }
     EXPECT_EQ(GetPropInfo(&TForm::classInfo, "OnStartDrag"), nullptr);  // a form starts no drag
+    EXPECT_EQ(GetPropInfo(&TSplitter::classInfo, "OnCanResize")->methodType(), &SplitterCanResizeEventType);
 }
 
 TEST(Classes, CreatedByTheirRecords) {

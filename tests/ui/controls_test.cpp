@@ -1,7 +1,8 @@
 // The standard and common controls in real windows: check box states and
-// clicks, the dialog keys and a button's modal result, the page control's
-// pages and tabs, the hotkey editor's encoding, timers and the tray icon's
-// return after the taskbar restarts.
+// clicks, the radio group's buttons made from its items, the dialog keys and
+// a button's modal result, the splitter's drag, the page control's pages and
+// tabs, the hotkey editor's encoding, timers and the tray icon's return after
+// the taskbar restarts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,6 +13,8 @@
 
 #include "ui/comctrls.h"
 #include "ui/forms.h"
+#include "ui/panel.h"
+#include "ui/splitter.h"
 #include "ui/timer.h"
 #include "ui/trayicon.h"
 #include "uitest.h"
@@ -38,6 +41,105 @@ TEST(Controls, CheckBoxStatesFollowClicksAndThePlatform) {
         EXPECT_EQ(states, c.states);
         box->SetChecked(!box->Checked());  // the program's change is a click too
         EXPECT_EQ(clicks, 5);
+        form->Free();
+    }
+}
+
+// One button per line, in columns from the top down; checking one by a click
+// or by ItemIndex is one click of the group; the lines outlive the window.
+TEST(Controls, RadioGroupButtonsAreItsItems) {
+    auto* form = new TForm(nullptr);
+    auto* group = new TRadioGroup(form);
+    group->SetParent(form);
+    group->SetBounds(0, 0, 200, 100);
+    group->SetColumns(2);
+    group->Items()->SetCommaText("a,b,c");
+    ASSERT_EQ(group->ControlCount(), 3);
+    auto button = [&](int i) { return static_cast<TRadioButton*>(group->Controls(i)); };
+    EXPECT_EQ(button(1)->Left(), button(0)->Left());
+    EXPECT_GT(button(1)->Top(), button(0)->Top());
+    EXPECT_GT(button(2)->Left(), button(0)->Left());
+    EXPECT_EQ(button(2)->Top(), button(0)->Top());
+
+    int clicks = 0;
+    NotifyHandler onClick{[&](TObject* sender) { clicks += sender == group; }};
+    group->OnClick = onClick.event();
+    SendMessageA(button(1)->Handle(), BM_CLICK, 0, 0);
+    SendMessageA(button(1)->Handle(), BM_CLICK, 0, 0);  // checked already
+    EXPECT_EQ(group->ItemIndex(), 1);
+    EXPECT_EQ(SendMessageA(button(1)->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    group->SetItemIndex(2);
+    EXPECT_FALSE(button(1)->Checked());
+    group->SetItemIndex(7);
+    EXPECT_EQ(group->ItemIndex(), -1);
+    EXPECT_EQ(clicks, 2);
+
+    group->SetItemIndex(1);
+    group->Items()->Delete(1);
+    group->Items()->Insert(0, "z");
+    EXPECT_EQ(group->ItemIndex(), -1);
+    group->SetItemIndex(2);
+    form->RecreateWnd();
+    EXPECT_EQ(group->Items()->CommaText(), "z,a,c");
+    EXPECT_EQ(group->ItemIndex(), 2);
+    std::string checked;  // the windows' own checks, in child order (a, c, z)
+    for (int i = 0; i < group->ControlCount(); ++i)
+        checked += std::to_string(SendMessageA(button(i)->Handle(), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(checked, "010");
+    form->Free();
+}
+
+// A drag of the splitter resizes the control before it, within MinSize and
+// what leaves MinSize to the rest, as OnCanResize allows.
+TEST(Controls, SplitterDragResizesItsNeighbour) {
+    const struct {
+        TAlign align;
+        TResizeStyle style;
+        int drag;
+        int canResize;  // -1 refuses; 0 allows as asked; else the size given
+        int width, moved;
+    } cases[] = {
+        {alLeft, rsUpdate, 40, 0, 140, 1},    {alLeft, rsPattern, 40, 0, 140, 1},
+        {alLeft, rsNone, -40, 0, 60, 1},      {alLeft, rsUpdate, -80, 0, 0, 1},  // snaps
+        {alLeft, rsUpdate, 400, 0, 367, 1},   {alLeft, rsUpdate, 40, -1, 100, 0},
+        {alLeft, rsUpdate, 40, 120, 120, 1},  {alLeft, rsUpdate, 0, 0, 100, 0},
+        {alRight, rsUpdate, -40, 0, 140, 1},  {alRight, rsLine, 30, 0, 70, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(GetEnumName(&AlignInfo, c.align).str() + " " + GetEnumName(&ResizeStyleInfo, c.style).str() + " " +
+                     std::to_string(c.drag));
+        auto* form = new TForm(nullptr);
+        form->SetBorderStyle(bsNone);
+        form->SetBounds(0, 0, 400, 200);
+        auto* side = new TPanel(form);
+        auto* splitter = new TSplitter(form);
+        auto* rest = new TPanel(form);
+        side->SetBounds(c.align == alLeft ? 0 : 300, 0, 100, 200);
+        splitter->SetLeft(c.align == alLeft ? 150 : 250);
+        for (TControl* control : {static_cast<TControl*>(side), static_cast<TControl*>(splitter),
+                                  static_cast<TControl*>(rest)})
+            control->SetParent(form);
+        side->SetAlign(c.align);
+        splitter->SetAlign(c.align);
+        rest->SetAlign(alClient);
+        splitter->SetResizeStyle(c.style);
+        form->Show();
+        int moved = 0;
+        NotifyHandler onMoved{[&](TObject*) { ++moved; }};
+        Handler<TSplitterCanResizeEvent, TObject*, int&, bool&> onCanResize{[&](TObject*, int& size, bool& accept) {
+            if (c.canResize < 0) accept = false;
+            else if (c.canResize > 0) size = c.canResize;
+        }};
+        splitter->OnMoved = onMoved.event();
+        splitter->OnCanResize = onCanResize.event();
+        ASSERT_EQ(splitter->Left(), c.align == alLeft ? 100 : 297);
+        int x = splitter->Left() + 1;
+        SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 10));
+        SendMessageA(form->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + c.drag, 10));
+        SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x + c.drag, 10));
+        EXPECT_EQ(side->Width(), c.width);
+        EXPECT_EQ(rest->Width(), 400 - 3 - c.width);
+        EXPECT_EQ(moved, c.moved);
         form->Free();
     }
 }

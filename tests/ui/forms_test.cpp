@@ -160,6 +160,7 @@ TEST(Forms, ChildrenAlignAndKeepTheirAnchors) {
     top->SetAlign(alTop);
     client->SetAlign(alClient);
     corner->SetAnchors(setOf(akRight, akBottom));
+    form->EnableAlign();  // without a DisableAlign: ignored
     form->HandleNeeded();
     form->SetBounds(0, 0, 300, 150);
     auto bounds = [](TControl* c) { return std::vector<int>{c->Left(), c->Top(), c->Width(), c->Height()}; };
