@@ -131,8 +131,7 @@ TJObject* TJVCLComponent::StringsCompanion(const void* key, TStrings* strings) {
         companion->SetStrings(strings);
         return companion;
     }
-    auto* companion = static_cast<TJBaseStringsObject*>(
-        CreateScriptInstance(&TJBaseStringsObject::classInfo, Runtime(), true, nullptr));
+    auto* companion = createObject<TJBaseStringsObject>(Runtime(), true, nullptr);
     companion->IncRef();
     companion->SetStrings(strings);
     Companions_.emplace_back(key, companion);
