@@ -10,7 +10,9 @@
 
 #include "bridge/checklistbox.h"
 #include "bridge/controls.h"
+#include "bridge/forms.h"
 #include "bridge/scriptdialogs.h"
+#include "bridge/stdctrls.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/comctrls.h"
@@ -32,27 +34,27 @@ struct TJCasterRow {
 const TJCasterRow casterRows[] = {
     {"TMenuItem", nullptr},        // TJVCLBaseMenuItem
     {"TBasicAction", nullptr},     // TJVCLBaseAction
-    {"TLabel", nullptr},           // TJVCLBaseLabel
-    {"TEdit", nullptr},            // TJVCLBaseEdit
-    {"TMemo", nullptr},            // TJVCLBaseMemo
+    {"TLabel", &TJVCLBaseLabel::classInfo},
+    {"TEdit", &TJVCLBaseEdit::classInfo},
+    {"TMemo", &TJVCLBaseMemo::classInfo},
     {"TToolButton", nullptr},      // TJVCLBaseToolButton
-    {"TCheckBox", nullptr},        // TJVCLBaseCheckBox
-    {"TRadioButton", nullptr},     // TJVCLBaseRadioButton
-    {"TButton", nullptr},          // TJVCLBaseButton
-    {"TComboBox", nullptr},        // TJVCLBaseComboBox
-    {"TTimer", nullptr},           // TJVCLBaseTimer
+    {"TCheckBox", &TJVCLBaseCheckBox::classInfo},
+    {"TRadioButton", &TJVCLBaseRadioButton::classInfo},
+    {"TButton", &TJVCLBaseButton::classInfo},
+    {"TComboBox", &TJVCLBaseComboBox::classInfo},
+    {"TTimer", &TJVCLBaseTimer::classInfo},
     {"TSpinEdit", nullptr},        // TJVCLBaseSpinEdit
-    {"TCheckListBox", nullptr},    // TJVCLBaseCheckListBox
-    {"TListBox", nullptr},         // TJVCLBaseListBox
-    {"TPanel", nullptr},           // TJVCLBasePanel
-    {"TRadioGroup", nullptr},      // TJVCLBaseRadioGroup
-    {"TGroupBox", nullptr},        // TJVCLBaseGroupBox
+    {"TCheckListBox", &TJVCLBaseCheckListBox::classInfo},
+    {"TListBox", &TJVCLBaseListBox::classInfo},
+    {"TPanel", &TJVCLBasePanel::classInfo},
+    {"TRadioGroup", &TJVCLBaseRadioGroup::classInfo},
+    {"TGroupBox", &TJVCLBaseGroupBox::classInfo},
     {"TCoolBar", nullptr},         // TJVCLBaseCoolBar
     {"TToolBar", nullptr},         // TJVCLBaseToolBar
     {"TPopupMenu", nullptr},       // TJVCLBasePopupMenu
     {"TMainMenu", nullptr},        // TJVCLBaseMainMenu
-    {"TForm", nullptr},            // TJVCLBaseForm
-    {"TSplitter", nullptr},        // TJVCLBaseSplitter
+    {"TForm", &TJVCLBaseForm::classInfo},
+    {"TSplitter", &TJVCLBaseSplitter::classInfo},
     {"TProgressBar", nullptr},     // TJVCLBaseProgressBar
     {"TListItem", nullptr},        // TJVCLBaseListItem
     {"TListItems", nullptr},       // TJVCLBaseListItems
@@ -62,7 +64,7 @@ const TJCasterRow casterRows[] = {
     {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
     {"TTreeView", nullptr},        // TJVCLBaseTreeView
     {"TStatusBar", nullptr},       // TJVCLBaseStatusBar
-    {"TImage", nullptr},           // TJVCLBaseImage
+    {"TImage", &TJVCLBaseImage::classInfo},
     {"TPageControl", nullptr},     // TJVCLBasePageControl
     {"TTabSheet", nullptr},        // TJVCLBaseTabSheet
     {"TTabControl", nullptr},      // TJVCLBaseTabControl
@@ -81,18 +83,42 @@ const TJCasterRow casterRows[] = {
 
 // ORDER SCRIPT TYPES: the constructible script types and their leaf classes.
 const TJCasterRow scriptTypes[] = {
-    {"VCLForm", nullptr},         {"VCLEdit", nullptr},         {"VCLButton", nullptr},
-    {"VCLMemo", nullptr},         {"VCLLabel", nullptr},        {"VCLTimer", nullptr},
-    {"VCLMenuItem", nullptr},     {"VCLMainMenu", nullptr},     {"VCLPopupMenu", nullptr},
-    {"VCLCheckBox", nullptr},     {"VCLRadioButton", nullptr},  {"VCLListBox", nullptr},
-    {"VCLComboBox", nullptr},     {"VCLGroupBox", nullptr},     {"VCLRadioGroup", nullptr},
-    {"VCLPanel", nullptr},        {"VCLSplitter", nullptr},     {"VCLCheckListBox", nullptr},
-    {"VCLImage", nullptr},        {"VCLTabControl", nullptr},   {"VCLTabSheet", nullptr},
-    {"VCLPageControl", nullptr},  {"VCLProgressBar", nullptr},  {"VCLTreeView", nullptr},
-    {"VCLListView", nullptr},     {"VCLStatusBar", nullptr},    {"VCLToolButton", nullptr},
-    {"VCLToolBar", nullptr},      {"VCLCoolBar", nullptr},      {"VCLAction", nullptr},
-    {"VCLOpenDialog", nullptr},   {"VCLSaveDialog", nullptr},   {"VCLFontDialog", nullptr},
-    {"VCLFindDialog", nullptr},   {"VCLReplaceDialog", nullptr}, {"VCLSpinEdit", nullptr},
+    {"VCLForm", &TJVCLForm::classInfo},
+    {"VCLEdit", &TJVCLEdit::classInfo},
+    {"VCLButton", &TJVCLButton::classInfo},
+    {"VCLMemo", &TJVCLMemo::classInfo},
+    {"VCLLabel", &TJVCLLabel::classInfo},
+    {"VCLTimer", &TJVCLTimer::classInfo},
+    {"VCLMenuItem", nullptr},
+    {"VCLMainMenu", nullptr},
+    {"VCLPopupMenu", nullptr},
+    {"VCLCheckBox", &TJVCLCheckBox::classInfo},
+    {"VCLRadioButton", &TJVCLRadioButton::classInfo},
+    {"VCLListBox", &TJVCLListBox::classInfo},
+    {"VCLComboBox", &TJVCLComboBox::classInfo},
+    {"VCLGroupBox", &TJVCLGroupBox::classInfo},
+    {"VCLRadioGroup", &TJVCLRadioGroup::classInfo},
+    {"VCLPanel", &TJVCLPanel::classInfo},
+    {"VCLSplitter", &TJVCLSplitter::classInfo},
+    {"VCLCheckListBox", &TJVCLCheckListBox::classInfo},
+    {"VCLImage", &TJVCLImage::classInfo},
+    {"VCLTabControl", nullptr},
+    {"VCLTabSheet", nullptr},
+    {"VCLPageControl", nullptr},
+    {"VCLProgressBar", nullptr},
+    {"VCLTreeView", nullptr},
+    {"VCLListView", nullptr},
+    {"VCLStatusBar", nullptr},
+    {"VCLToolButton", nullptr},
+    {"VCLToolBar", nullptr},
+    {"VCLCoolBar", nullptr},
+    {"VCLAction", nullptr},
+    {"VCLOpenDialog", nullptr},
+    {"VCLSaveDialog", nullptr},
+    {"VCLFontDialog", nullptr},
+    {"VCLFindDialog", nullptr},
+    {"VCLReplaceDialog", nullptr},
+    {"VCLSpinEdit", nullptr},
     {"VCLUpDown", nullptr},
 };
 
@@ -178,6 +204,15 @@ TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJRuntime* runtime) {
             return static_cast<TJVCLPersistent*>(CreateScriptInstance(row.Wrapper, runtime, true, nullptr));
     }
     return nullptr;
+}
+
+std::vector<const TClassInfo*> WrapperClasses() {
+    std::vector<const TClassInfo*> classes;
+    for (const TJCasterRow& row : casterRows)
+        if (row.Wrapper) classes.push_back(row.Wrapper);
+    for (const TJCasterRow& row : scriptTypes)
+        if (row.Wrapper) classes.push_back(row.Wrapper);
+    return classes;
 }
 
 // ==== Registration ====

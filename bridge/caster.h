@@ -6,6 +6,7 @@
 
 #include <vector>
 
+struct TClassInfo;
 class TJRuntime;
 class TJVCLPersistent;
 class TObject;
@@ -37,6 +38,9 @@ TJVCLPersistent* Cast(TPersistent* object, TJRuntime* runtime);
 // A new wrapper of the first class in the caster's table whose GUI class the
 // object is, or inherits from.
 TJVCLPersistent* DefaultVCLCaster(TPersistent* object, TJRuntime* runtime);
+
+// Every wrapper class the bridge has: the caster's, then the script types'.
+std::vector<const TClassInfo*> WrapperClasses();
 
 // The object's class is the named class or a descendant of it.
 bool IsVCLClass(const TObject* object, const char* className);

@@ -4,10 +4,11 @@
 #include "bridge/component.h"
 
 #include "bridge/caster.h"
-#include "bridge/thunks.h"
 #include "engine/core/jhash.h"
 #include "engine/core/published.h"
 #include "engine/core/valuelist.h"
+#include "stdlib/strings.h"
+#include "ui/graphics.h"
 
 namespace {
 
@@ -37,6 +38,26 @@ void TJVCLNotify::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component && component == Wrapper_->WrappedComponent()) Wrapper_->Unlink();
 }
 
+namespace {
+
+void destroyThunk(void* data, TObject*) {
+    auto& wrapper = *static_cast<TJVCLComponent*>(data);
+    wrapper.Unlink();
+    static const AnsiString name("onDestroy");
+    if (!wrapper.HasEventHandler(name)) return;
+    TJDispatchHold hold(wrapper);
+    TJValueList args;
+    TJValue sender;
+    MakeObject(&wrapper, sender);
+    args.Add(sender);
+    TJValue result;
+    wrapper.FireEvent(AnsiString(), name, result, &args);
+}
+
+}  // namespace
+
+TJHook OnDestroy() { return OnWith<"OnDestroy", TNotifyEvent>(&destroyThunk); }
+
 // ==== Construction ====
 
 TJVCLComponent::TJVCLComponent(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
@@ -44,7 +65,10 @@ TJVCLComponent::TJVCLComponent(const TJCreateKey& key, TJRuntime* runtime, TJVal
     SetClassName("VCLComponent");
 }
 
-TJVCLComponent::~TJVCLComponent() { DetachVCL(); }
+TJVCLComponent::~TJVCLComponent() {
+    DetachVCL();
+    for (auto& [key, strings] : Companions_) strings->DecRef();
+}
 
 void TJVCLComponent::InitWrapper() {
     TJVCLPersistent::InitWrapper();
@@ -93,6 +117,25 @@ void TJVCLComponent::DetachVCL() {
     Children_->Clear();
     releaseComponent(component);
     TJVCLPersistent::DetachVCL();
+}
+
+void TJVCLComponent::HookEvents() { ApplyHooks(*this, Hooks()); }
+
+void TJVCLComponent::Unlinked() {
+    for (auto& [key, strings] : Companions_) strings->SetStrings(nullptr);
+}
+
+TJObject* TJVCLComponent::StringsCompanion(const void* key, TStrings* strings) {
+    for (auto& [own, companion] : Companions_) {
+        if (own != key) continue;
+        companion->SetStrings(strings);
+        return companion;
+    }
+    auto* companion = createObject<TJBaseStringsObject>(Runtime(), true, nullptr);
+    companion->IncRef();
+    companion->SetStrings(strings);
+    Companions_.emplace_back(key, companion);
+    return companion;
 }
 
 void TJVCLComponent::Unlink() {
@@ -204,10 +247,7 @@ void TJVCLComponent::SetActionWrapper(const TJValue& action) {
     if (isActionWrapper(WrapperOfValue(action))) {
         if (WritePublishedProperty(VCL(), "OnClick", nil, nullptr)) WritePublishedProperty(VCL(), "Action", action, nullptr);
     } else if (IsNullValue(action)) {
-        TJValue click;
-        MakeEvent(NotifyThunk(TJNotifyThunk::Click, this), click);
-        if (WritePublishedProperty(VCL(), "Action", nil, nullptr))
-            WritePublishedProperty(VCL(), "OnClick", click, &NotifyEventType);
+        if (WritePublishedProperty(VCL(), "Action", nil, nullptr)) HookEvent(*this, On<"OnClick", TNotifyEvent>());
     }
 }
 

@@ -7,13 +7,22 @@
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
+#include "bridge/events.h"
 #include "engine/core/errors.h"
 #include "engine/lib/vclpersistent.h"
 #include "rtl/component.h"
 
+class TJBaseStringsObject;
 class TJHash;
 class TJVCLComponent;
+class TStrings;
+
+// The row of an object's OnDestroy: the wrapper lets the dying object go
+// first, then its "onDestroy" gets the wrapper itself as the sender.
+TJHook OnDestroy();
 
 // Receives the wrapped component's free notification for its wrapper.
 class TJVCLNotify : public TComponent {
@@ -48,6 +57,10 @@ class TJVCLComponent : public TJVCLPersistent {
     bool AttachVCL(TPersistent* object, bool owned) override;
     void DetachVCL() override;
     const TClassInfo* VCLClass() const override;
+    // Applies Hooks() to the object.
+    void HookEvents() override;
+    // The events the wrapper serves (bridge/wrapper.h); none here.
+    virtual TJHookList Hooks() const { return {}; }
     // Every owned component with a name, as its wrapper, in the named children.
     virtual void RegisterChildren();
     // The two sides of the `action` property of the button-like wrappers.
@@ -70,6 +83,9 @@ class TJVCLComponent : public TJVCLPersistent {
     // The wrapper of the owned component at the index: the named child's, else
     // a new one (a bad index raises EVCLError).
     void ComponentAt(int32_t index, TJValue& result);
+    // The wrapper's one string-list object under the key, aimed at the list
+    // (made on first use; aimed at nothing when the wrapper lets its object go).
+    TJObject* StringsCompanion(const void* key, TStrings* strings);
     // Runs a GUI library call; its exceptions become EVCLError with their message.
     template <class F>
     void GuardVCL(F&& call) {
@@ -84,6 +100,7 @@ class TJVCLComponent : public TJVCLPersistent {
 
 protected:
     void InitWrapper() override;
+    void Unlinked() override;
 
 private:
     struct NotifierFree {
@@ -94,4 +111,6 @@ private:
 
     std::unique_ptr<TJVCLNotify, NotifierFree> Notifier_;
     std::unique_ptr<TJHash> Children_;
+    // Each held with one reference for the wrapper's life.
+    std::vector<std::pair<const void*, TJBaseStringsObject*>> Companions_;
 };

@@ -1,13 +1,26 @@
 // TJVCLControl and TJVCLWinControl: the wrappers of controls and window
-// controls, with the `parent` link and the constructor's parent argument. The
-// caster gives them to controls no more specific wrapper covers; the bridge's
-// control wrappers and the widget host's elements derive from them.
+// controls - the common script methods (show, bounds, coordinates, focus,
+// alignment), the `parent` link with the constructor's parent argument, the
+// window-control properties, and the hook parts of the control events that
+// the bridge's control wrappers and the widget host's elements put together.
+// The caster gives these two classes to controls no more specific wrapper
+// covers; they hook nothing themselves.
 #pragma once
 
 #include "bridge/component.h"
 
 class TControl;
 class TWinControl;
+
+// The events most controls share, for the hook tables of their wrappers.
+extern const TJHookPart DragHooks;   // context popup, drag drop and over, end of dock and drag
+extern const TJHookPart MouseHooks;  // mouse down, move and up
+extern const TJHookPart FocusHooks;  // enter, exit
+extern const TJHookPart KeyHooks;    // key down, press and up
+extern const TJHookPart StartHooks;  // starting a dock or a drag: claimed, no script event
+extern const TJHookPart DockHooks;   // docking onto the control: claimed, no script event
+// OnConstrainedResize: the script gets maxHeight before maxWidth.
+TJHook OnConstrainedResize();
 
 class TJVCLControl : public TJVCLComponent {
     RTL_DECLARE_CLASS()
@@ -16,6 +29,7 @@ class TJVCLControl : public TJVCLComponent {
     // The linked object as a control; nil when none.
     TControl* WrappedControl() const;
     const TClassInfo* VCLClass() const override;
+    const TJMethodTable& Methods() const override;
 
     // ---- Published ----
     // The parent's wrapper; nil without object or parent.
@@ -36,4 +50,11 @@ class TJVCLWinControl : public TJVCLControl {
     // The linked object as a window control; nil when none.
     TWinControl* WrappedWinControl() const;
     const TClassInfo* VCLClass() const override;
+    const TJMethodTable& Methods() const override;
+    // The object's events, then "onDragDropText" and "onDragDropFiles".
+    void GetEventList(std::vector<AnsiString>& list) override;
 };
+
+// The x and y members of any script object as a point; the arguments error
+// for a value that is no object.
+TPoint PointArgument(TJVCLPersistent& wrapper, const TJValue& value);

@@ -1,5 +1,5 @@
 // Class records and published properties: the class chain, lookup of
-// properties by name (ancestors first, any case), name lists, reads and writes
+// properties by name (the class's own first, any case), name lists, reads and writes
 // through the descriptors, and enumeration and set texts.
 #include "rtl/reflection.h"
 
@@ -63,14 +63,13 @@ struct Chain {
 
 }  // namespace
 
+// A descendant may publish a property again under its ancestor's name: its
+// own answers.
 const TPropInfo* GetPropInfo(const TClassInfo* cls, std::string_view name) {
-    const TPropInfo* found = nullptr;
-    Chain(cls).each([&](const TPropInfo* p) {
-        if (!SameName(p->Name, name)) return false;
-        found = p;
-        return true;
-    });
-    return found;
+    for (const TClassInfo* c = cls; c; c = c->Parent)
+        for (int p = 0; p < c->PropertyCount; ++p)
+            if (SameName(c->Properties[p].Name, name)) return &c->Properties[p];
+    return nullptr;
 }
 
 std::vector<const TPropInfo*> GetPropInfos(const TClassInfo* cls) {

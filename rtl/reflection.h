@@ -56,6 +56,7 @@ class TEvent;
 template <class R, class... A>
 class TEvent<R(A...)> : public TMethod {
 public:
+    using Signature = R(A...);
     using Thunk = R (*)(void* data, A...);
     TEvent() = default;
     TEvent(const TMethod& method) : TMethod(method) {}
@@ -140,6 +141,7 @@ struct TPropInfo {
     TPropSetter Set;        // nil: read-only
     int64_t Default = NoDefault;              // ordinal default for streaming
     bool (*Stored)(const TObject*) = nullptr; // nil: always stored
+    const void* Signature = nullptr;          // Method: the event's C++ signature (signatureOf)
 
     const TEnumInfo* enumInfo() const { return static_cast<const TEnumInfo*>(TypeData); }
     const TSetInfo* setInfo() const { return static_cast<const TSetInfo*>(TypeData); }
@@ -147,6 +149,17 @@ struct TPropInfo {
     const TMethodTypeInfo* methodType() const { return static_cast<const TMethodTypeInfo*>(TypeData); }
     bool isMethod() const { return Kind == TTypeKind::Method; }
 };
+
+// The identity of an event's C++ signature: equal for two event types whose
+// handlers take the same arguments, so that code stored into an event field
+// through reflection is known to match the field's calls.
+template <class Event>
+inline constexpr char signatureTag = 0;
+template <class Event>
+constexpr const void* signatureOf() {
+    if constexpr (requires { typename Event::Signature; }) return &signatureTag<TEvent<typename Event::Signature>>;
+    else return &signatureTag<Event>;
+}
 
 // ==== Class records ====
 
@@ -341,7 +354,9 @@ constexpr TPropInfo ClassProperty(const char* name, const TClassInfo* type) {
 }
 template <auto G, auto S = nullptr>
 constexpr TPropInfo MethodProperty(const char* name, const TMethodTypeInfo* type) {
-    return {name, TTypeKind::Method, type, rtl_detail::methodGetter<G>(), rtl_detail::methodSetter<S>()};
+    using Event = typename rtl_detail::MemberTraits<decltype(G)>::Type;
+    return {name, TTypeKind::Method, type, rtl_detail::methodGetter<G>(), rtl_detail::methodSetter<S>(),
+            TPropInfo::NoDefault, nullptr, signatureOf<Event>()};
 }
 template <auto G, auto S = nullptr>
 constexpr TPropInfo VariantProperty(const char* name) {
@@ -354,8 +369,8 @@ constexpr TPropInfo InterfaceProperty(const char* name) {
 
 // ==== Services ====
 
-// The first property of the class or its ancestors (ancestors first) whose
-// name equals the name without regard to case; nil when none.
+// The property whose name equals the name without regard to case: the
+// class's own, else its nearest ancestor's; nil when none.
 const TPropInfo* GetPropInfo(const TClassInfo* cls, std::string_view name);
 // Every property, ancestors first, in declaration order.
 std::vector<const TPropInfo*> GetPropInfos(const TClassInfo* cls);

@@ -348,6 +348,10 @@ class TWinControl : public TControl, public TWindowTarget {
     HWND Handle();
     bool HandleAllocated() const { return Handle_ != nullptr; }
     void HandleNeeded() { Handle(); }
+    // Painting of a visible window waits until the messages already waiting
+    // are handled: a run of changes from a script (a line added at a time)
+    // is then drawn once, not once each.
+    void DeferRedraw();
     // A window of another program or library to live in, when there is no parent.
     HWND ParentWindow() const { return ParentWindow_; }
     void SetParentWindow(HWND value);
@@ -483,6 +487,7 @@ private:
     std::vector<TControl*> Controls_;
     std::vector<TWinControl*> TabList_;
     TControl* CaptureControl_ = nullptr;  // a windowless child that has the mouse
+    bool RedrawDeferred_ = false;
     bool LeadPending_ = false;  // a double-byte character's lead byte waits for its trail byte
     char PendingLead_ = 0;      // that lead byte, as its key press left it
     int AlignDisabled_ = 0;

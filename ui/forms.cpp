@@ -1,8 +1,12 @@
 // Forms: window styles, showing and placing, closing and the close actions,
-// the modal loop, release, activation, menus and dialog keys; the screen.
+// the modal loop, release, activation, menus, dialog keys and printing; the
+// screen.
 #include "ui/forms.h"
 
+#include <winspool.h>
+
 #include <algorithm>
+#include <string>
 
 #include "ui/controlprops.h"
 #include "ui/menus.h"
@@ -363,6 +367,49 @@ void TCustomForm::SendCancelMode(TControl* control) {
     HWND captured = GetCapture();
     TWinControl* owner = FindControl(captured);
     if (owner && (owner == control || GetParentForm(owner) == this)) ReleaseCapture();
+}
+
+// ==== Printing ====
+
+namespace {
+
+// The default printer's device context; nil when there is no printer.
+HDC defaultPrinter() {
+    DWORD size = 0;
+    GetDefaultPrinterA(nullptr, &size);
+    if (size == 0) return nullptr;
+    std::string name(size, '\0');
+    if (!GetDefaultPrinterA(name.data(), &size)) return nullptr;
+    return CreateDCA("WINSPOOL", name.c_str(), nullptr, nullptr);
+}
+
+}  // namespace
+
+void TCustomForm::Print() {
+    HDC printer = defaultPrinter();
+    if (!printer) throw EPrinter("There is no default printer currently selected");
+    TRect area{0, 0, Width(), Height()};
+    HDC screen = GetDC(nullptr);
+    HDC image = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(image, bitmap);
+    PrintWindow(Handle(), image, 0);
+    int pageWidth = GetDeviceCaps(printer, HORZRES), pageHeight = GetDeviceCaps(printer, VERTRES);
+    double scale = std::min(double(pageWidth) / std::max(1L, area.right), double(pageHeight) / std::max(1L, area.bottom));
+    DOCINFOA document{};
+    document.cbSize = sizeof document;
+    std::string title = Caption().str();
+    document.lpszDocName = title.c_str();
+    bool printed = StartDocA(printer, &document) > 0 && StartPage(printer) > 0 &&
+                   StretchBlt(printer, 0, 0, int(area.right * scale), int(area.bottom * scale), image, 0, 0,
+                              area.right, area.bottom, SRCCOPY) &&
+                   EndPage(printer) > 0 && EndDoc(printer) > 0;
+    SelectObject(image, old);
+    DeleteObject(bitmap);
+    DeleteDC(image);
+    DeleteDC(printer);
+    if (!printed) throw EPrinter("Printing failed");
 }
 
 void TCustomForm::activated(bool active) {

@@ -42,6 +42,7 @@ using TShortCutEvent = TEvent<void(TMessage& Msg, bool& Handled)>;
 extern const TMethodTypeInfo CloseEventType, CloseQueryEventType, HelpEventType, ShortCutEventType;
 
 RTL_EXCEPTION(EInvalidOperation, Exception);
+RTL_EXCEPTION(EPrinter, Exception);
 
 class TScrollingWinControl : public TWinControl {
     RTL_DECLARE_CLASS()
@@ -83,6 +84,9 @@ class TCustomForm : public TScrollingWinControl {
     bool SetFocusedControl(TWinControl* control);
     // Ends a mouse capture held by the control.
     void SendCancelMode(TControl* control);
+    // Prints the form's image, scaled to the page, on the default printer;
+    // EPrinter when there is none or the job fails.
+    void Print();
 
     // ---- Window ----
     TFormBorderStyle BorderStyle() const { return BorderStyle_; }

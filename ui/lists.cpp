@@ -97,6 +97,7 @@ int TControlItems::insertItem(int index, const AnsiString& text, LPARAM data) {
         if (KeptIndex_ >= index) ++KeptIndex_;
         return index;
     }
+    Control_->DeferRedraw();
     if (index == Count()) index = -1;  // the system takes -1 for the end
     auto at = static_cast<int>(send(Messages_.InsertString, index, reinterpret_cast<LPARAM>(text.c_str())));
     if (at < 0) throw EListError("Unable to insert a line");

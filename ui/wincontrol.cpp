@@ -427,8 +427,20 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, 
 
 // ==== Messages ====
 
+void TWinControl::DeferRedraw() {
+    if (RedrawDeferred_ || !Handle_ || !IsWindowVisible(Handle_)) return;
+    RedrawDeferred_ = true;
+    SendMessageA(Handle_, WM_SETREDRAW, FALSE, 0);
+    PostMessageA(Handle_, CM_RESUMEREDRAW, 0, 0);
+}
+
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
+    case CM_RESUMEREDRAW:
+        RedrawDeferred_ = false;
+        SendMessageA(Handle_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(Handle_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return;
     case WM_COMMAND:
     case WM_HSCROLL:
     case WM_VSCROLL:

@@ -29,6 +29,7 @@ enum : UINT {
     CM_MOUSEENTER = CM_BASE + 2,  // the mouse came over a control (graphic ones included)
     CM_MOUSELEAVE = CM_BASE + 3,
     CM_DIALOGKEY = CM_BASE + 4,   // Tab, Return or Escape for the form; WParam the key
+    CM_RESUMEREDRAW = CM_BASE + 5,  // painting deferred by DeferRedraw comes back
     CN_BASE = 0xBC00,
     CN_COMMAND = CN_BASE + WM_COMMAND,
     CN_NOTIFY = CN_BASE + WM_NOTIFY,

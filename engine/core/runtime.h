@@ -51,6 +51,8 @@ public:
     virtual void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) = 0;
     // One step of the script event loop; false when the loop must end.
     virtual bool DoEventsStep() = 0;
+    // Ends the script's event loop, as the Global `terminate()` does.
+    virtual void TerminateEventLoop() {}
     // The object that holds the last match of every RegExp object; nil when none.
     virtual TJObject* RegExpStatics() = 0;
 
@@ -80,6 +82,8 @@ public:
     virtual void BeginRun(TJValueList* args) = 0;
     // The program has finished and asked for the event loop to go on.
     virtual bool EventLoopWanted() = 0;
+    // Ends the event loop (the Global object's `terminated`).
+    virtual void TerminateEventLoop() = 0;
     // Removes what the last run stored in the singletons.
     virtual void Reset() = 0;
 };

@@ -102,6 +102,7 @@ public:
     bool FindGlobalValue(const AnsiString& name, TJValue& value) override;
     void EvaluateText(const AnsiString& text, TJObject* self, TJValue& result) override;
     bool DoEventsStep() override;
+    void TerminateEventLoop() override { if (Builtins_) Builtins_->TerminateEventLoop(); }
     TJObject* RegExpStatics() override { return Builtins_ ? Builtins_->RegExpStatics() : nullptr; }
     // Relayed to the host's hooks; without a hook output is dropped and
     // reading fails.

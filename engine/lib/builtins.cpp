@@ -54,6 +54,7 @@ public:
     TJObject* WScriptObject() const override { return WScript_; }
     void BeginRun(TJValueList* args) override;
     bool EventLoopWanted() override;
+    void TerminateEventLoop() override { Global_->Terminate(); }
     void Reset() override;
 
 private:

@@ -129,6 +129,7 @@ void TJVCLPersistent::DropLink() {
         dependent->RemoveFreeNotify(this);
         dependent->DropLink();
     }
+    Unlinked();
 }
 
 void TJVCLPersistent::addDependent(TJVCLPersistent* wrapper) {

@@ -62,9 +62,13 @@ protected:
         SetLinkedNames(names, N);
     }
     // Forgets the object without freeing it (it is dying or let go); the
-    // wrappers of its sub-objects forget theirs too. The names stay, so their
-    // reads raise "VCL is null".
+    // wrappers of its sub-objects forget theirs too, and Unlinked tells the
+    // wrapper's other companions. The names stay, so their reads raise "VCL
+    // is null".
     void DropLink();
+    // The object is gone from this wrapper, by any road: what the wrapper
+    // handed out for parts of it must let them go.
+    virtual void Unlinked() {}
 
 private:
     // A name of the linked object's published properties (not the wrapper's own).

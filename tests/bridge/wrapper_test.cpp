@@ -1,9 +1,11 @@
 // What scripts cannot reach of the GUI wrappers: attaching and detaching
-// objects directly, as leaf wrappers and the host do.
+// objects directly, as leaf wrappers and the host do; handlers that others
+// set; the hook tables against the classes they hook.
 #include <gtest/gtest.h>
 
 #include "bridge/caster.h"
 #include "bridge/controls.h"
+#include "bridge/forms.h"
 #include "engine/core/errors.h"
 #include "engine/orovod.h"
 #include "ui/stdctrls.h"
@@ -46,6 +48,48 @@ TEST_F(WrapperTest, AttachingAnotherObjectLetsTheFirstGo) {
     first->Free();
     second->Free();
     EXPECT_FALSE(wrapper->HasVCL());
+}
+
+struct Clicks {
+    int count = 0;
+    void click(TObject*) { ++count; }
+};
+
+TEST_F(WrapperTest, AnotherPartysHandlerSurvivesAttachAndDetach) {
+    TForm* form = new TForm(nullptr);
+    Clicks clicks;
+    form->OnClick = TNotifyEvent::bind<&Clicks::click>(&clicks);
+    const TMethod theirs = form->OnClick;
+    auto* formWrapper = createObject<TJVCLBaseForm>(&engine, true, nullptr);
+    ASSERT_TRUE(formWrapper->AttachVCL(form, false));
+    EXPECT_EQ(TMethod(form->OnClick), theirs);
+    EXPECT_TRUE(IsBridgeCode(form->OnDblClick));
+    formWrapper->DetachVCL();
+    EXPECT_EQ(TMethod(form->OnClick), theirs);
+    EXPECT_TRUE(form->OnDblClick.isNil());
+    form->Click();
+    EXPECT_EQ(clicks.count, 1);
+    form->Free();
+}
+
+TEST_F(WrapperTest, EveryHookedEventIsPublishedWithItsSignature) {
+    for (const TClassInfo* cls : WrapperClasses()) {
+        if (!cls->InheritsFrom(&TJVCLComponent::classInfo)) continue;
+        auto* wrapper = static_cast<TJVCLComponent*>(CreateScriptInstance(cls, &engine, true, nullptr));
+        for (TJHookPart part : wrapper->Hooks())
+            for (const TJHook& row : part)
+                EXPECT_TRUE(IsHookable(wrapper->VCLClass(), row)) << cls->ClassName << " " << row.Property;
+    }
+    const struct {
+        TJHook row;
+        bool hookable;
+    } cases[] = {
+        {On<"OnClick", TNotifyEvent>(), true},
+        {On<"OnClick", TMouseEvent>(), false},      // another signature
+        {On<"OnNothing", TNotifyEvent>(), false},   // not published
+        {On<"OnMouseDown", TMouseEvent>(), true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsHookable(&TForm::classInfo, c.row), c.hookable) << c.row.Property;
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "bridge/caster.h"
 #include "bridge/component.h"
-#include "bridge/thunks.h"
 #include "engine/core/published.h"
 #include "engine/core/valuelist.h"
 #include "ui/controls.h"
@@ -51,15 +50,19 @@ private:
         if (TComponent* component = componentOf(args->At(0))) component->Free();
     }
 
-    // hook(wrapper, "Click" [, handler]): the object's OnClick calls the
-    // "onClick" of the handler wrapper (the wrapper itself when absent).
+    // hook(wrapper, "Click", "DblClick" or "Destroy" [, handler]): the object's event
+    // calls the script handler of the handler wrapper (the wrapper itself
+    // when absent).
     static void hook(TUITest&, TJValueList* args, TJValue& result) {
         auto* wrapper = static_cast<TJVCLComponent*>(WrapperOfValue(args->At(0)));
         auto* handler = ArgCount(args) > 2 ? static_cast<TJVCLComponent*>(WrapperOfValue(args->At(2))) : wrapper;
         AnsiString name = ValueToString(args->At(1));
+        TJHook row = name == "Destroy"    ? OnDestroy()
+                     : name == "DblClick" ? On<"OnDblClick", TNotifyEvent>()
+                                          : On<"OnClick", TNotifyEvent>();
         TJValue thunk;
-        MakeEvent(NotifyThunk(thunkOf(name), handler), thunk);
-        MakeBool(WritePublishedProperty(wrapper->VCL(), "On" + name, thunk, &NotifyEventType), result);
+        MakeEvent(TMethod{row.Code, handler}, thunk);
+        MakeBool(WritePublishedProperty(wrapper->VCL(), row.Property, thunk, &NotifyEventType), result);
     }
 
     // fire(wrapper, "Click" or "DblClick"): the control's own click handling.
@@ -77,17 +80,6 @@ private:
     static TComponent* componentOf(const TJValue& value) {
         TJVCLPersistent* wrapper = WrapperOfValue(value);
         return wrapper ? static_cast<TJVCLComponent*>(wrapper)->WrappedComponent() : nullptr;
-    }
-
-    static TJNotifyThunk thunkOf(const AnsiString& name) {
-        static const char* const names[] = {
-#define UI_THUNK_NAME(n) #n,
-            VCL_NOTIFY_THUNKS(UI_THUNK_NAME)
-#undef UI_THUNK_NAME
-        };
-        int i = 0;
-        while (i < static_cast<int>(std::size(names)) - 1 && name != names[i]) ++i;
-        return static_cast<TJNotifyThunk>(i);
     }
 
     TComponent* Root_;

@@ -38,6 +38,7 @@ probe_checks=(
     'timer("500")=0'
     'timer()=1000'
     'widget paths=\probe.xml \probe\'
+    'parent of a new label and edit=true [object VCLForm]'  # an edit's parent is its satellite window
 )
 
 gui_start "$stage" -s 'widget\probe\probe.xml'

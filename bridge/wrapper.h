@@ -1,0 +1,261 @@
+// How a wrapper of the GUI bridge is declared. What a script sees of a GUI
+// class is three tables made from member pointers of that class: published
+// properties that forward to the object, script methods that call it, and the
+// events it hooks; then one row in the caster and, for a class scripts make
+// with `new`, one leaf. Every forwarded accessor checks the link ("VCL is
+// null"), the argument count ("arguments error") and turns the GUI library's
+// errors into EVCLError in the same way. A whole wrapper, to copy:
+//
+//   // In the header:
+//   class TJVCLBaseEdit : public TJVCLWinControl {
+//       RTL_DECLARE_CLASS()
+//       TJVCLBaseEdit(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
+//           : TJVCLWinControl(key, runtime, args) { SetClassName("VCLEdit"); }
+//       const TClassInfo* VCLClass() const override { return &TEdit::classInfo; }
+//       const TJMethodTable& Methods() const override;
+//       TJHookList Hooks() const override;
+//   };
+//   using TJVCLEdit = TJVCLLeaf<"TJVCLEdit", TJVCLBaseEdit, TEdit>;  // new VCLEdit(form)
+//
+//   // In the .cpp:
+//   const TPropInfo editProperties[] = {
+//       Forward<&TCustomEdit::CanUndo>("CanUndo"),
+//       Forward<&TCustomEdit::SelStart, &TCustomEdit::SetSelStart>("SelStart"),
+//   };
+//   const TJWrapperMethod editMethods[] = {
+//       Call<&TCustomEdit::Clear>("clear"),  // gives the wrapper back
+//   };
+//   const TJHook editOwn[] = {On<"OnChange", TNotifyEvent>()};
+//   const TJHookPart editHooks[] = {editOwn, ClickHooks, MouseHooks, KeyHooks, StartHooks};
+//
+//   const TClassInfo TJVCLBaseEdit::classInfo = makeClassInfo(
+//       "TJVCLBaseEdit", &TJVCLWinControl::classInfo, editProperties, &scriptCreator<TJVCLBaseEdit>);
+//   const TJMethodTable& TJVCLBaseEdit::Methods() const {
+//       static const TJMethodTable table(editMethods, TJVCLWinControl::Methods());
+//       return table;
+//   }
+//   TJHookList TJVCLBaseEdit::Hooks() const { return editHooks; }
+//
+// and the rows {"TEdit", &TJVCLBaseEdit::classInfo} of the caster and
+// {"VCLEdit", &TJVCLEdit::classInfo} of the script types (bridge/caster.cpp).
+// A property or method that needs more than a call gets a function of its
+// own in the same table; so does an event that needs more than a handler
+// (OnWith).
+#pragma once
+
+#include <tuple>
+#include <type_traits>
+
+#include "bridge/component.h"
+#include "bridge/events.h"
+#include "engine/core/valuelist.h"
+
+
+// A script method row of a wrapper.
+using TJWrapperMethod = TJMethod<TJVCLComponent>;
+
+// What a forwarded property reads while the wrapper has no object.
+enum class TJUnlinked : uint8_t {
+    Raise,  // "VCL is null"
+    Zero,   // 0, false or an empty text; a write still raises
+};
+
+namespace bridge_detail {
+
+// An accessor is a member function of the GUI class, or a function taking
+// the object (for what the class answers otherwise): int f(const TButton&).
+template <class F>
+struct AccessorTraits : rtl_detail::MemberTraits<F> {};
+template <class C, class R>
+struct AccessorTraits<R (*)(C&)> {
+    using Class = std::remove_const_t<C>;
+    using Type = std::decay_t<R>;
+};
+template <class C, class A>
+struct AccessorTraits<void (*)(C&, A)> {
+    using Class = C;
+    using Type = std::decay_t<A>;
+};
+
+template <auto Member>
+using ClassOf = typename AccessorTraits<decltype(Member)>::Class;
+template <auto Member>
+using TypeOf = typename AccessorTraits<decltype(Member)>::Type;
+
+template <auto G, class C>
+decltype(auto) get(C& object) {
+    if constexpr (std::is_member_function_pointer_v<decltype(G)>) return (object.*G)();
+    else return G(object);
+}
+template <auto S, class C, class T>
+void set(C& object, T&& value) {
+    if constexpr (std::is_member_function_pointer_v<decltype(S)>) (object.*S)(std::forward<T>(value));
+    else S(object, std::forward<T>(value));
+}
+
+template <class T>
+constexpr TTypeKind kindOf() {
+    if constexpr (std::is_same_v<T, bool> || std::is_enum_v<T>) return TTypeKind::Enumeration;
+    else if constexpr (std::is_integral_v<T>) return TTypeKind::Integer;
+    else if constexpr (std::is_floating_point_v<T>) return TTypeKind::Float;
+    else if constexpr (std::is_same_v<T, AnsiString>) return TTypeKind::String;
+    else if constexpr (std::is_same_v<T, HWND>) return TTypeKind::Integer;  // handles have 32 significant bits
+    else static_assert(unsupported<T>, "a property type the bridge cannot forward");
+}
+
+template <class T>
+constexpr const void* typeDataOf() {
+    if constexpr (std::is_same_v<T, bool>) return &BooleanTypeInfo;
+    else if constexpr (std::is_enum_v<T>) {
+        static_assert(enumInfoOf<T> != nullptr, "an enumeration without its enumInfoOf line");
+        return enumInfoOf<T>;
+    } else return nullptr;
+}
+
+template <class T>
+void store(TPropValue& value, const T& x) {
+    if constexpr (std::is_same_v<T, AnsiString>) value.Str = x;
+    else if constexpr (std::is_floating_point_v<T>) value.Float = x;
+    else if constexpr (std::is_same_v<T, HWND>) value.Ordinal = reinterpret_cast<intptr_t>(x);
+    else value.Ordinal = static_cast<int64_t>(x);
+}
+
+template <class T>
+T load(const TPropValue& value) {
+    if constexpr (std::is_same_v<T, AnsiString>) return value.Str;
+    else if constexpr (std::is_floating_point_v<T>) return static_cast<T>(value.Float);
+    else if constexpr (std::is_same_v<T, bool>) return value.Ordinal != 0;
+    else if constexpr (std::is_same_v<T, HWND>) return reinterpret_cast<HWND>(static_cast<intptr_t>(value.Ordinal));
+    else return static_cast<T>(value.Ordinal);
+}
+
+// The wrapper's object as C; "VCL is null" without one.
+template <class C>
+C& linked(TJVCLComponent& wrapper) {
+    wrapper.CheckVCL(nullptr, 0);
+    if (!wrapper.VCL()->InheritsFrom(&C::classInfo)) wrapper.RaiseVCLError("VCL is null");
+    return *static_cast<C*>(wrapper.VCL());
+}
+
+inline TJVCLComponent& wrapperOf(const TObject* instance) {
+    return *const_cast<TJVCLComponent*>(static_cast<const TJVCLComponent*>(instance));
+}
+
+template <auto G, TJUnlinked Unlinked>
+void forwardGet(const TObject* instance, TPropValue& value) {
+    TJVCLComponent& wrapper = wrapperOf(instance);
+    if (Unlinked == TJUnlinked::Zero && !wrapper.HasVCL()) return;  // the value starts empty
+    auto& object = linked<ClassOf<G>>(wrapper);
+    wrapper.GuardVCL([&] { store<TypeOf<G>>(value, get<G>(object)); });
+}
+
+template <auto S>
+void forwardSet(TObject* instance, const TPropValue& value) {
+    TJVCLComponent& wrapper = wrapperOf(instance);
+    auto& object = linked<ClassOf<S>>(wrapper);
+    wrapper.GuardVCL([&] { set<S>(object, load<TypeOf<S>>(value)); });
+}
+
+// ---- Calls ----
+
+template <class T>
+T argumentAs(const TJValue& value) {
+    using V = std::remove_cvref_t<T>;
+    if constexpr (std::is_same_v<V, bool>) return ValueToBool(value);
+    else if constexpr (std::is_same_v<V, AnsiString>) return ValueToString(value);
+    else if constexpr (std::is_floating_point_v<V>) return static_cast<V>(ValueToDouble(value));
+    else if constexpr (std::is_integral_v<V>) return static_cast<V>(ValueToInteger(value));
+    else static_assert(unsupported<V>, "an argument type the bridge cannot pass");
+}
+
+template <class M>
+struct CallTraits;
+template <class C, class R, class... A>
+struct CallTraits<R (C::*)(A...)> {
+    using Class = C;
+    using Result = R;
+    using Args = std::tuple<A...>;
+};
+template <class C, class R, class... A>
+struct CallTraits<R (C::*)(A...) const> : CallTraits<R (C::*)(A...)> {};
+
+template <auto M, size_t... I>
+void callWith(TJVCLComponent& wrapper, TJValueList* args, TJValue& result, std::index_sequence<I...>) {
+    using Traits = CallTraits<decltype(M)>;
+    using R = typename Traits::Result;
+    wrapper.CheckVCL(args, static_cast<int>(sizeof...(I)));
+    auto& object = linked<typename Traits::Class>(wrapper);
+    wrapper.GuardVCL([&] {
+        if constexpr (std::is_void_v<R>) {
+            (object.*M)(argumentAs<std::tuple_element_t<I, typename Traits::Args>>(args->At(I))...);
+        } else {
+            R value = (object.*M)(argumentAs<std::tuple_element_t<I, typename Traits::Args>>(args->At(I))...);
+            if constexpr (std::is_same_v<R, bool>) MakeBool(value, result);
+            else if constexpr (std::is_same_v<std::remove_cvref_t<R>, AnsiString>) MakeString(value, result);
+            else MakeInteger(static_cast<int32_t>(value), result);
+        }
+    });
+}
+
+template <auto M>
+void callLinked(TJVCLComponent& wrapper, TJValueList* args, TJValue& result) {
+    constexpr size_t arity = std::tuple_size_v<typename CallTraits<decltype(M)>::Args>;
+    callWith<M>(wrapper, args, result, std::make_index_sequence<arity>{});
+}
+
+// ---- String lists ----
+
+template <auto G>
+inline constexpr char companionKey = 0;
+
+template <auto G>
+void stringsGet(const TObject* instance, TPropValue& value) {
+    TJVCLComponent& wrapper = wrapperOf(instance);
+    auto& object = linked<ClassOf<G>>(wrapper);
+    value.Object = wrapper.StringsCompanion(&companionKey<G>, get<G>(object));
+}
+
+}  // namespace bridge_detail
+
+// A published property of the wrapper that reads (and with a setter writes)
+// the object's own: Forward<&TCustomEdit::SelStart, &TCustomEdit::SetSelStart>("SelStart").
+template <auto G, auto S = nullptr, TJUnlinked Unlinked = TJUnlinked::Raise>
+constexpr TPropInfo Forward(const char* name) {
+    using namespace bridge_detail;
+    using T = TypeOf<G>;
+    TPropSetter set = nullptr;
+    if constexpr (!std::is_null_pointer_v<decltype(S)>) set = &forwardSet<S>;
+    return {name, kindOf<T>(), typeDataOf<T>(), &forwardGet<G, Unlinked>, set};
+}
+
+// A script method that calls the object with the script's arguments (all
+// needed) converted to the member's parameters; the result is the member's,
+// or the wrapper itself for a member without one.
+template <auto M>
+constexpr TJWrapperMethod Call(const char* name) {
+    return {name, 0, &bridge_detail::callLinked<M>, TJMethodResult::Self};
+}
+
+// A read-only published property holding the wrapper's one string-list
+// object, aimed at the object's list on every read and at nothing once the
+// wrapper lets the object go: Strings<&TCustomListBox::Items>("Items").
+template <auto G>
+constexpr TPropInfo Strings(const char* name) {
+    return {name, TTypeKind::Class, &TJObject::classInfo, &bridge_detail::stringsGet<G>, nullptr};
+}
+
+// The class a script makes with `new`: its Base wrapper over a new object of
+// its own, which it owns and frees.
+template <TJName Name, class Base, class Object>
+class TJVCLLeaf : public Base {
+public:
+    static const TClassInfo classInfo;
+    const TClassInfo* ClassType() const override { return &classInfo; }
+    TJVCLLeaf(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : Base(key, runtime, args) {}
+
+    void CreateVCL() override { this->AttachVCL(new Object(nullptr), true); }
+};
+
+template <TJName Name, class Base, class Object>
+const TClassInfo TJVCLLeaf<Name, Base, Object>::classInfo =
+    makeClassInfo(Name.Text, &Base::classInfo, &scriptCreator<TJVCLLeaf<Name, Base, Object>>);
