@@ -4,6 +4,7 @@
 
 #include "bridge/caster.h"
 #include "bridge/wrapper.h"
+#include "engine/lib/dynaconvert.h"
 #include "stdlib/rectobject.h"
 #include "ui/controls.h"
 
@@ -62,18 +63,6 @@ void castResult(TJVCLComponent& self, TPersistent* object, TJValue& result) {
     else MakeNull(result);
 }
 
-// A number as a message parameter: pointer-sized, from an integer or a
-// double beyond 32 bits.
-LPARAM messageParameter(const TJValue& value) {
-    return value.ValueType == vtInteger ? static_cast<LPARAM>(value.IntegerValue)
-                                        : static_cast<LPARAM>(static_cast<int64_t>(ValueToDouble(value)));
-}
-
-void messageResult(LRESULT value, TJValue& result) {
-    if (value >= INT32_MIN && value <= INT32_MAX) MakeInteger(static_cast<int32_t>(value), result);
-    else MakeDouble(static_cast<double>(value), result);
-}
-
 // ==== TJVCLControl ====
 
 const TPropInfo controlWrapperProperties[] = {
@@ -100,10 +89,10 @@ void perform(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     LRESULT answer = 0;
     self.GuardVCL([&] {
         answer = static_cast<TControl*>(self.VCL())->Perform(static_cast<UINT>(ValueToInteger(args->At(0))),
-                                                              static_cast<WPARAM>(messageParameter(args->At(1))),
-                                                              messageParameter(args->At(2)));
+                                                              ValueToAddress(args->At(1)),
+                                                              static_cast<LPARAM>(ValueToAddress(args->At(2))));
     });
-    messageResult(answer, result);
+    AddressToValue(static_cast<uintptr_t>(answer), result);
 }
 
 const TJWrapperMethod controlMethods[] = {
