@@ -112,11 +112,6 @@ const TJHookPart formHooks[] = {formRows, MouseHooks, KeyHooks};
 const TClassInfo TJVCLBaseForm::classInfo = makeClassInfo("TJVCLBaseForm", &TJVCLWinControl::classInfo,
                                                           formWrapperProperties, &scriptCreator<TJVCLBaseForm>);
 
-TJVCLBaseForm::TJVCLBaseForm(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLForm");
-}
-
 void TJVCLBaseForm::Construct(TJValueList* args) {
     TJVCLWinControl::Construct(args);
     if (HasArgs(args) && args->At(0).ValueType == vtBool) Main_ = args->At(0).BooleanValue;

@@ -7,11 +7,10 @@
 #include "bridge/wrapper.h"
 #include "ui/forms.h"
 
-class TJVCLBaseForm : public TJVCLWinControl {
+class TJVCLBaseForm : public TJVCLFamily<TJVCLWinControl, TForm, "VCLForm"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseForm(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+    using TJVCLFamily::TJVCLFamily;
 
-    const TClassInfo* VCLClass() const override { return &TForm::classInfo; }
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
 

@@ -257,22 +257,12 @@ const TClassInfo TJVCLBaseImage::classInfo =
 
 // ==== Edit and memo ====
 
-TJVCLBaseEdit::TJVCLBaseEdit(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLEdit");
-}
-
 const TJMethodTable& TJVCLBaseEdit::Methods() const {
     static const TJMethodTable table(editMethods, TJVCLWinControl::Methods());
     return table;
 }
 
 TJHookList TJVCLBaseEdit::Hooks() const { return editHooks; }
-
-TJVCLBaseMemo::TJVCLBaseMemo(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLBaseEdit(key, runtime, args) {
-    SetClassName("VCLMemo");
-}
 
 TJVCLBaseMemo::~TJVCLBaseMemo() {
     DetachVCL();
@@ -296,11 +286,6 @@ TObject* TJVCLBaseMemo::CaretPos() const {
 
 // ==== Button and check box ====
 
-TJVCLBaseButton::TJVCLBaseButton(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLButton");
-}
-
 const TJMethodTable& TJVCLBaseButton::Methods() const {
     static const TJMethodTable table(buttonMethods, TJVCLWinControl::Methods());
     return table;
@@ -308,26 +293,11 @@ const TJMethodTable& TJVCLBaseButton::Methods() const {
 
 TJHookList TJVCLBaseButton::Hooks() const { return buttonHooks; }
 
-TJVCLBaseCheckBox::TJVCLBaseCheckBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLCheckBox");
-}
-
 TJHookList TJVCLBaseCheckBox::Hooks() const { return checkBoxHooks; }
-
-TJVCLBaseRadioButton::TJVCLBaseRadioButton(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLRadioButton");
-}
 
 TJHookList TJVCLBaseRadioButton::Hooks() const { return checkBoxHooks; }
 
 // ==== List boxes ====
-
-TJVCLBaseListBox::TJVCLBaseListBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLListBox");
-}
 
 const TJMethodTable& TJVCLBaseListBox::Methods() const {
     static const TJMethodTable table(listBoxMethods, TJVCLWinControl::Methods());
@@ -335,11 +305,6 @@ const TJMethodTable& TJVCLBaseListBox::Methods() const {
 }
 
 TJHookList TJVCLBaseListBox::Hooks() const { return listBoxHooks; }
-
-TJVCLBaseCheckListBox::TJVCLBaseCheckListBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLBaseListBox(key, runtime, args) {
-    SetClassName("VCLCheckListBox");
-}
 
 const TJMethodTable& TJVCLBaseCheckListBox::Methods() const {
     static const TJMethodTable table(checkListBoxMethods, TJVCLBaseListBox::Methods());
@@ -350,11 +315,6 @@ TJHookList TJVCLBaseCheckListBox::Hooks() const { return checkListBoxHooks; }
 
 // ==== Combo box, radio group, splitter ====
 
-TJVCLBaseComboBox::TJVCLBaseComboBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLComboBox");
-}
-
 const TJMethodTable& TJVCLBaseComboBox::Methods() const {
     static const TJMethodTable table(comboBoxMethods, TJVCLWinControl::Methods());
     return table;
@@ -362,53 +322,18 @@ const TJMethodTable& TJVCLBaseComboBox::Methods() const {
 
 TJHookList TJVCLBaseComboBox::Hooks() const { return comboBoxHooks; }
 
-TJVCLBaseRadioGroup::TJVCLBaseRadioGroup(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLRadioGroup");
-}
-
 TJHookList TJVCLBaseRadioGroup::Hooks() const { return radioGroupHooks; }
-
-TJVCLBaseSplitter::TJVCLBaseSplitter(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLControl(key, runtime, args) {
-    SetClassName("VCLSplitter");
-}
 
 TJHookList TJVCLBaseSplitter::Hooks() const { return splitterHooks; }
 
 // ==== Label, timer, group box, panel, image ====
 
-TJVCLBaseLabel::TJVCLBaseLabel(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLControl(key, runtime, args) {
-    SetClassName("VCLLabel");
-}
-
 TJHookList TJVCLBaseLabel::Hooks() const { return labelHooks; }
-
-TJVCLBaseTimer::TJVCLBaseTimer(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLComponent(key, runtime, args) {
-    SetClassName("VCLTimer");
-}
 
 TJHookList TJVCLBaseTimer::Hooks() const { return timerHooks; }
 
-TJVCLBaseGroupBox::TJVCLBaseGroupBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLGroupBox");
-}
-
 TJHookList TJVCLBaseGroupBox::Hooks() const { return groupBoxHooks; }
 
-TJVCLBasePanel::TJVCLBasePanel(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLWinControl(key, runtime, args) {
-    SetClassName("VCLPanel");
-}
-
 TJHookList TJVCLBasePanel::Hooks() const { return panelHooks; }
-
-TJVCLBaseImage::TJVCLBaseImage(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLControl(key, runtime, args) {
-    SetClassName("VCLImage");
-}
 
 TJHookList TJVCLBaseImage::Hooks() const { return imageHooks; }

@@ -21,19 +21,17 @@ class TJPoint;
 // action wrapper, null gives it back to the script).
 TPropInfo ActionProperty();
 
-class TJVCLBaseEdit : public TJVCLWinControl {
+class TJVCLBaseEdit : public TJVCLFamily<TJVCLWinControl, TEdit, "VCLEdit"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseEdit(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TEdit::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseMemo : public TJVCLBaseEdit {
+class TJVCLBaseMemo : public TJVCLFamily<TJVCLBaseEdit, TMemo, "VCLMemo"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseMemo(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+    using TJVCLFamily::TJVCLFamily;
     ~TJVCLBaseMemo() override;
-    const TClassInfo* VCLClass() const override { return &TMemo::classInfo; }
 
     // ---- Published ----
     // The memo's one Point, set to the caret's column and line on each read.
@@ -46,98 +44,85 @@ private:
     TJPoint* Caret_ = nullptr;
 };
 
-class TJVCLBaseButton : public TJVCLWinControl {
+class TJVCLBaseButton : public TJVCLFamily<TJVCLWinControl, TButton, "VCLButton"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseButton(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TButton::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseLabel : public TJVCLControl {
+class TJVCLBaseLabel : public TJVCLFamily<TJVCLControl, TLabel, "VCLLabel"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseLabel(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TLabel::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseTimer : public TJVCLComponent {
+class TJVCLBaseTimer : public TJVCLFamily<TJVCLComponent, TTimer, "VCLTimer"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseTimer(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TTimer::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseCheckBox : public TJVCLWinControl {
+class TJVCLBaseCheckBox : public TJVCLFamily<TJVCLWinControl, TCheckBox, "VCLCheckBox"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseCheckBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TCheckBox::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseRadioButton : public TJVCLWinControl {
+class TJVCLBaseRadioButton : public TJVCLFamily<TJVCLWinControl, TRadioButton, "VCLRadioButton"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseRadioButton(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TRadioButton::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseListBox : public TJVCLWinControl {
+class TJVCLBaseListBox : public TJVCLFamily<TJVCLWinControl, TListBox, "VCLListBox"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseListBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TListBox::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseCheckListBox : public TJVCLBaseListBox {
+class TJVCLBaseCheckListBox : public TJVCLFamily<TJVCLBaseListBox, TCheckListBox, "VCLCheckListBox"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseCheckListBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TCheckListBox::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseComboBox : public TJVCLWinControl {
+class TJVCLBaseComboBox : public TJVCLFamily<TJVCLWinControl, TComboBox, "VCLComboBox"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseComboBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TComboBox::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseRadioGroup : public TJVCLWinControl {
+class TJVCLBaseRadioGroup : public TJVCLFamily<TJVCLWinControl, TRadioGroup, "VCLRadioGroup"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseRadioGroup(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TRadioGroup::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseSplitter : public TJVCLControl {
+class TJVCLBaseSplitter : public TJVCLFamily<TJVCLControl, TSplitter, "VCLSplitter"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseSplitter(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TSplitter::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseGroupBox : public TJVCLWinControl {
+class TJVCLBaseGroupBox : public TJVCLFamily<TJVCLWinControl, TGroupBox, "VCLGroupBox"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseGroupBox(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TGroupBox::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBasePanel : public TJVCLWinControl {
+class TJVCLBasePanel : public TJVCLFamily<TJVCLWinControl, TPanel, "VCLPanel"> {
     RTL_DECLARE_CLASS()
-    TJVCLBasePanel(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TPanel::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 
-class TJVCLBaseImage : public TJVCLControl {
+class TJVCLBaseImage : public TJVCLFamily<TJVCLControl, TImage, "VCLImage"> {
     RTL_DECLARE_CLASS()
-    TJVCLBaseImage(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
-    const TClassInfo* VCLClass() const override { return &TImage::classInfo; }
+    using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
 };
 

@@ -7,11 +7,9 @@
 // errors into EVCLError in the same way. A whole wrapper, to copy:
 //
 //   // In the header:
-//   class TJVCLBaseEdit : public TJVCLWinControl {
+//   class TJVCLBaseEdit : public TJVCLFamily<TJVCLWinControl, TEdit, "VCLEdit"> {
 //       RTL_DECLARE_CLASS()
-//       TJVCLBaseEdit(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-//           : TJVCLWinControl(key, runtime, args) { SetClassName("VCLEdit"); }
-//       const TClassInfo* VCLClass() const override { return &TEdit::classInfo; }
+//       using TJVCLFamily::TJVCLFamily;
 //       const TJMethodTable& Methods() const override;
 //       TJHookList Hooks() const override;
 //   };
@@ -243,6 +241,18 @@ template <auto G>
 constexpr TPropInfo Strings(const char* name) {
     return {name, TTypeKind::Class, &TJObject::classInfo, &bridge_detail::stringsGet<G>, nullptr};
 }
+
+// What a family's Base class takes from its place: its parent wrapper, the
+// class of the objects it wraps and its script class name. The class adds
+// its tables: class TJVCLBaseEdit : public TJVCLFamily<TJVCLWinControl, TEdit, "VCLEdit">.
+template <class Parent, class Object, TJName ScriptName>
+class TJVCLFamily : public Parent {
+public:
+    TJVCLFamily(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args) : Parent(key, runtime, args) {
+        this->SetClassName(ScriptName.Text);
+    }
+    const TClassInfo* VCLClass() const override { return &Object::classInfo; }
+};
 
 // The class a script makes with `new`: its Base wrapper over a new object of
 // its own, which it owns and frees.
