@@ -16,12 +16,17 @@ FTP   18121 greeting slower than any time-out; 18122 "421" greeting;
                     names no directory; "docs" holds one file)
         many        LIST of 10,000 lines
         silent      active mode: the server never connects
+        refuse      RETR refused with 550
+        deep        every directory holds "d" and "f.txt", without end
+        loop        the same, but every CWD reply names "/"
+        every       "LIST name" always lists the name
 POP3  18110 the mail folder: users "user" (the folder's messages, DELE
       removes the file at QUIT) and the recipes
         stuffed     lines that begin with "." and a ".." line
         split       "+OK\\r" and "\\n" in separate writes
         early       the connection closes before the "."
-        evil        an attachment named "..\\evil.txt"
+        evil        an attachment named "..\\evil.txt", also for TOP
+        nul         an attachment whose name holds a NUL byte
         garbage     a reply to PASS without "+OK"
       18111 "-ERR" greeting
 SMTP  18126 "554" greeting; 18127 multi-line greeting, then senders
@@ -102,7 +107,7 @@ def ftp_session(conn, greeting):
             conn.line('257 "%s" is the current directory.' % cwd)
         elif verb == "CWD":
             cwd = arg if arg.startswith("/") else cwd.rstrip("/") + "/" + arg
-            conn.line("250 OK.")
+            conn.line('250 "/" is the current directory.' if user == "loop" else "250 OK.")
         elif verb == "PASV":
             listener = socket.socket()
             listener.bind(("127.0.0.1", 0))
@@ -130,6 +135,9 @@ def ftp_session(conn, greeting):
                 conn.line("150 Opening data connection.")
                 conn.read()  # waits for the client to give up
                 return
+            if user == "refuse":
+                conn.line("550 No such file.")
+                continue
             conn.line("150 Opening data connection.")
             if user == "cut":
                 ftp_data(conn, mode, lambda d: d.sendall(FILE[:1000]))
@@ -140,6 +148,10 @@ def ftp_session(conn, greeting):
         elif verb in ("LIST", "NLST"):
             if user == "dos":
                 lines = DOS_LISTING if cwd == "/" else DOS_LISTING[3:] + ["01-05-24  10:30AM  1 inner.txt"]
+            elif user in ("deep", "loop"):
+                lines = ["drwxr-xr-x 1 u g 0 Jan 5 2020 d", "-rw-r--r-- 1 u g 1 Jan 5 2020 f.txt"]
+            elif user == "every" and arg:
+                lines = ["-rw-r--r-- 1 u g 3 Jan 5 2020 " + arg]
             elif user == "many":
                 lines = ["-rw-r--r-- 1 u g %d Jan 5 2020 f%05d.txt" % (i, i) for i in range(10000)]
             else:
@@ -164,6 +176,10 @@ def recipe_message(user):
         return (b'Content-Type: multipart/mixed; boundary="b"\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\nhi\r\n'
                 b'--b\r\nContent-Type: application/octet-stream; name="..\\evil.txt"\r\n'
                 b"Content-Transfer-Encoding: base64\r\n\r\nZXZpbA==\r\n--b--\r\n")
+    if user == "nul":
+        return (b'Content-Type: multipart/mixed; boundary="b"\r\n\r\n--b\r\n'
+                b'Content-Type: application/octet-stream; name="part\0cut.txt"\r\n'
+                b"Content-Transfer-Encoding: base64\r\n\r\nbnVs\r\n--b--\r\n")
     return b"Subject: recipe\r\n\r\nbody\r\n"
 
 
@@ -276,6 +292,9 @@ def serve(port, handler):
     def run(sock):
         global last_activity
         last_activity = time.monotonic()
+        # A reply right after another (226 after 150) must not wait for the
+        # client's delayed acknowledgement.
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         conn = Conn(sock)
         try:
             handler(conn)
