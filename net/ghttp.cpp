@@ -227,8 +227,12 @@ void TgHTTP::nextChunk() {
         BodyLeft_ = static_cast<int64_t>(size);
         return;
     }
+    // The trailer counts against the cap of the header block.
+    size_t headerBytes = RawHeader.length();
     do {
-        ReadLine(line);  // the trailer
+        ReadLine(line);
+        headerBytes += line.length() + 2;
+        if (headerBytes > MaxLineLength) raiseProtocol("response header over 1 MiB");
     } while (!line.empty() && !peerClosed());
     ChunksDone_ = true;
 }

@@ -49,6 +49,20 @@ int32_t TTextSinkStream::Write(const void* buffer, int32_t count) {
     return count;
 }
 
+TDownloadStream::TDownloadStream(const AnsiString& path, bool keepOld) : path_(path), file_(path, keepOld) {
+    if (!file_.valid()) throw EFCreateError(fileErrorText("Cannot create file", path));
+}
+
+int32_t TDownloadStream::Write(const void* buffer, int32_t count) {
+    if (!file_.write(std::string_view(static_cast<const char*>(buffer), static_cast<size_t>(count))))
+        throw EWriteError(fileErrorText("Cannot write file", path_));
+    return count;
+}
+
+void TDownloadStream::Commit() {
+    if (!file_.commit()) throw EWriteError(fileErrorText("Cannot write file", path_));
+}
+
 // ==== Construction ====
 
 TgSocket::TgSocket(int32_t bufferSize) { InitSocket(bufferSize); }
@@ -348,10 +362,9 @@ void TgSocket::ReceiveToStream(TStream& stream, int64_t count) {
 }
 
 void TgSocket::CaptureToFile(const AnsiString& path) {
-    TSafeFileStream file;
-    file.Open(path, fmOpenWrite | fmShareDenyWrite, true);
-    file.SetSize(0);
+    TDownloadStream file(path, false);
     ReceiveToStreamAt(Handle, file, 0, -1);
+    file.Commit();
 }
 
 void TgSocket::SendFile(const AnsiString& path) {
