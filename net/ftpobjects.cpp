@@ -51,7 +51,8 @@ const TClassInfo TJFtpFilePropertyObject::classInfo =
 
 TJFtpFilePropertyObject::TJFtpFilePropertyObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
-    SetClassName("FileProperty");
+    static const AnsiString className = "FileProperty";  // shared by the many entries of a listing
+    SetClassName(className);
 }
 
 AnsiString TJFtpFilePropertyObject::fileTypeProperty() const {
@@ -159,7 +160,7 @@ void TJFtpObject::nativeLogin(TJValueList* args, TJValue&) {
 void TJFtpObject::nativeDisconnect(TJValueList*, TJValue&) { ftp().Disconnect(); }
 void TJFtpObject::nativeAbort(TJValueList*, TJValue&) { ftp().Abort(); }
 void TJFtpObject::nativeChangeDir(TJValueList* args, TJValue&) { ftp().ChangeDir(textArgument(args, 0)); }
-void TJFtpObject::nativeDelete(TJValueList* args, TJValue&) { ftp().DeleteFile(textArgument(args, 0)); }
+void TJFtpObject::nativeDelete(TJValueList* args, TJValue&) { ftp().DeleteRemoteFile(textArgument(args, 0)); }
 void TJFtpObject::nativeMakeDir(TJValueList* args, TJValue&) { ftp().MakeDir(textArgument(args, 0)); }
 void TJFtpObject::nativeRemoveDir(TJValueList* args, TJValue&) { ftp().RemoveDir(textArgument(args, 0)); }
 
