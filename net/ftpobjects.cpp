@@ -108,7 +108,7 @@ TJFtpObject::TJFtpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList
     client->OnCommandError = TFTPErrorEvent::bind<&TJFtpObject::onCommandError>(this);
     client->OnSuccess = TFTPCommandEvent::bind<&TJFtpObject::onSuccess>(this);
     if (HasArgs(args)) client->Host = ValueToString(args->At(0));
-    if (HasTwoArgs(args)) client->Port = static_cast<uint16_t>(ValueToInteger(args->At(1)));
+    if (HasTwoArgs(args)) client->Port = checkedPort(ValueToInteger(args->At(1)));
     setClient(std::move(client));
     for (const char* event : ftpEvents) RegisterEventName(event);
 }
