@@ -73,7 +73,7 @@ THtmlTag::THtmlTag(std::string_view tagText) {
                 }
             }
             if (c == closing || c == '>') {
-                Attributes.SetValue(attribute, cleanWord(word, false));
+                setAttribute(attribute, cleanWord(word, false));
                 word.clear();
                 state = inAttribute;
             } else {
@@ -82,6 +82,29 @@ THtmlTag::THtmlTag(std::string_view tagText) {
             break;
         }
     }
+}
+
+void THtmlTag::setAttribute(AnsiString name, AnsiString value) {
+    for (auto& attribute : Attributes) {
+        if (attribute.first == name) {
+            attribute.second = std::move(value);
+            return;
+        }
+    }
+    Attributes.emplace_back(std::move(name), std::move(value));
+}
+
+AnsiString THtmlTag::GetAttribute(std::string_view name) const {
+    AnsiString wanted = lowerCaseAscii(name);
+    for (const auto& [key, value] : Attributes)
+        if (key == wanted) return value;
+    return {};
+}
+
+AnsiString THtmlTag::GetAttributeNames() const {
+    AnsiString names;
+    for (const auto& attribute : Attributes) names += attribute.first + "\r\n";
+    return trimRight(names);
 }
 
 // Text between the tags is appended in runs; a "<" inside a tag starts the
@@ -98,7 +121,7 @@ void THtmlParser::Parse(std::string_view html) {
         } else if (tagStart != none) {
             std::string_view tag = html.substr(tagStart, i + 1 - tagStart);
             if (tag.size() == 4 && lowerCaseAscii(tag) == "<br>") Text_ += "\r\n";
-            else Tags.push_back(std::make_unique<THtmlTag>(tag));
+            else Tags.emplace_back(tag);
             tagStart = none;
             textStart = i + 1;
         }
@@ -106,6 +129,6 @@ void THtmlParser::Parse(std::string_view html) {
     if (tagStart == none) Text_ += html.substr(textStart);
 }
 
-THtmlTag* THtmlParser::Items(int index) const {
-    return index >= 0 && index < Count() ? Tags[static_cast<size_t>(index)].get() : nullptr;
+const THtmlTag* THtmlParser::Items(int index) const {
+    return index >= 0 && index < Count() ? &Tags[static_cast<size_t>(index)] : nullptr;
 }
