@@ -119,7 +119,8 @@ void TgPOP3::retrieve(const AnsiString& line, bool summary) {
     command(line);
     OnRetrieveStart(this);
     Message.Clear();
-    if (!summary) Message.AttachPath = AttachPath;
+    // A summary may hold a whole message: its parts go where the mail's go.
+    Message.AttachPath = AttachPath;
     Message.Parse(readMessage(summary));
 }
 

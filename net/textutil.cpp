@@ -104,11 +104,16 @@ AnsiString EnsureTrailingSeparator(std::string_view text, bool keepEmpty) {
     return out;
 }
 
-AnsiString MakeTempFileName(const AnsiString& prefix) {
+AnsiString TempFolder() {
     char folder[MAX_PATH + 1];
-    char path[MAX_PATH + 1];
     DWORD n = GetTempPathA(sizeof folder, folder);
-    if (n == 0 || n > MAX_PATH || GetTempFileNameA(folder, prefix.c_str(), 0, path) == 0) return {};
+    return n == 0 || n > MAX_PATH ? AnsiString() : AnsiString(folder, n);
+}
+
+AnsiString MakeTempFileName(const AnsiString& prefix) {
+    AnsiString folder = TempFolder();
+    char path[MAX_PATH + 1];
+    if (folder.empty() || GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, path) == 0) return {};
     return path;
 }
 

@@ -23,6 +23,9 @@ AnsiString ControlsToSpaces(std::string_view text);
 // The text ending in "/" when it holds one, else in "\"; an empty text gives
 // "/", or stays empty with keepEmpty.
 AnsiString EnsureTrailingSeparator(std::string_view text, bool keepEmpty);
+// The system's temporary folder with its trailing "\"; empty when the
+// platform names none.
+AnsiString TempFolder();
 // A new, empty file with a unique name in the temporary folder; its path, or
 // the empty text when the platform cannot make one.
 AnsiString MakeTempFileName(const AnsiString& prefix);
