@@ -12,7 +12,6 @@
 #include "engine/support/mbstring.h"
 #include "engine/support/safefilestream.h"
 #include "net/httpdate.h"
-#include "net/netaddress.h"
 #include "net/textutil.h"
 #include "rtl/numtext.h"
 
@@ -131,10 +130,10 @@ AnsiString quotedPart(const AnsiString& text) {
     return close == std::string_view::npos ? AnsiString() : text.substr(open + 1, close - open - 1);
 }
 
-// "h1,h2,h3,h4,p1,p2" anywhere in a PASV reply (within parentheses or
-// not): the address and the port; false unless exactly six numbers of a byte
-// each follow one another there.
-bool readPassiveAddress(const AnsiString& text, AnsiString& address, uint16_t& port) {
+// The port of "h1,h2,h3,h4,p1,p2" anywhere in a PASV reply (within
+// parentheses or not); false unless exactly six numbers of a byte each follow
+// one another there.
+bool readPassivePort(const AnsiString& text, uint16_t& port) {
     size_t start = text.find('(');
     start = start == std::string_view::npos ? text.view().find_first_of("0123456789") : start + 1;
     if (start == std::string_view::npos) return false;
@@ -150,8 +149,6 @@ bool readPassiveAddress(const AnsiString& text, AnsiString& address, uint16_t& p
         from = comma + 1;
     }
     if (numbers.size() != 6) return false;
-    address = intToText(numbers[0]) + "." + intToText(numbers[1]) + "." + intToText(numbers[2]) + "." +
-              intToText(numbers[3]);
     port = static_cast<uint16_t>(numbers[4] * 256 + numbers[5]);
     return true;
 }
@@ -371,21 +368,32 @@ int32_t TgFTP::ReceiveBuffer(char* buffer, int32_t size) { return Recv(DataHandl
 AnsiString TgFTP::PortNumberText() { return intToText(DataPort / 256) + "," + intToText(DataPort % 256); }
 
 // A line that does not begin with a number (a stray text before the reply)
-// is skipped; "123-" opens a multi-line reply that only "123 " ends.
+// is skipped; "123-" opens a multi-line reply that only "123 " ends. A reply
+// may hold MaxLineLength bytes in all, so that no server keeps the client
+// reading for ever.
 void TgFTP::ReadFtpReply() {
     StatusCode = 0;
     AnsiString line;
-    for (;;) {
+    size_t total = 0;
+    auto next = [&] {
         ReadReply(line);
+        total += line.length() + 2;
+        if (total > MaxLineLength) {
+            Status("err>reply over 1 MiB", 2);
+            throw EProtocolError(999, "ftp", "reply over 1 MiB");
+        }
+    };
+    for (;;) {
+        next();
         int32_t code;
         if (textToInt32(trimText(line.view().substr(0, 4)), code)) break;
         if (line.length() >= 4 && line[3] == '-' && textToInt32(line.view().substr(0, 3), code)) {
             AnsiString last = line.substr(0, 3) + " ";
-            do ReadReply(line);
-            while (!line.startsWith(last) && !Eof(Handle));
+            do next();
+            while (!line.startsWith(last) && !peerClosed());
             break;
         }
-        if (Eof(Handle)) break;
+        if (peerClosed()) break;
     }
     int32_t code;
     StatusCode = textToInt32(line.view().substr(0, 3), code) && line.length() >= 3 ? code : 999;
@@ -717,12 +725,13 @@ SOCKET TgFTP::OpenDataConnection() {
     SOCKET handle = INVALID_SOCKET;
     if (Passive) {
         command("PASV");
-        AnsiString address;
-        if (StatusCode != 227 || !readPassiveAddress(StatusText, address, DataPort)) {
+        if (StatusCode != 227 || !readPassivePort(StatusText, DataPort)) {
             Status("err>PASVコマンドを失敗しました", 2);
             throw EProtocolError(static_cast<uint16_t>(StatusCode), "ftp pasv", StatusText);
         }
-        RemoteAddress = HostToAddress(address);
+        // The data connection goes to the server of the control connection,
+        // whatever address the reply names: a server cannot send the client
+        // to another host or service.
         ConnectHandle(handle, DataPort, RemoteAddress);
         return handle;
     }
@@ -755,10 +764,17 @@ bool TgFTP::startTransfer(const AnsiString& line, SOCKET& listener) {
     return finalReplyDue;
 }
 
+// Only a 2xx reply completes a transfer; another preliminary or an
+// intermediate reply in its place leaves it unfinished.
 void TgFTP::finishTransfer(bool finalReplyDue) {
     Busy = false;
     CloseHandle(DataHandle);
-    if (finalReplyDue) ReadFtpReply();
+    if (!finalReplyDue) return;
+    ReadFtpReply();
+    if (StatusCode >= 300 || StatusCode < 200) {
+        Status("err>" + intToText(StatusCode) + " " + StatusText, 2);
+        throw EProtocolError(static_cast<uint16_t>(StatusCode), "ftp", StatusText);
+    }
 }
 
 template <class CommandLine, class Move>

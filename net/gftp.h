@@ -172,6 +172,8 @@ private:
     // Sends the transfer command; in active mode takes the server's
     // connection. Whether a final reply is to come (the reply was 1xx).
     bool startTransfer(const AnsiString& line, SOCKET& listener);
+    // Closes the data connection and reads the final reply when one is due:
+    // anything but a 2xx one fails.
     void finishTransfer(bool finalReplyDue);
     // One data transfer in the type given: the data connection, the command
     // line (made once the connection is open), the bytes moved between the

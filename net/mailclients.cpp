@@ -184,10 +184,15 @@ TgSMTP::~TgSMTP() {
     Disconnect();
 }
 
+// A multi-line reply may hold MaxLineLength bytes in all.
 void TgSMTP::ReadSmtpReply(int32_t expected) {
     AnsiString line;
-    do ReadReply(line);
-    while (line.length() >= 4 && line[3] == '-' && !peerClosed());
+    size_t total = 0;
+    do {
+        ReadReply(line);
+        total += line.length() + 2;
+        if (total > MaxLineLength) throw EProtocolError(999, "SMTP", "reply over 1 MiB");
+    } while (line.length() >= 4 && line[3] == '-' && !peerClosed());
     int32_t code;
     StatusCode = line.length() >= 3 && textToInt32(line.view().substr(0, 3), code) ? code : 999;
     StatusText = line.length() > 4 ? line.substr(4) : AnsiString();

@@ -10,6 +10,7 @@ FTP   18121 greeting slower than any time-out; 18122 "421" greeting;
       18123 multi-line greeting, then users:
         pasv-bare   PASV without parentheses (works)
         pasv-five   PASV with five numbers
+        elsewhere   PASV naming another address (127.0.0.2)
         cut         RETR cut with 426 after some bytes
         norest      REST refused, RETR sends the whole file
         dos         LIST of DOS and IIS lines with "." and ".." (a CWD reply
@@ -17,6 +18,8 @@ FTP   18121 greeting slower than any time-out; 18122 "421" greeting;
         many        LIST of 10,000 lines
         silent      active mode: the server never connects
         refuse      RETR refused with 550
+        unfinished  RETR sends the file, then "150" again instead of "226"
+        flood       a reply to USER of 2 MiB of continuation lines
         deep        every directory holds "d" and "f.txt", without end
         loop        the same, but every CWD reply names "/"
         every       "LIST name" always lists the name
@@ -33,6 +36,7 @@ SMTP  18126 "554" greeting; 18127 multi-line greeting, then senders
         rcpt@refused  RCPT refused
         data@refused  554 after the data
         close@early   the connection closes after 354
+        flood@reply   a reply to MAIL of 2 MiB of continuation lines
       any other sender is accepted and the message dropped.
 """
 import argparse
@@ -98,6 +102,8 @@ def ftp_session(conn, greeting):
         verb = verb.upper()
         if verb == "USER":
             user = arg
+            if user == "flood":
+                conn.send(("331-" + "x" * 1000 + "\r\n") * 2048)
             conn.line("331 Password required.")
         elif verb == "PASS":
             conn.line("230 Logged in.")
@@ -118,6 +124,8 @@ def ftp_session(conn, greeting):
                 conn.line("227 Entering Passive Mode " + numbers)
             elif user == "pasv-five":
                 conn.line("227 Entering Passive Mode (127,0,1,%d,%d)" % (port // 256, port % 256))
+            elif user == "elsewhere":
+                conn.line("227 Entering Passive Mode (127,0,0,2,%d,%d)" % (port // 256, port % 256))
             else:
                 conn.line("227 Entering Passive Mode (%s)" % numbers)
             mode = ("pasv", listener)
@@ -142,6 +150,9 @@ def ftp_session(conn, greeting):
             if user == "cut":
                 ftp_data(conn, mode, lambda d: d.sendall(FILE[:1000]))
                 conn.line("426 Connection closed; transfer aborted.")
+            elif user == "unfinished":
+                ftp_data(conn, mode, lambda d: d.sendall(FILE))
+                conn.line("150 More to come.")
             else:
                 ftp_data(conn, mode, lambda d: d.sendall(FILE))
                 conn.line("226 Transfer complete.")
@@ -264,6 +275,8 @@ def smtp_session(conn):
             conn.line("250 hello")
         elif verb == "MAIL":
             sender = command[10:].strip("<>")
+            if sender == "flood@reply":
+                conn.send(("250-" + "x" * 1000 + "\r\n") * 2048)
             conn.line("250 ok")
         elif verb == "RCPT":
             conn.line("550 no such user" if sender == "rcpt@refused" else "250 ok")
