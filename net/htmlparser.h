@@ -24,9 +24,6 @@ public:
     // repeated name keeps its place and takes the last value. A list, not a
     // table: a page holds many tags with few attributes each.
     std::vector<std::pair<AnsiString, AnsiString>> Attributes;
-
-private:
-    void setAttribute(AnsiString name, AnsiString value);
 };
 
 class THtmlParser {
