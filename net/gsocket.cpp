@@ -11,6 +11,7 @@
 #include "engine/support/mbstring.h"
 #include "engine/support/safefilestream.h"
 #include "net/netaddress.h"
+#include "net/textutil.h"
 #include "rtl/numtext.h"
 #include "rtl/random.h"
 
@@ -292,8 +293,13 @@ void TgSocket::ReadLine(AnsiString& text) {
     }
 }
 
+// A command is one line: a line break or NUL in it (a name from a script, say)
+// would end it early and send the rest as a command of its own.
 void TgSocket::SendCommand(const AnsiString& line, bool logOnly) {
-    if (!logOnly) SendLine(line);
+    if (!logOnly) {
+        if (HoldsLineBreakOrNul(line)) throw EgSocket("CR, LF or NUL in a command");
+        SendLine(line);
+    }
     if (MaskPassword && line.startsWith("PASS"))
         Status("cmd>PASS " + AnsiString(line.length() > 5 ? line.length() - 5 : 0, '*'), 2);
     else if (!trimText(line).empty())

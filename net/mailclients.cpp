@@ -6,6 +6,7 @@
 #include "engine/core/errors.h"
 #include "engine/support/mbstring.h"
 #include "net/netaddress.h"
+#include "net/textutil.h"
 #include "rtl/numtext.h"
 
 // ==== TgPOP3 ====
@@ -171,12 +172,6 @@ void TgPOP3::DeleteMail(int32_t number) {
 
 // ==== TgSMTP ====
 
-namespace {
-
-bool hasLineBreak(const AnsiString& text) { return text.view().find_first_of("\r\n") != std::string_view::npos; }
-
-}  // namespace
-
 TgSMTP::TgSMTP(int32_t bufferSize) : TgSocket(bufferSize) { Port = 25; }
 
 TgSMTP::~TgSMTP() {
@@ -230,7 +225,7 @@ void TgSMTP::Disconnect() {
 
 void TgSMTP::SendMail() {
     for (const AnsiString& name : Message.Headers.GetKeyList())
-        if (hasLineBreak(name) || hasLineBreak(Message.Headers.GetValue(name)))
+        if (HoldsLineBreakOrNul(name) || HoldsLineBreakOrNul(Message.Headers.GetValue(name)))
             throw ELocalError("line break in the header " + name);
     Status("nfo>メールを送信します", 1);
     AnsiString data = Message.Compose();

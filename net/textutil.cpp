@@ -87,6 +87,10 @@ AnsiString RemoveCommas(std::string_view text) {
     return out;
 }
 
+bool HoldsLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != npos;
+}
+
 AnsiString ControlsToSpaces(std::string_view text) {
     AnsiString out(text);
     char* bytes = out.mutableData();

@@ -18,6 +18,9 @@ AnsiString RandomLetters(int count);
 // longer) counter before the extension.
 AnsiString NextNumberedName(std::string_view fileName);
 AnsiString RemoveCommas(std::string_view text);
+// Whether the text holds CR, LF or NUL: a protocol line that would end early
+// and pass the rest as a line of its own.
+bool HoldsLineBreakOrNul(std::string_view text);
 // TAB, LF and CR become spaces.
 AnsiString ControlsToSpaces(std::string_view text);
 // The text ending in "/" when it holds one, else in "\"; an empty text gives
