@@ -16,6 +16,7 @@ FTP   18121 greeting slower than any time-out; 18122 "421" greeting;
         dos         LIST of DOS and IIS lines with "." and ".." (a CWD reply
                     names no directory; "docs" holds one file)
         many        LIST of 10,000 lines
+        split       LIST of two lines, the CR and LF between them in two writes
         silent      active mode: the server never connects
         refuse      RETR refused with 550
         unfinished  RETR sends the file, then "150" again instead of "226"
@@ -92,6 +93,16 @@ def ftp_data(conn, mode, payload_fn):
         data.close()
 
 
+def split_sender(data, at):
+    """Sends the bytes before at and the rest in two segments."""
+    def send(sock):
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        sock.sendall(data[:at])
+        time.sleep(0.2)
+        sock.sendall(data[at:])
+    return send
+
+
 def ftp_session(conn, greeting):
     for text in greeting:
         conn.line(text)
@@ -163,13 +174,18 @@ def ftp_session(conn, greeting):
                 lines = ["drwxr-xr-x 1 u g 0 Jan 5 2020 d", "-rw-r--r-- 1 u g 1 Jan 5 2020 f.txt"]
             elif user == "every" and arg:
                 lines = ["-rw-r--r-- 1 u g 3 Jan 5 2020 " + arg]
+            elif user == "split":
+                lines = ["-rw-r--r-- 1 u g 3 Jan 5 2020 a.txt", "-rw-r--r-- 1 u g 3 Jan 5 2020 b.txt"]
             elif user == "many":
                 lines = ["-rw-r--r-- 1 u g %d Jan 5 2020 f%05d.txt" % (i, i) for i in range(10000)]
             else:
                 lines = ["-rw-r--r-- 1 u g 3 Jan 5 2020 a.txt"]
             conn.line("150 Here comes the listing.")
             body = "".join(line + "\r\n" for line in lines).encode("latin-1")
-            ftp_data(conn, mode, lambda d: d.sendall(body))
+            if user == "split":
+                ftp_data(conn, mode, split_sender(body, body.index(b"\n")))
+            else:
+                ftp_data(conn, mode, lambda d: d.sendall(body))
             conn.line("226 Transfer complete.")
         elif verb == "QUIT":
             conn.line("221 Goodbye.")
