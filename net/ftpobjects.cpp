@@ -51,7 +51,8 @@ const TClassInfo TJFtpFilePropertyObject::classInfo =
 
 TJFtpFilePropertyObject::TJFtpFilePropertyObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
-    SetClassName("FileProperty");
+    static const AnsiString className = "FileProperty";  // shared by the many entries of a listing
+    SetClassName(className);
 }
 
 AnsiString TJFtpFilePropertyObject::fileTypeProperty() const {
@@ -107,7 +108,7 @@ TJFtpObject::TJFtpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList
     client->OnCommandError = TFTPErrorEvent::bind<&TJFtpObject::onCommandError>(this);
     client->OnSuccess = TFTPCommandEvent::bind<&TJFtpObject::onSuccess>(this);
     if (HasArgs(args)) client->Host = ValueToString(args->At(0));
-    if (HasTwoArgs(args)) client->Port = static_cast<uint16_t>(ValueToInteger(args->At(1)));
+    if (HasTwoArgs(args)) client->Port = checkedPort(ValueToInteger(args->At(1)));
     setClient(std::move(client));
     for (const char* event : ftpEvents) RegisterEventName(event);
 }
@@ -159,7 +160,7 @@ void TJFtpObject::nativeLogin(TJValueList* args, TJValue&) {
 void TJFtpObject::nativeDisconnect(TJValueList*, TJValue&) { ftp().Disconnect(); }
 void TJFtpObject::nativeAbort(TJValueList*, TJValue&) { ftp().Abort(); }
 void TJFtpObject::nativeChangeDir(TJValueList* args, TJValue&) { ftp().ChangeDir(textArgument(args, 0)); }
-void TJFtpObject::nativeDelete(TJValueList* args, TJValue&) { ftp().DeleteFile(textArgument(args, 0)); }
+void TJFtpObject::nativeDelete(TJValueList* args, TJValue&) { ftp().DeleteRemoteFile(textArgument(args, 0)); }
 void TJFtpObject::nativeMakeDir(TJValueList* args, TJValue&) { ftp().MakeDir(textArgument(args, 0)); }
 void TJFtpObject::nativeRemoveDir(TJValueList* args, TJValue&) { ftp().RemoveDir(textArgument(args, 0)); }
 

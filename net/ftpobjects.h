@@ -40,7 +40,7 @@ class TJFtpObject : public TJBaseSocketObject {
     AnsiString hostProperty() const { return ftp().Host; }
     void setHostProperty(AnsiString host) { ftp().Host = host; }
     int32_t portProperty() const { return ftp().Port; }
-    void setPortProperty(int32_t port) { ftp().Port = static_cast<uint16_t>(port); }
+    void setPortProperty(int32_t port) { ftp().Port = checkedPort(port); }
     int32_t lengthProperty() const { return 0; }
 
     static const Method<TJFtpObject> MethodRows[];

@@ -3,6 +3,8 @@
 #include "net/gftp.h"
 
 #include <cctype>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "engine/core/errors.h"
@@ -10,7 +12,6 @@
 #include "engine/support/mbstring.h"
 #include "engine/support/safefilestream.h"
 #include "net/httpdate.h"
-#include "net/netaddress.h"
 #include "net/textutil.h"
 #include "rtl/numtext.h"
 
@@ -28,6 +29,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 // The line split at runs of blanks.
 std::vector<Word> splitWords(std::string_view line) {
     std::vector<Word> words;
+    words.reserve(12);  // a UNIX line has nine
     size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && isBlank(line[i])) ++i;
@@ -52,8 +54,8 @@ int64_t numberOr(std::string_view text, int64_t fallback) {
 }
 
 // A listing's time lies in the past: a date ahead of now is last year's.
-TDateTime notInFuture(TDateTime when) {
-    if (when <= nowDateTime()) return when;
+TDateTime notInFuture(TDateTime when, TDateTime now) {
+    if (when <= now) return when;
     int year, month, day, hour, minute, second, ms;
     decodeDateTime(when, year, month, day, hour, minute, second, ms);
     TDateTime earlier;
@@ -65,11 +67,11 @@ TDateTime notInFuture(TDateTime when) {
 }
 
 // "10:30" (this year) or "2023" (midnight) after month and day.
-bool unixDate(int month, std::string_view dayText, std::string_view yearOrTime, TDateTime& when) {
+bool unixDate(int month, std::string_view dayText, std::string_view yearOrTime, TDateTime now, TDateTime& when) {
     int32_t day, hour = 0, minute = 0;
     if (!textToInt32(dayText, day)) return false;
     int year, thisMonth, thisDay;
-    decodeDate(nowDateTime(), year, thisMonth, thisDay);
+    decodeDate(now, year, thisMonth, thisDay);
     size_t colon = yearOrTime.find(':');
     if (colon == std::string_view::npos) {
         int32_t named;
@@ -79,12 +81,12 @@ bool unixDate(int month, std::string_view dayText, std::string_view yearOrTime, 
         return false;
     }
     if (!tryEncodeDateTime(year, month, day, hour, minute, 0, 0, when)) return false;
-    if (colon != std::string_view::npos) when = notInFuture(when);
+    if (colon != std::string_view::npos) when = notInFuture(when, now);
     return true;
 }
 
 // "01-05-24" or "01/05/2024" (month, day, year) and "10:30AM" or "22:30".
-bool dosDate(std::string_view date, std::string_view time, TDateTime& when) {
+bool dosDate(std::string_view date, std::string_view time, TDateTime now, TDateTime& when) {
     std::vector<int32_t> parts;
     size_t start = 0;
     for (size_t i = 0; i <= date.size(); ++i) {
@@ -107,7 +109,7 @@ bool dosDate(std::string_view date, std::string_view time, TDateTime& when) {
     if ((am || pm) && hour == 12) hour = 0;
     if (pm) hour += 12;
     if (!tryEncodeDateTime(year, parts[0], parts[1], hour, minute, 0, 0, when)) return false;
-    when = notInFuture(when);
+    when = notInFuture(when, now);
     return true;
 }
 
@@ -128,10 +130,10 @@ AnsiString quotedPart(const AnsiString& text) {
     return close == std::string_view::npos ? AnsiString() : text.substr(open + 1, close - open - 1);
 }
 
-// "h1,h2,h3,h4,p1,p2" anywhere in a PASV reply (within parentheses or
-// not): the address and the port; false unless exactly six numbers of a byte
-// each follow one another there.
-bool readPassiveAddress(const AnsiString& text, AnsiString& address, uint16_t& port) {
+// The port of "h1,h2,h3,h4,p1,p2" anywhere in a PASV reply (within
+// parentheses or not); false unless exactly six numbers of a byte each follow
+// one another there.
+bool readPassivePort(const AnsiString& text, uint16_t& port) {
     size_t start = text.find('(');
     start = start == std::string_view::npos ? text.view().find_first_of("0123456789") : start + 1;
     if (start == std::string_view::npos) return false;
@@ -147,8 +149,6 @@ bool readPassiveAddress(const AnsiString& text, AnsiString& address, uint16_t& p
         from = comma + 1;
     }
     if (numbers.size() != 6) return false;
-    address = intToText(numbers[0]) + "." + intToText(numbers[1]) + "." + intToText(numbers[2]) + "." +
-              intToText(numbers[3]);
     port = static_cast<uint16_t>(numbers[4] * 256 + numbers[5]);
     return true;
 }
@@ -156,6 +156,45 @@ bool readPassiveAddress(const AnsiString& text, AnsiString& address, uint16_t& p
 AnsiString baseName(const AnsiString& path) {
     size_t slash = mbcsFindLastOf(path, "\\/:");
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// A write-only stream that hands on each line of what is written as soon as
+// it ends (CR, LF or CR LF, also a CR LF split between two writes); Finish
+// hands on a last line without an end.
+class TLineSink : public TStream {
+public:
+    explicit TLineSink(std::function<void(const AnsiString&)> take) : take_(std::move(take)) {}
+    int32_t Read(void*, int32_t) override { return 0; }
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t, TSeekOrigin) override { return 0; }
+    void SetSize(int64_t) override {}
+    void Finish() {
+        if (!partial_.empty()) take_(std::exchange(partial_, AnsiString()));
+    }
+
+private:
+    std::function<void(const AnsiString&)> take_;
+    AnsiString partial_;  // the start of a line the next write ends
+    bool crEnded_ = false;
+};
+
+int32_t TLineSink::Write(const void* buffer, int32_t count) {
+    std::string_view data(static_cast<const char*>(buffer), static_cast<size_t>(count));
+    if (std::exchange(crEnded_, false) && !data.empty() && data[0] == '\n') data.remove_prefix(1);
+    for (size_t end; (end = data.find_first_of("\r\n")) != std::string_view::npos;) {
+        if (partial_.empty()) {
+            take_(AnsiString(data.substr(0, end)));
+        } else {
+            partial_ += data.substr(0, end);
+            take_(std::exchange(partial_, AnsiString()));
+        }
+        if (data[end] == '\r' && end + 1 == data.size()) crEnded_ = true;
+        else if (data[end] == '\r' && data[end + 1] == '\n') ++end;
+        data.remove_prefix(end + 1);
+    }
+    partial_ += data;
+    if (partial_.length() > MaxLineLength) throw EgSocket("line over 1 MiB");
+    return count;
 }
 
 }  // namespace
@@ -172,30 +211,23 @@ int32_t FilePropertyAttribute(const TFTPFileProperty& property) {
     return sum;
 }
 
-bool ParseListLine(std::string_view line, TFTPFileProperty& property) {
-    if (line.empty() || lowerCaseAscii(line.substr(0, 5)) == "total") return false;
-    std::vector<Word> words = splitWords(line);
-    if (words.empty()) return false;
-    if (words.size() == 1) return ParseNameOnly(line, property);
-    char first = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
-    if (first == '-' || first == 'd' || first == 'l' || first == 's') return ParseUnixListLine(line, property);
-    if (std::isdigit(static_cast<unsigned char>(first))) return ParseDosListLine(line, property);
-    return false;
+namespace {
+
+bool beginsWithTotal(std::string_view line) {
+    constexpr std::string_view total = "total";
+    if (line.size() < total.size()) return false;
+    for (size_t i = 0; i < total.size(); ++i)
+        if ((line[i] | 0x20) != total[i]) return false;
+    return true;
 }
 
-bool ParseNameOnly(std::string_view line, TFTPFileProperty& property) {
-    property = TFTPFileProperty();
-    property.Line = line;
-    property.FileType = ftFile;
-    property.Name = trimText(line);
-    return !property.Name.empty();
-}
+// The parsers below work on the words of the line, split once, and fill a
+// fresh record, whose time is now: the dates of the line are read against it.
 
 // "drwxr-xr-x 2 owner group 4096 Jan 5 10:30 name": the month, day and
 // time-or-year columns are found as a run (the group column may be missing),
 // the size is the column before them and the name all that follows.
-bool ParseUnixListLine(std::string_view line, TFTPFileProperty& property) {
-    property = TFTPFileProperty();
+bool unixEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFileProperty& property) {
     property.Line = line;
     switch (std::tolower(static_cast<unsigned char>(line.empty() ? ' ' : line[0]))) {
     case '-': property.FileType = ftFile; break;
@@ -203,11 +235,10 @@ bool ParseUnixListLine(std::string_view line, TFTPFileProperty& property) {
     case 'l': property.FileType = ftLink; break;
     default: return false;
     }
-    std::vector<Word> words = splitWords(line);
     for (size_t m = 2; m + 3 < words.size(); ++m) {
         int month = monthNameIndex(words[m].Text);
         TDateTime when;
-        if (month == 0 || !unixDate(month, words[m + 1].Text, words[m + 2].Text, when)) continue;
+        if (month == 0 || !unixDate(month, words[m + 1].Text, words[m + 2].Text, property.Modified, when)) continue;
         property.Modified = when;
         property.Size = numberOr(words[m - 1].Text, 0);
         property.Name = restAfter(line, words[m + 2]);
@@ -222,24 +253,22 @@ bool ParseUnixListLine(std::string_view line, TFTPFileProperty& property) {
 // "01-05-24 10:30AM 1,234 a b.txt" (the name is the rest of the line). DOS
 // lines give the name first: "name size date time" or "name ext size date
 // time". A two-digit year is the one within fifty years from now.
-bool ParseDosListLine(std::string_view line, TFTPFileProperty& property) {
-    property = TFTPFileProperty();
+bool dosEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFileProperty& property) {
     property.Line = line;
     property.FileType = line.find("<DIR>") != std::string_view::npos ? ftDirectory : ftFile;
-    std::vector<Word> words = splitWords(line);
     if (words.size() < 4) return false;
-    TDateTime when;
+    TDateTime now = property.Modified, when;
     if (looksLikeDosDate(words[0].Text)) {
-        if (!dosDate(words[0].Text, words[1].Text, when)) return false;
+        if (!dosDate(words[0].Text, words[1].Text, now, when)) return false;
         property.Modified = when;
         if (property.FileType == ftFile) property.Size = numberOr(RemoveCommas(words[2].Text).view(), 0);
         property.Name = restAfter(line, words[2]);
         return !property.Name.empty();
     }
-    if (dosDate(words[2].Text, words[3].Text, when)) {
+    if (dosDate(words[2].Text, words[3].Text, now, when)) {
         property.Name = words[0].Text;
         property.Size = numberOr(RemoveCommas(words[1].Text).view(), 0);
-    } else if (words.size() >= 5 && dosDate(words[3].Text, words[4].Text, when)) {
+    } else if (words.size() >= 5 && dosDate(words[3].Text, words[4].Text, now, when)) {
         property.Name = AnsiString(words[0].Text) + "." + words[1].Text;
         property.Size = numberOr(RemoveCommas(words[2].Text).view(), 0);
     } else {
@@ -249,36 +278,56 @@ bool ParseDosListLine(std::string_view line, TFTPFileProperty& property) {
     return true;
 }
 
-void TFTPDirectoryList::Add(const TFTPFileProperty& property) {
-    Items.push_back(std::make_unique<TFTPFileProperty>(property));
-    NameIndex.SetValue(property.Name, Items.back().get());
+bool nameOnlyEntry(const AnsiString& line, TFTPFileProperty& property) {
+    property.Line = line;
+    property.FileType = ftFile;
+    property.Name = trimText(line);
+    return !property.Name.empty();
 }
 
+bool listEntry(const AnsiString& line, TFTPFileProperty& property) {
+    if (line.empty() || beginsWithTotal(line)) return false;
+    std::vector<Word> words = splitWords(line);
+    if (words.empty()) return false;
+    if (words.size() == 1) return nameOnlyEntry(line, property);
+    char first = static_cast<char>(std::tolower(line.byte(0)));
+    if (first == '-' || first == 'd' || first == 'l' || first == 's') return unixEntry(line, words, property);
+    if (std::isdigit(line.byte(0))) return dosEntry(line, words, property);
+    return false;
+}
+
+}  // namespace
+
+bool ParseListLine(std::string_view line, TFTPFileProperty& property) {
+    property = TFTPFileProperty();
+    return listEntry(AnsiString(line), property);
+}
+
+bool ParseNameOnly(std::string_view line, TFTPFileProperty& property) {
+    property = TFTPFileProperty();
+    return nameOnlyEntry(AnsiString(line), property);
+}
+
+bool ParseUnixListLine(std::string_view line, TFTPFileProperty& property) {
+    property = TFTPFileProperty();
+    return unixEntry(AnsiString(line), splitWords(line), property);
+}
+
+bool ParseDosListLine(std::string_view line, TFTPFileProperty& property) {
+    property = TFTPFileProperty();
+    return dosEntry(AnsiString(line), splitWords(line), property);
+}
+
+// The entry's Line shares the line's bytes.
 void TFTPDirectoryList::AddLine(const AnsiString& line) {
     TFTPFileProperty property;
-    if (ParseListLine(line, property)) Add(property);
+    if (listEntry(line, property)) Items.push_back(std::move(property));
 }
 
-void TFTPDirectoryList::Assign(const TFTPDirectoryList& other) {
-    if (&other == this) return;
-    Clear();
-    for (const auto& item : other.Items) Add(*item);
-}
-
-void TFTPDirectoryList::Delete(int index) {
-    Items.erase(Items.begin() + index);
-    reindex();
-}
-
-void TFTPDirectoryList::Clear() {
-    NameIndex.Clear();
-    Items.clear();
-}
-
-// A repeated name is found at its last entry, as when it was added.
-void TFTPDirectoryList::reindex() {
-    NameIndex.Clear();
-    for (const auto& item : Items) NameIndex.SetValue(item->Name, item.get());
+bool TFTPDirectoryList::Contains(const AnsiString& name) const {
+    for (const TFTPFileProperty& item : Items)
+        if (item.Name == name) return true;
+    return false;
 }
 
 const char* FTPCmdTypeName(TFTPCmdType command) { return commandNames[command]; }
@@ -319,21 +368,32 @@ int32_t TgFTP::ReceiveBuffer(char* buffer, int32_t size) { return Recv(DataHandl
 AnsiString TgFTP::PortNumberText() { return intToText(DataPort / 256) + "," + intToText(DataPort % 256); }
 
 // A line that does not begin with a number (a stray text before the reply)
-// is skipped; "123-" opens a multi-line reply that only "123 " ends.
+// is skipped; "123-" opens a multi-line reply that only "123 " ends. A reply
+// may hold MaxLineLength bytes in all, so that no server keeps the client
+// reading for ever.
 void TgFTP::ReadFtpReply() {
     StatusCode = 0;
     AnsiString line;
-    for (;;) {
+    size_t total = 0;
+    auto next = [&] {
         ReadReply(line);
+        total += line.length() + 2;
+        if (total > MaxLineLength) {
+            Status("err>reply over 1 MiB", 2);
+            throw EProtocolError(999, "ftp", "reply over 1 MiB");
+        }
+    };
+    for (;;) {
+        next();
         int32_t code;
         if (textToInt32(trimText(line.view().substr(0, 4)), code)) break;
         if (line.length() >= 4 && line[3] == '-' && textToInt32(line.view().substr(0, 3), code)) {
             AnsiString last = line.substr(0, 3) + " ";
-            do ReadReply(line);
-            while (!line.startsWith(last) && !Eof(Handle));
+            do next();
+            while (!line.startsWith(last) && !peerClosed());
             break;
         }
-        if (Eof(Handle)) break;
+        if (peerClosed()) break;
     }
     int32_t code;
     StatusCode = textToInt32(line.view().substr(0, 3), code) && line.length() >= 3 ? code : 999;
@@ -502,7 +562,7 @@ void TgFTP::MakeDir(const AnsiString& dir) {
                "nfo>make directory終了しました", [&] { command("MKD " + dir); });
 }
 
-void TgFTP::DeleteFile(const AnsiString& name) {
+void TgFTP::DeleteRemoteFile(const AnsiString& name) {
     runCommand(cmdDelete, "nfo>" + name + "を削除します", "err>DELEコマンドを失敗しました", "nfo>delete終了しました",
                [&] { command("DELE " + name); });
 }
@@ -588,7 +648,10 @@ void TgFTP::UploadUnique(const AnsiString& local) {
                    if (GetFileAttributesA(local.c_str()) == INVALID_FILE_ATTRIBUTES)
                        throw ELocalError("upload file not found");
                    AnsiString name = baseName(local);
-                   while (remoteExists(name)) name = NextNumberedName(name);
+                   for (int probes = 1; remoteExists(name); ++probes) {
+                       if (probes == MaxUniqueProbes) throw EgSocket("no free name");
+                       name = NextNumberedName(name);
+                   }
                    UploadCore(name, local, 0, false);
                });
 }
@@ -616,28 +679,32 @@ bool TgFTP::remoteExists(const AnsiString& name) {
 
 void TgFTP::FindFiles(const AnsiString& dir, const AnsiString& mask, bool recursive, std::vector<AnsiString>& result) {
     if (CurrentDir.empty()) readCurrentDir();
-    findIn(dir, mask, recursive, result);
+    Search search{mask, recursive, result, {}};
+    findIn(dir, search, 0);
 }
 
 // Every level changes back to the directory it started in.
-void TgFTP::findIn(const AnsiString& dir, const AnsiString& mask, bool recursive, std::vector<AnsiString>& result) {
+void TgFTP::findIn(const AnsiString& dir, Search& search, int depth) {
     AnsiString start = CurrentDir;
     bool autoParse = std::exchange(AutoParse, true);
     try {
         if (!dir.empty() && dir != CurrentDir) ChangeDir(dir);
-        TFTPDirectoryList scratch;
-        ListCore("LIST", scratch);
-        AnsiString base = CurrentDir.endsWith("/") ? CurrentDir : CurrentDir + "/";
-        std::vector<AnsiString> folders;
-        for (int i = 0; i < scratch.Count(); ++i) {
-            const TFTPFileProperty& entry = scratch.Item(i);
-            if (entry.FileType == ftDirectory && entry.Name != "." && entry.Name != "..")
-                folders.push_back(entry.Name);
-            else if (entry.FileType == ftFile && (mask.empty() || WildcardMatch(entry.Name, mask, true)))
-                result.push_back(base + entry.Name);
+        if (search.Visited.insert(CurrentDir.str()).second) {
+            TFTPDirectoryList scratch;
+            ListCore("LIST", scratch);
+            AnsiString base = CurrentDir.endsWith("/") ? CurrentDir : CurrentDir + "/";
+            std::vector<AnsiString> folders;
+            for (int i = 0; i < scratch.Count(); ++i) {
+                const TFTPFileProperty& entry = scratch.Item(i);
+                if (entry.FileType == ftDirectory && entry.Name != "." && entry.Name != "..")
+                    folders.push_back(entry.Name);
+                else if (entry.FileType == ftFile &&
+                         (search.Mask.empty() || WildcardMatch(entry.Name, search.Mask, true)))
+                    search.Result.push_back(base + entry.Name);
+            }
+            if (search.Recursive && depth < MaxSearchDepth)
+                for (const AnsiString& folder : folders) findIn(base + folder, search, depth + 1);
         }
-        if (recursive)
-            for (const AnsiString& folder : folders) findIn(base + folder, mask, recursive, result);
     } catch (...) {
         AutoParse = autoParse;
         if (CurrentDir != start) {
@@ -658,12 +725,13 @@ SOCKET TgFTP::OpenDataConnection() {
     SOCKET handle = INVALID_SOCKET;
     if (Passive) {
         command("PASV");
-        AnsiString address;
-        if (StatusCode != 227 || !readPassiveAddress(StatusText, address, DataPort)) {
+        if (StatusCode != 227 || !readPassivePort(StatusText, DataPort)) {
             Status("err>PASVコマンドを失敗しました", 2);
             throw EProtocolError(static_cast<uint16_t>(StatusCode), "ftp pasv", StatusText);
         }
-        RemoteAddress = HostToAddress(address);
+        // The data connection goes to the server of the control connection,
+        // whatever address the reply names: a server cannot send the client
+        // to another host or service.
         ConnectHandle(handle, DataPort, RemoteAddress);
         return handle;
     }
@@ -696,10 +764,17 @@ bool TgFTP::startTransfer(const AnsiString& line, SOCKET& listener) {
     return finalReplyDue;
 }
 
+// Only a 2xx reply completes a transfer; another preliminary or an
+// intermediate reply in its place leaves it unfinished.
 void TgFTP::finishTransfer(bool finalReplyDue) {
     Busy = false;
     CloseHandle(DataHandle);
-    if (finalReplyDue) ReadFtpReply();
+    if (!finalReplyDue) return;
+    ReadFtpReply();
+    if (StatusCode >= 300 || StatusCode < 200) {
+        Status("err>" + intToText(StatusCode) + " " + StatusText, 2);
+        throw EProtocolError(static_cast<uint16_t>(StatusCode), "ftp", StatusText);
+    }
 }
 
 template <class CommandLine, class Move>
@@ -724,36 +799,30 @@ bool TgFTP::transferData(uint8_t type, CommandLine commandLine, Move move) {
     return finalReplyDue;
 }
 
-// The local file is truncated only once the server has accepted RETR: a
-// refused download leaves it as it was.
+// The local file is replaced only once the whole transfer has succeeded, its
+// final reply included: a refused or cut download leaves it as it was, and a
+// resumed one receives into a copy of it.
 void TgFTP::DownloadCore(const AnsiString& remote, const AnsiString& local, bool append) {
-    bool existed = GetFileAttributesA(local.c_str()) != INVALID_FILE_ATTRIBUTES;
-    TSafeFileStream file;
-    file.Open(local, fmOpenWrite | fmShareDenyWrite, true);
-    int64_t position = append ? file.size() : 0;
-    bool finalReplyDue;
-    try {
-        finalReplyDue = transferData(
-            DataType,
-            [&] {
-                try {
-                    command("REST " + intToText(position));
-                } catch (const EProtocolError&) {
-                    position = 0;  // the server cannot restart: the whole file comes again
+    std::optional<TDownloadStream> file(std::in_place, local, append);
+    int64_t position = append ? file->size() : 0;
+    bool finalReplyDue = transferData(
+        DataType,
+        [&] {
+            try {
+                command("REST " + intToText(position));
+            } catch (const EProtocolError&) {
+                // The server cannot restart: the whole file comes again.
+                if (position > 0) {
+                    file.reset();
+                    file.emplace(local, false);
                 }
-                return "RETR " + remote;
-            },
-            [&] {
-                file.SetSize(position);
-                ReceiveToStreamAt(DataHandle, file, position, -1);
-            });
-    } catch (...) {
-        file.Close(false);
-        if (!existed) DeleteFileA(local.c_str());
-        throw;
-    }
-    file.Close(false);
+                position = 0;
+            }
+            return "RETR " + remote;
+        },
+        [&] { ReceiveToStreamAt(DataHandle, *file, position, -1); });
     finishTransfer(finalReplyDue);
+    file->Commit();
 }
 
 void TgFTP::UploadCore(const AnsiString& remote, const AnsiString& local, int64_t position, bool append) {
@@ -765,20 +834,17 @@ void TgFTP::UploadCore(const AnsiString& remote, const AnsiString& local, int64_
         [&] { SendStreamAt(DataHandle, file, position, -1); }));
 }
 
+// Entries are taken as they arrive, so a large listing is never held whole
+// as text; the list changes only when the listing succeeded.
 void TgFTP::ListCore(const AnsiString& line, TFTPDirectoryList& list) {
-    AnsiString text;
-    finishTransfer(transferData(ttAscii, [&] { return line; }, [&] {
-        TTextSinkStream sink(text);
-        ReceiveToStreamAt(DataHandle, sink, 0, -1);
-    }));
-    list.Clear();
-    std::string_view rest = text.view();
-    while (!rest.empty()) {
-        size_t end = rest.find_first_of("\r\n");
-        AnsiString entry(rest.substr(0, end));
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!rest.empty() && rest[0] == '\n' && end != std::string_view::npos) rest.remove_prefix(1);
-        if (AutoParse) list.AddLine(entry);
+    TFTPDirectoryList fresh;
+    TLineSink lines([&](const AnsiString& entry) {
+        if (AutoParse) fresh.AddLine(entry);
         else OnListLine(entry);
-    }
+    });
+    finishTransfer(transferData(ttAscii, [&] { return line; }, [&] {
+        ReceiveToStreamAt(DataHandle, lines, 0, -1);
+        lines.Finish();
+    }));
+    list = std::move(fresh);
 }

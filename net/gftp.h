@@ -7,11 +7,12 @@
 // success, failure and error hooks. The script class "FTP" drives it.
 #pragma once
 
-#include <memory>
+#include <deque>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
-#include "engine/support/hashtable.h"
 #include "net/gsocket.h"
 #include "rtl/datetime.h"
 
@@ -43,24 +44,23 @@ bool ParseNameOnly(std::string_view line, TFTPFileProperty& property);
 bool ParseUnixListLine(std::string_view line, TFTPFileProperty& property);
 bool ParseDosListLine(std::string_view line, TFTPFileProperty& property);
 
-// The entries of one listing in their order, found by name with regard to case.
+// The entries of one listing in their order; names match with regard to case.
 class TFTPDirectoryList {
 public:
-    TFTPDirectoryList() : NameIndex(53, false) {}
-    void Add(const TFTPFileProperty& property);
+    void Add(const TFTPFileProperty& property) { Items.push_back(property); }
     // Parses the line and adds it when it is an entry.
     void AddLine(const AnsiString& line);
-    void Assign(const TFTPDirectoryList& other);
-    void Delete(int index);
-    void Clear();
+    void Assign(const TFTPDirectoryList& other) { Items = other.Items; }
+    void Delete(int index) { Items.erase(Items.begin() + index); }
+    void Clear() { Items.clear(); }
     int Count() const { return static_cast<int>(Items.size()); }
-    const TFTPFileProperty& Item(int index) const { return *Items.at(static_cast<size_t>(index)); }
-    bool Contains(const AnsiString& name) const { return NameIndex.HasKey(name); }
+    const TFTPFileProperty& Item(int index) const { return Items.at(static_cast<size_t>(index)); }
+    // A scan: the one caller asks once per listing, and an index would cost
+    // every large listing more than the scan.
+    bool Contains(const AnsiString& name) const;
 
 private:
-    void reindex();
-    std::vector<std::unique_ptr<TFTPFileProperty>> Items;
-    TPointerHashTable NameIndex;
+    std::deque<TFTPFileProperty> Items;  // grows without moving what it holds
 };
 
 // ==== TgFTP ====
@@ -100,7 +100,9 @@ public:
     // ---- Commands ----
     void ChangeDir(const AnsiString& dir);
     void MakeDir(const AnsiString& dir);
-    void DeleteFile(const AnsiString& name);
+    // DELE. Not named DeleteFile: the system headers would rename it
+    // DeleteFileA, and calls meant for the system would reach it.
+    void DeleteRemoteFile(const AnsiString& name);
     void RemoveDir(const AnsiString& dir);
     void Rename(const AnsiString& oldName, const AnsiString& newName);
     void List();
@@ -121,8 +123,13 @@ public:
     // Sends the line and reads its reply: the reply's last line.
     AnsiString DoCommand(const AnsiString& line);
     // The paths (directory + "/" + name) of the files under dir whose names
-    // match the mask (every file when it is empty), in listing order.
+    // match the mask (every file when it is empty), in listing order. The
+    // search goes at most MaxSearchDepth folders down and enters no folder
+    // twice (as the server names it), so a cycle of links ends.
     void FindFiles(const AnsiString& dir, const AnsiString& mask, bool recursive, std::vector<AnsiString>& result);
+    static constexpr int MaxSearchDepth = 64;
+    // UploadUnique gives up after this many names found taken.
+    static constexpr int MaxUniqueProbes = 1000;
 
     // ---- State ----
     bool AutoParse = true;
@@ -165,6 +172,8 @@ private:
     // Sends the transfer command; in active mode takes the server's
     // connection. Whether a final reply is to come (the reply was 1xx).
     bool startTransfer(const AnsiString& line, SOCKET& listener);
+    // Closes the data connection and reads the final reply when one is due:
+    // anything but a 2xx one fails.
     void finishTransfer(bool finalReplyDue);
     // One data transfer in the type given: the data connection, the command
     // line (made once the connection is open), the bytes moved between the
@@ -180,6 +189,12 @@ private:
     bool remoteExists(const AnsiString& name);
     void upload(const AnsiString& local, const AnsiString& remote, int64_t position, bool append,
                 TFTPCmdType command);
-    void findIn(const AnsiString& dir, const AnsiString& mask, bool recursive, std::vector<AnsiString>& result);
+    struct Search {
+        AnsiString Mask;
+        bool Recursive;
+        std::vector<AnsiString>& Result;
+        std::unordered_set<std::string> Visited;
+    };
+    void findIn(const AnsiString& dir, Search& search, int depth);
     void readCurrentDir();
 };

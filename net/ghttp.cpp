@@ -7,11 +7,10 @@
 #include <charconv>
 
 #include "engine/support/mbstring.h"
+#include "net/textutil.h"
 #include "rtl/numtext.h"
 
 namespace {
-
-bool holdsLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
 // Removes a header this client set itself, unless something replaced it since.
 void removeIfMade(TStringHashTable& headers, const char* name, AnsiString& made) {
@@ -72,9 +71,9 @@ bool TgHTTP::prepareRequest(const AnsiString& method, const AnsiString& url, con
     }
     // A line break would end the request line or a header early and let the
     // rest pass as headers or a second request of its own.
-    bool clean = !holdsLineBreakOrNul(Method_) && !holdsLineBreakOrNul(Url);
+    bool clean = !HoldsLineBreakOrNul(Method_) && !HoldsLineBreakOrNul(Url);
     for (const AnsiString& name : RequestHeader.Headers.GetKeyList())
-        clean = clean && !holdsLineBreakOrNul(name) && !holdsLineBreakOrNul(RequestHeader.Headers.GetValue(name));
+        clean = clean && !HoldsLineBreakOrNul(name) && !HoldsLineBreakOrNul(RequestHeader.Headers.GetValue(name));
     if (!clean) raiseProtocol("CR, LF or NUL in the request");
     return withBody;
 }
@@ -227,8 +226,12 @@ void TgHTTP::nextChunk() {
         BodyLeft_ = static_cast<int64_t>(size);
         return;
     }
+    // The trailer counts against the cap of the header block.
+    size_t headerBytes = RawHeader.length();
     do {
-        ReadLine(line);  // the trailer
+        ReadLine(line);
+        headerBytes += line.length() + 2;
+        if (headerBytes > MaxLineLength) raiseProtocol("response header over 1 MiB");
     } while (!line.empty() && !peerClosed());
     ChunksDone_ = true;
 }

@@ -11,6 +11,7 @@
 #include "engine/support/mbstring.h"
 #include "engine/support/safefilestream.h"
 #include "net/netaddress.h"
+#include "net/textutil.h"
 #include "rtl/numtext.h"
 #include "rtl/random.h"
 
@@ -47,6 +48,20 @@ int32_t TTextSinkStream::Write(const void* buffer, int32_t count) {
     if (text_.length() + static_cast<size_t>(count) > MaxTextBodyLength) throw EgSocket("text over 256 MiB");
     text_.append(static_cast<const char*>(buffer), static_cast<size_t>(count));
     return count;
+}
+
+TDownloadStream::TDownloadStream(const AnsiString& path, bool keepOld) : path_(path), file_(path, keepOld) {
+    if (!file_.valid()) throw EFCreateError(fileErrorText("Cannot create file", path));
+}
+
+int32_t TDownloadStream::Write(const void* buffer, int32_t count) {
+    if (!file_.write(std::string_view(static_cast<const char*>(buffer), static_cast<size_t>(count))))
+        throw EWriteError(fileErrorText("Cannot write file", path_));
+    return count;
+}
+
+void TDownloadStream::Commit() {
+    if (!file_.commit()) throw EWriteError(fileErrorText("Cannot write file", path_));
 }
 
 // ==== Construction ====
@@ -278,8 +293,13 @@ void TgSocket::ReadLine(AnsiString& text) {
     }
 }
 
+// A command is one line: a line break or NUL in it (a name from a script, say)
+// would end it early and send the rest as a command of its own.
 void TgSocket::SendCommand(const AnsiString& line, bool logOnly) {
-    if (!logOnly) SendLine(line);
+    if (!logOnly) {
+        if (HoldsLineBreakOrNul(line)) throw EgSocket("CR, LF or NUL in a command");
+        SendLine(line);
+    }
     if (MaskPassword && line.startsWith("PASS"))
         Status("cmd>PASS " + AnsiString(line.length() > 5 ? line.length() - 5 : 0, '*'), 2);
     else if (!trimText(line).empty())
@@ -348,10 +368,9 @@ void TgSocket::ReceiveToStream(TStream& stream, int64_t count) {
 }
 
 void TgSocket::CaptureToFile(const AnsiString& path) {
-    TSafeFileStream file;
-    file.Open(path, fmOpenWrite | fmShareDenyWrite, true);
-    file.SetSize(0);
+    TDownloadStream file(path, false);
     ReceiveToStreamAt(Handle, file, 0, -1);
+    file.Commit();
 }
 
 void TgSocket::SendFile(const AnsiString& path) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rtl/exceptions.h"
+#include "rtl/fileio.h"
 #include "rtl/reflection.h"
 #include "rtl/stream.h"
 
@@ -233,4 +234,24 @@ public:
 
 private:
     AnsiString& text_;
+};
+
+// A write-only stream into a download's target: the bytes go to a temporary
+// file beside it, which replaces the target at Commit, so a transfer that
+// fails leaves the old file as it was (and no temporary file).
+class TDownloadStream : public TStream {
+public:
+    // keepOld: starts from the target's bytes (a resumed download). Raises
+    // EFCreateError when the temporary file cannot be made.
+    TDownloadStream(const AnsiString& path, bool keepOld);
+    int32_t Read(void*, int32_t) override { return 0; }
+    int32_t Write(const void* buffer, int32_t count) override;  // EWriteError when it fails
+    int64_t Seek(int64_t, TSeekOrigin) override { return file_.size(); }
+    void SetSize(int64_t) override {}
+    // Replaces the target; EWriteError when it cannot.
+    void Commit();
+
+private:
+    AnsiString path_;
+    ReplacingFile file_;
 };

@@ -48,14 +48,11 @@ TJHtmlTagObject::TJHtmlTagObject(const TJCreateKey& key, TJRuntime* runtime, TJV
     SetClassName("HtmlTag");
 }
 
-void TJHtmlTagObject::Assign(THtmlTag& tag) {
+void TJHtmlTagObject::Assign(const THtmlTag& tag) {
     ClearValueMembers();
     Name_ = tag.Name;
-    Attributes_.clear();
     TJValue value;
-    for (const AnsiString& name : tag.Attributes.GetKeyList()) {
-        AnsiString text = tag.GetAttribute(name);
-        Attributes_.emplace_back(name, text);
+    for (const auto& [name, text] : tag.Attributes) {
         if (name == "name") continue;
         MakeString(text, value);
         PutMember(name, value);
@@ -63,11 +60,16 @@ void TJHtmlTagObject::Assign(THtmlTag& tag) {
 }
 
 AnsiString TJHtmlTagObject::ToString(const TJValue*) {
+    std::vector<AnsiString> names;
+    GetPropertyList(names);
     AnsiString attributes;
-    for (const auto& [name, value] : Attributes_)
-        attributes += value.empty() ? name + " " : name + "=\"" + value + "\" ";
-    attributes = trimRight(attributes);
-    return "<" + Name_ + (attributes.empty() ? "" : " ") + attributes + ">";
+    TJValue value;
+    for (const AnsiString& name : names) {
+        GetValue(name, false, value);
+        AnsiString text = ValueToString(value);
+        attributes += text.empty() ? name + " " : name + "=\"" + text + "\" ";
+    }
+    return "<" + Name_ + " " + trimRight(attributes) + ">";
 }
 
 // ==== HtmlParser ====
@@ -92,7 +94,7 @@ void TJHtmlParserObject::Parse(const AnsiString& html) {
 }
 
 void TJHtmlParserObject::GetItem(int32_t index, TJValue& value) {
-    THtmlTag* tag = Parser_.Items(index);
+    const THtmlTag* tag = Parser_.Items(index);
     if (!tag) {
         MakeNull(value);
         return;

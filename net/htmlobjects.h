@@ -12,11 +12,11 @@ class TJHtmlTagObject : public TJObject {
     TJHtmlTagObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
     // Clears the members; the name and every attribute become members. An
-    // attribute called "name" stays out of the members (the property is the
-    // tag's name) and is seen in toString.
-    void Assign(THtmlTag& tag);
-    // "<name attr="value" attr>": the attributes of the tag, valueless ones
-    // by name alone.
+    // attribute called "name" stays out of the members: the property is the
+    // tag's name.
+    void Assign(const THtmlTag& tag);
+    // "<name attr="value" attr name="name">": every member that is no
+    // function (valueless ones by name alone), then the published name.
     AnsiString ToString(const TJValue* = nullptr) override;
 
     AnsiString nameProperty() const { return Name_; }
@@ -24,7 +24,6 @@ class TJHtmlTagObject : public TJObject {
 
 private:
     AnsiString Name_;
-    std::vector<std::pair<AnsiString, AnsiString>> Attributes_;
 };
 
 class TJHtmlParserObject : public TJObject {

@@ -1,6 +1,9 @@
 // The HTML tag parser.
 #include "net/htmlparser.h"
 
+#include <string>
+#include <unordered_map>
+
 #include "engine/support/mbstring.h"
 #include "net/textutil.h"
 
@@ -24,6 +27,34 @@ AnsiString cleanWord(std::string_view word, bool lower) {
     return replaceAll(lower ? lowerCaseAscii(trimmed).view() : trimmed.view(), "&quot;", "\"", false);
 }
 
+using TAttributes = std::vector<std::pair<AnsiString, AnsiString>>;
+// Where each name of a tag of many attributes stands in its list.
+using TAttributePlaces = std::unordered_map<std::string, size_t>;
+
+// A repeated name keeps its place and takes the last value. Past a few
+// attributes the places are looked up in a table: a tag of very many costs
+// no more than its length.
+void setAttribute(TAttributes& attributes, TAttributePlaces& places, AnsiString name, AnsiString value) {
+    constexpr size_t scanned = 8;
+    if (attributes.size() < scanned) {
+        for (auto& attribute : attributes) {
+            if (attribute.first == name) {
+                attribute.second = std::move(value);
+                return;
+            }
+        }
+    } else {
+        if (places.empty())
+            for (size_t i = 0; i < attributes.size(); ++i) places.emplace(attributes[i].first.str(), i);
+        auto [at, added] = places.try_emplace(name.str(), attributes.size());
+        if (!added) {
+            attributes[at->second].second = std::move(value);
+            return;
+        }
+    }
+    attributes.emplace_back(std::move(name), std::move(value));
+}
+
 }  // namespace
 
 // A reader with three states: the name, an attribute name, a value. A
@@ -35,6 +66,7 @@ THtmlTag::THtmlTag(std::string_view tagText) {
     AnsiString word, attribute;
     char closing = ' ';
     bool started = false;
+    TAttributePlaces places;
     for (char c : text.view()) {
         if (c == '<' && state == inName) {
             word.clear();
@@ -73,7 +105,7 @@ THtmlTag::THtmlTag(std::string_view tagText) {
                 }
             }
             if (c == closing || c == '>') {
-                Attributes.SetValue(attribute, cleanWord(word, false));
+                setAttribute(Attributes, places, attribute, cleanWord(word, false));
                 word.clear();
                 state = inAttribute;
             } else {
@@ -82,6 +114,20 @@ THtmlTag::THtmlTag(std::string_view tagText) {
             break;
         }
     }
+}
+
+
+AnsiString THtmlTag::GetAttribute(std::string_view name) const {
+    AnsiString wanted = lowerCaseAscii(name);
+    for (const auto& [key, value] : Attributes)
+        if (key == wanted) return value;
+    return {};
+}
+
+AnsiString THtmlTag::GetAttributeNames() const {
+    AnsiString names;
+    for (const auto& attribute : Attributes) names += attribute.first + "\r\n";
+    return trimRight(names);
 }
 
 // Text between the tags is appended in runs; a "<" inside a tag starts the
@@ -98,7 +144,7 @@ void THtmlParser::Parse(std::string_view html) {
         } else if (tagStart != none) {
             std::string_view tag = html.substr(tagStart, i + 1 - tagStart);
             if (tag.size() == 4 && lowerCaseAscii(tag) == "<br>") Text_ += "\r\n";
-            else Tags.push_back(std::make_unique<THtmlTag>(tag));
+            else Tags.emplace_back(tag);
             tagStart = none;
             textStart = i + 1;
         }
@@ -106,6 +152,6 @@ void THtmlParser::Parse(std::string_view html) {
     if (tagStart == none) Text_ += html.substr(textStart);
 }
 
-THtmlTag* THtmlParser::Items(int index) const {
-    return index >= 0 && index < Count() ? Tags[static_cast<size_t>(index)].get() : nullptr;
+const THtmlTag* THtmlParser::Items(int index) const {
+    return index >= 0 && index < Count() ? &Tags[static_cast<size_t>(index)] : nullptr;
 }

@@ -4,23 +4,26 @@
 // "&quot;" inside tags. Behind the script classes "HtmlParser" and "HtmlTag".
 #pragma once
 
-#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "engine/support/hashtable.h"
+#include "rtl/ansistring.h"
 
 class THtmlTag {
 public:
     // Parses the tag text, "<" to ">".
     explicit THtmlTag(std::string_view tagText);
     // Empty when absent; names in any case.
-    AnsiString GetAttribute(const AnsiString& name) const { return Attributes.GetValue(name); }
-    // The attribute names, CR LF between them.
-    AnsiString GetAttributeNames() { return Attributes.GetKeyText(); }
+    AnsiString GetAttribute(std::string_view name) const;
+    // The attribute names in the order of the tag, CR LF between them.
+    AnsiString GetAttributeNames() const;
 
     AnsiString Name;  // lower case; a closing tag keeps its "/" ("/a")
-    TStringHashTable Attributes{53, true};
+    // Lower-case names with their values, in the order of the tag; a
+    // repeated name keeps its place and takes the last value. A list, not a
+    // table: a page holds many tags with few attributes each.
+    std::vector<std::pair<AnsiString, AnsiString>> Attributes;
 };
 
 class THtmlParser {
@@ -32,11 +35,11 @@ public:
     void Parse(std::string_view html);
     void Clear() { Tags.clear(); }
     int Count() const { return static_cast<int>(Tags.size()); }
-    // Nil outside the list.
-    THtmlTag* Items(int index) const;
+    // Nil outside the list; valid until the next Parse or Clear.
+    const THtmlTag* Items(int index) const;
     const AnsiString& Text() const { return Text_; }
 
 private:
-    std::vector<std::unique_ptr<THtmlTag>> Tags;
+    std::vector<THtmlTag> Tags;
     AnsiString Text_;
 };

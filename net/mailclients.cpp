@@ -6,6 +6,7 @@
 #include "engine/core/errors.h"
 #include "engine/support/mbstring.h"
 #include "net/netaddress.h"
+#include "net/textutil.h"
 #include "rtl/numtext.h"
 
 // ==== TgPOP3 ====
@@ -119,7 +120,8 @@ void TgPOP3::retrieve(const AnsiString& line, bool summary) {
     command(line);
     OnRetrieveStart(this);
     Message.Clear();
-    if (!summary) Message.AttachPath = AttachPath;
+    // A summary may hold a whole message: its parts go where the mail's go.
+    Message.AttachPath = AttachPath;
     Message.Parse(readMessage(summary));
 }
 
@@ -170,12 +172,6 @@ void TgPOP3::DeleteMail(int32_t number) {
 
 // ==== TgSMTP ====
 
-namespace {
-
-bool hasLineBreak(const AnsiString& text) { return text.view().find_first_of("\r\n") != std::string_view::npos; }
-
-}  // namespace
-
 TgSMTP::TgSMTP(int32_t bufferSize) : TgSocket(bufferSize) { Port = 25; }
 
 TgSMTP::~TgSMTP() {
@@ -183,10 +179,15 @@ TgSMTP::~TgSMTP() {
     Disconnect();
 }
 
+// A multi-line reply may hold MaxLineLength bytes in all.
 void TgSMTP::ReadSmtpReply(int32_t expected) {
     AnsiString line;
-    do ReadReply(line);
-    while (line.length() >= 4 && line[3] == '-' && !peerClosed());
+    size_t total = 0;
+    do {
+        ReadReply(line);
+        total += line.length() + 2;
+        if (total > MaxLineLength) throw EProtocolError(999, "SMTP", "reply over 1 MiB");
+    } while (line.length() >= 4 && line[3] == '-' && !peerClosed());
     int32_t code;
     StatusCode = line.length() >= 3 && textToInt32(line.view().substr(0, 3), code) ? code : 999;
     StatusText = line.length() > 4 ? line.substr(4) : AnsiString();
@@ -224,7 +225,7 @@ void TgSMTP::Disconnect() {
 
 void TgSMTP::SendMail() {
     for (const AnsiString& name : Message.Headers.GetKeyList())
-        if (hasLineBreak(name) || hasLineBreak(Message.Headers.GetValue(name)))
+        if (HoldsLineBreakOrNul(name) || HoldsLineBreakOrNul(Message.Headers.GetValue(name)))
             throw ELocalError("line break in the header " + name);
     Status("nfo>メールを送信します", 1);
     AnsiString data = Message.Compose();

@@ -6,7 +6,6 @@
 
 #include "engine/support/base64.h"
 #include "engine/support/mbstring.h"
-#include "engine/support/safefilestream.h"
 #include "net/httpdate.h"
 #include "net/textutil.h"
 #include "rtl/datetime.h"
@@ -62,7 +61,9 @@ AnsiString safeBaseName(const AnsiString& name) {
     return base == "." || base == ".." ? AnsiString() : base;
 }
 
-bool fileExists(const AnsiString& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+HANDLE openFile(const AnsiString& path, DWORD disposition) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 
 }  // namespace
 
@@ -123,20 +124,21 @@ void TMailMessage::Parse(const AnsiString& text) {
     int i = 0;
     while (i < BodyLines.Count() && !isBoundaryLine(BodyLines.Get(i), Boundary)) ++i;
     TStringList part;
+    NamesGiven given;
     for (++i; i < BodyLines.Count(); ++i) {
         AnsiString line = BodyLines.Get(i);
         if (!isBoundaryLine(line, Boundary)) {
             part.Add(line);
             continue;
         }
-        parsePart(part);
+        parsePart(part, given);
         part.Clear();
     }
 }
 
 // A part's headers run to its first empty line; its body is the rest from
 // that line on. Text parts add to Text, Base64 parts become files.
-void TMailMessage::parsePart(const TStringList& lines) {
+void TMailMessage::parsePart(const TStringList& lines, NamesGiven& given) {
     int blank = 0;
     while (blank < lines.Count() && !lines.Get(blank).empty()) ++blank;
     TStringHashTable headers(13, true);
@@ -150,30 +152,36 @@ void TMailMessage::parsePart(const TStringList& lines) {
     if (lowerValue(headers, "Content-Transfer-Encoding") != "base64") return;
     AnsiString name = HeaderParameter(headers.GetValue("Content-Type"), "name");
     if (name.empty()) name = HeaderParameter(headers.GetValue("Content-Disposition"), "filename");
-    saveAttachment(name, Base64Decode(body));
+    // The platform ends a name at a NUL byte; the listed path ends there too.
+    name = name.substr(0, name.find('\0'));
+    saveAttachment(name, Base64Decode(body), given);
 }
 
-void TMailMessage::saveAttachment(const AnsiString& name, const AnsiString& data) {
+// One platform call per part opens a free name: each lookup of a name that
+// does not exist may read the whole folder (as Wine's does).
+void TMailMessage::saveAttachment(const AnsiString& name, const AnsiString& data, NamesGiven& given) {
     AnsiString path;
+    HANDLE file = INVALID_HANDLE_VALUE;
     if (name.empty()) {
         path = MakeTempFileName("gpop3");
+        if (!path.empty()) file = openFile(path, TRUNCATE_EXISTING);
     } else {
         AnsiString base = safeBaseName(name);
-        if (base.empty()) return;
-        path = EnsureTrailingSeparator(AttachPath, true) + base;
-        while (fileExists(path)) path = NextNumberedName(path);
+        AnsiString folder = AttachPath.empty() ? TempFolder() : EnsureTrailingSeparator(AttachPath, true);
+        if (base.empty() || folder.empty()) return;
+        AnsiString& last = given[(folder + base).str()];
+        path = last.empty() ? folder + base : NextNumberedName(last);
+        while ((file = openFile(path, CREATE_NEW)) == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
+            path = NextNumberedName(path);
+        last = path;
     }
-    if (path.empty()) return;
-    try {
-        TSafeFileStream file;
-        file.Open(path, fmOpenWrite | fmShareDenyWrite, true);
-        file.SetSize(0);
-        if (file.Write(data.c_str(), static_cast<int32_t>(data.length())) != static_cast<int32_t>(data.length()))
-            return;
-    } catch (const Exception&) {
-        return;  // an attachment that cannot be written is skipped
-    }
-    Attachments.Add(path);
+    if (file == INVALID_HANDLE_VALUE) return;  // an attachment that cannot be written is skipped
+    DWORD written = 0;
+    bool whole = WriteFile(file, data.c_str(), static_cast<DWORD>(data.length()), &written, nullptr) &&
+                 written == data.length();
+    CloseHandle(file);
+    if (whole) Attachments.Add(path);
+    else DeleteFileA(path.c_str());
 }
 
 AnsiString TMailMessage::Compose() {

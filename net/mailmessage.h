@@ -5,6 +5,9 @@
 // Used by the POP3 and SMTP clients and the script class "Mail".
 #pragma once
 
+#include <string>
+#include <unordered_map>
+
 #include "engine/support/hashtable.h"
 #include "rtl/stringlist.h"
 
@@ -19,7 +22,8 @@ public:
     AnsiString GetHeader(const AnsiString& name) const { return Headers.GetValue(name); }
     void Assign(const TMailMessage& other);
     // Reads a message. AttachPath is kept: received attachments are written
-    // inside it, under their base names, never over an existing file.
+    // inside it (the temporary folder when it is empty, never the current
+    // one), under their base names, never over an existing file.
     void Parse(const AnsiString& text);
     // The message to send: the headers in the table's order, then the MIME
     // lines, then the body; every line ends with CR LF. A file that cannot
@@ -36,8 +40,11 @@ public:
     AnsiString AttachPath;
 
 private:
-    void parsePart(const TStringList& lines);
-    void saveAttachment(const AnsiString& name, const AnsiString& data);
+    // The last path given to each name in one message, where its numbering
+    // goes on: parts of one name would otherwise test every number again.
+    using NamesGiven = std::unordered_map<std::string, AnsiString>;
+    void parsePart(const TStringList& lines, NamesGiven& given);
+    void saveAttachment(const AnsiString& name, const AnsiString& data, NamesGiven& given);
 };
 
 // The value of a "key=" parameter of a header value: up to the closing

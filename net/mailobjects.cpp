@@ -103,7 +103,7 @@ TJMailClientObject::~TJMailClientObject() { Mail_->DecRef(); }
 
 void TJMailClientObject::setMailClient(std::unique_ptr<TgSocket> client, TJValueList* args) {
     if (HasArgs(args)) client->Host = ValueToString(args->At(0));
-    if (HasTwoArgs(args)) client->Port = static_cast<uint16_t>(ValueToInteger(args->At(1)));
+    if (HasTwoArgs(args)) client->Port = checkedPort(ValueToInteger(args->At(1)));
     setClient(std::move(client));
 }
 

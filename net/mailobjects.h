@@ -51,7 +51,7 @@ class TJMailClientObject : public TJBaseSocketObject {
     AnsiString hostProperty() const { return client().Host; }
     void setHostProperty(AnsiString host) { client().Host = host; }
     int32_t portProperty() const { return client().Port; }
-    void setPortProperty(int32_t port) { client().Port = static_cast<uint16_t>(port); }
+    void setPortProperty(int32_t port) { client().Port = checkedPort(port); }
 
 protected:
     // Takes the client, then the host and port of POP3([host [, port]]).

@@ -90,6 +90,11 @@ void TJBaseSocketObject::setClient(std::unique_ptr<TgSocket> client) {
     Client_->OnPacketSent = TSocketPacketEvent::bind<&TJBaseSocketObject::onPacketSent>(this);
 }
 
+uint16_t TJBaseSocketObject::checkedPort(int32_t port) const {
+    if (port < 0 || port > 65535) raiseScriptError("ESocketError", ScriptClassName() + ".port error");
+    return static_cast<uint16_t>(port);
+}
+
 const TJValue& TJBaseSocketObject::requiredArgument(TJValueList* args, int index) {
     if (ArgCount(args) <= index) throw EgSocket("missing argument");
     return args->At(index);

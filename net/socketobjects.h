@@ -62,6 +62,9 @@ class TJBaseSocketObject : public TJObject {
     static const TJValue& requiredArgument(TJValueList* args, int index);
 
 protected:
+    // A port of 0 to 65535; any other raises "ESocketError" with the class
+    // name and ".port error".
+    uint16_t checkedPort(int32_t port) const;
     void AfterRegistration() override;
     // Takes the client and binds the hooks every socket object has.
     void setClient(std::unique_ptr<TgSocket> client);
@@ -207,7 +210,7 @@ class TJTCPSocketObject : public TJBaseSocketObject {
     AnsiString hostProperty() const { return client().Host; }
     void setHostProperty(AnsiString host) { client().Host = host; }
     int32_t portProperty() const { return client().Port; }
-    void setPortProperty(int32_t port) { client().Port = static_cast<uint16_t>(port); }
+    void setPortProperty(int32_t port) { client().Port = checkedPort(port); }
 
     static const Method<TJTCPSocketObject> MethodRows[];
     const TJMethodTable& Methods() const override;

@@ -87,6 +87,10 @@ AnsiString RemoveCommas(std::string_view text) {
     return out;
 }
 
+bool HoldsLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != npos;
+}
+
 AnsiString ControlsToSpaces(std::string_view text) {
     AnsiString out(text);
     char* bytes = out.mutableData();
@@ -104,11 +108,16 @@ AnsiString EnsureTrailingSeparator(std::string_view text, bool keepEmpty) {
     return out;
 }
 
-AnsiString MakeTempFileName(const AnsiString& prefix) {
+AnsiString TempFolder() {
     char folder[MAX_PATH + 1];
-    char path[MAX_PATH + 1];
     DWORD n = GetTempPathA(sizeof folder, folder);
-    if (n == 0 || n > MAX_PATH || GetTempFileNameA(folder, prefix.c_str(), 0, path) == 0) return {};
+    return n == 0 || n > MAX_PATH ? AnsiString() : AnsiString(folder, n);
+}
+
+AnsiString MakeTempFileName(const AnsiString& prefix) {
+    AnsiString folder = TempFolder();
+    char path[MAX_PATH + 1];
+    if (folder.empty() || GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, path) == 0) return {};
     return path;
 }
 

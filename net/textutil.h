@@ -18,11 +18,17 @@ AnsiString RandomLetters(int count);
 // longer) counter before the extension.
 AnsiString NextNumberedName(std::string_view fileName);
 AnsiString RemoveCommas(std::string_view text);
+// Whether the text holds CR, LF or NUL: a protocol line that would end early
+// and pass the rest as a line of its own.
+bool HoldsLineBreakOrNul(std::string_view text);
 // TAB, LF and CR become spaces.
 AnsiString ControlsToSpaces(std::string_view text);
 // The text ending in "/" when it holds one, else in "\"; an empty text gives
 // "/", or stays empty with keepEmpty.
 AnsiString EnsureTrailingSeparator(std::string_view text, bool keepEmpty);
+// The system's temporary folder with its trailing "\"; empty when the
+// platform names none.
+AnsiString TempFolder();
 // A new, empty file with a unique name in the temporary folder; its path, or
 // the empty text when the platform cannot make one.
 AnsiString MakeTempFileName(const AnsiString& prefix);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "engine/support/mbstring.h"
@@ -106,11 +107,17 @@ const std::array<const char*, 12> kLongMonthNames{"January", "February", "March"
                                                   "July",    "August",   "September", "October", "November", "December"};
 const std::array<const char*, 7> kShortDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
+// Compared in place, without lower-cased copies: the FTP listing parser asks
+// this of several words of every line.
 int monthNameIndex(std::string_view name) {
-    AnsiString lower = lowerCaseAscii(name);
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto same = [&](std::string_view english) {
+        return english.size() == name.size() &&
+               std::equal(name.begin(), name.end(), english.begin(), [&](char a, char b) { return lower(a) == lower(b); });
+    };
     for (const auto* names : {&kShortMonthNames, &kLongMonthNames}) {
         for (size_t i = 0; i < names->size(); ++i) {
-            if (lower == lowerCaseAscii((*names)[i])) return static_cast<int>(i) + 1;
+            if (same((*names)[i])) return static_cast<int>(i) + 1;
         }
     }
     return 0;

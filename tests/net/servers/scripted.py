@@ -10,24 +10,34 @@ FTP   18121 greeting slower than any time-out; 18122 "421" greeting;
       18123 multi-line greeting, then users:
         pasv-bare   PASV without parentheses (works)
         pasv-five   PASV with five numbers
+        elsewhere   PASV naming another address (127.0.0.2)
         cut         RETR cut with 426 after some bytes
         norest      REST refused, RETR sends the whole file
         dos         LIST of DOS and IIS lines with "." and ".." (a CWD reply
                     names no directory; "docs" holds one file)
         many        LIST of 10,000 lines
+        split       LIST of two lines, the CR and LF between them in two writes
         silent      active mode: the server never connects
+        refuse      RETR refused with 550
+        unfinished  RETR sends the file, then "150" again instead of "226"
+        flood       a reply to USER of 2 MiB of continuation lines
+        deep        every directory holds "d" and "f.txt", without end
+        loop        the same, but every CWD reply names "/"
+        every       "LIST name" always lists the name
 POP3  18110 the mail folder: users "user" (the folder's messages, DELE
       removes the file at QUIT) and the recipes
         stuffed     lines that begin with "." and a ".." line
         split       "+OK\\r" and "\\n" in separate writes
         early       the connection closes before the "."
-        evil        an attachment named "..\\evil.txt"
+        evil        an attachment named "..\\evil.txt", also for TOP
+        nul         an attachment whose name holds a NUL byte
         garbage     a reply to PASS without "+OK"
       18111 "-ERR" greeting
 SMTP  18126 "554" greeting; 18127 multi-line greeting, then senders
         rcpt@refused  RCPT refused
         data@refused  554 after the data
         close@early   the connection closes after 354
+        flood@reply   a reply to MAIL of 2 MiB of continuation lines
       any other sender is accepted and the message dropped.
 """
 import argparse
@@ -83,6 +93,16 @@ def ftp_data(conn, mode, payload_fn):
         data.close()
 
 
+def split_sender(data, at):
+    """Sends the bytes before at and the rest in two segments."""
+    def send(sock):
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        sock.sendall(data[:at])
+        time.sleep(0.2)
+        sock.sendall(data[at:])
+    return send
+
+
 def ftp_session(conn, greeting):
     for text in greeting:
         conn.line(text)
@@ -93,6 +113,8 @@ def ftp_session(conn, greeting):
         verb = verb.upper()
         if verb == "USER":
             user = arg
+            if user == "flood":
+                conn.send(("331-" + "x" * 1000 + "\r\n") * 2048)
             conn.line("331 Password required.")
         elif verb == "PASS":
             conn.line("230 Logged in.")
@@ -102,7 +124,7 @@ def ftp_session(conn, greeting):
             conn.line('257 "%s" is the current directory.' % cwd)
         elif verb == "CWD":
             cwd = arg if arg.startswith("/") else cwd.rstrip("/") + "/" + arg
-            conn.line("250 OK.")
+            conn.line('250 "/" is the current directory.' if user == "loop" else "250 OK.")
         elif verb == "PASV":
             listener = socket.socket()
             listener.bind(("127.0.0.1", 0))
@@ -113,6 +135,8 @@ def ftp_session(conn, greeting):
                 conn.line("227 Entering Passive Mode " + numbers)
             elif user == "pasv-five":
                 conn.line("227 Entering Passive Mode (127,0,1,%d,%d)" % (port // 256, port % 256))
+            elif user == "elsewhere":
+                conn.line("227 Entering Passive Mode (127,0,0,2,%d,%d)" % (port // 256, port % 256))
             else:
                 conn.line("227 Entering Passive Mode (%s)" % numbers)
             mode = ("pasv", listener)
@@ -130,23 +154,38 @@ def ftp_session(conn, greeting):
                 conn.line("150 Opening data connection.")
                 conn.read()  # waits for the client to give up
                 return
+            if user == "refuse":
+                conn.line("550 No such file.")
+                continue
             conn.line("150 Opening data connection.")
             if user == "cut":
                 ftp_data(conn, mode, lambda d: d.sendall(FILE[:1000]))
                 conn.line("426 Connection closed; transfer aborted.")
+            elif user == "unfinished":
+                ftp_data(conn, mode, lambda d: d.sendall(FILE))
+                conn.line("150 More to come.")
             else:
                 ftp_data(conn, mode, lambda d: d.sendall(FILE))
                 conn.line("226 Transfer complete.")
         elif verb in ("LIST", "NLST"):
             if user == "dos":
                 lines = DOS_LISTING if cwd == "/" else DOS_LISTING[3:] + ["01-05-24  10:30AM  1 inner.txt"]
+            elif user in ("deep", "loop"):
+                lines = ["drwxr-xr-x 1 u g 0 Jan 5 2020 d", "-rw-r--r-- 1 u g 1 Jan 5 2020 f.txt"]
+            elif user == "every" and arg:
+                lines = ["-rw-r--r-- 1 u g 3 Jan 5 2020 " + arg]
+            elif user == "split":
+                lines = ["-rw-r--r-- 1 u g 3 Jan 5 2020 a.txt", "-rw-r--r-- 1 u g 3 Jan 5 2020 b.txt"]
             elif user == "many":
                 lines = ["-rw-r--r-- 1 u g %d Jan 5 2020 f%05d.txt" % (i, i) for i in range(10000)]
             else:
                 lines = ["-rw-r--r-- 1 u g 3 Jan 5 2020 a.txt"]
             conn.line("150 Here comes the listing.")
             body = "".join(line + "\r\n" for line in lines).encode("latin-1")
-            ftp_data(conn, mode, lambda d: d.sendall(body))
+            if user == "split":
+                ftp_data(conn, mode, split_sender(body, body.index(b"\n")))
+            else:
+                ftp_data(conn, mode, lambda d: d.sendall(body))
             conn.line("226 Transfer complete.")
         elif verb == "QUIT":
             conn.line("221 Goodbye.")
@@ -164,6 +203,10 @@ def recipe_message(user):
         return (b'Content-Type: multipart/mixed; boundary="b"\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\nhi\r\n'
                 b'--b\r\nContent-Type: application/octet-stream; name="..\\evil.txt"\r\n'
                 b"Content-Transfer-Encoding: base64\r\n\r\nZXZpbA==\r\n--b--\r\n")
+    if user == "nul":
+        return (b'Content-Type: multipart/mixed; boundary="b"\r\n\r\n--b\r\n'
+                b'Content-Type: application/octet-stream; name="part\0cut.txt"\r\n'
+                b"Content-Transfer-Encoding: base64\r\n\r\nbnVs\r\n--b--\r\n")
     return b"Subject: recipe\r\n\r\nbody\r\n"
 
 
@@ -248,6 +291,8 @@ def smtp_session(conn):
             conn.line("250 hello")
         elif verb == "MAIL":
             sender = command[10:].strip("<>")
+            if sender == "flood@reply":
+                conn.send(("250-" + "x" * 1000 + "\r\n") * 2048)
             conn.line("250 ok")
         elif verb == "RCPT":
             conn.line("550 no such user" if sender == "rcpt@refused" else "250 ok")
@@ -276,6 +321,9 @@ def serve(port, handler):
     def run(sock):
         global last_activity
         last_activity = time.monotonic()
+        # A reply right after another (226 after 150) must not wait for the
+        # client's delayed acknowledgement.
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         conn = Conn(sock)
         try:
             handler(conn)

@@ -69,9 +69,22 @@ wait_for_port() {
     exit 1
 }
 
+# The ports are fixed: servers of another run of the tests on this machine
+# would answer in place of these ones, so a taken port fails the start.
+check_ports_free() {
+    local port
+    for port in "$@"; do
+        if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+            echo "servers: port $port is taken (another test run?)" >&2
+            exit 1
+        fi
+    done
+}
+
 start() {
     local emulator=$1 addroot=$2 certs="$work/certs"
     stop
+    check_ports_free 18080 18081 18443 18444 18445 18446 18021 18025 18110 18127
     mkdir -p "$work"
     (make_certs "$certs")
     "$emulator" "$addroot" "Z:${certs//\//\\}\\ca.pem"

@@ -2,11 +2,11 @@
 """The network clients' test server, modelled on curl's test servers: a small
 HTTP/1.1 server with keep-alive and chunked replies, and a reply recipe per
 path for the faults (slow bytes, early closes, malformed status lines, huge
-headers, silence, wrong lengths, bad chunks, split line ends, redirect loops).
-It listens on plain and TLS ports of 127.0.0.1 at once, answers every reply
-in one write unless the recipe splits it, keeps no state between requests
-(the script runner runs each script three times), and exits by itself after
---idle seconds without a connection.
+headers, silence, wrong lengths, bad chunks, endless trailers, split line
+ends, redirect loops). It listens on plain and TLS ports of 127.0.0.1 at
+once, answers every reply in one write unless the recipe splits it, keeps no
+state between requests (the script runner runs each script three times), and
+exits by itself after --idle seconds without a connection.
 
     testserver.py --idle SECONDS --plain PORT [--tls PORT:CERT:KEY ...]
 """
@@ -223,6 +223,13 @@ def bad_chunk(request, conn):
     return chunked([b"good", b"never"], sizes=[b"4", b"zz"])
 
 
+def trailer_flood(request, conn):
+    """A chunked body whose trailer section runs on for 2 MiB."""
+    trailer = (b"X-Trailer: " + b"y" * 1000 + b"\r\n") * 2048
+    return reply(b"200 OK", b"2\r\nok\r\n0\r\n" + trailer + b"\r\n", [(b"Transfer-Encoding", b"chunked")],
+                 length=False)
+
+
 def split_line_ends(request, conn):
     conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
     for part in [b"HTTP/1.0 200 OK\r", b"\nContent-Length: 5\r", b"\n\r", b"\nsplit"]:
@@ -244,7 +251,7 @@ RECIPES = {
     b"/status-icy": status_icy, b"/status-nocode": status_nocode, b"/status-codeonly": status_codeonly,
     b"/long-header": long_header, b"/silence": silence, b"/silence-mid-body": silence_mid_body,
     b"/length-short": length_short, b"/length-long": length_long, b"/bad-chunk": bad_chunk,
-    b"/split-line-ends": split_line_ends, b"/lines": lines,
+    b"/split-line-ends": split_line_ends, b"/lines": lines, b"/trailer-flood": trailer_flood,
 }
 
 
