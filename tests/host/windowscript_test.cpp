@@ -1,7 +1,8 @@
 // A widget window made by a host script, seen from inside: the window's own
 // menu entries keep calling the window once the bridge has wrapped its named
 // components (with a menu-item wrapper that hooks clicks, as the bridge's
-// will), and a label made on the window has the window as its parent.
+// will), and a label made on the window has the window as its parent (an
+// edit its satellite window).
 #include <gtest/gtest.h>
 
 #include "bridge/caster.h"
@@ -42,12 +43,16 @@ TEST(WindowScript, TheWindowsMenuStillCallsTheWindowAndALabelsParentIsTheWindow)
     {
         DIZI component;
         ImportHostClasses(component);
-        ASSERT_TRUE(component.Compile("var w = new window(true), same = new label(w).parent === w;"));
+        // An edit sits on a satellite window of its own: that is its parent.
+        ASSERT_TRUE(component.Compile("var w = new window(true), same = new label(w).parent === w,"
+                                      "    e = new edit(w), satellite = (e.parent === w) + ' ' + e.parent;"));
         component.RunNoArgs();
-        TJValue w, same;
+        TJValue w, same, satellite;
         ASSERT_TRUE(component.Engine().FindGlobalValue("w", w));
         ASSERT_TRUE(component.Engine().FindGlobalValue("same", same));
+        ASSERT_TRUE(component.Engine().FindGlobalValue("satellite", satellite));
         EXPECT_TRUE(ValueToBool(same));
+        EXPECT_EQ(ValueToString(satellite), "false [object VCLForm]");
         auto* window = static_cast<TSkinForm*>(WrapperOfValue(w)->VCL());
         EXPECT_TRUE(Cast(window->NSnap, &component.Engine())->InheritsFrom(&TClickingItemWrapper::classInfo));
         std::vector<AnsiString> names = {"NSnap", "NTopMost"};
