@@ -4,11 +4,11 @@
 
 #include <iterator>
 
-#include "host/script/labelimage.h"
-#include "host/script/timermenuwidget.h"
 #include "host/script/editweb.h"
+#include "host/script/labelimage.h"
 #include "host/script/settingobject.h"
 #include "host/script/systemobject.h"
+#include "host/script/timermenuwidget.h"
 #include "host/script/windowobject.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
+#include "host/widget/setting.h"
 #include "host/window/fontfaces.h"
 #include "host/window/layeralpha.h"
-#include "host/widget/setting.h"
 #include "ui/forms.h"
 #include "ui/picture.h"
 
