@@ -2,8 +2,8 @@
 #include "targets.h"
 
 #include "engine/orovod.h"
-#include "host/setting.h"
-#include "host/widgetxml.h"
+#include "host/widget/setting.h"
+#include "host/widget/widgetxml.h"
 #include "rtl/fileio.h"
 
 namespace {
