@@ -8,8 +8,8 @@
 #include "bridge/caster.h"
 #include "bridge/component.h"
 #include "engine/orovod.h"
-#include "host/hostclasses.h"
-#include "host/skinform.h"
+#include "host/script/hostclasses.h"
+#include "host/window/skinform.h"
 #include "rtl/numtext.h"
 #include "ui/menus.h"
 
@@ -40,6 +40,7 @@ TEST(WindowScript, TheWindowsMenuStillCallsTheWindowAndALabelsParentIsTheWindow)
     static const int casterAdded = VCLCaster().AddCaster(&menuItemCaster);
     (void)casterAdded;
     wrapMenuItems = true;
+    InstallGUIBridge();
     {
         DIZI component;
         ImportHostClasses(component);
