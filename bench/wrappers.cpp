@@ -12,6 +12,7 @@
 #include "bridge/caster.h"
 #include "bridge/controls.h"
 #include "engine/orovod.h"
+#include "libraries/standard.h"
 #include "ui/forms.h"
 #include "ui/stdctrls.h"
 
@@ -61,6 +62,7 @@ void timeBareWindows() {
 }  // namespace
 
 int main() {
+    InstallStandardLibraries();
     timeScript("form of 200 buttons and edits, made and freed", 0.1,
                "var f = new VCLForm(); var kept = [];"
                "for (var i = 0; i < 100; i++) { kept.push(new VCLButton(f)); kept.push(new VCLEdit(f)); }"
