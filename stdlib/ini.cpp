@@ -125,13 +125,14 @@ const TJMethodTable& TJRegIniObject::Methods() const {
 
 // ==== Ini ====
 
-// A missing file starts an empty INI that `update` creates.
+// A missing file starts an empty INI that `update` creates; a device is never
+// missing, and never read.
 TJIniObject::TJIniObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
     SetClassName("Ini");
     if (!HasArgs(args)) raiseIniError("ini create error");
     FileName_ = ValueToString(args->At(0));
-    if (GetFileAttributesA(FileName_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (!isDeviceName(FileName_) && GetFileAttributesA(FileName_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     try {
         Ini_.SetText(readFileBytes(FileName_));
     } catch (const Exception&) {
