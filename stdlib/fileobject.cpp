@@ -168,14 +168,15 @@ void readln(TJFileObject& self, TJValueList*, TJValue& result) {
 }
 
 // Writes the text from the start, again with the rest after each partial
-// write, until everything is written or a write takes nothing.
+// write; a write that takes nothing (a full disk, a size limit) leaves the
+// text short, which is an error, not a count.
 int32_t writeText(TJFileObject& self, TJValueList* args) {
     if (!self.Stream().IsOpen() || !HasArgs(args)) self.Fail("write error: ");
     AnsiString text = ValueToString(args->At(0));
     int32_t total = 0, size = static_cast<int32_t>(text.length());
     while (total < size) {
         int32_t written = self.Stream().Write(text.data() + total, size - total);
-        if (written <= 0) break;
+        if (written <= 0) self.Fail("write error: ");
         total += written;
     }
     return total;
