@@ -144,7 +144,9 @@ bool TJIniObject::ReadValue(const AnsiString& section, const AnsiString& name, A
     return Ini_.Read(section, name, value);
 }
 
+// An entry the file cannot hold would read back as other entries, or not at all.
 void TJIniObject::WriteValue(const AnsiString& section, const AnsiString& name, const AnsiString& value) {
+    if (!TIniText::Holds(section.view(), name.view(), value.view())) raiseIniError("write error: " + FileName_);
     Ini_.Write(section, name, value);
 }
 
