@@ -270,9 +270,9 @@ TEST(Variants, ToValues) {
     VariantToValue(v, nullptr, r);  // a date without an engine
     EXPECT_EQ(r.ValueType, vtUndefined);
     v.vt = VT_DISPATCH;
-    v.pdispVal = nullptr;
+    v.pdispVal = nullptr;  // an interface variant that holds none
     VariantToValue(v, nullptr, r);
-    EXPECT_EQ(r.ValueType, vtDispatch);
+    EXPECT_EQ(r.ValueType, vtNull);
     v.vt = VT_EMPTY;
     VariantToValue(v, nullptr, r);
     EXPECT_EQ(r.ValueType, vtUndefined);
