@@ -57,7 +57,7 @@ bool isDeviceName(const AnsiString& path) {
 }
 
 HANDLE createDiskFile(const AnsiString& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-    if (isDeviceName(path)) {
+    if (isDeviceName(path) || pathHoldsNul(path)) {
         SetLastError(ERROR_INVALID_NAME);
         return INVALID_HANDLE_VALUE;
     }
@@ -105,9 +105,10 @@ AnsiString temporaryName(const AnsiString& path) {
 
 }  // namespace
 
-// A device is never copied from: the copy would read it.
+// A device is never copied from (the copy would read it), nor a path that
+// holds a NUL (the copy would take another file's bytes).
 ReplacingFile::ReplacingFile(const AnsiString& path, bool keepOld) : path_(path), temporary_(temporaryName(path)) {
-    if (isDeviceName(path)) {
+    if (isDeviceName(path) || pathHoldsNul(path)) {
         SetLastError(ERROR_INVALID_NAME);
         return;
     }

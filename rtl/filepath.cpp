@@ -110,6 +110,7 @@ bool sameFileName(const AnsiString& a, const AnsiString& b) {
 }
 
 bool fileExists(const AnsiString& path) {
+    if (pathHoldsNul(path)) return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

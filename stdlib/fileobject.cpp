@@ -228,9 +228,11 @@ void exists(TJFileObject& self, TJValueList* args, TJValue& result) {
     MakeBool(fileExists(pathArgument(self, args)), result);
 }
 
+// A name holding a NUL is refused: it would reach the file that its part
+// before the NUL names.
 void remove(TJFileObject& self, TJValueList*, TJValue& result) {
     self.Stream().Close(false);
-    if (!DeleteFileA(self.FileName().c_str())) self.Fail("remove error: ");
+    if (pathHoldsNul(self.FileName()) || !DeleteFileA(self.FileName().c_str())) self.Fail("remove error: ");
     MakeBool(true, result);
 }
 
@@ -238,14 +240,17 @@ void renameTo(TJFileObject& self, TJValueList* args, TJValue& result) {
     self.Stream().Close(false);
     if (!HasArgs(args)) self.Fail("rename error: ");
     AnsiString target = ValueToString(args->At(0));
-    if (!MoveFileA(self.FileName().c_str(), target.c_str())) self.Fail("rename error: ");
+    if (pathHoldsNul(self.FileName()) || pathHoldsNul(target) || !MoveFileA(self.FileName().c_str(), target.c_str()))
+        self.Fail("rename error: ");
     self.SetFileName(target);
     MakeBool(true, result);
 }
 
 void copyTo(TJFileObject& self, TJValueList* args, TJValue& result) {
     self.Stream().Close(false);
-    if (!HasArgs(args) || !CopyFileA(self.FileName().c_str(), ValueToString(args->At(0)).c_str(), FALSE))
+    AnsiString target = HasArgs(args) ? ValueToString(args->At(0)) : AnsiString();
+    if (!HasArgs(args) || pathHoldsNul(self.FileName()) || pathHoldsNul(target) ||
+        !CopyFileA(self.FileName().c_str(), target.c_str(), FALSE))
         self.Fail("copy error: ");
     MakeBool(true, result);
 }
