@@ -57,7 +57,7 @@ bool isDeviceName(const AnsiString& path) {
 }
 
 HANDLE createDiskFile(const AnsiString& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-    if (isDeviceName(path) || pathHoldsNul(path)) {
+    if (isDeviceName(path) || namesAnotherPath(path)) {
         SetLastError(ERROR_INVALID_NAME);
         return INVALID_HANDLE_VALUE;
     }
@@ -106,9 +106,9 @@ AnsiString temporaryName(const AnsiString& path) {
 }  // namespace
 
 // A device is never copied from (the copy would read it), nor a path that
-// holds a NUL (the copy would take another file's bytes).
+// names another (the copy would take that file's bytes).
 ReplacingFile::ReplacingFile(const AnsiString& path, bool keepOld) : path_(path), temporary_(temporaryName(path)) {
-    if (isDeviceName(path) || pathHoldsNul(path)) {
+    if (isDeviceName(path) || namesAnotherPath(path)) {
         SetLastError(ERROR_INVALID_NAME);
         return;
     }

@@ -36,10 +36,10 @@ private:
 // extension or folder, or a name of the device space ("\\.\X", "\\?\X"
 // but for a drive or a share). Reading one can wait for ever.
 bool isDeviceName(const AnsiString& path);
-// CreateFileA for disk files only: a device name or a path holding a NUL is
-// refused before anything is opened, and a handle to anything but a disk
-// file (a pipe, a console) is closed again; each answers
-// INVALID_HANDLE_VALUE with ERROR_INVALID_NAME.
+// CreateFileA for disk files only: a device name or a path that names
+// another (namesAnotherPath) is refused before anything is opened, and a
+// handle to anything but a disk file (a pipe, a console) is closed again;
+// each answers INVALID_HANDLE_VALUE with ERROR_INVALID_NAME.
 HANDLE createDiskFile(const AnsiString& path, DWORD access, DWORD share, DWORD disposition,
                       DWORD flags = FILE_ATTRIBUTE_NORMAL);
 

@@ -41,10 +41,10 @@ TJDirectoryObject::~TJDirectoryObject() {
     FindClose();
 }
 
-// A name holding a NUL is refused: the expansion would keep only its part
-// before the NUL, another folder, for make, remove and clear to act on.
+// A name that the system would take for another (namesAnotherPath) is
+// refused: make, remove and clear would act on that other folder.
 void TJDirectoryObject::SetDirName(const AnsiString& name) {
-    if (pathHoldsNul(name)) raiseScriptError("EDirectoryError", "dirname error");
+    if (namesAnotherPath(name)) raiseScriptError("EDirectoryError", "dirname error");
     DirName_ = withTrailingBackslash(expandUncFileName(name));
 }
 
@@ -195,12 +195,12 @@ void exists(TJDirectoryObject& self, TJValueList* args, TJValue& result) {
 }
 
 // A failure is the platform's input/output error with its code, as the
-// engine reports errors that are not the script's; a path holding a NUL is
-// an invalid name.
+// engine reports errors that are not the script's; a path that names another
+// is an invalid name.
 void changeTo(TJDirectoryObject& self, TJValueList* args, TJValue&) {
     AnsiString path = pathArgument(self, args);
-    if (pathHoldsNul(path)) SetLastError(ERROR_INVALID_NAME);
-    if (pathHoldsNul(path) || !SetCurrentDirectoryA(path.c_str()))
+    if (namesAnotherPath(path)) SetLastError(ERROR_INVALID_NAME);
+    if (namesAnotherPath(path) || !SetCurrentDirectoryA(path.c_str()))
         throw EInOutError(AnsiString("I/O error " + std::to_string(GetLastError())));
 }
 

@@ -228,11 +228,11 @@ void exists(TJFileObject& self, TJValueList* args, TJValue& result) {
     MakeBool(fileExists(pathArgument(self, args)), result);
 }
 
-// A name holding a NUL is refused: it would reach the file that its part
-// before the NUL names.
+// A name that the system would take for another (namesAnotherPath) is
+// refused: it would reach that other file.
 void remove(TJFileObject& self, TJValueList*, TJValue& result) {
     self.Stream().Close(false);
-    if (pathHoldsNul(self.FileName()) || !DeleteFileA(self.FileName().c_str())) self.Fail("remove error: ");
+    if (namesAnotherPath(self.FileName()) || !DeleteFileA(self.FileName().c_str())) self.Fail("remove error: ");
     MakeBool(true, result);
 }
 
@@ -240,7 +240,7 @@ void renameTo(TJFileObject& self, TJValueList* args, TJValue& result) {
     self.Stream().Close(false);
     if (!HasArgs(args)) self.Fail("rename error: ");
     AnsiString target = ValueToString(args->At(0));
-    if (pathHoldsNul(self.FileName()) || pathHoldsNul(target) || !MoveFileA(self.FileName().c_str(), target.c_str()))
+    if (namesAnotherPath(self.FileName()) || namesAnotherPath(target) || !MoveFileA(self.FileName().c_str(), target.c_str()))
         self.Fail("rename error: ");
     self.SetFileName(target);
     MakeBool(true, result);
@@ -249,7 +249,7 @@ void renameTo(TJFileObject& self, TJValueList* args, TJValue& result) {
 void copyTo(TJFileObject& self, TJValueList* args, TJValue& result) {
     self.Stream().Close(false);
     AnsiString target = HasArgs(args) ? ValueToString(args->At(0)) : AnsiString();
-    if (!HasArgs(args) || pathHoldsNul(self.FileName()) || pathHoldsNul(target) ||
+    if (!HasArgs(args) || namesAnotherPath(self.FileName()) || namesAnotherPath(target) ||
         !CopyFileA(self.FileName().c_str(), target.c_str(), FALSE))
         self.Fail("copy error: ");
     MakeBool(true, result);

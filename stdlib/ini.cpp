@@ -254,20 +254,8 @@ TJRegIniObject::~TJRegIniObject() {
     if (Key_) RegCloseKey(Key_);
 }
 
-namespace {
-
-// Whether the registry keeps the name as it is: a NUL ends a name there, and
-// bytes the code page cannot carry to the registry's wide form and back (a
-// lone lead byte) come back as another name.
-bool keepsName(const AnsiString& name) {
-    WideString wide = ansiToWide(name.view());
-    return wide.find(L'\0') == WideString::npos && wideToAnsi(wide) == name;
-}
-
-}  // namespace
-
 void TJRegIniObject::requireNames(const char* what, const AnsiString& section, const AnsiString& name) const {
-    if (section.empty() || !keepsName(section) || !keepsName(name))
+    if (section.empty() || !keepsWideForm(section.view()) || !keepsWideForm(name.view()))
         raiseIniError(AnsiString(what) + " error: " + KeyPath_);
 }
 

@@ -76,7 +76,7 @@ bool matchesAttributeMask(DWORD attributes, DWORD mask) {
 }
 
 bool DirExists(const AnsiString& path) {
-    if (pathHoldsNul(path)) return false;
+    if (namesAnotherPath(path)) return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
