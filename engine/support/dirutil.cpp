@@ -97,10 +97,10 @@ bool ForceDirs(const AnsiString& path) {
     return true;
 }
 
-uint32_t GetFileSizeByName(const AnsiString& path) {
-    uint32_t size = 0;
+uint64_t GetFileSizeByName(const AnsiString& path) {
+    uint64_t size = 0;
     findEntries(path, 39, [&](const WIN32_FIND_DATAA& data) {
-        size = data.nFileSizeLow;
+        size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
         return false;
     });
     return size;

@@ -135,6 +135,8 @@ TEST_F(Published, OrdinalKinds) {
     TJValue big = read(o, "Big");
     EXPECT_EQ(big.ValueType, vtDouble);
     EXPECT_EQ(big.DoubleValue, -1e12);
+    o->SetValue("Big", intValue(13));
+    EXPECT_EQ(read(o, "Big").ValueType, vtInteger);  // within 32 bits
     EXPECT_EQ(read(o, "Fixed").IntegerValue, 5);
 }
 
