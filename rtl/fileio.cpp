@@ -56,11 +56,20 @@ bool isDeviceName(const AnsiString& path) {
     return inDeviceSpace(bare) || isReservedName(extractFileName(AnsiString(bare)).view());
 }
 
+namespace {
+
+// A device, or a path the system would take for another, names no disk file
+// of ours: ERROR_INVALID_NAME.
+bool refusesPath(const AnsiString& path) {
+    if (!isDeviceName(path) && !namesAnotherPath(path)) return false;
+    SetLastError(ERROR_INVALID_NAME);
+    return true;
+}
+
+}  // namespace
+
 HANDLE createDiskFile(const AnsiString& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-    if (isDeviceName(path) || namesAnotherPath(path)) {
-        SetLastError(ERROR_INVALID_NAME);
-        return INVALID_HANDLE_VALUE;
-    }
+    if (refusesPath(path)) return INVALID_HANDLE_VALUE;
     HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (file == INVALID_HANDLE_VALUE || GetFileType(file) == FILE_TYPE_DISK) return file;
     CloseHandle(file);
@@ -108,10 +117,7 @@ AnsiString temporaryName(const AnsiString& path) {
 // A device is never copied from (the copy would read it), nor a path that
 // names another (the copy would take that file's bytes).
 ReplacingFile::ReplacingFile(const AnsiString& path, bool keepOld) : path_(path), temporary_(temporaryName(path)) {
-    if (isDeviceName(path) || namesAnotherPath(path)) {
-        SetLastError(ERROR_INVALID_NAME);
-        return;
-    }
+    if (refusesPath(path)) return;
     bool copied = keepOld && CopyFileA(path.c_str(), temporary_.c_str(), FALSE);
     if (keepOld && !copied && GetLastError() != ERROR_FILE_NOT_FOUND) return;
     file_ = createDiskFile(temporary_, GENERIC_WRITE, 0, copied ? OPEN_EXISTING : CREATE_ALWAYS);
