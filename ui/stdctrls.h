@@ -224,6 +224,7 @@ class TCustomRadioGroup : public TCustomGroupBox {
 
 protected:
     ~TCustomRadioGroup() override = default;
+    void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     void AlignControls(TRect& rect) override;
 
@@ -232,6 +233,7 @@ private:
 
     std::vector<TRadioButton*> Buttons_;  // owned by the group, in the order of the lines
     std::unique_ptr<TRadioGroupItems> Items_;
+    TPendingIndex PendingIndex_;
     int Columns_ = 1;
 };
 
