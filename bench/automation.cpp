@@ -8,10 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/core/hooks.h"
 #include "engine/orovod.h"
-#include "stdlib/automation.h"
-#include "stdlib/dynacall.h"
+#include "libraries/standard.h"
 
 namespace {
 
@@ -42,8 +40,7 @@ void measure(DIZI& component, const char* name, const char* setUp, const char* m
 }  // namespace
 
 int main() {
-    JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
-    JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
+    InstallStandardLibraries();
     DIZI component;
     measure(component, "100,000 calls of a bound MulDiv",
             "var dc = new DynaCall(); dc.register('kernel32.dll', 'MulDiv', 'i=lll', 'r=l');",

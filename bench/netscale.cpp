@@ -17,12 +17,11 @@
 #include <string>
 #include <thread>
 
-#include "engine/core/hooks.h"
 #include "engine/orovod.h"
 #include "net/gftp.h"
 #include "net/htmlparser.h"
 #include "net/mailmessage.h"
-#include "net/netlibrary.h"
+#include "libraries/standard.h"
 
 namespace {
 
@@ -158,7 +157,7 @@ void clientListingFigure() {
 // not the listing's.
 void scriptListingFigure() {
     ListingServer server;
-    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
+    InstallStandardLibraries();
     DIZI component;
     Output out;
     component.SetOnStdout(TStringEvent::bind<&Output::write>(&out));

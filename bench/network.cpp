@@ -14,10 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/hooks.h"
 #include "engine/orovod.h"
 #include "net/ghttp.h"
-#include "net/netlibrary.h"
+#include "libraries/standard.h"
 
 namespace {
 
@@ -91,7 +90,7 @@ std::string getLoop(int count) {
 }  // namespace
 
 int main() {
-    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
+    InstallStandardLibraries();
     DIZI component;
     std::vector<double> script, client, bare, kept;
     for (int run = 0; run < 5; ++run) {

@@ -11,19 +11,15 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/core/hooks.h"
-#include "host/appinstances.h"
-#include "host/eximage.h"
-#include "host/exlabel.h"
-#include "host/colortext.h"
-#include "host/layerwindow.h"
-#include "host/mainform.h"
-#include "host/skinform.h"
-#include "net/netlibrary.h"
+#include "host/app/appinstances.h"
+#include "host/app/mainform.h"
+#include "host/window/colortext.h"
+#include "host/window/eximage.h"
+#include "host/window/exlabel.h"
+#include "host/window/layerwindow.h"
+#include "host/window/skinform.h"
+#include "libraries/standard.h"
 #include "rtl/numtext.h"
-#include "stdlib/automation.h"
-#include "stdlib/dynacall.h"
-#include "stdlib/systemlibrary.h"
 #include "ui/application.h"
 #include "ui/panel.h"
 
@@ -200,10 +196,7 @@ void composing() {
 
 int main() {
     // As the program does: every widget engine gets the libraries.
-    JLibraryRegistrars[lsSystemLibrary] = &RegisterExtObjects;
-    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
-    JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
-    JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
+    InstallStandardLibraries();
     loading();
     composing();
     return 0;

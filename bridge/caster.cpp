@@ -148,18 +148,6 @@ static_assert(std::size(streamClasses) == 38);
 static_assert(std::size(scriptTypes) == 37);
 static_assert(std::size(casterRows) == 47);
 
-[[maybe_unused]] const bool hooksFilled = [] {
-    JModuleHooks.WrapPersistent = [](TPersistent* object, TJRuntime* runtime) -> TJObject* {
-        return Cast(object, runtime);
-    };
-    JLibraryRegistrars[lsCheckListBox] = &RegisterCheckListBoxType;
-    JLibraryRegistrars[lsGUI] = &RegisterVCLTypes;
-    JGlobalHooks.PromptDialog = &PromptDialog;
-    JGlobalHooks.TextAreaDialog = &TextAreaDialog;
-    RegisterVCLClasses();
-    return true;
-}();
-
 }  // namespace
 
 bool IsVCLClass(const TObject* object, const char* className) {
@@ -230,4 +218,20 @@ void RegisterVCLTypes(TJRuntime& runtime) {
 void RegisterVCLClasses() {
     for (const TClassInfo* cls : streamClasses)
         if (cls) RegisterClasses({cls});
+}
+
+void InstallGUIBridge() {
+    JModuleHooks.VCLPersistent = &TJVCLPersistent::classInfo;
+    JModuleHooks.WrappedObjectOf = [](TJObject* wrapper) -> TPersistent* {
+        TJVCLPersistent* linked = WrapperOfObject(wrapper);
+        return linked ? linked->VCL() : nullptr;
+    };
+    JModuleHooks.WrapPersistent = [](TPersistent* object, TJRuntime* runtime) -> TJObject* {
+        return Cast(object, runtime);
+    };
+    JLibraryRegistrars[lsCheckListBox] = &RegisterCheckListBoxType;
+    JLibraryRegistrars[lsGUI] = &RegisterVCLTypes;
+    JGlobalHooks.PromptDialog = &PromptDialog;
+    JGlobalHooks.TextAreaDialog = &TextAreaDialog;
+    RegisterVCLClasses();
 }

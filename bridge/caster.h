@@ -48,5 +48,10 @@ bool IsVCLClass(const TObject* object, const char* className);
 // Registers the bridge's constructible script types ("VCLForm" ...) with the
 // runtime; every engine component calls it.
 void RegisterVCLTypes(TJRuntime& runtime);
-// Registers the GUI classes that form streams create by name; run once at start.
+// Registers the GUI classes that form streams create by name.
 void RegisterVCLClasses();
+// Plugs the bridge into the engine, once at start: the wrappers as the value
+// conversions' GUI objects, its registrars in the components' GUI slots
+// (engine/core/hooks.h), the Global object's input dialogs, and the classes
+// of form streams.
+void InstallGUIBridge();

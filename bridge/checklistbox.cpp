@@ -6,7 +6,7 @@
 #include "engine/core/errors.h"
 #include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
-#include "engine/support/appmessage.h"
+#include "engine/lib/appmessage.h"
 #include "stdlib/strings.h"
 
 namespace {

@@ -49,27 +49,30 @@ apt_update() {
 }
 
 install_packages() {
-    local missing p
+    local missing p failed=0 why
     missing="$(missing_packages)"
     [ -z "$missing" ] && { log "packages present"; return; }
     if [[ " $missing " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         as_root dpkg --add-architecture i386
     fi
-    ensure_deb_src
     log "installing: $(echo $missing)"
     apt_update && rm -f "$NIMBORA_CACHE/.apt-update-needed"
     # shellcheck disable=SC2086
-    as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null && return
+    as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null 2>&1 && return
+    # One package that cannot be had fails the whole batch: install the rest one
+    # by one, and name each that still fails with apt's reason.
     for p in $missing; do
-        dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' && continue
-        if [ "$(apt-cache policy "$p" 2>/dev/null | awk '/Candidate:/{print $2}')" = "" ] ||
-           apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: (none)'; then
-            echo "setup: cannot install $p: no package list offers it (was apt-get update refused?)" >&2
+        why="$(as_root apt-get install -y -qq --no-install-recommends "$p" 2>&1 >/dev/null)" && continue
+        failed=1
+        if apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: (none)' ||
+           [ -z "$(apt-cache policy "$p" 2>/dev/null)" ]; then
+            why="no package list offers it (was apt-get update refused?)"
         else
-            echo "setup: cannot install $p: $(as_root apt-get install -y -qq --no-install-recommends "$p" 2>&1 >/dev/null | grep -m1 '^E:' || echo 'apt-get failed')" >&2
+            why="$(grep -m1 '^E:' <<<"$why" || echo 'apt-get failed')"
         fi
+        echo "setup: cannot install $p: $why" >&2
     done
-    exit 1
+    [ "$failed" = 0 ] || exit 1
 }
 
 # Source packages of the libraries come from the main archive's deb-src.
@@ -205,6 +208,7 @@ make_prefix() {
 build_only=0
 [ "${1:-}" = --build-only ] && build_only=1
 choose_packages
+ensure_deb_src
 install_packages
 build_deps
 [ "$build_only" = 1 ] && exit 0

@@ -273,7 +273,8 @@ bool kindOfType(const AnsiString& type, uint8_t& kind, uint32_t& size) {
     switch (type[0]) {
     case 'c': kind = skChar; size = 1; return true;
     case 't': kind = skShort; size = 2; return true;
-    case 'h': case 'l': case 'p': case 'u': kind = skLong; size = 4; return true;
+    case 'h': case 'p': kind = sizeof(void*) == 4 ? skLong : skAddress; size = sizeof(void*); return true;
+    case 'l': case 'u': kind = skLong; size = 4; return true;
     case 'i': kind = skInt64; size = 8; return true;
     case 'b': kind = skBool; size = 4; return true;
     case 's': kind = skString; size = sizeof(void*); return true;
@@ -285,7 +286,7 @@ bool kindOfType(const AnsiString& type, uint8_t& kind, uint32_t& size) {
 }
 
 const char* const dumpNames[] = {"", "char", "short", "long", "int64", "bool", "string", "widestring", "float",
-                                 "double"};
+                                 "double", "pointer"};
 
 template <class T>
 T load(const char* at) {
@@ -402,6 +403,7 @@ void TJStruct::readMember(const TStructMember& member, TJValue& value) {
     }
     case skSingle: MakeDouble(load<float>(at), value); return;
     case skDouble: MakeDouble(load<double>(at), value); return;
+    case skAddress: AddressToValue(load<uintptr_t>(at), value); return;
     default: raiseStructError("member type error");
     }
 }
@@ -432,6 +434,7 @@ void TJStruct::writeMember(TStructMember& member, const TJValue& value) {
         break;
     case skSingle: store(at, ValueToSingle(&value)); break;
     case skDouble: store(at, ValueToDouble(value)); break;
+    case skAddress: store(at, ValueToAddress(value)); break;
     default: raiseStructError("member type error");
     }
     if (!Members()->FindValue(member.Name)) raiseStructError("member not found");

@@ -29,9 +29,10 @@ private:
     TPointerHashTable Modules_;
 };
 
-// The member kinds of a Struct.
+// The member kinds of a Struct. A handle or pointer member is a long in the
+// 32-bit program and pointer-sized (skAddress) in the 64-bit one.
 enum TStructKind : uint8_t {
-    skChars, skChar, skShort, skLong, skInt64, skBool, skString, skWide, skSingle, skDouble,
+    skChars, skChar, skShort, skLong, skInt64, skBool, skString, skWide, skSingle, skDouble, skAddress,
 };
 
 struct TStructMember {

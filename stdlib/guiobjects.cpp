@@ -11,7 +11,7 @@
 #include "engine/core/errors.h"
 #include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
-#include "engine/support/appmessage.h"
+#include "engine/lib/appmessage.h"
 #include "engine/support/dirutil.h"
 #include "engine/support/mbstring.h"
 #include "stdlib/strings.h"

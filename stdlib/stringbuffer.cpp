@@ -8,7 +8,6 @@
 
 #include "engine/core/array.h"
 #include "engine/core/errors.h"
-#include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/mbstring.h"
 
@@ -18,12 +17,6 @@ const TPropInfo stringBufferProperties[] = {
     StringProperty<&TJStringBufferObject::textProperty, &TJStringBufferObject::setTextProperty>("text"),
     IntegerProperty<&TJStringBufferObject::lengthProperty, &TJStringBufferObject::setLengthProperty>("length"),
 };
-
-// The value conversions know StringBuffer objects by this class record.
-const bool classHookSet = [] {
-    JModuleHooks.StringBufferObject = &TJStringBufferObject::classInfo;
-    return true;
-}();
 
 [[noreturn]] void raiseBufferError(const char* message) { raiseScriptError("EStringError", message); }
 

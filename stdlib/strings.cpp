@@ -6,7 +6,6 @@
 
 #include "engine/core/array.h"
 #include "engine/core/errors.h"
-#include "engine/core/hooks.h"
 #include "engine/core/valuelist.h"
 #include "rtl/exceptions.h"
 
@@ -211,19 +210,9 @@ TJStringsObject::TJStringsObject(const TJCreateKey& key, TJRuntime* runtime, TJV
 
 TJStringsObject* NewStringList(TJRuntime* runtime) { return createObject<TJStringsObject>(runtime, true, nullptr); }
 
-namespace {
-
-// Native lists handed to scripts elsewhere (the network library's file
-// searches and attachments) become StringLists wherever this library is linked.
-const bool listHookSet = [] {
-    JModuleHooks.FillStringListObject = [](TJRuntime* runtime, TJObject* list, const TStrings& lines,
-                                           bool registering) -> TJObject* {
-        auto* strings =
-            list ? static_cast<TJStringsObject*>(list) : createObject<TJStringsObject>(runtime, registering, nullptr);
-        strings->GetStringList().Assign(lines);
-        return strings;
-    };
-    return true;
-}();
-
-}  // namespace
+TJObject* FillStringListObject(TJRuntime* runtime, TJObject* list, const TStrings& lines, bool registering) {
+    auto* strings =
+        list ? static_cast<TJStringsObject*>(list) : createObject<TJStringsObject>(runtime, registering, nullptr);
+    strings->GetStringList().Assign(lines);
+    return strings;
+}

@@ -66,3 +66,6 @@ private:
 
 // A new registered StringList of the runtime, for native code to fill.
 TJStringsObject* NewStringList(TJRuntime* runtime);
+// The hook through which other libraries hand out lists
+// (JModuleHooks.FillStringListObject, engine/core/hooks.h).
+TJObject* FillStringListObject(TJRuntime* runtime, TJObject* list, const TStrings& lines, bool registering);

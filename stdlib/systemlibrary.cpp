@@ -2,6 +2,7 @@
 // the order scripts and stored settings rely on.
 #include "stdlib/systemlibrary.h"
 
+#include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "stdlib/directoryobject.h"
 #include "stdlib/fileobject.h"
@@ -10,7 +11,12 @@
 #include "stdlib/strings.h"
 #include "stdlib/sysobjects.h"
 
+// The value conversions know StringBuffer objects, and native lists handed to
+// scripts elsewhere (the network library's file searches and attachments)
+// become StringLists, from the first registration on.
 void RegisterExtObjects(TJRuntime& runtime) {
+    JModuleHooks.StringBufferObject = &TJStringBufferObject::classInfo;
+    JModuleHooks.FillStringListObject = &FillStringListObject;
     runtime.RegisterScriptClass("File", &TJFileObject::classInfo);
     runtime.RegisterScriptClass("Directory", &TJDirectoryObject::classInfo);
     runtime.RegisterScriptClass("Strings", &TJStringsObject::classInfo);

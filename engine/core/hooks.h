@@ -1,9 +1,9 @@
 // Every hook slot of the engine: the entries through which the layers below
 // reach modules built on top of them (the built-in library, native calls, the
 // system library, network, automation and the GUI bridge) without naming
-// them. Each module fills its entries when it starts or registers (a static
-// initializer in the file that defines the class, or its registration
-// function); an unset entry leaves the feature out.
+// them. Each module fills its entries in its own registration function, never
+// from a static initializer (libraries/standard.h makes the program's calls);
+// an unset entry leaves the feature out.
 //
 // Contents
 //   JModuleHooks        class records of the value kinds and the objects the

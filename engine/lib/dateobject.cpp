@@ -151,11 +151,6 @@ TJObject* newDateObject(TJRuntime* runtime, double localDateTime) {
     return date;
 }
 
-[[maybe_unused]] const bool hooksFilled = [] {
-    JModuleHooks.NewDateObject = &newDateObject;
-    return true;
-}();
-
 }  // namespace
 
 const TClassInfo TJDateObject::classInfo =
@@ -177,7 +172,11 @@ TJDateObject::TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueLi
     SetTime(std::trunc(milliseconds ? ValueToDouble(first) : ParseDateArguments(args)));
 }
 
-void RegisterDateObject(TJRuntime* runtime) { runtime->RegisterScriptClass("Date", &TJDateObject::classInfo); }
+// The variant conversions make Date objects from here on.
+void RegisterDateObject(TJRuntime* runtime) {
+    JModuleHooks.NewDateObject = &newDateObject;
+    runtime->RegisterScriptClass("Date", &TJDateObject::classInfo);
+}
 
 double TJDateObject::GetTime() const { return DateTimeToMs(Utc_); }
 bool TJDateObject::SetTime(double ms) {

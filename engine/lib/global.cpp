@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "engine/support/appmessage.h"
+#include "engine/lib/appmessage.h"
 #include "engine/core/array.h"
 #include "engine/core/runtime.h"
 #include "engine/core/errors.h"

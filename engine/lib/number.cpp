@@ -29,12 +29,6 @@ const TPropInfo booleanProperties[] = {
     BoolProperty<&TJBooleanObject::boolProperty, &TJBooleanObject::setBoolProperty>("bool"),
 };
 
-// The value tests know Number objects once this unit is linked.
-const bool hooksFilled = [] {
-    JModuleHooks.NumberObject = &TJNumberObject::classInfo;
-    return true;
-}();
-
 // A numeric value as a Number object keeps it: a Number object's own value, a
 // String object's text, any other numeric value itself; anything else is the
 // integer 0. No object is ever held.
@@ -66,7 +60,9 @@ const TClassInfo TJNumberObject::classInfo =
 const TClassInfo TJBooleanObject::classInfo =
     makeClassInfo("TJBooleanObject", &TJObject::classInfo, booleanProperties, &scriptCreator<TJBooleanObject>);
 
+// The value tests know Number objects from here on.
 void RegisterNumberClasses(TJRuntime* runtime) {
+    JModuleHooks.NumberObject = &TJNumberObject::classInfo;
     runtime->RegisterScriptClass("Number", &TJNumberObject::classInfo);
     runtime->RegisterScriptClass("Boolean", &TJBooleanObject::classInfo);
 }

@@ -39,18 +39,14 @@ AnsiString numberedName(size_t n) { return "$" + AnsiString(std::to_string(n)); 
 
 TJRegExpObject* asRegExp(TJObject* object) { return static_cast<TJRegExpObject*>(object); }
 
-// The value conversions know RegExp objects by this class record.
-const bool classHookSet = [] {
-    JModuleHooks.RegExpObject = &TJRegExpObject::classInfo;
-    return true;
-}();
-
 }  // namespace
 
 const TClassInfo TJRegExpObject::classInfo =
     makeClassInfo("TJRegExpObject", &TJObject::classInfo, regExpProperties, &scriptCreator<TJRegExpObject>);
 
+// The value conversions know RegExp objects by this class record from here on.
 void RegisterRegExpClass(TJRuntime* runtime) {
+    JModuleHooks.RegExpObject = &TJRegExpObject::classInfo;
     runtime->RegisterScriptClass("RegExp", &TJRegExpObject::classInfo);
     JEngineHooks.LoadRegExpLiteral = [](TJObject* regExp, const TJValue& literal) {
         asRegExp(regExp)->LoadLiteral(literal);

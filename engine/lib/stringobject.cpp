@@ -46,15 +46,6 @@ int32_t charNumber(const TJValue& position) { return charNumber(ValueToInteger(p
 
 const TJValue* argAt(TJValueList* args, int index) { return ArgCount(args) > index ? &args->At(index) : nullptr; }
 
-// The value conversions know String objects by this class record.
-const bool classHookSet = [] {
-    JModuleHooks.StringObject = &TJStringObject::classInfo;
-    JModuleHooks.SetStringText = [](TJObject* string, const AnsiString& text) {
-        static_cast<TJStringObject*>(string)->SetText(text);
-    };
-    return true;
-}();
-
 // ==== Conversions ====
 
 // The platform's case mapping of the ANSI code page; what it cannot map
@@ -102,7 +93,14 @@ AnsiString cryptText(const AnsiString& key, const AnsiString& salt) {
 const TClassInfo TJStringObject::classInfo =
     makeClassInfo("TJStringObject", &TJObject::classInfo, stringProperties, &scriptCreator<TJStringObject>);
 
-void RegisterStringClass(TJRuntime* runtime) { runtime->RegisterScriptClass("String", &TJStringObject::classInfo); }
+// The value conversions know String objects by this class record from here on.
+void RegisterStringClass(TJRuntime* runtime) {
+    JModuleHooks.StringObject = &TJStringObject::classInfo;
+    JModuleHooks.SetStringText = [](TJObject* string, const AnsiString& text) {
+        static_cast<TJStringObject*>(string)->SetText(text);
+    };
+    runtime->RegisterScriptClass("String", &TJStringObject::classInfo);
+}
 
 // ==== Construction ====
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "engine/core/errors.h"
-#include "engine/core/hooks.h"
 #include "engine/core/jhash.h"
 #include "engine/core/published.h"
 #include "engine/core/valuelist.h"
@@ -18,31 +17,22 @@ const TPropInfo vclPersistentProperties[] = {
     StringProperty<&TJVCLPersistent::VCLclassName>("VCLclassName"),
 };
 
-TJVCLPersistent* asWrapper(TJObject* object) {
-    return object && object->InheritsFrom(&TJVCLPersistent::classInfo) ? static_cast<TJVCLPersistent*>(object)
-                                                                        : nullptr;
-}
-
 void freePersistent(TPersistent* object) {
     if (object->InheritsFrom(&TComponent::classInfo)) static_cast<TComponent*>(object)->Free();
     else delete object;
 }
 
-[[maybe_unused]] const bool hooksFilled = [] {
-    JModuleHooks.VCLPersistent = &TJVCLPersistent::classInfo;
-    JModuleHooks.WrappedObjectOf = [](TJObject* wrapper) -> TPersistent* {
-        TJVCLPersistent* w = asWrapper(wrapper);
-        return w ? w->VCL() : nullptr;
-    };
-    return true;
-}();
-
 }  // namespace
 
-bool TJVCLPersistent::WrapsForRead(TJObject* member) const { return asWrapper(member) != nullptr; }
+TJVCLPersistent* WrapperOfObject(TJObject* object) {
+    return object && object->InheritsFrom(&TJVCLPersistent::classInfo) ? static_cast<TJVCLPersistent*>(object)
+                                                                        : nullptr;
+}
+
+bool TJVCLPersistent::WrapsForRead(TJObject* member) const { return WrapperOfObject(member) != nullptr; }
 
 TJVCLPersistent* WrapperOfValue(const TJValue& value) {
-    return IsObjectValue(value) ? asWrapper(value.ObjValue) : nullptr;
+    return IsObjectValue(value) ? WrapperOfObject(value.ObjValue) : nullptr;
 }
 
 // No namespace gets an instance of a wrapper class.

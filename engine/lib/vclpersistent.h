@@ -84,5 +84,7 @@ private:
     std::vector<TJVCLPersistent*> Dependents_;
 };
 
+// The object as a GUI wrapper; nil when it is none.
+TJVCLPersistent* WrapperOfObject(TJObject* object);
 // The GUI wrapper a value holds; nil when none.
 TJVCLPersistent* WrapperOfValue(const TJValue& value);

@@ -8,7 +8,7 @@
 #include "engine/core/jhash.h"
 #include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
-#include "engine/support/appmessage.h"
+#include "engine/lib/appmessage.h"
 #include "engine/support/mbstring.h"
 #include "engine/support/regexp.h"
 #include "engine/support/sourcefiles.h"

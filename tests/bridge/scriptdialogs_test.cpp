@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "bridge/caster.h"
 #include "bridge/scriptdialogs.h"
 #include "engine/orovod.h"
 #include "tests/ui/uitest.h"
@@ -29,6 +30,8 @@ struct Seen {
 // the test's part (when given) and ends it with the modal result.
 class DialogTest : public ::testing::Test {
 protected:
+    // The engines get the GUI types and the Global object's dialogs.
+    void SetUp() override { InstallGUIBridge(); }
     void TearDown() override {
         Application->SetMainForm(nullptr);
         if (main) main->Free();

@@ -13,6 +13,8 @@
 namespace {
 
 struct WrapperTest : ::testing::Test {
+    // The bridge plugged in, as every program does before its first engine.
+    bool installed = (InstallGUIBridge(), true);
     DIZI component;
     TJEngine& engine = component.Engine();
     TJVCLComponent* wrapper = createObject<TJVCLComponent>(&engine, true, nullptr);

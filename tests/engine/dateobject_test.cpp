@@ -54,7 +54,9 @@ constexpr double kDay = 24 * kHour;
 
 // ==== Construction ====
 
+// The module fills its hook when it registers.
 TEST_F(DateTest, ClassAndHooks) {
+    RegisterDateObject(&engine);
     TJDateObject* date = newDate();
     EXPECT_EQ(date->ScriptClassName(), "Date");
     ASSERT_TRUE(JModuleHooks.NewDateObject);

@@ -4,7 +4,7 @@
 // an engine.
 #include <vector>
 
-#include "engine/support/appmessage.h"
+#include "engine/lib/appmessage.h"
 #include "engine/core/array.h"
 #include "engine/core/hooks.h"
 #include "engine/eval/engine.h"

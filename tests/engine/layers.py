@@ -1,13 +1,15 @@
 #!/usr/bin/python3
-"""Checks the engine's layers against the table in README.md.
+"""Checks the layers of a layered tree (engine/, host/) against its table in
+README.md.
 
-  layers.py includes
-      every #include "..." of a file under engine/ names the file's own
+  layers.py includes TREE
+      every #include "..." of a file under TREE/ names the file's own
       folder, a folder its row lists, or what those may include in turn;
-  layers.py symbols NM FOLDER=LIBRARY...
-      every symbol that one layer's library takes from another engine library
-      is defined in a layer it may include (a static library would otherwise
-      link an upward call whenever another caller pulled the definition in).
+  layers.py symbols NM TREE FOLDER=LIBRARY...
+      every symbol that one layer's library takes from another library of the
+      tree is defined in a layer it may include (a static library would
+      otherwise link an upward call whenever another caller pulled the
+      definition in).
 
 A row that lists no path may include every folder above it. Exits non-zero,
 listing each fault, when anything breaks the table.
@@ -18,17 +20,17 @@ import sys
 from pathlib import Path
 
 
-def read_table(root):
-    """{folder: [paths it lists]} from the README's engine table, bottom first."""
+def read_table(root, tree):
+    """{folder: [paths it lists]} from the README's table of the tree, bottom first."""
     rows = {}
     for line in (root / "README.md").read_text(encoding="utf-8").splitlines():
         cells = [cell.strip() for cell in line.strip().strip("|").split("|")]
-        if len(cells) != 3 or not re.fullmatch(r"`engine/([a-z]+/)?`", cells[0]):
+        if len(cells) != 3 or not re.fullmatch(rf"`{tree}/([a-z]+/)?`", cells[0]):
             continue
         listed = re.findall(r"`([^`]+)`", cells[2])
         rows[cells[0].strip("`")] = listed or list(rows)
     if not rows:
-        sys.exit("README.md holds no engine layer table")
+        sys.exit(f"README.md holds no {tree} layer table")
     return rows
 
 
@@ -43,10 +45,10 @@ def allowed(rows, folder):
     return result
 
 
-def check_includes(root):
-    rows = read_table(root)
+def check_includes(root, tree):
+    rows = read_table(root, tree)
     faults = []
-    for path in sorted((root / "engine").rglob("*")):
+    for path in sorted((root / tree).rglob("*")):
         if path.suffix not in (".h", ".cpp"):
             continue
         name = path.relative_to(root).as_posix()
@@ -75,8 +77,8 @@ def symbols(nm, library):
     return defined, undefined - defined
 
 
-def check_symbols(root, nm, pairs):
-    rows = read_table(root)
+def check_symbols(root, nm, tree, pairs):
+    rows = read_table(root, tree)
     libraries = dict(pair.split("=", 1) for pair in pairs)
     if set(libraries) != set(rows):
         return [f"libraries given for {sorted(libraries)}, table rows {sorted(rows)}"]
@@ -93,10 +95,10 @@ def check_symbols(root, nm, pairs):
 
 def main():
     root = Path(__file__).resolve().parents[2]
-    if len(sys.argv) == 2 and sys.argv[1] == "includes":
-        faults = check_includes(root)
-    elif len(sys.argv) > 3 and sys.argv[1] == "symbols":
-        faults = check_symbols(root, sys.argv[2], sys.argv[3:])
+    if len(sys.argv) == 3 and sys.argv[1] == "includes":
+        faults = check_includes(root, sys.argv[2])
+    elif len(sys.argv) > 4 and sys.argv[1] == "symbols":
+        faults = check_symbols(root, sys.argv[2], sys.argv[3], sys.argv[4:])
     else:
         sys.exit(__doc__)
     for fault in faults:

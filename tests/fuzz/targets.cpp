@@ -1,10 +1,10 @@
 // The fuzz targets and their checks.
 #include "targets.h"
 
-#include "engine/orovod.h"
-#include "host/setting.h"
-#include "host/widgetxml.h"
 #include "bridge/caster.h"
+#include "engine/orovod.h"
+#include "host/widget/setting.h"
+#include "host/widget/widgetxml.h"
 #include "rtl/filer.h"
 #include "rtl/fileio.h"
 #include "rtl/streams.h"

@@ -12,6 +12,7 @@
 //   alpha HANDLE                               a layered window's constant alpha (else 255)
 //   wait HANDLE visible|hidden|gone
 //   msgbox [--title T] [--buttons]             a message box's text (or its buttons)
+//   owner [--title T]                          a message box's owner window (0 for none)
 //   press [--title T] CAPTION                  presses its button, waits until it goes
 //   send|post HANDLE MESSAGE [WPARAM [LPARAM]] send prints the answer
 //   click X Y [--window H] [--button left|right|middle] [--double]
@@ -403,6 +404,11 @@ int msgboxCommand(const Arguments& args) {
     return 0;
 }
 
+int ownerCommand(const Arguments& args) {
+    print(handleText(GetWindow(waitForMessageBox(args), GW_OWNER)) + "\n");
+    return 0;
+}
+
 // press CAPTION: clicks the button and waits until the box is gone.
 int pressCommand(const Arguments& args) {
     HWND box = waitForMessageBox(args);
@@ -602,6 +608,7 @@ const Command kCommands[] = {
     {L"alpha", {}, alphaCommand},
     {L"wait", {}, waitCommand},
     {L"msgbox", {L"--buttons"}, msgboxCommand},
+    {L"owner", {}, ownerCommand},
     {L"press", {}, pressCommand},
     {L"send", {}, [](const Arguments& args) { return messageCommand(args, false); }},
     {L"post", {}, [](const Arguments& args) { return messageCommand(args, true); }},

@@ -4,7 +4,7 @@
 // Wine makes it while its desktop process is still starting.
 #include <gtest/gtest.h>
 
-#include "host/appinstances.h"
+#include "host/app/appinstances.h"
 #include "ui/application.h"
 
 namespace {

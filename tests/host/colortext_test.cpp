@@ -1,7 +1,7 @@
 // Colour texts and colour-alpha lists, with the quirks stored widgets rely on.
 #include <gtest/gtest.h>
 
-#include "host/colortext.h"
+#include "host/window/colortext.h"
 
 TEST(ColorText, HtmlToColorSwapsRedAndBlue) {
     const struct {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/commandline.h"
+#include "host/app/commandline.h"
 #include "tests/support/tempfiles.h"
 
 TEST(CommandLine, WidgetFileFromTheStartFolder) {

@@ -1,7 +1,7 @@
 // The script error box: which numbered lines of the translated text it shows.
 #include <gtest/gtest.h>
 
-#include "host/errorbox.h"
+#include "host/app/errorbox.h"
 
 TEST(ErrorBox, NumberedLinesAroundTheErrorLine) {
     const char* five = "a\r\nb\nc\rd\r\ne\r\n";  // any line ends; the last one starts no line

@@ -2,7 +2,7 @@
 // cuts can be checked by hand.
 #include <gtest/gtest.h>
 
-#include "host/exlabel.h"
+#include "host/window/exlabel.h"
 
 namespace {
 

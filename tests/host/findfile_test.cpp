@@ -1,7 +1,7 @@
 // The file finder's mask matching.
 #include <gtest/gtest.h>
 
-#include "host/findfile.h"
+#include "host/app/findfile.h"
 
 TEST(FindFile, MaskMatching) {
     const struct {

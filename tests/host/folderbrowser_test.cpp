@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/folderbrowser.h"
+#include "host/window/folderbrowser.h"
 #include "ui/forms.h"
 #include "ui/timer.h"
 

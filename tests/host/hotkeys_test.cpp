@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "host/hotkeys.h"
+#include "host/app/hotkeys.h"
 
 TEST(HotKeys, ValuesAndPlatformFlags) {
     const struct {

@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "host/layeralpha.h"
+#include "host/window/layeralpha.h"
 
 namespace {
 

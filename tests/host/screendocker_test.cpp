@@ -1,7 +1,7 @@
 // Screen-edge snapping of a dragged window's proposed rectangle.
 #include <gtest/gtest.h>
 
-#include "host/screendocker.h"
+#include "host/window/screendocker.h"
 
 TEST(ScreenDocker, SnapsWithinTheDistance) {
     const RECT area = {0, 0, 1000, 700};  // a work area; windows are 100 x 50

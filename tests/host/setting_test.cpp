@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "host/setting.h"
+#include "host/widget/setting.h"
 #include "tests/support/tempfiles.h"
 
 namespace {

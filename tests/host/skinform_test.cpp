@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/layerwindow.h"
-#include "host/skinform.h"
+#include "host/window/layerwindow.h"
+#include "host/window/skinform.h"
 #include "rtl/filepath.h"
 #include "tests/support/tempfiles.h"
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "host/smartdrive.h"
-#include "host/sysinfo.h"
+#include "host/script/smartdrive.h"
+#include "host/script/sysinfo.h"
 
 TEST(SysInfo, AttributeNamesAndRawValues) {
     const struct {

@@ -1,7 +1,7 @@
 // The stored list of loaded widgets in the program configuration.
 #include <gtest/gtest.h>
 
-#include "host/widgetlist.h"
+#include "host/app/widgetlist.h"
 #include "tests/support/tempfiles.h"
 
 TEST(WidgetList, ReadUpToTheFirstEmptyKey) {

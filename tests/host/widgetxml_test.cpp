@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/widgetxml.h"
+#include "host/widget/widgetxml.h"
 #include "tests/support/tempfiles.h"
 
 namespace {

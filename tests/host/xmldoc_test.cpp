@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "host/xmlcodec.h"
-#include "host/xmldoc.h"
+#include "host/widget/xmlcodec.h"
+#include "host/widget/xmldoc.h"
 #include "rtl/codepage.h"
 
 namespace {

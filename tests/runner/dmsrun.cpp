@@ -18,15 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/hooks.h"
 #include "engine/orovod.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/mbstring.h"
-#include "net/netlibrary.h"
+#include "libraries/standard.h"
 #include "rtl/stringlist.h"
-#include "stdlib/automation.h"
-#include "stdlib/dynacall.h"
-#include "stdlib/systemlibrary.h"
 #include "tests/runner/uitest.h"
 
 namespace {
@@ -487,10 +483,7 @@ LONG WINAPI crashed(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&crashed);
-    JLibraryRegistrars[lsSystemLibrary] = &RegisterExtObjects;
-    JLibraryRegistrars[lsNetwork] = &RegisterSocketObjects;
-    JLibraryRegistrars[lsAutomation] = &RegisterActiveXObjects;
-    JLibraryRegistrars[lsDynaCall] = &RegisterDynaCallObjects;
+    InstallStandardLibraries();
     if (argc >= 4 && std::string_view(argv[1]) == "--test")
         return runTestFolder(argv[2], argv[3], argc >= 5 && std::string_view(argv[4]) == "--cached");
 

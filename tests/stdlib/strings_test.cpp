@@ -2,6 +2,7 @@
 // conversions, and a line list lent to a Strings wrapper and taken back.
 #include "stdlib/stringbuffer.h"
 #include "stdlib/strings.h"
+#include "stdlib/systemlibrary.h"
 #include "tests/engine/valuetest.h"
 
 namespace {
@@ -14,7 +15,10 @@ struct Held {
     T* object;
 };
 
+// Known once the system library has registered.
 TEST(StringBufferValue, IsKnownByItsClass) {
+    FakeRuntime runtime;
+    RegisterExtObjects(runtime);
     Held<TJStringBufferObject> buffer;
     buffer.object->Text() = "bytes";
     Held<TJStringsObject> list;

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/setting.h"
+#include "host/widget/setting.h"
 
 namespace {
 

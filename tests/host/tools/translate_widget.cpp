@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "host/widgetxml.h"
+#include "host/widget/widgetxml.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
