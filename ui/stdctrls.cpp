@@ -70,6 +70,11 @@ UINT TLabel::drawFlags() const {
            (ShowAccelChar_ ? 0 : DT_NOPREFIX);
 }
 
+void TLabel::Loaded() {
+    TGraphicControl::Loaded();
+    adjustSize();
+}
+
 // An empty caption (or a lone "&") still measures one line high.
 void TLabel::adjustSize() {
     if (!AutoSize_ || Loading()) return;

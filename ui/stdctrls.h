@@ -60,6 +60,8 @@ class TLabel : public TGraphicControl {
 
 protected:
     ~TLabel() override = default;
+    // A label read from a form stream takes its size once all is read.
+    void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     void Paint() override;
     void TextChanged() override;

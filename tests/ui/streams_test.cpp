@@ -1,5 +1,5 @@
 // The controls in form streams and OLE drops: the stored and default rules of
-// real controls, the binary fixture of the script tests being what our
+// real controls, a label sizing itself once read, the binary fixture of the script tests being what our
 // writer makes of its text, the dropped-file lists of foreign blocks (offsets
 // and terminators that lie, wide names), and the drop effects offered.
 #include <gtest/gtest.h>
@@ -150,4 +150,19 @@ TEST(DropFiles, EffectsNeverMove) {
     for (const Case& c : cases) EXPECT_EQ(TDragDropTarget::EffectFor(c.data, c.allowed), c.expected);
     EXPECT_FALSE(BuildFileDataObject("", TStringList()));
     DeleteFileA(name.c_str());
+}
+
+TEST(ControlStreams, ALabelTakesItsSizeOnceRead) {
+    RegisterClasses({&TForm::classInfo, &TLabel::classInfo});
+    TForm* form = new TForm(nullptr);
+    TStringStream input("object F: TForm object Read: TLabel Caption = 'a caption of some length' end end");
+    ReadComponentTree(readTextForm(input), form);
+    auto* made = new TLabel(form);
+    made->SetParent(form);
+    made->SetCaption("a caption of some length");
+    auto* read = static_cast<TLabel*>(form->FindComponent("Read"));
+    ASSERT_NE(read, nullptr);
+    EXPECT_GT(read->Width(), 30);
+    EXPECT_EQ(read->Width(), made->Width());
+    form->Free();
 }

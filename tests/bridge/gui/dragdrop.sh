@@ -17,8 +17,11 @@ centre() {
 }
 from=$(centre "$source") to=$(centre "$target")
 [ -n "$from" ] && [ -n "$to" ] || gui_fail "no window rectangles"
-gui drag $from $to --steps 20 || gui_fail "the files drag"
+# Slow drags (3 s each): the script's handler starts the drag loop only once
+# it has the button press, later on a busy machine.
 sleep 1
-gui drag $from $to --steps 20 || gui_fail "the text drag"
+gui drag $from $to --steps 100 || gui_fail "the files drag"
+sleep 1
+gui drag $from $to --steps 100 || gui_fail "the text drag"
 gui_expect_box Drops "$(printf 'files true true a.txt|日本.txt\ntext true Hello drop')" "$stage/stderr.txt"
 echo "dragdrop: every check passed"
