@@ -313,9 +313,9 @@ DWORD TDragDropTarget::drop(IDataObject* data, POINTL point) {
 
 // ==== TDragDropSource ====
 
-bool TDragDropSource::DragButtonDown() {
-    return (GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000;
-}
+// The state of the input the thread has taken so far (inside a mouse-down
+// handler: pressed), not the device's, which may lag behind it.
+bool TDragDropSource::DragButtonDown() { return (GetKeyState(VK_LBUTTON) | GetKeyState(VK_RBUTTON)) & 0x8000; }
 
 void TDragDropSource::DoDragFiles(const AnsiString& folder, const TStrings& files) {
     if (!DragButtonDown()) return;
