@@ -8,13 +8,17 @@
 
 #include <cstring>
 
+#include "bridge/bars.h"
 #include "bridge/checklistbox.h"
 #include "bridge/controls.h"
 #include "bridge/forms.h"
+#include "bridge/menus.h"
 #include "bridge/scriptdialogs.h"
 #include "bridge/stdctrls.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
+#include "ui/actions.h"
+#include "ui/bars.h"
 #include "ui/comctrls.h"
 #include "ui/edits.h"
 #include "ui/forms.h"
@@ -36,30 +40,30 @@ struct TJCasterRow {
 // ORDER CASTER: tested with "is" from the top; descendants come before their
 // bases, and the first match wins.
 const TJCasterRow casterRows[] = {
-    {"TMenuItem", nullptr},        // TJVCLBaseMenuItem
-    {"TBasicAction", nullptr},     // TJVCLBaseAction
+    {"TMenuItem", &TJVCLBaseMenuItem::classInfo},
+    {"TBasicAction", &TJVCLBaseAction::classInfo},
     {"TLabel", &TJVCLBaseLabel::classInfo},
     {"TEdit", &TJVCLBaseEdit::classInfo},
     {"TMemo", &TJVCLBaseMemo::classInfo},
-    {"TToolButton", nullptr},      // TJVCLBaseToolButton
+    {"TToolButton", &TJVCLBaseToolButton::classInfo},
     {"TCheckBox", &TJVCLBaseCheckBox::classInfo},
     {"TRadioButton", &TJVCLBaseRadioButton::classInfo},
     {"TButton", &TJVCLBaseButton::classInfo},
     {"TComboBox", &TJVCLBaseComboBox::classInfo},
     {"TTimer", &TJVCLBaseTimer::classInfo},
-    {"TSpinEdit", nullptr},        // TJVCLBaseSpinEdit
+    {"TSpinEdit", &TJVCLBaseSpinEdit::classInfo},
     {"TCheckListBox", &TJVCLBaseCheckListBox::classInfo},
     {"TListBox", &TJVCLBaseListBox::classInfo},
     {"TPanel", &TJVCLBasePanel::classInfo},
     {"TRadioGroup", &TJVCLBaseRadioGroup::classInfo},
     {"TGroupBox", &TJVCLBaseGroupBox::classInfo},
-    {"TCoolBar", nullptr},         // TJVCLBaseCoolBar
-    {"TToolBar", nullptr},         // TJVCLBaseToolBar
-    {"TPopupMenu", nullptr},       // TJVCLBasePopupMenu
-    {"TMainMenu", nullptr},        // TJVCLBaseMainMenu
+    {"TCoolBar", &TJVCLBaseCoolBar::classInfo},
+    {"TToolBar", &TJVCLBaseToolBar::classInfo},
+    {"TPopupMenu", &TJVCLBasePopupMenu::classInfo},
+    {"TMainMenu", &TJVCLBaseMainMenu::classInfo},
     {"TForm", &TJVCLBaseForm::classInfo},
     {"TSplitter", &TJVCLBaseSplitter::classInfo},
-    {"TProgressBar", nullptr},     // TJVCLBaseProgressBar
+    {"TProgressBar", &TJVCLBaseProgressBar::classInfo},
     {"TListItem", nullptr},        // TJVCLBaseListItem
     {"TListItems", nullptr},       // TJVCLBaseListItems
     {"TListColumns", nullptr},     // TJVCLBaseListColumns
@@ -67,13 +71,13 @@ const TJCasterRow casterRows[] = {
     {"TTreeNode", nullptr},        // TJVCLBaseTreeNode
     {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
     {"TTreeView", nullptr},        // TJVCLBaseTreeView
-    {"TStatusBar", nullptr},       // TJVCLBaseStatusBar
+    {"TStatusBar", &TJVCLBaseStatusBar::classInfo},
     {"TImage", &TJVCLBaseImage::classInfo},
-    {"TPageControl", nullptr},     // TJVCLBasePageControl
-    {"TTabSheet", nullptr},        // TJVCLBaseTabSheet
-    {"TTabControl", nullptr},      // TJVCLBaseTabControl
-    {"TStatusPanels", nullptr},    // TJVCLBaseStatusPanels
-    {"TUpDown", nullptr},          // TJVCLBaseUpDown
+    {"TPageControl", &TJVCLBasePageControl::classInfo},
+    {"TTabSheet", &TJVCLBaseTabSheet::classInfo},
+    {"TTabControl", &TJVCLBaseTabControl::classInfo},
+    {"TStatusPanels", &TJVCLBaseStatusPanels::classInfo},
+    {"TUpDown", &TJVCLBaseUpDown::classInfo},
     {"TSaveDialog", nullptr},      // TJVCLBaseSaveDialog
     {"TOpenDialog", nullptr},      // TJVCLBaseOpenDialog
     {"TFontDialog", nullptr},      // TJVCLBaseFontDialog
@@ -93,9 +97,9 @@ const TJCasterRow scriptTypes[] = {
     {"VCLMemo", &TJVCLMemo::classInfo},
     {"VCLLabel", &TJVCLLabel::classInfo},
     {"VCLTimer", &TJVCLTimer::classInfo},
-    {"VCLMenuItem", nullptr},
-    {"VCLMainMenu", nullptr},
-    {"VCLPopupMenu", nullptr},
+    {"VCLMenuItem", &TJVCLMenuItem::classInfo},
+    {"VCLMainMenu", &TJVCLMainMenu::classInfo},
+    {"VCLPopupMenu", &TJVCLPopupMenu::classInfo},
     {"VCLCheckBox", &TJVCLCheckBox::classInfo},
     {"VCLRadioButton", &TJVCLRadioButton::classInfo},
     {"VCLListBox", &TJVCLListBox::classInfo},
@@ -106,24 +110,24 @@ const TJCasterRow scriptTypes[] = {
     {"VCLSplitter", &TJVCLSplitter::classInfo},
     {"VCLCheckListBox", &TJVCLCheckListBox::classInfo},
     {"VCLImage", &TJVCLImage::classInfo},
-    {"VCLTabControl", nullptr},
-    {"VCLTabSheet", nullptr},
-    {"VCLPageControl", nullptr},
-    {"VCLProgressBar", nullptr},
+    {"VCLTabControl", &TJVCLTabControl::classInfo},
+    {"VCLTabSheet", &TJVCLTabSheet::classInfo},
+    {"VCLPageControl", &TJVCLPageControl::classInfo},
+    {"VCLProgressBar", &TJVCLProgressBar::classInfo},
     {"VCLTreeView", nullptr},
     {"VCLListView", nullptr},
-    {"VCLStatusBar", nullptr},
-    {"VCLToolButton", nullptr},
-    {"VCLToolBar", nullptr},
-    {"VCLCoolBar", nullptr},
-    {"VCLAction", nullptr},
+    {"VCLStatusBar", &TJVCLStatusBar::classInfo},
+    {"VCLToolButton", &TJVCLToolButton::classInfo},
+    {"VCLToolBar", &TJVCLToolBar::classInfo},
+    {"VCLCoolBar", &TJVCLCoolBar::classInfo},
+    {"VCLAction", &TJVCLAction::classInfo},
     {"VCLOpenDialog", nullptr},
     {"VCLSaveDialog", nullptr},
     {"VCLFontDialog", nullptr},
     {"VCLFindDialog", nullptr},
     {"VCLReplaceDialog", nullptr},
-    {"VCLSpinEdit", nullptr},
-    {"VCLUpDown", nullptr},
+    {"VCLSpinEdit", &TJVCLSpinEdit::classInfo},
+    {"VCLUpDown", &TJVCLUpDown::classInfo},
 };
 
 // ORDER STREAM CLASSES: the GUI classes form streams create by name; nil
@@ -139,10 +143,11 @@ const TClassInfo* const streamClasses[] = {
     &TTimer::classInfo, &TMenuItem::classInfo, &TMainMenu::classInfo, &TPopupMenu::classInfo,
     &TCheckBox::classInfo, &TRadioButton::classInfo, &TListBox::classInfo, &TComboBox::classInfo,
     &TGroupBox::classInfo, &TRadioGroup::classInfo, &TPanel::classInfo, &TSplitter::classInfo,
-    &TCheckListBox::classInfo, &TImage::classInfo, nullptr, &TTabSheet::classInfo, &TPageControl::classInfo,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr,
+    &TCheckListBox::classInfo, &TImage::classInfo, &TTabControl::classInfo, &TTabSheet::classInfo,
+    &TPageControl::classInfo, &TProgressBar::classInfo, nullptr, nullptr, &TStatusBar::classInfo,
+    &TToolButton::classInfo, &TToolBar::classInfo, &TCoolBar::classInfo, &TAction::classInfo,
+    &TActionList::classInfo, nullptr, nullptr, nullptr, nullptr,
+    nullptr, &TSpinEdit::classInfo, &TUpDown::classInfo,
 };
 static_assert(std::size(streamClasses) == 38);
 static_assert(std::size(scriptTypes) == 37);

@@ -236,16 +236,15 @@ void TJVCLComponent::SenderWrapper(TObject* sender, TJValue& result) {
 }
 
 // ==== The action rule ====
-// An action takes the click from the script: the bridge's click code goes
-// (a handler another party set stays, as with every hook), then the action
-// is set; null gives the click back to the script. Any other value changes
-// nothing.
+// An action takes the click from the script: the action is set, and only
+// when that took the bridge's click code goes (a handler another party set
+// stays, as with every hook), so a control never ends with neither; null
+// gives the click back to the script. Any other value changes nothing.
 
 void TJVCLComponent::SetActionWrapper(const TJValue& action) {
     CheckVCL(nullptr, 0);
     if (isActionWrapper(WrapperOfValue(action))) {
-        UnhookEvent(*this, "OnClick");
-        WritePublishedProperty(VCL(), "Action", action, nullptr);
+        if (WritePublishedProperty(VCL(), "Action", action, nullptr)) UnhookEvent(*this, "OnClick");
     } else if (IsNullValue(action)) {
         if (WritePublishedProperty(VCL(), "Action", action, nullptr)) HookEvent(*this, On<"OnClick", TNotifyEvent>());
     }

@@ -54,6 +54,11 @@ TPoint PointArgument(TJVCLPersistent& wrapper, const TJValue& value) {
     return TPoint{ValueToInteger(x), ValueToInteger(y)};
 }
 
+void CastResult(TJVCLComponent& self, TPersistent* object, TJValue& result) {
+    if (TJVCLPersistent* wrapper = Cast(object, self.Runtime())) MakeObject(wrapper, result);
+    else MakeNull(result);
+}
+
 namespace {
 
 void pointResult(TJRuntime* runtime, const TPoint& point, TJValue& result) {
@@ -61,11 +66,6 @@ void pointResult(TJRuntime* runtime, const TPoint& point, TJValue& result) {
     box->SetX(point.x);
     box->SetY(point.y);
     MakeObject(box, result);
-}
-
-void castResult(TJVCLComponent& self, TPersistent* object, TJValue& result) {
-    if (TJVCLPersistent* wrapper = Cast(object, self.Runtime())) MakeObject(wrapper, result);
-    else MakeNull(result);
 }
 
 // ==== TJVCLControl ====
@@ -203,12 +203,12 @@ void controlAtPos(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.GuardVCL([&] {
         found = static_cast<TWinControl*>(self.VCL())->ControlAtPos(point, ValueToBool(args->At(1)), allowWinControls);
     });
-    castResult(self, found, result);
+    CastResult(self, found, result);
 }
 
 void findChildControl(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 1);
-    castResult(self, static_cast<TWinControl*>(self.VCL())->FindChildControl(ValueToString(args->At(0)).view()),
+    CastResult(self, static_cast<TWinControl*>(self.VCL())->FindChildControl(ValueToString(args->At(0)).view()),
                result);
 }
 
@@ -216,7 +216,7 @@ void controls(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 1);
     TControl* control = nullptr;
     self.GuardVCL([&] { control = static_cast<TWinControl*>(self.VCL())->Controls(ValueToInteger(args->At(0))); });
-    castResult(self, control, result);
+    CastResult(self, control, result);
 }
 
 const TJWrapperMethod winControlMethods[] = {

@@ -75,6 +75,8 @@ private:
     TDragDropTarget* DropTarget_ = nullptr;  // owned
 };
 
+// The object's one wrapper (the caster's), null for none.
+void CastResult(TJVCLComponent& self, TPersistent* object, TJValue& result);
 // The x and y members of any script object as a point; the arguments error
 // for a value that is no object.
 TPoint PointArgument(TJVCLPersistent& wrapper, const TJValue& value);

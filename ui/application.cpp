@@ -6,6 +6,7 @@
 
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
+#include "ui/actions.h"
 #include "ui/forms.h"
 
 namespace {
@@ -45,12 +46,17 @@ void TApplication::ProcessMessages() {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         bool more = dispatch(msg);
         RaisePendingException();
-        if (!more) break;
+        if (!more) return;
     }
+    Idle();
 }
+
+// The queue is empty: the actions update their clients.
+void TApplication::Idle() { UpdateActions(); }
 
 void TApplication::HandleMessage() {
     MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) Idle();
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0) {
         Terminated_ = true;

@@ -26,6 +26,8 @@ class TApplication : public TComponent {
     void ProcessMessages();
     // Waits for one message and dispatches it, as ProcessMessages does.
     void HandleMessage();
+    // What runs whenever the queue is found empty: the actions' update step.
+    void Idle();
     // The application is ending: WM_QUIT was seen or Terminate was called.
     bool Terminated() const { return Terminated_; }
     // Ends the application: posts WM_QUIT to the main thread.

@@ -3,12 +3,15 @@
 // names, in its own order. Used only by the .cpp files of ui/.
 #pragma once
 
+#include "ui/actions.h"
 #include "ui/controls.h"
 #include "ui/menus.h"
 
 namespace published {
 
 // ---- TControl ----
+inline constexpr TPropInfo Action =
+    ClassProperty<&TControl::Action, &TControl::SetAction>("Action", &TBasicAction::classInfo);
 inline constexpr TPropInfo Left = IntegerProperty<&TControl::Left, &TControl::SetLeft>("Left");
 inline constexpr TPropInfo Top = IntegerProperty<&TControl::Top, &TControl::SetTop>("Top");
 inline constexpr TPropInfo Width = IntegerProperty<&TControl::Width, &TControl::SetWidth>("Width");

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "ui/actions.h"
 #include "ui/menus.h"
 
 // ==== Type tables ====
@@ -376,8 +377,51 @@ void TControl::Repaint() {
 }
 
 void TControl::Click() {
+    if (FollowingAction_) return;
     TKeepAlive hold(this);
-    OnClick(this);
+    if (OnClick || !ActionLink_ || !ActionLink_->Execute()) OnClick(this);
+}
+
+// ==== TControl: action ====
+
+// A check box that takes its action's Checked would click: following the
+// action raises no click, so an action is never executed by its own change.
+class TControlActionLink : public TActionLink {
+public:
+    explicit TControlActionLink(TControl* control) : Control_(control) {}
+    void ActionChanged(TBasicAction* action) override {
+        bool following = Control_->FollowingAction_;
+        Control_->FollowingAction_ = true;
+        try {
+            Control_->ActionChange(action);
+        } catch (...) {
+            Control_->FollowingAction_ = following;
+            throw;
+        }
+        Control_->FollowingAction_ = following;
+    }
+
+private:
+    TControl* Control_;
+};
+
+TBasicAction* TControl::Action() const { return ActionLink_ ? ActionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* value) {
+    if (!ActionLink_) {
+        if (!value) return;
+        ActionLink_ = std::make_unique<TControlActionLink>(this);
+    }
+    ActionLink_->SetAction(value);
+}
+
+void TControl::ActionChange(TBasicAction* action) {
+    if (!action->InheritsFrom(&TCustomAction::classInfo)) return;
+    auto* custom = static_cast<TCustomAction*>(action);
+    SetCaption(custom->Caption());
+    SetEnabled(custom->Enabled());
+    SetHint(custom->Hint());
+    SetVisible(custom->Visible());
 }
 
 void TControl::DblClick() {

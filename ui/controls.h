@@ -17,6 +17,8 @@
 #include "ui/graphics.h"
 #include "ui/wndproc.h"
 
+class TActionLink;
+class TBasicAction;
 class TControl;
 class TWinControl;
 class TPopupMenu;
@@ -208,8 +210,17 @@ class TControl : public TComponent {
     virtual void Update();
     void Repaint();
     void Refresh() { Repaint(); }
-    // Runs the click handling as a user click does.
+    // Runs the click handling as a user click does: OnClick, or the action
+    // when there is no OnClick.
     virtual void Click();
+
+    // ---- Action ----
+    // The action whose state (caption, enabled, hint, visible) the control
+    // follows and whose execute step its click runs; nil when none.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
+    // The action is new or changed (its link calls): the control copies its state.
+    virtual void ActionChange(TBasicAction* action);
     virtual void DblClick();
 
     // ---- Events ----
@@ -269,6 +280,7 @@ protected:
 private:
     friend class TWinControl;
     friend class TWindowHook;
+    friend class TControlActionLink;
     void fontChanged(TObject*);
     void takeParentColor();
     void takeParentFont();
@@ -291,6 +303,7 @@ private:
     TPopupMenu* PopupMenu_ = nullptr;
     std::unique_ptr<TFont> Font_;
     std::vector<TWindowHook*> Hooks_;
+    std::unique_ptr<TActionLink> ActionLink_;  // made with the first action
     TColor Color_ = clBtnFace;
     TCursor Cursor_ = crDefault;
     TAlign Align_ = alNone;
@@ -303,6 +316,7 @@ private:
     bool ParentFont_ = true;
     bool InheritingFont_ = false;  // the font changes because the parent's did
     bool Clicking_ = false;        // a left press is down on the control
+    bool FollowingAction_ = false; // copying the action's state: no clicks
 };
 
 // ==== TGraphicControl ====

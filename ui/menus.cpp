@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "ui/actions.h"
 #include "ui/wndproc.h"
 
 // ==== Type tables and registries ====
@@ -133,7 +134,7 @@ void TMenuItem::insertItem(int index, TMenuItem* item) {
 
 void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
-void TMenuItem::Add(std::initializer_list<TMenuItem*> items) {
+void TMenuItem::Add(std::span<TMenuItem* const> items) {
     for (TMenuItem* item : items) insertItem(Count(), item);
     changed(true);
 }
@@ -334,8 +335,50 @@ void TMenuItem::SetShortCut(TShortCut value) {
 
 void TMenuItem::Click() {
     TKeepAlive hold(this);
+    if (!OnClick && ActionLink_ && ActionLink_->Execute()) return;
     if (AutoCheck_) SetChecked(!Checked_);
     OnClick(this);
+}
+
+// ==== TMenuItem: action ====
+
+namespace {
+
+class TMenuActionLink : public TActionLink {
+public:
+    explicit TMenuActionLink(TMenuItem* item) : Item_(item) {}
+    void ActionChanged(TBasicAction* action) override { Item_->ActionChange(action); }
+
+private:
+    TMenuItem* Item_;
+};
+
+}  // namespace
+
+TBasicAction* TMenuItem::Action() const { return ActionLink_ ? ActionLink_->Action() : nullptr; }
+
+void TMenuItem::SetAction(TBasicAction* value) {
+    if (!ActionLink_) {
+        if (!value) return;
+        ActionLink_ = std::make_unique<TMenuActionLink>(this);
+    }
+    ActionLink_->SetAction(value);
+}
+
+void TMenuItem::InitiateAction() {
+    if (TBasicAction* action = Action()) action->Update();
+}
+
+void TMenuItem::ActionChange(TBasicAction* action) {
+    if (!action->InheritsFrom(&TCustomAction::classInfo)) return;
+    auto* custom = static_cast<TCustomAction*>(action);
+    SetCaption(custom->Caption());
+    SetChecked(custom->Checked());
+    SetEnabled(custom->Enabled());
+    SetHint(custom->Hint());
+    SetVisible(custom->Visible());
+    SetShortCut(custom->ShortCut());
+    SetHelpContext(custom->HelpContext());
 }
 
 // ==== TMenuItem: the menu handle ====
@@ -356,8 +399,30 @@ HMENU TMenuItem::Handle() {
 void TMenuItem::rebuildHandle() {
     if (!Handle_ || IsDestroying()) return;
     while (GetMenuItemCount(Handle_) > 0) RemoveMenu(Handle_, 0, MF_BYPOSITION);
-    for (TMenuItem* item : Items_)
-        if (item->Visible_) appendEntry(item);
+    for (TMenuItem* item : shownItems()) appendEntry(item);
+}
+
+std::vector<TMenuItem*> TMenuItem::shownItems() const {
+    std::vector<TMenuItem*> shown;
+    auto visible = [](const std::vector<TMenuItem*>& items) {
+        std::vector<TMenuItem*> list;
+        for (TMenuItem* item : items)
+            if (item->Visible_) list.push_back(item);
+        return list;
+    };
+    shown = visible(Items_);
+    TMenu* merged = !Parent_ && Menu_ ? Menu_->Merged_ : nullptr;
+    if (!merged) return shown;
+    std::vector<TMenuItem*> incoming = visible(merged->Items_->Items_);
+    auto hasGroup = [&](uint8_t group) {
+        return std::any_of(incoming.begin(), incoming.end(), [&](TMenuItem* m) { return m->GroupIndex_ == group; });
+    };
+    std::erase_if(shown, [&](TMenuItem* item) { return hasGroup(item->GroupIndex_); });
+    for (TMenuItem* item : incoming) {
+        auto at = std::find_if(shown.begin(), shown.end(), [&](TMenuItem* own) { return own->GroupIndex_ > item->GroupIndex_; });
+        shown.insert(at, item);
+    }
+    return shown;
 }
 
 void TMenuItem::appendEntry(TMenuItem* item) {
@@ -395,6 +460,8 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner), Items_(new TMenuItem(this))
 
 TMenu::~TMenu() {
     Destroying();
+    setMerged(nullptr);
+    if (MergedInto_) MergedInto_->setMerged(nullptr);
     TMenuItem* root = Items_;
     root->Menu_ = nullptr;
     root->Free();
@@ -410,7 +477,44 @@ TMenuItem* TMenu::FindItem(UINT_PTR value, TFindItemKind kind) const {
             if (TMenuItem* found = self(child, self)) return found;
         return nullptr;
     };
-    return search(Items_, search);
+    if (TMenuItem* found = search(Items_, search)) return found;
+    return Merged_ ? Merged_->FindItem(value, kind) : nullptr;
+}
+
+int TMenu::GetHelpContext(UINT_PTR value, bool byCommand) const {
+    for (TMenuItem* item = FindItem(value, byCommand ? fkCommand : fkHandle); item; item = item->Parent_)
+        if (item->HelpContext_) return item->HelpContext_;
+    return 0;
+}
+
+// ==== Merging ====
+
+void TMenu::setMerged(TMenu* menu) {
+    if (menu == this) menu = nullptr;
+    if (menu == Merged_) return;
+    if (Merged_) {
+        Merged_->MergedInto_ = nullptr;
+        RemoveFreeNotification(Merged_);
+    }
+    if (menu && menu->MergedInto_) menu->MergedInto_->setMerged(nullptr);
+    Merged_ = menu;
+    if (menu) {
+        menu->MergedInto_ = this;
+        FreeNotification(menu);
+    }
+    Items_->rebuildHandle();
+    menuChanged(nullptr, true);
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == Merged_) setMerged(nullptr);
+}
+
+void TMainMenu::Merge(TMainMenu* menu) { setMerged(menu); }
+
+void TMainMenu::Unmerge(TMainMenu* menu) {
+    if (menu && menu == Merged_) setMerged(nullptr);
 }
 
 bool TMenu::DispatchCommand(UINT command) {
@@ -430,6 +534,10 @@ bool TMenu::DispatchPopup(HMENU handle) {
 
 void TMenu::menuChanged(TMenuItem* source, bool rebuild) {
     if (IsDestroying()) return;
+    if (MergedInto_) {
+        MergedInto_->Items_->rebuildHandle();
+        MergedInto_->menuChanged(source, rebuild);
+    }
     if (WindowHandle_ && IsMenuBar()) DrawMenuBar(WindowHandle_);
     OnChange(this, source, rebuild);
 }
@@ -512,6 +620,7 @@ HWND PopupListWindow() {
 namespace {
 
 const TPropInfo menuItemProperties[] = {
+    ClassProperty<&TMenuItem::Action, &TMenuItem::SetAction>("Action", &TBasicAction::classInfo),
     BoolProperty<&TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck>("AutoCheck", 0),
     EnumProperty<&TMenuItem::Break, &TMenuItem::SetBreak>("Break", &MenuBreakInfo, mbNone),
     StringProperty<&TMenuItem::Caption, &TMenuItem::SetCaption>("Caption"),
@@ -519,6 +628,7 @@ const TPropInfo menuItemProperties[] = {
     BoolProperty<&TMenuItem::Default, &TMenuItem::SetDefault>("Default", 0),
     BoolProperty<&TMenuItem::Enabled, &TMenuItem::SetEnabled>("Enabled", 1),
     IntegerProperty<&TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex>("GroupIndex", 0),
+    IntegerProperty<&TMenuItem::HelpContext, &TMenuItem::SetHelpContext>("HelpContext", 0),
     StringProperty<&TMenuItem::Hint, &TMenuItem::SetHint>("Hint"),
     BoolProperty<&TMenuItem::RadioItem, &TMenuItem::SetRadioItem>("RadioItem", 0),
     IntegerProperty<&TMenuItem::ShortCut, &TMenuItem::SetShortCut>("ShortCut", 0),

@@ -9,10 +9,14 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "rtl/component.h"
 
+class TActionLink;
+class TBasicAction;
 class TMenu;
 class TMenuItem;
 
@@ -50,7 +54,8 @@ class TMenuItem : public TComponent {
     TMenuItem* Items(int index) const;
     void Add(TMenuItem* item);
     // Appends several items with one rebuild of the menu.
-    void Add(std::initializer_list<TMenuItem*> items);
+    void Add(std::span<TMenuItem* const> items);
+    void Add(std::initializer_list<TMenuItem*> items) { Add(std::span(items.begin(), items.size())); }
     void Insert(int index, TMenuItem* item);
     // Takes the sub-item at the index out (it is not freed).
     void Delete(int index);
@@ -107,13 +112,27 @@ class TMenuItem : public TComponent {
     void SetShortCut(TShortCut value);
     const AnsiString& Hint() const { return Hint_; }
     void SetHint(const AnsiString& value) { Hint_ = value; }
+    // The help topic of the item; 0 takes its parent's.
+    int HelpContext() const { return HelpContext_; }
+    void SetHelpContext(int value) { HelpContext_ = value; }
+
+    // The action whose state the item follows (caption, checked, enabled,
+    // hint, visible, short-cut, help context) and whose execute step its
+    // click runs when it has no OnClick; nil when none.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
+    // Lets the action update the item (its update step).
+    void InitiateAction();
+    // The action is new or changed (its link calls).
+    void ActionChange(TBasicAction* action);
 
     // The command number the menu reports for the item.
     UINT Command() const { return Command_; }
     // The handle of the item's submenu (the menu bar for a main menu's root).
     HMENU Handle();
 
-    // Runs OnClick (and toggles an AutoCheck item) as a user click does.
+    // Runs OnClick (and toggles an AutoCheck item) as a user click does; an
+    // item with an action and no OnClick runs the action instead.
     virtual void Click();
     TNotifyEvent OnClick;
 
@@ -127,14 +146,19 @@ private:
     void changed(bool rebuild);
     void rebuildHandle();
     void appendEntry(TMenuItem* item);
+    // The entries the handle shows: the visible sub-items, and on a menu
+    // bar with a merged menu that menu's in place of their groups.
+    std::vector<TMenuItem*> shownItems() const;
 
     std::vector<TMenuItem*> Items_;
+    std::unique_ptr<TActionLink> ActionLink_;  // made with the first action
     TMenuItem* Parent_ = nullptr;
     TMenu* Menu_ = nullptr;  // set on a menu's root item
     HMENU Handle_ = nullptr;
     UINT Command_;
     AnsiString Caption_;
     AnsiString Hint_;
+    int HelpContext_ = 0;
     TShortCut ShortCut_ = 0;
     uint8_t GroupIndex_ = 0;
     TMenuBreak Break_ = mbNone;
@@ -155,8 +179,12 @@ class TMenu : public TComponent {
     // The root item, whose sub-items are the menu's entries.
     TMenuItem* Items() const { return Items_; }
     HMENU Handle() { return Items_->Handle(); }
-    // The item of the command, submenu handle or shortcut; nil when none.
+    // The item of the command, submenu handle or shortcut, a merged menu's
+    // items included; nil when none.
     TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind) const;
+    // The help context of the item of the command (byCommand) or submenu
+    // handle, or of its nearest parent that has one; 0 when none.
+    int GetHelpContext(UINT_PTR value, bool byCommand) const;
     // Clicks the item of the command; false when the menu has none.
     bool DispatchCommand(UINT command);
     // Clicks the item whose submenu is opening; false when none.
@@ -169,8 +197,14 @@ class TMenu : public TComponent {
 
 protected:
     ~TMenu() override;
+    void Notification(TComponent* component, TOperation operation) override;
     // The menu bar's root handle is a bar, the others popups.
     virtual bool IsMenuBar() const { return false; }
+
+    // The menu shown among this one's entries, and the one this is shown in.
+    TMenu* Merged_ = nullptr;
+    TMenu* MergedInto_ = nullptr;
+    void setMerged(TMenu* menu);
 
 private:
     friend class TMenuItem;
@@ -183,6 +217,14 @@ private:
 class TMainMenu : public TMenu {
     RTL_DECLARE_CLASS()
     explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
+
+    // Shows the menu's entries among this one's: each of its groups
+    // (GroupIndex) takes the place of this menu's entries of that group,
+    // the others go in by group order. One menu is merged at a time; nil
+    // or the menu itself undoes the merge.
+    void Merge(TMainMenu* menu);
+    // Undoes the merge of that menu.
+    void Unmerge(TMainMenu* menu);
 
 protected:
     ~TMainMenu() override = default;

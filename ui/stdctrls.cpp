@@ -221,6 +221,16 @@ TCheckBox::TCheckBox(TComponent* owner) : TButtonControl(owner) { UpdateBoundsFi
 
 // The box is checked by this class, not by the system's button, so that every
 // change goes through SetState.
+void TCheckBox::ActionChange(TBasicAction* action) {
+    TButtonControl::ActionChange(action);
+    if (action->InheritsFrom(&TCustomAction::classInfo)) SetChecked(static_cast<TCustomAction*>(action)->Checked());
+}
+
+void TRadioButton::ActionChange(TBasicAction* action) {
+    TButtonControl::ActionChange(action);
+    if (action->InheritsFrom(&TCustomAction::classInfo)) SetChecked(static_cast<TCustomAction*>(action)->Checked());
+}
+
 void TCheckBox::CreateParams(TCreateParams& params) {
     TButtonControl::CreateParams(params);
     params.Style |= BS_3STATE;
@@ -452,7 +462,7 @@ const TPropInfo labelProperties[] = {
 };
 
 const TPropInfo buttonProperties[] = {
-    Left, Top, Width, Height, Align, Anchors,
+    Left, Top, Width, Height, Action, Align, Anchors,
     BoolProperty<&TButton::Cancel, &TButton::SetCancel>("Cancel", 0),
     Caption, Color, Cursor,
     BoolProperty<&TButton::Default, &TButton::SetDefault>("Default", 0),
@@ -464,7 +474,7 @@ const TPropInfo buttonProperties[] = {
 };
 
 const TPropInfo checkBoxProperties[] = {
-    Left, Top, Width, Height, Align,
+    Left, Top, Width, Height, Action, Align,
     EnumProperty<&TCheckBox::Alignment, &TCheckBox::SetAlignment>("Alignment", &LeftRightInfo, taRightJustify),
     BoolProperty<&TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed>("AllowGrayed", 0),
     Anchors, Caption,
@@ -484,7 +494,7 @@ const TPropInfo groupBoxProperties[] = {
 };
 
 const TPropInfo radioButtonProperties[] = {
-    Left, Top, Width, Height, Align, Anchors, Caption,
+    Left, Top, Width, Height, Action, Align, Anchors, Caption,
     BoolProperty<&TRadioButton::Checked, &TRadioButton::SetChecked>("Checked", 0),
     Color, Cursor, Enabled, Font, Hint, ParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint, TabOrder,
     TabStop, Visible,

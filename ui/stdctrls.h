@@ -131,6 +131,8 @@ class TCheckBox : public TButtonControl {
     void SetState(TCheckBoxState value);
     bool Checked() const { return State_ == cbChecked; }
     void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+    // Also the action's Checked.
+    void ActionChange(TBasicAction* action) override;
     // A user click also passes through the grayed state.
     bool AllowGrayed() const { return AllowGrayed_; }
     void SetAllowGrayed(bool value) { AllowGrayed_ = value; }
@@ -158,6 +160,8 @@ class TRadioButton : public TButtonControl {
 
     bool Checked() const { return Checked_; }
     void SetChecked(bool value);
+    // Also the action's Checked.
+    void ActionChange(TBasicAction* action) override;
 
 protected:
     ~TRadioButton() override = default;

@@ -32,7 +32,7 @@ TClassProcs classDefaultProcs(HWND handle) {
 }
 
 void initCommonControls() {
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS};
+    INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_COOL_CLASSES};
     InitCommonControlsEx(&init);
 }
 

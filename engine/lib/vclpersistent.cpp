@@ -124,7 +124,7 @@ void TJVCLPersistent::DropLink() {
     Unlinked();
 }
 
-void TJVCLPersistent::addDependent(TJVCLPersistent* wrapper) {
+void TJVCLPersistent::AddDependent(TJVCLPersistent* wrapper) {
     if (wrapper == this || std::find(Dependents_.begin(), Dependents_.end(), wrapper) != Dependents_.end()) return;
     Dependents_.push_back(wrapper);
     AddFreeNotify(wrapper);
@@ -189,7 +189,7 @@ void TJVCLPersistent::readLinked(const AnsiString& name, TJValue& value) {
     TJVCLPersistent* wrapper = WrapperOfValue(value);
     if (!wrapper || !wrapper->VCL_) return;
     PutMember(prop->Name, value);
-    if (!wrapper->VCL_->InheritsFrom(&TComponent::classInfo)) addDependent(wrapper);
+    if (!wrapper->VCL_->InheritsFrom(&TComponent::classInfo)) AddDependent(wrapper);
 }
 
 // A value that does not suit the linked property writes nothing and is not

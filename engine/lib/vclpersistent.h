@@ -61,6 +61,9 @@ protected:
     void SetLinkedNames(const char* const (&names)[N]) {
         SetLinkedNames(names, N);
     }
+    // A wrapper of a part of this one's object (a panel, a font), which
+    // unlinks with this wrapper: it has no free notification of its own.
+    void AddDependent(TJVCLPersistent* wrapper);
     // Forgets the object without freeing it (it is dying or let go); the
     // wrappers of its sub-objects forget theirs too, and Unlinked tells the
     // wrapper's other companions. The names stay, so their reads raise "VCL
@@ -74,7 +77,6 @@ private:
     // A name of the linked object's published properties (not the wrapper's own).
     bool isLinkedName(const AnsiString& name) const;
     void readLinked(const AnsiString& name, TJValue& value);
-    void addDependent(TJVCLPersistent* wrapper);
 
     TPersistent* VCL_ = nullptr;
     bool Owned_ = false;
