@@ -365,6 +365,12 @@ void TJVCLBaseStatusBar::InitWrapper() {
         CreateScriptInstance(&TJVCLBaseStatusPanels::classInfo, Runtime(), true, nullptr));
     Panels_->IncRef();
     Panels_->SetOwnerWrapper(this);
+    AddFreeNotify(Panels_);
+}
+
+void TJVCLBaseStatusBar::FreeNotify(TJNotify* peer) {
+    TJVCLWinControl::FreeNotify(peer);
+    if (peer == Panels_) Panels_ = nullptr;
 }
 
 TJVCLBaseStatusBar::~TJVCLBaseStatusBar() {
@@ -372,16 +378,14 @@ TJVCLBaseStatusBar::~TJVCLBaseStatusBar() {
     if (Panels_) Panels_->DecRef();
 }
 
-void TJVCLBaseStatusBar::Unlinked() {
-    TJVCLWinControl::Unlinked();
-    if (Panels_) Panels_->DetachVCL();
-}
-
 TObject* TJVCLBaseStatusBar::PanelsWrapper() const {
     auto& self = const_cast<TJVCLBaseStatusBar&>(*this);
     self.CheckVCL(nullptr, 0);
-    if (Panels_->VCL() != static_cast<TStatusBar*>(VCL())->Panels())
+    if (!Panels_) return nullptr;
+    if (Panels_->VCL() != static_cast<TStatusBar*>(VCL())->Panels()) {
         Panels_->AttachVCL(static_cast<TStatusBar*>(VCL())->Panels(), false);
+        self.AddDependent(Panels_);  // unlinks with this wrapper, by a link that knows when either goes
+    }
     return Panels_;
 }
 

@@ -80,10 +80,11 @@ class TJVCLBaseStatusBar : public TJVCLFamily<TJVCLWinControl, TStatusBar, "VCLS
     TObject* PanelsWrapper() const;
     // Panel wrappers are made through it and unlink with this wrapper.
     void AdoptPanel(TJVCLPersistent* panel) { AddDependent(panel); }
+    // The engine's teardown may free the panels wrapper first.
+    void FreeNotify(TJNotify* peer) override;
 
 protected:
     void InitWrapper() override;
-    void Unlinked() override;
 
 private:
     TJVCLBaseStatusPanels* Panels_ = nullptr;
