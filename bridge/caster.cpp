@@ -11,6 +11,7 @@
 #include "bridge/checklistbox.h"
 #include "bridge/controls.h"
 #include "bridge/forms.h"
+#include "bridge/listview.h"
 #include "bridge/scriptdialogs.h"
 #include "bridge/stdctrls.h"
 #include "engine/core/hooks.h"
@@ -60,10 +61,10 @@ const TJCasterRow casterRows[] = {
     {"TForm", &TJVCLBaseForm::classInfo},
     {"TSplitter", &TJVCLBaseSplitter::classInfo},
     {"TProgressBar", nullptr},     // TJVCLBaseProgressBar
-    {"TListItem", nullptr},        // TJVCLBaseListItem
-    {"TListItems", nullptr},       // TJVCLBaseListItems
-    {"TListColumns", nullptr},     // TJVCLBaseListColumns
-    {"TListView", nullptr},        // TJVCLBaseListView
+    {"TListItem", &TJVCLBaseListItem::classInfo},
+    {"TListItems", &TJVCLBaseListItems::classInfo},
+    {"TListColumns", &TJVCLBaseListColumns::classInfo},
+    {"TListView", &TJVCLBaseListView::classInfo},
     {"TTreeNode", nullptr},        // TJVCLBaseTreeNode
     {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
     {"TTreeView", nullptr},        // TJVCLBaseTreeView
@@ -111,7 +112,7 @@ const TJCasterRow scriptTypes[] = {
     {"VCLPageControl", nullptr},
     {"VCLProgressBar", nullptr},
     {"VCLTreeView", nullptr},
-    {"VCLListView", nullptr},
+    {"VCLListView", &TJVCLListView::classInfo},
     {"VCLStatusBar", nullptr},
     {"VCLToolButton", nullptr},
     {"VCLToolBar", nullptr},
@@ -140,7 +141,7 @@ const TClassInfo* const streamClasses[] = {
     &TCheckBox::classInfo, &TRadioButton::classInfo, &TListBox::classInfo, &TComboBox::classInfo,
     &TGroupBox::classInfo, &TRadioGroup::classInfo, &TPanel::classInfo, &TSplitter::classInfo,
     &TCheckListBox::classInfo, &TImage::classInfo, nullptr, &TTabSheet::classInfo, &TPageControl::classInfo,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, nullptr, &TListView::classInfo, nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr,
 };
@@ -175,6 +176,7 @@ TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJRuntime* runtime) {
         if (TObject* wrapper = component->ScriptWrapper()) return static_cast<TJVCLPersistent*>(wrapper);
         if (component->IsDestroying()) return nullptr;
     }
+    if (TJVCLPersistent* kept = ListItemWrapperOf(object, runtime)) return kept;
     for (auto callback = Callbacks_.rbegin(); callback != Callbacks_.rend(); ++callback) {
         if (TJVCLPersistent* wrapper = (*callback)(object, runtime)) {
             wrapper->AttachVCL(object, false);

@@ -162,8 +162,9 @@ void forwardSet(TObject* instance, const TPropValue& value) {
 
 // ---- Calls ----
 
+// By value also for a parameter taken by reference (const AnsiString&).
 template <class T>
-T argumentAs(const TJValue& value) {
+std::remove_cvref_t<T> argumentAs(const TJValue& value) {
     using V = std::remove_cvref_t<T>;
     if constexpr (std::is_same_v<V, bool>) return ValueToBool(value);
     else if constexpr (std::is_same_v<V, AnsiString>) return ValueToString(value);
