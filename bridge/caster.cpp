@@ -14,6 +14,7 @@
 #include "bridge/listview.h"
 #include "bridge/scriptdialogs.h"
 #include "bridge/stdctrls.h"
+#include "bridge/treeview.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/comctrls.h"
@@ -65,9 +66,9 @@ const TJCasterRow casterRows[] = {
     {"TListItems", &TJVCLBaseListItems::classInfo},
     {"TListColumns", &TJVCLBaseListColumns::classInfo},
     {"TListView", &TJVCLBaseListView::classInfo},
-    {"TTreeNode", nullptr},        // TJVCLBaseTreeNode
-    {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
-    {"TTreeView", nullptr},        // TJVCLBaseTreeView
+    {"TTreeNode", &TJVCLBaseTreeNode::classInfo},
+    {"TTreeNodes", &TJVCLBaseTreeNodes::classInfo},
+    {"TTreeView", &TJVCLBaseTreeView::classInfo},
     {"TStatusBar", nullptr},       // TJVCLBaseStatusBar
     {"TImage", &TJVCLBaseImage::classInfo},
     {"TPageControl", nullptr},     // TJVCLBasePageControl
@@ -111,7 +112,7 @@ const TJCasterRow scriptTypes[] = {
     {"VCLTabSheet", nullptr},
     {"VCLPageControl", nullptr},
     {"VCLProgressBar", nullptr},
-    {"VCLTreeView", nullptr},
+    {"VCLTreeView", &TJVCLTreeView::classInfo},
     {"VCLListView", &TJVCLListView::classInfo},
     {"VCLStatusBar", nullptr},
     {"VCLToolButton", nullptr},
@@ -141,7 +142,7 @@ const TClassInfo* const streamClasses[] = {
     &TCheckBox::classInfo, &TRadioButton::classInfo, &TListBox::classInfo, &TComboBox::classInfo,
     &TGroupBox::classInfo, &TRadioGroup::classInfo, &TPanel::classInfo, &TSplitter::classInfo,
     &TCheckListBox::classInfo, &TImage::classInfo, nullptr, &TTabSheet::classInfo, &TPageControl::classInfo,
-    nullptr, nullptr, &TListView::classInfo, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, &TTreeView::classInfo, &TListView::classInfo, nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr,
 };
@@ -177,6 +178,7 @@ TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJRuntime* runtime) {
         if (component->IsDestroying()) return nullptr;
     }
     if (TJVCLPersistent* kept = ListItemWrapperOf(object, runtime)) return kept;
+    if (TJVCLPersistent* kept = TreeNodeWrapperOf(object, runtime)) return kept;
     for (auto callback = Callbacks_.rbegin(); callback != Callbacks_.rend(); ++callback) {
         if (TJVCLPersistent* wrapper = (*callback)(object, runtime)) {
             wrapper->AttachVCL(object, false);

@@ -4,6 +4,7 @@
 #include "bridge/listview.h"
 
 #include "bridge/caster.h"
+#include "engine/core/array.h"
 #include "engine/core/published.h"
 #include "stdlib/rectobject.h"
 #include "stdlib/strings.h"
@@ -26,14 +27,6 @@ bool valueToListItem(const TJValue& value, TListItem*& item) {
     if (!wrapper || !wrapper->InheritsFrom(&TJVCLBaseListItem::classInfo) || !wrapper->HasVCL()) return false;
     item = static_cast<TListItem*>(wrapper->VCL());
     return true;
-}
-
-// An enumeration argument by name or number; the arguments error otherwise.
-template <class E>
-E enumArgument(TJVCLPersistent& self, const TEnumInfo* type, const TJValue& value) {
-    int ordinal;
-    if (!ValueToEnum(type, value, ordinal)) self.RaiseArgumentsError();
-    return static_cast<E>(ordinal);
 }
 
 // ==== List view properties ====
@@ -100,7 +93,7 @@ void alphaSort(TJVCLComponent& self, TJValueList* args, TJValue& result) {
 
 void arrange(TJVCLComponent& self, TJValueList* args, TJValue&) {
     self.CheckVCL(args, 1);
-    auto code = enumArgument<TListArrangement>(self, &ListArrangementInfo, args->At(0));
+    auto code = EnumArgument<TListArrangement>(self, &ListArrangementInfo, args->At(0));
     self.GuardVCL([&] { listOf(self).Arrange(code); });
 }
 
@@ -134,7 +127,7 @@ void getItemAt(TJVCLComponent& self, TJValueList* args, TJValue& result) {
 void getNearestItem(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 2);
     TPoint point = PointArgument(self, args->At(0));
-    auto direction = enumArgument<TSearchDirection>(self, &SearchDirectionInfo, args->At(1));
+    auto direction = EnumArgument<TSearchDirection>(self, &SearchDirectionInfo, args->At(1));
     TListItem* item = nullptr;
     self.GuardVCL([&] { item = listOf(self).GetNearestItem(point, direction); });
     itemResult(viewOf(self), item, result);
@@ -144,7 +137,7 @@ void getNextItem(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 3);
     TListItem* start;
     if (!valueToListItem(args->At(0), start) || !start) self.RaiseArgumentsError();
-    auto direction = enumArgument<TSearchDirection>(self, &SearchDirectionInfo, args->At(1));
+    auto direction = EnumArgument<TSearchDirection>(self, &SearchDirectionInfo, args->At(1));
     auto states = static_cast<TItemStates>(NameListToSet(&ItemStatesInfo, ValueToString(args->At(2)).view()));
     TListItem* item = nullptr;
     self.GuardVCL([&] { item = listOf(self).GetNextItem(start, direction, states); });
@@ -379,15 +372,6 @@ const TPropInfo listItemsProperties[] = {
     IntegerProperty<&TJVCLBaseListItems::LengthProperty>("length"),
 };
 
-// A member name that is a whole number in decimal.
-bool indexName(const AnsiString& name, int32_t& index) {
-    std::string_view text = name.view();
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
-        return false;
-    index = std::stoi(std::string(text));
-    return true;
-}
-
 }  // namespace
 
 const TClassInfo TJVCLBaseListItems::classInfo = makeClassInfo(
@@ -446,7 +430,7 @@ void TJVCLBaseListItems::AssignItem(int32_t index, const TJValue& value, TJValue
 
 bool TJVCLBaseListItems::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
     int32_t index;
-    if (HasVCL() && indexName(name, index)) {
+    if (HasVCL() && ReadDecimalIndex(name, index)) {
         ItemAt(index, value);
         return true;
     }
@@ -455,7 +439,7 @@ bool TJVCLBaseListItems::GetValueImpl(const AnsiString& name, TJValue& value, TJ
 
 bool TJVCLBaseListItems::SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args) {
     int32_t index;
-    if (HasVCL() && indexName(name, index)) {
+    if (HasVCL() && ReadDecimalIndex(name, index)) {
         TJValue result;
         AssignItem(index, value, result);
         return true;
