@@ -592,6 +592,10 @@ TRect TListView::BoundingRect() const {
 // under a sort. The compare box starts with the captions' comparison, so a
 // sort without a handler sorts by caption. The window then sorts its rows by
 // the items' new places.
+int CALLBACK TListView::compareRows(LPARAM a, LPARAM b, LPARAM) {
+    return reinterpret_cast<TListItem*>(a)->Row_ - reinterpret_cast<TListItem*>(b)->Row_;
+}
+
 bool TListView::AlphaSort() {
     if (OwnerData_ || Sorting_) return false;
     std::vector<TListItem*> order = Items_->Items_;
@@ -610,11 +614,7 @@ bool TListView::AlphaSort() {
     Items_->Items_ = std::move(order);
     Items_->renumber(0);
     if (HandleAllocated()) {
-        send(LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(
-                                   [](LPARAM a, LPARAM b, LPARAM) -> int {
-                                       return reinterpret_cast<TListItem*>(a)->Row_ -
-                                              reinterpret_cast<TListItem*>(b)->Row_;
-                                   })));
+        send(LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&compareRows));
     }
     return true;
 }

@@ -337,6 +337,8 @@ private:
     bool beginEdit(int row);
     bool endEdit(int row, const char* text);
     int rowOf(const TListItem* item) const;
+    // The window's rows in the items' new order (the sort's compare callback).
+    static int CALLBACK compareRows(LPARAM a, LPARAM b, LPARAM);
 
     std::unique_ptr<TListItems> Items_;
     std::unique_ptr<TListColumns> Columns_;

@@ -593,6 +593,10 @@ void TTreeView::SetTopItem(TTreeNode* node) {
 
 // The order is made on a copy and taken only when whole, as the list
 // view's is; the window then sorts the level by the nodes' new places.
+int CALLBACK TTreeView::compareSiblings(LPARAM a, LPARAM b, LPARAM) {
+    return reinterpret_cast<TTreeNode*>(a)->Index_ - reinterpret_cast<TTreeNode*>(b)->Index_;
+}
+
 bool TTreeView::sortChildren(TTreeNode* parent, bool recurse) {
     if (Sorting_) return false;
     std::vector<TTreeNode*> order = parent->Children_;
@@ -614,9 +618,7 @@ bool TTreeView::sortChildren(TTreeNode* parent, bool recurse) {
     if (HandleAllocated()) {
         TVSORTCB sort{};
         sort.hParent = parent->isRoot() ? TVI_ROOT : parent->ItemId_;
-        sort.lpfnCompare = [](LPARAM a, LPARAM b, LPARAM) -> int {
-            return reinterpret_cast<TTreeNode*>(a)->Index_ - reinterpret_cast<TTreeNode*>(b)->Index_;
-        };
+        sort.lpfnCompare = &compareSiblings;
         send(TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
     }
     if (recurse)

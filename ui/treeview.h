@@ -279,6 +279,8 @@ private:
     LRESULT customDraw(NMTVCUSTOMDRAW& draw);
     bool endEdit(HTREEITEM item, const char* text);
     bool sortChildren(TTreeNode* parent, bool recurse);
+    // The window's level in the nodes' new order (the sort's compare callback).
+    static int CALLBACK compareSiblings(LPARAM a, LPARAM b, LPARAM);
 
     std::unique_ptr<TTreeNodes> Items_;
     bool ReadOnly_ = false;
