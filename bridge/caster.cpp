@@ -11,8 +11,10 @@
 #include "bridge/checklistbox.h"
 #include "bridge/controls.h"
 #include "bridge/forms.h"
+#include "bridge/listview.h"
 #include "bridge/scriptdialogs.h"
 #include "bridge/stdctrls.h"
+#include "bridge/treeview.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/comctrls.h"
@@ -60,13 +62,13 @@ const TJCasterRow casterRows[] = {
     {"TForm", &TJVCLBaseForm::classInfo},
     {"TSplitter", &TJVCLBaseSplitter::classInfo},
     {"TProgressBar", nullptr},     // TJVCLBaseProgressBar
-    {"TListItem", nullptr},        // TJVCLBaseListItem
-    {"TListItems", nullptr},       // TJVCLBaseListItems
-    {"TListColumns", nullptr},     // TJVCLBaseListColumns
-    {"TListView", nullptr},        // TJVCLBaseListView
-    {"TTreeNode", nullptr},        // TJVCLBaseTreeNode
-    {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
-    {"TTreeView", nullptr},        // TJVCLBaseTreeView
+    {"TListItem", &TJVCLBaseListItem::classInfo},
+    {"TListItems", &TJVCLBaseListItems::classInfo},
+    {"TListColumns", &TJVCLBaseListColumns::classInfo},
+    {"TListView", &TJVCLBaseListView::classInfo},
+    {"TTreeNode", &TJVCLBaseTreeNode::classInfo},
+    {"TTreeNodes", &TJVCLBaseTreeNodes::classInfo},
+    {"TTreeView", &TJVCLBaseTreeView::classInfo},
     {"TStatusBar", nullptr},       // TJVCLBaseStatusBar
     {"TImage", &TJVCLBaseImage::classInfo},
     {"TPageControl", nullptr},     // TJVCLBasePageControl
@@ -110,8 +112,8 @@ const TJCasterRow scriptTypes[] = {
     {"VCLTabSheet", nullptr},
     {"VCLPageControl", nullptr},
     {"VCLProgressBar", nullptr},
-    {"VCLTreeView", nullptr},
-    {"VCLListView", nullptr},
+    {"VCLTreeView", &TJVCLTreeView::classInfo},
+    {"VCLListView", &TJVCLListView::classInfo},
     {"VCLStatusBar", nullptr},
     {"VCLToolButton", nullptr},
     {"VCLToolBar", nullptr},
@@ -140,7 +142,7 @@ const TClassInfo* const streamClasses[] = {
     &TCheckBox::classInfo, &TRadioButton::classInfo, &TListBox::classInfo, &TComboBox::classInfo,
     &TGroupBox::classInfo, &TRadioGroup::classInfo, &TPanel::classInfo, &TSplitter::classInfo,
     &TCheckListBox::classInfo, &TImage::classInfo, nullptr, &TTabSheet::classInfo, &TPageControl::classInfo,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr, &TTreeView::classInfo, &TListView::classInfo, nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr,
 };
@@ -175,6 +177,8 @@ TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJRuntime* runtime) {
         if (TObject* wrapper = component->ScriptWrapper()) return static_cast<TJVCLPersistent*>(wrapper);
         if (component->IsDestroying()) return nullptr;
     }
+    if (TJVCLPersistent* kept = ListItemWrapperOf(object, runtime)) return kept;
+    if (TJVCLPersistent* kept = TreeNodeWrapperOf(object, runtime)) return kept;
     for (auto callback = Callbacks_.rbegin(); callback != Callbacks_.rend(); ++callback) {
         if (TJVCLPersistent* wrapper = (*callback)(object, runtime)) {
             wrapper->AttachVCL(object, false);

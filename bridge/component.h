@@ -86,17 +86,6 @@ class TJVCLComponent : public TJVCLPersistent {
     // The wrapper's one string-list object under the key, aimed at the list
     // (made on first use; aimed at nothing when the wrapper lets its object go).
     TJObject* StringsCompanion(const void* key, TStrings* strings);
-    // Runs a GUI library call; its exceptions become EVCLError with their message.
-    template <class F>
-    void GuardVCL(F&& call) {
-        try {
-            call();
-        } catch (const EJException&) {
-            throw;
-        } catch (const Exception& e) {
-            RaiseVCLError(e.message());
-        }
-    }
 
 protected:
     void InitWrapper() override;

@@ -41,6 +41,7 @@ enum class TJArgKind : uint8_t {
     BooleanBox,  // by reference: a Boolean, its `bool` written back
     RectBox,     // by reference: a Rect, its four sides written back
     EnumBox,     // by reference: a String holding the element's name, written back when it names one
+    TextBox,     // by reference: a String, its text written back
 };
 
 // One parameter of an event: how it reaches the script and how its value is
@@ -120,8 +121,7 @@ constexpr TJEventArg eventArgOf() {
     } else if constexpr (std::is_same_v<T, TRect>) {
         return {byRef ? TJArgKind::RectBox : TJArgKind::Rect};
     } else if constexpr (std::is_same_v<T, AnsiString>) {
-        static_assert(!byRef, "a text passed by reference");
-        return {TJArgKind::Text};
+        return {byRef ? TJArgKind::TextBox : TJArgKind::Text};
     } else {
         static_assert(bridge_detail::unsupported<T>, "an event argument the bridge cannot pass");
     }
@@ -139,6 +139,10 @@ public:
 private:
     TJObject& wrapper_;
 };
+
+// A new script Point and Rect of the values.
+TJObject* NewPointObject(TJRuntime* runtime, const TPoint& point);
+TJObject* NewRectObject(TJRuntime* runtime, const TRect& rect);
 
 // Calls the wrapper's script handler of the name with the arguments at the
 // addresses, as the table says; false (nothing built) when the script has no

@@ -50,6 +50,7 @@
 
 #include "bridge/component.h"
 #include "bridge/events.h"
+#include "engine/core/published.h"
 #include "engine/core/valuelist.h"
 
 
@@ -162,8 +163,9 @@ void forwardSet(TObject* instance, const TPropValue& value) {
 
 // ---- Calls ----
 
+// By value also for a parameter taken by reference (const AnsiString&).
 template <class T>
-T argumentAs(const TJValue& value) {
+std::remove_cvref_t<T> argumentAs(const TJValue& value) {
     using V = std::remove_cvref_t<T>;
     if constexpr (std::is_same_v<V, bool>) return ValueToBool(value);
     else if constexpr (std::is_same_v<V, AnsiString>) return ValueToString(value);
@@ -230,6 +232,14 @@ constexpr TPropInfo Forward(const char* name) {
     TPropSetter set = nullptr;
     if constexpr (!std::is_null_pointer_v<decltype(S)>) set = &forwardSet<S>;
     return {name, kindOf<T>(), typeDataOf<T>(), &forwardGet<G, Unlinked>, set};
+}
+
+// An enumeration argument by name or number; the arguments error otherwise.
+template <class E>
+E EnumArgument(TJVCLPersistent& self, const TEnumInfo* type, const TJValue& value) {
+    int ordinal;
+    if (!ValueToEnum(type, value, ordinal)) self.RaiseArgumentsError();
+    return static_cast<E>(ordinal);
 }
 
 // A script method that calls the object with the script's arguments (all

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "engine/core/errors.h"
 #include "engine/core/object.h"
 
 class TPersistent;
@@ -37,6 +38,17 @@ class TJVCLPersistent : public TJObject {
     [[noreturn]] void RaiseArgumentsError();
     // "VCL is null" without an object; the arguments error with fewer than minimum.
     virtual void CheckVCL(TJValueList* args, int minimum);
+    // Runs a GUI library call; its exceptions become EVCLError with their message.
+    template <class F>
+    void GuardVCL(F&& call) {
+        try {
+            call();
+        } catch (const EJException&) {
+            throw;
+        } catch (const Exception& e) {
+            RaiseVCLError(e.message());
+        }
+    }
     // Detaches, then links an object of VCLClass; false (nothing linked) otherwise.
     virtual bool AttachVCL(TPersistent* object, bool owned);
     // The class of the objects the wrapper accepts.
