@@ -9,8 +9,11 @@
 #include "engine/core/valuelist.h"
 
 void TJMethodTable::Entry::Call(TJObject& self, TJValueList* args, TJValue& result) const {
-    if (Result == TJMethodResult::Self) MakeObject(&self, result);
-    else MakeUndefined(result);
+    switch (Result) {
+    case TJMethodResult::Undefined: MakeUndefined(result); break;
+    case TJMethodResult::Self: MakeObject(&self, result); break;
+    case TJMethodResult::False: MakeBool(false, result); break;
+    }
     if (ArgCount(args) >= MinArgs) Invoke(Row, self, args, result);
 }
 

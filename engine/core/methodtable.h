@@ -20,7 +20,8 @@ struct TJValue;
 // then does not run).
 enum class TJMethodResult : uint8_t {
     Undefined,
-    Self,  // the object itself
+    Self,   // the object itself
+    False,  // a method that answers whether it acted
 };
 
 // The code of a native method of class T: the object, the arguments (at

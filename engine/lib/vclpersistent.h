@@ -53,14 +53,11 @@ class TJVCLPersistent : public TJObject {
 protected:
     // InitWrapper, then CreateVCL.
     void Construct(TJValueList* args) override;
-    // Lists only these names of the linked object for scripts, the wrapper's
-    // own published names after them (a HookEvents of a wrapper whose object
-    // publishes more than scripts may reach).
-    void SetLinkedNames(const char* const* names, size_t count);
-    template <size_t N>
-    void SetLinkedNames(const char* const (&names)[N]) {
-        SetLinkedNames(names, N);
-    }
+    // Scripts reach the linked object's published properties by name (the
+    // GUI bridge's wrappers); a wrapper answering false shows its own only,
+    // among them the rows that forward to the object (the host's elements,
+    // whose objects publish more than scripts may reach).
+    virtual bool ShowsLinkedProperties() const { return true; }
     // Forgets the object without freeing it (it is dying or let go); the
     // wrappers of its sub-objects forget theirs too, and Unlinked tells the
     // wrapper's other companions. The names stay, so their reads raise "VCL

@@ -1,6 +1,8 @@
 // The host's element classes as scripts see them, made by a script as a
 // widget makes them: the names each lists (getProperties without a window's
-// named components, getEvents).
+// named components, getEvents), the hook rows against the classes they hook,
+// and a handler another party set on a window, which the window's wrapper
+// leaves in place.
 #include <gtest/gtest.h>
 
 #include "bridge/caster.h"
@@ -8,6 +10,8 @@
 #include "engine/lib/vclpersistent.h"
 #include "engine/orovod.h"
 #include "host/script/hostclasses.h"
+#include "host/script/windowobject.h"
+#include "host/window/skinform.h"
 
 namespace {
 
@@ -46,24 +50,24 @@ TEST_F(SurfaceTest, EachElementListsItsNamesAndEvents) {
          "autoSize,background,colorAlpha,ComponentCount,ComponentIndex,ControlCount,fontCharset,fontColor,fontDialog,"
          "fontName,fontSize,fontStyle,handle,Height,Left,main,Owner,parent,ParentFont,ParentWindow,popupMenu,Showing,"
          "Tag,tile,toolTip,Top,transparency,transparentColor,VCLclassName,Visible,VisibleDockClientCount,Width",
-         "onClick,onClose,onDblClick,onKeyDown,onKeyUp,onMouseDown,onMouseEnter,onMouseLeave,onMouseMove,onMouseUp,"
-         "onMouseWheel,onSettingChanged,onSettingChanging,onDragDropText,onDragDropFiles"},
+         "onClick,onClose,onDblClick,onFontChanged,onKeyDown,onKeyUp,onMouseDown,onMouseEnter,onMouseLeave,onMouseMove,"
+         "onMouseUp,onMouseWheel,onSettingChanged,onSettingChanging,onDragDropText,onDragDropFiles"},
         {"label(w)",
          "align,autoEllipsis,AutoSize,ComponentCount,ComponentIndex,fontCharset,fontColor,fontName,fontSize,fontStyle,"
          "height,left,Owner,parent,parentFont,Tag,text,toolTip,top,transparency,VCLclassName,Visible,width,WordWrap",
          "onClick,onDblClick,onMouseDown,onMouseEnter,onMouseLeave,onMouseMove,onMouseUp"},
         {"image(w)",
-         "autoSize,ComponentCount,ComponentIndex,height,left,Owner,Parent,src,Stretch,Tag,toolTip,top,transparency,"
+         "autoSize,ComponentCount,ComponentIndex,height,left,Owner,parent,src,Stretch,Tag,toolTip,top,transparency,"
          "transparentObject,VCLclassName,Visible,width",
          "onClick,onDblClick,onMouseDown,onMouseEnter,onMouseLeave,onMouseMove,onMouseUp"},
         {"edit(w)",
          "align,canUndo,ComponentCount,ComponentIndex,ControlCount,fontCharset,fontColor,fontName,fontSize,fontStyle,"
-         "handle,Height,left,modified,multiline,Owner,Parent,ParentFont,ParentWindow,selLength,selStart,selText,"
-         "Showing,Tag,text,toolTip,Top,transparency,VCLclassName,Visible,VisibleDockClientCount,Width,WordWrap",
+         "handle,height,left,modified,multiline,Owner,parent,ParentFont,ParentWindow,selLength,selStart,selText,"
+         "Showing,Tag,text,toolTip,top,transparency,VCLclassName,visible,VisibleDockClientCount,width,WordWrap",
          "onChange,onClick,onDblClick,onEnter,onExit,onKeyDown,onKeyUp,onMouseDown,onMouseEnter,onMouseLeave,"
          "onMouseMove,onMouseUp,onDragDropText,onDragDropFiles"},
         // A web view hooks nothing; its browser publishes no events.
-        {"web(w)", "ComponentCount,ComponentIndex,Height,Left,Owner,scrollBar,src,Tag,top,transparency,VCLclassName,Visible,width",
+        {"web(w)", "ComponentCount,ComponentIndex,height,left,Owner,scrollBar,src,Tag,top,transparency,VCLclassName,visible,width",
          ""},
         {"timer()", "ComponentCount,ComponentIndex,Interval,Owner,Tag,VCLclassName", "onTimer"},
         {"menuItem(w)", "ComponentCount,ComponentIndex,Enabled,Owner,parent,Tag,text,VCLclassName,Visible", "onClick"},
@@ -77,6 +81,36 @@ TEST_F(SurfaceTest, EachElementListsItsNamesAndEvents) {
         element->GetEventList(events);
         EXPECT_EQ(joined(events), c.events) << c.made;
     }
+}
+
+TEST_F(SurfaceTest, EveryHookedEventIsPublishedWithItsSignature) {
+    const char* const elements[] = {"window(true)", "label(w)", "image(w)", "edit(w)", "web(w)", "timer()", "menuItem(w)"};
+    for (const char* element : elements) {
+        TJVCLComponent* wrapper = made(AnsiString("var w = new window(true), e = new ") + element + ";", "e");
+        ASSERT_NE(wrapper, nullptr) << element;
+        for (TJHookPart part : wrapper->Hooks())
+            for (const TJHook& row : part) EXPECT_TRUE(IsHookable(wrapper->VCLClass(), row)) << element << " " << row.Property;
+    }
+}
+
+struct Closes {
+    int count = 0;
+    void close(TObject*, TCloseAction&) { ++count; }
+};
+
+TEST_F(SurfaceTest, AnotherPartysHandlerSurvivesTheWindowsHooks) {
+    TSkinForm* form = new TSkinForm(nullptr);
+    Closes closes;
+    form->OnClose = TCloseEvent::bind<&Closes::close>(&closes);
+    const TMethod theirs = form->OnClose;
+    auto* window = createObject<TJVCLBaseExForm>(&engine, true, nullptr);
+    ASSERT_TRUE(window->AttachVCL(form, false));
+    EXPECT_EQ(TMethod(form->OnClose), theirs);
+    EXPECT_TRUE(IsBridgeCode(form->OnMouseDown));
+    window->DetachVCL();
+    EXPECT_EQ(TMethod(form->OnClose), theirs);
+    EXPECT_TRUE(form->OnMouseDown.isNil());
+    form->Free();
 }
 
 }  // namespace
