@@ -7,7 +7,7 @@
 
 #include "bridge/caster.h"
 #include "bridge/component.h"
-#include "engine/lib/vclpersistent.h"
+#include "bridge/vclpersistent.h"
 #include "engine/orovod.h"
 #include "host/script/hostclasses.h"
 #include "host/script/windowobject.h"

@@ -1,8 +1,10 @@
-// TJVCLPersistent: the script object that stands for one object of the GUI
-// library (a form, a control, a font): the object's published properties as
-// script properties by name, a link that never outlives the object, and the
-// operations through which the GUI bridge's wrappers (bridge/) attach,
-// create, check and release their objects.
+// TJVCLPersistent: the root of the GUI bridge's wrappers (TJVCLComponent,
+// bridge/component.h, derives from it; InstallGUIBridge names it to the
+// engine): the script object that stands for one object of the GUI library
+// (a form, a control, a font), the object's published properties as script
+// properties by name, a link that never outlives the object, and the
+// operations through which the wrappers attach, create, check and release
+// their objects.
 #pragma once
 
 #include <vector>

@@ -1,7 +1,7 @@
 // The GUI wrapper root: linking and letting go, the checks and errors every
 // GUI wrapper shares, and member access that reaches the linked object's
 // published properties by name (any case) before any member.
-#include "engine/lib/vclpersistent.h"
+#include "bridge/vclpersistent.h"
 
 #include <algorithm>
 
