@@ -16,9 +16,13 @@
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/comctrls.h"
+#include "ui/edits.h"
 #include "ui/forms.h"
+#include "ui/image.h"
+#include "ui/lists.h"
 #include "ui/menus.h"
 #include "ui/panel.h"
+#include "ui/splitter.h"
 #include "ui/stdctrls.h"
 #include "ui/timer.h"
 
@@ -131,11 +135,12 @@ const TJCasterRow scriptTypes[] = {
 // TActionList, TOpenDialog, TSaveDialog, TFontDialog, TFindDialog,
 // TReplaceDialog, TSpinEdit, TUpDown).
 const TClassInfo* const streamClasses[] = {
-    &TForm::classInfo, nullptr, &TButton::classInfo, nullptr, &TLabel::classInfo, &TTimer::classInfo,
-    &TMenuItem::classInfo, &TMainMenu::classInfo, &TPopupMenu::classInfo, &TCheckBox::classInfo, nullptr,
-    nullptr, nullptr, &TGroupBox::classInfo, nullptr, &TPanel::classInfo, nullptr,
-    nullptr, nullptr, nullptr, &TTabSheet::classInfo, &TPageControl::classInfo, nullptr,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    &TForm::classInfo, &TEdit::classInfo, &TButton::classInfo, &TMemo::classInfo, &TLabel::classInfo,
+    &TTimer::classInfo, &TMenuItem::classInfo, &TMainMenu::classInfo, &TPopupMenu::classInfo,
+    &TCheckBox::classInfo, &TRadioButton::classInfo, &TListBox::classInfo, &TComboBox::classInfo,
+    &TGroupBox::classInfo, &TRadioGroup::classInfo, &TPanel::classInfo, &TSplitter::classInfo,
+    &TCheckListBox::classInfo, &TImage::classInfo, nullptr, &TTabSheet::classInfo, &TPageControl::classInfo,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr,
 };

@@ -233,18 +233,18 @@ void TJVCLComponent::SenderWrapper(TObject* sender, TJValue& result) {
 }
 
 // ==== The action rule ====
-// An action takes the click: the click handler goes first, and the action is
-// set only when that worked; null gives the click back to the script. Any
-// other value changes nothing.
+// An action takes the click from the script: the bridge's click code goes
+// (a handler another party set stays, as with every hook), then the action
+// is set; null gives the click back to the script. Any other value changes
+// nothing.
 
 void TJVCLComponent::SetActionWrapper(const TJValue& action) {
     CheckVCL(nullptr, 0);
-    TJValue nil;
-    MakeNull(nil);
     if (isActionWrapper(WrapperOfValue(action))) {
-        if (WritePublishedProperty(VCL(), "OnClick", nil, nullptr)) WritePublishedProperty(VCL(), "Action", action, nullptr);
+        UnhookEvent(*this, "OnClick");
+        WritePublishedProperty(VCL(), "Action", action, nullptr);
     } else if (IsNullValue(action)) {
-        if (WritePublishedProperty(VCL(), "Action", nil, nullptr)) HookEvent(*this, On<"OnClick", TNotifyEvent>());
+        if (WritePublishedProperty(VCL(), "Action", action, nullptr)) HookEvent(*this, On<"OnClick", TNotifyEvent>());
     }
 }
 

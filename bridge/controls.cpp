@@ -12,6 +12,7 @@
 
 namespace {
 
+const TJHook clickRows[] = {On<"OnClick", TNotifyEvent>(), On<"OnDblClick", TNotifyEvent>()};
 const TJHook dragRows[] = {
     On<"OnContextPopup", TContextPopupEvent>(), On<"OnDragDrop", TDragDropEvent>(),
     On<"OnDragOver", TDragOverEvent>(),         On<"OnEndDock", TEndDragEvent>(),
@@ -32,6 +33,7 @@ void constrainedResize(void* data, TObject* sender, int& minWidth, int& minHeigh
 
 }  // namespace
 
+const TJHookPart ClickHooks(clickRows);
 const TJHookPart DragHooks(dragRows);
 const TJHookPart MouseHooks(mouseRows);
 const TJHookPart FocusHooks(focusRows);
@@ -144,6 +146,8 @@ TObject* TJVCLControl::ParentWrapper() const {
     return control ? Cast(control->Parent(), Runtime()) : nullptr;
 }
 
+// A wrapper with no control stands for none; one whose control is no window
+// control cannot hold children.
 void TJVCLControl::SetParentWrapper(TObject* parent) {
     CheckVCL(nullptr, 0);
     TWinControl* parentControl = nullptr;
@@ -151,9 +155,9 @@ void TJVCLControl::SetParentWrapper(TObject* parent) {
         TJVCLPersistent* wrapper = static_cast<TJObject*>(parent)->InheritsFrom(&TJVCLPersistent::classInfo)
                                        ? static_cast<TJVCLPersistent*>(parent)
                                        : nullptr;
-        if (!wrapper || !wrapper->HasVCL() || !wrapper->VCL()->InheritsFrom(&TWinControl::classInfo))
+        if (!wrapper || (wrapper->HasVCL() && !wrapper->VCL()->InheritsFrom(&TWinControl::classInfo)))
             RaiseArgumentsError();
-        parentControl = static_cast<TWinControl*>(wrapper->VCL());
+        if (wrapper->HasVCL()) parentControl = static_cast<TWinControl*>(wrapper->VCL());
     }
     GuardVCL([&] { WrappedControl()->SetParent(parentControl); });
 }

@@ -13,6 +13,7 @@ class TControl;
 class TWinControl;
 
 // The events most controls share, for the hook tables of their wrappers.
+extern const TJHookPart ClickHooks;  // click and double click, always (whatever the control's Action)
 extern const TJHookPart DragHooks;   // context popup, drag drop and over, end of dock and drag
 extern const TJHookPart MouseHooks;  // mouse down, move and up
 extern const TJHookPart FocusHooks;  // enter, exit

@@ -61,7 +61,7 @@ void argumentValue(TJVCLComponent& wrapper, const TJEventArg& arg, const void* a
     case TJArgKind::Boolean: return MakeBool(arg.Read(at) != 0, value);
     case TJArgKind::Text: return MakeString(*static_cast<const AnsiString*>(at), value);
     case TJArgKind::Enum: return enumName(static_cast<const TEnumInfo*>(arg.Type), arg.Read(at), value);
-    case TJArgKind::Shift:
+    case TJArgKind::Set:
         return MakeString(SetToNameList(static_cast<const TSetInfo*>(arg.Type), static_cast<uint32_t>(arg.Read(at))),
                           value);
     case TJArgKind::Point: return MakeObject(newPoint(runtime, *static_cast<const TPoint*>(at)), value);
@@ -188,6 +188,17 @@ bool IsBridgeCode(const TMethod& handler) { return bridgeCode().contains(handler
 
 void HookEvent(TJVCLComponent& wrapper, const TJHook& row) {
     if (wrapper.HasVCL()) hookRow(wrapper, row);
+}
+
+void UnhookEvent(TJVCLComponent& wrapper, const char* property) {
+    if (!wrapper.HasVCL()) return;
+    TPersistent* object = wrapper.VCL();
+    const TPropInfo* prop = GetPropInfo(object->ClassType(), property);
+    TPropValue current;
+    if (!prop || !prop->isMethod() || !prop->Set || !ReadProp(object, prop, current)) return;
+    if (!IsBridgeCode(current.Method) || current.Method.Data != &wrapper) return;
+    TPropValue nil;
+    WriteProp(object, prop, nil);
 }
 
 void ApplyHooks(TJVCLComponent& wrapper, TJHookList hooks) {

@@ -33,7 +33,7 @@ enum class TJArgKind : uint8_t {
     Boolean,
     Text,        // a string
     Enum,        // the element's name ("mbLeft")
-    Shift,       // the names of the elements present, joined by "," ("ssShift,ssCtrl")
+    Set,         // the names of the elements present, joined by "," ("ssShift,ssCtrl")
     Point,       // a new Point
     Rect,        // a new Rect
     IntegerBox,  // by reference: a Number, its `int` written back
@@ -47,7 +47,7 @@ enum class TJArgKind : uint8_t {
 // read from (and, for the boxes, written back to) the event's argument.
 struct TJEventArg {
     TJArgKind Kind;
-    const void* Type = nullptr;                        // Enum, EnumBox: TEnumInfo; Shift: TSetInfo
+    const void* Type = nullptr;                        // Enum, EnumBox: TEnumInfo; Set: TSetInfo
     int64_t (*Read)(const void* at) = nullptr;         // the ordinal kinds
     void (*Write)(void* at, int64_t value) = nullptr;  // the ordinal boxes
     TObject* (*ReadObject)(const void* at) = nullptr;  // Object
@@ -89,9 +89,8 @@ inline constexpr const TEnumInfo* enumInfoOf<TCheckBoxState> = &CheckBoxStateInf
 template <>
 inline constexpr const TEnumInfo* enumInfoOf<TEditCharCase> = &EditCharCaseInfo;
 
-// The table row of one parameter type. A byte-sized integer is a shift
-// state (TShiftState): an event with another byte passes it through code of
-// its own (OnWith) as an int.
+// The table row of one parameter type. Sets come only as TSet, which
+// carries its element names: every integer type, a byte too, is a number.
 template <class A>
 constexpr TJEventArg eventArgOf() {
     using namespace bridge_detail;
@@ -105,9 +104,9 @@ constexpr TJEventArg eventArgOf() {
     } else if constexpr (std::is_same_v<T, char>) {
         static_assert(byRef, "a character passed by value");
         return {TJArgKind::CharBox, nullptr, &readAs<unsigned char>, &writeAs<unsigned char>};
-    } else if constexpr (std::is_same_v<T, TShiftState>) {
-        static_assert(!byRef, "a shift state passed by reference");
-        return {TJArgKind::Shift, &ShiftStateInfo, &readAs<T>};
+    } else if constexpr (isSetType<T>) {
+        static_assert(!byRef, "a set passed by reference");
+        return {TJArgKind::Set, T::TypeInfo, &readAs<T>};
     } else if constexpr (std::is_enum_v<T>) {
         static_assert(enumInfoOf<T> != nullptr, "an enumeration without its enumInfoOf line");
         return {byRef ? TJArgKind::EnumBox : TJArgKind::Enum, enumInfoOf<T>, &readAs<T>, &writeAs<T>};
@@ -228,6 +227,9 @@ TJHook Ignore() {
 // too): only an empty field or one holding this wrapper's own bridge code is
 // written.
 void HookEvent(TJVCLComponent& wrapper, const TJHook& row);
+// Empties the object's event field when it holds this wrapper's bridge code;
+// another party's handler stays.
+void UnhookEvent(TJVCLComponent& wrapper, const char* property);
 void ApplyHooks(TJVCLComponent& wrapper, TJHookList hooks);
 // The row's event is published by the class with the row's signature.
 bool IsHookable(const TClassInfo* cls, const TJHook& row);

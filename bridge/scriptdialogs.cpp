@@ -42,8 +42,9 @@ TScriptDialog::TScriptDialog(TComponent* owner, int clientWidth, int clientHeigh
 }
 
 template <class Control>
-Control* TScriptDialog::place(int left, int top, int width, int height, TAnchors anchors) {
+Control* TScriptDialog::place(const char* name, int left, int top, int width, int height, TAnchors anchors) {
     auto* control = new Control(this);
+    control->SetName(name);
     control->SetParent(this);
     control->SetBounds(left, top, width, height);
     control->SetAnchors(anchors);
@@ -52,8 +53,9 @@ Control* TScriptDialog::place(int left, int top, int width, int height, TAnchors
 
 // The buttons keep to the right edge: a wider dialog widens what is anchored
 // on both sides, never over them.
-TButton* TScriptDialog::placeButton(const AnsiString& caption, int left, int top, TModalResult result) {
-    auto* button = place<TButton>(left, top, 75, 25, kTopRight);
+TButton* TScriptDialog::placeButton(const char* name, const AnsiString& caption, int left, int top,
+                                   TModalResult result) {
+    auto* button = place<TButton>(name, left, top, 75, 25, kTopRight);
     button->SetCaption(caption);
     button->SetModalResult(result);
     return button;
@@ -106,25 +108,25 @@ void TScriptDialog::placeInWorkArea() {
 // first window controls made, and take the focus first.
 
 TfrmPrompt::TfrmPrompt(TComponent* owner) : TScriptDialog(owner, 492, 73, kUIGothic) {
-    lblText = place<TLabel>(12, 8, 381, 29, kTopLeftRight);
+    lblText = place<TLabel>("lblText", 12, 8, 381, 29, kTopLeftRight);
     lblText->SetAutoSize(false);
     lblText->SetWordWrap(true);
-    edtPrompt = place<TEdit>(10, 41, 385, 20, kTopLeftRight);
-    btnOK = placeButton("OK", 408, 8, mrOk);
+    edtPrompt = place<TEdit>("edtPrompt", 10, 41, 385, 20, kTopLeftRight);
+    btnOK = placeButton("btnOK", "OK", 408, 8, mrOk);
     btnOK->SetDefault(true);
-    btnCancel = placeButton("Cancel", 408, 40, mrCancel);
+    btnCancel = placeButton("btnCancel", "Cancel", 408, 40, mrCancel);
     btnCancel->SetCancel(true);
     SetActiveControl(edtPrompt);
 }
 
 TfrmTextArea::TfrmTextArea(TComponent* owner) : TScriptDialog(owner, 492, 275, kUIGothic) {
-    lblText = place<TLabel>(10, 8, 0, 0, setOf(akLeft, akTop));
-    mmText = place<TMemo>(6, 26, 395, 243, kAllSides);
+    lblText = place<TLabel>("lblText", 10, 8, 0, 0, setOf(akLeft, akTop));
+    mmText = place<TMemo>("mmText", 6, 26, 395, 243, kAllSides);
     mmText->SetScrollBars(ssVertical);
-    btnOK = placeButton("OK", 410, 28, mrOk);
-    btnCancel = placeButton("Cancel", 410, 59, mrCancel);
+    btnOK = placeButton("btnOK", "OK", 410, 28, mrOk);
+    btnCancel = placeButton("btnCancel", "Cancel", 410, 59, mrCancel);
     btnCancel->SetCancel(true);
-    btnClear = placeButton("Clear", 410, 91, mrNone);
+    btnClear = placeButton("btnClear", "Clear", 410, 91, mrNone);
     btnClear->OnClick = TNotifyEvent::bind<&TfrmTextArea::btnClearClick>(this);
     SetActiveControl(mmText);
 }
@@ -134,11 +136,11 @@ void TfrmTextArea::btnClearClick(TObject*) { mmText->Clear(); }
 // The list measures its items itself, at least as high as a check box, so
 // the layout's item height of 12 is not set.
 TfrmCheckList::TfrmCheckList(TComponent* owner) : TScriptDialog(owner, 416, 243, kPGothic) {
-    lblText = place<TLabel>(16, 8, 0, 0, setOf(akLeft, akTop));
-    lbCheck = place<TCheckListBox>(8, 26, 321, 207, kAllSides);
-    btnOK = placeButton("OK", 336, 26, mrOk);
+    lblText = place<TLabel>("lblText", 16, 8, 0, 0, setOf(akLeft, akTop));
+    lbCheck = place<TCheckListBox>("lbCheck", 8, 26, 321, 207, kAllSides);
+    btnOK = placeButton("btnOK", "OK", 336, 26, mrOk);
     btnOK->SetDefault(true);
-    btnCancel = placeButton("Cancel", 336, 57, mrCancel);
+    btnCancel = placeButton("btnCancel", "Cancel", 336, 57, mrCancel);
     btnCancel->SetCancel(true);
     SetActiveControl(lbCheck);
 }

@@ -36,10 +36,10 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
 
-    // A control of the dialog at its place in the layout.
+    // A control of the dialog under its name, at its place in the layout.
     template <class Control>
-    Control* place(int left, int top, int width, int height, TAnchors anchors);
-    TButton* placeButton(const AnsiString& caption, int left, int top, TModalResult result);
+    Control* place(const char* name, int left, int top, int width, int height, TAnchors anchors);
+    TButton* placeButton(const char* name, const AnsiString& caption, int left, int top, TModalResult result);
 
 private:
     void placeInWorkArea();

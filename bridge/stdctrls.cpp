@@ -28,7 +28,6 @@ TPropInfo ActionProperty() { return {"action", TTypeKind::Class, &TJObject::clas
 
 namespace {
 
-const TJHook clicksRows[] = {On<"OnClick", TNotifyEvent>(), On<"OnDblClick", TNotifyEvent>()};
 const TJHook buttonClickRow[] = {On<"OnClick", TNotifyEvent>(TJHookWhen::WithoutAction)};
 
 // ==== Edit and memo ====
@@ -53,7 +52,7 @@ const TJWrapperMethod editMethods[] = {
 };
 
 const TJHook editRows[] = {On<"OnChange", TNotifyEvent>()};
-const TJHookPart editHooks[] = {editRows, clicksRows, DragHooks, FocusHooks, KeyHooks, MouseHooks, StartHooks};
+const TJHookPart editHooks[] = {editRows, ClickHooks, DragHooks, FocusHooks, KeyHooks, MouseHooks, StartHooks};
 
 const TPropInfo memoProperties[] = {
     Strings<&TCustomMemo::Lines>("lines"),
@@ -153,7 +152,7 @@ const TJWrapperMethod listBoxMethods[] = {
     {"selected", 0, &itemFlag<TCustomListBox, &TCustomListBox::Selected, &TCustomListBox::SetSelected>},
 };
 
-const TJHookPart listBoxHooks[] = {clicksRows, DragHooks, FocusHooks, KeyHooks, MouseHooks, StartHooks};
+const TJHookPart listBoxHooks[] = {ClickHooks, DragHooks, FocusHooks, KeyHooks, MouseHooks, StartHooks};
 
 const TJWrapperMethod checkListBoxMethods[] = {
     {"checked", 0, &itemFlag<TCheckListBox, &TCheckListBox::Checked, &TCheckListBox::SetChecked>},
@@ -162,7 +161,7 @@ const TJWrapperMethod checkListBoxMethods[] = {
 };
 
 const TJHook clickCheckRow[] = {On<"OnClickCheck", TNotifyEvent>()};
-const TJHookPart checkListBoxHooks[] = {clicksRows, clickCheckRow, DragHooks, FocusHooks,
+const TJHookPart checkListBoxHooks[] = {ClickHooks, clickCheckRow, DragHooks, FocusHooks,
                                         KeyHooks,   MouseHooks,    StartHooks};
 
 // ==== Combo box, radio group ====
@@ -198,27 +197,20 @@ const TJHookPart splitterHooks[] = {splitterRows};
 
 // ==== Label, timer, group box, panel, image ====
 
-const TJHookPart labelHooks[] = {clicksRows, DragHooks, MouseHooks, StartHooks};
+const TJHookPart labelHooks[] = {ClickHooks, DragHooks, MouseHooks, StartHooks};
 
 const TJHook timerRows[] = {On<"OnTimer", TNotifyEvent>()};
 const TJHookPart timerHooks[] = {timerRows};
 
 const TJHook dockSiteRows[] = {On<"OnGetSiteInfo", TGetSiteInfoEvent>(), On<"OnUnDock", TUnDockEvent>()};
-const TJHookPart groupBoxHooks[] = {clicksRows, dockSiteRows, DragHooks, FocusHooks, MouseHooks, StartHooks,
+const TJHookPart groupBoxHooks[] = {ClickHooks, dockSiteRows, DragHooks, FocusHooks, MouseHooks, StartHooks,
                                     DockHooks};
 const TJHook panelRows[] = {On<"OnCanResize", TCanResizeEvent>(), On<"OnResize", TNotifyEvent>()};
-const TJHookPart panelHooks[] = {panelRows, clicksRows, dockSiteRows, DragHooks, FocusHooks, MouseHooks, StartHooks,
+const TJHookPart panelHooks[] = {panelRows, ClickHooks, dockSiteRows, DragHooks, FocusHooks, MouseHooks, StartHooks,
                                  DockHooks};
 
-// The percentage is a byte, which the event path would take for a shift state.
-void imageProgress(void* data, TObject* sender, TProgressStage stage, uint8_t percentDone, bool redrawNow,
-                   const TRect& rect, const AnsiString& message) {
-    TJEventThunk<"OnProgress", void(TObject*, TProgressStage, int, bool, const TRect&, const AnsiString&)>::Call(
-        data, sender, stage, percentDone, redrawNow, rect, message);
-}
-
-const TJHook imageRows[] = {OnWith<"OnProgress", TProgressEvent>(&imageProgress)};
-const TJHookPart imageHooks[] = {clicksRows, imageRows, DragHooks, MouseHooks, StartHooks};
+const TJHook imageRows[] = {On<"OnProgress", TProgressEvent>()};
+const TJHookPart imageHooks[] = {ClickHooks, imageRows, DragHooks, MouseHooks, StartHooks};
 
 }  // namespace
 

@@ -24,8 +24,9 @@
 //   const TJWrapperMethod editMethods[] = {
 //       Call<&TCustomEdit::Clear>("clear"),  // gives the wrapper back
 //   };
-//   const TJHook editOwn[] = {On<"OnChange", TNotifyEvent>()};
-//   const TJHookPart editHooks[] = {editOwn, ClickHooks, MouseHooks, KeyHooks, StartHooks};
+//   const TJHook editRows[] = {On<"OnChange", TNotifyEvent>()};
+//   const TJHookPart editHooks[] = {editRows,  ClickHooks, DragHooks, FocusHooks,  // the shared parts
+//                                   KeyHooks, MouseHooks, StartHooks};             // of bridge/controls.h
 //
 //   const TClassInfo TJVCLBaseEdit::classInfo = makeClassInfo(
 //       "TJVCLBaseEdit", &TJVCLWinControl::classInfo, editProperties, &scriptCreator<TJVCLBaseEdit>);
@@ -35,11 +36,14 @@
 //   }
 //   TJHookList TJVCLBaseEdit::Hooks() const { return editHooks; }
 //
-// and the rows {"TEdit", &TJVCLBaseEdit::classInfo} of the caster and
-// {"VCLEdit", &TJVCLEdit::classInfo} of the script types (bridge/caster.cpp).
-// A property or method that needs more than a call gets a function of its
-// own in the same table; so does an event that needs more than a handler
-// (OnWith).
+// and the rows {"TEdit", &TJVCLBaseEdit::classInfo} of the caster,
+// {"VCLEdit", &TJVCLEdit::classInfo} of the script types and &TEdit::classInfo
+// of the stream classes (bridge/caster.cpp). An event's script arguments
+// follow its signature (bridge/events.h): a set parameter is a TSet, which
+// reaches the script as element names, and every integer, a byte too, as a
+// number. A property or method that needs more than a call gets a function
+// of its own in the same table; so does an event that needs more than a
+// handler (OnWith).
 #pragma once
 
 #include <tuple>
@@ -104,6 +108,7 @@ void set(C& object, T&& value) {
 template <class T>
 constexpr TTypeKind kindOf() {
     if constexpr (std::is_same_v<T, bool> || std::is_enum_v<T>) return TTypeKind::Enumeration;
+    else if constexpr (isSetType<T>) return TTypeKind::Set;
     else if constexpr (std::is_integral_v<T>) return TTypeKind::Integer;
     else if constexpr (std::is_floating_point_v<T>) return TTypeKind::Float;
     else if constexpr (std::is_same_v<T, AnsiString>) return TTypeKind::String;
@@ -117,7 +122,8 @@ constexpr const void* typeDataOf() {
     else if constexpr (std::is_enum_v<T>) {
         static_assert(enumInfoOf<T> != nullptr, "an enumeration without its enumInfoOf line");
         return enumInfoOf<T>;
-    } else return nullptr;
+    } else if constexpr (isSetType<T>) return T::TypeInfo;
+    else return nullptr;
 }
 
 template <class T>

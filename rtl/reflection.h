@@ -404,5 +404,31 @@ constexpr uint32_t setOf(E... elements) { return ((1u << static_cast<int>(elemen
 template <class E>
 constexpr bool inSet(uint32_t bits, E element) { return bits & (1u << static_cast<int>(element)); }
 
+// A set as a type of its own: the bit mask of elements of E that knows its
+// type information, so that code reading types (the script bridge's event
+// tables) tells a set from a number of the same size. It converts to and
+// from the mask: TShiftState shift = setOf(ssShift); inSet(shift, ssShift).
+template <class E, const TSetInfo& Info, class Bits = uint8_t>
+struct TSet {
+    using Element = E;
+    static constexpr const TSetInfo* TypeInfo = &Info;
+
+    constexpr TSet() = default;
+    constexpr TSet(uint32_t bits) : Bits_(static_cast<Bits>(bits)) {}
+    constexpr operator uint32_t() const { return Bits_; }
+    constexpr TSet& operator|=(uint32_t bits) {
+        Bits_ = static_cast<Bits>(Bits_ | bits);
+        return *this;
+    }
+
+private:
+    Bits Bits_ = 0;
+};
+
+template <class T>
+inline constexpr bool isSetType = false;
+template <class E, const TSetInfo& Info, class Bits>
+inline constexpr bool isSetType<TSet<E, Info, Bits>> = true;
+
 // Equality of two names without regard to ASCII case.
 bool SameName(std::string_view a, std::string_view b) noexcept;

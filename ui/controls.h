@@ -36,8 +36,8 @@ enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
 extern const TEnumInfo MouseButtonInfo;
 
 enum TShiftStateElement : uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-using TShiftState = uint8_t;
 extern const TSetInfo ShiftStateInfo;
+using TShiftState = TSet<TShiftStateElement, ShiftStateInfo>;
 
 enum TDragState : uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
 extern const TEnumInfo DragStateInfo;

@@ -2,8 +2,8 @@
 // the runner in tests/scripts/bridge_dialogs): the real windows' client
 // sizes from script arguments, where they open (centred on a visible owner,
 // else on the work area, and always inside the work area), their owner
-// window, the buttons kept right of a widened memo, the focus in the edit,
-// the password character and the Clear button.
+// window, the controls' names, the buttons kept right of a widened memo, the
+// focus in the edit, the password character and the Clear button.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -129,6 +129,29 @@ TEST_F(DialogTest, ClientSizesFollowTheScriptsArguments) {
         SIZE client = clientOf(c.script);
         EXPECT_EQ(client.cx, c.width) << c.script;
         EXPECT_EQ(client.cy, c.height) << c.script;
+    }
+}
+
+TEST_F(DialogTest, EachControlHasItsName) {
+    const struct {
+        const char* script;
+        const char* names;
+    } cases[] = {
+        {"prompt('Name?');", "lblText edtPrompt btnOK btnCancel"},
+        {"textArea('Notes');", "lblText mmText btnOK btnCancel btnClear"},
+        {"new CheckListBox().execute();", "lblText lbCheck btnOK btnCancel"},
+    };
+    for (const auto& c : cases) {
+        DIZI component;
+        ASSERT_TRUE(component.Compile(c.script));
+        AnsiString names;
+        open([&] { component.RunNoArgs(); }, mrCancel, [&](TScriptDialog& dialog) {
+            for (int i = 0; i < dialog.ComponentCount(); ++i) {
+                if (i) names += " ";
+                names += dialog.Components(i)->Name();
+            }
+        });
+        EXPECT_EQ(names, c.names);
     }
 }
 

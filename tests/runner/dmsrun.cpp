@@ -363,13 +363,16 @@ std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
-// Runs a script of a test folder with its .in, .args and .answers files and
-// writes OUT.out, OUT.err and OUT.code.
+// Runs a script of a test folder with its .in, .args, .library and .answers
+// files and writes OUT.out, OUT.err and OUT.code.
 void runTestScript(const std::string& script, const std::string& base, const std::string& out, RunOptions options,
                    CRITICAL_SECTION* lock) {
     std::string input;
     readFile(base + ".in", input);
     for (const std::string& argument : readLines(base + ".args")) options.Arguments.push_back(argument.c_str());
+    std::string folder = base.substr(0, base.find_last_of('\\') + 1);
+    for (const std::string& library : readLines(base + ".library"))
+        options.LibraryFolders.push_back((folder + library).c_str());
     std::vector<Answer> answers = parseAnswers(readLines(base + ".answers"));
     Sink stdoutSink, stderrSink;
     stdoutSink.Lock = stderrSink.Lock = lock;
