@@ -113,12 +113,21 @@ void TJBaseSocketObject::fireNotify(const char* name) {
     fire(name, args);
 }
 
+// The handler cannot break the client's operation: its errors are dropped;
+// an abort or exit in it ends the run, the client passing it on.
 void TJBaseSocketObject::onStatus(TObject*, const AnsiString& text) {
     if (Debug) PrintHook(text);
     if (!HasEventHandler("onStatus")) return;
     TJValueList args;
     args.AddString(text);
-    fire("onStatus", args);
+    try {
+        fire("onStatus", args);
+    } catch (const EJAbort&) {
+        throw;
+    } catch (const EJStatement&) {
+        throw;
+    } catch (...) {
+    }
 }
 
 void TJBaseSocketObject::onError(TObject*, int32_t code, const AnsiString& name) {

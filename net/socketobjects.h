@@ -87,12 +87,18 @@ private:
     std::unique_ptr<TgSocket> Client_;
 };
 
-// Every failure of the client becomes the method's own message; a script
-// abort or exit raised by an event handler ends the run as it would anyway.
+// Every failure of the client becomes the method's own message, and so does
+// a script error of an event handler, which the client passes on as it does
+// whatever its hooks raise; a script abort or exit raised by a handler ends
+// the run as it would anyway.
 template <class T>
 void TJBaseSocketObject::RunMethod(const Method<T>& method, TJValueList* args, TJValue& result) {
     try {
-        (static_cast<T*>(this)->*method.Run)(args, result);
+        try {
+            (static_cast<T*>(this)->*method.Run)(args, result);
+        } catch (const EHookFault& fault) {
+            fault.Rethrow();
+        }
     } catch (const EJAbort&) {
         throw;
     } catch (const EJStatement&) {
