@@ -2,8 +2,10 @@
 #include "net/htmlobjects.h"
 
 #include "engine/core/array.h"
+#include "engine/core/errors.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/mbstring.h"
+#include "rtl/exceptions.h"
 #include "rtl/fileio.h"
 
 namespace {
@@ -21,11 +23,18 @@ const TPropInfo parserProperties[] = {
 
 void parse(TJHtmlParserObject& self, TJValueList* args, TJValue&) { self.Parse(ValueToString(args->At(0))); }
 
-// A missing file leaves the object as it was.
+// A missing file leaves the object as it was; one that cannot be read (a
+// device is never missing, and never read) raises.
 void parseFile(TJHtmlParserObject& self, TJValueList* args, TJValue&) {
     AnsiString path = ValueToString(args->At(0));
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    self.Parse(AnsiString(readFileBytes(path)));
+    if (!isDeviceName(path) && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    std::string bytes;
+    try {
+        bytes = readFileBytes(path);
+    } catch (const Exception&) {
+        raiseScriptError("EHtmlParserError", "parseFile error");
+    }
+    self.Parse(AnsiString(bytes));
 }
 
 void clear(TJHtmlParserObject& self, TJValueList*, TJValue&) { self.ClearTags(); }

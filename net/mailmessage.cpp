@@ -61,9 +61,7 @@ AnsiString safeBaseName(const AnsiString& name) {
     return base == "." || base == ".." ? AnsiString() : base;
 }
 
-HANDLE openFile(const AnsiString& path, DWORD disposition) {
-    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
+HANDLE openFile(const AnsiString& path, DWORD disposition) { return createDiskFile(path, GENERIC_WRITE, 0, disposition); }
 
 }  // namespace
 

@@ -22,6 +22,11 @@ AnsiString wideToAnsi(std::wstring_view text) {
     return ansi;
 }
 
+bool keepsWideForm(std::string_view text) {
+    WideString wide = ansiToWide(text);
+    return wide.find(L'\0') == WideString::npos && wideToAnsi(wide).view() == text;
+}
+
 bool isLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != 0;
 }

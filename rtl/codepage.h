@@ -13,6 +13,11 @@ using WideString = std::wstring;
 
 WideString ansiToWide(std::string_view text);
 AnsiString wideToAnsi(std::wstring_view text);
+// Whether the text comes back from its UTF-16 form as it was, and that form
+// holds no NUL. The system keeps names (of files, of registry keys) in that
+// form and reads them up to a NUL: a name that fails (a NUL, a lone lead
+// byte) is taken for another.
+bool keepsWideForm(std::string_view text);
 bool isLeadByte(unsigned char byte);
 
 // The byte offset of the character at `index` (the text's end for an index

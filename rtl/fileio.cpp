@@ -1,4 +1,5 @@
-// Whole-file reading and saving and the file error texts.
+// Whole-file reading and saving, the opening of disk files and the file error
+// texts.
 #include "rtl/fileio.h"
 
 #include <algorithm>
@@ -15,9 +16,71 @@ AnsiString fileErrorText(const char* what, const AnsiString& path) {
     return text;
 }
 
+// ==== Disk files and devices ====
+
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// "\\.\" and "\\?\" lead into the device space, where only a drive
+// ("\\?\C:\") or a share ("\\?\UNC\") is still a disk path.
+bool inDeviceSpace(std::string_view path) {
+    if (path.size() < 4 || !isSeparator(path[0]) || !isSeparator(path[1]) || (path[2] != '.' && path[2] != '?') ||
+        !isSeparator(path[3]))
+        return false;
+    std::string_view rest = path.substr(4);
+    bool drive = rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':';
+    bool share = rest.size() >= 4 && (rest[0] | 0x20) == 'u' && (rest[1] | 0x20) == 'n' && (rest[2] | 0x20) == 'c' &&
+                 isSeparator(rest[3]);
+    return !drive && !share;
+}
+
+// The system takes a name up to its first dot or colon, without the blanks
+// before it, for the device's: "nul.txt", "COM1:" and "aux .log" are devices.
+bool isReservedName(std::string_view name) {
+    name = name.substr(0, name.find_first_of(".:"));
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    std::string upper(name);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const char* reserved : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (upper == reserved) return true;
+    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '1' &&
+           upper[3] <= '9';
+}
+
+}  // namespace
+
+bool isDeviceName(const AnsiString& path) {
+    std::string_view bare = path.view();
+    while (!bare.empty() && (bare.back() == ':' || bare.back() == ' ')) bare.remove_suffix(1);
+    return inDeviceSpace(bare) || isReservedName(extractFileName(AnsiString(bare)).view());
+}
+
+namespace {
+
+// A device, or a path the system would take for another, names no disk file
+// of ours: ERROR_INVALID_NAME.
+bool refusesPath(const AnsiString& path) {
+    if (!isDeviceName(path) && !namesAnotherPath(path)) return false;
+    SetLastError(ERROR_INVALID_NAME);
+    return true;
+}
+
+}  // namespace
+
+HANDLE createDiskFile(const AnsiString& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+    if (refusesPath(path)) return INVALID_HANDLE_VALUE;
+    HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
+    if (file == INVALID_HANDLE_VALUE || GetFileType(file) == FILE_TYPE_DISK) return file;
+    CloseHandle(file);
+    SetLastError(ERROR_INVALID_NAME);
+    return INVALID_HANDLE_VALUE;
+}
+
+// ==== Whole files ====
+
 std::string readFileBytes(const AnsiString& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(createDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
     if (!file.valid()) throw EFOpenError(fileErrorText("Cannot open file", path));
     std::string bytes;
     char buffer[65536];
@@ -51,11 +114,13 @@ AnsiString temporaryName(const AnsiString& path) {
 
 }  // namespace
 
+// A device is never copied from (the copy would read it), nor a path that
+// names another (the copy would take that file's bytes).
 ReplacingFile::ReplacingFile(const AnsiString& path, bool keepOld) : path_(path), temporary_(temporaryName(path)) {
+    if (refusesPath(path)) return;
     bool copied = keepOld && CopyFileA(path.c_str(), temporary_.c_str(), FALSE);
     if (keepOld && !copied && GetLastError() != ERROR_FILE_NOT_FOUND) return;
-    file_ = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, copied ? OPEN_EXISTING : CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    file_ = createDiskFile(temporary_, GENERIC_WRITE, 0, copied ? OPEN_EXISTING : CREATE_ALWAYS);
     if (valid() && copied) SetFilePointer(file_, 0, nullptr, FILE_END);
 }
 

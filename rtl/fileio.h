@@ -1,6 +1,7 @@
-// Whole-file reading and saving and the file error texts: the line lists'
-// LoadFromFile and SaveToFile, the settings files, the picture loader and the
-// downloads read, save and report through these.
+// Whole-file reading and saving, the opening of disk files and the file error
+// texts: the line lists' LoadFromFile and SaveToFile, the settings files, the
+// picture loader, the script File object and the downloads read, save and
+// report through these.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,18 @@ public:
 private:
     HANDLE handle_;
 };
+
+// Whether the path names a device rather than a disk file: a reserved name
+// (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$) in any case, with any
+// extension or folder, or a name of the device space ("\\.\X", "\\?\X"
+// but for a drive or a share). Reading one can wait for ever.
+bool isDeviceName(const AnsiString& path);
+// CreateFileA for disk files only: a device name or a path that names
+// another (namesAnotherPath) is refused before anything is opened, and a
+// handle to anything but a disk file (a pipe, a console) is closed again;
+// each answers INVALID_HANDLE_VALUE with ERROR_INVALID_NAME.
+HANDLE createDiskFile(const AnsiString& path, DWORD access, DWORD share, DWORD disposition,
+                      DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
 // The bytes of a file; EFOpenError or EReadError when it cannot be read.
 std::string readFileBytes(const AnsiString& path);

@@ -109,7 +109,10 @@ bool sameFileName(const AnsiString& a, const AnsiString& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
+bool namesAnotherPath(const AnsiString& path) { return !keepsWideForm(path.view()); }
+
 bool fileExists(const AnsiString& path) {
+    if (namesAnotherPath(path)) return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -28,5 +28,10 @@ AnsiString extractFileDrive(const AnsiString& path);
 AnsiString extractRelativePath(const AnsiString& base, const AnsiString& target);
 // Whether two paths name one file as the file system compares names (no case).
 bool sameFileName(const AnsiString& a, const AnsiString& b);
-// Whether the path names an existing file (not a folder).
+// Whether the system would take the path for another (keepsWideForm): one
+// holding a NUL names the file of its part before it, one ending in a lone
+// lead byte the file without it.
+bool namesAnotherPath(const AnsiString& path);
+// Whether the path names an existing file (not a folder); never one that
+// names another.
 bool fileExists(const AnsiString& path);

@@ -59,8 +59,8 @@ private:
 };
 
 // Invoke; an exception an event handler raised meanwhile goes on from here.
-HRESULT invoke(IDispatch* dispatch, DISPID id, WORD flags, DISPPARAMS params, VARIANT* result) {
-    HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+HRESULT invoke(IDispatch* dispatch, DISPID id, WORD flags, DISPPARAMS params, InvokeResult* result) {
+    HRESULT hr = InvokeServer(dispatch, id, flags, &params, result);
     Application->RaisePendingException();
     return hr;
 }
@@ -113,6 +113,7 @@ public:
         AnsiString event = wideToAnsi(std::wstring_view(name, SysStringLen(name)));
         SysFreeString(name);
         if (event.empty()) return S_FALSE;
+        ServerCallback callback;
         guardCallback([&] { fire(event, params); });
         return S_OK;
     }
@@ -234,9 +235,9 @@ void TJActiveXObject::GetValue(const AnsiString& name, bool keyError, TJValue& v
 // value, kept as a member so that later reads give the same one.
 void TJActiveXObject::readMember(const AnsiString& name, TJValue& value) {
     DISPID id = memberId(name);
-    OwnedVariant answer;
+    InvokeResult answer;
     if (SUCCEEDED(invoke(Disp_.get(), id, DISPATCH_PROPERTYGET, DISPPARAMS{}, &answer))) {
-        VariantToValue(answer, Runtime(), value);
+        VariantToValue(answer.value(), Runtime(), value);
         if (TJActiveXObject* member = activeXOf(value)) member->SetParent(Disp_.get(), id);
         return;
     }
@@ -263,12 +264,12 @@ void TJActiveXObject::readIndex(const AnsiString& name, TJValueList* args, TJVal
         params.add(text);
     }
     IDispatch* target = Parent_ ? Parent_.get() : Disp_.get();
-    OwnedVariant answer;
+    InvokeResult answer;
     if (!target ||
         FAILED(invoke(target, Parent_ ? MemberId_ : DISPID_VALUE, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                       params.params(false), &answer)))
         raiseActiveX(name);
-    VariantToValue(answer, Runtime(), value);
+    VariantToValue(answer.value(), Runtime(), value);
 }
 
 // Only an Array object spreads into several arguments; any other value,
@@ -391,10 +392,11 @@ void TJActiveXObject::DisconnectEvents() {
 // ==== Enumerator ====
 
 TIntf<IEnumVARIANT> CollectionEnumerator(IDispatch* dispatch) {
-    OwnedVariant answer;
+    InvokeResult answer;
     if (FAILED(invoke(dispatch, DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, DISPPARAMS{}, &answer)))
         return nullptr;
-    IUnknown* unknown = answer.vt == VT_UNKNOWN ? answer.punkVal : answer.vt == VT_DISPATCH ? answer.pdispVal : nullptr;
+    const VARIANT& got = answer.value();
+    IUnknown* unknown = got.vt == VT_UNKNOWN ? got.punkVal : got.vt == VT_DISPATCH ? got.pdispVal : nullptr;
     IEnumVARIANT* items = nullptr;
     if (!unknown || FAILED(unknown->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items)))) return nullptr;
     return TIntf<IEnumVARIANT>::adopt(items);

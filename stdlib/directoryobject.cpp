@@ -10,6 +10,7 @@
 #include "engine/core/runtime.h"
 #include "engine/core/valuelist.h"
 #include "engine/support/dirutil.h"
+#include "rtl/filepath.h"
 #include "stdlib/strings.h"
 
 namespace {
@@ -40,7 +41,10 @@ TJDirectoryObject::~TJDirectoryObject() {
     FindClose();
 }
 
+// A name that the system would take for another (namesAnotherPath) is
+// refused: make, remove and clear would act on that other folder.
 void TJDirectoryObject::SetDirName(const AnsiString& name) {
+    if (namesAnotherPath(name)) raiseScriptError("EDirectoryError", "dirname error");
     DirName_ = withTrailingBackslash(expandUncFileName(name));
 }
 
@@ -191,9 +195,12 @@ void exists(TJDirectoryObject& self, TJValueList* args, TJValue& result) {
 }
 
 // A failure is the platform's input/output error with its code, as the
-// engine reports errors that are not the script's.
+// engine reports errors that are not the script's; a path that names another
+// is an invalid name.
 void changeTo(TJDirectoryObject& self, TJValueList* args, TJValue&) {
-    if (!SetCurrentDirectoryA(pathArgument(self, args).c_str()))
+    AnsiString path = pathArgument(self, args);
+    if (namesAnotherPath(path)) SetLastError(ERROR_INVALID_NAME);
+    if (namesAnotherPath(path) || !SetCurrentDirectoryA(path.c_str()))
         throw EInOutError(AnsiString("I/O error " + std::to_string(GetLastError())));
 }
 

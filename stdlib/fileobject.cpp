@@ -3,6 +3,7 @@
 #include "stdlib/fileobject.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "engine/core/errors.h"
@@ -15,7 +16,7 @@
 namespace {
 
 const TPropInfo fileProperties[] = {
-    IntegerProperty<&TJFileObject::lengthProperty>("length"),
+    Int64Property<&TJFileObject::lengthProperty>("length"),
     ClassProperty<&TJFileObject::lastModifiedProperty>("lastModified", &TJObject::classInfo),
     StringProperty<&TJFileObject::FileName, &TJFileObject::SetFileName>("filename"),
     StringProperty<&TJFileObject::FileName, &TJFileObject::SetFileName>("path"),
@@ -36,9 +37,10 @@ void TJFileObject::Fail(const char* prefix) const {
     raiseScriptError("EFileError", prefix + FileName_);
 }
 
-int32_t TJFileObject::lengthProperty() const {
-    if (Stream_.IsOpen()) return static_cast<int32_t>(Stream_.size());
-    return static_cast<int32_t>(GetFileSizeByName(FileName_));
+// A file past 2 GB has its whole length, not one wrapped to 32 bits.
+int64_t TJFileObject::lengthProperty() const {
+    if (Stream_.IsOpen()) return Stream_.size();
+    return static_cast<int64_t>(GetFileSizeByName(FileName_));
 }
 
 namespace {
@@ -136,20 +138,27 @@ void flush(TJFileObject& self, TJValueList*, TJValue& result) {
     MakeBool(wasOpen, result);
 }
 
+// A count or offset argument: a number past 32 bits is clamped, never
+// wrapped as an integer argument is (seek(-1e12) went 727 MB forward).
+int64_t wideArgument(const TJValue& value) {
+    double number = ValueToDouble(value);
+    return std::isnan(number) ? 0 : static_cast<int64_t>(std::clamp(number, -9.0e18, 9.0e18));
+}
+
 // The bytes still to read from the position (0 at or past the end).
 int64_t remainingBytes(TSafeFileStream& stream) {
     return std::max<int64_t>(stream.size() - stream.position(), 0);
 }
 
 // With a count, up to that many bytes (the buffer never grows past what the
-// file still holds, so a huge count takes no huge memory); without one, the
-// rest of the file in 65535-byte blocks.
+// file still holds, nor past what one read takes, so a huge count takes no
+// huge memory); without one, the rest of the file in 65535-byte blocks.
 void read(TJFileObject& self, TJValueList* args, TJValue& result) {
     TSafeFileStream& stream = self.Stream();
     if (!stream.IsOpen()) self.Fail("read error: ");
     std::string bytes;
     if (HasArgs(args)) {
-        int64_t count = std::min<int64_t>(ValueToInteger(args->At(0)), remainingBytes(stream));
+        int64_t count = std::min({wideArgument(args->At(0)), remainingBytes(stream), int64_t{INT32_MAX}});
         if (count > 0) {
             bytes.resize(static_cast<size_t>(count));
             bytes.resize(static_cast<size_t>(stream.Read(bytes.data(), static_cast<int32_t>(count))));
@@ -168,14 +177,15 @@ void readln(TJFileObject& self, TJValueList*, TJValue& result) {
 }
 
 // Writes the text from the start, again with the rest after each partial
-// write, until everything is written or a write takes nothing.
+// write; a write that takes nothing (a full disk, a size limit) leaves the
+// text short, which is an error, not a count.
 int32_t writeText(TJFileObject& self, TJValueList* args) {
     if (!self.Stream().IsOpen() || !HasArgs(args)) self.Fail("write error: ");
     AnsiString text = ValueToString(args->At(0));
     int32_t total = 0, size = static_cast<int32_t>(text.length());
     while (total < size) {
         int32_t written = self.Stream().Write(text.data() + total, size - total);
-        if (written <= 0) break;
+        if (written <= 0) self.Fail("write error: ");
         total += written;
     }
     return total;
@@ -203,11 +213,12 @@ void eof(TJFileObject& self, TJValueList*, TJValue& result) {
 void seek(TJFileObject& self, TJValueList* args, TJValue& result) {
     TSafeFileStream& stream = self.Stream();
     if (!stream.IsOpen() || !HasArgs(args)) self.Fail("seek error: ");
-    int64_t offset = ValueToInteger(args->At(0));
+    int64_t offset = wideArgument(args->At(0));
     if (offset < 0) offset += stream.size();
     int64_t position = offset < 0 ? -1 : stream.Seek(offset, soBeginning);
     if (position < 0) self.Fail("seek error: ");
-    MakeInteger(static_cast<int32_t>(position), result);
+    if (position <= INT32_MAX) MakeInteger(static_cast<int32_t>(position), result);
+    else MakeDouble(static_cast<double>(position), result);
 }
 
 void canRead(TJFileObject& self, TJValueList*, TJValue& result) {
@@ -227,9 +238,11 @@ void exists(TJFileObject& self, TJValueList* args, TJValue& result) {
     MakeBool(fileExists(pathArgument(self, args)), result);
 }
 
+// A name that the system would take for another (namesAnotherPath) is
+// refused: it would reach that other file.
 void remove(TJFileObject& self, TJValueList*, TJValue& result) {
     self.Stream().Close(false);
-    if (!DeleteFileA(self.FileName().c_str())) self.Fail("remove error: ");
+    if (namesAnotherPath(self.FileName()) || !DeleteFileA(self.FileName().c_str())) self.Fail("remove error: ");
     MakeBool(true, result);
 }
 
@@ -237,14 +250,17 @@ void renameTo(TJFileObject& self, TJValueList* args, TJValue& result) {
     self.Stream().Close(false);
     if (!HasArgs(args)) self.Fail("rename error: ");
     AnsiString target = ValueToString(args->At(0));
-    if (!MoveFileA(self.FileName().c_str(), target.c_str())) self.Fail("rename error: ");
+    if (namesAnotherPath(self.FileName()) || namesAnotherPath(target) || !MoveFileA(self.FileName().c_str(), target.c_str()))
+        self.Fail("rename error: ");
     self.SetFileName(target);
     MakeBool(true, result);
 }
 
 void copyTo(TJFileObject& self, TJValueList* args, TJValue& result) {
     self.Stream().Close(false);
-    if (!HasArgs(args) || !CopyFileA(self.FileName().c_str(), ValueToString(args->At(0)).c_str(), FALSE))
+    AnsiString target = HasArgs(args) ? ValueToString(args->At(0)) : AnsiString();
+    if (!HasArgs(args) || namesAnotherPath(self.FileName()) || namesAnotherPath(target) ||
+        !CopyFileA(self.FileName().c_str(), target.c_str(), FALSE))
         self.Fail("copy error: ");
     MakeBool(true, result);
 }

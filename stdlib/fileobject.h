@@ -33,7 +33,7 @@ class TJFileObject : public TJObject {
 
     // ---- Published properties ----
     // The open stream's size, else the named file's (0 when absent).
-    int32_t lengthProperty() const;
+    int64_t lengthProperty() const;
     // A new Date of the file's local last-write time (now when unreadable).
     TJObject* lastModifiedProperty() const;
 

@@ -7,6 +7,7 @@
 
 #include "engine/core/errors.h"
 #include "engine/core/valuelist.h"
+#include "rtl/codepage.h"
 #include "rtl/exceptions.h"
 #include "rtl/fileio.h"
 #include "rtl/stringlist.h"
@@ -125,13 +126,14 @@ const TJMethodTable& TJRegIniObject::Methods() const {
 
 // ==== Ini ====
 
-// A missing file starts an empty INI that `update` creates.
+// A missing file starts an empty INI that `update` creates; a device is never
+// missing, and never read.
 TJIniObject::TJIniObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJObject(key, runtime, args) {
     SetClassName("Ini");
     if (!HasArgs(args)) raiseIniError("ini create error");
     FileName_ = ValueToString(args->At(0));
-    if (GetFileAttributesA(FileName_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (!isDeviceName(FileName_) && GetFileAttributesA(FileName_.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     try {
         Ini_.SetText(readFileBytes(FileName_));
     } catch (const Exception&) {
@@ -143,7 +145,9 @@ bool TJIniObject::ReadValue(const AnsiString& section, const AnsiString& name, A
     return Ini_.Read(section, name, value);
 }
 
+// An entry the file cannot hold would read back as other entries, or not at all.
 void TJIniObject::WriteValue(const AnsiString& section, const AnsiString& name, const AnsiString& value) {
+    if (!TIniText::Holds(section.view(), name.view(), value.view())) raiseIniError("write error: " + FileName_);
     Ini_.Write(section, name, value);
 }
 
@@ -181,6 +185,9 @@ public:
     bool open(HKEY parent, const AnsiString& name, REGSAM access) {
         return RegOpenKeyExA(parent, name.c_str(), 0, access, &key_) == ERROR_SUCCESS;
     }
+    bool open(HKEY parent, const wchar_t* name, REGSAM access) {
+        return RegOpenKeyExW(parent, name, 0, access, &key_) == ERROR_SUCCESS;
+    }
     bool create(HKEY parent, const AnsiString& name) {
         return RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) ==
                ERROR_SUCCESS;
@@ -191,20 +198,28 @@ private:
     HKEY key_ = nullptr;
 };
 
-// Deletes the key with everything below it (a key that has subkeys cannot be
-// deleted alone).
-bool deleteKeyTree(HKEY parent, const AnsiString& name) {
-    {
-        RegistryKey key;
-        if (!key.open(parent, name, KEY_ALL_ACCESS)) return false;
-        char child[256];
-        DWORD length = sizeof child;
-        while (RegEnumKeyExA(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-            if (!deleteKeyTree(key.get(), AnsiString(child, length))) return false;
-            length = sizeof child;
-        }
+// The registry nests keys at most 512 deep.
+constexpr int maxKeyDepth = 512;
+
+// Deletes every key below the open key (a key that has subkeys cannot be
+// deleted alone), by the names the registry gives in wide form: a name read
+// back in the code page need not be the one stored (a lone lead byte's key
+// reads back as a NUL) and would name another key, or the key itself.
+bool deleteSubkeys(HKEY key, int depth) {
+    if (depth > maxKeyDepth) return false;
+    std::wstring child(256, L'\0');  // the longest key name and its NUL
+    for (;;) {
+        DWORD length = static_cast<DWORD>(child.size());
+        LSTATUS status = RegEnumKeyExW(key, 0, child.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) return true;
+        if (status != ERROR_SUCCESS) return false;
+        // An empty name or one holding a NUL cannot be given back.
+        std::wstring_view name(child.data(), length);
+        if (name.empty() || name.find(L'\0') != std::wstring_view::npos) return false;
+        RegistryKey subkey;
+        if (!subkey.open(key, child.c_str(), KEY_ALL_ACCESS) || !deleteSubkeys(subkey.get(), depth + 1)) return false;
+        if (RegDeleteKeyW(key, child.c_str()) != ERROR_SUCCESS) return false;
     }
-    return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
 }
 
 // The names that an enumeration function gives one by one.
@@ -239,9 +254,15 @@ TJRegIniObject::~TJRegIniObject() {
     if (Key_) RegCloseKey(Key_);
 }
 
+void TJRegIniObject::requireNames(const char* what, const AnsiString& section, const AnsiString& name) const {
+    if (section.empty() || !keepsWideForm(section.view()) || !keepsWideForm(name.view()))
+        raiseIniError(AnsiString(what) + " error: " + KeyPath_);
+}
+
 // Text values read as they are, DWORD values as decimal text; a value of any
 // other type reads as missing.
 bool TJRegIniObject::ReadValue(const AnsiString& section, const AnsiString& name, AnsiString& value) {
+    requireNames("read", section, name);
     RegistryKey key;
     DWORD type = 0, size = 0;
     if (!key.open(Key_, section, KEY_QUERY_VALUE) ||
@@ -266,6 +287,7 @@ bool TJRegIniObject::ReadValue(const AnsiString& section, const AnsiString& name
 
 // A failed write is reported, not lost in silence.
 void TJRegIniObject::WriteValue(const AnsiString& section, const AnsiString& name, const AnsiString& value) {
+    requireNames("write", section, name);
     RegistryKey key;
     if (!key.create(Key_, section) ||
         RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -274,16 +296,24 @@ void TJRegIniObject::WriteValue(const AnsiString& section, const AnsiString& nam
 }
 
 void TJRegIniObject::DeleteValue(const AnsiString& section, const AnsiString& name) {
+    requireNames("deleteKey", section, name);
     RegistryKey key;
     if (key.open(Key_, section, KEY_SET_VALUE)) RegDeleteValueA(key.get(), name.c_str());
 }
 
 void TJRegIniObject::DeleteSection(const AnsiString& section) {
-    if (!deleteKeyTree(Key_, section)) raiseIniError("eraseSection error: " + KeyPath_);
+    requireNames("eraseSection", section);
+    {
+        RegistryKey key;
+        if (!key.open(Key_, section, KEY_ALL_ACCESS) || !deleteSubkeys(key.get(), 1))
+            raiseIniError("eraseSection error: " + KeyPath_);
+    }
+    if (RegDeleteKeyA(Key_, section.c_str()) != ERROR_SUCCESS) raiseIniError("eraseSection error: " + KeyPath_);
 }
 
 // A missing section has no keys.
 std::vector<AnsiString> TJRegIniObject::KeyNames(const AnsiString& section) {
+    requireNames("readSection", section);
     RegistryKey key;
     if (!key.open(Key_, section, KEY_QUERY_VALUE)) return {};
     return enumerateNames([&](DWORD index, char* name, DWORD* length) {
@@ -298,6 +328,7 @@ std::vector<AnsiString> TJRegIniObject::SectionNames() {
 }
 
 bool TJRegIniObject::HasSection(const AnsiString& section) {
+    requireNames("sectionExists", section);
     RegistryKey key;
     return key.open(Key_, section, KEY_READ);
 }

@@ -63,6 +63,11 @@ class TJRegIniObject : public TJObject {
     const TJMethodTable& Methods() const override;
 
 private:
+    // Raises "<what> error: <key>" for names the registry would take for
+    // others: an empty section (the key itself), or a section or value name
+    // that the registry would not keep as it is (a NUL, a lone lead byte).
+    void requireNames(const char* what, const AnsiString& section, const AnsiString& name = {}) const;
+
     AnsiString KeyPath_;
     HKEY Key_ = nullptr;
 };

@@ -89,6 +89,14 @@ bool TIniText::Read(std::string_view section, std::string_view name, AnsiString&
     return true;
 }
 
+bool TIniText::Holds(std::string_view section, std::string_view name, std::string_view value) {
+    auto breaksLine = [](std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; };
+    AnsiString key = trimText(name);
+    return !breaksLine(section) && !breaksLine(name) && !breaksLine(value) &&
+           mbcsFindLastOf(section, "]") == std::string_view::npos && key.find('=') == std::string_view::npos &&
+           !key.startsWith(";") && !key.startsWith("[");
+}
+
 void TIniText::Write(std::string_view section, std::string_view name, const AnsiString& value) {
     Section& target = addSection(section);
     auto [key, added] = target.Keys.try_emplace(folded(name), target.Lines.size());

@@ -23,6 +23,10 @@ public:
     AnsiString Text() const;
 
     bool Read(std::string_view section, std::string_view name, AnsiString& value) const;
+    // Whether the text can hold the entry so that it reads back as written:
+    // no line break anywhere, no "]" in the section, and a name without "="
+    // that starts with neither ";" nor "[" (a comment or a section line).
+    static bool Holds(std::string_view section, std::string_view name, std::string_view value);
     void Write(std::string_view section, std::string_view name, const AnsiString& value);
     void DeleteKey(std::string_view section, std::string_view name);
     void EraseSection(std::string_view section);

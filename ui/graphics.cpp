@@ -338,7 +338,7 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
     changed();
 }
 
-void TCanvas::TextOut(int x, int y, const AnsiString& text) {
+void TCanvas::TextOutAt(int x, int y, const AnsiString& text) {
     ::TextOutA(requireState(fontSelected | brushSelected), x, y, text.c_str(), static_cast<int>(text.length()));
     changed();
 }

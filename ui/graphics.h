@@ -215,7 +215,7 @@ class TCanvas : public TPersistent {
 
     // ---- Text (the font; the brush fills the text's background unless its
     // style is bsClear) ----
-    void TextOut(int x, int y, const AnsiString& text);
+    void TextOutAt(int x, int y, const AnsiString& text);
     // The text at (x, y), clipped to the rectangle, which the brush fills first.
     void TextRect(const RECT& rect, int x, int y, const AnsiString& text);
     SIZE TextExtent(const AnsiString& text);

@@ -84,7 +84,10 @@ bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJVa
     case TTypeKind::Method: MakeEvent(raw.Method, value); break;
     case TTypeKind::Variant: VariantToValue(raw.Variant, nullptr, value); break;
     case TTypeKind::Interface: interfaceToValue(raw.Interface.get(), value); break;
-    case TTypeKind::Int64: MakeDouble(static_cast<double>(raw.Ordinal), value); break;
+    case TTypeKind::Int64:  // as other wide numbers: an integer within 32 bits (a file's length), else a double
+        if (raw.Ordinal >= INT32_MIN && raw.Ordinal <= INT32_MAX) MakeInteger(static_cast<int32_t>(raw.Ordinal), value);
+        else MakeDouble(static_cast<double>(raw.Ordinal), value);
+        break;
     default: MakeBool(false, value); break;
     }
     return true;

@@ -3,6 +3,8 @@
 // module hooks), invocation flags, and format arguments.
 #include "engine/core/variant.h"
 
+#include <setjmp.h>
+
 #include "engine/core/hooks.h"
 #include "engine/core/object.h"
 #include "rtl/codepage.h"
@@ -60,7 +62,9 @@ void convert(const VARIANT& v, TJRuntime* runtime, TJValue& result, int depth) {
         else MakeUndefined(result);
         return;
     case VT_DISPATCH:
-        if (runtime && JModuleHooks.NewActiveXObject) MakeObject(JModuleHooks.NewActiveXObject(runtime, v.pdispVal), result);
+        if (!v.pdispVal) MakeNull(result);
+        else if (runtime && JModuleHooks.NewActiveXObject)
+            MakeObject(JModuleHooks.NewActiveXObject(runtime, v.pdispVal), result);
         else MakeDispatch(v.pdispVal, result);
         return;
     default:
@@ -99,6 +103,89 @@ void ValueToVariant(const TJValue& value, VARIANT& variant) {
     default: break;
     }
 }
+
+// ==== Calls into a server ====
+
+namespace {
+
+// The innermost guarded server call of this thread.
+struct ServerCall {
+    jmp_buf Landing;
+};
+thread_local ServerCall* currentCall = nullptr;
+
+HMODULE moduleOf(const void* address) {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<LPCSTR>(address), &module);
+    return module;
+}
+
+bool isFault(DWORD code) {
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION: case EXCEPTION_ILLEGAL_INSTRUCTION: case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: case EXCEPTION_IN_PAGE_ERROR: case EXCEPTION_DATATYPE_MISALIGNMENT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+[[noreturn]] void landInServerCall() { longjmp(currentCall->Landing, 1); }
+
+LPTOP_LEVEL_EXCEPTION_FILTER outerFilter = nullptr;
+
+// A fault that no handler took (the server's own handlers come first),
+// outside this program's code, during a guarded call: the thread goes on in
+// landInServerCall, on a fresh aligned spot of its stack, and jumps back into
+// the call. Any other goes to the filter that was there before.
+LONG WINAPI onUnhandledFault(EXCEPTION_POINTERS* info) {
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if (!currentCall || !isFault(record->ExceptionCode) ||
+        moduleOf(record->ExceptionAddress) == moduleOf(reinterpret_cast<const void*>(&onUnhandledFault)))
+        return outerFilter ? outerFilter(info) : EXCEPTION_CONTINUE_SEARCH;
+    CONTEXT* context = info->ContextRecord;
+#ifdef _WIN64
+    context->Rsp = ((context->Rsp - 256) & ~DWORD64{15}) - 8;  // as at a function's entry
+    context->Rip = reinterpret_cast<DWORD64>(&landInServerCall);
+#else
+    context->Esp = ((context->Esp - 256) & ~DWORD{15}) - 4;
+    context->Eip = reinterpret_cast<DWORD>(&landInServerCall);
+#endif
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// Only the server's frames and the system's lie between the call and a fault
+// that lands here: none needs unwinding (the 32-bit jump restores the
+// thread's handler chain).
+HRESULT guardedInvoke(IDispatch* dispatch, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) {
+    static const bool installed = (outerFilter = SetUnhandledExceptionFilter(&onUnhandledFault), true);
+    (void)installed;
+    ServerCall call;
+    ServerCall* outer = currentCall;
+#ifdef _WIN64
+    if (_setjmp(call.Landing, nullptr)) {
+#else
+    if (setjmp(call.Landing)) {
+#endif
+        currentCall = outer;
+        return RPC_E_SERVERFAULT;
+    }
+    currentCall = &call;
+    HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, params, result, nullptr, nullptr);
+    currentCall = outer;
+    return hr;
+}
+
+}  // namespace
+
+HRESULT InvokeServer(IDispatch* dispatch, DISPID id, WORD flags, DISPPARAMS* params, InvokeResult* result) {
+    HRESULT hr = dispatch ? guardedInvoke(dispatch, id, flags, params, result ? result->slot() : nullptr) : E_POINTER;
+    return result ? result->outcome(hr) : hr;
+}
+
+ServerCallback::ServerCallback() : outer_(currentCall) { currentCall = nullptr; }
+ServerCallback::~ServerCallback() { currentCall = static_cast<ServerCall*>(outer_); }
 
 WORD DispatchFlagsOf(uint8_t access) {
     if (access == 1) return DISPATCH_METHOD | DISPATCH_PROPERTYGET;

@@ -228,30 +228,12 @@ void TJEngine::callAutomation(IJFunction* function, TJValueList* args, TJValue& 
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS dispParams{params.data(), access == 2 ? &named : nullptr, static_cast<UINT>(count),
                           access == 2 ? 1u : 0u};
-    VARIANT answer;
-    VariantInit(&answer);
-    HRESULT hr = method->Dispatch
-                     ? method->Dispatch->Invoke(method->DispId, IID_NULL, LOCALE_USER_DEFAULT, DispatchFlagsOf(access),
-                                                &dispParams, &answer, nullptr, nullptr)
-                     : E_POINTER;
+    InvokeResult answer;
+    HRESULT hr = InvokeServer(method->Dispatch.get(), method->DispId, DispatchFlagsOf(access), &dispParams, &answer);
     // An event handler that the call ran on this thread may have failed.
-    try {
-        Application->RaisePendingException();
-    } catch (...) {
-        VariantClear(&answer);
-        throw;
-    }
-    if (FAILED(hr)) {
-        VariantClear(&answer);
-        raiseScriptError("EActiveXError", DispatchFlagsName(access) + " error: " + function->GetName());
-    }
-    try {
-        VariantToValue(answer, this, result);
-    } catch (...) {
-        VariantClear(&answer);
-        throw;
-    }
-    VariantClear(&answer);
+    Application->RaisePendingException();
+    if (FAILED(hr)) raiseScriptError("EActiveXError", DispatchFlagsName(access) + " error: " + function->GetName());
+    VariantToValue(answer.value(), this, result);
 }
 
 // ==== The `arguments` scan ====

@@ -278,8 +278,10 @@ TJCompletion TJEngine::tryStatement(TJStatement* s, int flags, TJSwitchState* st
     } catch (...) {
         if (!finally) throw;
         std::exception_ptr pending = std::current_exception();
+        int32_t line = CurrentLine;
         TJCompletion jump = EvaluateStatements(finally->Child1, flags, state);
         if (jump != TJCompletion::Normal) return jump;  // the finally's own jump replaces the error
+        CurrentLine = line;  // the error's report names the line that raised it
         std::rethrow_exception(pending);
     }
     if (!finally) return completion;

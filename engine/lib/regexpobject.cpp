@@ -196,7 +196,7 @@ bool TJRegExpObject::TestText(const AnsiString& text) {
 }
 
 // The result is bounded by MaxStringSize: a longer one is an "EStringError".
-AnsiString TJRegExpObject::ReplaceText(const AnsiString& text, const TJValue* replacement) try {
+AnsiString TJRegExpObject::ReplaceMatches(const AnsiString& text, const TJValue* replacement) try {
     TestText(text);
     if (!replacement || !IsFunctionValue(*replacement) || !Runtime()) {
         return RegExp_.Replace(text, replacement ? ValueToString(replacement) : AnsiString(), nullptr, MaxStringSize);
@@ -271,7 +271,7 @@ void replace(TJRegExpObject& self, TJValueList* args, TJValue& result) {
         MakeString(AnsiString(), result);
         return;
     }
-    MakeString(self.ReplaceText(ValueToString(&args->At(0)), HasTwoArgs(args) ? &args->At(1) : nullptr), result);
+    MakeString(self.ReplaceMatches(ValueToString(&args->At(0)), HasTwoArgs(args) ? &args->At(1) : nullptr), result);
 }
 
 void split(TJRegExpObject& self, TJValueList* args, TJValue& result) {

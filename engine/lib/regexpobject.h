@@ -56,7 +56,7 @@ class TJRegExpObject : public TJObject {
     bool TestText(const AnsiString& text);
     // The text with its matches replaced: a script function is called per
     // match, any other replacement is a template text (nil: the empty text).
-    AnsiString ReplaceText(const AnsiString& text, const TJValue* replacement);
+    AnsiString ReplaceMatches(const AnsiString& text, const TJValue* replacement);
     // A new Array of at most limit pieces (negative: 2147483646).
     TJArrayObject* SplitText(const AnsiString& text, int32_t limit);
 

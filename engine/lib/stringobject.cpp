@@ -358,7 +358,7 @@ void replace(TJStringObject& self, TJValueList* args, TJValue& result) {
     RegExpArgument regExp(self, args);
     const TJValue* replacement = regExp.given() || !HasThreeArgs(args) ? argAt(args, 1) : argAt(args, 2);
     if (replacement && IsUndefinedValue(*replacement)) replacement = nullptr;
-    MakeString(regExp->ReplaceText(self.Text(), replacement), result);
+    MakeString(regExp->ReplaceMatches(self.Text(), replacement), result);
 }
 
 // With a RegExp object the limit is the second argument; with a pattern it is

@@ -3,6 +3,7 @@
 // the CRC and String objects through engine/support/crc.h.
 #include "engine/support/crc.h"
 
+#include "rtl/fileio.h"
 #include "rtl/filepath.h"
 
 #include <windows.h>
@@ -44,24 +45,12 @@ void update(uint16_t& crc16, uint32_t& crc32, const void* bytes, size_t count) {
     }
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-// Reads the file to its end through `update`; false when it cannot be opened
+// Reads the file to its end through `update`; false when it is no disk file
 // or a read fails on the way.
 bool readAll(uint16_t& crc16, uint32_t& crc32, const AnsiString& fileName) {
-    FileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    FileHandle file(createDiskFile(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!file.valid()) return false;
     std::vector<char> chunk(65535);
     for (;;) {
         DWORD got = 0;

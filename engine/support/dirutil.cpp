@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/support/mbstring.h"
+#include "rtl/filepath.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ bool matchesAttributeMask(DWORD attributes, DWORD mask) {
 }
 
 bool DirExists(const AnsiString& path) {
+    if (namesAnotherPath(path)) return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -95,10 +97,10 @@ bool ForceDirs(const AnsiString& path) {
     return true;
 }
 
-uint32_t GetFileSizeByName(const AnsiString& path) {
-    uint32_t size = 0;
+uint64_t GetFileSizeByName(const AnsiString& path) {
+    uint64_t size = 0;
     findEntries(path, 39, [&](const WIN32_FIND_DATAA& data) {
-        size = data.nFileSizeLow;
+        size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
         return false;
     });
     return size;

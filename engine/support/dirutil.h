@@ -34,8 +34,8 @@ inline bool IsDirectory(const AnsiString& path) { return DirExists(path); }
 // afterwards. An empty path raises EInOutError "Cannot Create Dir".
 bool ForceDirs(const AnsiString& path);
 
-// Size (low 32 bits) of the first non-folder entry that path finds; 0 when none.
-uint32_t GetFileSizeByName(const AnsiString& path);
+// Size of the first non-folder entry that path finds; 0 when none.
+uint64_t GetFileSizeByName(const AnsiString& path);
 
 // What ListDirectory asks the directory search for.
 enum TListKind { lkFiles = 1, lkDirectories = 2, lkVolumeLabel = 3, lkEverything = 4 };

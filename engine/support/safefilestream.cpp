@@ -3,6 +3,7 @@
 // object through engine/support/safefilestream.h.
 #include "engine/support/safefilestream.h"
 
+#include "rtl/fileio.h"
 #include "rtl/filepath.h"
 
 #include <iterator>
@@ -25,20 +26,18 @@ private:
 }
 
 // The platform's file open: access from the low two bits, sharing from bits 4
-// to 6; a mode outside those tables opens nothing.
+// to 6; a mode outside those tables opens nothing, and neither does a device.
 HANDLE openWithMode(const AnsiString& name, uint16_t mode) {
     static const DWORD access[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
     static const DWORD share[] = {0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE};
     unsigned accessIndex = mode & 3;
     unsigned shareIndex = (mode & 0xF0) >> 4;
     if (accessIndex >= std::size(access) || shareIndex >= std::size(share)) return INVALID_HANDLE_VALUE;
-    return CreateFileA(name.c_str(), access[accessIndex], share[shareIndex], nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return createDiskFile(name, access[accessIndex], share[shareIndex], OPEN_EXISTING);
 }
 
 void createEmpty(const AnsiString& name) {
-    HANDLE created = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE created = createDiskFile(name, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
     if (created != INVALID_HANDLE_VALUE) CloseHandle(created);
 }
 

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "rtl/exceptions.h"
+#include "rtl/fileio.h"
 
 namespace {
 
@@ -53,21 +55,12 @@ bool findLibraryFile(const AnsiString& name, const TStrings& folders, AnsiString
 }
 
 bool readFileBytes(const AnsiString& path, AnsiString& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x7FFFFFFF;
-    AnsiString data;
-    if (ok && size.QuadPart > 0) {
-        data.setLength(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = ReadFile(file, data.mutableData(), static_cast<DWORD>(data.length()), &read, nullptr) &&
-             read == data.length();
+    try {
+        bytes = AnsiString(readFileBytes(path));
+        return true;
+    } catch (const Exception&) {
+        return false;
     }
-    CloseHandle(file);
-    if (ok) bytes = data;
-    return ok;
 }
 
 AnsiString compiledTreeName(const AnsiString& scriptPath) { return changeFileExt(scriptPath, ".dmc"); }

@@ -136,8 +136,7 @@ xmlDoc* parseDocument(std::string_view bytes, const AnsiString& origin, TXmlBlan
 }
 
 std::string readDocumentBytes(const AnsiString& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = createDiskFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) raiseFileError("Cannot open", path, GetLastError());
     std::string bytes;
     char buffer[65536];

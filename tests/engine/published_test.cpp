@@ -135,6 +135,8 @@ TEST_F(Published, OrdinalKinds) {
     TJValue big = read(o, "Big");
     EXPECT_EQ(big.ValueType, vtDouble);
     EXPECT_EQ(big.DoubleValue, -1e12);
+    o->SetValue("Big", intValue(13));
+    EXPECT_EQ(read(o, "Big").ValueType, vtInteger);  // within 32 bits
     EXPECT_EQ(read(o, "Fixed").IntegerValue, 5);
 }
 
@@ -270,9 +272,9 @@ TEST(Variants, ToValues) {
     VariantToValue(v, nullptr, r);  // a date without an engine
     EXPECT_EQ(r.ValueType, vtUndefined);
     v.vt = VT_DISPATCH;
-    v.pdispVal = nullptr;
+    v.pdispVal = nullptr;  // an interface variant that holds none
     VariantToValue(v, nullptr, r);
-    EXPECT_EQ(r.ValueType, vtDispatch);
+    EXPECT_EQ(r.ValueType, vtNull);
     v.vt = VT_EMPTY;
     VariantToValue(v, nullptr, r);
     EXPECT_EQ(r.ValueType, vtUndefined);

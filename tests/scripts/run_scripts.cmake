@@ -3,6 +3,10 @@
 # compares what each wrote with the files beside it: NAME.out (standard
 # output), NAME.err (standard error) and NAME.code (exit code, 0 when absent);
 # a missing .out or .err expects nothing. WORK receives the actual outputs.
+# LEAST_TIMEOUT (ms, optional): each script's time limit is at least that.
+if(LEAST_TIMEOUT AND (NOT DEFINED ENV{NIMBORA_SCRIPT_TIMEOUT} OR "$ENV{NIMBORA_SCRIPT_TIMEOUT}" LESS LEAST_TIMEOUT))
+  set(ENV{NIMBORA_SCRIPT_TIMEOUT} ${LEAST_TIMEOUT})
+endif()
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 string(REPLACE "/" "\\" windows_folder "Z:${FOLDER}")

@@ -130,7 +130,7 @@ TEST(Graphics, TextReadBack) {
     SIZE extent = canvas->TextExtent(text);
     EXPECT_GT(extent.cx, canvas->TextWidth("W"));
     EXPECT_GT(extent.cy, 12);
-    canvas->TextOut(0, 0, text);
+    canvas->TextOutAt(0, 0, text);
     EXPECT_GT(countPixels(bitmap, RECT{0, 0, extent.cx, extent.cy}, reddish), 10);
     EXPECT_EQ(countPixels(bitmap, RECT{extent.cx + 1, 0, 120, 30}, [](uint32_t p) { return p != 0xFFFFFF; }), 0);
 
@@ -185,5 +185,5 @@ TEST(Graphics, BitmapResize) {
     EXPECT_THROW(bitmap.ScanLine(3), EInvalidGraphicOperation);
     EXPECT_THROW(bitmap.SetSize(-1, 2), EInvalidGraphic);
     TCanvas orphan;
-    EXPECT_THROW(orphan.TextOut(0, 0, "x"), EInvalidGraphicOperation);
+    EXPECT_THROW(orphan.TextOutAt(0, 0, "x"), EInvalidGraphicOperation);
 }
