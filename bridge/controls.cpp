@@ -2,11 +2,14 @@
 // `parent` link, the window-control properties and the shared hook parts.
 #include "bridge/controls.h"
 
+#include <utility>
+
 #include "bridge/caster.h"
 #include "bridge/wrapper.h"
 #include "engine/lib/dynaconvert.h"
 #include "stdlib/rectobject.h"
 #include "ui/controls.h"
+#include "ui/dragdrop.h"
 
 // ==== Shared hook parts ====
 
@@ -172,6 +175,7 @@ HWND windowHandle(TWinControl& control) { return control.Handle(); }
 
 const TPropInfo winControlWrapperProperties[] = {
     Forward<&TWinControl::ControlCount, nullptr, TJUnlinked::Zero>("ControlCount"),
+    BoolProperty<&TJVCLWinControl::AcceptDrop, &TJVCLWinControl::SetAcceptDrop>("acceptDrop"),
     Forward<&windowHandle, nullptr, TJUnlinked::Zero>("handle"),
     Forward<&TWinControl::ParentWindow, &TWinControl::SetParentWindow, TJUnlinked::Zero>("ParentWindow"),
     Forward<&TWinControl::Showing, nullptr, TJUnlinked::Zero>("Showing"),
@@ -245,9 +249,41 @@ TJVCLWinControl::TJVCLWinControl(const TJCreateKey& key, TJRuntime* runtime, TJV
     SetClassName("VCLWinControl");
 }
 
+TJVCLWinControl::~TJVCLWinControl() { freeDropTarget(); }
+
 const TJMethodTable& TJVCLWinControl::Methods() const {
     static const TJMethodTable table(winControlMethods, TJVCLControl::Methods());
     return table;
+}
+
+// A read needs the object too ("VCL is null"); the check itself is not const.
+bool TJVCLWinControl::AcceptDrop() const {
+    const_cast<TJVCLWinControl*>(this)->CheckVCL(nullptr, 0);
+    return DropTarget_ && DropTarget_->RegisteredWindow();
+}
+
+void TJVCLWinControl::SetAcceptDrop(bool value) {
+    CheckVCL(nullptr, 0);
+    if (!value) return freeDropTarget();
+    if (!DropTarget_) {
+        DropTarget_ = new TDragDropTarget(nullptr);
+        DropTarget_->OnDragDropFiles =
+            TDragDropFilesEvent(&TJEventThunk<"OnDragDropFiles", TDragDropFilesEvent::Signature>::Call, this);
+        DropTarget_->OnDragDropText =
+            TDragDropTextEvent(&TJEventThunk<"OnDragDropText", TDragDropTextEvent::Signature>::Call, this);
+    }
+    GuardVCL([&] { DropTarget_->SetTarget(WrappedWinControl()); });
+}
+
+void TJVCLWinControl::Unlinked() {
+    TJVCLControl::Unlinked();
+    freeDropTarget();
+}
+
+void TJVCLWinControl::freeDropTarget() {
+    if (!DropTarget_) return;
+    TDragDropTarget* target = std::exchange(DropTarget_, nullptr);
+    target->Free();
 }
 
 const TClassInfo* TJVCLWinControl::VCLClass() const { return &TWinControl::classInfo; }

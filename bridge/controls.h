@@ -10,6 +10,7 @@
 #include "bridge/component.h"
 
 class TControl;
+class TDragDropTarget;
 class TWinControl;
 
 // The events most controls share, for the hook tables of their wrappers.
@@ -47,6 +48,7 @@ protected:
 class TJVCLWinControl : public TJVCLControl {
     RTL_DECLARE_CLASS()
     TJVCLWinControl(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
+    ~TJVCLWinControl() override;
 
     // The linked object as a window control; nil when none.
     TWinControl* WrappedWinControl() const;
@@ -54,6 +56,23 @@ class TJVCLWinControl : public TJVCLControl {
     const TJMethodTable& Methods() const override;
     // The object's events, then "onDragDropText" and "onDragDropFiles".
     void GetEventList(std::vector<AnsiString>& list) override;
+
+    // ---- Published ----
+    // Whether files and text dropped on the control's window reach
+    // "onDragDropFiles" and "onDragDropText": its window is registered.
+    bool AcceptDrop() const;
+    // true registers the window (made when needed) through the wrapper's
+    // drop target, made once; false frees the drop target.
+    void SetAcceptDrop(bool value);
+
+protected:
+    // A control the wrapper lets go takes no more drops for it.
+    void Unlinked() override;
+
+private:
+    void freeDropTarget();
+
+    TDragDropTarget* DropTarget_ = nullptr;  // owned
 };
 
 // The x and y members of any script object as a point; the arguments error

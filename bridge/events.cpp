@@ -13,6 +13,7 @@
 #include "engine/lib/number.h"
 #include "engine/lib/stringobject.h"
 #include "stdlib/rectobject.h"
+#include "stdlib/strings.h"
 
 namespace {
 
@@ -60,6 +61,11 @@ void argumentValue(TJVCLComponent& wrapper, const TJEventArg& arg, const void* a
     case TJArgKind::Integer: return MakeInteger(static_cast<int32_t>(arg.Read(at)), value);
     case TJArgKind::Boolean: return MakeBool(arg.Read(at) != 0, value);
     case TJArgKind::Text: return MakeString(*static_cast<const AnsiString*>(at), value);
+    case TJArgKind::Lines: {
+        TJStringsObject* list = NewStringList(runtime);
+        if (const TStrings* lines = *static_cast<TStrings* const*>(at)) list->GetStringList().Assign(*lines);
+        return MakeObject(list, value);
+    }
     case TJArgKind::Enum: return enumName(static_cast<const TEnumInfo*>(arg.Type), arg.Read(at), value);
     case TJArgKind::Set:
         return MakeString(SetToNameList(static_cast<const TSetInfo*>(arg.Type), static_cast<uint32_t>(arg.Read(at))),

@@ -32,6 +32,7 @@ enum class TJArgKind : uint8_t {
     Integer,     // a number
     Boolean,
     Text,        // a string
+    Lines,       // a new script StringList holding a copy of the lines
     Enum,        // the element's name ("mbLeft")
     Set,         // the names of the elements present, joined by "," ("ssShift,ssCtrl")
     Point,       // a new Point
@@ -96,7 +97,9 @@ constexpr TJEventArg eventArgOf() {
     using namespace bridge_detail;
     using T = std::remove_cvref_t<A>;
     constexpr bool byRef = std::is_lvalue_reference_v<A> && !std::is_const_v<std::remove_reference_t<A>>;
-    if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>) {
+    if constexpr (std::is_same_v<T, TStrings*>) {
+        return {TJArgKind::Lines};
+    } else if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>) {
         static_assert(!byRef, "an object passed by reference");
         return {TJArgKind::Object, nullptr, nullptr, nullptr, &objectAt<std::remove_pointer_t<T>>};
     } else if constexpr (std::is_same_v<T, bool>) {

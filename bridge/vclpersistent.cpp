@@ -87,8 +87,10 @@ bool TJVCLPersistent::AttachVCL(TPersistent* object, bool owned) {
     VCL_ = object;
     if (ShowsLinkedProperties()) {
         std::vector<AnsiString> names = GetPropNames(object->ClassType(), false);
-        std::vector<AnsiString> own = GetPropNames(ClassType(), false);
-        names.insert(names.end(), own.begin(), own.end());
+        // A name the wrapper publishes itself (a control's Items) is listed once.
+        for (AnsiString& name : GetPropNames(ClassType(), false))
+            if (std::none_of(names.begin(), names.end(), [&](const AnsiString& n) { return SameName(n, name); }))
+                names.push_back(std::move(name));
         SetPropertyNames(std::move(names));
     }
     HookEvents();

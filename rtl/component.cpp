@@ -9,7 +9,8 @@ const TMethodTypeInfo NotifyEventType{"TNotifyEvent"};
 namespace {
 
 const TPropInfo componentProperties[] = {
-    StringProperty<&TComponent::Name, &TComponent::SetName>("Name"),
+    // A form stream gives the name in the object's header.
+    notStored(StringProperty<&TComponent::Name, &TComponent::SetName>("Name")),
     IntegerProperty<&TComponent::Tag, &TComponent::SetTag>("Tag", 0),
 };
 
@@ -180,6 +181,12 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
 void TComponent::SetLoading() { State_ |= csLoading; }
 
 void TComponent::Loaded() { State_ &= ~csLoading; }
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    if (root != this) return;
+    for (TComponent* component : Components_)
+        if (!component->GetParentComponent()) proc(component);
+}
 
 // ==== Keep-alive ====
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,13 @@ class TComponent : public TPersistent {
     // The component that contains this one in its own structure (a control's
     // parent, a menu item's parent item); nil by default.
     virtual TComponent* GetParentComponent() const { return nullptr; }
+    // A form stream places the component in the one that contains it in the
+    // stream; the base ignores it.
+    virtual void SetParentComponent(TComponent* /*parent*/) {}
+    // What a form stream writes inside this component when root is the
+    // stream's root: the base gives, for the root itself, the components it
+    // owns that have no parent component.
+    virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
 
     // ---- Script wrapper ----
     // The script object that stands for this component, kept apart from Tag so

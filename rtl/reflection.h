@@ -107,6 +107,17 @@ struct TSetInfo {
     uint8_t Width;
 };
 
+// Names for chosen values of an integer property (colours, cursors): form
+// streams write a value that has a name by its name, and read either.
+struct TIntegerIdent {
+    int32_t Value;
+    const char* Name;
+};
+struct TIntegerIdents {
+    const TIntegerIdent* Items;
+    int Count;
+};
+
 // Boolean is the enumeration False/True.
 extern const TEnumInfo BooleanTypeInfo;
 
@@ -136,7 +147,7 @@ struct TPropInfo {
 
     const char* Name;
     TTypeKind Kind;
-    const void* TypeData;   // TEnumInfo, TSetInfo, TClassInfo or TMethodTypeInfo by kind
+    const void* TypeData;   // TEnumInfo, TSetInfo, TClassInfo, TMethodTypeInfo or TIntegerIdents by kind
     TPropGetter Get;        // nil: cannot be read
     TPropSetter Set;        // nil: read-only
     int64_t Default = NoDefault;              // ordinal default for streaming
@@ -147,6 +158,7 @@ struct TPropInfo {
     const TSetInfo* setInfo() const { return static_cast<const TSetInfo*>(TypeData); }
     const TClassInfo* classRef() const { return static_cast<const TClassInfo*>(TypeData); }
     const TMethodTypeInfo* methodType() const { return static_cast<const TMethodTypeInfo*>(TypeData); }
+    const TIntegerIdents* integerIdents() const { return static_cast<const TIntegerIdents*>(TypeData); }
     bool isMethod() const { return Kind == TTypeKind::Method; }
 };
 
@@ -317,8 +329,9 @@ template <auto G> constexpr TPropGetter interfaceGetter() {
 
 // Builders, one per kind: IntegerProperty<&C::getX, &C::setX>("X").
 template <auto G, auto S = nullptr>
-constexpr TPropInfo IntegerProperty(const char* name, int64_t def = TPropInfo::NoDefault) {
-    return {name, TTypeKind::Integer, nullptr, rtl_detail::ordinalGetter<G>(), rtl_detail::ordinalSetter<S>(), def};
+constexpr TPropInfo IntegerProperty(const char* name, int64_t def = TPropInfo::NoDefault,
+                                    const TIntegerIdents* idents = nullptr) {
+    return {name, TTypeKind::Integer, idents, rtl_detail::ordinalGetter<G>(), rtl_detail::ordinalSetter<S>(), def};
 }
 template <auto G, auto S = nullptr>
 constexpr TPropInfo Int64Property(const char* name) {
@@ -365,6 +378,17 @@ constexpr TPropInfo VariantProperty(const char* name) {
 template <auto G, auto S = nullptr>
 constexpr TPropInfo InterfaceProperty(const char* name) {
     return {name, TTypeKind::Interface, nullptr, rtl_detail::interfaceGetter<G>(), rtl_detail::interfaceSetter<S>()};
+}
+
+// A property that form streams never write (it is read when given).
+constexpr TPropInfo notStored(TPropInfo prop) {
+    prop.Stored = [](const TObject*) { return false; };
+    return prop;
+}
+// A property that form streams write only while the test holds.
+constexpr TPropInfo storedWhen(TPropInfo prop, bool (*stored)(const TObject*)) {
+    prop.Stored = stored;
+    return prop;
 }
 
 // ==== Services ====

@@ -11,6 +11,10 @@
 
 #include "rtl/exceptions.h"
 #include "rtl/fileio.h"
+#include "rtl/filer.h"
+
+const TClassInfo TStrings::classInfo = makeClassInfo("TStrings", &TPersistent::classInfo);
+const TClassInfo TStringList::classInfo = makeClassInfo("TStringList", &TStrings::classInfo);
 
 namespace {
 
@@ -105,6 +109,31 @@ void TStrings::Assign(const TStrings& source) {
         Clear();
         AddStrings(source);
     });
+}
+
+void TStrings::Assign(const TPersistent* source) {
+    if (source && source->InheritsFrom(&TStrings::classInfo)) return Assign(*static_cast<const TStrings*>(source));
+    TPersistent::Assign(source);
+}
+
+// Strings = ('line' 'line' ...): a list of strings and nothing else.
+void TStrings::DefineProperties(TFiler& filer) {
+    auto read = [this](const TFormValue& value) {
+        if (value.Type != TFormValue::List) throw EReadError("Invalid property value");
+        for (const TFormValue& line : value.Items)
+            if (line.Type != TFormValue::String) throw EReadError("Invalid property value");
+        inUpdate(*this, [&] {
+            Clear();
+            for (const TFormValue& line : value.Items) Add(AnsiString(line.Text));
+        });
+    };
+    auto write = [this] {
+        TFormValue value;
+        value.Type = TFormValue::List;
+        for (int i = 0; i < Count(); ++i) value.Items.push_back(TFormValue::string(Get(i).view()));
+        return value;
+    };
+    filer.DefineProperty("Strings", read, write, Count() > 0);
 }
 
 void TStrings::Exchange(int index1, int index2) {

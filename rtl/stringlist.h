@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "rtl/ansistring.h"
-#include "rtl/reflection.h"
+#include "rtl/persistent.h"
 
 class TStrings;
 
@@ -26,8 +26,9 @@ size_t findLineEnd(std::string_view text, size_t start, size_t& next);
 
 // ==== TStrings ====
 
-class TStrings {
-public:
+// Form streams write the lines as the list of strings "Strings".
+class TStrings : public TPersistent {
+    RTL_DECLARE_CLASS()
     TStrings() = default;
     TStrings(const TStrings&) = delete;
     TStrings& operator=(const TStrings&) = delete;
@@ -55,6 +56,8 @@ public:
     void AddStrings(const TStrings& source);
     // Replaces the lines and objects by those of source, in one update bracket.
     void Assign(const TStrings& source);
+    void Assign(const TPersistent* source) override;
+    void DefineProperties(TFiler& filer) override;
     virtual void Exchange(int index1, int index2);
     // Moves the line (with its object) so that it ends up at newIndex.
     virtual void Move(int curIndex, int newIndex);
@@ -133,7 +136,7 @@ int compareLocaleText(std::string_view a, std::string_view b, bool caseSensitive
 // ==== TStringList ====
 
 class TStringList : public TStrings {
-public:
+    RTL_DECLARE_CLASS()
     TStringList() = default;
     ~TStringList() override = default;
 

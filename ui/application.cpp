@@ -2,6 +2,8 @@
 // stored exception of platform callbacks.
 #include "ui/application.h"
 
+#include <ole2.h>
+
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
 #include "ui/forms.h"
@@ -22,7 +24,10 @@ TApplication* Application = &applicationInstance;
 
 const TClassInfo TApplication::classInfo = makeClassInfo("TApplication", &TComponent::classInfo);
 
-TApplication::TApplication() : TComponent(nullptr), Title_(executableTitle()), MainThreadId_(GetCurrentThreadId()) {}
+// The program's start runs on its GUI thread.
+TApplication::TApplication()
+    : TComponent(nullptr), Title_(executableTitle()), MainThreadId_(GetCurrentThreadId()),
+      OleReady_(SUCCEEDED(OleInitialize(nullptr))) {}
 
 bool TApplication::dispatch(MSG& msg) {
     if (msg.message == WM_QUIT) {

@@ -36,6 +36,11 @@ class TApplication : public TComponent {
     // Shows the exception's message in an error box captioned with the title.
     void HandleException(std::exception_ptr exception);
 
+    // OLE, initialised once for the GUI thread when the program starts (drag
+    // and drop, the web view, automation objects need it); false when the
+    // platform refused.
+    bool OleReady() const { return OleReady_; }
+
     // The form whose closing ends the application; nil when none. Cleared
     // when that form is freed.
     TCustomForm* MainForm() const { return MainForm_; }
@@ -91,6 +96,7 @@ private:
     AnsiString Hint_;
     AnsiString Title_;
     DWORD MainThreadId_;
+    bool OleReady_;
     std::exception_ptr Pending_;
 };
 

@@ -21,10 +21,23 @@ inline constexpr TPropInfo Align = EnumProperty<&TControl::Align, &TControl::Set
 inline constexpr TPropInfo Anchors =
     SetProperty<&TControl::Anchors, &TControl::SetAnchors>("Anchors", &AnchorsInfo, setOf(akLeft, akTop));
 inline constexpr TPropInfo Caption = StringProperty<&TControl::Caption, &TControl::SetCaption>("Caption");
-inline constexpr TPropInfo Color = IntegerProperty<&TControl::Color, &TControl::SetColor>("Color", clBtnFace);
-inline constexpr TPropInfo Cursor = IntegerProperty<&TControl::Cursor, &TControl::SetCursor>("Cursor", crDefault);
+// A colour, font or hint setting taken from the parent is not stored.
+inline constexpr TPropInfo Color =
+    storedWhen(IntegerProperty<&TControl::Color, &TControl::SetColor>("Color", clBtnFace, &ColorIdents),
+               [](const TObject* c) { return !static_cast<const TControl*>(c)->ParentColor(); });
+// The colour of the controls that show a window's background (edits, lists):
+// their own clWindow, not the parent's, unless asked.
+inline constexpr TPropInfo WindowColor =
+    storedWhen(IntegerProperty<&TControl::Color, &TControl::SetColor>("Color", clWindow, &ColorIdents),
+               [](const TObject* c) { return !static_cast<const TControl*>(c)->ParentColor(); });
+inline constexpr TPropInfo WindowParentColor =
+    BoolProperty<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor", 0);
+inline constexpr TPropInfo Cursor =
+    IntegerProperty<&TControl::Cursor, &TControl::SetCursor>("Cursor", crDefault, &CursorIdents);
 inline constexpr TPropInfo Enabled = BoolProperty<&TControl::Enabled, &TControl::SetEnabled>("Enabled", 1);
-inline constexpr TPropInfo Font = ClassProperty<&TControl::Font, &TControl::SetFont>("Font", &TFont::classInfo);
+inline constexpr TPropInfo Font =
+    storedWhen(ClassProperty<&TControl::Font, &TControl::SetFont>("Font", &TFont::classInfo),
+               [](const TObject* c) { return !static_cast<const TControl*>(c)->ParentFont(); });
 inline constexpr TPropInfo Hint = StringProperty<&TControl::Hint, &TControl::SetHint>("Hint");
 inline constexpr TPropInfo ParentColor =
     BoolProperty<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor", 1);
@@ -33,7 +46,9 @@ inline constexpr TPropInfo ParentShowHint =
     BoolProperty<&TControl::ParentShowHint, &TControl::SetParentShowHint>("ParentShowHint", 1);
 inline constexpr TPropInfo PopupMenu =
     ClassProperty<&TControl::PopupMenu, &TControl::SetPopupMenu>("PopupMenu", &TPopupMenu::classInfo);
-inline constexpr TPropInfo ShowHint = BoolProperty<&TControl::ShowHint, &TControl::SetShowHint>("ShowHint", 0);
+inline constexpr TPropInfo ShowHint =
+    storedWhen(BoolProperty<&TControl::ShowHint, &TControl::SetShowHint>("ShowHint", 0),
+               [](const TObject* c) { return !static_cast<const TControl*>(c)->ParentShowHint(); });
 inline constexpr TPropInfo Visible = BoolProperty<&TControl::Visible, &TControl::SetVisible>("Visible", 1);
 
 inline constexpr TPropInfo OnCanResize =

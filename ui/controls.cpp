@@ -22,8 +22,28 @@ const char* const shiftNames[] = {"ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRig
 const TEnumInfo shiftElementInfo{"TShiftStateElement", shiftNames, 7};
 const char* const dragStateNames[] = {"dsDragEnter", "dsDragLeave", "dsDragMove"};
 
+const TIntegerIdent cursorNames[] = {
+    {crDefault, "crDefault"},
+    {crNone, "crNone"},
+    {crArrow, "crArrow"},
+    {crCross, "crCross"},
+    {crIBeam, "crIBeam"},
+    {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},
+    {crSizeNWSE, "crSizeNWSE"},
+    {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},
+    {crHourGlass, "crHourGlass"},
+    {crNo, "crNo"},
+    {crAppStart, "crAppStart"},
+    {crHelp, "crHelp"},
+    {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},
+};
+
 }  // namespace
 
+const TIntegerIdents CursorIdents{cursorNames, static_cast<int>(std::size(cursorNames))};
 const TEnumInfo AlignInfo{"TAlign", alignNames, 6};
 const TSetInfo AnchorsInfo{"TAnchors", &anchorKindInfo, 1};
 const TEnumInfo MouseButtonInfo{"TMouseButton", mouseButtonNames, 3};
@@ -120,6 +140,10 @@ TControl::~TControl() {
 bool TControl::isWindowed() const { return InheritsFrom(&TWinControl::classInfo); }
 
 TComponent* TControl::GetParentComponent() const { return Parent_; }
+
+void TControl::SetParentComponent(TComponent* parent) {
+    if (parent && parent->InheritsFrom(&TWinControl::classInfo)) SetParent(static_cast<TWinControl*>(parent));
+}
 
 void TControl::SetParent(TWinControl* parent) {
     if (parent == Parent_) return;

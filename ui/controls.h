@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "rtl/component.h"
@@ -49,6 +50,8 @@ enum : TCursor {
     crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crNo = -18, crAppStart = -19,
     crHelp = -20, crHandPoint = -21, crSizeAll = -22,
 };
+// The cursor names form streams write and read ("crHandPoint").
+extern const TIntegerIdents CursorIdents;
 // The system cursor of a cursor value (crDefault and crNone give none).
 HCURSOR cursorHandle(TCursor cursor);
 
@@ -129,6 +132,8 @@ class TControl : public TComponent {
     TWinControl* Parent() const { return Parent_; }
     virtual void SetParent(TWinControl* parent);
     TComponent* GetParentComponent() const override;
+    // A form stream's parent: a window control becomes the parent.
+    void SetParentComponent(TComponent* parent) override;
     bool HasParent() const { return Parent_ != nullptr; }
 
     // ---- Bounds (a top-level window's in screen coordinates, else in the
@@ -415,6 +420,10 @@ class TWinControl : public TControl, public TWindowTarget {
     TDragDropEvent OnDockDrop;
     TDragOverEvent OnDockOver;
 
+    // A form stream writes the child controls that the root owns, and those
+    // that nobody owns (placed here by a script).
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+
     void SetVisible(bool value) override;
     void SetEnabled(bool value) override;
     void SetBounds(int left, int top, int width, int height) override;
@@ -492,6 +501,30 @@ private:
     char PendingLead_ = 0;      // that lead byte, as its key press left it
     int AlignDisabled_ = 0;
     bool Aligning_ = false;
+};
+
+// The index that selects one of a control's items (ItemIndex): a form stream
+// may give it before the items, so while the control loads the value waits,
+// and the control's Loaded sets it.
+class TPendingIndex {
+public:
+    // True (the value kept) while the control is loading.
+    bool defer(const TComponent& control, int value) {
+        if (!control.Loading()) return false;
+        Value_ = value;
+        return true;
+    }
+    // Sets the kept value, once.
+    template <class Set>
+    void apply(Set&& set) {
+        if (!Value_) return;
+        int value = *Value_;
+        Value_.reset();
+        set(value);
+    }
+
+private:
+    std::optional<int> Value_;
 };
 
 // The control of one of our windows; nil for any other window.

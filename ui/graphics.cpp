@@ -3,6 +3,7 @@
 // operation.
 #include "ui/graphics.h"
 
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -54,12 +55,48 @@ int screenPixelsPerInch() {
     return ppi;
 }
 
-constexpr TPropInfo notStored(TPropInfo prop) {
-    prop.Stored = [](const TObject*) { return false; };
-    return prop;
-}
+const TIntegerIdent colorNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+};
 
 }  // namespace
+
+const TIntegerIdents ColorIdents{colorNames, static_cast<int>(std::size(colorNames))};
 
 const TEnumInfo FontStyleTypeInfo{"TFontStyle", fontStyleNames, 4};
 const TSetInfo FontStylesTypeInfo{"TFontStyles", &FontStyleTypeInfo, 1};
@@ -70,7 +107,7 @@ const TEnumInfo PenStyleTypeInfo{"TPenStyle", penStyleNames, 7};
 // Height is stored; Size is its other face.
 static const TPropInfo fontProperties[] = {
     IntegerProperty<&TFont::Charset, &TFont::SetCharset>("Charset", DEFAULT_CHARSET),
-    IntegerProperty<&TFont::Color, &TFont::SetColor>("Color", clWindowText),
+    IntegerProperty<&TFont::Color, &TFont::SetColor>("Color", clWindowText, &ColorIdents),
     IntegerProperty<&TFont::Height, &TFont::SetHeight>("Height"),
     StringProperty<&TFont::Name, &TFont::SetName>("Name"),
     EnumProperty<&TFont::Pitch, &TFont::SetPitch>("Pitch", &FontPitchTypeInfo, fpDefault),

@@ -35,6 +35,8 @@ constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, cl
                  clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
                  clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
 constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
+// The colour names form streams write and read ("clBtnFace").
+extern const TIntegerIdents ColorIdents;
 constexpr TColor clScrollBar = systemColor(COLOR_SCROLLBAR), clBackground = systemColor(COLOR_BACKGROUND),
                  clActiveCaption = systemColor(COLOR_ACTIVECAPTION), clMenu = systemColor(COLOR_MENU),
                  clWindow = systemColor(COLOR_WINDOW), clWindowFrame = systemColor(COLOR_WINDOWFRAME),

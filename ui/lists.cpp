@@ -331,7 +331,13 @@ int TCustomComboBox::ItemIndex() const {
 }
 
 // Choosing an item shows its text in the edit part ("" for none).
+void TCustomComboBox::Loaded() {
+    TWinControl::Loaded();
+    PendingIndex_.apply([&](int value) { SetItemIndex(value); });
+}
+
 void TCustomComboBox::SetItemIndex(int value) {
+    if (PendingIndex_.defer(*this, value)) return;
     if (value < 0 || value >= Items_->Count()) value = -1;
     if (HandleAllocated()) {
         SendMessageA(Handle(), CB_SETCURSEL, value, 0);
@@ -502,7 +508,13 @@ int TCustomListBox::ItemIndex() const {
     return index < Items_->Count() ? index : -1;
 }
 
+void TCustomListBox::Loaded() {
+    TWinControl::Loaded();
+    PendingIndex_.apply([&](int value) { SetItemIndex(value); });
+}
+
 void TCustomListBox::SetItemIndex(int value) {
+    if (PendingIndex_.defer(*this, value)) return;
     if (!HandleAllocated()) return Items_->SetKeptIndex(value);
     if (value < 0 || value >= Items_->Count()) value = -1;
     send(MultiSelect_ ? LB_SETCARETINDEX : LB_SETCURSEL, value);
@@ -690,9 +702,10 @@ using namespace published;
 const TPropInfo comboBoxProperties[] = {
     Left, Top, Width, Height, Align, Anchors,
     EnumProperty<&TCustomComboBox::CharCase, &TCustomComboBox::SetCharCase>("CharCase", &EditCharCaseInfo, ecNormal),
-    Color, Cursor, Enabled, Font, Hint,
+    WindowColor, Cursor, Enabled, Font, Hint,
     IntegerProperty<&TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex>("ItemIndex"),
-    ParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint,
+    ClassProperty<&TCustomComboBox::Items>("Items", &TStrings::classInfo),
+    WindowParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint,
     EnumProperty<&TCustomComboBox::Style, &TCustomComboBox::SetStyle>("Style", &ComboBoxStyleInfo, csDropDown),
     TabOrder, TabStop,
     StringProperty<&TCustomComboBox::Text, &TCustomComboBox::SetText>("Text"),
@@ -710,10 +723,11 @@ const TPropInfo comboBoxProperties[] = {
 // ORDER LIST BOX: the check list box publishes the list box's properties and
 // events, and its own among them.
 const TPropInfo listBoxProperties[] = {
-    Left, Top, Width, Height, Align, Anchors, Color, Cursor, Enabled, Font, Hint,
+    Left, Top, Width, Height, Align, Anchors, WindowColor, Cursor, Enabled, Font, Hint,
     IntegerProperty<&TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex>("ItemIndex"),
+    ClassProperty<&TCustomListBox::Items>("Items", &TStrings::classInfo),
     BoolProperty<&TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect>("MultiSelect", 0),
-    ParentColor, ParentFont, ParentShowHint, PopupMenu,
+    WindowParentColor, ParentFont, ParentShowHint, PopupMenu,
     IntegerProperty<&TCustomListBox::ScrollWidth, &TCustomListBox::SetScrollWidth>("ScrollWidth", 0),
     ShowHint, TabOrder, TabStop, Visible,
     OnClick, OnContextPopup, OnDblClick, OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnEnter, OnExit, OnKeyDown,
@@ -724,10 +738,11 @@ const TPropInfo listBoxProperties[] = {
 const TPropInfo checkListBoxProperties[] = {
     Left, Top, Width, Height, Align,
     BoolProperty<&TCheckListBox::AllowGrayed, &TCheckListBox::SetAllowGrayed>("AllowGrayed", 0),
-    Anchors, Color, Cursor, Enabled, Font, Hint,
+    Anchors, WindowColor, Cursor, Enabled, Font, Hint,
     IntegerProperty<&TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex>("ItemIndex"),
+    ClassProperty<&TCustomListBox::Items>("Items", &TStrings::classInfo),
     BoolProperty<&TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect>("MultiSelect", 0),
-    ParentColor, ParentFont, ParentShowHint, PopupMenu,
+    WindowParentColor, ParentFont, ParentShowHint, PopupMenu,
     IntegerProperty<&TCustomListBox::ScrollWidth, &TCustomListBox::SetScrollWidth>("ScrollWidth", 0),
     ShowHint, TabOrder, TabStop, Visible,
     OnClick,

@@ -127,6 +127,7 @@ class TCustomComboBox : public TWinControl {
 
 protected:
     ~TCustomComboBox() override = default;
+    void Loaded() override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
@@ -157,6 +158,7 @@ private:
     int SelStart_ = 0, SelEnd_ = 0;
     TComboBoxStyle Style_ = csDropDown;
     TEditCharCase CharCase_ = ecNormal;
+    TPendingIndex PendingIndex_;
     bool SettingText_ = false;      // the program writes the edit part: no CBN_EDITCHANGE
 };
 
@@ -217,6 +219,7 @@ protected:
     // dataIsObject: see TControlItems.
     TCustomListBox(TComponent* owner, bool dataIsObject);
     ~TCustomListBox() override = default;
+    void Loaded() override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
@@ -227,6 +230,7 @@ protected:
     std::unique_ptr<TControlItems> Items_;
 
 private:
+    TPendingIndex PendingIndex_;
     int ScrollWidth_ = 0;
     bool MultiSelect_ = false;
 };

@@ -70,6 +70,11 @@ UINT TLabel::drawFlags() const {
            (ShowAccelChar_ ? 0 : DT_NOPREFIX);
 }
 
+void TLabel::Loaded() {
+    TGraphicControl::Loaded();
+    adjustSize();
+}
+
 // An empty caption (or a lone "&") still measures one line high.
 void TLabel::adjustSize() {
     if (!AutoSize_ || Loading()) return;
@@ -384,7 +389,13 @@ int TCustomRadioGroup::ItemIndex() const {
     return -1;
 }
 
+void TCustomRadioGroup::Loaded() {
+    TCustomGroupBox::Loaded();
+    PendingIndex_.apply([&](int value) { SetItemIndex(value); });
+}
+
 void TCustomRadioGroup::SetItemIndex(int value) {
+    if (PendingIndex_.defer(*this, value)) return;
     int current = ItemIndex();
     if (value < 0 || value >= Items_->Count()) value = -1;
     if (value == current) return;
@@ -486,6 +497,7 @@ const TPropInfo radioGroupProperties[] = {
     IntegerProperty<&TCustomRadioGroup::Columns, &TCustomRadioGroup::SetColumns>("Columns", 1),
     Cursor, Enabled, Font, Hint,
     IntegerProperty<&TCustomRadioGroup::ItemIndex, &TCustomRadioGroup::SetItemIndex>("ItemIndex", -1),
+    ClassProperty<&TCustomRadioGroup::Items>("Items", &TStrings::classInfo),
     ParentColor, ParentFont, ParentShowHint, PopupMenu, ShowHint, TabOrder, TabStop, Visible,
     OnClick, OnContextPopup, OnDragDrop, OnDragOver, OnEndDock, OnEndDrag, OnEnter, OnExit, OnStartDock, OnStartDrag,
 };

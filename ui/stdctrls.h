@@ -60,6 +60,8 @@ class TLabel : public TGraphicControl {
 
 protected:
     ~TLabel() override = default;
+    // A label read from a form stream takes its size once all is read.
+    void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     void Paint() override;
     void TextChanged() override;
@@ -224,6 +226,7 @@ class TCustomRadioGroup : public TCustomGroupBox {
 
 protected:
     ~TCustomRadioGroup() override = default;
+    void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     void AlignControls(TRect& rect) override;
 
@@ -232,6 +235,7 @@ private:
 
     std::vector<TRadioButton*> Buttons_;  // owned by the group, in the order of the lines
     std::unique_ptr<TRadioGroupItems> Items_;
+    TPendingIndex PendingIndex_;
     int Columns_ = 1;
 };
 

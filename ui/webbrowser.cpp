@@ -228,8 +228,7 @@ void TWebBrowser::DestroyWnd() {
 // DestroyWnd: the browser of the old one goes first.
 void TWebBrowser::createBrowser() {
     releaseBrowser();
-    static const bool oleReady = SUCCEEDED(OleInitialize(nullptr));
-    if (!oleReady) return;
+    if (!Application->OleReady()) return;
     Site_ = new Site(this);
     callPlatform([&] {
         if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,

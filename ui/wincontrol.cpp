@@ -67,6 +67,7 @@ void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
     CreateTargetWindow(this, params, DefWndProc_);
+    Perform(CM_WINDOWCREATED);
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
     for (TControl* child : Controls_)
         if (TWinControl* window = asWinControl(child); window && !window->Handle_) window->CreateWnd();
@@ -115,6 +116,12 @@ void TWinControl::DefaultHandler(TMessage& message) {
 }
 
 // ==== Children ====
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    TControl::GetChildren(proc, root);
+    for (TControl* child : Controls_)
+        if (child->Owner() == root || !child->Owner()) proc(child);
+}
 
 TControl* TWinControl::Controls(int index) const {
     if (index < 0 || index >= ControlCount()) raiseListIndexError(index);

@@ -30,6 +30,7 @@ enum : UINT {
     CM_MOUSELEAVE = CM_BASE + 3,
     CM_DIALOGKEY = CM_BASE + 4,   // Tab, Return or Escape for the form; WParam the key
     CM_RESUMEREDRAW = CM_BASE + 5,  // painting deferred by DeferRedraw comes back
+    CM_WINDOWCREATED = CM_BASE + 6,  // a window control has a new window (a hook registers with it)
     CN_BASE = 0xBC00,
     CN_COMMAND = CN_BASE + WM_COMMAND,
     CN_NOTIFY = CN_BASE + WM_NOTIFY,

@@ -6,8 +6,6 @@
 #include "rtl/fileio.h"
 #include "rtl/filepath.h"
 
-#include <iterator>
-
 namespace {
 
 class SectionGuard {
@@ -23,17 +21,6 @@ private:
 
 [[noreturn]] void raiseCannotOpen(const AnsiString& name) {
     throw EFOpenError("Cannot open file " + name);
-}
-
-// The platform's file open: access from the low two bits, sharing from bits 4
-// to 6; a mode outside those tables opens nothing, and neither does a device.
-HANDLE openWithMode(const AnsiString& name, uint16_t mode) {
-    static const DWORD access[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
-    static const DWORD share[] = {0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE};
-    unsigned accessIndex = mode & 3;
-    unsigned shareIndex = (mode & 0xF0) >> 4;
-    if (accessIndex >= std::size(access) || shareIndex >= std::size(share)) return INVALID_HANDLE_VALUE;
-    return createDiskFile(name, access[accessIndex], share[shareIndex], OPEN_EXISTING);
 }
 
 void createEmpty(const AnsiString& name) {
@@ -57,7 +44,7 @@ bool TSafeFileStream::Open(const AnsiString& fileName, uint16_t mode, bool raise
     fileName_ = fileName;
     mode_ = mode;
     if ((mode & 3) == fmOpenWrite && !fileExists(fileName)) createEmpty(fileName);
-    handle_ = openWithMode(fileName, mode);
+    handle_ = openFileWithMode(fileName, mode);
     if (handle_ != INVALID_HANDLE_VALUE) return true;
     if (raiseOnFailure) raiseCannotOpen(fileName);
     return false;
@@ -85,31 +72,19 @@ void TSafeFileStream::checkOpen() const {
 int32_t TSafeFileStream::Read(void* buffer, int32_t count) {
     SectionGuard guard(lock_);
     checkOpen();
-    DWORD done = 0;
-    if (count <= 0 || !ReadFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) return 0;
-    return static_cast<int32_t>(done);
+    return fileRead(handle_, buffer, count);
 }
 
 int32_t TSafeFileStream::Write(const void* buffer, int32_t count) {
     SectionGuard guard(lock_);
     checkOpen();
-    DWORD done = 0;
-    if (count <= 0 || !WriteFile(handle_, buffer, static_cast<DWORD>(count), &done, nullptr)) return 0;
-    return static_cast<int32_t>(done);
+    return fileWrite(handle_, buffer, count);
 }
 
 int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-    static const DWORD methods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
     SectionGuard guard(lock_);
     checkOpen();
-    LARGE_INTEGER distance, position;
-    distance.QuadPart = offset;
-    if (!SetFilePointerEx(handle_, distance, &position, methods[origin])) return -1;
-    return position.QuadPart;
+    return fileSeek(handle_, offset, origin);
 }
 
-void TSafeFileStream::SetSize(int64_t size) {
-    LARGE_INTEGER distance;
-    distance.QuadPart = size;
-    if (!SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) raiseLastOSError();
-}
+void TSafeFileStream::SetSize(int64_t size) { fileSetSize(handle_, size); }

@@ -6,19 +6,7 @@
 #include <windows.h>
 
 #include "rtl/ansistring.h"
-#include "rtl/stream.h"
-
-// Open modes: the access in the low bits, the sharing in bits 4 to 6.
-enum : uint16_t {
-    fmOpenRead = 0x0000,
-    fmOpenWrite = 0x0001,
-    fmOpenReadWrite = 0x0002,
-    fmShareCompat = 0x0000,
-    fmShareExclusive = 0x0010,
-    fmShareDenyWrite = 0x0020,
-    fmShareDenyRead = 0x0030,
-    fmShareDenyNone = 0x0040,
-};
+#include "rtl/streams.h"
 
 class TSafeFileStream : public TStream {
 public:
@@ -27,7 +15,7 @@ public:
     TSafeFileStream(const TSafeFileStream&) = delete;
     TSafeFileStream& operator=(const TSafeFileStream&) = delete;
 
-    // Opens an existing file; with fmOpenWrite a missing file is created empty
+    // Opens an existing file (the open modes of rtl/streams.h; not fmCreate); with fmOpenWrite a missing file is created empty
     // first. A failure raises EFOpenError "Cannot open file NAME" when
     // raiseOnFailure is set, else returns false.
     bool Open(const AnsiString& fileName, uint16_t mode, bool raiseOnFailure);

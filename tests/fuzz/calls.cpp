@@ -12,8 +12,9 @@
 
 namespace {
 
+// Modal dialogs and forms ("execute", "showModal") wait for the user too.
 const char* const WaitingBuiltins[] = {"alert", "confirm", "msgBox", "Echo", "prompt", "textArea", "sleep", "Sleep",
-                                       "eventLoop"};
+                                       "eventLoop", "execute", "showModal"};
 
 // Odd values as script text; the prelude defines u (undefined) and nothing.
 // Counts just past the largest array are refused at once: an array of the

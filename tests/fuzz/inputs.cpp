@@ -18,7 +18,7 @@
 
 namespace {
 
-const char* const Extensions[InputKinds] = {".dms", ".dmc", ".xml", ".config"};
+const char* const Extensions[InputKinds] = {".dms", ".dmc", ".xml", ".config", ".dfm"};
 
 // Settings files as widgets and the program leave them, and as hands edit them.
 const char* const SettingsSamples[] = {
@@ -107,6 +107,7 @@ Corpus loadCorpus(const std::string& root) {
         if (!tree.empty()) corpus.add(InputKind::Tree, std::move(tree));
     }
     for (const char* sample : SettingsSamples) corpus.add(InputKind::Settings, sample);
+    for (const char* mask : {"*.dfm", "*.bin"}) addFiles(InputKind::Form, scripts + "\\bridge_streams", mask);
     return corpus;
 }
 
@@ -195,6 +196,9 @@ void nest(std::string& bytes, InputKind kind, const Corpus&, Random& random) {
         {"!"sv, ""sv}, {"typeof "sv, ""sv}, {"a = "sv, ""sv}, {"a + "sv, ""sv}, {"if (a) "sv, ""sv},
         {"if (a) ; else "sv, ""sv}, {"function(){ return "sv, "; }"sv}, {"{a: "sv, "}"sv},
         {"do "sv, " while (0);"sv}, {"try { "sv, " } catch (e) {}"sv}, {"a ? b : "sv, ""sv}};
+    static const std::vector<Pair> formPairs = {{"object A: TPanel\r\n"sv, "end\r\n"sv}, {"P = ("sv, ")"sv},
+                                                {"P = <item P = "sv, " end>"sv}, {"\x06TPanel\x01" "A"sv, "\0\0"sv},
+                                                {"\x01P\x01"sv, "\0"sv}};
     static const std::vector<Pair> xmlPairs = {{"<a>"sv, "</a>"sv}, {"<a b=\"c\">"sv, "</a>"sv},
                                                {"<![CDATA["sv, "]]>"sv}, {"<!--"sv, "-->"sv},
                                                {"<appSettings>"sv, "</appSettings>"sv}};
@@ -203,6 +207,7 @@ void nest(std::string& bytes, InputKind kind, const Corpus&, Random& random) {
                                                 {"\x19\x03\x03\x15\x01\x00\x00\x00\x61"sv, ""sv}};
     const std::vector<Pair>& pairs = kind == InputKind::Script ? scriptPairs
                                      : kind == InputKind::Tree ? treePairs
+                                     : kind == InputKind::Form ? formPairs
                                                                : xmlPairs;
     auto [open, close] = random.pick(pairs);
     size_t depth = size_t{1} << random.below(15);

@@ -1,5 +1,5 @@
-// Fuzz inputs: their four kinds (scripts, compiled trees, widget files and
-// settings files), the test data they grow from, and the mutations that
+// Fuzz inputs: their five kinds (scripts, compiled trees, widget files,
+// settings files and form streams, text or binary), the test data they grow from, and the mutations that
 // make new ones: byte flips, splices, truncation, deep nesting, huge
 // literals, lone lead bytes and NUL bytes.
 #pragma once
@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-enum class InputKind { Script, Tree, Widget, Settings };
-constexpr int InputKinds = 4;
+enum class InputKind { Script, Tree, Widget, Settings, Form };
+constexpr int InputKinds = 5;
 
 struct Input {
     InputKind kind = InputKind::Script;
@@ -19,7 +19,7 @@ struct Input {
     bool checked = false;  // it must also run cleanly (a regression of a wrong result)
 };
 
-// ".dms", ".dmc", ".xml" or ".config"; false for any other extension.
+// ".dms", ".dmc", ".xml", ".config" or ".dfm"; false for any other extension.
 const char* extensionOf(InputKind kind);
 bool kindOfFile(std::string_view fileName, InputKind& kind);
 
@@ -39,7 +39,8 @@ private:
 
 // The inputs new ones are made from, by kind: the script tests, the widget
 // files and translations of the host tests, the trees of those scripts, a
-// few settings files, and the regression inputs.
+// few settings files, the form streams of the script tests (text and
+// binary), and the regression inputs.
 struct Corpus {
     std::vector<std::string> inputs[InputKinds];
 

@@ -1,10 +1,14 @@
 // The fuzz targets and their checks.
 #include "targets.h"
 
+#include "bridge/caster.h"
 #include "engine/orovod.h"
 #include "host/widget/setting.h"
 #include "host/widget/widgetxml.h"
+#include "rtl/filer.h"
 #include "rtl/fileio.h"
+#include "rtl/streams.h"
+#include "ui/forms.h"
 
 namespace {
 
@@ -64,6 +68,7 @@ void clearFolder(const std::string& folder) {
 Targets::Targets(const std::string& folder, DWORD scriptMilliseconds)
     : folder_(folder), settingsFolder_(folder + "settings\\"), scriptMilliseconds_(scriptMilliseconds) {
     CreateDirectoryA(settingsFolder_.c_str(), nullptr);
+    RegisterVCLClasses();  // the classes form streams name
     // The script a compiled tree stands for; older than every tree written later.
     std::string source = folder_ + "t.dms";
     writeFile(source, "var fromSource = 1;\r\n");
@@ -80,8 +85,9 @@ bool Targets::run(const Input& input, std::string& failure) {
     case InputKind::Tree: passed = tree(input, failure); break;
     case InputKind::Widget: passed = widget(input, failure); break;
     case InputKind::Settings: passed = settings(input, failure); break;
+    case InputKind::Form: passed = form(input, failure); break;
     }
-    return passed || (!input.checked && input.kind != InputKind::Settings);
+    return passed || (!input.checked && input.kind != InputKind::Settings && input.kind != InputKind::Form);
 }
 
 // A checked input runs to its end; the supervisor's limit still holds.
@@ -162,4 +168,38 @@ bool Targets::settingsKept(const std::string& bytes, std::string& failure) {
         if (readFileBytes(AnsiString(settingsFolder_ + name)) == bytes) return true;
     failure = "a broken settings file was lost";
     return false;
+}
+
+// ==== Form streams ====
+
+namespace {
+
+// The form's text after reading the stream into a new form (either format,
+// as the form wrapper reads it); false when the stream is refused.
+bool readForm(const std::string& bytes, std::string& text) {
+    TForm* form = new TForm(nullptr);
+    bool read = true;
+    try {
+        TStringStream input(bytes);
+        ReadComponentTree(isBinaryForm(bytes) ? readBinaryForm(input) : readTextForm(input), form);
+        TStringStream saved;
+        writeTextForm(saved, WriteComponentTree(form));
+        text = saved.DataString().str();
+    } catch (const Exception&) {
+        read = false;
+    }
+    form->Free();
+    return read;
+}
+
+}  // namespace
+
+// A refused stream is fine; a form that was read must read back from what
+// it saves, to the same text.
+bool Targets::form(const Input& input, std::string& failure) {
+    std::string text, again;
+    if (!readForm(input.bytes, text)) return true;
+    if (!readForm(text, again)) failure = "a saved form did not read back";
+    else if (again != text) failure = "a saved form read back otherwise";
+    return failure.empty();
 }

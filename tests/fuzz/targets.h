@@ -2,7 +2,8 @@
 // a script is compiled and run by an engine component; a compiled tree is
 // read back with compiled trees on, beside a script it stands for, and run;
 // a widget file is translated and the translation compiled; a settings file
-// is loaded, written and saved, once with its backup name taken by a folder.
+// is loaded, written and saved, once with its backup name taken by a folder;
+// a form stream is read into a form, which must then save and read back.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,7 @@ private:
     bool widget(const Input& input, std::string& failure);
     bool settings(const Input& input, std::string& failure);
     bool settingsKept(const std::string& bytes, std::string& failure);
+    bool form(const Input& input, std::string& failure);
 
     std::string folder_;
     std::string settingsFolder_;

@@ -89,9 +89,9 @@ std::vector<Input> loadRegressions(const std::string& root) {
 }
 
 // What the generated inputs are, in turn: mutated test scripts, built-in
-// calls, compiled trees, widget files and settings files.
-enum class Made { Script, Calls, Tree, Widget, Settings };
-constexpr Made Cycle[] = {Made::Script, Made::Calls, Made::Tree,   Made::Script, Made::Widget,
+// calls, compiled trees, widget files, settings files and form streams.
+enum class Made { Script, Calls, Tree, Widget, Settings, Form };
+constexpr Made Cycle[] = {Made::Script, Made::Calls, Made::Tree,   Made::Script, Made::Widget, Made::Form,
                           Made::Calls,  Made::Tree,  Made::Script, Made::Widget, Made::Settings};
 constexpr size_t CallsPerCycle = 2;
 
@@ -117,6 +117,7 @@ Input generate(uint64_t seed, uint64_t index, const Corpus& corpus, const Builti
     default:
         input.kind = Cycle[slot] == Made::Widget ? InputKind::Widget
                      : Cycle[slot] == Made::Settings ? InputKind::Settings
+                     : Cycle[slot] == Made::Form     ? InputKind::Form
                                                      : InputKind::Script;
         input.bytes = random.pick(corpus.of(input.kind));
         mutate(input.bytes, input.kind, corpus, random);
