@@ -12,7 +12,7 @@
 
 #include "bridge/events.h"
 #include "engine/core/errors.h"
-#include "engine/lib/vclpersistent.h"
+#include "bridge/vclpersistent.h"
 #include "rtl/component.h"
 
 class TJBaseStringsObject;

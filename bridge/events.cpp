@@ -188,6 +188,11 @@ bool FireScriptEvent(TJVCLComponent& wrapper, const AnsiString& name, std::span<
     return true;
 }
 
+AnsiString HandlerName(std::string_view property) {
+    if (property.substr(0, 2) != "On") return AnsiString(property);
+    return "on" + AnsiString(property.substr(2));
+}
+
 bool IsHookable(const TClassInfo* cls, const TJHook& row) {
     const TPropInfo* prop = GetPropInfo(cls, row.Property);
     return prop && prop->isMethod() && prop->Signature == row.Signature;

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <type_traits>
 
 #include "engine/core/object.h"
@@ -159,6 +160,10 @@ struct TJName {
     constexpr TJName(const char (&text)[N]) { std::copy_n(text, N, Text); }
 };
 
+// The script handler's name of an event property: "onClick" for "OnClick"
+// (a name without "On" is its own).
+AnsiString HandlerName(std::string_view property);
+
 template <TJName Property, class Signature>
 struct TJEventThunk;
 
@@ -168,7 +173,7 @@ struct TJEventThunk<Property, R(A...)> {
     static constexpr TJEventArg Shape[] = {eventArgOf<A>()...};
 
     static const AnsiString& ScriptName() {
-        static const AnsiString name = "on" + AnsiString(Property.Text + 2);
+        static const AnsiString name = HandlerName(Property.Text);
         return name;
     }
     // A result, where the event has one, tells whether the script handled it.

@@ -1,8 +1,10 @@
-// TJVCLPersistent: the script object that stands for one object of the GUI
-// library (a form, a control, a font): the object's published properties as
-// script properties by name, a link that never outlives the object, and the
-// operations through which the GUI bridge's wrappers (bridge/) attach,
-// create, check and release their objects.
+// TJVCLPersistent: the root of the GUI bridge's wrappers (TJVCLComponent,
+// bridge/component.h, derives from it; InstallGUIBridge names it to the
+// engine): the script object that stands for one object of the GUI library
+// (a form, a control, a font), the object's published properties as script
+// properties by name, a link that never outlives the object, and the
+// operations through which the wrappers attach, create, check and release
+// their objects.
 #pragma once
 
 #include <vector>
@@ -65,14 +67,11 @@ class TJVCLPersistent : public TJObject {
 protected:
     // InitWrapper, then CreateVCL.
     void Construct(TJValueList* args) override;
-    // Lists only these names of the linked object for scripts, the wrapper's
-    // own published names after them (a HookEvents of a wrapper whose object
-    // publishes more than scripts may reach).
-    void SetLinkedNames(const char* const* names, size_t count);
-    template <size_t N>
-    void SetLinkedNames(const char* const (&names)[N]) {
-        SetLinkedNames(names, N);
-    }
+    // Scripts reach the linked object's published properties by name (the
+    // GUI bridge's wrappers); a wrapper answering false shows its own only,
+    // among them the rows that forward to the object (the host's elements,
+    // whose objects publish more than scripts may reach).
+    virtual bool ShowsLinkedProperties() const { return true; }
     // Forgets the object without freeing it (it is dying or let go); the
     // wrappers of its sub-objects forget theirs too, and Unlinked tells the
     // wrapper's other companions. The names stay, so their reads raise "VCL
