@@ -12,9 +12,11 @@
 #include "bridge/checklistbox.h"
 #include "bridge/controls.h"
 #include "bridge/forms.h"
+#include "bridge/listview.h"
 #include "bridge/menus.h"
 #include "bridge/scriptdialogs.h"
 #include "bridge/stdctrls.h"
+#include "bridge/treeview.h"
 #include "engine/core/hooks.h"
 #include "engine/core/runtime.h"
 #include "ui/actions.h"
@@ -64,13 +66,13 @@ const TJCasterRow casterRows[] = {
     {"TForm", &TJVCLBaseForm::classInfo},
     {"TSplitter", &TJVCLBaseSplitter::classInfo},
     {"TProgressBar", &TJVCLBaseProgressBar::classInfo},
-    {"TListItem", nullptr},        // TJVCLBaseListItem
-    {"TListItems", nullptr},       // TJVCLBaseListItems
-    {"TListColumns", nullptr},     // TJVCLBaseListColumns
-    {"TListView", nullptr},        // TJVCLBaseListView
-    {"TTreeNode", nullptr},        // TJVCLBaseTreeNode
-    {"TTreeNodes", nullptr},       // TJVCLBaseTreeNodes
-    {"TTreeView", nullptr},        // TJVCLBaseTreeView
+    {"TListItem", &TJVCLBaseListItem::classInfo},
+    {"TListItems", &TJVCLBaseListItems::classInfo},
+    {"TListColumns", &TJVCLBaseListColumns::classInfo},
+    {"TListView", &TJVCLBaseListView::classInfo},
+    {"TTreeNode", &TJVCLBaseTreeNode::classInfo},
+    {"TTreeNodes", &TJVCLBaseTreeNodes::classInfo},
+    {"TTreeView", &TJVCLBaseTreeView::classInfo},
     {"TStatusBar", &TJVCLBaseStatusBar::classInfo},
     {"TImage", &TJVCLBaseImage::classInfo},
     {"TPageControl", &TJVCLBasePageControl::classInfo},
@@ -114,8 +116,8 @@ const TJCasterRow scriptTypes[] = {
     {"VCLTabSheet", &TJVCLTabSheet::classInfo},
     {"VCLPageControl", &TJVCLPageControl::classInfo},
     {"VCLProgressBar", &TJVCLProgressBar::classInfo},
-    {"VCLTreeView", nullptr},
-    {"VCLListView", nullptr},
+    {"VCLTreeView", &TJVCLTreeView::classInfo},
+    {"VCLListView", &TJVCLListView::classInfo},
     {"VCLStatusBar", &TJVCLStatusBar::classInfo},
     {"VCLToolButton", &TJVCLToolButton::classInfo},
     {"VCLToolBar", &TJVCLToolBar::classInfo},
@@ -144,9 +146,9 @@ const TClassInfo* const streamClasses[] = {
     &TCheckBox::classInfo, &TRadioButton::classInfo, &TListBox::classInfo, &TComboBox::classInfo,
     &TGroupBox::classInfo, &TRadioGroup::classInfo, &TPanel::classInfo, &TSplitter::classInfo,
     &TCheckListBox::classInfo, &TImage::classInfo, &TTabControl::classInfo, &TTabSheet::classInfo,
-    &TPageControl::classInfo, &TProgressBar::classInfo, nullptr, nullptr, &TStatusBar::classInfo,
-    &TToolButton::classInfo, &TToolBar::classInfo, &TCoolBar::classInfo, &TAction::classInfo,
-    &TActionList::classInfo, nullptr, nullptr, nullptr, nullptr,
+    &TPageControl::classInfo, &TProgressBar::classInfo, &TTreeView::classInfo, &TListView::classInfo,
+    &TStatusBar::classInfo, &TToolButton::classInfo, &TToolBar::classInfo, &TCoolBar::classInfo,
+    &TAction::classInfo, &TActionList::classInfo, nullptr, nullptr, nullptr, nullptr,
     nullptr, &TSpinEdit::classInfo, &TUpDown::classInfo,
 };
 static_assert(std::size(streamClasses) == 38);
@@ -180,6 +182,8 @@ TJVCLPersistent* TJVCLCaster::Cast(TPersistent* object, TJRuntime* runtime) {
         if (TObject* wrapper = component->ScriptWrapper()) return static_cast<TJVCLPersistent*>(wrapper);
         if (component->IsDestroying()) return nullptr;
     }
+    if (TJVCLPersistent* kept = ListItemWrapperOf(object, runtime)) return kept;
+    if (TJVCLPersistent* kept = TreeNodeWrapperOf(object, runtime)) return kept;
     for (auto callback = Callbacks_.rbegin(); callback != Callbacks_.rend(); ++callback) {
         if (TJVCLPersistent* wrapper = (*callback)(object, runtime)) {
             wrapper->AttachVCL(object, false);

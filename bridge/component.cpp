@@ -219,10 +219,7 @@ void TJVCLComponent::GetEventList(std::vector<AnsiString>& list) {
     if (!list.empty() || !HasVCL()) return;
     std::vector<AnsiString> names;
     ListPublishedProperties(VCL(), names, true);
-    for (AnsiString& name : names) {
-        if (name.view().substr(0, 2) == "On") name = "on" + AnsiString(name.view().substr(2));
-        RegisterEventName(name);
-    }
+    for (const AnsiString& name : names) RegisterEventName(HandlerName(name.view()));
     list = Events();
 }
 

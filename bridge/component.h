@@ -12,7 +12,7 @@
 
 #include "bridge/events.h"
 #include "engine/core/errors.h"
-#include "engine/lib/vclpersistent.h"
+#include "bridge/vclpersistent.h"
 #include "rtl/component.h"
 
 class TJBaseStringsObject;
@@ -86,17 +86,6 @@ class TJVCLComponent : public TJVCLPersistent {
     // The wrapper's one string-list object under the key, aimed at the list
     // (made on first use; aimed at nothing when the wrapper lets its object go).
     TJObject* StringsCompanion(const void* key, TStrings* strings);
-    // Runs a GUI library call; its exceptions become EVCLError with their message.
-    template <class F>
-    void GuardVCL(F&& call) {
-        try {
-            call();
-        } catch (const EJException&) {
-            throw;
-        } catch (const Exception& e) {
-            RaiseVCLError(e.message());
-        }
-    }
 
 protected:
     void InitWrapper() override;

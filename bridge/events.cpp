@@ -15,6 +15,19 @@
 #include "stdlib/rectobject.h"
 #include "stdlib/strings.h"
 
+TJObject* NewPointObject(TJRuntime* runtime, const TPoint& point) {
+    auto* box = static_cast<TJPoint*>(CreateScriptInstance(&TJPoint::classInfo, runtime, true, nullptr));
+    box->SetX(point.x);
+    box->SetY(point.y);
+    return box;
+}
+
+TJObject* NewRectObject(TJRuntime* runtime, const TRect& rect) {
+    auto* box = static_cast<TJRect*>(CreateScriptInstance(&TJRect::classInfo, runtime, true, nullptr));
+    box->CopyFromRect(rect);
+    return box;
+}
+
 namespace {
 
 // ==== Boxing ====
@@ -22,19 +35,6 @@ namespace {
 template <class T>
 T* newBox(TJRuntime* runtime) {
     return static_cast<T*>(CreateScriptInstance(&T::classInfo, runtime, true, nullptr));
-}
-
-TJObject* newPoint(TJRuntime* runtime, const TPoint& point) {
-    TJPoint* box = newBox<TJPoint>(runtime);
-    box->SetX(point.x);
-    box->SetY(point.y);
-    return box;
-}
-
-TJObject* newRect(TJRuntime* runtime, const TRect& rect) {
-    TJRect* box = newBox<TJRect>(runtime);
-    box->CopyFromRect(rect);
-    return box;
 }
 
 void enumName(const TEnumInfo* type, int64_t ordinal, TJValue& value) {
@@ -70,9 +70,9 @@ void argumentValue(TJVCLComponent& wrapper, const TJEventArg& arg, const void* a
     case TJArgKind::Set:
         return MakeString(SetToNameList(static_cast<const TSetInfo*>(arg.Type), static_cast<uint32_t>(arg.Read(at))),
                           value);
-    case TJArgKind::Point: return MakeObject(newPoint(runtime, *static_cast<const TPoint*>(at)), value);
+    case TJArgKind::Point: return MakeObject(NewPointObject(runtime, *static_cast<const TPoint*>(at)), value);
     case TJArgKind::Rect:
-    case TJArgKind::RectBox: return MakeObject(newRect(runtime, *static_cast<const TRect*>(at)), value);
+    case TJArgKind::RectBox: return MakeObject(NewRectObject(runtime, *static_cast<const TRect*>(at)), value);
     case TJArgKind::IntegerBox:
     case TJArgKind::CharBox: {
         TJValue number;
@@ -83,6 +83,11 @@ void argumentValue(TJVCLComponent& wrapper, const TJEventArg& arg, const void* a
     case TJArgKind::EnumBox: {
         TJStringObject* box = newBox<TJStringObject>(runtime);
         box->SetText(GetEnumName(static_cast<const TEnumInfo*>(arg.Type), arg.Read(at)));
+        return MakeObject(box, value);
+    }
+    case TJArgKind::TextBox: {
+        TJStringObject* box = newBox<TJStringObject>(runtime);
+        box->SetText(*static_cast<const AnsiString*>(at));
         return MakeObject(box, value);
     }
     }
@@ -116,13 +121,16 @@ void writeBack(const TJEventArg& arg, const TJValue& box, void* at) {
             if (ValueToEnum(static_cast<const TEnumInfo*>(arg.Type), name, ordinal)) arg.Write(at, ordinal);
         }
         return;
+    case TJArgKind::TextBox:
+        if (auto* text = boxOf<TJStringObject>(box)) *static_cast<AnsiString*>(at) = text->Text();
+        return;
     default: return;
     }
 }
 
 bool isBox(TJArgKind kind) {
     return kind == TJArgKind::IntegerBox || kind == TJArgKind::CharBox || kind == TJArgKind::BooleanBox ||
-           kind == TJArgKind::RectBox || kind == TJArgKind::EnumBox;
+           kind == TJArgKind::RectBox || kind == TJArgKind::EnumBox || kind == TJArgKind::TextBox;
 }
 
 // ==== Hooking ====
@@ -178,6 +186,11 @@ bool FireScriptEvent(TJVCLComponent& wrapper, const AnsiString& name, std::span<
     }
     writeBoxes();
     return true;
+}
+
+AnsiString HandlerName(std::string_view property) {
+    if (property.substr(0, 2) != "On") return AnsiString(property);
+    return "on" + AnsiString(property.substr(2));
 }
 
 bool IsHookable(const TClassInfo* cls, const TJHook& row) {

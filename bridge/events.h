@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <type_traits>
 
 #include "engine/core/object.h"
@@ -41,6 +42,7 @@ enum class TJArgKind : uint8_t {
     BooleanBox,  // by reference: a Boolean, its `bool` written back
     RectBox,     // by reference: a Rect, its four sides written back
     EnumBox,     // by reference: a String holding the element's name, written back when it names one
+    TextBox,     // by reference: a String, its text written back
 };
 
 // One parameter of an event: how it reaches the script and how its value is
@@ -120,8 +122,7 @@ constexpr TJEventArg eventArgOf() {
     } else if constexpr (std::is_same_v<T, TRect>) {
         return {byRef ? TJArgKind::RectBox : TJArgKind::Rect};
     } else if constexpr (std::is_same_v<T, AnsiString>) {
-        static_assert(!byRef, "a text passed by reference");
-        return {TJArgKind::Text};
+        return {byRef ? TJArgKind::TextBox : TJArgKind::Text};
     } else {
         static_assert(bridge_detail::unsupported<T>, "an event argument the bridge cannot pass");
     }
@@ -140,6 +141,10 @@ private:
     TJObject& wrapper_;
 };
 
+// A new script Point and Rect of the values.
+TJObject* NewPointObject(TJRuntime* runtime, const TPoint& point);
+TJObject* NewRectObject(TJRuntime* runtime, const TRect& rect);
+
 // Calls the wrapper's script handler of the name with the arguments at the
 // addresses, as the table says; false (nothing built) when the script has no
 // such handler.
@@ -155,6 +160,10 @@ struct TJName {
     constexpr TJName(const char (&text)[N]) { std::copy_n(text, N, Text); }
 };
 
+// The script handler's name of an event property: "onClick" for "OnClick"
+// (a name without "On" is its own).
+AnsiString HandlerName(std::string_view property);
+
 template <TJName Property, class Signature>
 struct TJEventThunk;
 
@@ -164,7 +173,7 @@ struct TJEventThunk<Property, R(A...)> {
     static constexpr TJEventArg Shape[] = {eventArgOf<A>()...};
 
     static const AnsiString& ScriptName() {
-        static const AnsiString name = "on" + AnsiString(Property.Text + 2);
+        static const AnsiString name = HandlerName(Property.Text);
         return name;
     }
     // A result, where the event has one, tells whether the script handled it.

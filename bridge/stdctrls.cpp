@@ -261,9 +261,11 @@ TJVCLBaseMemo::~TJVCLBaseMemo() {
     if (Caret_) Caret_->DecRef();
 }
 
+// The caret point lives by its count alone, outside the runtime's object list
+// (which frees in its own order at the end, before this wrapper perhaps).
 void TJVCLBaseMemo::InitWrapper() {
     TJVCLBaseEdit::InitWrapper();
-    Caret_ = static_cast<TJPoint*>(CreateScriptInstance(&TJPoint::classInfo, Runtime(), true, nullptr));
+    Caret_ = static_cast<TJPoint*>(CreateScriptInstance(&TJPoint::classInfo, Runtime(), false, nullptr));
     Caret_->IncRef();
 }
 

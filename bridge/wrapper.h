@@ -4,7 +4,8 @@
 // events it hooks; then one row in the caster and, for a class scripts make
 // with `new`, one leaf. Every forwarded accessor checks the link ("VCL is
 // null"), the argument count ("arguments error") and turns the GUI library's
-// errors into EVCLError in the same way. A whole wrapper, to copy:
+// errors into EVCLError in the same way (unless its row lets them pass, as
+// the host's elements do). A whole wrapper, to copy:
 //
 //   // In the header:
 //   class TJVCLBaseEdit : public TJVCLFamily<TJVCLWinControl, TEdit, "VCLEdit"> {
@@ -50,6 +51,7 @@
 
 #include "bridge/component.h"
 #include "bridge/events.h"
+#include "engine/core/published.h"
 #include "engine/core/valuelist.h"
 
 
@@ -62,10 +64,17 @@ enum class TJUnlinked : uint8_t {
     Zero,   // 0, false or an empty text; a write still raises
 };
 
+// What becomes of an error the GUI library raises in a forwarded accessor.
+enum class TJFaults : uint8_t {
+    Wrap,  // EVCLError "<class> - <message>"
+    Pass,  // raised on as it is (the host's elements: a picture that cannot
+           // be decoded raises the loader's own error)
+};
+
 namespace bridge_detail {
 
-// An accessor is a member function of the GUI class, or a function taking
-// the object (for what the class answers otherwise): int f(const TButton&).
+// An accessor is a member function or field of the GUI class, or a function
+// taking the object (for what the class answers otherwise): int f(const TButton&).
 template <class F>
 struct AccessorTraits : rtl_detail::MemberTraits<F> {};
 template <class C, class R>
@@ -87,11 +96,13 @@ using TypeOf = typename AccessorTraits<decltype(Member)>::Type;
 template <auto G, class C>
 decltype(auto) get(C& object) {
     if constexpr (std::is_member_function_pointer_v<decltype(G)>) return (object.*G)();
+    else if constexpr (std::is_member_object_pointer_v<decltype(G)>) return (object.*G);
     else return G(object);
 }
 template <auto S, class C, class T>
 void set(C& object, T&& value) {
     if constexpr (std::is_member_function_pointer_v<decltype(S)>) (object.*S)(std::forward<T>(value));
+    else if constexpr (std::is_member_object_pointer_v<decltype(S)>) object.*S = std::forward<T>(value);
     else S(object, std::forward<T>(value));
 }
 
@@ -145,25 +156,32 @@ inline TJVCLComponent& wrapperOf(const TObject* instance) {
     return *const_cast<TJVCLComponent*>(static_cast<const TJVCLComponent*>(instance));
 }
 
-template <auto G, TJUnlinked Unlinked>
+template <TJFaults Faults, class F>
+void guarded(TJVCLComponent& wrapper, F&& access) {
+    if constexpr (Faults == TJFaults::Wrap) wrapper.GuardVCL(std::forward<F>(access));
+    else access();
+}
+
+template <auto G, TJUnlinked Unlinked, TJFaults Faults>
 void forwardGet(const TObject* instance, TPropValue& value) {
     TJVCLComponent& wrapper = wrapperOf(instance);
     if (Unlinked == TJUnlinked::Zero && !wrapper.HasVCL()) return;  // the value starts empty
     auto& object = linked<ClassOf<G>>(wrapper);
-    wrapper.GuardVCL([&] { store<TypeOf<G>>(value, get<G>(object)); });
+    guarded<Faults>(wrapper, [&] { store<TypeOf<G>>(value, get<G>(object)); });
 }
 
-template <auto S>
+template <auto S, TJFaults Faults>
 void forwardSet(TObject* instance, const TPropValue& value) {
     TJVCLComponent& wrapper = wrapperOf(instance);
     auto& object = linked<ClassOf<S>>(wrapper);
-    wrapper.GuardVCL([&] { set<S>(object, load<TypeOf<S>>(value)); });
+    guarded<Faults>(wrapper, [&] { set<S>(object, load<TypeOf<S>>(value)); });
 }
 
 // ---- Calls ----
 
+// By value also for a parameter taken by reference (const AnsiString&).
 template <class T>
-T argumentAs(const TJValue& value) {
+std::remove_cvref_t<T> argumentAs(const TJValue& value) {
     using V = std::remove_cvref_t<T>;
     if constexpr (std::is_same_v<V, bool>) return ValueToBool(value);
     else if constexpr (std::is_same_v<V, AnsiString>) return ValueToString(value);
@@ -223,13 +241,21 @@ void stringsGet(const TObject* instance, TPropValue& value) {
 
 // A published property of the wrapper that reads (and with a setter writes)
 // the object's own: Forward<&TCustomEdit::SelStart, &TCustomEdit::SetSelStart>("SelStart").
-template <auto G, auto S = nullptr, TJUnlinked Unlinked = TJUnlinked::Raise>
+template <auto G, auto S = nullptr, TJUnlinked Unlinked = TJUnlinked::Raise, TJFaults Faults = TJFaults::Wrap>
 constexpr TPropInfo Forward(const char* name) {
     using namespace bridge_detail;
     using T = TypeOf<G>;
     TPropSetter set = nullptr;
-    if constexpr (!std::is_null_pointer_v<decltype(S)>) set = &forwardSet<S>;
-    return {name, kindOf<T>(), typeDataOf<T>(), &forwardGet<G, Unlinked>, set};
+    if constexpr (!std::is_null_pointer_v<decltype(S)>) set = &forwardSet<S, Faults>;
+    return {name, kindOf<T>(), typeDataOf<T>(), &forwardGet<G, Unlinked, Faults>, set};
+}
+
+// An enumeration argument by name or number; the arguments error otherwise.
+template <class E>
+E EnumArgument(TJVCLPersistent& self, const TEnumInfo* type, const TJValue& value) {
+    int ordinal;
+    if (!ValueToEnum(type, value, ordinal)) self.RaiseArgumentsError();
+    return static_cast<E>(ordinal);
 }
 
 // A script method that calls the object with the script's arguments (all

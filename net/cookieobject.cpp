@@ -33,11 +33,11 @@ namespace {
 // parse(url, text) or parse(text); returns this object.
 void parse(TJCookieObject& self, TJValueList* args, TJValue&) {
     if (HasTwoArgs(args)) self.Cookie().Parse(ValueToString(args->At(0)), ValueToString(args->At(1)));
-    else if (HasArgs(args)) self.Cookie().ParseText(ValueToString(args->At(0)));
+    else self.Cookie().ParseText(ValueToString(args->At(0)));
 }
 
 const TJMethod<TJCookieObject> cookieMethods[] = {
-    {"parse", 0, &parse, TJMethodResult::Self},
+    {"parse", 1, &parse, TJMethodResult::Self},
 };
 
 }  // namespace

@@ -37,10 +37,6 @@ const TPropInfo ftpProperties[] = {
 const char* const ftpEvents[] = {"onStatus", "onConnect", "onDisconnect", "onError",
                                  "onFailure", "onRead", "onWrite", "onSuccess"};
 
-AnsiString textArgument(TJValueList* args, int index) {
-    return ValueToString(TJBaseSocketObject::requiredArgument(args, index));
-}
-
 }  // namespace
 
 // ==== FileProperty ====
@@ -75,32 +71,6 @@ TJObject* TJFtpFilePropertyObject::lastModifiedProperty() const {
 const TClassInfo TJFtpObject::classInfo =
     makeClassInfo("TJFtpObject", &TJBaseSocketObject::classInfo, ftpProperties, &scriptCreator<TJFtpObject>);
 
-const TJBaseSocketObject::Method<TJFtpObject> TJFtpObject::MethodRows[] = {
-    {"connect", 0, TJMethodResult::Self, "FTP.connect error", &TJFtpObject::nativeConnect},
-    {"login", 0, TJMethodResult::Self, "FTP.login error", &TJFtpObject::nativeLogin},
-    {"disconnect", 0, TJMethodResult::Self, "FTP.disconnect error", &TJFtpObject::nativeDisconnect},
-    {"quit", 0, TJMethodResult::Self, "FTP.disconnect error", &TJFtpObject::nativeDisconnect},
-    {"abort", 0, TJMethodResult::Self, "FTP.abort error", &TJFtpObject::nativeAbort},
-    {"changeDir", 0, TJMethodResult::Self, "FTP.changeDir error", &TJFtpObject::nativeChangeDir},
-    {"delete", 0, TJMethodResult::Self, "FTP.delete error", &TJFtpObject::nativeDelete},
-    {"makeDir", 0, TJMethodResult::Self, "FTP.makeDir error", &TJFtpObject::nativeMakeDir},
-    {"removeDir", 0, TJMethodResult::Self, "FTP.removeDir error", &TJFtpObject::nativeRemoveDir},
-    {"rename", 0, TJMethodResult::Self, "FTP.rename error", &TJFtpObject::nativeRename},
-    {"download", 0, TJMethodResult::Self, "FTP.download error", &TJFtpObject::nativeDownload},
-    {"downloadRestore", 0, TJMethodResult::Self, "FTP.downloadRestore error", &TJFtpObject::nativeDownloadRestore},
-    {"upload", 0, TJMethodResult::Self, "FTP.upload error", &TJFtpObject::nativeUpload},
-    {"uploadAppend", 0, TJMethodResult::Self, "FTP.uploadAppend error", &TJFtpObject::nativeUploadAppend},
-    {"uploadRestore", 0, TJMethodResult::Self, "FTP.uploadRestore error", &TJFtpObject::nativeUploadRestore},
-    {"uploadUnique", 0, TJMethodResult::Self, "FTP.uploadUnique error", &TJFtpObject::nativeUploadUnique},
-    {"list", 0, TJMethodResult::Undefined, "FTP.list error", &TJFtpObject::nativeList},
-    {"nlist", 0, TJMethodResult::Undefined, "FTP.nlist error", &TJFtpObject::nativeNlist},
-    {"printWorkDir", 0, TJMethodResult::Undefined, "FTP.printWorkDir error", &TJFtpObject::nativePrintWorkDir},
-    {"findFiles", 0, TJMethodResult::Undefined, "FTP.findFiles error", &TJFtpObject::nativeFindFiles},
-    {"reinitialize", 0, TJMethodResult::Self, "FTP.reinitialize error", &TJFtpObject::nativeReinitialize},
-    {"type", 0, TJMethodResult::Self, "FTP.type error", &TJFtpObject::nativeType},
-    {"command", 0, TJMethodResult::Undefined, "FTP.command error", &TJFtpObject::nativeCommand},
-};
-
 TJFtpObject::TJFtpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJBaseSocketObject(key, runtime, args) {
     SetClassName("FTP");
@@ -111,11 +81,6 @@ TJFtpObject::TJFtpObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList
     if (HasTwoArgs(args)) client->Port = checkedPort(ValueToInteger(args->At(1)));
     setClient(std::move(client));
     for (const char* event : ftpEvents) RegisterEventName(event);
-}
-
-const TJMethodTable& TJFtpObject::Methods() const {
-    static const TJMethodTable table(MethodRows, TJObject::Methods());
-    return table;
 }
 
 // The handler gets a Boolean object holding false; its value afterwards is
@@ -137,95 +102,130 @@ void TJFtpObject::onSuccess(TFTPCmdType command) {
     fire("onSuccess", args);
 }
 
-void TJFtpObject::listResult(TJValue& result) {
-    auto* array = createObject<TJArrayObject>(Runtime(), true, nullptr);
+namespace {
+
+// ---- FTP methods (a missing argument: the method's failure) ----
+
+// A new Array of "FileProperty" objects, one per entry of the list.
+void listResult(TJFtpObject& self, TJValue& result) {
+    auto* array = createObject<TJArrayObject>(self.Runtime(), true, nullptr);
     MakeObject(array, result);  // held before the entries are made
     TJValue entry;
-    for (int i = 0; i < ftp().DirList.Count(); ++i) {
-        auto* property = createObject<TJFtpFilePropertyObject>(Runtime(), true, nullptr);
-        property->Property = ftp().DirList.Item(i);
+    for (int i = 0; i < self.Ftp().DirList.Count(); ++i) {
+        auto* property = createObject<TJFtpFilePropertyObject>(self.Runtime(), true, nullptr);
+        property->Property = self.Ftp().DirList.Item(i);
         MakeObject(property, entry);
         array->Add(entry);
     }
 }
 
-void TJFtpObject::nativeConnect(TJValueList*, TJValue&) { ftp().Connect(); }
+void ftpConnect(TJFtpObject& self, TJValueList*, TJValue&) { self.Ftp().Connect(); }
 
-void TJFtpObject::nativeLogin(TJValueList* args, TJValue&) {
-    if (HasArgs(args)) ftp().User = ValueToString(args->At(0));
-    if (HasTwoArgs(args)) ftp().Password = ValueToString(args->At(1));
-    ftp().Connect();
+void ftpLogin(TJFtpObject& self, TJValueList* args, TJValue&) {
+    if (HasArgs(args)) self.Ftp().User = textArgument(args, 0);
+    if (HasTwoArgs(args)) self.Ftp().Password = textArgument(args, 1);
+    self.Ftp().Connect();
 }
 
-void TJFtpObject::nativeDisconnect(TJValueList*, TJValue&) { ftp().Disconnect(); }
-void TJFtpObject::nativeAbort(TJValueList*, TJValue&) { ftp().Abort(); }
-void TJFtpObject::nativeChangeDir(TJValueList* args, TJValue&) { ftp().ChangeDir(textArgument(args, 0)); }
-void TJFtpObject::nativeDelete(TJValueList* args, TJValue&) { ftp().DeleteRemoteFile(textArgument(args, 0)); }
-void TJFtpObject::nativeMakeDir(TJValueList* args, TJValue&) { ftp().MakeDir(textArgument(args, 0)); }
-void TJFtpObject::nativeRemoveDir(TJValueList* args, TJValue&) { ftp().RemoveDir(textArgument(args, 0)); }
+void ftpDisconnect(TJFtpObject& self, TJValueList*, TJValue&) { self.Ftp().Disconnect(); }
+void ftpAbort(TJFtpObject& self, TJValueList*, TJValue&) { self.Ftp().Abort(); }
+void ftpChangeDir(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().ChangeDir(textArgument(args, 0)); }
+void ftpDelete(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().DeleteRemoteFile(textArgument(args, 0)); }
+void ftpMakeDir(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().MakeDir(textArgument(args, 0)); }
+void ftpRemoveDir(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().RemoveDir(textArgument(args, 0)); }
+void ftpRename(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().Rename(textArgument(args, 0), textArgument(args, 1)); }
+void ftpDownload(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().Download(textArgument(args, 0), textArgument(args, 1)); }
 
-void TJFtpObject::nativeRename(TJValueList* args, TJValue&) {
-    ftp().Rename(textArgument(args, 0), textArgument(args, 1));
+void ftpDownloadRestore(TJFtpObject& self, TJValueList* args, TJValue&) {
+    self.Ftp().DownloadRestore(textArgument(args, 0), textArgument(args, 1));
 }
 
-void TJFtpObject::nativeDownload(TJValueList* args, TJValue&) {
-    ftp().Download(textArgument(args, 0), textArgument(args, 1));
+void ftpUpload(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().Upload(textArgument(args, 0), textArgument(args, 1)); }
+
+void ftpUploadAppend(TJFtpObject& self, TJValueList* args, TJValue&) {
+    self.Ftp().UploadAppend(textArgument(args, 0), textArgument(args, 1));
 }
 
-void TJFtpObject::nativeDownloadRestore(TJValueList* args, TJValue&) {
-    ftp().DownloadRestore(textArgument(args, 0), textArgument(args, 1));
+void ftpUploadRestore(TJFtpObject& self, TJValueList* args, TJValue&) {
+    self.Ftp().UploadRestore(textArgument(args, 0), textArgument(args, 1), HasThreeArgs(args) ? ValueToInteger(args->At(2)) : 0);
 }
 
-void TJFtpObject::nativeUpload(TJValueList* args, TJValue&) {
-    ftp().Upload(textArgument(args, 0), textArgument(args, 1));
+void ftpUploadUnique(TJFtpObject& self, TJValueList* args, TJValue&) { self.Ftp().UploadUnique(textArgument(args, 0)); }
+
+void ftpList(TJFtpObject& self, TJValueList*, TJValue& result) {
+    self.Ftp().List();
+    listResult(self, result);
 }
 
-void TJFtpObject::nativeUploadAppend(TJValueList* args, TJValue&) {
-    ftp().UploadAppend(textArgument(args, 0), textArgument(args, 1));
+void ftpNameList(TJFtpObject& self, TJValueList*, TJValue& result) {
+    self.Ftp().NameList();
+    listResult(self, result);
 }
 
-void TJFtpObject::nativeUploadRestore(TJValueList* args, TJValue&) {
-    ftp().UploadRestore(textArgument(args, 0), textArgument(args, 1),
-                        HasThreeArgs(args) ? ValueToInteger(args->At(2)) : 0);
-}
-
-void TJFtpObject::nativeUploadUnique(TJValueList* args, TJValue&) { ftp().UploadUnique(textArgument(args, 0)); }
-
-void TJFtpObject::nativeList(TJValueList*, TJValue& result) {
-    ftp().List();
-    listResult(result);
-}
-
-void TJFtpObject::nativeNlist(TJValueList*, TJValue& result) {
-    ftp().NameList();
-    listResult(result);
-}
-
-void TJFtpObject::nativePrintWorkDir(TJValueList*, TJValue& result) {
-    ftp().PrintWorkDir();
-    MakeString(ftp().CurrentDir, result);
+void ftpPrintWorkDir(TJFtpObject& self, TJValueList*, TJValue& result) {
+    self.Ftp().PrintWorkDir();
+    MakeString(self.Ftp().CurrentDir, result);
 }
 
 // The mask "*.*" by default, as always: it wants a "." in the name.
-void TJFtpObject::nativeFindFiles(TJValueList* args, TJValue& result) {
+void ftpFindFiles(TJFtpObject& self, TJValueList* args, TJValue& result) {
     std::vector<AnsiString> found;
-    ftp().FindFiles(textArgument(args, 0), ArgCount(args) > 1 ? textArgument(args, 1) : AnsiString("*.*"),
-                    HasThreeArgs(args) && ValueToBool(args->At(2)), found);
+    self.Ftp().FindFiles(textArgument(args, 0), HasTwoArgs(args) ? textArgument(args, 1) : AnsiString("*.*"),
+                         HasThreeArgs(args) && ValueToBool(args->At(2)), found);
     TStringList lines;
     for (const AnsiString& path : found) lines.Add(path);
-    MakeObject(FillTextListObject(Runtime(), lines), result);
+    MakeObject(FillTextListObject(self.Runtime(), lines), result);
 }
 
-void TJFtpObject::nativeReinitialize(TJValueList*, TJValue&) { ftp().Reinitialize(); }
+void ftpReinitialize(TJFtpObject& self, TJValueList*, TJValue&) { self.Ftp().Reinitialize(); }
 
 // "A" ASCII, "B" binary (which FTP sends as image), anything else image.
-void TJFtpObject::nativeType(TJValueList* args, TJValue&) {
+void ftpType(TJFtpObject& self, TJValueList* args, TJValue&) {
     AnsiString name = upperCaseAscii(textArgument(args, 0));
-    uint8_t type = name == "A" ? ttAscii : name == "B" ? ttBinary : ttImage;
-    ftp().DataType = type;
-    ftp().SetType(type);
+    uint8_t dataType = name == "A" ? ttAscii : name == "B" ? ttBinary : ttImage;
+    self.Ftp().DataType = dataType;
+    self.Ftp().SetType(dataType);
 }
 
-void TJFtpObject::nativeCommand(TJValueList* args, TJValue& result) {
-    MakeString(ftp().DoCommand(textArgument(args, 0)), result);
+void ftpCommand(TJFtpObject& self, TJValueList* args, TJValue& result) {
+    MakeString(self.Ftp().DoCommand(textArgument(args, 0)), result);
+}
+
+constexpr TJMethodResult self = TJMethodResult::Self;
+constexpr TJMethodResult undefined = TJMethodResult::Undefined;
+
+// A method raises its error also when an argument it needs is missing.
+constexpr TJMethodError ftpError(const char* message) { return SocketError(message, true); }
+
+const TJMethod<TJFtpObject> ftpMethods[] = {
+    {"connect", 0, &ftpConnect, self, ftpError("FTP.connect error")},
+    {"login", 0, &ftpLogin, self, ftpError("FTP.login error")},
+    {"disconnect", 0, &ftpDisconnect, self, ftpError("FTP.disconnect error")},
+    {"quit", 0, &ftpDisconnect, self, ftpError("FTP.disconnect error")},
+    {"abort", 0, &ftpAbort, self, ftpError("FTP.abort error")},
+    {"changeDir", 1, &ftpChangeDir, self, ftpError("FTP.changeDir error")},
+    {"delete", 1, &ftpDelete, self, ftpError("FTP.delete error")},
+    {"makeDir", 1, &ftpMakeDir, self, ftpError("FTP.makeDir error")},
+    {"removeDir", 1, &ftpRemoveDir, self, ftpError("FTP.removeDir error")},
+    {"rename", 2, &ftpRename, self, ftpError("FTP.rename error")},
+    {"download", 2, &ftpDownload, self, ftpError("FTP.download error")},
+    {"downloadRestore", 2, &ftpDownloadRestore, self, ftpError("FTP.downloadRestore error")},
+    {"upload", 2, &ftpUpload, self, ftpError("FTP.upload error")},
+    {"uploadAppend", 2, &ftpUploadAppend, self, ftpError("FTP.uploadAppend error")},
+    {"uploadRestore", 2, &ftpUploadRestore, self, ftpError("FTP.uploadRestore error")},
+    {"uploadUnique", 1, &ftpUploadUnique, self, ftpError("FTP.uploadUnique error")},
+    {"list", 0, &ftpList, undefined, ftpError("FTP.list error")},
+    {"nlist", 0, &ftpNameList, undefined, ftpError("FTP.nlist error")},
+    {"printWorkDir", 0, &ftpPrintWorkDir, undefined, ftpError("FTP.printWorkDir error")},
+    {"findFiles", 1, &ftpFindFiles, undefined, ftpError("FTP.findFiles error")},
+    {"reinitialize", 0, &ftpReinitialize, self, ftpError("FTP.reinitialize error")},
+    {"type", 1, &ftpType, self, ftpError("FTP.type error")},
+    {"command", 1, &ftpCommand, undefined, ftpError("FTP.command error")},
+};
+
+}  // namespace
+
+const TJMethodTable& TJFtpObject::Methods() const {
+    static const TJMethodTable table(ftpMethods, TJObject::Methods());
+    return table;
 }

@@ -7,7 +7,6 @@
 #include <optional>
 #include <utility>
 
-#include "engine/core/errors.h"
 #include "engine/support/dateutil.h"
 #include "engine/support/mbstring.h"
 #include "engine/support/safefilestream.h"
@@ -409,8 +408,7 @@ void TgFTP::command(const AnsiString& line) {
     ReadFtpReply();
 }
 
-// Script signals raised by a hook (exit, abort, a script error) pass as they
-// are; every other failure is the command's.
+// What a hook raised passes as it is; every other failure is the command's.
 template <class Work>
 void TgFTP::runCommand(TFTPCmdType command, const AnsiString& startLine, const char* errorLine, const char* endLine,
                        Work work) {
@@ -419,7 +417,7 @@ void TgFTP::runCommand(TFTPCmdType command, const AnsiString& startLine, const c
     try {
         if (Busy) throw EProtocolBusy("protocol busy");
         work();
-    } catch (const EJException&) {
+    } catch (const EHookFault&) {
         throw;
     } catch (...) {
         Status(errorLine, 2);
@@ -472,7 +470,7 @@ void TgFTP::Connect() {
         }
         try {
             login();
-        } catch (const EJException&) {
+        } catch (const EHookFault&) {
             throw;
         } catch (...) {
             bool retry = false;
@@ -493,24 +491,20 @@ void TgFTP::login() {
 }
 
 void TgFTP::Disconnect() {
-    if (Busy) {
-        try {
-            Abort();
-        } catch (...) {
-        }
-    }
+    TCleanupSteps steps;
+    if (Busy) steps.Run([&] { Abort(); });
     if (Connected) {
-        Status("nfo>logoutします", 1);
-        try {
+        steps.Run([&] {
+            Status("nfo>logoutします", 1);
             SendCommand("QUIT", false);
             ReadFtpReply();
-        } catch (...) {
-        }
+        });
     }
-    CloseHandle(DataHandle);
+    steps.Run([&] { CloseHandle(DataHandle); });
     Busy = false;
     LoggedIn = false;
-    TgSocket::Disconnect();
+    steps.Run([&] { TgSocket::Disconnect(); });
+    steps.Finish();
 }
 
 void TgFTP::Abort() {
@@ -522,11 +516,13 @@ void TgFTP::Abort() {
         Busy = false;
         try {
             ReadFtpReply();
+        } catch (const EHookFault&) {
+            throw;
         } catch (...) {
         }
         Status("nfo>abort終了しました", 1);
         OnSuccess(cmdAbort);
-    } catch (const EJException&) {
+    } catch (const EHookFault&) {
         throw;
     } catch (...) {
         Busy = false;

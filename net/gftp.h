@@ -76,9 +76,9 @@ const char* FTPCmdTypeName(TFTPCmdType command);
 
 enum TFTPTransferType : uint8_t { ttAscii, ttImage, ttBinary, ttNone };
 
-using TFTPCommandEvent = TEvent<void(TFTPCmdType Command)>;
-using TFTPErrorEvent = TEvent<void(bool& Ignore, TFTPCmdType Command)>;
-using TFTPListLineEvent = TEvent<void(const AnsiString& Line)>;
+using TFTPCommandEvent = TClientEvent<void(TFTPCmdType Command)>;
+using TFTPErrorEvent = TClientEvent<void(bool& Ignore, TFTPCmdType Command)>;
+using TFTPListLineEvent = TClientEvent<void(const AnsiString& Line)>;
 
 class TgFTP : public TgSocket {
 public:

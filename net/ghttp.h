@@ -12,13 +12,13 @@
 #include "net/httpheader.h"
 #include "net/urlutil.h"
 
-using THttpRequestEvent = TEvent<void(TObject* Sender, AnsiString& Url, TRequestHeader& Header, AnsiString& Proxy)>;
+using THttpRequestEvent = TClientEvent<void(TObject* Sender, AnsiString& Url, TRequestHeader& Header, AnsiString& Proxy)>;
 // OnSuccess and OnFailure: 0 get and getFile, 2 head, 5 post.
-using THttpCommandEvent = TEvent<void(int32_t Command)>;
-using THttpRedirectEvent = TEvent<void(TObject* Sender, bool& Done, const AnsiString& Location)>;
+using THttpCommandEvent = TClientEvent<void(int32_t Command)>;
+using THttpRedirectEvent = TClientEvent<void(TObject* Sender, bool& Done, const AnsiString& Location)>;
 using THttpResponseEvent =
-    TEvent<void(TObject* Sender, const AnsiString& Url, TResponseHeader& Header, int32_t& StatusCode,
-                AnsiString& Location, const AnsiString& ReasonText, const AnsiString& Proxy)>;
+    TClientEvent<void(TObject* Sender, const AnsiString& Url, TResponseHeader& Header, int32_t& StatusCode,
+                      AnsiString& Location, const AnsiString& ReasonText, const AnsiString& Proxy)>;
 
 class TgHTTP : public TgSocket {
 public:

@@ -112,12 +112,7 @@ void TgSocket::UnbindHooks() {
 // ==== Status log and failures ====
 
 void TgSocket::Status(const AnsiString& text, int32_t level) {
-    if (level > LogLevel || !OnStatus) return;
-    try {
-        OnStatus(this, text);
-    } catch (...) {
-        // The status hook cannot break an operation.
-    }
+    if (level <= LogLevel) OnStatus(this, text);
 }
 
 void TgSocket::reportError(int32_t code, const AnsiString& text, bool withName) {
@@ -434,11 +429,14 @@ SOCKET TgSocket::NewSocket() {
     return handle;
 }
 
+// Closed whatever the status hook raises.
 void TgSocket::CloseHandle(SOCKET& handle) {
     if (handle == INVALID_SOCKET) return;
-    Status("rtn>socket(" + handleText(handle) + ")をcloseします", 4);
-    closesocket(handle);
-    handle = INVALID_SOCKET;
+    struct Close {
+        SOCKET Handle;
+        ~Close() { closesocket(Handle); }
+    } close{std::exchange(handle, INVALID_SOCKET)};
+    Status("rtn>socket(" + handleText(close.Handle) + ")をcloseします", 4);
 }
 
 int TgSocket::connectWithin(SOCKET handle) {
@@ -498,11 +496,13 @@ void TgSocket::Connect() { ConnectTo(Host, Port); }
 // Closes also when Connected is already false (a handle may be left from a
 // failed connect or a peer's close); only the log line needs a connection.
 void TgSocket::Disconnect() {
-    if (Connected) Status("nfo>" + Host + ":" + intToText(ConnectedPort) + "から切断します", 2);
-    CloseHandle(Handle);
+    TCleanupSteps steps;
+    if (Connected) steps.Run([&] { Status("nfo>" + Host + ":" + intToText(ConnectedPort) + "から切断します", 2); });
+    steps.Run([&] { CloseHandle(Handle); });
     RemoteAddress = INADDR_NONE;
     Connected = false;
     LineFeedPending_ = false;
+    steps.Finish();
     OnDisconnect(this);
 }
 

@@ -2,12 +2,16 @@
 // HTTPS, and the script class "TCPSocket"): connect or listen and accept, read
 // and write bytes, lines and files, wait for readiness in one-second rounds up
 // to a time-out, count the bytes, and report each step as a status line. Also
-// the exception classes of the network clients and the WinSock start-up.
+// the exception classes of the network clients, their hooks (which may raise
+// anything: the client passes it on after its own clean-up) and the WinSock
+// start-up.
 #pragma once
 
 #include <winsock2.h>
 
 #include <cstdint>
+#include <exception>
+#include <utility>
 #include <vector>
 
 #include "rtl/exceptions.h"
@@ -54,14 +58,71 @@ RTL_EXCEPTION(EBindError, EgSocket);
 
 // ==== Hooks ====
 
-using TSocketNotifyEvent = TEvent<void(TObject* Sender)>;
+// What a hook of a client raised (a script's abort or exit, an error of its
+// handler): it passes through the client untouched once the client has
+// cleaned up after itself - no failure path retries it, ignores it or turns
+// it into a failure of the client's own. The client's caller raises the
+// original again (Rethrow).
+class EHookFault {
+public:
+    explicit EHookFault(std::exception_ptr raised) : Raised_(std::move(raised)) {}
+    [[noreturn]] void Rethrow() const { std::rethrow_exception(Raised_); }
+
+private:
+    std::exception_ptr Raised_;
+};
+
+// A hook of a client: an event whose handler may raise anything, which the
+// call passes on as EHookFault.
+template <class Signature>
+class TClientEvent;
+template <class R, class... A>
+class TClientEvent<R(A...)> : public TEvent<R(A...)> {
+public:
+    using TEvent<R(A...)>::TEvent;
+    TClientEvent(const TEvent<R(A...)>& event) : TEvent<R(A...)>(event) {}
+
+    R operator()(A... args) const {
+        try {
+            return TEvent<R(A...)>::operator()(std::forward<A>(args)...);
+        } catch (const EHookFault&) {
+            throw;
+        } catch (...) {
+            throw EHookFault(std::current_exception());
+        }
+    }
+};
+
+// The steps of a clean-up that must all run (a disconnect): a failure of the
+// client's own in a step is dropped; the first fault of a hook is raised
+// again by Finish, once every step has run.
+class TCleanupSteps {
+public:
+    template <class Step>
+    void Run(Step&& step) {
+        try {
+            step();
+        } catch (const EHookFault&) {
+            if (!Fault_) Fault_ = std::current_exception();
+        } catch (...) {
+        }
+    }
+    void Finish() {
+        if (Fault_) std::rethrow_exception(std::exchange(Fault_, nullptr));
+    }
+
+private:
+    std::exception_ptr Fault_;
+};
+
+using TSocketNotifyEvent = TClientEvent<void(TObject* Sender)>;
 // OnNotConnected (var Reconnect) and OnHostNotFound (var Retry).
-using TSocketRetryEvent = TEvent<void(bool& Retry)>;
-using TSocketErrorEvent = TEvent<void(TObject* Sender, int32_t Code, const AnsiString& Name)>;
-using TSocketPacketEvent = TEvent<void(TObject* Sender, int32_t Count, bool& Cancel)>;
-using TSocketStatusEvent = TEvent<void(TObject* Sender, const AnsiString& Text)>;
-using TSocketAcceptEvent = TEvent<void(TObject* Sender, SOCKET Handle, const sockaddr_in& Address)>;
-using TSocketWaitEvent = TEvent<void(TObject* Sender, bool& Abort)>;
+using TSocketRetryEvent = TClientEvent<void(bool& Retry)>;
+using TSocketErrorEvent = TClientEvent<void(TObject* Sender, int32_t Code, const AnsiString& Name)>;
+using TSocketPacketEvent = TClientEvent<void(TObject* Sender, int32_t Count, bool& Cancel)>;
+using TSocketStatusEvent = TClientEvent<void(TObject* Sender, const AnsiString& Text)>;
+using TSocketAcceptEvent = TClientEvent<void(TObject* Sender, SOCKET Handle, const sockaddr_in& Address)>;
+using TSocketWaitEvent = TClientEvent<void(TObject* Sender, bool& Abort)>;
 
 // Limits that turn endless input into a failure instead of exhausted memory.
 inline constexpr size_t MaxLineLength = 1 << 20;       // one line, one HTTP header block
@@ -80,8 +141,7 @@ public:
     TgSocket& operator=(const TgSocket&) = delete;
 
     // ---- Virtual operations ----
-    // Passes the text to OnStatus when level <= LogLevel; the hook's
-    // exceptions are swallowed.
+    // Passes the text to OnStatus when level <= LogLevel.
     virtual void Status(const AnsiString& text, int32_t level);
     virtual bool Eof(SOCKET& handle);
     virtual void SetEof(SOCKET& handle, bool value);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "engine/core/errors.h"
 #include "engine/support/mbstring.h"
 #include "net/netaddress.h"
 #include "net/textutil.h"
@@ -63,7 +62,7 @@ void TgPOP3::Connect() {
         try {
             login();
             break;
-        } catch (const EJException&) {
+        } catch (const EHookFault&) {
             throw;
         } catch (...) {
             bool retry = false;
@@ -75,7 +74,7 @@ void TgPOP3::Connect() {
         command("STAT");
         int32_t count;
         if (textToInt32(StatusText.view().substr(0, StatusText.find(' ')), count)) MailCount = count;
-    } catch (const EJException&) {
+    } catch (const EHookFault&) {
         throw;
     } catch (...) {
     }
@@ -87,15 +86,12 @@ void TgPOP3::login() {
 }
 
 void TgPOP3::Disconnect() {
-    Status("nfo>logoutします", 1);
-    if (Connected) {
-        try {
-            command("QUIT");
-        } catch (...) {
-        }
-    }
+    TCleanupSteps steps;
+    steps.Run([&] { Status("nfo>logoutします", 1); });
+    if (Connected) steps.Run([&] { command("QUIT"); });
     Connected = false;
-    TgSocket::Disconnect();
+    steps.Run([&] { TgSocket::Disconnect(); });
+    steps.Finish();
 }
 
 // "." ends the message before any unstuffing, so a stuffed ".." line is
@@ -129,7 +125,7 @@ void TgPOP3::GetMail(int32_t number) {
     Status("nfo>メールを取得します", 1);
     try {
         retrieve("RETR " + intToText(number), false);
-    } catch (const EJException&) {
+    } catch (const EHookFault&) {
         throw;
     } catch (...) {
         Status("err>メール取得に失敗しました", 2);
@@ -145,7 +141,7 @@ void TgPOP3::GetSummary(int32_t number) {
     try {
         retrieve("TOP " + intToText(number) + " 1", true);
         Message.Number = number;
-    } catch (const EJException&) {
+    } catch (const EHookFault&) {
         throw;
     } catch (...) {
         Status("err>ヘッダ取得に失敗しました", 2);
@@ -159,7 +155,7 @@ void TgPOP3::DeleteMail(int32_t number) {
     Status("nfo>メールを削除します", 1);
     try {
         command("DELE " + intToText(number));
-    } catch (const EJException&) {
+    } catch (const EHookFault&) {
         throw;
     } catch (...) {
         OnFailure(this);
@@ -213,14 +209,13 @@ void TgSMTP::Connect() {
 }
 
 void TgSMTP::Disconnect() {
+    TCleanupSteps steps;
     if (Connected) {
-        try {
-            SendCommand("QUIT", false);
-        } catch (...) {
-        }
+        steps.Run([&] { SendCommand("QUIT", false); });
         Connected = false;
     }
-    TgSocket::Disconnect();
+    steps.Run([&] { TgSocket::Disconnect(); });
+    steps.Finish();
 }
 
 void TgSMTP::SendMail() {

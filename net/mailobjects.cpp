@@ -1,4 +1,6 @@
-// The Mail, POP3 and SMTP objects.
+// The Mail, POP3 and SMTP objects: the mail clients' method tables (name,
+// minimum argument count, starting result, error message) over TgPOP3 and
+// TgSMTP. Registered by RegisterSocketObjects (net/netlibrary.h).
 #include "net/mailobjects.h"
 
 #include "engine/core/valuelist.h"
@@ -110,17 +112,6 @@ void TJMailClientObject::setMailClient(std::unique_ptr<TgSocket> client, TJValue
 const TClassInfo TJPOP3Object::classInfo =
     makeClassInfo("TJPOP3Object", &TJMailClientObject::classInfo, pop3Properties, &scriptCreator<TJPOP3Object>);
 
-// A call without the number does nothing (the method table's minimum).
-const TJBaseSocketObject::Method<TJPOP3Object> TJPOP3Object::MethodRows[] = {
-    {"connect", 0, TJMethodResult::Self, "POP3.connect", &TJPOP3Object::nativeConnect},
-    {"open", 0, TJMethodResult::Self, "POP3.connect", &TJPOP3Object::nativeConnect},
-    {"disconnect", 0, TJMethodResult::Self, "POP3.disconnect", &TJPOP3Object::nativeDisconnect},
-    {"close", 0, TJMethodResult::Self, "POP3.disconnect", &TJPOP3Object::nativeDisconnect},
-    {"getMail", 1, TJMethodResult::Undefined, "POP3.getMail", &TJPOP3Object::nativeGetMail},
-    {"getSummary", 1, TJMethodResult::Undefined, "POP3.getSummary", &TJPOP3Object::nativeGetSummary},
-    {"delete", 1, TJMethodResult::Self, "POP3.delete", &TJPOP3Object::nativeDelete},
-};
-
 TJPOP3Object::TJPOP3Object(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJMailClientObject(key, runtime, args) {
     SetClassName("POP3");
@@ -131,38 +122,8 @@ TJPOP3Object::TJPOP3Object(const TJCreateKey& key, TJRuntime* runtime, TJValueLi
     for (const char* event : pop3Events) RegisterEventName(event);
 }
 
-const TJMethodTable& TJPOP3Object::Methods() const {
-    static const TJMethodTable table(MethodRows, TJObject::Methods());
-    return table;
-}
-
-void TJPOP3Object::nativeConnect(TJValueList*, TJValue&) { pop3().Connect(); }
-void TJPOP3Object::nativeDisconnect(TJValueList*, TJValue&) { pop3().Disconnect(); }
-
-void TJPOP3Object::nativeGetMail(TJValueList* args, TJValue& result) {
-    pop3().GetMail(ValueToInteger(args->At(0)));
-    mail().Assign(pop3().Message);
-    MakeObject(mailProperty(), result);
-}
-
-void TJPOP3Object::nativeGetSummary(TJValueList* args, TJValue& result) {
-    pop3().GetSummary(ValueToInteger(args->At(0)));
-    mail().Assign(pop3().Message);
-    MakeObject(mailProperty(), result);
-}
-
-void TJPOP3Object::nativeDelete(TJValueList* args, TJValue&) { pop3().DeleteMail(ValueToInteger(args->At(0))); }
-
 const TClassInfo TJSMTPObject::classInfo =
     makeClassInfo("TJSMTPObject", &TJMailClientObject::classInfo, &scriptCreator<TJSMTPObject>);
-
-const TJBaseSocketObject::Method<TJSMTPObject> TJSMTPObject::MethodRows[] = {
-    {"connect", 0, TJMethodResult::Self, "SMTP.connect", &TJSMTPObject::nativeConnect},
-    {"open", 0, TJMethodResult::Self, "SMTP.connect", &TJSMTPObject::nativeConnect},
-    {"disconnect", 0, TJMethodResult::Self, "SMTP.disconnect", &TJSMTPObject::nativeDisconnect},
-    {"close", 0, TJMethodResult::Self, "SMTP.disconnect", &TJSMTPObject::nativeDisconnect},
-    {"sendMail", 0, TJMethodResult::Self, "SMTP.sendMail", &TJSMTPObject::nativeSendMail},
-};
 
 TJSMTPObject::TJSMTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJMailClientObject(key, runtime, args) {
@@ -171,15 +132,66 @@ TJSMTPObject::TJSMTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueLi
     for (const char* event : smtpEvents) RegisterEventName(event);
 }
 
-const TJMethodTable& TJSMTPObject::Methods() const {
-    static const TJMethodTable table(MethodRows, TJObject::Methods());
+namespace {
+
+// ---- POP3 methods (a call without the number does nothing) ----
+
+void pop3Connect(TJPOP3Object& self, TJValueList*, TJValue&) { self.Pop3().Connect(); }
+void pop3Disconnect(TJPOP3Object& self, TJValueList*, TJValue&) { self.Pop3().Disconnect(); }
+
+void pop3GetMail(TJPOP3Object& self, TJValueList* args, TJValue& result) {
+    self.Pop3().GetMail(ValueToInteger(args->At(0)));
+    self.Mail().Assign(self.Pop3().Message);
+    MakeObject(self.mailProperty(), result);
+}
+
+void pop3GetSummary(TJPOP3Object& self, TJValueList* args, TJValue& result) {
+    self.Pop3().GetSummary(ValueToInteger(args->At(0)));
+    self.Mail().Assign(self.Pop3().Message);
+    MakeObject(self.mailProperty(), result);
+}
+
+void pop3Delete(TJPOP3Object& self, TJValueList* args, TJValue&) { self.Pop3().DeleteMail(ValueToInteger(args->At(0))); }
+
+// ---- SMTP methods ----
+
+void smtpConnect(TJSMTPObject& self, TJValueList*, TJValue&) { self.Smtp().Connect(); }
+void smtpDisconnect(TJSMTPObject& self, TJValueList*, TJValue&) { self.Smtp().Disconnect(); }
+
+void smtpSendMail(TJSMTPObject& self, TJValueList*, TJValue&) {
+    self.Smtp().Message.Assign(self.Mail());
+    self.Smtp().SendMail();
+}
+
+constexpr TJMethodResult self = TJMethodResult::Self;
+constexpr TJMethodResult undefined = TJMethodResult::Undefined;
+
+const TJMethod<TJPOP3Object> pop3Methods[] = {
+    {"connect", 0, &pop3Connect, self, SocketError("POP3.connect")},
+    {"open", 0, &pop3Connect, self, SocketError("POP3.connect")},
+    {"disconnect", 0, &pop3Disconnect, self, SocketError("POP3.disconnect")},
+    {"close", 0, &pop3Disconnect, self, SocketError("POP3.disconnect")},
+    {"getMail", 1, &pop3GetMail, undefined, SocketError("POP3.getMail")},
+    {"getSummary", 1, &pop3GetSummary, undefined, SocketError("POP3.getSummary")},
+    {"delete", 1, &pop3Delete, self, SocketError("POP3.delete")},
+};
+
+const TJMethod<TJSMTPObject> smtpMethods[] = {
+    {"connect", 0, &smtpConnect, self, SocketError("SMTP.connect")},
+    {"open", 0, &smtpConnect, self, SocketError("SMTP.connect")},
+    {"disconnect", 0, &smtpDisconnect, self, SocketError("SMTP.disconnect")},
+    {"close", 0, &smtpDisconnect, self, SocketError("SMTP.disconnect")},
+    {"sendMail", 0, &smtpSendMail, self, SocketError("SMTP.sendMail")},
+};
+
+}  // namespace
+
+const TJMethodTable& TJPOP3Object::Methods() const {
+    static const TJMethodTable table(pop3Methods, TJObject::Methods());
     return table;
 }
 
-void TJSMTPObject::nativeConnect(TJValueList*, TJValue&) { smtp().Connect(); }
-void TJSMTPObject::nativeDisconnect(TJValueList*, TJValue&) { smtp().Disconnect(); }
-
-void TJSMTPObject::nativeSendMail(TJValueList*, TJValue&) {
-    smtp().Message.Assign(mail());
-    smtp().SendMail();
+const TJMethodTable& TJSMTPObject::Methods() const {
+    static const TJMethodTable table(smtpMethods, TJObject::Methods());
+    return table;
 }

@@ -48,15 +48,17 @@ class TJMailClientObject : public TJBaseSocketObject {
     ~TJMailClientObject() override;
 
     TJObject* mailProperty() const { return Mail_; }
-    AnsiString hostProperty() const { return client().Host; }
-    void setHostProperty(AnsiString host) { client().Host = host; }
-    int32_t portProperty() const { return client().Port; }
-    void setPortProperty(int32_t port) { client().Port = checkedPort(port); }
+    AnsiString hostProperty() const { return Client().Host; }
+    void setHostProperty(AnsiString host) { Client().Host = host; }
+    int32_t portProperty() const { return Client().Port; }
+    void setPortProperty(int32_t port) { Client().Port = checkedPort(port); }
+
+    // The message of the Mail object, which the methods fill and send.
+    TMailMessage& Mail() const { return Mail_->Message; }
 
 protected:
     // Takes the client, then the host and port of POP3([host [, port]]).
     void setMailClient(std::unique_ptr<TgSocket> client, TJValueList* args);
-    TMailMessage& mail() const { return Mail_->Message; }
 
 private:
     TJMailObject* Mail_;
@@ -66,40 +68,32 @@ class TJPOP3Object : public TJMailClientObject {
     RTL_DECLARE_CLASS()
     TJPOP3Object(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
-    AnsiString attachPathProperty() const { return pop3().AttachPath; }
-    void setAttachPathProperty(AnsiString path) { pop3().AttachPath = path; }
-    bool deleteOnReadProperty() const { return pop3().DeleteOnRead; }
-    void setDeleteOnReadProperty(bool on) { pop3().DeleteOnRead = on; }
-    int32_t mailCountProperty() const { return pop3().MailCount; }
-    AnsiString passwordProperty() const { return pop3().Password; }
-    void setPasswordProperty(AnsiString password) { pop3().Password = password; }
-    AnsiString useridProperty() const { return pop3().User; }
-    void setUseridProperty(AnsiString user) { pop3().User = user; }
+    AnsiString attachPathProperty() const { return Pop3().AttachPath; }
+    void setAttachPathProperty(AnsiString path) { Pop3().AttachPath = path; }
+    bool deleteOnReadProperty() const { return Pop3().DeleteOnRead; }
+    void setDeleteOnReadProperty(bool on) { Pop3().DeleteOnRead = on; }
+    int32_t mailCountProperty() const { return Pop3().MailCount; }
+    AnsiString passwordProperty() const { return Pop3().Password; }
+    void setPasswordProperty(AnsiString password) { Pop3().Password = password; }
+    AnsiString useridProperty() const { return Pop3().User; }
+    void setUseridProperty(AnsiString user) { Pop3().User = user; }
 
-    static const Method<TJPOP3Object> MethodRows[];
     const TJMethodTable& Methods() const override;
 
+    // The object's client, which the methods drive.
+    TgPOP3& Pop3() const { return static_cast<TgPOP3&>(Client()); }
+
 private:
-    TgPOP3& pop3() const { return static_cast<TgPOP3&>(client()); }
     void onSuccess(TObject*) { fireNotify("onSuccess"); }
     void onFailure(TObject*) { fireNotify("onFailure"); }
-    void nativeConnect(TJValueList* args, TJValue& result);
-    void nativeDisconnect(TJValueList* args, TJValue& result);
-    void nativeGetMail(TJValueList* args, TJValue& result);
-    void nativeGetSummary(TJValueList* args, TJValue& result);
-    void nativeDelete(TJValueList* args, TJValue& result);
 };
 
 class TJSMTPObject : public TJMailClientObject {
     RTL_DECLARE_CLASS()
     TJSMTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
-    static const Method<TJSMTPObject> MethodRows[];
     const TJMethodTable& Methods() const override;
 
-private:
-    TgSMTP& smtp() const { return static_cast<TgSMTP&>(client()); }
-    void nativeConnect(TJValueList* args, TJValue& result);
-    void nativeDisconnect(TJValueList* args, TJValue& result);
-    void nativeSendMail(TJValueList* args, TJValue& result);
+    // The object's client, which the methods drive.
+    TgSMTP& Smtp() const { return static_cast<TgSMTP&>(Client()); }
 };

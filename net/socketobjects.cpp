@@ -1,7 +1,7 @@
 // The HTTP, HTTPS and TCPSocket objects: their method tables (name, minimum
-// argument count, error message), the one place that turns client failures
-// into script errors, the hooks turned into events, and the Request and
-// Response objects.
+// argument count, starting result, error message), the hooks turned into
+// events, and the Request and Response objects. Registered by
+// RegisterSocketObjects (net/netlibrary.h).
 #include "net/socketobjects.h"
 
 #include <utility>
@@ -59,8 +59,6 @@ const char* const httpEvents[] = {"onStatus", "onRequest", "onConnect", "onDisco
                                   "onFailure", "onRead", "onWrite", "onResponse", "onSuccess"};
 const char* const tcpSocketEvents[] = {"onStatus", "onConnect", "onDisconnect", "onError", "onRead", "onWrite"};
 
-const TJValue& argument(TJValueList* args, int index) { return args->At(index); }
-AnsiString textArgument(TJValueList* args, int index) { return ValueToString(args->At(index)); }
 
 }  // namespace
 
@@ -91,13 +89,8 @@ void TJBaseSocketObject::setClient(std::unique_ptr<TgSocket> client) {
 }
 
 uint16_t TJBaseSocketObject::checkedPort(int32_t port) const {
-    if (port < 0 || port > 65535) raiseScriptError("ESocketError", ScriptClassName() + ".port error");
+    if (port < 0 || port > 65535) raiseScriptError(SocketErrorName, ScriptClassName() + ".port error");
     return static_cast<uint16_t>(port);
-}
-
-const TJValue& TJBaseSocketObject::requiredArgument(TJValueList* args, int index) {
-    if (ArgCount(args) <= index) throw EgSocket("missing argument");
-    return args->At(index);
 }
 
 void TJBaseSocketObject::fire(const char* name, TJValueList& args) {
@@ -113,12 +106,21 @@ void TJBaseSocketObject::fireNotify(const char* name) {
     fire(name, args);
 }
 
+// The handler cannot break the client's operation: its errors are dropped;
+// an abort or exit in it ends the run, the client passing it on.
 void TJBaseSocketObject::onStatus(TObject*, const AnsiString& text) {
     if (Debug) PrintHook(text);
     if (!HasEventHandler("onStatus")) return;
     TJValueList args;
     args.AddString(text);
-    fire("onStatus", args);
+    try {
+        fire("onStatus", args);
+    } catch (const EJAbort&) {
+        throw;
+    } catch (const EJStatement&) {
+        throw;
+    } catch (...) {
+    }
 }
 
 void TJBaseSocketObject::onError(TObject*, int32_t code, const AnsiString& name) {
@@ -218,25 +220,6 @@ const TClassInfo TJHTTPObject::classInfo = makeClassInfo("TJHTTPObject", &TJBase
 const TClassInfo TJHTTPSObject::classInfo =
     makeClassInfo("TJHTTPSObject", &TJHTTPObject::classInfo, &scriptCreator<TJHTTPSObject>);
 
-// The HTTPS class reports its failures with the same "HTTP." messages.
-const TJBaseSocketObject::Method<TJHTTPObject> TJHTTPObject::MethodRows[] = {
-    {"get", 1, TJMethodResult::Undefined, "HTTP.get error", &TJHTTPObject::nativeGet},
-    {"getFile", 2, TJMethodResult::Self, "HTTP.get error", &TJHTTPObject::nativeGetFile},
-    {"post", 2, TJMethodResult::Undefined, "HTTP.post error", &TJHTTPObject::nativePost},
-    {"head", 1, TJMethodResult::Self, "HTTP.head error", &TJHTTPObject::nativeHead},
-    {"request", 2, TJMethodResult::Self, "HTTP.request error", &TJHTTPObject::nativeRequest},
-    {"response", 0, TJMethodResult::Self, "HTTP.response error", &TJHTTPObject::nativeResponse},
-    {"capture", 1, TJMethodResult::Self, "HTTP.capture error", &TJHTTPObject::nativeCapture},
-    {"readln", 0, TJMethodResult::Self, "HTTP.readln error", &TJHTTPObject::nativeReadln},
-    {"read", 0, TJMethodResult::Self, "HTTP.read error", &TJHTTPObject::nativeRead},
-    {"writeln", 0, TJMethodResult::Self, "HTTP.writeln error", &TJHTTPObject::nativeWriteln},
-    {"write", 1, TJMethodResult::Self, "HTTP.write error", &TJHTTPObject::nativeWrite},
-    {"connect", 0, TJMethodResult::Self, "HTTP.connect error", &TJHTTPObject::nativeConnect},
-    {"open", 0, TJMethodResult::Self, "HTTP.connect error", &TJHTTPObject::nativeConnect},
-    {"disconnect", 0, TJMethodResult::Self, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
-    {"close", 0, TJMethodResult::Self, "HTTP.disconnect error", &TJHTTPObject::nativeDisconnect},
-};
-
 TJHTTPObject::TJHTTPObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJBaseSocketObject(key, runtime, args),
       Request_(createObject<TJRequestObject>(runtime, false, nullptr)),
@@ -271,102 +254,169 @@ void TJHTTPObject::AfterConstruction() {
     for (const char* event : httpEvents) RegisterEventName(event);
 }
 
-const TJMethodTable& TJHTTPObject::Methods() const {
-    static const TJMethodTable table(MethodRows, TJObject::Methods());
-    return table;
-}
+namespace {
 
-void TJHTTPObject::prepare() { Request_->StoreInto(http().RequestHeader); }
+// ---- HTTP methods (a missing argument: nothing done, the starting result) ----
 
-void TJHTTPObject::copyResponse() { Response_->CopyFrom(http()); }
-
-void TJHTTPObject::nativeGet(TJValueList* args, TJValue& result) {
-    prepare();
+void httpGet(TJHTTPObject& self, TJValueList* args, TJValue& result) {
+    self.PrepareRequest();
     AnsiString body;
-    http().Get(textArgument(args, 0), body);
-    copyResponse();
+    self.Http().Get(textArgument(args, 0), body);
+    self.CopyResponse();
     MakeString(body, result);
 }
 
-void TJHTTPObject::nativeGetFile(TJValueList* args, TJValue&) {
-    prepare();
-    http().GetFile(textArgument(args, 0), textArgument(args, 1));
-    copyResponse();
+void httpGetFile(TJHTTPObject& self, TJValueList* args, TJValue&) {
+    self.PrepareRequest();
+    self.Http().GetFile(textArgument(args, 0), textArgument(args, 1));
+    self.CopyResponse();
 }
 
-void TJHTTPObject::nativePost(TJValueList* args, TJValue& result) {
-    prepare();
+void httpPost(TJHTTPObject& self, TJValueList* args, TJValue& result) {
+    self.PrepareRequest();
     AnsiString body;
-    http().Post(textArgument(args, 0), textArgument(args, 1), body);
-    copyResponse();
+    self.Http().Post(textArgument(args, 0), textArgument(args, 1), body);
+    self.CopyResponse();
     MakeString(body, result);
 }
 
-void TJHTTPObject::nativeHead(TJValueList* args, TJValue&) {
-    prepare();
-    http().Head(textArgument(args, 0));
-    copyResponse();
+void httpHead(TJHTTPObject& self, TJValueList* args, TJValue&) {
+    self.PrepareRequest();
+    self.Http().Head(textArgument(args, 0));
+    self.CopyResponse();
 }
 
-void TJHTTPObject::nativeRequest(TJValueList* args, TJValue&) {
-    prepare();
-    http().SendRequest(textArgument(args, 0), textArgument(args, 1),
-                       HasThreeArgs(args) ? textArgument(args, 2) : AnsiString());
+void httpRequest(TJHTTPObject& self, TJValueList* args, TJValue&) {
+    self.PrepareRequest();
+    self.Http().SendRequest(textArgument(args, 0), textArgument(args, 1),
+                            HasThreeArgs(args) ? textArgument(args, 2) : AnsiString());
 }
 
-void TJHTTPObject::nativeResponse(TJValueList*, TJValue&) {
+void httpResponse(TJHTTPObject& self, TJValueList*, TJValue&) {
     try {
-        http().ReadResponse();
+        self.Http().ReadResponse();
     } catch (...) {
-        copyResponse();
+        self.CopyResponse();
         throw;
     }
-    copyResponse();
+    self.CopyResponse();
 }
 
-void TJHTTPObject::nativeCapture(TJValueList* args, TJValue&) { http().CaptureToFile(textArgument(args, 0)); }
+// ---- What HTTP and TCPSocket share ----
 
-void TJHTTPObject::nativeReadln(TJValueList*, TJValue& result) {
+template <class T>
+void capture(T& self, TJValueList* args, TJValue&) {
+    self.Client().CaptureToFile(textArgument(args, 0));
+}
+
+template <class T>
+void readLine(T& self, TJValueList*, TJValue& result) {
     AnsiString line;
-    http().ReadLine(line);
+    self.Client().ReadLine(line);
     MakeString(line, result);
 }
 
-void TJHTTPObject::nativeRead(TJValueList* args, TJValue& result) {
+template <class T>
+void read(T& self, TJValueList* args, TJValue& result) {
     AnsiString text;
-    http().Read(HasArgs(args) ? ValueToInteger(argument(args, 0)) : -1, text);
+    self.Client().Read(HasArgs(args) ? ValueToInteger(args->At(0)) : -1, text);
     MakeString(text, result);
 }
 
-void TJHTTPObject::nativeWriteln(TJValueList* args, TJValue&) {
-    http().SendLine(HasArgs(args) ? textArgument(args, 0) : AnsiString());
+template <class T>
+void writeLine(T& self, TJValueList* args, TJValue&) {
+    self.Client().SendLine(HasArgs(args) ? textArgument(args, 0) : AnsiString());
 }
 
-void TJHTTPObject::nativeWrite(TJValueList* args, TJValue&) { http().Send(textArgument(args, 0)); }
-void TJHTTPObject::nativeConnect(TJValueList*, TJValue&) { http().Connect(); }
-void TJHTTPObject::nativeDisconnect(TJValueList*, TJValue&) { http().Disconnect(); }
+template <class T>
+void write(T& self, TJValueList* args, TJValue&) {
+    self.Client().Send(textArgument(args, 0));
+}
+
+template <class T>
+void connect(T& self, TJValueList*, TJValue&) {
+    self.Client().Connect();
+}
+
+template <class T>
+void disconnect(T& self, TJValueList*, TJValue&) {
+    self.Client().Disconnect();
+}
+
+// ---- TCPSocket methods ----
+
+void socketAbort(TJTCPSocketObject& self, TJValueList*, TJValue&) { self.Client().Abort(); }
+void socketSendFile(TJTCPSocketObject& self, TJValueList* args, TJValue&) { self.Client().SendFile(textArgument(args, 0)); }
+void socketBind(TJTCPSocketObject& self, TJValueList*, TJValue&) { self.Client().Listen(); }
+
+void socketAccept(TJTCPSocketObject& self, TJValueList*, TJValue& result) {
+    SOCKET handle = self.Client().Accept();
+    if (handle == INVALID_SOCKET) throw EgSocket("accept failed");
+    TJValueList args;
+    TJValue handleValue;
+    AddressToValue(handle, handleValue);
+    args.Add(handleValue);
+    MakeObject(createObject<TJTCPSocketObject>(self.Runtime(), true, &args), result);
+}
+
+void socketIsConnected(TJTCPSocketObject& self, TJValueList*, TJValue& result) {
+    MakeBool(self.Client().IsConnected(), result);
+}
+
+constexpr TJMethodResult self = TJMethodResult::Self;
+constexpr TJMethodResult undefined = TJMethodResult::Undefined;
+
+// The HTTPS class reports its failures with the same "HTTP." messages.
+const TJMethod<TJHTTPObject> httpMethods[] = {
+    {"get", 1, &httpGet, undefined, SocketError("HTTP.get error")},
+    {"getFile", 2, &httpGetFile, self, SocketError("HTTP.get error")},
+    {"post", 2, &httpPost, undefined, SocketError("HTTP.post error")},
+    {"head", 1, &httpHead, self, SocketError("HTTP.head error")},
+    {"request", 2, &httpRequest, self, SocketError("HTTP.request error")},
+    {"response", 0, &httpResponse, self, SocketError("HTTP.response error")},
+    {"capture", 1, &capture<TJHTTPObject>, self, SocketError("HTTP.capture error")},
+    {"readln", 0, &readLine<TJHTTPObject>, self, SocketError("HTTP.readln error")},
+    {"read", 0, &read<TJHTTPObject>, self, SocketError("HTTP.read error")},
+    {"writeln", 0, &writeLine<TJHTTPObject>, self, SocketError("HTTP.writeln error")},
+    {"write", 1, &write<TJHTTPObject>, self, SocketError("HTTP.write error")},
+    {"connect", 0, &connect<TJHTTPObject>, self, SocketError("HTTP.connect error")},
+    {"open", 0, &connect<TJHTTPObject>, self, SocketError("HTTP.connect error")},
+    {"disconnect", 0, &disconnect<TJHTTPObject>, self, SocketError("HTTP.disconnect error")},
+    {"close", 0, &disconnect<TJHTTPObject>, self, SocketError("HTTP.disconnect error")},
+};
+
+const TJMethod<TJTCPSocketObject> tcpSocketMethods[] = {
+    {"connect", 0, &connect<TJTCPSocketObject>, self, SocketError("TCPSocket.connect error")},
+    {"open", 0, &connect<TJTCPSocketObject>, self, SocketError("TCPSocket.connect error")},
+    {"disconnect", 0, &disconnect<TJTCPSocketObject>, self, SocketError("TCPSocket.disconnect error")},
+    {"close", 0, &disconnect<TJTCPSocketObject>, self, SocketError("TCPSocket.disconnect error")},
+    {"abort", 0, &socketAbort, undefined, SocketError("TCPSocket.abort error")},
+    {"read", 0, &read<TJTCPSocketObject>, self, SocketError("TCPSocket.read error")},
+    {"readln", 0, &readLine<TJTCPSocketObject>, self, SocketError("TCPSocket.readln error")},
+    {"write", 1, &write<TJTCPSocketObject>, self, SocketError("TCPSocket.write error")},
+    {"writeln", 0, &writeLine<TJTCPSocketObject>, self, SocketError("TCPSocket.writeln error")},
+    {"capture", 1, &capture<TJTCPSocketObject>, self, SocketError("TCPSocket.capture error")},
+    {"sendFile", 1, &socketSendFile, self, SocketError("TCPSocket.sendFile error")},
+    {"bind", 0, &socketBind, self, SocketError("TCPSocket.bind error")},
+    {"accept", 0, &socketAccept, undefined, SocketError("TCPSocket.accept error")},
+    {"isConnected", 0, &socketIsConnected, undefined, SocketError("TCPSocket.isConnected error")},
+};
+
+}  // namespace
+
+const TJMethodTable& TJHTTPObject::Methods() const {
+    static const TJMethodTable table(httpMethods, TJObject::Methods());
+    return table;
+}
+
+void TJHTTPObject::PrepareRequest() { Request_->StoreInto(Http().RequestHeader); }
+
+void TJHTTPObject::CopyResponse() { Response_->CopyFrom(Http()); }
 
 // ==== TCPSocket ====
 
 const TClassInfo TJTCPSocketObject::classInfo = makeClassInfo(
     "TJTCPSocketObject", &TJBaseSocketObject::classInfo, tcpSocketProperties, &scriptCreator<TJTCPSocketObject>);
-
-const TJBaseSocketObject::Method<TJTCPSocketObject> TJTCPSocketObject::MethodRows[] = {
-    {"connect", 0, TJMethodResult::Self, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
-    {"open", 0, TJMethodResult::Self, "TCPSocket.connect error", &TJTCPSocketObject::nativeConnect},
-    {"disconnect", 0, TJMethodResult::Self, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
-    {"close", 0, TJMethodResult::Self, "TCPSocket.disconnect error", &TJTCPSocketObject::nativeDisconnect},
-    {"abort", 0, TJMethodResult::Undefined, "TCPSocket.abort error", &TJTCPSocketObject::nativeAbort},
-    {"read", 0, TJMethodResult::Self, "TCPSocket.read error", &TJTCPSocketObject::nativeRead},
-    {"readln", 0, TJMethodResult::Self, "TCPSocket.readln error", &TJTCPSocketObject::nativeReadln},
-    {"write", 1, TJMethodResult::Self, "TCPSocket.write error", &TJTCPSocketObject::nativeWrite},
-    {"writeln", 0, TJMethodResult::Self, "TCPSocket.writeln error", &TJTCPSocketObject::nativeWriteln},
-    {"capture", 1, TJMethodResult::Self, "TCPSocket.capture error", &TJTCPSocketObject::nativeCapture},
-    {"sendFile", 1, TJMethodResult::Self, "TCPSocket.sendFile error", &TJTCPSocketObject::nativeSendFile},
-    {"bind", 0, TJMethodResult::Self, "TCPSocket.bind error", &TJTCPSocketObject::nativeBind},
-    {"accept", 0, TJMethodResult::Undefined, "TCPSocket.accept error", &TJTCPSocketObject::nativeAccept},
-    {"isConnected", 0, TJMethodResult::Undefined, "TCPSocket.isConnected error", &TJTCPSocketObject::nativeIsConnected},
-};
 
 TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
     : TJBaseSocketObject(key, runtime, args) {
@@ -375,60 +425,24 @@ TJTCPSocketObject::TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime,
         setClient(std::make_unique<TgSocket>(clientBufferSize));
     } else {
         // A handle that is no connected socket cannot be wrapped.
-        SOCKET handle = static_cast<SOCKET>(ValueToAddress(argument(args, 0)));
+        SOCKET handle = static_cast<SOCKET>(ValueToAddress(args->At(0)));
         sockaddr_in peer{};
         int length = sizeof peer;
         if (getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
-            raiseScriptError("ESocketError", "TCPSocket.create error");
+            raiseScriptError(SocketErrorName, "TCPSocket.create error");
         setClient(std::make_unique<TgSocket>(handle, clientBufferSize));
     }
     for (const char* event : tcpSocketEvents) RegisterEventName(event);
 }
 
 const TJMethodTable& TJTCPSocketObject::Methods() const {
-    static const TJMethodTable table(MethodRows, TJObject::Methods());
+    static const TJMethodTable table(tcpSocketMethods, TJObject::Methods());
     return table;
 }
 
-void TJTCPSocketObject::nativeConnect(TJValueList*, TJValue&) { client().Connect(); }
-void TJTCPSocketObject::nativeDisconnect(TJValueList*, TJValue&) { client().Disconnect(); }
-void TJTCPSocketObject::nativeAbort(TJValueList*, TJValue&) { client().Abort(); }
+// ==== Arguments and lists ====
 
-void TJTCPSocketObject::nativeRead(TJValueList* args, TJValue& result) {
-    AnsiString text;
-    client().Read(HasArgs(args) ? ValueToInteger(argument(args, 0)) : -1, text);
-    MakeString(text, result);
-}
-
-void TJTCPSocketObject::nativeReadln(TJValueList*, TJValue& result) {
-    AnsiString line;
-    client().ReadLine(line);
-    MakeString(line, result);
-}
-
-void TJTCPSocketObject::nativeWrite(TJValueList* args, TJValue&) { client().Send(textArgument(args, 0)); }
-
-void TJTCPSocketObject::nativeWriteln(TJValueList* args, TJValue&) {
-    client().SendLine(HasArgs(args) ? textArgument(args, 0) : AnsiString());
-}
-
-void TJTCPSocketObject::nativeCapture(TJValueList* args, TJValue&) { client().CaptureToFile(textArgument(args, 0)); }
-void TJTCPSocketObject::nativeSendFile(TJValueList* args, TJValue&) { client().SendFile(textArgument(args, 0)); }
-void TJTCPSocketObject::nativeBind(TJValueList*, TJValue&) { client().Listen(); }
-
-void TJTCPSocketObject::nativeAccept(TJValueList*, TJValue& result) {
-    SOCKET handle = client().Accept();
-    if (handle == INVALID_SOCKET) throw EgSocket("accept failed");
-    TJValueList args;
-    TJValue handleValue;
-    AddressToValue(handle, handleValue);
-    args.Add(handleValue);
-    MakeObject(createObject<TJTCPSocketObject>(Runtime(), true, &args), result);
-}
-
-void TJTCPSocketObject::nativeIsConnected(TJValueList*, TJValue& result) { MakeBool(client().IsConnected(), result); }
-
-// ==== Lists handed to scripts ====
+AnsiString textArgument(TJValueList* args, int index) { return ValueToString(args->At(index)); }
 
 TJObject* FillTextListObject(TJRuntime* runtime, const TStrings& lines, TJObject* list, bool registering) {
     if (JModuleHooks.FillStringListObject) return JModuleHooks.FillStringListObject(runtime, list, lines, registering);

@@ -39,27 +39,20 @@ class TJBaseSocketObject : public TJObject {
     int32_t bytesReadProperty() const { return low32(Client_->BytesRead); }
     int32_t bytesWroteProperty() const { return low32(Client_->BytesWritten); }
 
-    // One script method (a row of a method table, engine/core/methodtable.h):
-    // its minimum argument count, its starting result (this object, or
-    // undefined) and the message every failure of its client becomes.
-    template <class T>
-    struct Method {
-        const char* Name;
-        int MinArgs;
-        TJMethodResult Result;
-        const char* Error;
-        void (T::*Run)(TJValueList* args, TJValue& result);
+    // The object's client, which the methods drive.
+    TgSocket& Client() const { return *Client_; }
 
-        void Call(TJObject& self, TJValueList* args, TJValue& result) const {
-            static_cast<T&>(self).RunMethod(*this, args, result);
-        }
-    };
-    // Runs the method; every failure of the client becomes "ESocketError"
-    // with the method's message.
+    // Runs a method row's code (engine/core/methodtable.h): what a client's
+    // hook raised is raised again as it was; the row's error takes every
+    // other failure.
     template <class T>
-    void RunMethod(const Method<T>& method, TJValueList* args, TJValue& result);
-    // A method's argument; a missing one is the method's failure.
-    static const TJValue& requiredArgument(TJValueList* args, int index);
+    static void RunNative(TJNative<T> code, T& self, TJValueList* args, TJValue& result) {
+        try {
+            code(self, args, result);
+        } catch (const EHookFault& fault) {
+            fault.Rethrow();
+        }
+    }
 
 protected:
     // A port of 0 to 65535; any other raises "ESocketError" with the class
@@ -68,7 +61,6 @@ protected:
     void AfterRegistration() override;
     // Takes the client and binds the hooks every socket object has.
     void setClient(std::unique_ptr<TgSocket> client);
-    TgSocket& client() const { return *Client_; }
     // Fires the event when the script handles it; the object comes first.
     void fire(const char* name, TJValueList& args);
     void fireNotify(const char* name);
@@ -87,19 +79,15 @@ private:
     std::unique_ptr<TgSocket> Client_;
 };
 
-// Every failure of the client becomes the method's own message; a script
-// abort or exit raised by an event handler ends the run as it would anyway.
-template <class T>
-void TJBaseSocketObject::RunMethod(const Method<T>& method, TJValueList* args, TJValue& result) {
-    try {
-        (static_cast<T*>(this)->*method.Run)(args, result);
-    } catch (const EJAbort&) {
-        throw;
-    } catch (const EJStatement&) {
-        throw;
-    } catch (...) {
-        raiseScriptError("ESocketError", method.Error);
-    }
+// The script error of every failure of a network object.
+inline constexpr char SocketErrorName[] = "ESocketError";
+
+// A network method's error: its message, raised as "ESocketError" for every
+// failure of its client and for a script error of an event handler (which
+// the client passes on as whatever its hooks raise); with missingFails a
+// missing argument is such a failure too.
+constexpr TJMethodError SocketError(const char* message, bool missingFails = false) {
+    return {SocketErrorName, message, missingFails};
 }
 
 // ==== Request and Response ====
@@ -145,16 +133,21 @@ class TJHTTPObject : public TJBaseSocketObject {
 
     TJObject* requestHeaderProperty() const { return Request_; }
     TJObject* responseHeaderProperty() const { return Response_; }
-    AnsiString versionProperty() const { return http().Version; }
-    void setVersionProperty(AnsiString version) { http().Version = version; }
-    int32_t lengthProperty() const { return http().ContentLength; }
-    bool autoRedirectProperty() const { return http().AutoRedirect; }
-    void setAutoRedirectProperty(bool on) { http().AutoRedirect = on; }
-    AnsiString proxyProperty() const { return http().Proxy; }
-    void setProxyProperty(AnsiString proxy) { http().Proxy = proxy; }
+    AnsiString versionProperty() const { return Http().Version; }
+    void setVersionProperty(AnsiString version) { Http().Version = version; }
+    int32_t lengthProperty() const { return Http().ContentLength; }
+    bool autoRedirectProperty() const { return Http().AutoRedirect; }
+    void setAutoRedirectProperty(bool on) { Http().AutoRedirect = on; }
+    AnsiString proxyProperty() const { return Http().Proxy; }
+    void setProxyProperty(AnsiString proxy) { Http().Proxy = proxy; }
 
-    static const Method<TJHTTPObject> MethodRows[];
     const TJMethodTable& Methods() const override;
+
+    TgHTTP& Http() const { return static_cast<TgHTTP&>(Client()); }
+    // The Request object's members become the next request's headers.
+    void PrepareRequest();
+    // The last response into the Response object.
+    void CopyResponse();
 
 protected:
     // Sets the script class name and makes the client.
@@ -163,9 +156,6 @@ protected:
     void AfterConstruction() override;
 
 private:
-    TgHTTP& http() const { return static_cast<TgHTTP&>(client()); }
-    void prepare();
-    void copyResponse();
     void onRequest(TObject*, AnsiString&, TRequestHeader&, AnsiString&) { fireNotify("onRequest"); }
     void onResponse(TObject*, const AnsiString&, TResponseHeader&, int32_t&, AnsiString&, const AnsiString&,
                     const AnsiString&) {
@@ -173,20 +163,6 @@ private:
     }
     void onSuccess(int32_t) { fireNotify("onSuccess"); }
     void onFailure(int32_t) { fireNotify("onFailure"); }
-
-    void nativeGet(TJValueList* args, TJValue& result);
-    void nativeGetFile(TJValueList* args, TJValue& result);
-    void nativePost(TJValueList* args, TJValue& result);
-    void nativeHead(TJValueList* args, TJValue& result);
-    void nativeRequest(TJValueList* args, TJValue& result);
-    void nativeResponse(TJValueList* args, TJValue& result);
-    void nativeCapture(TJValueList* args, TJValue& result);
-    void nativeReadln(TJValueList* args, TJValue& result);
-    void nativeRead(TJValueList* args, TJValue& result);
-    void nativeWriteln(TJValueList* args, TJValue& result);
-    void nativeWrite(TJValueList* args, TJValue& result);
-    void nativeConnect(TJValueList* args, TJValue& result);
-    void nativeDisconnect(TJValueList* args, TJValue& result);
 
     TJRequestObject* Request_;
     TJResponseObject* Response_;
@@ -207,30 +183,18 @@ class TJTCPSocketObject : public TJBaseSocketObject {
     // TCPSocket() or TCPSocket(handle) over an accepted connection.
     TJTCPSocketObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
-    AnsiString hostProperty() const { return client().Host; }
-    void setHostProperty(AnsiString host) { client().Host = host; }
-    int32_t portProperty() const { return client().Port; }
-    void setPortProperty(int32_t port) { client().Port = checkedPort(port); }
+    AnsiString hostProperty() const { return Client().Host; }
+    void setHostProperty(AnsiString host) { Client().Host = host; }
+    int32_t portProperty() const { return Client().Port; }
+    void setPortProperty(int32_t port) { Client().Port = checkedPort(port); }
 
-    static const Method<TJTCPSocketObject> MethodRows[];
     const TJMethodTable& Methods() const override;
-
-private:
-    void nativeConnect(TJValueList* args, TJValue& result);
-    void nativeDisconnect(TJValueList* args, TJValue& result);
-    void nativeAbort(TJValueList* args, TJValue& result);
-    void nativeRead(TJValueList* args, TJValue& result);
-    void nativeReadln(TJValueList* args, TJValue& result);
-    void nativeWrite(TJValueList* args, TJValue& result);
-    void nativeWriteln(TJValueList* args, TJValue& result);
-    void nativeCapture(TJValueList* args, TJValue& result);
-    void nativeSendFile(TJValueList* args, TJValue& result);
-    void nativeBind(TJValueList* args, TJValue& result);
-    void nativeAccept(TJValueList* args, TJValue& result);
-    void nativeIsConnected(TJValueList* args, TJValue& result);
 };
 
-// ==== Lists handed to scripts ====
+// ==== Arguments and lists ====
+
+// A method's argument as text (the row's minimum count says it is there).
+AnsiString textArgument(TJValueList* args, int index);
 
 // A string-list object holding the lines, or an Array of them while the
 // system library that provides string lists is not linked: the list given,

@@ -14,7 +14,7 @@ cmake --build "$build" -j"$(nproc)" --target nimbora guikit
 
 headless=0
 [ -n "${DISPLAY:-}" ] || headless=1
-export GUIKIT="$build/tests/gui/guikit.exe" GUI_PROGRAM="$build/host/nimbora.exe" GUI_WORK="$build/run"
+export GUIKIT="$build/tests/gui/guikit.exe" GUI_PROGRAM="$build/host/app/nimbora.exe" GUI_WORK="$build/run"
 export NIMBORA_EMULATOR="$here/wine-run.sh"
 . "$NIMBORA_ROOT/tests/gui/guikit.sh"
 

@@ -1,17 +1,34 @@
 // Method tables: the index by name over a class's rows and its parent's, and
-// the one place where a call's missing arguments are handled.
+// the one place where a call's missing arguments and a row's error are handled.
 #include "engine/core/methodtable.h"
 
 #include <algorithm>
 
+#include "engine/core/errors.h"
 #include "engine/core/object.h"
 #include "engine/support/hashtable.h"
 #include "engine/core/valuelist.h"
 
 void TJMethodTable::Entry::Call(TJObject& self, TJValueList* args, TJValue& result) const {
-    if (Result == TJMethodResult::Self) MakeObject(&self, result);
-    else MakeUndefined(result);
-    if (ArgCount(args) >= MinArgs) Invoke(Row, self, args, result);
+    switch (Result) {
+    case TJMethodResult::Undefined: MakeUndefined(result); break;
+    case TJMethodResult::Self: MakeObject(&self, result); break;
+    case TJMethodResult::False: MakeBool(false, result); break;
+    }
+    if (ArgCount(args) < MinArgs) {
+        if (Error.MissingFails) raiseScriptError(Error.Name, Error.Message);
+        return;
+    }
+    if (!Error.Name) return Invoke(Row, self, args, result);
+    try {
+        Invoke(Row, self, args, result);
+    } catch (const EJAbort&) {
+        throw;
+    } catch (const EJStatement&) {
+        throw;
+    } catch (...) {
+        raiseScriptError(Error.Name, Error.Message);
+    }
 }
 
 void TJMethodTable::index(const std::vector<Entry>& entries) {

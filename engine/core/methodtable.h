@@ -1,5 +1,6 @@
 // TJMethodTable: the script surface of one built-in class - its native
-// methods by name with the number of arguments each needs - read once per
+// methods by name with the number of arguments each needs and, for a class
+// whose every failure names the method, the error each raises - read once per
 // class and shared by every object of the class (TJObject::Methods). A
 // class's surface is one array of rows in its .cpp, `{"indexOf", 1, &indexOf}`,
 // its size deduced by the compiler, its functions static there; a class's
@@ -20,7 +21,8 @@ struct TJValue;
 // then does not run).
 enum class TJMethodResult : uint8_t {
     Undefined,
-    Self,  // the object itself
+    Self,   // the object itself
+    False,  // a method that answers whether it acted
 };
 
 // The code of a native method of class T: the object, the arguments (at
@@ -28,15 +30,33 @@ enum class TJMethodResult : uint8_t {
 template <class T>
 using TJNative = void (*)(T& self, TJValueList* args, TJValue& result);
 
-// One row of a class's surface.
+// The script error every failure of a method becomes, for the classes whose
+// every failure names the method: "ESocketError" with "HTTP.get error". A
+// script's abort or exit passes as it is. With MissingFails a call with
+// fewer arguments than the row needs is such a failure too; without, it
+// gives the starting result, as for any row.
+struct TJMethodError {
+    const char* Name = nullptr;     // none: failures pass as they are
+    const char* Message = nullptr;
+    bool MissingFails = false;
+};
+
+// One row of a class's surface. A class with a static RunNative(code, self,
+// args, result) runs its rows' code through it (the network objects raise
+// again what their clients' hooks raised).
 template <class T>
 struct TJMethod {
     const char* Name;
     int MinArgs;
     TJNative<T> Code;
     TJMethodResult Result = TJMethodResult::Undefined;
+    TJMethodError Error = {};
 
-    void Call(TJObject& self, TJValueList* args, TJValue& result) const { Code(static_cast<T&>(self), args, result); }
+    void Call(TJObject& self, TJValueList* args, TJValue& result) const {
+        T& object = static_cast<T&>(self);
+        if constexpr (requires { T::RunNative(Code, object, args, result); }) T::RunNative(Code, object, args, result);
+        else Code(object, args, result);
+    }
 };
 
 class TJMethodTable {
@@ -46,20 +66,27 @@ public:
         const char* Name;
         int MinArgs;
         TJMethodResult Result;
+        TJMethodError Error;
         const void* Row;
         void (*Invoke)(const void* row, TJObject& self, TJValueList* args, TJValue& result);
 
-        // Sets the starting result, then runs the code when the arguments suffice.
+        // Sets the starting result, then runs the code when the arguments
+        // suffice, turning its failures into the row's error when it has one.
         void Call(TJObject& self, TJValueList* args, TJValue& result) const;
     };
 
     // The surface of a class with no methods at all.
     TJMethodTable() = default;
-    // The rows: any row type with Name, MinArgs, Result and Call.
+    // The rows: any row type with Name, MinArgs, Result and Call (and Error,
+    // when it may have one).
     template <class Row, size_t N>
     explicit TJMethodTable(const Row (&rows)[N]) {
         Own_.reserve(N);
-        for (const Row& row : rows) Own_.push_back({row.Name, row.MinArgs, row.Result, &row, &invoke<Row>});
+        for (const Row& row : rows) {
+            TJMethodError error;
+            if constexpr (requires { row.Error; }) error = row.Error;
+            Own_.push_back({row.Name, row.MinArgs, row.Result, error, &row, &invoke<Row>});
+        }
         index(Own_);
     }
     // The rows, then the parent class's surface.

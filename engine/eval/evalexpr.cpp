@@ -380,41 +380,59 @@ void TJEngine::typeOf(TJExpr* node, TJValue& value) {
 
 // ==== Assignment ====
 
-// x = x + e: the form whose text may grow in place.
+// x = x + e1 + e2 ...: the form whose text may grow in place.
 bool TJEngine::isSelfAppend(const TJExpr* node) {
     const TJExpr* target = node->Left;
     const TJExpr* sum = node->Right;
-    return target->Code == ecIdentifier && sum && sum->Code == ecAdd && sum->Left &&
-           sum->Left->Code == ecIdentifier && sum->Left->Name == target->Name;
+    if (target->Code != ecIdentifier || !sum || sum->Code != ecAdd) return false;
+    while (sum->Left && sum->Left->Code == ecAdd) sum = sum->Left;
+    return sum->Left && sum->Left->Code == ecIdentifier && sum->Left->Name == target->Name;
 }
 
-// Evaluated as any x = x + e (e first, then x, then the sum stored), but when
-// x is a variable of the current table holding a text, e's text is appended
-// to it there: once x holds the only reference (a shared text is copied
-// first), a loop of appends copies no text. Only a primitive e qualifies,
-// whose text no script code makes.
+// Evaluated as any x = x + e1 + e2 ... (the last e first, down to e1, then x,
+// then the sums from the left, stored), but when x is a variable of the
+// current table holding a text, the e's texts are appended to it there: once
+// x holds the only reference (a shared text is copied first), a loop of
+// appends copies no text. Only primitive e's qualify, whose texts no script
+// code makes; the size is checked before x changes.
 void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
     const AnsiString& name = node->Left->Name;
-    TJValue right;
-    EvaluateExpression(node->Right->Right, 0, right);
+    size_t length = 0;
+    for (TJExpr* sum = node->Right; sum->Code == ecAdd; sum = sum->Left) ++length;
+    TChainLinks<TOperatorLink> spine(length);
+    TJObjectHold hold(*this);
+    bool primitive = true;
+    TJExpr* link = node->Right;
+    for (size_t i = 0; i < length; ++i, link = link->Left) {
+        spine[i].Node = link;
+        TJValue& right = spine[i].Right;
+        EvaluateExpression(link->Right, 0, right);
+        hold.hold(right);
+        primitive = primitive && right.ValueType != vtObject && right.ValueType != vtFunction &&
+                    right.ValueType != vtDispatch && right.ValueType != vtEvent;
+    }
     TJValue* slot = flags & efDeclare || !CurrentTable->CallTables().empty()
                         ? nullptr
                         : CurrentTable->Variables().FindValue(name);
-    bool primitive = right.ValueType != vtObject && right.ValueType != vtFunction &&
-                     right.ValueType != vtDispatch && right.ValueType != vtEvent;
     if (slot && slot->ValueType == vtString && primitive) {
-        AnsiString tail = ValueToString(right);
-        CheckStringSize(static_cast<uint64_t>(slot->StrValue.length()) + tail.length());
-        slot->StrValue += tail;
+        TChainLinks<AnsiString> tails(length);
+        uint64_t size = slot->StrValue.length();
+        for (size_t i = 0; i < length; ++i) {
+            tails[i] = ValueToString(spine[length - 1 - i].Right);
+            size += tails[i].length();
+        }
+        CheckStringSize(size);
+        for (size_t i = 0; i < length; ++i) slot->StrValue += tails[i];
         value = *slot;
         return;
     }
-    TJValue left;
-    {
-        TJObjectHold hold(*this, right);
-        EvaluateExpression(node->Right->Left, 0, left);
-        ApplyBinaryOperator(ecAdd, left, right, value);
+    TJValue accumulated, next;
+    EvaluateExpression(link, 0, accumulated);
+    for (size_t i = length; i-- > 0;) {
+        applyBinary(ecAdd, accumulated, spine[i].Right, next);
+        std::swap(accumulated, next);
     }
+    value = std::move(accumulated);
     assign(node->Left, value, flags);
 }
 

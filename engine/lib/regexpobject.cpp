@@ -197,9 +197,12 @@ bool TJRegExpObject::TestText(const AnsiString& text) {
 
 // The result is bounded by MaxStringSize: a longer one is an "EStringError".
 AnsiString TJRegExpObject::ReplaceMatches(const AnsiString& text, const TJValue* replacement) try {
+    if (!replacement || replacement->ValueType == vtString) {
+        return replaceByTemplate(text, replacement ? replacement->StrValue : AnsiString());
+    }
     TestText(text);
-    if (!replacement || !IsFunctionValue(*replacement) || !Runtime()) {
-        return RegExp_.Replace(text, replacement ? ValueToString(replacement) : AnsiString(), nullptr, MaxStringSize);
+    if (!IsFunctionValue(*replacement) || !Runtime()) {
+        return RegExp_.Replace(text, ValueToString(replacement), nullptr, MaxStringSize);
     }
     // The function is kept for the run of the replace only (the previous one
     // comes back, which is none outside a replace called from a replacement).
@@ -214,6 +217,24 @@ AnsiString TJRegExpObject::ReplaceMatches(const AnsiString& text, const TJValue*
         MaxStringSize);
 } catch (const std::length_error&) {
     RaiseStringTooLong();
+}
+
+// A template text runs no script, and the replace visits the matches a test
+// visits and leaves the same last match: one pass serves both. A result found
+// too long part way lets the test run on its own, so the statics are as ever.
+AnsiString TJRegExpObject::replaceByTemplate(const AnsiString& text, const AnsiString& templ) {
+    ClearStatics();
+    BeforeMatch(this);
+    AnsiString replaced;
+    try {
+        replaced = RegExp_.Replace(text, templ, nullptr, MaxStringSize);
+    } catch (const std::length_error&) {
+        TestText(text);
+        throw;
+    }
+    RecordStatics();
+    AfterMatch(this);
+    return replaced;
 }
 
 // Calls the replacement function with the match, its groups, its index and the

@@ -103,6 +103,7 @@ private:
     void onBeforeMatch(TJRegExpObject* regExp);
     void onAfterMatch(TJRegExpObject* regExp);
     void onInputQuery(TJRegExpObject* regExp, AnsiString& text);
+    AnsiString replaceByTemplate(const AnsiString& text, const AnsiString& templ);
     AnsiString callReplaceFunction(const TJRegExp& regExp);
     TJArrayObject* newArray(const TJRegExpTexts& texts);
 

@@ -26,6 +26,17 @@ bool mbcsIsLead(unsigned char byte) {
     return table[byte];
 }
 
+// Such bytes are one character each, so long runs are read eight bytes at a time.
+size_t skipAscii(std::string_view s, size_t i, size_t limit) {
+    size_t end = limit < s.size() - i ? i + limit : s.size();
+    for (uint64_t word; i + 8 <= end; i += 8) {
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+    }
+    while (i < end && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
+}
+
 size_t mbcsFindLastOf(std::string_view s, std::string_view bytes) {
     size_t found = std::string_view::npos;
     for (size_t i = 0; i < s.size(); i += mbcsCharWidth(s, i)) {
@@ -67,19 +78,6 @@ AnsiString mapAscii(std::string_view s, char from, char to, int shift) {
         if (bytes[i] >= from && bytes[i] <= to) bytes[i] = static_cast<char>(bytes[i] + shift);
     }
     return out;
-}
-
-// Byte offset after at most `limit` bytes below 0x80 from byte offset i. Such
-// bytes are one character each, so long single-byte runs are walked eight
-// bytes at a time.
-size_t skipAscii(std::string_view s, size_t i, size_t limit) {
-    size_t end = limit < s.size() - i ? i + limit : s.size();
-    for (uint64_t word; i + 8 <= end; i += 8) {
-        std::memcpy(&word, s.data() + i, 8);
-        if (word & 0x8080808080808080ull) break;
-    }
-    while (i < end && static_cast<unsigned char>(s[i]) < 0x80) ++i;
-    return i;
 }
 
 // Byte offset after count characters from byte offset i (the end at most);

@@ -20,6 +20,9 @@ inline size_t mbcsCharWidth(std::string_view s, size_t i) {
     return i + 1 < s.size() && mbcsIsLead(static_cast<unsigned char>(s[i])) ? 2 : 1;
 }
 
+// Byte offset after at most `limit` bytes below 0x80 from byte offset i.
+size_t skipAscii(std::string_view s, size_t i, size_t limit);
+
 // Byte offset of the last single-byte character that is one of `bytes`
 // (trail bytes never count); npos when none.
 size_t mbcsFindLastOf(std::string_view s, std::string_view bytes);

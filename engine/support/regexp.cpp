@@ -59,7 +59,7 @@ public:
 
 private:
     int ansiOffset(PCRE2_SIZE utf8Offset) const {
-        return utf8Offset == PCRE2_UNSET ? -1 : static_cast<int>(mirror_->ansiOffset[utf8Offset]);
+        return utf8Offset == PCRE2_UNSET ? -1 : static_cast<int>(mirror_->ansiAt(utf8Offset));
     }
 
     Code code_;

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "engine/support/mbstring.h"
 #include "rtl/codepage.h"
 
 namespace {
@@ -93,6 +94,10 @@ void forEachChar(std::string_view ansi, Fn fn) {
 
 Utf8Mirror mirrorAsUtf8(std::string_view ansi) {
     Utf8Mirror mirror;
+    if (skipAscii(ansi, 0, ansi.size()) == ansi.size()) {
+        mirror.utf8 = ansi;
+        return mirror;
+    }
     mirror.utf8.reserve(ansi.size() + ansi.size() / 2);
     mirror.ansiOffset.reserve(ansi.size() + ansi.size() / 2 + 1);
     forEachChar(ansi, [&](uint32_t code, size_t offset) {

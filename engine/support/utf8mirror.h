@@ -17,7 +17,10 @@ struct Utf8Mirror {
     std::string utf8;
     // ansiOffset[i]: byte offset in the original text of the character that
     // holds UTF-8 byte i; one more entry maps the end to the original length.
+    // Empty for a text of ASCII only, which is its own UTF-8.
     std::vector<uint32_t> ansiOffset;
+
+    size_t ansiAt(size_t utf8Offset) const { return ansiOffset.empty() ? utf8Offset : ansiOffset[utf8Offset]; }
 };
 
 Utf8Mirror mirrorAsUtf8(std::string_view ansi);

@@ -4,7 +4,6 @@
 #include "host/script/editweb.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "bridge/caster.h"
 #include "engine/core/errors.h"
@@ -31,6 +30,8 @@ constexpr TPropInfo satelliteProperties[] = {
     BoolProperty<&TJExSatellite<Base>::Visible, &TJExSatellite<Base>::SetVisible>("visible"),
 };
 
+using MemoFaces = TFontFaces<TMemo, TStyleRule::Capitalised>;
+
 const TPropInfo memoWrapperProperties[] = {
     BoolProperty<&TJVCLBaseExMemo::CanUndo>("canUndo"),
     BoolProperty<&TJVCLBaseExMemo::Modified, &TJVCLBaseExMemo::SetModified>("modified"),
@@ -39,6 +40,16 @@ const TPropInfo memoWrapperProperties[] = {
     StringProperty<&TJVCLBaseExMemo::SelText, &TJVCLBaseExMemo::SetSelText>("selText"),
     ClassProperty<&TJVCLBaseExMemo::ParentWindow, &TJVCLBaseExMemo::SetParentWindow>("parent", &TJObject::classInfo),
     StringProperty<&TJVCLBaseExMemo::Align, &TJVCLBaseExMemo::SetAlign>("align"),
+    ElementProperty<&TControl::Hint, &TControl::SetHint>("toolTip"),
+    ElementProperty<&TExMemo::Multiline, &TExMemo::SetMultiline>("multiline"),
+    ElementProperty<&TCustomEdit::Text, &TCustomEdit::SetText>("text"),
+    ElementProperty<&MemoFaces::FontName, &MemoFaces::SetFontName>("fontName"),
+    ElementProperty<&MemoFaces::FontSize, &MemoFaces::SetFontSize>("fontSize"),
+    ElementProperty<&MemoFaces::FontStyle, &MemoFaces::SetFontStyle>("fontStyle"),
+    ElementProperty<&MemoFaces::FontColor, &MemoFaces::SetFontColor>("fontColor"),
+    ElementProperty<&MemoFaces::FontCharset, &MemoFaces::SetFontCharset>("fontCharset"),
+    ElementProperty<&TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap>("WordWrap"),
+    ElementProperty<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont"),
 };
 
 const TPropInfo webWrapperProperties[] = {
@@ -46,15 +57,14 @@ const TPropInfo webWrapperProperties[] = {
     BoolProperty<&TJVCLBaseExWeb::ScrollBar, &TJVCLBaseExWeb::SetScrollBar>("scrollBar"),
 };
 
-const char* const memoNames[] = {"Visible",   "Top",      "Left",      "Width",     "Height",      "Parent",
-                                 "toolTip",   "multiline", "text",     "fontName",  "fontSize",    "fontStyle",
-                                 "fontColor", "fontCharset", "WordWrap", "align",   "ParentFont"};
-const char* const webNames[] = {"Visible", "Top", "Left", "Width", "Height"};
-
-const char* const memoEvents[] = {hostevent::Change,    hostevent::Click,      hostevent::DblClick,
-                                  hostevent::Enter,     hostevent::Exit,       hostevent::KeyDown,
-                                  hostevent::KeyUp,     hostevent::MouseDown,  hostevent::MouseMove,
-                                  hostevent::MouseUp,   hostevent::MouseEnter, hostevent::MouseLeave};
+const TJHook memoOwnHooks[] = {
+    Notice<"OnChange", TJVCLBaseExMemo>(),
+    Notice<"OnEnter", TJVCLBaseExMemo>(),
+    Notice<"OnExit", TJVCLBaseExMemo>(),
+    Notice<"OnMouseEnter", TJVCLBaseExMemo>(),
+    Notice<"OnMouseLeave", TJVCLBaseExMemo>(),
+};
+const TJHookPart memoHooks[] = {memoOwnHooks, TJExVCLWinControl::MouseHooks(), TJExVCLWinControl::KeyHooks()};
 
 }  // namespace
 
@@ -198,18 +208,7 @@ TExMemo* TJVCLBaseExMemo::Memo() const { return HasVCL() ? static_cast<TExMemo*>
 
 const TClassInfo* TJVCLBaseExMemo::VCLClass() const { return &TExMemo::classInfo; }
 
-void TJVCLBaseExMemo::HookEvents() {
-    SetLinkedNames(memoNames);
-    for (const char* name : memoEvents) RegisterEventName(name);
-    TExMemo* memo = Memo();
-    HookMouseEvents(memo);
-    HookKeyEvents(memo);
-    memo->OnChange = TNotifyEvent::bind<&TJVCLBaseExMemo::Notify<hostevent::Change>>(this);
-    memo->OnEnter = TNotifyEvent::bind<&TJVCLBaseExMemo::Notify<hostevent::Enter>>(this);
-    memo->OnExit = TNotifyEvent::bind<&TJVCLBaseExMemo::Notify<hostevent::Exit>>(this);
-    memo->OnMouseEnter = TNotifyEvent::bind<&TJVCLBaseExMemo::Notify<hostevent::MouseEnter>>(this);
-    memo->OnMouseLeave = TNotifyEvent::bind<&TJVCLBaseExMemo::Notify<hostevent::MouseLeave>>(this);
-}
+TJHookList TJVCLBaseExMemo::Hooks() const { return memoHooks; }
 
 const TJMethodTable& TJVCLBaseExMemo::Methods() const {
     static const TJMethodTable table(memoMethods, TJExWinSatellite::Methods());
@@ -302,8 +301,6 @@ void TJVCLBaseExWeb::Construct(TJValueList* args) {
 TExWeb* TJVCLBaseExWeb::Web() const { return HasVCL() ? static_cast<TExWeb*>(VCL()) : nullptr; }
 
 const TClassInfo* TJVCLBaseExWeb::VCLClass() const { return &TExWeb::classInfo; }
-
-void TJVCLBaseExWeb::HookEvents() { SetLinkedNames(webNames); }
 
 const TJMethodTable& TJVCLBaseExWeb::Methods() const {
     static const TJMethodTable table(webMethods, TJExComponentSatellite::Methods());

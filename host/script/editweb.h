@@ -68,7 +68,7 @@ class TJVCLBaseExMemo : public TJExWinSatellite {
 
     TExMemo* Memo() const;
     const TClassInfo* VCLClass() const override;
-    void HookEvents() override;
+    TJHookList Hooks() const override;
     const TJMethodTable& Methods() const override;
 
     // ---- Published: the memo's selection and undo ----
@@ -109,7 +109,6 @@ class TJVCLBaseExWeb : public TJExComponentSatellite {
 
     TExWeb* Web() const;
     const TClassInfo* VCLClass() const override;
-    void HookEvents() override;
     const TJMethodTable& Methods() const override;
 
     // ---- Published ----

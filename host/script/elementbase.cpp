@@ -1,5 +1,6 @@
 // Host events: the record's button arithmetic and keys, the element bases'
-// handlers and the forwarding of presses and moves to the widget window.
+// handlers and hook rows, and the forwarding of presses and moves to the
+// widget window.
 #include "host/script/elementbase.h"
 
 #include "host/window/skinform.h"
@@ -35,6 +36,13 @@ TJExElement<Base>::TJExElement(const TJCreateKey& key, TJRuntime* runtime, TJVal
 template <class Base>
 TJExElement<Base>::~TJExElement() {
     if (Event_) Event_->DecRef();
+}
+
+template <class Base>
+void TJExElement<Base>::HookEvents() {
+    Base::HookEvents();
+    for (TJHookPart part : this->Hooks())
+        for (const TJHook& row : part) this->RegisterEventName(HandlerName(row.Property));
 }
 
 template class TJExElement<TJVCLComponent>;
@@ -93,13 +101,16 @@ void TJExMouseElement<Base>::MouseMove(TObject* sender, TShiftState shift, int x
 }
 
 template <class Base>
-void TJExMouseElement<Base>::HookMouseEvents(TControl* control) {
+TJHookPart TJExMouseElement<Base>::MouseHooks() {
     using Self = TJExMouseElement<Base>;
-    control->OnMouseDown = TMouseEvent::bind<&Self::MouseDown>(this);
-    control->OnMouseUp = TMouseEvent::bind<&Self::MouseUp>(this);
-    control->OnMouseMove = TMouseMoveEvent::bind<&Self::MouseMove>(this);
-    control->OnClick = TNotifyEvent::bind<&Self::template Notify<hostevent::Click>>(this);
-    control->OnDblClick = TNotifyEvent::bind<&Self::template Notify<hostevent::DblClick>>(this);
+    static const TJHook rows[] = {
+        Handle<"OnMouseDown", TMouseEvent, &Self::MouseDown>(),
+        Handle<"OnMouseUp", TMouseEvent, &Self::MouseUp>(),
+        Handle<"OnMouseMove", TMouseMoveEvent, &Self::MouseMove>(),
+        Notice<"OnClick", Self>(),
+        Notice<"OnDblClick", Self>(),
+    };
+    return rows;
 }
 
 template class TJExMouseElement<TJVCLControl>;
@@ -132,7 +143,10 @@ void TJExVCLWinControl::KeyUp(TObject* sender, WORD& key, TShiftState shift) {
     });
 }
 
-void TJExVCLWinControl::HookKeyEvents(TWinControl* control) {
-    control->OnKeyDown = TKeyEvent::bind<&TJExVCLWinControl::KeyDown>(this);
-    control->OnKeyUp = TKeyEvent::bind<&TJExVCLWinControl::KeyUp>(this);
+TJHookPart TJExVCLWinControl::KeyHooks() {
+    static const TJHook rows[] = {
+        Handle<"OnKeyDown", TKeyEvent, &TJExVCLWinControl::KeyDown>(),
+        Handle<"OnKeyUp", TKeyEvent, &TJExVCLWinControl::KeyUp>(),
+    };
+    return rows;
 }

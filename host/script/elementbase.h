@@ -1,22 +1,21 @@
 // The script classes of a widget's elements take handlers without arguments:
 // every event of an element resets the engine's shared event record
 // (system.event), fills in what the event carries and calls the handler, which
-// reads the record. TJExElement holds the record and fires such events;
-// TJExVCLControl (graphic elements) and TJExVCLWinControl (windowed ones) add
-// the handlers their HookEvents tables install, and forward presses and moves
-// to the widget window so that every element drags its window.
+// reads the record. TJExElement holds the record, fires such events and lists
+// its hook rows' handlers; TJExVCLControl (graphic elements) and
+// TJExVCLWinControl (windowed ones) add the rows of the mouse and key events,
+// and forward presses and moves to the widget window so that every element
+// drags its window. An element declares its surface as a bridge wrapper does
+// (bridge/wrapper.h), its object's properties as ElementProperty rows.
 #pragma once
 
 #include "bridge/controls.h"
+#include "bridge/wrapper.h"
 #include "host/script/systemobject.h"
 #include "ui/controls.h"
 
-// The handler names of the host's events.
+// The handler names of the host's events that carry more than their sender.
 namespace hostevent {
-inline constexpr char Click[] = "onClick";
-inline constexpr char DblClick[] = "onDblClick";
-inline constexpr char MouseEnter[] = "onMouseEnter";
-inline constexpr char MouseLeave[] = "onMouseLeave";
 inline constexpr char MouseDown[] = "onMouseDown";
 inline constexpr char MouseUp[] = "onMouseUp";
 inline constexpr char MouseMove[] = "onMouseMove";
@@ -25,13 +24,7 @@ inline constexpr char KeyUp[] = "onKeyUp";
 inline constexpr char MouseWheel[] = "onMouseWheel";
 inline constexpr char Close[] = "onClose";
 inline constexpr char Create[] = "onCreate";
-inline constexpr char SettingChanged[] = "onSettingChanged";
 inline constexpr char SettingChanging[] = "onSettingChanging";
-inline constexpr char FontChanged[] = "onFontChanged";
-inline constexpr char Timer[] = "onTimer";
-inline constexpr char Change[] = "onChange";
-inline constexpr char Enter[] = "onEnter";
-inline constexpr char Exit[] = "onExit";
 }  // namespace hostevent
 
 // `button` from a shift state: 1 left, + 2 right, + 4 middle held.
@@ -51,6 +44,56 @@ T* linkedOf(TObject* object) {
                                                                                        : nullptr;
 }
 
+// A published property of an element that forwards to its object's own, as
+// the bridge's Forward does, raising what the object raises:
+// ElementProperty<&TControl::Visible, &TControl::SetVisible>("Visible").
+template <auto G, auto S = nullptr>
+constexpr TPropInfo ElementProperty(const char* name) {
+    return Forward<G, S, TJUnlinked::Raise, TJFaults::Pass>(name);
+}
+
+namespace host_detail {
+
+template <class M>
+struct HandlerClass;
+template <class C, class R, class... A>
+struct HandlerClass<R (C::*)(A...)> {
+    using Type = C;
+};
+
+template <auto Handler, class Signature>
+struct HandlerThunk;
+template <auto Handler, class R, class... A>
+struct HandlerThunk<Handler, R(A...)> {
+    using Element = typename HandlerClass<decltype(Handler)>::Type;
+    static R Call(void* data, A... args) {
+        return (static_cast<Element*>(static_cast<TJVCLComponent*>(data))->*Handler)(args...);
+    }
+};
+
+template <TJName Property, class Element>
+void notice(void* data, TObject* sender) {
+    static const AnsiString name = HandlerName(Property.Text);
+    static_cast<Element*>(static_cast<TJVCLComponent*>(data))->FireHostEvent(name, sender);
+}
+
+}  // namespace host_detail
+
+// A hook row that calls the element's own handler, a member taking the
+// event's arguments: Handle<"OnClose", TCloseEvent, &TJVCLBaseExForm::WindowClose>().
+template <TJName Property, class Event, auto Handler>
+TJHook Handle() {
+    return OnWith<Property, Event>(&host_detail::HandlerThunk<Handler, typename Event::Signature>::Call);
+}
+
+// The hook row of an event that tells its sender only: the element's handler
+// named after the event ("onTimer" for OnTimer) fires with the record's
+// sender set: Notice<"OnTimer", TJVCLBaseExTimer>().
+template <TJName Property, class Element>
+TJHook Notice() {
+    return OnWith<Property, TNotifyEvent>(&host_detail::notice<Property, Element>);
+}
+
 // What every element of the host shares, over any component wrapper base
 // (TJVCLComponent, TJVCLControl, TJVCLWinControl).
 template <class Base>
@@ -63,11 +106,14 @@ public:
 
     TEventObject* EventRecord() const { return Event_; }
 
+    // Applies the hook rows, then lists their handlers (getEvents).
+    void HookEvents() override;
+
     // When the wrapper has a handler of the name: resets the record, sets
     // its sender to the wrapper of `sender`, lets `fill` add the event's
     // details and calls the handler with no arguments.
     template <class Fill>
-    void FireHostEvent(const char* name, TObject* sender, Fill&& fill) {
+    void FireHostEvent(const AnsiString& name, TObject* sender, Fill&& fill) {
         if (!this->HasEventHandler(name)) return;
         if (Event_) {
             Event_->ClearEventRecord();
@@ -79,16 +125,13 @@ public:
         TJValue result;
         this->FireEvent(AnsiString(), name, result, nullptr);
     }
-    void FireHostEvent(const char* name, TObject* sender) {
+    void FireHostEvent(const AnsiString& name, TObject* sender) {
         FireHostEvent(name, sender, [](TEventObject&) {});
     }
 
-    // The sender-only handler of the event (hostevent::Click ...), for
-    // TNotifyEvent::bind<&Class::template Notify<hostevent::Click>>(this).
-    template <const char* Name>
-    void Notify(TObject* sender) {
-        FireHostEvent(Name, sender);
-    }
+protected:
+    // Scripts reach only the element's own rows of its object.
+    bool ShowsLinkedProperties() const override { return false; }
 
 private:
     TEventObject* Event_;
@@ -109,11 +152,9 @@ public:
     void MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TObject* sender, TShiftState shift, int x, int y);
 
-protected:
-    // Installs the handlers of the mouse events (down, up, move, click,
-    // double click) on the control; enter and leave belong to the element
-    // classes that publish them.
-    void HookMouseEvents(TControl* control);
+    // The hook rows of the mouse events (down, up, move, click, double
+    // click); enter and leave belong to the element classes that publish them.
+    static TJHookPart MouseHooks();
 };
 
 extern template class TJExMouseElement<TJVCLControl>;
@@ -133,7 +174,6 @@ class TJExVCLWinControl : public TJExMouseElement<TJVCLWinControl> {
     void KeyDown(TObject* sender, WORD& key, TShiftState shift);
     void KeyUp(TObject* sender, WORD& key, TShiftState shift);
 
-protected:
-    // Also the key handlers.
-    void HookKeyEvents(TWinControl* control);
+    // The hook rows of the key events.
+    static TJHookPart KeyHooks();
 };

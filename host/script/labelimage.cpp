@@ -1,8 +1,6 @@
 // The label and image script classes: construction onto the window's panel,
-// the bounds and `parent`, the names and events of each.
+// the bounds and `parent`, the surface of each and the hook rows they share.
 #include "host/script/labelimage.h"
-
-#include <iterator>
 
 #include "bridge/caster.h"
 #include "engine/core/errors.h"
@@ -12,6 +10,9 @@
 #include "host/window/exlabel.h"
 #include "host/window/skinform.h"
 #include "ui/panel.h"
+
+template <>
+inline constexpr const TEnumInfo* enumInfoOf<TTransparentObject> = &TransparentObjectInfo;
 
 namespace {
 
@@ -24,20 +25,40 @@ const TPropInfo elementProperties[] = {
     IntegerProperty<&TJExElementControl::Height, &TJExElementControl::SetHeight>("height"),
 };
 
+using LabelFaces = TFontFaces<TLabel, TStyleRule::AnyCase>;
+
 const TPropInfo labelProperties[] = {
     StringProperty<&TJVCLBaseExLabel::Align, &TJVCLBaseExLabel::SetAlign>("align"),
     BoolProperty<&TJVCLBaseExLabel::ParentFont, &TJVCLBaseExLabel::SetParentFont>("parentFont"),
+    ElementProperty<&TControl::Visible, &TControl::SetVisible>("Visible"),
+    ElementProperty<&TExLabel::Transparency, &TExLabel::SetTransparency>("transparency"),
+    ElementProperty<&TControl::Hint, &TControl::SetHint>("toolTip"),
+    ElementProperty<&TExLabel::Text, &TExLabel::SetText>("text"),
+    ElementProperty<&LabelFaces::FontName, &LabelFaces::SetFontName>("fontName"),
+    ElementProperty<&LabelFaces::FontSize, &LabelFaces::SetFontSize>("fontSize"),
+    ElementProperty<&LabelFaces::FontStyle, &LabelFaces::SetFontStyle>("fontStyle"),
+    ElementProperty<&LabelFaces::FontColor, &LabelFaces::SetFontColor>("fontColor"),
+    ElementProperty<&LabelFaces::FontCharset, &LabelFaces::SetFontCharset>("fontCharset"),
+    ElementProperty<&TLabel::WordWrap, &TLabel::SetWordWrap>("WordWrap"),
+    ElementProperty<&TLabel::AutoSize, &TLabel::SetAutoSize>("AutoSize"),
+    ElementProperty<&TExLabel::AutoEllipsis, &TExLabel::SetAutoEllipsis>("autoEllipsis"),
 };
 
-const char* const labelNames[] = {"Visible",  "transparency", "toolTip",     "text",  "fontName",
-                                  "fontSize", "fontStyle",    "fontColor",   "fontCharset",
-                                  "WordWrap", "AutoSize",     "autoEllipsis"};
-const char* const imageNames[] = {"Visible", "Parent",    "transparency",      "toolTip",
-                                  "src",     "transparentObject", "Stretch", "autoSize"};
+const TPropInfo imageProperties[] = {
+    ElementProperty<&TControl::Visible, &TControl::SetVisible>("Visible"),
+    ElementProperty<&TExImage::Transparency, &TExImage::SetTransparency>("transparency"),
+    ElementProperty<&TControl::Hint, &TControl::SetHint>("toolTip"),
+    ElementProperty<&TExImage::Src, &TExImage::SetSrc>("src"),
+    ElementProperty<&TExImage::TransparentObject, &TExImage::SetTransparentObject>("transparentObject"),
+    ElementProperty<&TExImage::Stretch, &TExImage::SetStretch>("Stretch"),
+    ElementProperty<&TExImage::AutoSize, &TExImage::SetAutoSize>("autoSize"),
+};
 
-const char* const elementEvents[] = {hostevent::Click,     hostevent::DblClick,   hostevent::MouseDown,
-                                     hostevent::MouseMove, hostevent::MouseUp,    hostevent::MouseEnter,
-                                     hostevent::MouseLeave};
+const TJHook elementOwnHooks[] = {
+    Notice<"OnMouseEnter", TJExElementControl>(),
+    Notice<"OnMouseLeave", TJExElementControl>(),
+};
+const TJHookPart elementHooks[] = {elementOwnHooks, TJExVCLControl::MouseHooks()};
 
 // The widget window whose panel holds the control; nil when none.
 TSkinForm* windowOf(const TControl* control) {
@@ -56,7 +77,8 @@ const TClassInfo TJVCLBaseExLabel::classInfo =
     makeClassInfo("TJVCLBaseExLabel", &TJExElementControl::classInfo, labelProperties);
 const TClassInfo TJVCLExLabel::classInfo =
     makeClassInfo("TJVCLExLabel", &TJVCLBaseExLabel::classInfo, &scriptCreator<TJVCLExLabel>);
-const TClassInfo TJVCLBaseExImage::classInfo = makeClassInfo("TJVCLBaseExImage", &TJExElementControl::classInfo);
+const TClassInfo TJVCLBaseExImage::classInfo =
+    makeClassInfo("TJVCLBaseExImage", &TJExElementControl::classInfo, imageProperties);
 const TClassInfo TJVCLExImage::classInfo =
     makeClassInfo("TJVCLExImage", &TJVCLBaseExImage::classInfo, &scriptCreator<TJVCLExImage>);
 
@@ -71,11 +93,7 @@ void TJExElementControl::Construct(TJValueList* args) {
     GuardVCL([&] { control->SetParent(static_cast<TSkinForm*>(parent)->Panel); });
 }
 
-void TJExElementControl::HookElement(const char* const* names, size_t count) {
-    SetLinkedNames(names, count);
-    for (const char* name : elementEvents) RegisterEventName(name);
-    HookMouseEvents(WrappedControl());
-}
+TJHookList TJExElementControl::Hooks() const { return elementHooks; }
 
 TObject* TJExElementControl::WindowWrapper() const { return Cast(windowOf(WrappedControl()), Runtime()); }
 
@@ -123,12 +141,6 @@ const TClassInfo* TJVCLBaseExLabel::VCLClass() const { return &TExLabel::classIn
 
 TExLabel* TJVCLBaseExLabel::Label() const { return static_cast<TExLabel*>(WrappedControl()); }
 
-void TJVCLBaseExLabel::HookEvents() {
-    HookElement(labelNames, std::size(labelNames));
-    Label()->OnMouseEnter = TNotifyEvent::bind<&TJVCLBaseExLabel::Notify<hostevent::MouseEnter>>(this);
-    Label()->OnMouseLeave = TNotifyEvent::bind<&TJVCLBaseExLabel::Notify<hostevent::MouseLeave>>(this);
-}
-
 void TJVCLBaseExLabel::EndAutoSize() { Label()->SetAutoSize(false); }
 
 AnsiString TJVCLBaseExLabel::Align() const { return HasVCL() ? Label()->AlignText() : AnsiString(); }
@@ -159,12 +171,6 @@ TJVCLBaseExImage::TJVCLBaseExImage(const TJCreateKey& key, TJRuntime* runtime, T
 const TClassInfo* TJVCLBaseExImage::VCLClass() const { return &TExImage::classInfo; }
 
 TExImage* TJVCLBaseExImage::Image() const { return static_cast<TExImage*>(WrappedControl()); }
-
-void TJVCLBaseExImage::HookEvents() {
-    HookElement(imageNames, std::size(imageNames));
-    Image()->OnMouseEnter = TNotifyEvent::bind<&TJVCLBaseExImage::Notify<hostevent::MouseEnter>>(this);
-    Image()->OnMouseLeave = TNotifyEvent::bind<&TJVCLBaseExImage::Notify<hostevent::MouseLeave>>(this);
-}
 
 void TJVCLBaseExImage::EndAutoSize() { Image()->SetAutoSize(false); }
 

@@ -15,6 +15,9 @@ class TJExElementControl : public TJExVCLControl {
     RTL_DECLARE_CLASS()
     using TJExVCLControl::TJExVCLControl;
 
+    // The mouse rows, enter and leave.
+    TJHookList Hooks() const override;
+
     // ---- Published ----
     // The window's wrapper; nil without a window.
     TObject* WindowWrapper() const;
@@ -33,9 +36,6 @@ protected:
     // After the base (which makes the first argument the parent): a widget
     // window gives its panel; any other parent is a cast error.
     void Construct(TJValueList* args) override;
-    // The script's names of the control, its own published ones after them;
-    // the events of an element, hooked.
-    void HookElement(const char* const* names, size_t count);
     // Writing a size ends automatic sizing.
     virtual void EndAutoSize() = 0;
 };
@@ -46,7 +46,6 @@ class TJVCLBaseExLabel : public TJExElementControl {
 
     TExLabel* Label() const;
     const TClassInfo* VCLClass() const override;
-    void HookEvents() override;
 
     // ---- Published ----
     AnsiString Align() const;
@@ -71,7 +70,6 @@ class TJVCLBaseExImage : public TJExElementControl {
 
     TExImage* Image() const;
     const TClassInfo* VCLClass() const override;
-    void HookEvents() override;
 
 protected:
     void EndAutoSize() override;

@@ -305,11 +305,11 @@ void addText(TJArrayObject* column, const AnsiString& text) {
 
 // getSMART(drive): false without an argument, changing nothing.
 void getSMART(TDiskDriveObject& self, TJValueList* args, TJValue& result) {
-    MakeBool(HasArgs(args) && self.GetSmart(ValueToInteger(args->At(0))), result);
+    MakeBool(self.GetSmart(ValueToInteger(args->At(0))), result);
 }
 
 const TJMethod<TDiskDriveObject> diskMethods[] = {
-    {"getSMART", 0, &getSMART},
+    {"getSMART", 1, &getSMART, TJMethodResult::False},
 };
 
 }  // namespace

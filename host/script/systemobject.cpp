@@ -195,14 +195,11 @@ const TPropInfo systemProperties[] = {
     ClassProperty<&TSystemObject::Event>("Event", &TEventObject::classInfo),
 };
 
-// ---- Methods: each result is false until the method has acted ----
+// ---- Methods: each but close answers false until it has acted ----
 
 // Loads the widget unless it is loaded already.
 void systemOpen(TSystemObject&, TJValueList* args, TJValue& result) {
-    MakeBool(false, result);
-    TWidgetHost* host = WidgetHost();
-    if (!HasArgs(args) || !host) return;
-    MakeBool(host->OpenWidget(expandFileName(ValueToString(&args->At(0)))), result);
+    if (TWidgetHost* host = WidgetHost()) MakeBool(host->OpenWidget(expandFileName(ValueToString(&args->At(0)))), result);
 }
 
 // The unload waits until the running script has returned: the widget may be
@@ -214,8 +211,6 @@ void systemClose(TSystemObject& self, TJValueList* args, TJValue& result) {
 }
 
 void systemShowBalloonHint(TSystemObject& self, TJValueList* args, TJValue& result) {
-    MakeBool(false, result);
-    if (ArgCount(args) < 4) return;
     int32_t ms = ArgCount(args) >= 5 ? ValueToInteger(&args->At(4)) : 5000;
     self.ShowBalloonHint(ValueToInteger(&args->At(0)), ValueToInteger(&args->At(1)), ValueToString(&args->At(2)),
                          ValueToString(&args->At(3)), ms);
@@ -223,9 +218,8 @@ void systemShowBalloonHint(TSystemObject& self, TJValueList* args, TJValue& resu
 }
 
 void systemShowAlertPopup(TSystemObject& self, TJValueList* args, TJValue& result) {
-    MakeBool(false, result);
     TWidgetHost* host = WidgetHost();
-    if (!HasTwoArgs(args) || !host) return;
+    if (!host) return;
     SetCurrentDirectoryA(self.ScriptFolder().c_str());
     AnsiString url = HasThreeArgs(args) ? ValueToString(&args->At(2)) : AnsiString();
     int32_t timeOut = ArgCount(args) >= 4 ? ValueToInteger(&args->At(3)) : 0;
@@ -234,11 +228,13 @@ void systemShowAlertPopup(TSystemObject& self, TJValueList* args, TJValue& resul
              result);
 }
 
+constexpr TJMethodResult answer = TJMethodResult::False;
+
 const TJMethod<TSystemObject> systemMethods[] = {
     {"close", 0, &systemClose},
-    {"open", 0, &systemOpen},
-    {"showBalloonHint", 0, &systemShowBalloonHint},
-    {"showAlertPopup", 0, &systemShowAlertPopup},
+    {"open", 1, &systemOpen, answer},
+    {"showBalloonHint", 4, &systemShowBalloonHint, answer},
+    {"showAlertPopup", 2, &systemShowAlertPopup, answer},
 };
 
 }  // namespace

@@ -11,14 +11,22 @@
 
 namespace {
 
-const char* const timerNames[] = {"Interval"};
-const char* const menuItemNames[] = {"Visible", "Enabled"};
+const TPropInfo timerProperties[] = {
+    ElementProperty<&TTimer::Interval, &TTimer::SetInterval>("Interval"),
+};
 
 const TPropInfo menuItemProperties[] = {
     StringProperty<&TJVCLBaseExMenuItem::Text, &TJVCLBaseExMenuItem::SetText>("text"),
     ClassProperty<&TJVCLBaseExMenuItem::ParentWrapper, &TJVCLBaseExMenuItem::SetParentWrapper>("parent",
                                                                                               &TJObject::classInfo),
+    ElementProperty<&TMenuItem::Visible, &TMenuItem::SetVisible>("Visible"),
+    ElementProperty<&TMenuItem::Enabled, &TMenuItem::SetEnabled>("Enabled"),
 };
+
+const TJHook timerRows[] = {Notice<"OnTimer", TJVCLBaseExTimer>()};
+const TJHookPart timerHooks[] = {timerRows};
+const TJHook menuItemRows[] = {Notice<"OnClick", TJVCLBaseExMenuItem>()};
+const TJHookPart menuItemHooks[] = {menuItemRows};
 
 const TPropInfo widgetProperties[] = {
     StringProperty<&TWidgetObject::FileName>("fileName"),
@@ -46,7 +54,8 @@ void insertIntoWindowMenu(TSkinForm* window, TMenuItem* item) {
 
 }  // namespace
 
-const TClassInfo TJVCLBaseExTimer::classInfo = makeClassInfo("TJVCLBaseExTimer", &TJVCLComponent::classInfo);
+const TClassInfo TJVCLBaseExTimer::classInfo =
+    makeClassInfo("TJVCLBaseExTimer", &TJVCLComponent::classInfo, timerProperties);
 const TClassInfo TJVCLExTimer::classInfo =
     makeClassInfo("TJVCLExTimer", &TJVCLBaseExTimer::classInfo, &scriptCreator<TJVCLExTimer>);
 const TClassInfo TJVCLBaseExMenuItem::classInfo =
@@ -77,11 +86,7 @@ void TJVCLBaseExTimer::Construct(TJValueList* args) {
     Timer()->SetInterval(integer ? static_cast<uint32_t>(interval.IntegerValue) : 0);
 }
 
-void TJVCLBaseExTimer::HookEvents() {
-    SetLinkedNames(timerNames);
-    RegisterEventName(hostevent::Timer);
-    Timer()->SetOnTimer(TNotifyEvent::bind<&TJVCLBaseExTimer::Notify<hostevent::Timer>>(this));
-}
+TJHookList TJVCLBaseExTimer::Hooks() const { return timerHooks; }
 
 void TJVCLExTimer::CreateVCL() { AttachVCL(new TTimer(nullptr), true); }
 
@@ -101,11 +106,7 @@ void TJVCLBaseExMenuItem::Construct(TJValueList* args) {
     if (HasVCL() && HasArgs(args) && IsObjectValue(args->At(0))) SetParentWrapper(args->At(0).ObjValue);
 }
 
-void TJVCLBaseExMenuItem::HookEvents() {
-    SetLinkedNames(menuItemNames);
-    RegisterEventName(hostevent::Click);
-    Item()->OnClick = TNotifyEvent::bind<&TJVCLBaseExMenuItem::Notify<hostevent::Click>>(this);
-}
+TJHookList TJVCLBaseExMenuItem::Hooks() const { return menuItemHooks; }
 
 AnsiString TJVCLBaseExMenuItem::Text() const { return HasVCL() ? Item()->Caption() : AnsiString(); }
 

@@ -16,7 +16,7 @@ class TJVCLBaseExTimer : public TJExElement<TJVCLComponent> {
 
     TTimer* Timer() const;
     const TClassInfo* VCLClass() const override;
-    void HookEvents() override;
+    TJHookList Hooks() const override;
 
 protected:
     // An argument sets the interval when it is an integer value, else makes
@@ -36,7 +36,7 @@ class TJVCLBaseExMenuItem : public TJExElement<TJVCLComponent> {
 
     TMenuItem* Item() const;
     const TClassInfo* VCLClass() const override;
-    void HookEvents() override;
+    TJHookList Hooks() const override;
 
     // ---- Published ----
     AnsiString Text() const;

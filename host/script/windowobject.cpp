@@ -1,5 +1,5 @@
-// The window script class: construction, the handlers of the window's own
-// events, the methods and `popupMenu`.
+// The window script class: construction, its surface (the window's
+// properties, `popupMenu`, the methods) and the handlers of its hook rows.
 #include "host/script/windowobject.h"
 
 #include "engine/core/runtime.h"
@@ -9,23 +9,42 @@
 
 namespace {
 
+using WindowFaces = TFontFaces<TForm, TStyleRule::Capitalised>;
+
 const TPropInfo windowWrapperProperties[] = {
     BoolProperty<&TJVCLBaseExForm::PopupMenu, &TJVCLBaseExForm::SetPopupMenu>("popupMenu"),
+    ElementProperty<&TControl::Visible, &TControl::SetVisible>("Visible"),
+    ElementProperty<&TControl::Top, &TControl::SetTop>("Top"),
+    ElementProperty<&TControl::Left, &TControl::SetLeft>("Left"),
+    ElementProperty<&TControl::Width, &TControl::SetWidth>("Width"),
+    ElementProperty<&TControl::Height, &TControl::SetHeight>("Height"),
+    ElementProperty<&TSkinForm::Background, &TSkinForm::SetBackground>("background"),
+    ElementProperty<&TSkinForm::Transparency, &TSkinForm::SetTransparency>("transparency"),
+    ElementProperty<&TSkinForm::TransparentColor, &TSkinForm::SetTransparentColor>("transparentColor"),
+    ElementProperty<&TSkinForm::ColorAlpha, &TSkinForm::SetColorAlpha>("colorAlpha"),
+    ElementProperty<&TSkinForm::ToolTip, &TSkinForm::SetToolTip>("toolTip"),
+    ElementProperty<&WindowFaces::FontName, &WindowFaces::SetFontName>("fontName"),
+    ElementProperty<&WindowFaces::FontSize, &WindowFaces::SetFontSize>("fontSize"),
+    ElementProperty<&WindowFaces::FontStyle, &WindowFaces::SetFontStyle>("fontStyle"),
+    ElementProperty<&WindowFaces::FontColor, &WindowFaces::SetFontColor>("fontColor"),
+    ElementProperty<&WindowFaces::FontCharset, &WindowFaces::SetFontCharset>("fontCharset"),
+    ElementProperty<&TSkinForm::Main, &TSkinForm::Main>("main"),
+    ElementProperty<&TSkinForm::AutoSize, &TSkinForm::AutoSize>("autoSize"),
+    ElementProperty<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont"),
+    ElementProperty<&TSkinForm::FontDialog, &TSkinForm::SetFontDialog>("fontDialog"),
+    ElementProperty<&TSkinForm::Tile, &TSkinForm::SetTile>("tile"),
 };
 
-// The names of the window that scripts read and write.
-const char* const windowPropertyNames[] = {
-    "Visible",   "Top",      "Left",      "Width",     "Height",      "background", "transparency",
-    "transparentColor",      "colorAlpha", "toolTip", "fontName",    "fontSize",   "fontStyle",
-    "fontColor", "fontCharset", "main",   "autoSize",  "ParentFont",  "fontDialog", "tile",
+const TJHook windowOwnHooks[] = {
+    Handle<"OnClose", TCloseEvent, &TJVCLBaseExForm::WindowClose>(),
+    Handle<"OnMouseWheel", TMouseWheelEvent, &TJVCLBaseExForm::WindowMouseWheel>(),
+    Notice<"OnMouseEnter", TJVCLBaseExForm>(),
+    Notice<"OnMouseLeave", TJVCLBaseExForm>(),
+    Notice<"OnSettingChanged", TJVCLBaseExForm>(),
+    Handle<"OnSettingChanging", TSettingChangingEvent, &TJVCLBaseExForm::WindowSettingChanging>(),
+    Notice<"OnFontChanged", TJVCLBaseExForm>(),
 };
-
-const char* const windowEvents[] = {
-    hostevent::Click,     hostevent::Close,     hostevent::DblClick,       hostevent::KeyDown,
-    hostevent::KeyUp,     hostevent::MouseDown, hostevent::MouseMove,      hostevent::MouseUp,
-    hostevent::MouseWheel, hostevent::SettingChanged, hostevent::MouseEnter, hostevent::MouseLeave,
-    hostevent::SettingChanging,
-};
+const TJHookPart windowHooks[] = {windowOwnHooks, TJExVCLWinControl::MouseHooks(), TJExVCLWinControl::KeyHooks()};
 
 // ---- Methods: each needs the window; all but showModal give the window back ----
 
@@ -135,22 +154,7 @@ TSkinForm* TJVCLBaseExForm::Window() const {
     return HasVCL() && VCL()->InheritsFrom(&TSkinForm::classInfo) ? static_cast<TSkinForm*>(VCL()) : nullptr;
 }
 
-void TJVCLBaseExForm::HookEvents() {
-    std::vector<AnsiString> names(std::begin(windowPropertyNames), std::end(windowPropertyNames));
-    for (const AnsiString& own : GetPropNames(ClassType(), false)) names.push_back(own);
-    SetPropertyNames(std::move(names));
-    for (const char* name : windowEvents) RegisterEventName(name);
-    TSkinForm* window = Window();
-    HookMouseEvents(window);
-    HookKeyEvents(window);
-    window->OnClose = TCloseEvent::bind<&TJVCLBaseExForm::WindowClose>(this);
-    window->OnMouseWheel = TMouseWheelEvent::bind<&TJVCLBaseExForm::WindowMouseWheel>(this);
-    window->OnMouseEnter = TNotifyEvent::bind<&TJVCLBaseExForm::Notify<hostevent::MouseEnter>>(this);
-    window->OnMouseLeave = TNotifyEvent::bind<&TJVCLBaseExForm::Notify<hostevent::MouseLeave>>(this);
-    window->OnSettingChanged = TNotifyEvent::bind<&TJVCLBaseExForm::Notify<hostevent::SettingChanged>>(this);
-    window->OnSettingChanging = TSettingChangingEvent::bind<&TJVCLBaseExForm::WindowSettingChanging>(this);
-    window->OnFontChanged = TNotifyEvent::bind<&TJVCLBaseExForm::Notify<hostevent::FontChanged>>(this);
-}
+TJHookList TJVCLBaseExForm::Hooks() const { return windowHooks; }
 
 const TJMethodTable& TJVCLBaseExForm::Methods() const {
     static const TJMethodTable table(windowMethods, TJExVCLWinControl::Methods());

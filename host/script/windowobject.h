@@ -17,7 +17,7 @@ class TJVCLBaseExForm : public TJExVCLWinControl {
     // The linked window; nil when none.
     TSkinForm* Window() const;
     const TClassInfo* VCLClass() const override;
-    void HookEvents() override;
+    TJHookList Hooks() const override;
     const TJMethodTable& Methods() const override;
 
     // ---- Published ----

@@ -139,3 +139,13 @@ gui_config_check() {
     shift
     python3 "$GUI_KIT_DIR/configfile.py" check "$file" "$@"
 }
+
+# gui_bright HANDLE X Y W H: succeeds when a pixel of that part of a layered
+# window is light (red, green and blue all at least 0xc0, premultiplied):
+# white letters drawn on a darker panel.
+gui_bright() {
+    gui pixels "$@" | python3 -c '
+import sys
+light = lambda p: all(int(p[i:i + 2], 16) >= 0xc0 for i in (2, 4, 6))
+sys.exit(0 if any(light(p) for p in sys.stdin.read().split()) else 1)'
+}

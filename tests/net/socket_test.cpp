@@ -1,9 +1,11 @@
 // Lines read by TgSocket and responses read by TgHTTP, over real loopback
-// connections: the test writes the peer's bytes in the segments a table gives.
+// connections: the test writes the peer's bytes in the segments a table gives;
+// what a client's hook raises passing its failure paths and its clean-up.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "net/gftp.h"
 #include "net/ghttp.h"
 
 namespace {
@@ -30,7 +32,7 @@ public:
     void connectClient(TgSocket& client) {
         client.Host = "127.0.0.1";
         client.Port = port;
-        client.Connect();
+        client.TgSocket::Connect();
         peer = accept(listener_, nullptr, nullptr);
     }
     void write(std::string_view bytes) { send(peer, bytes.data(), static_cast<int>(bytes.size()), 0); }
@@ -191,6 +193,50 @@ TEST(HttpResponse, BodyFraming) {
         http.ReceiveAppend(body, -1);
         EXPECT_EQ(body.view(), row.Body);
     }
+}
+
+struct HookCalls {
+    int failures = 0;
+    void status(TObject*, const AnsiString& text) {
+        if (text.startsWith("cmd>CWD") || text.startsWith("nfo>logout")) throw 7;  // a script's abort, say
+    }
+    void failure(TFTPCmdType) { ++failures; }
+    void error(bool& ignore, TFTPCmdType) {
+        ++failures;
+        ignore = true;
+    }
+};
+
+// The command's failure hooks never see the fault (an ignore would swallow
+// it), and a disconnect that faults still closes the connection.
+TEST(HookFaults, PassTheClientUntouchedAfterItsCleanUp) {
+    Loopback loop;
+    TgFTP ftp(1024);
+    loop.connectClient(ftp);
+    loop.write("331 password\r\n230 in\r\n");
+    ftp.User = "user";
+    ftp.Connect();  // already connected: no greeting is read, only the login
+    HookCalls calls;
+    ftp.OnStatus = TSocketStatusEvent::bind<&HookCalls::status>(&calls);
+    ftp.OnFailure = TFTPCommandEvent::bind<&HookCalls::failure>(&calls);
+    ftp.OnCommandError = TFTPErrorEvent::bind<&HookCalls::error>(&calls);
+    const auto raised = [](const EHookFault& fault) {
+        try {
+            fault.Rethrow();
+        } catch (int code) {
+            return code;
+        }
+    };
+    try {
+        ftp.ChangeDir("x");
+        ADD_FAILURE() << "the fault was swallowed";
+    } catch (const EHookFault& fault) {
+        EXPECT_EQ(raised(fault), 7);
+    }
+    EXPECT_EQ(calls.failures, 0);
+    EXPECT_THROW(ftp.Disconnect(), EHookFault);
+    EXPECT_FALSE(ftp.Connected);
+    EXPECT_EQ(ftp.Handle, INVALID_SOCKET);
 }
 
 }  // namespace

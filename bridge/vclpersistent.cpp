@@ -1,7 +1,7 @@
 // The GUI wrapper root: linking and letting go, the checks and errors every
 // GUI wrapper shares, and member access that reaches the linked object's
 // published properties by name (any case) before any member.
-#include "engine/lib/vclpersistent.h"
+#include "bridge/vclpersistent.h"
 
 #include <algorithm>
 
@@ -85,21 +85,16 @@ bool TJVCLPersistent::AttachVCL(TPersistent* object, bool owned) {
     if (!object || !object->InheritsFrom(VCLClass())) return false;
     Owned_ = owned;
     VCL_ = object;
-    std::vector<AnsiString> names = GetPropNames(object->ClassType(), false);
-    // A name the wrapper publishes itself (a control's Items) is listed once.
-    for (AnsiString& name : GetPropNames(ClassType(), false))
-        if (std::none_of(names.begin(), names.end(), [&](const AnsiString& n) { return SameName(n, name); }))
-            names.push_back(std::move(name));
-    SetPropertyNames(std::move(names));
+    if (ShowsLinkedProperties()) {
+        std::vector<AnsiString> names = GetPropNames(object->ClassType(), false);
+        // A name the wrapper publishes itself (a control's Items) is listed once.
+        for (AnsiString& name : GetPropNames(ClassType(), false))
+            if (std::none_of(names.begin(), names.end(), [&](const AnsiString& n) { return SameName(n, name); }))
+                names.push_back(std::move(name));
+        SetPropertyNames(std::move(names));
+    }
     HookEvents();
     return true;
-}
-
-void TJVCLPersistent::SetLinkedNames(const char* const* names, size_t count) {
-    std::vector<AnsiString> list(names, names + count);
-    std::vector<AnsiString> own = GetPropNames(ClassType(), false);
-    list.insert(list.end(), own.begin(), own.end());
-    SetPropertyNames(std::move(list));
 }
 
 void TJVCLPersistent::DetachVCL() {
@@ -192,9 +187,14 @@ void TJVCLPersistent::readLinked(const AnsiString& name, TJValue& value) {
     if (!wrapper->VCL_->InheritsFrom(&TComponent::classInfo)) AddDependent(wrapper);
 }
 
-// A value that does not suit the linked property writes nothing and is not
-// kept either: a member of that name could never be read.
+// A value that does not suit a published property, the wrapper's own or the
+// linked object's, writes nothing and is not kept either: a member of that
+// name could never be read.
 bool TJVCLPersistent::SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args) {
+    if (GetPropInfo(ClassType(), name)) {
+        WritePublishedProperty(this, name, value, nullptr);
+        return true;
+    }
     if (!isLinkedName(name)) return TJObject::SetValueImpl(name, value, args);
     if (!VCL_) RaiseVCLError("VCL is null");
     WritePublishedProperty(VCL_, name, value, nullptr);

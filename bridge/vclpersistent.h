@@ -1,12 +1,15 @@
-// TJVCLPersistent: the script object that stands for one object of the GUI
-// library (a form, a control, a font): the object's published properties as
-// script properties by name, a link that never outlives the object, and the
-// operations through which the GUI bridge's wrappers (bridge/) attach,
-// create, check and release their objects.
+// TJVCLPersistent: the root of the GUI bridge's wrappers (TJVCLComponent,
+// bridge/component.h, derives from it; InstallGUIBridge names it to the
+// engine): the script object that stands for one object of the GUI library
+// (a form, a control, a font), the object's published properties as script
+// properties by name, a link that never outlives the object, and the
+// operations through which the wrappers attach, create, check and release
+// their objects.
 #pragma once
 
 #include <vector>
 
+#include "engine/core/errors.h"
 #include "engine/core/object.h"
 
 class TPersistent;
@@ -37,6 +40,17 @@ class TJVCLPersistent : public TJObject {
     [[noreturn]] void RaiseArgumentsError();
     // "VCL is null" without an object; the arguments error with fewer than minimum.
     virtual void CheckVCL(TJValueList* args, int minimum);
+    // Runs a GUI library call; its exceptions become EVCLError with their message.
+    template <class F>
+    void GuardVCL(F&& call) {
+        try {
+            call();
+        } catch (const EJException&) {
+            throw;
+        } catch (const Exception& e) {
+            RaiseVCLError(e.message());
+        }
+    }
     // Detaches, then links an object of VCLClass; false (nothing linked) otherwise.
     virtual bool AttachVCL(TPersistent* object, bool owned);
     // The class of the objects the wrapper accepts.
@@ -53,14 +67,11 @@ class TJVCLPersistent : public TJObject {
 protected:
     // InitWrapper, then CreateVCL.
     void Construct(TJValueList* args) override;
-    // Lists only these names of the linked object for scripts, the wrapper's
-    // own published names after them (a HookEvents of a wrapper whose object
-    // publishes more than scripts may reach).
-    void SetLinkedNames(const char* const* names, size_t count);
-    template <size_t N>
-    void SetLinkedNames(const char* const (&names)[N]) {
-        SetLinkedNames(names, N);
-    }
+    // Scripts reach the linked object's published properties by name (the
+    // GUI bridge's wrappers); a wrapper answering false shows its own only,
+    // among them the rows that forward to the object (the host's elements,
+    // whose objects publish more than scripts may reach).
+    virtual bool ShowsLinkedProperties() const { return true; }
     // A wrapper of a part of this one's object (a panel, a font), which
     // unlinks with this wrapper: it has no free notification of its own.
     void AddDependent(TJVCLPersistent* wrapper);
