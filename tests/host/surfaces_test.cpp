@@ -47,7 +47,7 @@ TEST_F(SurfaceTest, EachElementListsItsNamesAndEvents) {
         const char* events;
     } cases[] = {
         {"window(true)",
-         "autoSize,background,colorAlpha,ComponentCount,ComponentIndex,ControlCount,fontCharset,fontColor,fontDialog,"
+         "acceptDrop,autoSize,background,colorAlpha,ComponentCount,ComponentIndex,ControlCount,fontCharset,fontColor,fontDialog,"
          "fontName,fontSize,fontStyle,handle,Height,Left,main,Owner,parent,ParentFont,ParentWindow,popupMenu,Showing,"
          "Tag,tile,toolTip,Top,transparency,transparentColor,VCLclassName,Visible,VisibleDockClientCount,Width",
          "onClick,onClose,onDblClick,onFontChanged,onKeyDown,onKeyUp,onMouseDown,onMouseEnter,onMouseLeave,onMouseMove,"
@@ -61,7 +61,7 @@ TEST_F(SurfaceTest, EachElementListsItsNamesAndEvents) {
          "transparentObject,VCLclassName,Visible,width",
          "onClick,onDblClick,onMouseDown,onMouseEnter,onMouseLeave,onMouseMove,onMouseUp"},
         {"edit(w)",
-         "align,canUndo,ComponentCount,ComponentIndex,ControlCount,fontCharset,fontColor,fontName,fontSize,fontStyle,"
+         "acceptDrop,align,canUndo,ComponentCount,ComponentIndex,ControlCount,fontCharset,fontColor,fontName,fontSize,fontStyle,"
          "handle,height,left,modified,multiline,Owner,parent,ParentFont,ParentWindow,selLength,selStart,selText,"
          "Showing,Tag,text,toolTip,top,transparency,VCLclassName,visible,VisibleDockClientCount,width,WordWrap",
          "onChange,onClick,onDblClick,onEnter,onExit,onKeyDown,onKeyUp,onMouseDown,onMouseEnter,onMouseLeave,"
