@@ -19,14 +19,8 @@ void itemResult(TJVCLBaseListView& view, TListItem* item, TJValue& result) {
     else MakeNull(result);
 }
 
-// Null gives nil; a list item wrapper its item; anything else fails.
 bool valueToListItem(const TJValue& value, TListItem*& item) {
-    item = nullptr;
-    if (IsNullValue(value)) return true;
-    TJVCLPersistent* wrapper = WrapperOfValue(value);
-    if (!wrapper || !wrapper->InheritsFrom(&TJVCLBaseListItem::classInfo) || !wrapper->HasVCL()) return false;
-    item = static_cast<TListItem*>(wrapper->VCL());
-    return true;
+    return valueToViewItem(value, &TJVCLBaseListItem::classInfo, item);
 }
 
 // ==== List view properties ====
@@ -174,23 +168,9 @@ void insertThunk(void* data, TObject* sender, TListItem* item) {
     TJEventThunk<"OnInsert", TLVNotifyEvent::Signature>::Call(data, sender, item);
 }
 
-// The script hears of a deletion while the item is whole (not while the
-// control itself goes); then the wrapper lets the item go.
-void deletionThunk(void* data, TObject* sender, TListItem* item) {
-    auto& view = *static_cast<TJVCLBaseListView*>(data);
-    TJDispatchHold hold(view);
-    struct Unlink {
-        TJVCLBaseListView& view;
-        TListItem* item;
-        ~Unlink() { view.ItemDeleted(item); }
-    } unlink{view, item};
-    if (view.HasVCL() && !static_cast<TComponent*>(view.VCL())->IsDestroying())
-        TJEventThunk<"OnDeletion", TLVNotifyEvent::Signature>::Call(data, sender, item);
-}
-
 const TJHook listViewRows[] = {
     OnWith<"OnInsert", TLVNotifyEvent>(&insertThunk),
-    OnWith<"OnDeletion", TLVNotifyEvent>(&deletionThunk),
+    OnWith<"OnDeletion", TLVNotifyEvent>(&viewItemDeletion<TJVCLBaseListView, TLVNotifyEvent, TListItem>),
     On<"OnAdvancedCustomDraw", TLVAdvancedCustomDrawEvent>(),
     On<"OnAdvancedCustomDrawItem", TLVAdvancedCustomDrawItemEvent>(),
     On<"OnAdvancedCustomDrawSubItem", TLVAdvancedCustomDrawSubItemEvent>(),
@@ -255,9 +235,9 @@ bool TJVCLBaseListView::AttachVCL(TPersistent* object, bool owned) {
 // The items stay with the control; their wrappers go from them.
 void TJVCLBaseListView::DetachVCL() {
     if (auto* list = static_cast<TListView*>(HasVCL() ? VCL() : nullptr); list && !list->OwnerData()) {
-        for (int i = 0; i < list->Items()->Count(); ++i) ItemDeleted(list->Items()->Item(i));
+        for (int i = 0; i < list->Items()->Count(); ++i) Issued_.Deleted(list->Items()->Item(i));
     }
-    releaseAll();
+    Issued_.ReleaseAll();
     if (Items_) {
         Items_->DetachVCL();
         Items_->SetListView(nullptr);
@@ -270,45 +250,14 @@ void TJVCLBaseListView::DetachVCL() {
 // go of them from this side.
 void TJVCLBaseListView::Unlinked() {
     TJVCLWinControl::Unlinked();
-    releaseAll();
+    Issued_.ReleaseAll();
     Items_->DetachVCL();
     Items_->SetListView(nullptr);
     Columns_->DetachVCL();
 }
 
-void TJVCLBaseListView::releaseAll() {
-    while (!Issued_.empty()) release(*Issued_.begin());
-}
-
-void TJVCLBaseListView::release(TJVCLBaseListItem* item) {
-    bool kept = item->Kept_;
-    item->Kept_ = false;
-    item->DetachVCL();
-    if (kept) item->DecRef();
-}
-
-void TJVCLBaseListView::Forget(TJVCLBaseListItem* item) { Issued_.erase(item); }
-
 TJVCLBaseListItem* TJVCLBaseListView::ItemWrapper(TListItem* item) {
-    if (!item) return nullptr;
-    if (item->Data()) return static_cast<TJVCLBaseListItem*>(item->Data());
-    auto* wrapper = createObject<TJVCLBaseListItem>(Runtime(), true, nullptr);
-    wrapper->AttachVCL(item, false);
-    wrapper->SetListView(this);
-    Issued_.insert(wrapper);
-    if (!item->ListView()->OwnerData()) {
-        wrapper->IncRef();
-        wrapper->Kept_ = true;
-        item->SetData(wrapper);
-    }
-    return wrapper;
-}
-
-void TJVCLBaseListView::ItemDeleted(TListItem* item) {
-    auto* wrapper = static_cast<TJVCLBaseListItem*>(item->Data());
-    if (!wrapper) return;
-    item->SetData(nullptr);
-    release(wrapper);
+    return Issued_.WrapperOf<TJVCLBaseListItem>(item, item && !item->ListView()->OwnerData());
 }
 
 TObject* TJVCLBaseListView::ItemsProperty() const { return Items_; }
@@ -421,7 +370,7 @@ void TJVCLBaseListItems::AssignItem(int32_t index, const TJValue& value, TJValue
         void* kept = target->Data();
         target->Assign(source);
         target->SetData(kept);
-        auto* targetWrapper = static_cast<TJVCLBaseListItem*>(kept);
+        auto* targetWrapper = static_cast<TJVCLViewItem*>(kept);
         auto* sourceWrapper = static_cast<TJVCLBaseListItem*>(WrapperOfValue(value));
         if (targetWrapper) targetWrapper->SetDataProperty(sourceWrapper->DataProperty());
     });
@@ -583,12 +532,12 @@ const TClassInfo TJVCLBaseListItem::classInfo = makeClassInfo(
     "TJVCLBaseListItem", &TJVCLPersistent::classInfo, listItemProperties, &scriptCreator<TJVCLBaseListItem>);
 
 TJVCLBaseListItem::TJVCLBaseListItem(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLPersistent(key, runtime, args) {
+    : TJVCLViewItem(key, runtime, args) {
     SetClassName("VCLListItem");
 }
 
 void TJVCLBaseListItem::InitWrapper() {
-    TJVCLPersistent::InitWrapper();
+    TJVCLViewItem::InitWrapper();
     SubItems_ = createObject<TJBaseStringsObject>(Runtime(), false, nullptr);
     SubItems_->IncRef();
 }
@@ -596,7 +545,7 @@ void TJVCLBaseListItem::InitWrapper() {
 // A wrapper freed while still linked (at the end of a run) leaves its
 // item's Data empty: a linked item lives.
 TJVCLBaseListItem::~TJVCLBaseListItem() {
-    if (HasVCL() && Item().Data() == this) Item().SetData(nullptr);
+    if (HasVCL() && Item().Data() == static_cast<TJVCLViewItem*>(this)) Item().SetData(nullptr);
     DetachVCL();
     if (SubItems_) SubItems_->DecRef();
 }
@@ -606,41 +555,12 @@ const TJMethodTable& TJVCLBaseListItem::Methods() const {
     return table;
 }
 
-void TJVCLBaseListItem::CheckVCL(TJValueList* args, int minimum) {
-    TJVCLPersistent::CheckVCL(args, minimum);
-    if (!ListView_) RaiseVCLError("vcl is null");
-}
-
 void TJVCLBaseListItem::DetachVCL() {
-    if (ListView_) ListView_->Forget(this);
-    ListView_ = nullptr;
     if (SubItems_) SubItems_->SetStrings(nullptr);
-    SetDataProperty(nullptr);
-    TJVCLPersistent::DetachVCL();
+    TJVCLViewItem::DetachVCL();
 }
 
-void TJVCLBaseListItem::SetDataProperty(TObject* data) {
-    auto* object = static_cast<TJObject*>(data);
-    if (object == Data_) return;
-    if (object) {
-        object->IncRef();
-        AddFreeNotify(object);
-    }
-    if (TJObject* old = Data_) {
-        Data_ = nullptr;
-        RemoveFreeNotify(old);
-        old->RemoveFreeNotify(this);
-        old->DecRef();
-    }
-    Data_ = object;
-}
-
-void TJVCLBaseListItem::FreeNotify(TJNotify* peer) {
-    TJVCLPersistent::FreeNotify(peer);
-    if (peer == Data_) Data_ = nullptr;
-}
-
-TObject* TJVCLBaseListItem::OwnerProperty() const { return ListView_ ? ListView_->ItemsProperty() : nullptr; }
+TObject* TJVCLBaseListItem::OwnerProperty() const { return ListView() ? ListView()->ItemsProperty() : nullptr; }
 
 TObject* TJVCLBaseListItem::PositionProperty() const {
     auto& self = const_cast<TJVCLBaseListItem&>(*this);

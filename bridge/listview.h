@@ -7,9 +7,7 @@
 // (bridge/caster.cpp) reaches item wrappers through ListItemWrapperOf.
 #pragma once
 
-#include <unordered_set>
-
-#include "bridge/controls.h"
+#include "bridge/viewitems.h"
 #include "bridge/wrapper.h"
 #include "ui/listview.h"
 
@@ -41,10 +39,7 @@ class TJVCLBaseListView : public TJVCLFamily<TJVCLWinControl, TListView, "VCLLis
     // The item's wrapper (nil for nil): the one its Data keeps, made and
     // kept there on first use; an owner-data row's, new each time.
     TJVCLBaseListItem* ItemWrapper(TListItem* item);
-    // A deleted item's wrapper lets it go.
-    void ItemDeleted(TListItem* item);
-    // A wrapper given out lets its item go.
-    void Forget(TJVCLBaseListItem* item);
+    TJVCLIssuedItems& Issued() { return Issued_; }
 
     // ---- Published ----
     TObject* ItemsProperty() const;
@@ -55,17 +50,9 @@ protected:
     void Unlinked() override;
 
 private:
-    // Unlinks a wrapper given out, and drops the list's reference on one
-    // its item kept.
-    void release(TJVCLBaseListItem* item);
-    void releaseAll();
-
     TJVCLBaseListItems* Items_ = nullptr;
     TJVCLBaseListColumns* Columns_ = nullptr;
-    // Every item wrapper linked to this one: those items keep (held) and
-    // owner-data rows' (not held). A dying control's are let go from here,
-    // without touching its items.
-    std::unordered_set<TJVCLBaseListItem*> Issued_;
+    TJVCLIssuedItems Issued_{*this};
 };
 using TJVCLListView = TJVCLLeaf<"TJVCLListView", TJVCLBaseListView, TListView>;
 
@@ -110,25 +97,21 @@ class TJVCLBaseListColumns : public TJVCLPersistent {
     int32_t CountProperty() const;
 };
 
-class TJVCLBaseListItem : public TJVCLPersistent {
+class TJVCLBaseListItem : public TJVCLViewItem {
     RTL_DECLARE_CLASS()
     TJVCLBaseListItem(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJVCLBaseListItem() override;
 
-    void CheckVCL(TJValueList* args, int minimum) override;
     const TClassInfo* VCLClass() const override { return &TListItem::classInfo; }
     const TJMethodTable& Methods() const override;
-    // Also the list view link, the sub-items' target and the script Data.
+    // Also the sub-items' target.
     void DetachVCL() override;
-    void FreeNotify(TJNotify* peer) override;
 
     TListItem& Item() { return *static_cast<TListItem*>(VCL()); }
-    void SetListView(TJVCLBaseListView* view) { ListView_ = view; }
+    TJVCLBaseListView* ListView() const { return static_cast<TJVCLBaseListView*>(View()); }
 
     // ---- Published ----
-    TObject* DataProperty() const { return Data_; }
-    void SetDataProperty(TObject* data);
-    TObject* ListViewProperty() const { return ListView_; }
+    TObject* ListViewProperty() const { return ListView(); }
     TObject* OwnerProperty() const;
     TObject* PositionProperty() const;
     void SetPositionProperty(TObject* point);
@@ -138,11 +121,7 @@ protected:
     void InitWrapper() override;
 
 private:
-    friend class TJVCLBaseListView;
-    TJVCLBaseListView* ListView_ = nullptr;
-    bool Kept_ = false;                         // its item's Data holds it, with the list's reference
-    TJObject* Data_ = nullptr;                  // held, and linked for its free notification
-    TJBaseStringsObject* SubItems_ = nullptr;   // held
+    TJBaseStringsObject* SubItems_ = nullptr;  // held
 };
 
 // The kept (or new) wrapper of a list item for the caster; nil for any

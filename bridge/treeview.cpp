@@ -16,14 +16,8 @@ void nodeResult(TJVCLBaseTreeView& view, TTreeNode* node, TJValue& result) {
     else MakeNull(result);
 }
 
-// Null gives nil; a node wrapper its node; anything else fails.
 bool valueToTreeNode(const TJValue& value, TTreeNode*& node) {
-    node = nullptr;
-    if (IsNullValue(value)) return true;
-    TJVCLPersistent* wrapper = WrapperOfValue(value);
-    if (!wrapper || !wrapper->InheritsFrom(&TJVCLBaseTreeNode::classInfo) || !wrapper->HasVCL()) return false;
-    node = static_cast<TTreeNode*>(wrapper->VCL());
-    return true;
+    return valueToViewItem(value, &TJVCLBaseTreeNode::classInfo, node);
 }
 
 TTreeNode* nodeArgument(TJVCLPersistent& self, const TJValue& value) {
@@ -97,22 +91,8 @@ const TJWrapperMethod treeViewMethods[] = {
     Call<&TTreeView::SaveToFile>("saveToFile"),
 };
 
-// The script hears of a deletion while the node is whole (not while the
-// control itself goes); then the wrapper lets the node go.
-void deletionThunk(void* data, TObject* sender, TTreeNode* node) {
-    auto& view = *static_cast<TJVCLBaseTreeView*>(data);
-    TJDispatchHold hold(view);
-    struct Unlink {
-        TJVCLBaseTreeView& view;
-        TTreeNode* node;
-        ~Unlink() { view.NodeDeleted(node); }
-    } unlink{view, node};
-    if (view.HasVCL() && !static_cast<TComponent*>(view.VCL())->IsDestroying())
-        TJEventThunk<"OnDeletion", TTVNotifyEvent::Signature>::Call(data, sender, node);
-}
-
 const TJHook treeViewRows[] = {
-    OnWith<"OnDeletion", TTVNotifyEvent>(&deletionThunk),
+    OnWith<"OnDeletion", TTVNotifyEvent>(&viewItemDeletion<TJVCLBaseTreeView, TTVNotifyEvent, TTreeNode>),
     On<"OnAdvancedCustomDraw", TLVAdvancedCustomDrawEvent>(),
     On<"OnAdvancedCustomDrawItem", TTVAdvancedCustomDrawItemEvent>(),
     On<"OnChange", TTVNotifyEvent>(),
@@ -169,9 +149,9 @@ bool TJVCLBaseTreeView::AttachVCL(TPersistent* object, bool owned) {
 // The nodes stay with the control; their wrappers go from them.
 void TJVCLBaseTreeView::DetachVCL() {
     if (auto* tree = static_cast<TTreeView*>(HasVCL() ? VCL() : nullptr)) {
-        for (int i = 0; i < tree->Items()->Count(); ++i) NodeDeleted(tree->Items()->Item(i));
+        for (int i = 0; i < tree->Items()->Count(); ++i) Issued_.Deleted(tree->Items()->Item(i));
     }
-    releaseAll();
+    Issued_.ReleaseAll();
     if (Items_) {
         Items_->DetachVCL();
         Items_->SetTreeView(nullptr);
@@ -183,37 +163,13 @@ void TJVCLBaseTreeView::DetachVCL() {
 // go of them from this side.
 void TJVCLBaseTreeView::Unlinked() {
     TJVCLWinControl::Unlinked();
-    releaseAll();
+    Issued_.ReleaseAll();
     Items_->DetachVCL();
     Items_->SetTreeView(nullptr);
 }
 
-void TJVCLBaseTreeView::releaseAll() {
-    while (!Issued_.empty()) release(*Issued_.begin());
-}
-
-void TJVCLBaseTreeView::release(TJVCLBaseTreeNode* node) {
-    node->DetachVCL();
-    node->DecRef();
-}
-
 TJVCLBaseTreeNode* TJVCLBaseTreeView::NodeWrapper(TTreeNode* node) {
-    if (!node) return nullptr;
-    if (node->Data()) return static_cast<TJVCLBaseTreeNode*>(node->Data());
-    auto* wrapper = createObject<TJVCLBaseTreeNode>(Runtime(), true, nullptr);
-    wrapper->AttachVCL(node, false);
-    wrapper->TreeView_ = this;
-    wrapper->IncRef();
-    Issued_.insert(wrapper);
-    node->SetData(wrapper);
-    return wrapper;
-}
-
-void TJVCLBaseTreeView::NodeDeleted(TTreeNode* node) {
-    auto* wrapper = static_cast<TJVCLBaseTreeNode*>(node->Data());
-    if (!wrapper) return;
-    node->SetData(nullptr);
-    release(wrapper);
+    return Issued_.WrapperOf<TJVCLBaseTreeNode>(node, true);
 }
 
 TObject* TJVCLBaseTreeView::ItemsProperty() const { return Items_; }
@@ -322,7 +278,7 @@ int32_t TJVCLBaseTreeNodes::LengthProperty() const {
 
 void TJVCLBaseTreeNodes::GetItem(int32_t index, TJValue& value) {
     MakeNull(value);
-    if (TreeView_ && index >= 0 && index < LengthProperty()) nodeResult(*TreeView_, Nodes().Item(index), value);
+    if (TreeView_ && index >= 0 && index < LengthProperty()) nodeResult(*TreeView(), Nodes().Item(index), value);
 }
 
 bool TJVCLBaseTreeNodes::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
@@ -450,14 +406,14 @@ const TClassInfo TJVCLBaseTreeNode::classInfo = makeClassInfo(
     "TJVCLBaseTreeNode", &TJVCLPersistent::classInfo, treeNodeProperties, &scriptCreator<TJVCLBaseTreeNode>);
 
 TJVCLBaseTreeNode::TJVCLBaseTreeNode(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJVCLPersistent(key, runtime, args) {
+    : TJVCLViewItem(key, runtime, args) {
     SetClassName("VCLTreeNode");
 }
 
 // A wrapper freed while still linked (at the end of a run) leaves its node's
 // Data empty: a linked node lives.
 TJVCLBaseTreeNode::~TJVCLBaseTreeNode() {
-    if (HasVCL() && Node().Data() == this) Node().SetData(nullptr);
+    if (HasVCL() && Node().Data() == static_cast<TJVCLViewItem*>(this)) Node().SetData(nullptr);
     DetachVCL();
 }
 
@@ -466,45 +422,12 @@ const TJMethodTable& TJVCLBaseTreeNode::Methods() const {
     return table;
 }
 
-void TJVCLBaseTreeNode::CheckVCL(TJValueList* args, int minimum) {
-    TJVCLPersistent::CheckVCL(args, minimum);
-    if (!TreeView_) RaiseVCLError("vcl is null");
-}
-
-void TJVCLBaseTreeNode::DetachVCL() {
-    if (TreeView_) TreeView_->Forget(this);
-    TreeView_ = nullptr;
-    SetDataProperty(nullptr);
-    TJVCLPersistent::DetachVCL();
-}
-
-void TJVCLBaseTreeNode::SetDataProperty(TObject* data) {
-    auto* object = static_cast<TJObject*>(data);
-    if (object == Data_) return;
-    if (object) {
-        object->IncRef();
-        AddFreeNotify(object);
-    }
-    if (TJObject* old = Data_) {
-        Data_ = nullptr;
-        RemoveFreeNotify(old);
-        old->RemoveFreeNotify(this);
-        old->DecRef();
-    }
-    Data_ = object;
-}
-
-void TJVCLBaseTreeNode::FreeNotify(TJNotify* peer) {
-    TJVCLPersistent::FreeNotify(peer);
-    if (peer == Data_) Data_ = nullptr;
-}
-
-TObject* TJVCLBaseTreeNode::OwnerProperty() const { return TreeView_ ? TreeView_->ItemsProperty() : nullptr; }
+TObject* TJVCLBaseTreeNode::OwnerProperty() const { return TreeView() ? TreeView()->ItemsProperty() : nullptr; }
 
 TObject* TJVCLBaseTreeNode::ParentProperty() const {
     auto& self = const_cast<TJVCLBaseTreeNode&>(*this);
     self.CheckVCL(nullptr, 0);
-    return TreeView_->NodeWrapper(self.Node().Parent());
+    return TreeView()->NodeWrapper(self.Node().Parent());
 }
 
 int64_t TJVCLBaseTreeNode::ItemIdProperty() const {
@@ -516,7 +439,7 @@ int64_t TJVCLBaseTreeNode::ItemIdProperty() const {
 void TJVCLBaseTreeNode::ChildAt(int32_t index, TJValue& result) {
     CheckVCL(nullptr, 0);
     if (index < 0 || index >= Node().Count()) RaiseArgumentsError();
-    nodeResult(*TreeView_, Node().Item(index), result);
+    nodeResult(*TreeView(), Node().Item(index), result);
 }
 
 void TJVCLBaseTreeNode::AssignChild(int32_t index, const TJValue& value) {
@@ -525,7 +448,7 @@ void TJVCLBaseTreeNode::AssignChild(int32_t index, const TJValue& value) {
     TTreeNode* source = nodeArgument(*this, value);
     GuardVCL([&] {
         TTreeNode* target = Node().Item(index);
-        TJVCLBaseTreeNode* targetWrapper = TreeView_->NodeWrapper(target);
+        TJVCLBaseTreeNode* targetWrapper = TreeView()->NodeWrapper(target);
         target->Assign(source);
         target->SetData(targetWrapper);
         targetWrapper->SetDataProperty(static_cast<TJVCLBaseTreeNode*>(WrapperOfValue(value))->DataProperty());
@@ -534,8 +457,8 @@ void TJVCLBaseTreeNode::AssignChild(int32_t index, const TJValue& value) {
 
 void TJVCLBaseTreeNode::GetItem(int32_t index, TJValue& value) {
     MakeNull(value);
-    if (TreeView_ && HasVCL() && index >= 0 && index < Node().Count())
-        nodeResult(*TreeView_, Node().Item(index), value);
+    if (TreeView() && HasVCL() && index >= 0 && index < Node().Count())
+        nodeResult(*TreeView(), Node().Item(index), value);
 }
 
 bool TJVCLBaseTreeNode::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {

@@ -6,8 +6,6 @@
 // through TreeNodeWrapperOf.
 #pragma once
 
-#include <unordered_set>
-
 #include "bridge/listview.h"  // the custom-draw types and their names
 #include "ui/treeview.h"
 
@@ -26,9 +24,7 @@ class TJVCLBaseTreeView : public TJVCLFamily<TJVCLWinControl, TTreeView, "VCLTre
 
     // The node's wrapper (nil for nil), made and kept in its Data on first use.
     TJVCLBaseTreeNode* NodeWrapper(TTreeNode* node);
-    // A deleted node's wrapper lets it go.
-    void NodeDeleted(TTreeNode* node);
-    void Forget(TJVCLBaseTreeNode* node) { Issued_.erase(node); }
+    TJVCLIssuedItems& Issued() { return Issued_; }
 
     TObject* ItemsProperty() const;
 
@@ -37,13 +33,8 @@ protected:
     void Unlinked() override;
 
 private:
-    void release(TJVCLBaseTreeNode* node);
-    void releaseAll();
-
     TJVCLBaseTreeNodes* Items_ = nullptr;
-    // Every node wrapper linked to this one, each held by the tree; a dying
-    // control's are let go from here, without touching its nodes.
-    std::unordered_set<TJVCLBaseTreeNode*> Issued_;
+    TJVCLIssuedItems Issued_{*this};
 };
 using TJVCLTreeView = TJVCLLeaf<"TJVCLTreeView", TJVCLBaseTreeView, TTreeView>;
 
@@ -69,16 +60,13 @@ private:
     TJVCLBaseTreeView* TreeView_ = nullptr;
 };
 
-class TJVCLBaseTreeNode : public TJVCLPersistent {
+class TJVCLBaseTreeNode : public TJVCLViewItem {
     RTL_DECLARE_CLASS()
     TJVCLBaseTreeNode(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJVCLBaseTreeNode() override;
 
-    void CheckVCL(TJValueList* args, int minimum) override;
     const TClassInfo* VCLClass() const override { return &TTreeNode::classInfo; }
     const TJMethodTable& Methods() const override;
-    void DetachVCL() override;
-    void FreeNotify(TJNotify* peer) override;
     bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) override;
     bool SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args) override;
     bool IsArrayLike() override { return true; }
@@ -86,7 +74,7 @@ class TJVCLBaseTreeNode : public TJVCLPersistent {
     void GetItem(int32_t index, TJValue& value) override;
 
     TTreeNode& Node() { return *static_cast<TTreeNode*>(VCL()); }
-    TJVCLBaseTreeView* TreeView() const { return TreeView_; }
+    TJVCLBaseTreeView* TreeView() const { return static_cast<TJVCLBaseTreeView*>(View()); }
     // The child at the index; the arguments error outside the children.
     void ChildAt(int32_t index, TJValue& result);
     // Copies the value's node onto the child at the index, which keeps its
@@ -94,18 +82,11 @@ class TJVCLBaseTreeNode : public TJVCLPersistent {
     void AssignChild(int32_t index, const TJValue& value);
 
     // ---- Published ----
-    TObject* DataProperty() const { return Data_; }
-    void SetDataProperty(TObject* data);
-    TObject* TreeViewProperty() const { return TreeView_; }
+    TObject* TreeViewProperty() const { return TreeView(); }
     TObject* OwnerProperty() const;
     TObject* ParentProperty() const;
     int64_t ItemIdProperty() const;
     int32_t LengthProperty() const { return HasVCL() ? static_cast<TTreeNode*>(VCL())->Count() : 0; }
-
-private:
-    friend class TJVCLBaseTreeView;
-    TJVCLBaseTreeView* TreeView_ = nullptr;
-    TJObject* Data_ = nullptr;  // held, and linked for its free notification
 };
 
 // The kept wrapper of a tree node for the caster; nil for any other object.
