@@ -61,16 +61,32 @@ TCustomDrawStage customDrawStage(DWORD drawStage) {
 }
 
 TCustomDrawState customDrawState(UINT itemState) {
-    static const struct {
-        UINT Flag;
-        TCustomDrawStateElement Element;
-    } flags[] = {{CDIS_SELECTED, cdsSelected}, {CDIS_GRAYED, cdsGrayed},   {CDIS_DISABLED, cdsDisabled},
-                 {CDIS_CHECKED, cdsChecked},   {CDIS_FOCUS, cdsFocused},   {CDIS_DEFAULT, cdsDefault},
-                 {CDIS_HOT, cdsHot},           {CDIS_MARKED, cdsMarked}, {CDIS_INDETERMINATE, cdsIndeterminate}};
-    TCustomDrawState state;
-    for (const auto& flag : flags)
-        if (itemState & flag.Flag) state |= setOf(flag.Element);
-    return state;
+    static const TFlagElement<TCustomDrawStateElement> flags[] = {
+        {CDIS_SELECTED, cdsSelected}, {CDIS_GRAYED, cdsGrayed}, {CDIS_DISABLED, cdsDisabled},
+        {CDIS_CHECKED, cdsChecked},   {CDIS_FOCUS, cdsFocused}, {CDIS_DEFAULT, cdsDefault},
+        {CDIS_HOT, cdsHot},           {CDIS_MARKED, cdsMarked}, {CDIS_INDETERMINATE, cdsIndeterminate}};
+    return flagsToSet<TCustomDrawState>(itemState, flags);
+}
+
+LRESULT customDrawControl(TObject* sender, const NMCUSTOMDRAW& draw, const TLVCustomDrawEvent& onDraw,
+                          const TLVAdvancedCustomDrawEvent& onAdvanced, bool itemLevel) {
+    bool defaultDraw = true;
+    TCustomDrawStage stage = customDrawStage(draw.dwDrawStage);
+    if (stage == cdPrePaint) onDraw(sender, draw.rc, defaultDraw);
+    if (defaultDraw) onAdvanced(sender, draw.rc, stage, defaultDraw);
+    if (!defaultDraw) return CDRF_SKIPDEFAULT;
+    LRESULT result = itemLevel ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    return result | (onAdvanced ? CDRF_NOTIFYPOSTPAINT : 0);
+}
+
+void TUpdateCount::Begin(TWinControl& control) {
+    if (Count_++ == 0 && control.HandleAllocated()) SendMessageA(control.Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TUpdateCount::End(TWinControl& control) {
+    if (Count_ == 0 || --Count_ > 0 || !control.HandleAllocated()) return;
+    SendMessageA(control.Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(control.Handle(), nullptr, TRUE);
 }
 
 // Copies a text into a buffer the window gave, cut to fit.
@@ -86,6 +102,15 @@ void copyDispText(wchar_t* to, int room, const AnsiString& text) {
     size_t n = std::min(wide.size(), static_cast<size_t>(room - 1));
     std::wmemcpy(to, wide.data(), n);
     to[n] = 0;
+}
+
+std::optional<AnsiString> editedText(const char* text) {
+    if (!text) return std::nullopt;
+    return AnsiString(text);
+}
+std::optional<AnsiString> editedText(const wchar_t* text) {
+    if (!text) return std::nullopt;
+    return wideToAnsi(text);
 }
 
 // ==== Columns ====
@@ -185,7 +210,7 @@ void TListItem::SetIndent(int value) {
 // The window redraws the row; its texts come from the item again.
 void TListItem::changed() {
     TListView* view = ListView();
-    if (this == Owner_->RowItem_.get() || Row_ < 0 || !view->HandleAllocated() || Owner_->UpdateCount_) return;
+    if (this == Owner_->RowItem_.get() || Row_ < 0 || !view->HandleAllocated() || Owner_->Updates_.Updating()) return;
     view->send(LVM_UPDATE, static_cast<WPARAM>(Row_));
 }
 
@@ -359,14 +384,9 @@ void TListItems::Delete(int index) {
 
 void TListItems::Clear() {
     if (Owner_->OwnerData()) return SetCount(0);
-    BeginUpdate();
-    try {
+    Updates_.Around(*Owner_, [this] {
         while (!Items_.empty()) Delete(static_cast<int>(Items_.size()) - 1);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 int TListItems::IndexOf(const TListItem* item) const {
@@ -374,15 +394,9 @@ int TListItems::IndexOf(const TListItem* item) const {
     return item->Row_;
 }
 
-void TListItems::BeginUpdate() {
-    if (UpdateCount_++ == 0 && Owner_->HandleAllocated()) Owner_->send(WM_SETREDRAW, FALSE);
-}
+void TListItems::BeginUpdate() { Updates_.Begin(*Owner_); }
 
-void TListItems::EndUpdate() {
-    if (UpdateCount_ == 0 || --UpdateCount_ > 0 || !Owner_->HandleAllocated()) return;
-    Owner_->send(WM_SETREDRAW, TRUE);
-    InvalidateRect(Owner_->Handle(), nullptr, TRUE);
-}
+void TListItems::EndUpdate() { Updates_.End(*Owner_); }
 
 // ==== The list view ====
 
@@ -467,17 +481,11 @@ void TListView::updateColumns() {
     }
 }
 
-template <class T>
-void setStyle(TListView& view, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    if (view.HandleAllocated()) view.RecreateWnd();
-}
-
-void TListView::SetViewStyle(TViewStyle value) { setStyle(*this, ViewStyle_, value); }
-void TListView::SetReadOnly(bool value) { setStyle(*this, ReadOnly_, value); }
-void TListView::SetMultiSelect(bool value) { setStyle(*this, MultiSelect_, value); }
-void TListView::SetHideSelection(bool value) { setStyle(*this, HideSelection_, value); }
+void TListView::SetViewStyle(TViewStyle value) { setWindowStyle(*this, ViewStyle_, value); }
+void TListView::SetReadOnly(bool value) { setWindowStyle(*this, ReadOnly_, value); }
+void TListView::SetMultiSelect(bool value) { setWindowStyle(*this, MultiSelect_, value); }
+void TListView::SetHideSelection(bool value) { setWindowStyle(*this, HideSelection_, value); }
+void TListView::SetCheckboxes(bool value) { setWindowStyle(*this, Checkboxes_, value); }
 
 // The items go with the change of kind: an owner-data list holds none.
 void TListView::SetOwnerData(bool value) {
@@ -486,12 +494,6 @@ void TListView::SetOwnerData(bool value) {
     OwnerData_ = value;
     Items_->RowCount_ = 0;
     Items_->RowItem_.reset(value ? new TListItem(Items_.get()) : nullptr);
-    if (HandleAllocated()) RecreateWnd();
-}
-
-void TListView::SetCheckboxes(bool value) {
-    if (value == Checkboxes_) return;
-    Checkboxes_ = value;
     if (HandleAllocated()) RecreateWnd();
 }
 
@@ -587,31 +589,14 @@ TRect TListView::BoundingRect() const {
 
 // ==== Actions ====
 
-// The order is made on a copy and taken only when whole: a compare handler
-// that raises leaves the items as they were, and the items cannot change
-// under a sort. The compare box starts with the captions' comparison, so a
-// sort without a handler sorts by caption. The window then sorts its rows by
-// the items' new places.
+// The window sorts its rows by the items' new places.
 int CALLBACK TListView::compareRows(LPARAM a, LPARAM b, LPARAM) {
     return reinterpret_cast<TListItem*>(a)->Row_ - reinterpret_cast<TListItem*>(b)->Row_;
 }
 
 bool TListView::AlphaSort() {
     if (OwnerData_ || Sorting_) return false;
-    std::vector<TListItem*> order = Items_->Items_;
-    Sorting_ = true;
-    try {
-        std::stable_sort(order.begin(), order.end(), [this](TListItem* a, TListItem* b) {
-            int compare = compareLocaleText(a->Caption_.view(), b->Caption_.view(), false);
-            OnCompare(this, a, b, 0, compare);
-            return compare < 0;
-        });
-    } catch (...) {
-        Sorting_ = false;
-        throw;
-    }
-    Sorting_ = false;
-    Items_->Items_ = std::move(order);
+    sortByText(Items_->Items_, &TListItem::Caption_, this, OnCompare, Sorting_);
     Items_->renumber(0);
     if (HandleAllocated()) {
         send(LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&compareRows));
@@ -657,16 +642,11 @@ THitTests TListView::GetHitTestInfoAt(int x, int y) const {
     LVHITTESTINFO hit{};
     hit.pt = {x, y};
     send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    static const struct {
-        UINT Flag;
-        THitTest Element;
-    } flags[] = {{LVHT_ABOVE, htAbove},         {LVHT_BELOW, htBelow},          {LVHT_NOWHERE, htNowhere},
-                 {LVHT_ONITEM, htOnItem},       {LVHT_ONITEMICON, htOnIcon},    {LVHT_ONITEMLABEL, htOnLabel},
-                 {LVHT_ONITEMSTATEICON, htOnStateIcon}, {LVHT_TOLEFT, htToLeft}, {LVHT_TORIGHT, htToRight}};
-    THitTests result = 0;
-    for (const auto& flag : flags)
-        if (hit.flags & flag.Flag) result |= setOf(flag.Element);
-    return result;
+    static const TFlagElement<THitTest> flags[] = {
+        {LVHT_ABOVE, htAbove},   {LVHT_BELOW, htBelow},       {LVHT_NOWHERE, htNowhere},
+        {LVHT_ONITEM, htOnItem}, {LVHT_ONITEMICON, htOnIcon}, {LVHT_ONITEMLABEL, htOnLabel},
+        {LVHT_ONITEMSTATEICON, htOnStateIcon}, {LVHT_TOLEFT, htToLeft}, {LVHT_TORIGHT, htToRight}};
+    return flagsToSet<THitTests>(hit.flags, flags);
 }
 
 TListItem* TListView::GetItemAt(int x, int y) const {
@@ -747,13 +727,12 @@ void TListView::notify(TMessage& message) {
         return;
     case LVN_ENDLABELEDITA: {
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
-        message.Result = endEdit(item.iItem, item.pszText);
+        message.Result = endEdit(item.iItem, editedText(item.pszText));
         return;
     }
     case LVN_ENDLABELEDITW: {
         LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-        AnsiString text = item.pszText ? wideToAnsi(item.pszText) : AnsiString();
-        message.Result = endEdit(item.iItem, item.pszText ? text.c_str() : nullptr);
+        message.Result = endEdit(item.iItem, editedText(item.pszText));
         return;
     }
     case LVN_ITEMCHANGED: {
@@ -817,10 +796,10 @@ bool TListView::beginEdit(int row) {
 }
 
 // The caption is the item's: the window's answer does not matter.
-bool TListView::endEdit(int row, const char* text) {
+bool TListView::endEdit(int row, const std::optional<AnsiString>& text) {
     TListItem* item = rowItem(row);
     if (!item || !text) return false;
-    AnsiString caption(text);
+    AnsiString caption = *text;
     OnEdited(this, item, caption);
     if (!OwnerData_) item->SetCaption(caption);
     return false;
@@ -830,17 +809,13 @@ bool TListView::endEdit(int row, const char* text) {
 // that clears DefaultDraw skips the control's own drawing.
 LRESULT TListView::customDraw(NMLVCUSTOMDRAW& draw) {
     DWORD stage = draw.nmcd.dwDrawStage;
+    if (!(stage & CDDS_ITEM)) {
+        bool itemLevel = OnCustomDrawItem || OnAdvancedCustomDrawItem || OnCustomDrawSubItem ||
+                         OnAdvancedCustomDrawSubItem;
+        return customDrawControl(this, draw.nmcd, OnCustomDraw, OnAdvancedCustomDraw, itemLevel);
+    }
     bool defaultDraw = true;
     TCustomDrawStage drawStage = customDrawStage(stage);
-    bool itemLevel = OnCustomDrawItem || OnAdvancedCustomDrawItem || OnCustomDrawSubItem ||
-                     OnAdvancedCustomDrawSubItem;
-    if (!(stage & CDDS_ITEM)) {
-        if (drawStage == cdPrePaint) OnCustomDraw(this, draw.nmcd.rc, defaultDraw);
-        if (defaultDraw) OnAdvancedCustomDraw(this, draw.nmcd.rc, drawStage, defaultDraw);
-        if (!defaultDraw) return CDRF_SKIPDEFAULT;
-        LRESULT result = itemLevel ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
-        return result | (OnAdvancedCustomDraw ? CDRF_NOTIFYPOSTPAINT : 0);
-    }
     TListItem* item = OwnerData_ ? rowItem(static_cast<int>(draw.nmcd.dwItemSpec))
                                  : reinterpret_cast<TListItem*>(draw.nmcd.lItemlParam);
     if (!item) return CDRF_DODEFAULT;

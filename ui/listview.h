@@ -10,7 +10,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "rtl/collection.h"
@@ -43,6 +45,8 @@ enum TCustomDrawStateElement : uint8_t {
 extern const TSetInfo CustomDrawStateInfo;
 using TCustomDrawState = TSet<TCustomDrawStateElement, CustomDrawStateInfo, uint16_t>;
 
+// ==== What the list view and the tree view share ====
+
 // The custom-draw stage and item state of a custom-draw notification.
 TCustomDrawStage customDrawStage(DWORD drawStage);
 TCustomDrawState customDrawState(UINT itemState);
@@ -50,6 +54,92 @@ TCustomDrawState customDrawState(UINT itemState);
 // (the wide form converted from code page 932).
 void copyDispText(char* to, int room, const AnsiString& text);
 void copyDispText(wchar_t* to, int room, const AnsiString& text);
+// The text of an end-of-edit notification in code page 932; none when the
+// edit was cancelled.
+std::optional<AnsiString> editedText(const char* text);
+std::optional<AnsiString> editedText(const wchar_t* text);
+
+// A flag of the control's and the set element it stands for.
+template <class E>
+struct TFlagElement {
+    UINT Flag;
+    E Element;
+};
+// The set of the elements whose flags are among the flags.
+template <class S, class E, size_t N>
+S flagsToSet(UINT flags, const TFlagElement<E> (&table)[N]) {
+    S set{};
+    for (const auto& row : table)
+        if (flags & row.Flag) set |= setOf(row.Element);
+    return set;
+}
+
+using TLVCustomDrawEvent = TEvent<void(TObject* Sender, const TRect& ARect, bool& DefaultDraw)>;
+using TLVAdvancedCustomDrawEvent =
+    TEvent<void(TObject* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+// The whole control's stage of a custom draw: OnCustomDraw before the
+// painting, OnAdvancedCustomDraw at each stage while the drawing is the
+// control's own; the answer asks for the items' stage when itemLevel (a
+// handler waits there) and for the stage after the painting when
+// OnAdvancedCustomDraw waits for it.
+LRESULT customDrawControl(TObject* sender, const NMCUSTOMDRAW& draw, const TLVCustomDrawEvent& onDraw,
+                          const TLVAdvancedCustomDrawEvent& onAdvanced, bool itemLevel);
+
+// Sets a field the window is made with; a window made already is made again.
+template <class T>
+void setWindowStyle(TWinControl& control, T& field, T value) {
+    if (field == value) return;
+    field = value;
+    control.RecreateWnd();
+}
+
+// The items' BeginUpdate and EndUpdate: the control stops drawing at the
+// first and draws itself whole after the last.
+class TUpdateCount {
+public:
+    bool Updating() const { return Count_ > 0; }
+    void Begin(TWinControl& control);
+    void End(TWinControl& control);
+    // Runs a change of many items between the two, also when it raises.
+    template <class F>
+    void Around(TWinControl& control, F&& change) {
+        Begin(control);
+        try {
+            change();
+        } catch (...) {
+            End(control);
+            throw;
+        }
+        End(control);
+    }
+
+private:
+    int Count_ = 0;
+};
+
+// Sorts the items (a level of nodes) on a copy, taken only when whole: a
+// compare handler that raises leaves them as they were, and sorting is set
+// meanwhile, so that nothing adds or deletes under the sort. The compare
+// box starts with the texts' comparison, so a sort without a handler sorts
+// by text.
+template <class Item, class Event>
+void sortByText(std::vector<Item*>& items, AnsiString Item::*text, TObject* sender, const Event& onCompare,
+                bool& sorting) {
+    std::vector<Item*> order = items;
+    sorting = true;
+    try {
+        std::stable_sort(order.begin(), order.end(), [&](Item* a, Item* b) {
+            int compare = compareLocaleText((a->*text).view(), (b->*text).view(), false);
+            onCompare(sender, a, b, 0, compare);
+            return compare < 0;
+        });
+    } catch (...) {
+        sorting = false;
+        throw;
+    }
+    sorting = false;
+    items = std::move(order);
+}
 
 class TListItem;
 class TListColumn;
@@ -65,13 +155,10 @@ using TLVOwnerDataHintEvent = TEvent<void(TObject* Sender, int StartIndex, int E
 using TLVOwnerDataFindEvent =
     TEvent<void(TObject* Sender, TItemFind Find, const AnsiString& FindString, TPoint FindPosition, int FindData,
                 int StartIndex, TSearchDirection Direction, bool Wrap, int& Index)>;
-using TLVCustomDrawEvent = TEvent<void(TObject* Sender, const TRect& ARect, bool& DefaultDraw)>;
 using TLVCustomDrawItemEvent =
     TEvent<void(TObject* Sender, TListItem* Item, TCustomDrawState State, bool& DefaultDraw)>;
 using TLVCustomDrawSubItemEvent =
     TEvent<void(TObject* Sender, TListItem* Item, int SubItem, TCustomDrawState State, bool& DefaultDraw)>;
-using TLVAdvancedCustomDrawEvent =
-    TEvent<void(TObject* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
 using TLVAdvancedCustomDrawItemEvent = TEvent<void(TObject* Sender, TListItem* Item, TCustomDrawState State,
                                                    TCustomDrawStage Stage, bool& DefaultDraw)>;
 using TLVAdvancedCustomDrawSubItemEvent = TEvent<void(TObject* Sender, TListItem* Item, int SubItem,
@@ -233,7 +320,7 @@ private:
     std::vector<TListItem*> Items_;
     std::unique_ptr<TListItem> RowItem_;  // owner data
     int RowCount_ = 0;                    // owner data
-    int UpdateCount_ = 0;
+    TUpdateCount Updates_;
 };
 
 // ==== The list view ====
@@ -335,7 +422,7 @@ private:
     LRESULT customDraw(NMLVCUSTOMDRAW& draw);
     LRESULT findItem(const NMLVFINDITEMA* find, const NMLVFINDITEMW* findW);
     bool beginEdit(int row);
-    bool endEdit(int row, const char* text);
+    bool endEdit(int row, const std::optional<AnsiString>& text);
     int rowOf(const TListItem* item) const;
     // The window's rows in the items' new order (the sort's compare callback).
     static int CALLBACK compareRows(LPARAM a, LPARAM b, LPARAM);

@@ -433,25 +433,14 @@ void TTreeNodes::deleteNode(TTreeNode* node) {
 }
 
 void TTreeNodes::Clear() {
-    BeginUpdate();
-    try {
+    Updates_.Around(*Owner_, [this] {
         while (!Root_->Children_.empty()) Delete(Root_->Children_.back());
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
-void TTreeNodes::BeginUpdate() {
-    if (UpdateCount_++ == 0 && Owner_->HandleAllocated()) Owner_->send(WM_SETREDRAW, FALSE);
-}
+void TTreeNodes::BeginUpdate() { Updates_.Begin(*Owner_); }
 
-void TTreeNodes::EndUpdate() {
-    if (UpdateCount_ == 0 || --UpdateCount_ > 0 || !Owner_->HandleAllocated()) return;
-    Owner_->send(WM_SETREDRAW, TRUE);
-    InvalidateRect(Owner_->Handle(), nullptr, TRUE);
-}
+void TTreeNodes::EndUpdate() { Updates_.End(*Owner_); }
 
 // ==== The tree file ====
 
@@ -491,19 +480,14 @@ void TTreeNodes::LoadFromText(std::string_view text) {
         previous = static_cast<int>(level);
         lines.push_back({previous, AnsiString(nodeText)});
     }
-    BeginUpdate();
-    try {
+    Updates_.Around(*Owner_, [&] {
         Clear();
         std::vector<TTreeNode*> parents;
         for (const TLine& line : lines) {
             parents.resize(static_cast<size_t>(line.Level));
             parents.push_back(AddChild(line.Level ? parents.back() : nullptr, line.Text));
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 // ==== The tree view ====
@@ -551,18 +535,11 @@ void TTreeView::DestroyWnd() {
     TWinControl::DestroyWnd();
 }
 
-template <class T>
-void setTreeStyle(TTreeView& view, T& field, T value) {
-    if (field == value) return;
-    field = value;
-    if (view.HandleAllocated()) view.RecreateWnd();
-}
-
-void TTreeView::SetReadOnly(bool value) { setTreeStyle(*this, ReadOnly_, value); }
-void TTreeView::SetShowButtons(bool value) { setTreeStyle(*this, ShowButtons_, value); }
-void TTreeView::SetShowLines(bool value) { setTreeStyle(*this, ShowLines_, value); }
-void TTreeView::SetShowRoot(bool value) { setTreeStyle(*this, ShowRoot_, value); }
-void TTreeView::SetHideSelection(bool value) { setTreeStyle(*this, HideSelection_, value); }
+void TTreeView::SetReadOnly(bool value) { setWindowStyle(*this, ReadOnly_, value); }
+void TTreeView::SetShowButtons(bool value) { setWindowStyle(*this, ShowButtons_, value); }
+void TTreeView::SetShowLines(bool value) { setWindowStyle(*this, ShowLines_, value); }
+void TTreeView::SetShowRoot(bool value) { setWindowStyle(*this, ShowRoot_, value); }
+void TTreeView::SetHideSelection(bool value) { setWindowStyle(*this, HideSelection_, value); }
 
 TTreeNode* TTreeView::Selected() const {
     if (!HandleAllocated()) return nullptr;
@@ -591,28 +568,14 @@ void TTreeView::SetTopItem(TTreeNode* node) {
     if (node) send(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(node->ItemId()));
 }
 
-// The order is made on a copy and taken only when whole, as the list
-// view's is; the window then sorts the level by the nodes' new places.
+// The window sorts the level by the nodes' new places.
 int CALLBACK TTreeView::compareSiblings(LPARAM a, LPARAM b, LPARAM) {
     return reinterpret_cast<TTreeNode*>(a)->Index_ - reinterpret_cast<TTreeNode*>(b)->Index_;
 }
 
 bool TTreeView::sortChildren(TTreeNode* parent, bool recurse) {
     if (Sorting_) return false;
-    std::vector<TTreeNode*> order = parent->Children_;
-    Sorting_ = true;
-    try {
-        std::stable_sort(order.begin(), order.end(), [this](TTreeNode* a, TTreeNode* b) {
-            int compare = compareLocaleText(a->Text_.view(), b->Text_.view(), false);
-            OnCompare(this, a, b, 0, compare);
-            return compare < 0;
-        });
-    } catch (...) {
-        Sorting_ = false;
-        throw;
-    }
-    Sorting_ = false;
-    parent->Children_ = std::move(order);
+    sortByText(parent->Children_, &TTreeNode::Text_, this, OnCompare, Sorting_);
     Items_->changedOrder();
     Items_->number();
     if (HandleAllocated()) {
@@ -640,17 +603,12 @@ THitTests TTreeView::GetHitTestInfoAt(int x, int y) const {
     TVHITTESTINFO hit{};
     hit.pt = {x, y};
     send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    static const struct {
-        UINT Flag;
-        THitTest Element;
-    } flags[] = {{TVHT_ABOVE, htAbove},         {TVHT_BELOW, htBelow},          {TVHT_NOWHERE, htNowhere},
-                 {TVHT_ONITEM, htOnItem},       {TVHT_ONITEMBUTTON, htOnButton}, {TVHT_ONITEMICON, htOnIcon},
-                 {TVHT_ONITEMINDENT, htOnIndent}, {TVHT_ONITEMLABEL, htOnLabel}, {TVHT_ONITEMRIGHT, htOnRight},
-                 {TVHT_ONITEMSTATEICON, htOnStateIcon}, {TVHT_TOLEFT, htToLeft}, {TVHT_TORIGHT, htToRight}};
-    THitTests result = 0;
-    for (const auto& flag : flags)
-        if (hit.flags & flag.Flag) result |= setOf(flag.Element);
-    return result;
+    static const TFlagElement<THitTest> flags[] = {
+        {TVHT_ABOVE, htAbove},           {TVHT_BELOW, htBelow},           {TVHT_NOWHERE, htNowhere},
+        {TVHT_ONITEM, htOnItem},         {TVHT_ONITEMBUTTON, htOnButton}, {TVHT_ONITEMICON, htOnIcon},
+        {TVHT_ONITEMINDENT, htOnIndent}, {TVHT_ONITEMLABEL, htOnLabel},   {TVHT_ONITEMRIGHT, htOnRight},
+        {TVHT_ONITEMSTATEICON, htOnStateIcon}, {TVHT_TOLEFT, htToLeft},   {TVHT_TORIGHT, htToRight}};
+    return flagsToSet<THitTests>(hit.flags, flags);
 }
 
 TTreeNode* TTreeView::GetNodeAt(int x, int y) const {
@@ -719,13 +677,12 @@ void TTreeView::notify(TMessage& message) {
     }
     case TVN_ENDLABELEDITA: {
         TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(header)->item;
-        message.Result = endEdit(item.hItem, item.pszText);
+        message.Result = endEdit(item.hItem, editedText(item.pszText));
         return;
     }
     case TVN_ENDLABELEDITW: {
         TVITEMW& item = reinterpret_cast<NMTVDISPINFOW*>(header)->item;
-        AnsiString text = item.pszText ? wideToAnsi(item.pszText) : AnsiString();
-        message.Result = endEdit(item.hItem, item.pszText ? text.c_str() : nullptr);
+        message.Result = endEdit(item.hItem, editedText(item.pszText));
         return;
     }
     case NM_CUSTOMDRAW: message.Result = customDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(header)); return;
@@ -751,10 +708,10 @@ void TTreeView::dispInfo(Item& info) {
     if (info.mask & TVIF_CHILDREN) info.cChildren = node->HasChildren() ? 1 : 0;
 }
 
-bool TTreeView::endEdit(HTREEITEM item, const char* text) {
+bool TTreeView::endEdit(HTREEITEM item, const std::optional<AnsiString>& text) {
     TTreeNode* node = nodeOf(item);
     if (!node || !text) return false;
-    AnsiString caption(text);
+    AnsiString caption = *text;
     OnEdited(this, node, caption);
     if (Items_->GetNode(item) == node) node->SetText(caption);
     return false;
@@ -762,15 +719,12 @@ bool TTreeView::endEdit(HTREEITEM item, const char* text) {
 
 LRESULT TTreeView::customDraw(NMTVCUSTOMDRAW& draw) {
     DWORD stage = draw.nmcd.dwDrawStage;
+    if (!(stage & CDDS_ITEM)) {
+        bool itemLevel = OnCustomDrawItem || OnAdvancedCustomDrawItem;
+        return customDrawControl(this, draw.nmcd, OnCustomDraw, OnAdvancedCustomDraw, itemLevel);
+    }
     bool defaultDraw = true, paintImages = true;
     TCustomDrawStage drawStage = customDrawStage(stage);
-    if (!(stage & CDDS_ITEM)) {
-        if (drawStage == cdPrePaint) OnCustomDraw(this, draw.nmcd.rc, defaultDraw);
-        if (defaultDraw) OnAdvancedCustomDraw(this, draw.nmcd.rc, drawStage, defaultDraw);
-        if (!defaultDraw) return CDRF_SKIPDEFAULT;
-        LRESULT result = OnCustomDrawItem || OnAdvancedCustomDrawItem ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
-        return result | (OnAdvancedCustomDraw ? CDRF_NOTIFYPOSTPAINT : 0);
-    }
     auto* node = reinterpret_cast<TTreeNode*>(draw.nmcd.lItemlParam);
     if (!node) return CDRF_DODEFAULT;
     TCustomDrawState state = customDrawState(draw.nmcd.uItemState);

@@ -205,7 +205,7 @@ private:
     mutable std::vector<TTreeNode*> Flat_;
     mutable bool Numbered_ = true;
     int Count_ = 0;
-    int UpdateCount_ = 0;
+    TUpdateCount Updates_;
 };
 
 // ==== The tree view ====
@@ -277,7 +277,7 @@ private:
     template <class Item>
     void dispInfo(Item& item);
     LRESULT customDraw(NMTVCUSTOMDRAW& draw);
-    bool endEdit(HTREEITEM item, const char* text);
+    bool endEdit(HTREEITEM item, const std::optional<AnsiString>& text);
     bool sortChildren(TTreeNode* parent, bool recurse);
     // The window's level in the nodes' new order (the sort's compare callback).
     static int CALLBACK compareSiblings(LPARAM a, LPARAM b, LPARAM);
