@@ -105,8 +105,20 @@ TMenuItem::~TMenuItem() {
 }
 
 TComponent* TMenuItem::GetParentComponent() const {
+    if (Parent_ && Parent_->Menu_) return Parent_->Menu_;
     if (Parent_) return Parent_;
     return Menu_;
+}
+
+void TMenuItem::SetParentComponent(TComponent* parent) {
+    if (!parent) return;
+    if (parent->InheritsFrom(&TMenu::classInfo)) static_cast<TMenu*>(parent)->Items()->Add(this);
+    else if (parent->InheritsFrom(&TMenuItem::classInfo)) static_cast<TMenuItem*>(parent)->Add(this);
+}
+
+void TMenuItem::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    for (TMenuItem* item : Items_)
+        if (item->Owner() == root) proc(item);
 }
 
 TMenu* TMenuItem::GetParentMenu() const {
@@ -457,6 +469,10 @@ void TMenuItem::changed(bool rebuild) {
 // ==== Menus ====
 
 TMenu::TMenu(TComponent* owner) : TComponent(owner), Items_(new TMenuItem(this)) { Items_->Menu_ = this; }
+
+void TMenu::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    Items_->GetChildren(proc, root);
+}
 
 TMenu::~TMenu() {
     Destroying();

@@ -66,7 +66,12 @@ class TMenuItem : public TComponent {
     // The sub-item whose caption equals the text, ignoring "&" and case.
     TMenuItem* Find(std::string_view caption) const;
     TMenuItem* Parent() const { return Parent_; }
+    // In a form stream an item lies inside its parent item, or inside its
+    // menu when at the top of one.
     TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* parent) override;
+    // The sub-items a form stream writes inside the item: those of the root.
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     int MenuIndex() const;
     void SetMenuIndex(int value);
     // The menu at the root of the item's tree; nil when none.
@@ -179,6 +184,8 @@ class TMenu : public TComponent {
     // The root item, whose sub-items are the menu's entries.
     TMenuItem* Items() const { return Items_; }
     HMENU Handle() { return Items_->Handle(); }
+    // The entries a form stream writes inside the menu: those of the root.
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     // The item of the command, submenu handle or shortcut, a merged menu's
     // items included; nil when none.
     TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind) const;
