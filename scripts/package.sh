@@ -5,10 +5,22 @@
 # the libraries linked in, and zipped beside it. Prints the sizes, then starts
 # the packaged 64-bit program from its folder under Wine and sees the clock
 # (tests/package/packaged.sh).
+#   package.sh [--tested] [ARCH...]   (ARCH: i686, x86_64; default both)
+# With --tested (CI) no release tree is built: each folder gets, stripped, the
+# program of that architecture's test build (build/, build-i686/: -O2 without
+# assertions, the program the tests ran), and the check uses the test build's
+# guikit. A release tree of its own costs CI a full optimised build each.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 dist="$root/dist"
+tested=false
+if [ "${1:-}" = --tested ]; then
+    tested=true
+    shift
+fi
+arches=("$@")
+[ $# -gt 0 ] || arches=(i686 x86_64)
 sources="${NIMBORA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/nimbora}/src"
 mkdir -p "$dist"
 
@@ -38,23 +50,40 @@ layout() {
     (cd "$dist" && zip -qr "nimbora-$arch.zip" "nimbora-$arch")
 }
 
-for arch in i686 x86_64; do
-    export NIMBORA_ARCH=$arch
-    bash "$here/setup.sh" --build-only
+# build_of ARCH: the build folder whose program is packed, built first
+# unless it is the test build's.
+build_of() {
+    export NIMBORA_ARCH=$1
     . "$here/env.sh"
-    build="$root/build-release-$arch"
+    if $tested; then
+        build="$NIMBORA_DEFAULT_BUILD"
+        [ -f "$build/host/app/nimbora.exe" ] || { echo "package: no tested program in $build" >&2; exit 1; }
+        return
+    fi
+    bash "$here/setup.sh" --build-only
+    build="$root/build-release-$1"
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$NIMBORA_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >/dev/null
     cmake --build "$build" -j"${NIMBORA_JOBS:-$(nproc)}" --target nimbora guikit
+}
+
+for arch in "${arches[@]}"; do
+    case "$arch" in
+        i686 | x86_64) ;;
+        *) echo "package: an architecture is i686 or x86_64, not '$arch'" >&2; exit 2 ;;
+    esac
+    build_of "$arch"
     layout "$arch" "$build"
+    [ "$arch" != x86_64 ] || check_build="$build"
 done
 
-echo "package sizes:"
-for arch in i686 x86_64; do
+echo "package sizes$($tested && echo ' (the tested programs)'):"
+for arch in "${arches[@]}"; do
     printf '  %-28s %8d bytes\n' "nimbora-$arch/nimbora.exe" "$(stat -c %s "$dist/nimbora-$arch/nimbora.exe")"
     printf '  %-28s %8d bytes\n' "nimbora-$arch.zip" "$(stat -c %s "$dist/nimbora-$arch.zip")"
 done
 
+[ -n "${check_build:-}" ] || exit 0
 export NIMBORA_ARCH=x86_64
 . "$here/env.sh"
-bash "$root/tests/package/packaged.sh" "$dist/nimbora-x86_64" "$root/build-release-x86_64/tests/gui/guikit.exe"
+bash "$root/tests/package/packaged.sh" "$dist/nimbora-x86_64" "$check_build/tests/gui/guikit.exe"
