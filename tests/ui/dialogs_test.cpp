@@ -83,3 +83,16 @@ TEST(ReplaceDialog, ReplaceAllReportsItsTexts) {
     EXPECT_EQ(log, "old>newer all");
     dialog->Free();
 }
+
+TEST(FindDialog, ALongSearchTextIsCutAtACharactersEnd) {
+    auto* dialog = new TFindDialog(nullptr);
+    std::string text;
+    for (int i = 0; i < 600; ++i) text += "\x82\xA0";  // a double-byte character, 1,200 bytes in all
+    dialog->SetFindWhat(text.c_str());
+    ASSERT_TRUE(dialog->Execute());
+    char shown[2048] = "";
+    int length = GetDlgItemTextA(dialog->Handle(), edt1, shown, sizeof shown);
+    EXPECT_EQ(length, 1022);
+    EXPECT_EQ(std::string(shown), text.substr(0, 1022));
+    dialog->Free();
+}
