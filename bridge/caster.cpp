@@ -10,6 +10,7 @@
 
 #include "bridge/bars.h"
 #include "bridge/checklistbox.h"
+#include "bridge/commondialogs.h"
 #include "bridge/controls.h"
 #include "bridge/forms.h"
 #include "bridge/listview.h"
@@ -22,7 +23,9 @@
 #include "ui/actions.h"
 #include "ui/bars.h"
 #include "ui/comctrls.h"
+#include "ui/dialogs.h"
 #include "ui/edits.h"
+#include "ui/filedialogs.h"
 #include "ui/forms.h"
 #include "ui/image.h"
 #include "ui/lists.h"
@@ -80,11 +83,11 @@ const TJCasterRow casterRows[] = {
     {"TTabControl", &TJVCLBaseTabControl::classInfo},
     {"TStatusPanels", &TJVCLBaseStatusPanels::classInfo},
     {"TUpDown", &TJVCLBaseUpDown::classInfo},
-    {"TSaveDialog", nullptr},      // TJVCLBaseSaveDialog
-    {"TOpenDialog", nullptr},      // TJVCLBaseOpenDialog
-    {"TFontDialog", nullptr},      // TJVCLBaseFontDialog
-    {"TReplaceDialog", nullptr},   // TJVCLBaseReplaceDialog
-    {"TFindDialog", nullptr},      // TJVCLBaseFindDialog
+    {"TSaveDialog", &TJVCLBaseSaveDialog::classInfo},
+    {"TOpenDialog", &TJVCLBaseOpenDialog::classInfo},
+    {"TFontDialog", &TJVCLBaseFontDialog::classInfo},
+    {"TReplaceDialog", &TJVCLBaseReplaceDialog::classInfo},
+    {"TFindDialog", &TJVCLBaseFindDialog::classInfo},
     {"TWinControl", &TJVCLWinControl::classInfo},
     {"TControl", &TJVCLControl::classInfo},
     {"TComponent", &TJVCLComponent::classInfo},
@@ -123,11 +126,11 @@ const TJCasterRow scriptTypes[] = {
     {"VCLToolBar", &TJVCLToolBar::classInfo},
     {"VCLCoolBar", &TJVCLCoolBar::classInfo},
     {"VCLAction", &TJVCLAction::classInfo},
-    {"VCLOpenDialog", nullptr},
-    {"VCLSaveDialog", nullptr},
-    {"VCLFontDialog", nullptr},
-    {"VCLFindDialog", nullptr},
-    {"VCLReplaceDialog", nullptr},
+    {"VCLOpenDialog", &TJVCLOpenDialog::classInfo},
+    {"VCLSaveDialog", &TJVCLSaveDialog::classInfo},
+    {"VCLFontDialog", &TJVCLFontDialog::classInfo},
+    {"VCLFindDialog", &TJVCLFindDialog::classInfo},
+    {"VCLReplaceDialog", &TJVCLReplaceDialog::classInfo},
     {"VCLSpinEdit", &TJVCLSpinEdit::classInfo},
     {"VCLUpDown", &TJVCLUpDown::classInfo},
 };
@@ -148,8 +151,9 @@ const TClassInfo* const streamClasses[] = {
     &TCheckListBox::classInfo, &TImage::classInfo, &TTabControl::classInfo, &TTabSheet::classInfo,
     &TPageControl::classInfo, &TProgressBar::classInfo, &TTreeView::classInfo, &TListView::classInfo,
     &TStatusBar::classInfo, &TToolButton::classInfo, &TToolBar::classInfo, &TCoolBar::classInfo,
-    &TAction::classInfo, &TActionList::classInfo, nullptr, nullptr, nullptr, nullptr,
-    nullptr, &TSpinEdit::classInfo, &TUpDown::classInfo,
+    &TAction::classInfo, &TActionList::classInfo, &TOpenDialog::classInfo, &TSaveDialog::classInfo,
+    &TFontDialog::classInfo, &TFindDialog::classInfo, &TReplaceDialog::classInfo, &TSpinEdit::classInfo,
+    &TUpDown::classInfo,
 };
 static_assert(std::size(streamClasses) == 38);
 static_assert(std::size(scriptTypes) == 37);

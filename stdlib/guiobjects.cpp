@@ -1,11 +1,10 @@
-// The system objects over the desktop: Dialog calls the platform's open and
-// save dialogs and the shell's folder browser (owned by the application
-// window, none without one), Keyboard and Mouse read the input state at this
+// The system objects over the desktop: Dialog shows the GUI library's open
+// and save dialogs (ui/filedialogs.h) and the shell's folder browser (owned
+// by the application window, none without one), Keyboard and Mouse read the input state at this
 // moment, and Clipboard moves ANSI text through the platform's clipboard.
 #include <windows.h>
-#include <commdlg.h>
 
-#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "engine/core/errors.h"
@@ -16,6 +15,7 @@
 #include "engine/support/mbstring.h"
 #include "stdlib/strings.h"
 #include "stdlib/sysobjects.h"
+#include "ui/filedialogs.h"
 
 namespace {
 
@@ -70,54 +70,31 @@ namespace {
 // until the program names itself).
 AnsiString dialogTitle(TJValueList* args) { return HasArgs(args) ? ValueToString(args->At(0)) : GetAppTitle(); }
 
-// The platform's filter string: the trimmed lines joined by "|", each "|"
-// (never a trail byte) ending one part, the whole ended by an empty part.
-AnsiString platformFilter(const TStrings& lines) {
+// The filter lines, trimmed, as one "|"-separated filter.
+AnsiString dialogFilter(const TStrings& lines) {
     AnsiString joined;
     for (int i = 0; i < lines.Count(); ++i) {
         if (i > 0) joined += '|';
         joined += trimText(lines.Get(i));
     }
-    if (joined.empty()) return joined;
-    std::string filter(joined.view());
-    for (size_t at = 0; at < filter.size(); at += mbcsCharWidth(filter, at))
-        if (filter[at] == '|') filter[at] = '\0';
-    filter += '\0';
-    return AnsiString(filter.data(), filter.size());  // the string's own NUL ends the list
+    return joined;
 }
 
-// The chosen paths of an explorer-style dialog's buffer: one full path, or
-// the folder followed by the names.
-std::vector<AnsiString> chosenPaths(const char* buffer) {
-    std::vector<AnsiString> parts;
-    for (const char* part = buffer; *part; part += parts.back().length() + 1) parts.emplace_back(part);
-    if (parts.size() < 2) return parts;
-    AnsiString folder = parts.front();
-    if (!mbcsEndsWith(folder, '\\')) folder += '\\';
-    std::vector<AnsiString> paths;
-    for (size_t i = 1; i < parts.size(); ++i) paths.push_back(folder + parts[i]);
-    return paths;
-}
+struct FreeDialog {
+    void operator()(TOpenDialog* dialog) const { dialog->Free(); }
+};
 
 // Shows the open or save dialog modally; the chosen paths, none when cancelled.
 std::vector<AnsiString> runFileDialog(TJDialogObject& self, TJValueList* args, bool save, bool multiple) {
-    AnsiString title = dialogTitle(args), filter = platformFilter(self.filtersProperty()->Lines());
-    std::vector<char> buffer(multiple ? 65536 : MAX_PATH * 4, '\0');
-    if (HasTwoArgs(args)) {
-        AnsiString fileName = ValueToString(args->At(1));
-        fileName.view().copy(buffer.data(), std::min(fileName.length(), buffer.size() - 1));
-    }
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = GetAppWindow();
-    dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
-    dialog.lpstrFile = buffer.data();
-    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | (multiple ? OFN_ALLOWMULTISELECT : 0);
-    bool chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
-    if (!chosen) return {};
-    return multiple ? chosenPaths(buffer.data()) : std::vector<AnsiString>{AnsiString(buffer.data())};
+    std::unique_ptr<TOpenDialog, FreeDialog> dialog(save ? new TSaveDialog(nullptr) : new TOpenDialog(nullptr));
+    dialog->Title = dialogTitle(args);
+    dialog->Filter = dialogFilter(self.filtersProperty()->Lines());
+    if (HasTwoArgs(args)) dialog->FileName = ValueToString(args->At(1));
+    if (multiple) dialog->Options |= setOf(ofAllowMultiSelect);
+    if (!dialog->Execute()) return {};
+    std::vector<AnsiString> paths;
+    for (int i = 0; i < dialog->Files()->Count(); ++i) paths.push_back(dialog->Files()->Get(i));
+    return paths;
 }
 
 void returnPath(const std::vector<AnsiString>& paths, TJValue& result) {

@@ -7,6 +7,7 @@
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
 #include "ui/actions.h"
+#include "ui/dialogs.h"
 #include "ui/forms.h"
 
 namespace {
@@ -35,7 +36,7 @@ bool TApplication::dispatch(MSG& msg) {
         Terminated_ = true;
         return false;
     }
-    if (HandleFormKey(msg)) return true;
+    if (HandleDialogMessage(msg) || HandleFormKey(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;

@@ -11,10 +11,12 @@
 //   dmsrun [--compiled] [--trace] [--answer=ANSWER,...] [--timeout=MS] SCRIPT [ARG...]
 //   dmsrun --test FOLDER OUTFOLDER [--cached]
 #include <windows.h>
+#include <dlgs.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -160,12 +162,14 @@ std::vector<Answer> parseAnswers(const std::vector<std::string>& lines) {
     return answers;
 }
 
-// Answers the modal dialogs of this process from a second thread: the
-// system's message boxes (dialog class "#32770") and the script dialogs.
-// Each is logged to the script's output as "msgbox(CAPTION): TEXT => ID"
-// (the text empty for a script dialog, "close" for the ID of a closed one)
-// and answered with the next answer; when the answers are used up, a box
-// with its default button and a script dialog with Cancel.
+// Answers the dialogs of this process from a second thread: the system's
+// message boxes and common dialogs (dialog class "#32770") and the script
+// dialogs. Each is logged to the script's output as "msgbox(CAPTION): TEXT
+// => ID" (the text empty for a script dialog, "close" for the ID of a closed
+// one) and answered with the next answer; when the answers are used up, a
+// box with its default button and a script dialog with Cancel. A dialog
+// still showing a while after its answer (a file dialog whose onCanClose
+// refused) is answered again, with Cancel when the answers are used up.
 class DialogAnswerer {
 public:
     DialogAnswerer(Sink& out, std::vector<Answer> answers) : out_(out), answers_(std::move(answers)) {
@@ -209,6 +213,11 @@ private:
         return FALSE;
     }
 
+    // A message box has no text boxes; a common dialog's labels are not logged.
+    static bool isMessageBox(HWND box) {
+        return !FindWindowExA(box, nullptr, "Edit", nullptr) && !FindWindowExA(box, nullptr, "ComboBox", nullptr);
+    }
+
     // The first child window of the class (and caption, when given).
     static HWND findChild(HWND dialog, const char* className, const char* caption = nullptr) {
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -219,14 +228,39 @@ private:
         return nullptr;
     }
 
-    // What the answer does in a script dialog before its button: sent, so
-    // it is done when the button's message is posted.
-    static void prepare(HWND dialog, const Answer& answer) {
-        if (answer.SetsText) {
+    // The text box a "text" answer writes: a script dialog's edit or memo; a
+    // file dialog's name box (an edit, or the edit of its combo box); a find
+    // dialog's search text.
+    static HWND textBox(HWND dialog, bool scriptDialog) {
+        if (scriptDialog) {
             HWND edit = findChild(dialog, "TEdit");
-            if (!edit) edit = findChild(dialog, "TMemo");
-            SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.Text.c_str()));
+            return edit ? edit : findChild(dialog, "TMemo");
         }
+        HWND combo = GetDlgItem(dialog, cmb13);
+        HWND edit = combo ? editInside(combo) : nullptr;
+        return edit ? edit : GetDlgItem(dialog, edt1);
+    }
+
+    // The first edit among the window's descendants (a combo box's, which
+    // may sit inside an extended combo box).
+    static HWND editInside(HWND window) {
+        HWND edit = nullptr;
+        EnumChildWindows(window, &DialogAnswerer::findEdit, reinterpret_cast<LPARAM>(&edit));
+        return edit;
+    }
+
+    static BOOL CALLBACK findEdit(HWND window, LPARAM found) {
+        if (classOf(window) != "Edit") return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+
+    // What the answer does in a dialog before its button: sent, so it is
+    // done when the button's message is posted.
+    static void prepare(HWND dialog, const Answer& answer, bool scriptDialog) {
+        if (answer.SetsText)
+            SendMessageA(textBox(dialog, scriptDialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.Text.c_str()));
+        if (!scriptDialog) return;
         HWND list = findChild(dialog, "TCheckListBox");
         for (int item : answer.Toggles) {
             SendMessageA(list, LB_SETCURSEL, item, 0);
@@ -238,22 +272,26 @@ private:
     void poll() {
         HWND box = nullptr;
         EnumWindows(&DialogAnswerer::findBox, reinterpret_cast<LPARAM>(&box));
-        if (!box || box == lastBox_) return;
-        lastBox_ = box;
+        if (!box) return;
+        std::erase_if(answeredAt_, [](const auto& answered) { return !IsWindow(answered.first); });
+        auto answered = answeredAt_.find(box);
+        bool again = answered != answeredAt_.end();
+        if (again && GetTickCount() - answered->second < kAnswerAgainAfter) return;
+        answeredAt_[box] = GetTickCount();
         bool scriptDialog = isScriptDialog(classOf(box));
         char caption[512] = "", text[4096] = "";
         GetWindowTextA(box, caption, sizeof caption);
-        if (!scriptDialog) GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        if (!scriptDialog && isMessageBox(box)) GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         Answer answer;
         if (next_ < answers_.size()) {
             answer = answers_[next_++];
-        } else if (scriptDialog) {
+        } else if (scriptDialog || again) {
             answer.Id = IDCANCEL;
         } else {
             LRESULT defaultId = SendMessageA(box, DM_GETDEFID, 0, 0);
             answer.Id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
         }
-        if (scriptDialog) prepare(box, answer);
+        prepare(box, answer, scriptDialog);
         std::string id = answer.Close ? "close" : std::to_string(answer.Id);
         out_.write(std::string("msgbox(") + caption + "): " + text + " => " + id + "\r\n");
         HWND button = scriptDialog ? findChild(box, "TButton", answer.Id == IDOK ? "OK" : "Cancel")
@@ -267,7 +305,10 @@ private:
     Sink& out_;
     std::vector<Answer> answers_;
     size_t next_ = 0;
-    HWND lastBox_ = nullptr;
+    // When each dialog still there was last answered: a file dialog goes on
+    // showing a moment after its overwrite question is answered.
+    std::map<HWND, DWORD> answeredAt_;
+    static constexpr DWORD kAnswerAgainAfter = 2000;  // milliseconds
     HANDLE stop_;
     HANDLE thread_;
 };
