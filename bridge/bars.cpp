@@ -3,6 +3,7 @@
 #include "bridge/bars.h"
 
 #include "bridge/caster.h"
+#include "engine/core/array.h"
 #include "engine/core/published.h"
 #include "stdlib/rectobject.h"
 
@@ -132,18 +133,12 @@ void add(TJVCLBaseStatusPanels& self, TJValueList* args, TJValue& result) {
 }
 
 // With a second argument, a panel wrapper's settings are copied into the
-// panel at the index; the result is that argument.
+// panel at the index.
 void items(TJVCLBaseStatusPanels& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 1);
     int index = ValueToInteger(args->At(0));
     if (!HasTwoArgs(args)) return self.PanelAt(index, result);
-    TJVCLPersistent* source = WrapperOfValue(args->At(1));
-    if (!source) self.RaiseArgumentsError();
-    MakeNull(result);
-    if (index < 0 || index >= self.Count()) return;
-    result = args->At(1);
-    if (!source->HasVCL() || !source->VCL()->InheritsFrom(&TStatusPanel::classInfo)) return;
-    static_cast<TStatusPanels*>(self.VCL())->Items(index)->Assign(source->VCL());
+    self.AssignPanel(index, args->At(1), result);
 }
 
 const TPropInfo statusPanelsProperties[] = {
@@ -183,7 +178,7 @@ void drawPanel(void* data, TStatusBar* bar, TStatusPanel* panel, const TRect& re
 
 const TJHook statusBarRows[] = {
     On<"OnClick", TNotifyEvent>(TJHookWhen::WithoutAction), On<"OnDblClick", TNotifyEvent>(),
-    OnWith<"OnDrawPanel", TDrawPanelEvent>(&drawPanel), On<"OnHint", TNotifyEvent>()};
+    OnWith<"OnDrawPanel", TDrawPanelEvent>(&drawPanel), On<"OnHint", TStatusHintEvent>()};
 const TJHookPart statusBarHooks[] = {statusBarRows, DragHooks, MouseHooks, resizeRow, StartHooks};
 
 // ==== Tool bar and buttons ====
@@ -349,6 +344,32 @@ int TJVCLBaseStatusPanels::Count() const {
 int32_t TJVCLBaseStatusPanels::GetLength() { return Count(); }
 
 void TJVCLBaseStatusPanels::GetItem(int32_t index, TJValue& value) { PanelAt(index, value); }
+
+// A numeric name in brackets reads and writes panels as `items` does.
+bool TJVCLBaseStatusPanels::GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) {
+    int32_t index;
+    if (!HasVCL() || !ReadDecimalIndex(name, index)) return TJVCLPersistent::GetValueImpl(name, value, args);
+    PanelAt(index, value);
+    return true;
+}
+
+bool TJVCLBaseStatusPanels::SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args) {
+    int32_t index;
+    if (!HasVCL() || !ReadDecimalIndex(name, index)) return TJVCLPersistent::SetValueImpl(name, value, args);
+    TJValue result;
+    AssignPanel(index, value, result);
+    return true;
+}
+
+void TJVCLBaseStatusPanels::AssignPanel(int index, const TJValue& value, TJValue& result) {
+    TJVCLPersistent* source = WrapperOfValue(value);
+    if (!source) RaiseArgumentsError();
+    MakeNull(result);
+    if (index < 0 || index >= Count()) return;
+    result = value;
+    if (!source->HasVCL() || !source->VCL()->InheritsFrom(&TStatusPanel::classInfo)) return;
+    GuardVCL([&] { static_cast<TStatusPanels*>(VCL())->Items(index)->Assign(source->VCL()); });
+}
 
 void TJVCLBaseStatusPanels::PanelAt(int index, TJValue& result) {
     MakeNull(result);

@@ -57,12 +57,17 @@ class TJVCLBaseStatusPanels : public TJVCLPersistent {
     bool IsArrayLike() override { return true; }
     int32_t GetLength() override;
     void GetItem(int32_t index, TJValue& value) override;
-    void GetIndexValue(int32_t index, TJValue& value) override { GetItem(index, value); }
+    bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args) override;
+    bool SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList* args) override;
 
     // The bar's wrapper, which the panel wrappers unlink with.
     void SetOwnerWrapper(TJVCLPersistent* owner) { Owner_ = owner; }
     // A new wrapper of the panel at the index; null outside the panels.
     void PanelAt(int index, TJValue& result);
+    // Copies the settings of the value's panel into the panel at the index
+    // (a wrapper of anything else changes nothing); the result is the value,
+    // null outside the panels. A value that is no wrapper: the arguments error.
+    void AssignPanel(int index, const TJValue& value, TJValue& result);
     int Count() const;
 
 private:

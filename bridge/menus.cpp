@@ -204,6 +204,8 @@ const TJWrapperMethod actionMethods[] = {
 
 const TJHook actionRows[] = {On<"OnExecute", TNotifyEvent>(), On<"OnUpdate", TNotifyEvent>()};
 const TJHookPart actionHooks[] = {actionRows};
+const TJHook hintRow[] = {On<"OnHint", THintEvent>()};
+const TJHookPart madeActionHooks[] = {actionRows, hintRow};
 
 }  // namespace
 
@@ -219,6 +221,8 @@ const TClassInfo TJVCLBasePopupMenu::classInfo = makeClassInfo(
     "TJVCLBasePopupMenu", &TJVCLBaseMenu::classInfo, popupMenuProperties, &scriptCreator<TJVCLBasePopupMenu>);
 const TClassInfo TJVCLBaseAction::classInfo =
     makeClassInfo("TJVCLBaseAction", &TJVCLComponent::classInfo, &scriptCreator<TJVCLBaseAction>);
+const TClassInfo TJVCLAction::classInfo =
+    makeClassInfo("TJVCLAction", &TJVCLBaseAction::classInfo, &scriptCreator<TJVCLAction>);
 
 // ==== Menu item ====
 
@@ -295,3 +299,4 @@ const TJMethodTable& TJVCLBaseAction::Methods() const {
 }
 
 TJHookList TJVCLBaseAction::Hooks() const { return actionHooks; }
+TJHookList TJVCLAction::Hooks() const { return madeActionHooks; }

@@ -64,4 +64,12 @@ class TJVCLBaseAction : public TJVCLFamily<TJVCLComponent, TBasicAction, "VCLAct
 using TJVCLMenuItem = TJVCLLeaf<"TJVCLMenuItem", TJVCLBaseMenuItem, TMenuItem>;
 using TJVCLMainMenu = TJVCLLeaf<"TJVCLMainMenu", TJVCLBaseMainMenu, TMainMenu>;
 using TJVCLPopupMenu = TJVCLLeaf<"TJVCLPopupMenu", TJVCLBasePopupMenu, TPopupMenu>;
-using TJVCLAction = TJVCLLeaf<"TJVCLAction", TJVCLBaseAction, TAction>;
+// The action a script makes: a TAction of its own, whose hint also asks the
+// script ("onHint": a boxed hint text and a boxed can-show flag, no sender).
+class TJVCLAction : public TJVCLBaseAction {
+    RTL_DECLARE_CLASS()
+    using TJVCLBaseAction::TJVCLBaseAction;
+    void CreateVCL() override { AttachVCL(new TAction(nullptr), true); }
+    const TClassInfo* VCLClass() const override { return &TAction::classInfo; }
+    TJHookList Hooks() const override;
+};

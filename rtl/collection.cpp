@@ -11,14 +11,18 @@ const TClassInfo TCollection::classInfo = makeClassInfo("TCollection", &TPersist
 
 // ==== TCollectionItem ====
 
-TCollectionItem::TCollectionItem(TCollection* collection) { SetCollection(collection); }
+// The item joins quietly: the class deriving from it is not made yet, so an
+// Update now would read an item without its fields. Add announces it whole.
+TCollectionItem::TCollectionItem(TCollection* collection) {
+    if (collection) collection->insertItem(this, false);
+}
 
 TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
 
 void TCollectionItem::SetCollection(TCollection* collection) {
     if (collection == Collection_) return;
     if (Collection_) Collection_->removeItem(this);
-    if (collection) collection->insertItem(this);
+    if (collection) collection->insertItem(this, true);
 }
 
 int TCollectionItem::Index() const {
@@ -62,7 +66,9 @@ TCollectionItem* TCollection::Items(int index) const {
 TCollectionItem* TCollection::Add() {
     if (!ItemClass_->Create || !ItemClass_->InheritsFrom(&TCollectionItem::classInfo))
         throw EConvertError(AnsiString("Cannot create an instance of ") + ItemClass_->ClassName);
-    return static_cast<const TCollectionItemCreator*>(ItemClass_->Create)->Create(this);
+    TCollectionItem* item = static_cast<const TCollectionItemCreator*>(ItemClass_->Create)->Create(this);
+    announce(item);
+    return item;
 }
 
 TCollectionItem* TCollection::Insert(int index) {
@@ -118,10 +124,14 @@ void TCollection::Assign(const TPersistent* source) {
     EndUpdate();
 }
 
-void TCollection::insertItem(TCollectionItem* item) {
+void TCollection::insertItem(TCollectionItem* item, bool announced) {
     Items_.push_back(item);
     item->Collection_ = this;
     item->ID_ = NextID_++;
+    if (announced) announce(item);
+}
+
+void TCollection::announce(TCollectionItem* item) {
     Notify(item, cnAdded);
     Changed();
 }

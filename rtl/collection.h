@@ -15,7 +15,8 @@ enum TCollectionNotification { cnAdded, cnExtracting };
 
 class TCollectionItem : public TPersistent {
     RTL_DECLARE_CLASS()
-    // Joins the collection (when not nil) at its end.
+    // Joins the collection (when not nil) at its end, unannounced: items are
+    // made by the collection's Add (or Insert), which announces them.
     explicit TCollectionItem(TCollection* collection);
     // Leaves its collection first.
     ~TCollectionItem() override;
@@ -89,7 +90,9 @@ protected:
 
 private:
     friend class TCollectionItem;
-    void insertItem(TCollectionItem* item);
+    // An item made by Add is announced (Notify, Update) once it is whole.
+    void insertItem(TCollectionItem* item, bool announced);
+    void announce(TCollectionItem* item);
     void removeItem(TCollectionItem* item);
 
     const TClassInfo* ItemClass_;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/application.h"
+
 namespace {
 
 // Every live action, for the idle update.
@@ -139,6 +141,13 @@ bool TCustomAction::DoHint(AnsiString& hint) {
     bool canShow = true;
     OnHint(hint, canShow);
     return canShow;
+}
+
+AnsiString ClientHint(const AnsiString& hint, TBasicAction* action) {
+    AnsiString text = GetLongHint(hint);
+    if (!action || !action->InheritsFrom(&TCustomAction::classInfo)) return text;
+    TKeepAlive hold(action);
+    return static_cast<TCustomAction*>(action)->DoHint(text) ? text : AnsiString();
 }
 
 // ==== Published properties ====

@@ -151,3 +151,7 @@ private:
 
 // The application's idle step: every action that has clients updates them.
 void UpdateActions();
+
+// The hint a client gives the application: the long part of its own, which
+// its action's OnHint may change, or withhold (the result is then empty).
+AnsiString ClientHint(const AnsiString& hint, TBasicAction* action);

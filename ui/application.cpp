@@ -4,9 +4,12 @@
 
 #include <ole2.h>
 
+#include <algorithm>
+
 #include "rtl/codepage.h"
 #include "rtl/filepath.h"
 #include "ui/actions.h"
+#include "ui/bars.h"
 #include "ui/dialogs.h"
 #include "ui/forms.h"
 
@@ -110,8 +113,17 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
 void TApplication::SetHint(const AnsiString& hint) {
     if (hint == Hint_) return;
     Hint_ = hint;
-    OnHint(this);
+    if (OnHint) return OnHint(this);
+    std::vector<TStatusBar*> bars = HintBars_;  // a bar's handler may free bars
+    for (TStatusBar* bar : bars)
+        if (std::find(HintBars_.begin(), HintBars_.end(), bar) != HintBars_.end()) bar->HintChanged(hint);
 }
+
+void TApplication::AddHintBar(TStatusBar* bar) {
+    if (std::find(HintBars_.begin(), HintBars_.end(), bar) == HintBars_.end()) HintBars_.push_back(bar);
+}
+
+void TApplication::RemoveHintBar(TStatusBar* bar) { std::erase(HintBars_, bar); }
 
 AnsiString GetShortHint(const AnsiString& hint) {
     size_t bar = hint.find('|');

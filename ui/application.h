@@ -10,11 +10,13 @@
 #include <windows.h>
 
 #include <exception>
+#include <vector>
 
 #include "rtl/component.h"
 #include "ui/graphics.h"
 
 class TCustomForm;
+class TStatusBar;
 
 class TApplication : public TComponent {
     RTL_DECLARE_CLASS()
@@ -49,10 +51,14 @@ class TApplication : public TComponent {
     void SetMainForm(TCustomForm* form);
 
     // ---- Hints ----
-    // The long part of the hint of the control under the mouse; a change
-    // raises OnHint.
+    // The long part of the hint of the control under the mouse (or of the
+    // menu item selected), as its action's OnHint left it. A change raises
+    // OnHint; without one, every status bar with AutoHint takes the hint.
     const AnsiString& Hint() const { return Hint_; }
     void SetHint(const AnsiString& hint);
+    // The status bars with AutoHint, in the order they asked.
+    void AddHintBar(TStatusBar* bar);
+    void RemoveHintBar(TStatusBar* bar);
     // Whether the application shows hint windows itself.
     bool ShowHint() const { return ShowHint_; }
     void SetShowHint(bool value) { ShowHint_ = value; }
@@ -96,6 +102,7 @@ private:
     TColor HintColor_ = clInfoBk;
     TCustomForm* MainForm_ = nullptr;
     AnsiString Hint_;
+    std::vector<TStatusBar*> HintBars_;
     AnsiString Title_;
     DWORD MainThreadId_;
     bool OleReady_;

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "ui/actions.h"
+#include "ui/application.h"
 #include "ui/controlprops.h"
 
 namespace {
@@ -24,7 +26,8 @@ const TEnumInfo ToolButtonStyleInfo{"TToolButtonStyle", toolButtonStyleNames, 5}
 const TEnumInfo UDBtnTypeInfo{"TUDBtnType", udBtnTypeNames, 2};
 const TEnumInfo UpDownDirectionInfo{"TUpDownDirection", upDownDirectionNames, 3};
 const TEnumInfo UDOrientationInfo{"TUDOrientation", udOrientationNames, 2};
-const TMethodTypeInfo DrawPanelEventType{"TDrawPanelEvent"}, UDChangingEventType{"TUDChangingEvent"},
+const TMethodTypeInfo DrawPanelEventType{"TDrawPanelEvent"}, StatusHintEventType{"TStatusHintEvent"},
+    UDChangingEventType{"TUDChangingEvent"},
     UDChangingEventExType{"TUDChangingEventEx"}, UDClickEventType{"TUDClickEvent"};
 
 // ==== TTabControl ====
@@ -93,13 +96,15 @@ void TProgressBar::SetPosition(int value) {
     if (HandleAllocated()) SendMessageA(Handle(), PBM_SETPOS, Position_, 0);
 }
 
-void TProgressBar::StepIt() { StepBy(Step_); }
-
-void TProgressBar::StepBy(int delta) {
-    int64_t next = static_cast<int64_t>(Position_) + delta;
+void TProgressBar::StepIt() {
+    int64_t next = static_cast<int64_t>(Position_) + Step_;
     int64_t span = static_cast<int64_t>(Max_) - Min_;
     if (span > 0 && next > Max_) next = Min_ + (next - Min_) % span;
     SetPosition(static_cast<int>(std::clamp<int64_t>(next, Min_, Max_)));
+}
+
+void TProgressBar::StepBy(int delta) {
+    SetPosition(static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(Position_) + delta, Min_, Max_)));
 }
 
 // ==== TStatusBar and its panels ====
@@ -153,7 +158,21 @@ TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner), Panels_(std::mak
 
 TStatusBar::~TStatusBar() {
     Destroying();
+    Application->RemoveHintBar(this);
     Panels_.reset();
+}
+
+void TStatusBar::SetAutoHint(bool value) {
+    AutoHint_ = value;
+    if (value) Application->AddHintBar(this);
+    else Application->RemoveHintBar(this);
+}
+
+void TStatusBar::HintChanged(const AnsiString& hint) {
+    TKeepAlive hold(this);
+    if (OnHint(this) || IsDestroying()) return;
+    SetSimpleText(hint);
+    SetSimplePanel(!hint.empty());
 }
 
 void TStatusBar::CreateParams(TCreateParams& params) {
@@ -233,7 +252,12 @@ void TStatusBar::WndProc(TMessage& message) {
 
 // ==== TToolWindow ====
 
-TToolWindow::TToolWindow(TComponent* owner) : TWinControl(owner) { ControlStyle_ |= csAcceptsControls; }
+// The system's tool, rebar and up-down windows capture the mouse themselves
+// and let it go on the button's release: taking it from them first leaves
+// them pressed (an up-down then repeats to its end).
+TToolWindow::TToolWindow(TComponent* owner) : TWinControl(owner) {
+    ControlStyle_ = (ControlStyle_ | csAcceptsControls) & ~csCaptureMouse;
+}
 
 // ==== TToolButton ====
 
@@ -525,6 +549,7 @@ AnsiString TCoolBar::BandText(int index) {
 
 // The rebar places the bands' controls; a change of children remakes the bands.
 void TCoolBar::AlignControls(TRect&) { updateBands(); }
+void TCoolBar::ControlListChanged(TControl*, bool) { updateBands(); }
 
 void TCoolBar::WndProc(TMessage& message) {
     if (message.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(message.LParam)->code == RBN_HEIGHTCHANGE) {
@@ -619,15 +644,20 @@ void TUpDown::WndProc(TMessage& message) {
         else if (Wrap_ && next < low) next = high;
         next = std::clamp<int64_t>(next, low, high);
         TUpDownDirection direction = delta->iDelta > 0 ? updUp : delta->iDelta < 0 ? updDown : updNone;
-        message.Result = CanChange(static_cast<int>(next), direction) ? FALSE : TRUE;
+        bool allowed = CanChange(static_cast<int>(next), direction);
+        Moving_ = allowed && next != delta->iPos ? std::optional(delta->iDelta > 0 ? btNext : btPrev) : std::nullopt;
+        message.Result = allowed ? FALSE : TRUE;
         return;
     }
+    // The report comes also after a refused change or none at an end: only
+    // a position that moved is a click.
     if (message.Msg == CN_VSCROLL || message.Msg == CN_HSCROLL) {
         if (LOWORD(message.WParam) == SB_THUMBPOSITION) {
             int now = Position();
-            TUDBtnType button = now >= Position_ ? btNext : btPrev;
+            std::optional<TUDBtnType> button = std::exchange(Moving_, std::nullopt);
+            bool moved = now != Position_;
             Position_ = now;
-            ArrowClick(button);
+            if (button && moved) ArrowClick(*button);
         }
         message.Result = 0;
         return;
@@ -770,7 +800,7 @@ const TPropInfo statusBarProperties[] = {
     OnClick, OnContextPopup, OnDblClick, OnDragDrop, OnDragOver,
     MethodProperty<&TStatusBar::OnDrawPanel, &TStatusBar::OnDrawPanel>("OnDrawPanel", &DrawPanelEventType),
     OnEndDock, OnEndDrag,
-    MethodProperty<&TStatusBar::OnHint, &TStatusBar::OnHint>("OnHint", &NotifyEventType),
+    MethodProperty<&TStatusBar::OnHint, &TStatusBar::OnHint>("OnHint", &StatusHintEventType),
     OnMouseDown, OnMouseMove, OnMouseUp, OnResize, OnStartDock, OnStartDrag,
 };
 

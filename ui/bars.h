@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "rtl/collection.h"
@@ -59,8 +60,9 @@ class TProgressBar : public TWinControl {
     void SetPosition(int value);
     int Step() const { return Step_; }
     void SetStep(int value) { Step_ = value; }
-    // Advances by Step (by delta), wrapping past Max to Min as the control does.
+    // Advances by Step, wrapping past Max to Min as the control does.
     void StepIt();
+    // Moves by delta, stopping at Min and Max.
     void StepBy(int delta);
 
 protected:
@@ -116,7 +118,9 @@ private:
 };
 
 using TDrawPanelEvent = TEvent<void(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
-extern const TMethodTypeInfo DrawPanelEventType;
+// True when the handler took the hint.
+using TStatusHintEvent = TEvent<bool(TObject* Sender)>;
+extern const TMethodTypeInfo DrawPanelEventType, StatusHintEventType;
 
 class TStatusBar : public TWinControl {
     RTL_DECLARE_CLASS()
@@ -133,10 +137,13 @@ class TStatusBar : public TWinControl {
     void SetSizeGrip(bool value);
     // The application's hint shows as the simple text (OnHint decides first).
     bool AutoHint() const { return AutoHint_; }
-    void SetAutoHint(bool value) { AutoHint_ = value; }
+    void SetAutoHint(bool value);
+    // The application's hint changed (AutoHint): OnHint takes it when it is
+    // handled; else a hint shows over the panels, and none gives them back.
+    void HintChanged(const AnsiString& hint);
 
     TDrawPanelEvent OnDrawPanel;
-    TNotifyEvent OnHint;
+    TStatusHintEvent OnHint;
 
 protected:
     // The panels go first, while the bar is whole.
@@ -278,6 +285,7 @@ protected:
     void CreateWnd() override;
     void WndProc(TMessage& message) override;
     void AlignControls(TRect& rect) override;
+    void ControlListChanged(TControl* control, bool inserted) override;
 
 private:
     void updateBands();
@@ -337,6 +345,7 @@ private:
     int Min_ = 0, Max_ = 100, Position_ = 0, Increment_ = 1;
     bool Wrap_ = false;
     TUDOrientation Orientation_ = udVertical;
+    std::optional<TUDBtnType> Moving_;  // the arrow of an allowed move, until the window reports it
 };
 
 // ==== TSpinEdit ====

@@ -94,6 +94,18 @@ void TCustomTabControl::WndProc(TMessage& message) {
     TWinControl::WndProc(message);
 }
 
+// Left and Right move the selection; Wine's control moves it without asking
+// first (no TCN_SELCHANGING), so the move is made here, after OnChanging.
+void TCustomTabControl::KeyDown(WORD& key, TShiftState shift) {
+    TWinControl::KeyDown(key, shift);
+    if ((key != VK_LEFT && key != VK_RIGHT) || Style_ != tsTabs || !HandleAllocated()) return;
+    int next = TabIndex() + (key == VK_RIGHT ? 1 : -1);
+    key = 0;
+    if (next < 0 || next >= static_cast<int>(SendMessageA(Handle(), TCM_GETITEMCOUNT, 0, 0)) || !CanChange()) return;
+    SendMessageA(Handle(), TCM_SETCURSEL, next, 0);
+    Change();
+}
+
 bool TCustomTabControl::CanChange() {
     bool allow = true;
     OnChanging(this, allow);

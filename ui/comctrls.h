@@ -76,6 +76,7 @@ protected:
     void CreateWnd() override;
     void WndProc(TMessage& message) override;
     void AlignControls(TRect& rect) override;
+    void KeyDown(WORD& key, TShiftState shift) override;
 
     // The tab selected by the user is about to change: OnChanging decides.
     virtual bool CanChange();

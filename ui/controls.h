@@ -470,6 +470,9 @@ protected:
     void PaintControls(HDC dc);
     // Places the aligned and anchored children inside the rectangle.
     virtual void AlignControls(TRect& rect);
+    // A child joined (inserted) or left the control's children; it is in the
+    // list, its window made when this one has one, or gone from both.
+    virtual void ControlListChanged(TControl* /*control*/, bool /*inserted*/) {}
 
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);

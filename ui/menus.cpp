@@ -609,7 +609,7 @@ void DispatchMenuSelect(WPARAM wParam, LPARAM lParam) {
     } else {
         item = FindMenuItemByCommand(LOWORD(wParam));
     }
-    Application->SetHint(item ? GetLongHint(item->Hint()) : AnsiString());
+    Application->SetHint(item ? ClientHint(item->Hint(), item->Action()) : AnsiString());
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "rtl/codepage.h"
+#include "ui/actions.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
 
@@ -143,6 +144,7 @@ void TWinControl::insertControl(TControl* control) {
     if (control->ParentShowHint_) control->ShowHint_ = ShowHint();
     control->RememberAnchors();
     if (control->Align() != alNone) Realign();
+    ControlListChanged(control, true);
 }
 
 void TWinControl::removeControl(TControl* control) {
@@ -155,6 +157,7 @@ void TWinControl::removeControl(TControl* control) {
     }
     control->Parent_ = nullptr;
     if (control->Align() != alNone) Realign();
+    ControlListChanged(control, false);
 }
 
 bool TWinControl::ContainsControl(const TControl* control) const {
@@ -642,9 +645,9 @@ void TWinControl::trackMouseControl(TControl* control) {
     }
     if (previous) previous->Perform(CM_MOUSELEAVE);
     if (control && MouseControl_ == control) control->Perform(CM_MOUSEENTER);
-    AnsiString hint;
-    for (TControl* c = MouseControl_; c && hint.empty(); c = c->Parent_) hint = c->Hint();
-    Application->SetHint(GetLongHint(hint));
+    TControl* source = MouseControl_;
+    while (source && source->Hint().empty()) source = source->Parent_;
+    Application->SetHint(source ? ClientHint(source->Hint(), source->Action()) : AnsiString());
 }
 
 void TWinControl::ColorChanged() {
