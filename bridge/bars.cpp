@@ -71,19 +71,9 @@ const TJHookPart tabHooks[] = {tabRows, DragHooks, FocusHooks, dockSiteRows, Mou
 
 TPageControl& pagesOf(TJVCLComponent& self) { return *static_cast<TPageControl*>(self.VCL()); }
 
-void pages(TJVCLComponent& self, TJValueList* args, TJValue& result) {
-    self.CheckVCL(args, 1);
-    int index = ValueToInteger(args->At(0));
-    if (index < 0 || index >= pagesOf(self).PageCount()) return MakeUndefined(result);
-    CastResult(self, pagesOf(self).Pages(index), result);
-}
-
 void findNextPage(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 3);
-    TJVCLPersistent* current = WrapperOfValue(args->At(0));
-    TTabSheet* sheet = current && current->HasVCL() && current->VCL()->InheritsFrom(&TTabSheet::classInfo)
-                           ? static_cast<TTabSheet*>(current->VCL())
-                           : nullptr;
+    TTabSheet* sheet = LinkedAs<TTabSheet>(WrapperOfValue(args->At(0)));
     CastResult(self, pagesOf(self).FindNextPage(sheet, ValueToBool(args->At(1)), ValueToBool(args->At(2))), result);
 }
 
@@ -100,12 +90,11 @@ const TPropInfo pageControlProperties[] = {
 const TJWrapperMethod pageControlMethods[] = {
     {"findNextPage", 0, &findNextPage},
     {"selectNextPage", 0, &selectNextPage, TJMethodResult::Self},
-    {"pages", 0, &pages},
+    {"pages", 0, &ElementAt},
 };
 
 const TPropInfo tabSheetProperties[] = {
-    ClassProperty<&TJVCLBaseTabSheet::PageControlWrapper, &TJVCLBaseTabSheet::SetPageControlWrapper>(
-        "PageControl", &TJObject::classInfo),
+    Component<&TTabSheet::PageControl, &TTabSheet::SetPageControl>("PageControl"),
     Forward<&TTabSheet::TabIndex>("TabIndex"),
 };
 
@@ -188,16 +177,8 @@ TToolBar& barOf(TJVCLComponent& self) { return *static_cast<TToolBar*>(self.VCL(
 void trackMenu(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 1);
     MakeBool(false, result);
-    TJVCLPersistent* button = WrapperOfValue(args->At(0));
-    if (!button || !button->HasVCL() || !button->InheritsFrom(&TJVCLBaseToolButton::classInfo)) return;
-    self.GuardVCL([&] { MakeBool(barOf(self).TrackMenu(static_cast<TToolButton*>(button->VCL())), result); });
-}
-
-void buttons(TJVCLComponent& self, TJValueList* args, TJValue& result) {
-    self.CheckVCL(args, 1);
-    int index = ValueToInteger(args->At(0));
-    if (index < 0 || index >= barOf(self).ButtonCount()) return MakeNull(result);
-    CastResult(self, barOf(self).Buttons(index), result);
+    TToolButton* button = LinkedAs<TToolButton>(WrapperOfValue(args->At(0)));
+    if (button) self.GuardVCL([&] { MakeBool(barOf(self).TrackMenu(button), result); });
 }
 
 int barRowCount(TToolBar& bar) { return bar.RowCount(); }
@@ -209,7 +190,7 @@ const TPropInfo toolBarProperties[] = {
 
 const TJWrapperMethod toolBarMethods[] = {
     {"trackMenu", 0, &trackMenu},
-    {"buttons", 0, &buttons},
+    {"buttons", 0, &ElementAt},
 };
 
 const TJHook toolBarRows[] = {
@@ -288,31 +269,7 @@ const TJMethodTable& TJVCLBasePageControl::Methods() const {
     return table;
 }
 
-int32_t TJVCLBasePageControl::GetLength() {
-    CheckVCL(nullptr, 0);
-    return pagesOf(*this).PageCount();
-}
-
-void TJVCLBasePageControl::GetItem(int32_t index, TJValue& value) {
-    CheckVCL(nullptr, 0);
-    if (index < 0 || index >= pagesOf(*this).PageCount()) return MakeUndefined(value);
-    CastResult(*this, pagesOf(*this).Pages(index), value);
-}
-
 TJHookList TJVCLBaseTabSheet::Hooks() const { return sheetHooks; }
-
-TObject* TJVCLBaseTabSheet::PageControlWrapper() const {
-    auto& self = const_cast<TJVCLBaseTabSheet&>(*this);
-    self.CheckVCL(nullptr, 0);
-    return Cast(static_cast<TTabSheet*>(VCL())->PageControl(), Runtime());
-}
-
-void TJVCLBaseTabSheet::SetPageControlWrapper(TObject* wrapper) {
-    CheckVCL(nullptr, 0);
-    TJVCLPersistent* pages = wrapper ? WrapperOfObject(static_cast<TJObject*>(wrapper)) : nullptr;
-    if (!pages || !pages->HasVCL() || !pages->InheritsFrom(&TJVCLBasePageControl::classInfo)) return;
-    GuardVCL([&] { static_cast<TTabSheet*>(VCL())->SetPageControl(static_cast<TPageControl*>(pages->VCL())); });
-}
 
 // ==== Progress bar ====
 
@@ -420,17 +377,6 @@ const TJMethodTable& TJVCLBaseToolBar::Methods() const {
 }
 
 TJHookList TJVCLBaseToolBar::Hooks() const { return toolBarHooks; }
-
-int32_t TJVCLBaseToolBar::GetLength() {
-    CheckVCL(nullptr, 0);
-    return barOf(*this).ButtonCount();
-}
-
-void TJVCLBaseToolBar::GetItem(int32_t index, TJValue& value) {
-    CheckVCL(nullptr, 0);
-    if (index < 0 || index >= barOf(*this).ButtonCount()) return MakeNull(value);
-    CastResult(*this, barOf(*this).Buttons(index), value);
-}
 
 TJHookList TJVCLBaseToolButton::Hooks() const { return toolButtonHooks; }
 TJHookList TJVCLBaseCoolBar::Hooks() const { return coolBarHooks; }

@@ -18,26 +18,18 @@ class TJVCLBaseTabControl : public TJVCLFamily<TJVCLWinControl, TTabControl, "VC
 };
 
 // (Its methods read the control as the common tab control base.)
-class TJVCLBasePageControl : public TJVCLFamily<TJVCLBaseTabControl, TPageControl, "VCLPageControl"> {
+class TJVCLBasePageControl
+    : public TJVCLFamily<TJVCLComponentList<TJVCLBaseTabControl, &TPageControl::PageCount, &TPageControl::Pages>,
+                         TPageControl, "VCLPageControl"> {
     RTL_DECLARE_CLASS()
     using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
-    bool IsArrayLike() override { return true; }
-    int32_t GetLength() override;
-    void GetItem(int32_t index, TJValue& value) override;
-    void GetIndexValue(int32_t index, TJValue& value) override { GetItem(index, value); }
 };
 
 class TJVCLBaseTabSheet : public TJVCLFamily<TJVCLWinControl, TTabSheet, "VCLTabSheet"> {
     RTL_DECLARE_CLASS()
     using TJVCLFamily::TJVCLFamily;
     TJHookList Hooks() const override;
-
-    // ---- Published ----
-    // The page control's one wrapper; null without one.
-    TObject* PageControlWrapper() const;
-    // A page-control wrapper holding one moves the sheet onto it.
-    void SetPageControlWrapper(TObject* wrapper);
 };
 
 class TJVCLBaseProgressBar : public TJVCLFamily<TJVCLWinControl, TProgressBar, "VCLProgressBar"> {
@@ -100,15 +92,13 @@ class TJVCLToolWindow : public TJVCLFamily<TJVCLWinControl, TToolWindow, "VCLToo
     using TJVCLFamily::TJVCLFamily;
 };
 
-class TJVCLBaseToolBar : public TJVCLFamily<TJVCLToolWindow, TToolBar, "VCLToolBar"> {
+class TJVCLBaseToolBar
+    : public TJVCLFamily<TJVCLComponentList<TJVCLToolWindow, &TToolBar::ButtonCount, &TToolBar::Buttons, TJOutside::Null>,
+                         TToolBar, "VCLToolBar"> {
     RTL_DECLARE_CLASS()
     using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
-    bool IsArrayLike() override { return true; }
-    int32_t GetLength() override;
-    void GetItem(int32_t index, TJValue& value) override;
-    void GetIndexValue(int32_t index, TJValue& value) override { GetItem(index, value); }
 };
 
 class TJVCLBaseToolButton : public TJVCLFamily<TJVCLControl, TToolButton, "VCLToolButton"> {

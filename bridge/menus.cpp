@@ -14,8 +14,7 @@ namespace {
 // The item of a value that is a script-made menu item holding one; nil otherwise.
 TMenuItem* createdItem(const TJValue& value) {
     TJVCLPersistent* wrapper = WrapperOfValue(value);
-    if (!wrapper || !wrapper->HasVCL() || !wrapper->InheritsFrom(&TJVCLMenuItem::classInfo)) return nullptr;
-    return static_cast<TMenuItem*>(wrapper->VCL());
+    return wrapper && wrapper->InheritsFrom(&TJVCLMenuItem::classInfo) ? LinkedAs<TMenuItem>(wrapper) : nullptr;
 }
 
 TMenuItem& itemOf(TJVCLComponent& self) { return *static_cast<TMenuItem*>(self.VCL()); }
@@ -90,7 +89,7 @@ void items(TJVCLComponent& self, TJValueList* args, TJValue& result) {
     self.CheckVCL(args, 1);
     int index = ValueToInteger(args->At(0));
     if (index < 0 || index >= itemOf(self).Count()) self.RaiseArgumentsError();
-    CastResult(self, itemOf(self).Items(index), result);
+    self.GetItem(index, result);
 }
 
 const TPropInfo menuItemProperties[] = {
@@ -100,7 +99,7 @@ const TPropInfo menuItemProperties[] = {
     Forward<&TMenuItem::Count>("Count"),
     Forward<&TMenuItem::Count>("length"),
     Forward<&TMenuItem::MenuIndex, &TMenuItem::SetMenuIndex>("MenuIndex"),
-    ClassProperty<&TJVCLBaseMenuItem::ParentItem>("Parent", &TJObject::classInfo),
+    Component<&TMenuItem::Parent>("Parent"),
 };
 
 const TJWrapperMethod menuItemMethods[] = {
@@ -157,7 +156,7 @@ void getHelpContext(TJVCLComponent& self, TJValueList* args, TJValue& result) {
 
 const TPropInfo menuProperties[] = {
     Forward<&menuHandle>("Handle"),
-    ClassProperty<&TJVCLBaseMenu::RootItem>("items", &TJObject::classInfo),
+    Component<&TMenu::Items>("items"),
     Forward<&TMenu::WindowHandle, &TMenu::SetWindowHandle>("WindowHandle"),
 };
 
@@ -172,9 +171,8 @@ const TJWrapperMethod menuMethods[] = {
 template <void (TMainMenu::*Apply)(TMainMenu*)>
 void mergeWith(TJVCLComponent& self, TJValueList* args, TJValue&) {
     self.CheckVCL(args, 1);
-    TJVCLPersistent* other = WrapperOfValue(args->At(0));
-    if (!other || !other->HasVCL() || !other->InheritsFrom(&TJVCLBaseMainMenu::classInfo)) return;
-    self.GuardVCL([&] { (static_cast<TMainMenu&>(menuOf(self)).*Apply)(static_cast<TMainMenu*>(other->VCL())); });
+    TMainMenu* other = LinkedAs<TMainMenu>(WrapperOfValue(args->At(0)));
+    if (other) self.GuardVCL([&] { (static_cast<TMainMenu&>(menuOf(self)).*Apply)(other); });
 }
 
 const TJWrapperMethod mainMenuMethods[] = {
@@ -186,8 +184,7 @@ const TJHook mainMenuRows[] = {On<"OnChange", TMenuChangeEvent>()};
 const TJHookPart mainMenuHooks[] = {mainMenuRows};
 
 const TPropInfo popupMenuProperties[] = {
-    ClassProperty<&TJVCLBasePopupMenu::PopupComponentWrapper, &TJVCLBasePopupMenu::SetPopupComponentWrapper>(
-        "PopupComponent", &TJObject::classInfo),
+    Component<&TPopupMenu::PopupComponent, &TPopupMenu::SetPopupComponent>("PopupComponent"),
 };
 
 const TJWrapperMethod popupMenuMethods[] = {Call<&TPopupMenu::Popup>("popup")};
@@ -233,34 +230,11 @@ const TJMethodTable& TJVCLBaseMenuItem::Methods() const {
 
 TJHookList TJVCLBaseMenuItem::Hooks() const { return menuItemHooks; }
 
-int32_t TJVCLBaseMenuItem::GetLength() {
-    CheckVCL(nullptr, 0);
-    return itemOf(*this).Count();
-}
-
-void TJVCLBaseMenuItem::GetItem(int32_t index, TJValue& value) {
-    CheckVCL(nullptr, 0);
-    if (index < 0 || index >= itemOf(*this).Count()) return MakeUndefined(value);
-    CastResult(*this, itemOf(*this).Items(index), value);
-}
-
-TObject* TJVCLBaseMenuItem::ParentItem() const {
-    auto& self = const_cast<TJVCLBaseMenuItem&>(*this);
-    self.CheckVCL(nullptr, 0);
-    return Cast(itemOf(self).Parent(), Runtime());
-}
-
 // ==== Menus ====
 
 const TJMethodTable& TJVCLBaseMenu::Methods() const {
     static const TJMethodTable table(menuMethods, TJVCLComponent::Methods());
     return table;
-}
-
-TObject* TJVCLBaseMenu::RootItem() const {
-    auto& self = const_cast<TJVCLBaseMenu&>(*this);
-    self.CheckVCL(nullptr, 0);
-    return Cast(menuOf(self).Items(), Runtime());
 }
 
 const TJMethodTable& TJVCLBaseMainMenu::Methods() const {
@@ -276,20 +250,6 @@ const TJMethodTable& TJVCLBasePopupMenu::Methods() const {
 }
 
 TJHookList TJVCLBasePopupMenu::Hooks() const { return popupMenuHooks; }
-
-TObject* TJVCLBasePopupMenu::PopupComponentWrapper() const {
-    auto& self = const_cast<TJVCLBasePopupMenu&>(*this);
-    self.CheckVCL(nullptr, 0);
-    return Cast(static_cast<TPopupMenu&>(menuOf(self)).PopupComponent(), Runtime());
-}
-
-void TJVCLBasePopupMenu::SetPopupComponentWrapper(TObject* wrapper) {
-    if (!HasVCL() || !wrapper) return;
-    auto* component = static_cast<TJObject*>(wrapper);
-    TJVCLPersistent* linked = WrapperOfObject(component);
-    if (!linked || !linked->HasVCL() || !linked->VCL()->InheritsFrom(&TComponent::classInfo)) return;
-    static_cast<TPopupMenu&>(menuOf(*this)).SetPopupComponent(static_cast<TComponent*>(linked->VCL()));
-}
 
 // ==== Action ====
 

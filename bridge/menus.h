@@ -9,30 +9,20 @@
 #include "ui/actions.h"
 #include "ui/menus.h"
 
-class TJVCLBaseMenuItem : public TJVCLFamily<TJVCLComponent, TMenuItem, "VCLMenuItem"> {
+// The sub-items: `for ... in`, item[i] and length.
+class TJVCLBaseMenuItem
+    : public TJVCLFamily<TJVCLComponentList<TJVCLComponent, &TMenuItem::Count, &TMenuItem::Items>, TMenuItem,
+                         "VCLMenuItem"> {
     RTL_DECLARE_CLASS()
     using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
-    // The sub-items: `for ... in`, item[i] and length.
-    bool IsArrayLike() override { return true; }
-    int32_t GetLength() override;
-    void GetItem(int32_t index, TJValue& value) override;
-    void GetIndexValue(int32_t index, TJValue& value) override { GetItem(index, value); }
-
-    // ---- Published ----
-    // The parent item's one wrapper; null for none.
-    TObject* ParentItem() const;
 };
 
 class TJVCLBaseMenu : public TJVCLFamily<TJVCLComponent, TMenu, "VCLMenu"> {
     RTL_DECLARE_CLASS()
     using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
-
-    // ---- Published ----
-    // The root item's one wrapper.
-    TObject* RootItem() const;
 };
 
 class TJVCLBaseMainMenu : public TJVCLFamily<TJVCLBaseMenu, TMainMenu, "VCLMainMenu"> {
@@ -47,11 +37,6 @@ class TJVCLBasePopupMenu : public TJVCLFamily<TJVCLBaseMenu, TPopupMenu, "VCLPop
     using TJVCLFamily::TJVCLFamily;
     const TJMethodTable& Methods() const override;
     TJHookList Hooks() const override;
-
-    // ---- Published ----
-    TObject* PopupComponentWrapper() const;
-    // A component wrapper sets it; anything else is ignored.
-    void SetPopupComponentWrapper(TObject* wrapper);
 };
 
 class TJVCLBaseAction : public TJVCLFamily<TJVCLComponent, TBasicAction, "VCLAction"> {

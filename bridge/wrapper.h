@@ -49,7 +49,9 @@
 #include <tuple>
 #include <type_traits>
 
+#include "bridge/caster.h"
 #include "bridge/component.h"
+#include "bridge/controls.h"
 #include "bridge/events.h"
 #include "engine/core/published.h"
 #include "engine/core/valuelist.h"
@@ -70,6 +72,13 @@ enum class TJFaults : uint8_t {
     Pass,  // raised on as it is (the host's elements: a picture that cannot
            // be decoded raises the loader's own error)
 };
+
+// The wrapper's object as C; nil for no wrapper, no object or another class.
+template <class C>
+C* LinkedAs(const TJVCLPersistent* wrapper) {
+    if (!wrapper || !wrapper->HasVCL() || !wrapper->VCL()->InheritsFrom(&C::classInfo)) return nullptr;
+    return static_cast<C*>(wrapper->VCL());
+}
 
 namespace bridge_detail {
 
@@ -237,6 +246,21 @@ void stringsGet(const TObject* instance, TPropValue& value) {
     value.Object = wrapper.StringsCompanion(&companionKey<G>, get<G>(object));
 }
 
+template <auto G>
+void componentGet(const TObject* instance, TPropValue& value) {
+    TJVCLComponent& wrapper = wrapperOf(instance);
+    auto& object = linked<ClassOf<G>>(wrapper);
+    value.Object = Cast(get<G>(object), wrapper.Runtime());
+}
+
+template <auto S>
+void componentSet(TObject* instance, const TPropValue& value) {
+    TJVCLComponent& wrapper = wrapperOf(instance);
+    auto& object = linked<ClassOf<S>>(wrapper);
+    auto* component = LinkedAs<std::remove_pointer_t<TypeOf<S>>>(WrapperOfObject(static_cast<TJObject*>(value.Object)));
+    if (component) wrapper.GuardVCL([&] { set<S>(object, component); });
+}
+
 }  // namespace bridge_detail
 
 // A published property of the wrapper that reads (and with a setter writes)
@@ -248,6 +272,17 @@ constexpr TPropInfo Forward(const char* name) {
     TPropSetter set = nullptr;
     if constexpr (!std::is_null_pointer_v<decltype(S)>) set = &forwardSet<S, Faults>;
     return {name, kindOf<T>(), typeDataOf<T>(), &forwardGet<G, Unlinked, Faults>, set};
+}
+
+// A published property holding a component (the page control of a sheet, the
+// parent of a menu item) as its one wrapper, the caster's; with a setter, a
+// wrapper linked to a component of the setter's class writes it and any
+// other value is ignored: Component<&TTabSheet::PageControl, &TTabSheet::SetPageControl>("PageControl").
+template <auto G, auto S = nullptr>
+constexpr TPropInfo Component(const char* name) {
+    TPropSetter set = nullptr;
+    if constexpr (!std::is_null_pointer_v<decltype(S)>) set = &bridge_detail::componentSet<S>;
+    return {name, TTypeKind::Class, &TJObject::classInfo, &bridge_detail::componentGet<G>, set};
 }
 
 // An enumeration argument by name or number; the arguments error otherwise.
@@ -272,6 +307,38 @@ constexpr TJWrapperMethod Call(const char* name) {
 template <auto G>
 constexpr TPropInfo Strings(const char* name) {
     return {name, TTypeKind::Class, &TJObject::classInfo, &bridge_detail::stringsGet<G>, nullptr};
+}
+
+// What an array-like wrapper gives for an index outside its elements.
+enum class TJOutside : uint8_t { Undefined, Null };
+
+// The wrapper of an object holding components in order (a menu item's
+// sub-items, a page control's pages, a tool bar's buttons), which scripts
+// read as an array-like object (`for ... in`, x[i], length), each element the
+// component's one wrapper. It stands as the family's parent:
+// TJVCLFamily<TJVCLComponentList<TJVCLToolWindow, &TToolBar::ButtonCount, &TToolBar::Buttons>, TToolBar, "VCLToolBar">.
+template <class Base, auto Count, auto At, TJOutside Outside = TJOutside::Undefined>
+class TJVCLComponentList : public Base {
+public:
+    using Base::Base;
+    bool IsArrayLike() override { return true; }
+    int32_t GetLength() override { return (holder().*Count)(); }
+    void GetItem(int32_t index, TJValue& value) override {
+        auto& object = holder();
+        if (index >= 0 && index < (object.*Count)()) return CastResult(*this, (object.*At)(index), value);
+        if constexpr (Outside == TJOutside::Null) MakeNull(value);
+        else MakeUndefined(value);
+    }
+    void GetIndexValue(int32_t index, TJValue& value) override { GetItem(index, value); }
+
+private:
+    auto& holder() { return bridge_detail::linked<bridge_detail::ClassOf<Count>>(*this); }
+};
+
+// The script method that reads an element of an array-like wrapper: pages(i).
+inline void ElementAt(TJVCLComponent& self, TJValueList* args, TJValue& result) {
+    self.CheckVCL(args, 1);
+    self.GetItem(ValueToInteger(args->At(0)), result);
 }
 
 // What a family's Base class takes from its place: its parent wrapper, the

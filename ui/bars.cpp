@@ -184,6 +184,7 @@ void TStatusBar::CreateParams(TCreateParams& params) {
 
 void TStatusBar::CreateWnd() {
     TWinControl::CreateWnd();
+    TextsPending_ = false;  // a message posted to an earlier window is lost with it
     updatePanels();
 }
 
@@ -206,14 +207,27 @@ void TStatusBar::updatePanels() {
     for (int i = 0; i < Panels_->Count(); ++i) updatePanelText(i);
 }
 
+// The control paints each text it is given at once, and under Wine even a
+// text given while it cannot paint costs a great deal: the texts go to it
+// once a turn of the message loop, or before it paints or is asked for one.
 void TStatusBar::updatePanelText(int index) {
-    if (!HandleAllocated() || SimplePanel_ || index < 0 || index >= Panels_->Count()) return;
-    TStatusPanel* panel = Panels_->Items(index);
+    if (!HandleAllocated() || SimplePanel_ || index < 0 || index >= Panels_->Count() || TextsPending_) return;
+    TextsPending_ = true;
+    PostMessageA(Handle(), CM_PANELTEXTS, 0, 0);
+}
+
+void TStatusBar::sendPanelTexts() {
+    TextsPending_ = false;
+    if (!HandleAllocated() || SimplePanel_) return;
     static const char* const alignments[] = {"", "\t\t", "\t"};
-    AnsiString text = alignments[panel->Alignment()] + panel->Text();
-    WPARAM style = panel->Style() == psOwnerDraw ? SBT_OWNERDRAW : 0;
-    LPARAM data = panel->Style() == psOwnerDraw ? reinterpret_cast<LPARAM>(panel) : reinterpret_cast<LPARAM>(text.c_str());
-    SendMessageA(Handle(), SB_SETTEXTA, index | style, data);
+    for (int index = 0; index < Panels_->Count(); ++index) {
+        TStatusPanel* panel = Panels_->Items(index);
+        AnsiString text = alignments[panel->Alignment()] + panel->Text();
+        WPARAM style = panel->Style() == psOwnerDraw ? SBT_OWNERDRAW : 0;
+        LPARAM data =
+            panel->Style() == psOwnerDraw ? reinterpret_cast<LPARAM>(panel) : reinterpret_cast<LPARAM>(text.c_str());
+        SendMessageA(Handle(), SB_SETTEXTA, index | style, data);
+    }
 }
 
 void TStatusBar::SetSimplePanel(bool value) {
@@ -236,6 +250,20 @@ void TStatusBar::SetSizeGrip(bool value) {
 }
 
 void TStatusBar::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case CM_PANELTEXTS:
+        if (TextsPending_) sendPanelTexts();
+        return;
+    case WM_PAINT:
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case SB_GETTEXTA:
+    case SB_GETTEXTW:
+    case SB_GETTEXTLENGTHA:
+    case SB_GETTEXTLENGTHW:
+        if (TextsPending_) sendPanelTexts();
+        break;
+    }
     if (message.Msg == CN_DRAWITEM) {
         auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
         auto index = static_cast<int>(draw->itemID);

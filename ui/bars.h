@@ -156,12 +156,14 @@ private:
     friend class TStatusPanels;
     void updatePanels();
     void updatePanelText(int index);
+    void sendPanelTexts();
 
     std::unique_ptr<TStatusPanels> Panels_;
     AnsiString SimpleText_;
     bool SimplePanel_ = false;
     bool SizeGrip_ = true;
     bool AutoHint_ = false;
+    bool TextsPending_ = false;  // the panels' texts wait for CM_PANELTEXTS
 };
 
 // ==== TToolBar and TToolButton ====

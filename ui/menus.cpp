@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 #include "ui/actions.h"
 #include "ui/wndproc.h"
@@ -29,6 +30,21 @@ UINT allocateCommand(TMenuItem* item) {
     } while (commandItems.count(next));
     commandItems[next] = item;
     return next;
+}
+
+// The windows whose menu bars changed, drawn at the next turn of the message
+// loop: a run of changes from a script draws the bar once, not once each.
+std::vector<HWND> changedBars;
+
+void redrawBarLater(HWND window) {
+    if (std::find(changedBars.begin(), changedBars.end(), window) != changedBars.end()) return;
+    if (changedBars.empty()) PostMessageA(PopupListWindow(), CM_REDRAWMENUBARS, 0, 0);
+    changedBars.push_back(window);
+}
+
+void redrawBars() {
+    for (HWND window : std::exchange(changedBars, {}))
+        if (IsWindow(window)) DrawMenuBar(window);
 }
 
 AnsiString stripHotkey(std::string_view caption) {
@@ -94,7 +110,10 @@ TMenuItem::~TMenuItem() {
         item->Parent_ = nullptr;
         item->Free();
     }
-    if (Parent_) Parent_->Remove(this);
+    if (TMenuItem* parent = Parent_) {
+        parent->Remove(this);
+        if (Handle_) parent->rebuildHandle();  // its entry must not keep the submenu destroyed below
+    }
     commandItems.erase(Command_);
     if (Handle_) {
         handleItems.erase(Handle_);
@@ -395,7 +414,7 @@ void TMenuItem::ActionChange(TBasicAction* action) {
 
 // ==== TMenuItem: the menu handle ====
 
-HMENU TMenuItem::Handle() {
+HMENU TMenuItem::subHandle() {
     if (!Handle_) {
         TMenu* menu = Parent_ ? nullptr : Menu_;
         Handle_ = menu && menu->IsMenuBar() ? CreateMenu() : CreatePopupMenu();
@@ -406,10 +425,23 @@ HMENU TMenuItem::Handle() {
     return Handle_;
 }
 
+HMENU TMenuItem::Handle() {
+    subHandle();
+    if (Stale_) rebuildHandle();
+    return Handle_;
+}
+
+void TMenuItem::handleChanged() {
+    if (!Handle_) return;
+    if (!Parent_ && Menu_ && Menu_->IsMenuBar()) rebuildHandle();
+    else Stale_ = true;
+}
+
 // The handle keeps its identity (a submenu being opened may be rebuilt by its
 // own OnClick); its entries are made afresh from the visible sub-items.
 void TMenuItem::rebuildHandle() {
     if (!Handle_ || IsDestroying()) return;
+    Stale_ = false;
     while (GetMenuItemCount(Handle_) > 0) RemoveMenu(Handle_, 0, MF_BYPOSITION);
     for (TMenuItem* item : shownItems()) appendEntry(item);
 }
@@ -455,14 +487,14 @@ void TMenuItem::appendEntry(TMenuItem* item) {
     if (!item->Enabled_) info.fState |= MFS_DISABLED;
     if (item->Default_) info.fState |= MFS_DEFAULT;
     info.wID = item->Command_;
-    if (!item->Items_.empty()) info.hSubMenu = item->Handle();
+    if (!item->Items_.empty()) info.hSubMenu = item->subHandle();
     InsertMenuItemA(Handle_, GetMenuItemCount(Handle_), TRUE, &info);
 }
 
 void TMenuItem::changed(bool rebuild) {
     if (IsDestroying()) return;
-    rebuildHandle();
-    if (Parent_) Parent_->rebuildHandle();
+    handleChanged();
+    if (Parent_) Parent_->handleChanged();
     if (TMenu* menu = GetParentMenu()) menu->menuChanged(this, rebuild);
 }
 
@@ -554,7 +586,7 @@ void TMenu::menuChanged(TMenuItem* source, bool rebuild) {
         MergedInto_->Items_->rebuildHandle();
         MergedInto_->menuChanged(source, rebuild);
     }
-    if (WindowHandle_ && IsMenuBar()) DrawMenuBar(WindowHandle_);
+    if (WindowHandle_ && IsMenuBar()) redrawBarLater(WindowHandle_);
     OnChange(this, source, rebuild);
 }
 
@@ -595,7 +627,9 @@ bool DispatchMenuPopup(HMENU handle) {
     if (it == handleItems.end()) return false;
     TMenuItem* item = it->second;
     TMenu* menu = item->GetParentMenu();
-    return menu ? menu->DispatchPopup(handle) : false;
+    if (menu) return menu->DispatchPopup(handle);
+    item->Handle();  // an item of no menu shows its entries as they are now
+    return false;
 }
 
 void DispatchMenuSelect(WPARAM wParam, LPARAM lParam) {
@@ -617,6 +651,10 @@ namespace {
 void popupListMessage(void*, TMessage& message, bool& handled) {
     switch (message.Msg) {
     case WM_INITMENUPOPUP: handled = DispatchMenuPopup(reinterpret_cast<HMENU>(message.WParam)); break;
+    case CM_REDRAWMENUBARS:
+        redrawBars();
+        handled = true;
+        break;
     case WM_MENUSELECT:
         DispatchMenuSelect(message.WParam, message.LParam);
         handled = true;

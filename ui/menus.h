@@ -133,7 +133,8 @@ class TMenuItem : public TComponent {
 
     // The command number the menu reports for the item.
     UINT Command() const { return Command_; }
-    // The handle of the item's submenu (the menu bar for a main menu's root).
+    // The handle of the item's submenu (the menu bar for a main menu's root),
+    // its entries brought up to date.
     HMENU Handle();
 
     // Runs OnClick (and toggles an AutoCheck item) as a user click does; an
@@ -150,6 +151,12 @@ private:
     void takeItem(TMenuItem* item);
     void changed(bool rebuild);
     void rebuildHandle();
+    // The item or its sub-items changed: a menu bar's entries are made again
+    // at once (it is always in view), a submenu's when next asked for or
+    // opened, so that adding many items costs one rebuild.
+    void handleChanged();
+    // The submenu's handle for its parent's entry, made when missing.
+    HMENU subHandle();
     void appendEntry(TMenuItem* item);
     // The entries the handle shows: the visible sub-items, and on a menu
     // bar with a merged menu that menu's in place of their groups.
@@ -160,6 +167,7 @@ private:
     TMenuItem* Parent_ = nullptr;
     TMenu* Menu_ = nullptr;  // set on a menu's root item
     HMENU Handle_ = nullptr;
+    bool Stale_ = false;  // the handle's entries wait for a rebuild
     UINT Command_;
     AnsiString Caption_;
     AnsiString Hint_;

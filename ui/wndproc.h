@@ -31,6 +31,8 @@ enum : UINT {
     CM_DIALOGKEY = CM_BASE + 4,   // Tab, Return or Escape for the form; WParam the key
     CM_RESUMEREDRAW = CM_BASE + 5,  // painting deferred by DeferRedraw comes back
     CM_WINDOWCREATED = CM_BASE + 6,  // a window control has a new window (a hook registers with it)
+    CM_REDRAWMENUBARS = CM_BASE + 7,  // the menu bars changed since the last turn are drawn
+    CM_PANELTEXTS = CM_BASE + 8,      // a status bar's panels give the control their texts
     CN_BASE = 0xBC00,
     CN_COMMAND = CN_BASE + WM_COMMAND,
     CN_NOTIFY = CN_BASE + WM_NOTIFY,

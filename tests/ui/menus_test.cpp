@@ -53,6 +53,7 @@ TEST(Menus, ItemsBuildTheMenuHandle) {
     EXPECT_EQ(menu->FindItem(quit->Command(), fkCommand), quit);
     EXPECT_EQ(menu->FindItem(scCtrl | 'Q', fkShortCut), quit);
     quit->Free();
+    EXPECT_EQ(menu->Handle(), handle);  // the same handle, its entries brought up to date
     EXPECT_EQ(GetMenuItemCount(handle), 2);
     form->Free();
 }
