@@ -139,11 +139,21 @@ void TCustomForm::DestroyWnd() {
 
 TRect TCustomForm::ClientRect() const {
     if (HandleAllocated()) return TScrollingWinControl::ClientRect();
+    SIZE frame = frameSize();
+    return {0, 0, std::max<LONG>(0, Width() - frame.cx), std::max<LONG>(0, Height() - frame.cy)};
+}
+
+// Outside a load the system is asked each time: its metrics may change.
+SIZE TCustomForm::frameSize() const {
     DWORD style = 0, exStyle = 0;
     windowStyle(style, exStyle);
+    bool menu = Menu_ != nullptr;
+    if (Loading() && Frame_ && Frame_->Style == style && Frame_->ExStyle == exStyle && Frame_->Menu == menu)
+        return Frame_->Size;
     RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, style, Menu_ != nullptr, exStyle);
-    return {0, 0, std::max<LONG>(0, Width() - (frame.right - frame.left)), std::max<LONG>(0, Height() - (frame.bottom - frame.top))};
+    AdjustWindowRectEx(&frame, style, menu, exStyle);
+    Frame_ = FrameCache{style, exStyle, menu, {frame.right - frame.left, frame.bottom - frame.top}};
+    return Frame_->Size;
 }
 
 int TCustomForm::ShowCommand() const {

@@ -6,6 +6,7 @@
 // and the list of forms.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "ui/controls.h"
@@ -146,7 +147,17 @@ private:
     void placeOnFirstShow();
     HWND ownerWindow() const;
     void windowStyle(DWORD& style, DWORD& exStyle) const;
+    SIZE frameSize() const;
 
+    // The frame a window of these styles would have: a stream sets the
+    // children's bounds one property at a time, and each asks the client
+    // size, so while the form loads the frame is reckoned once per style.
+    struct FrameCache {
+        DWORD Style, ExStyle;
+        bool Menu;
+        SIZE Size;
+    };
+    mutable std::optional<FrameCache> Frame_;
     TMainMenu* Menu_ = nullptr;
     TCustomForm* PopupParent_ = nullptr;
     TWinControl* ActiveControl_ = nullptr;

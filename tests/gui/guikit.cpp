@@ -17,6 +17,11 @@
 //   send|post HANDLE MESSAGE [WPARAM [LPARAM]] send prints the answer
 //   click X Y [--window H] [--button left|right|middle] [--double]
 //   drag X1 Y1 X2 Y2 [--window H] [--button B] [--steps N]
+//   dragout X1 Y1 X2 Y2 files PATH... | text TEXT [--button B] [--steps N]
+//                                              an OLE drag of our own from X1 Y1 to
+//                                              X2 Y2 offering copy, move and link; prints
+//                                              the effect the drop target answered
+//                                              (copy, move, link joined by "|", or none)
 //   key COMBO...                               "alt+a", "down", "enter", "f10"
 //   type TEXT
 //   chars HANDLE TEXT [--as bytes|ime|unicode] each character posted as a character
@@ -31,15 +36,19 @@
 //                                              each window inside it
 // Points are on the screen, or in the client area of "--window".
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -456,6 +465,206 @@ int dragCommand(const Arguments& args) {
     return 0;
 }
 
+// ==== Dragging out ====
+
+// IUnknown for one interface, deleted with its last reference.
+template <class Interface>
+class ComObject : public Interface {
+public:
+    virtual ~ComObject() = default;
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != __uuidof(Interface)) return E_NOINTERFACE;
+        *object = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        ULONG left = --references_;
+        if (!left) delete this;
+        return left;
+    }
+
+private:
+    ULONG references_ = 1;
+};
+
+// The bytes of one clipboard format, handed out in a new global block on each ask.
+class DragData final : public ComObject<IDataObject> {
+public:
+    DragData(CLIPFORMAT format, std::string bytes) : format_(format), bytes_(std::move(bytes)) {}
+
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (!medium) return E_POINTER;
+        *medium = {};
+        if (HRESULT result = QueryGetData(format); result != S_OK) return result;
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes_.size());
+        void* bytes = block ? GlobalLock(block) : nullptr;
+        if (!bytes) {
+            if (block) GlobalFree(block);
+            return E_OUTOFMEMORY;
+        }
+        std::memcpy(bytes, bytes_.data(), bytes_.size());
+        GlobalUnlock(block);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = block;
+        return S_OK;
+    }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override {
+        bool ours = format && format->cfFormat == format_ && format->dwAspect == DVASPECT_CONTENT &&
+                    (format->tymed & TYMED_HGLOBAL);
+        return ours ? S_OK : DV_E_FORMATETC;
+    }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out) out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    CLIPFORMAT format_;
+    std::string bytes_;
+};
+
+// Drops when the dragging button goes up.
+class DragSource final : public ComObject<IDropSource> {
+public:
+    explicit DragSource(DWORD button) : button_(button) {}
+    STDMETHODIMP QueryContinueDrag(BOOL escapePressed, DWORD keys) override {
+        if (escapePressed) return DRAGDROP_S_CANCEL;
+        return keys & button_ ? S_OK : DRAGDROP_S_DROP;
+    }
+    STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    DWORD button_;
+};
+
+template <class Interface>
+struct Released {
+    void operator()(Interface* object) const { object->Release(); }
+};
+template <class Interface>
+using ComPointer = std::unique_ptr<Interface, Released<Interface>>;
+
+// A file list as another program offers it: wide names after the header,
+// each ended by a zero, the list by one more.
+std::string fileListBytes(const Arguments& args) {
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    std::wstring names;
+    for (size_t i = 5; i < args.count(); ++i) names += args.at(i) + L'\0';
+    names += L'\0';
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+// A text in the code page of the system, ended by a zero.
+std::string textBytes(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size_t(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+ComPointer<IDataObject> dragDataOf(const Arguments& args) {
+    const std::wstring& kind = args.at(4);
+    if (kind == L"files" && args.count() > 5) return ComPointer<IDataObject>(new DragData(CF_HDROP, fileListBytes(args)));
+    if (kind == L"text" && args.count() == 6) return ComPointer<IDataObject>(new DragData(CF_TEXT, textBytes(args.at(5))));
+    throw UsageError("dragout drags files PATH... or text TEXT");
+}
+
+std::string effectText(DWORD effect) {
+    std::string text;
+    for (auto [bit, name] : {std::pair{DROPEFFECT_COPY, "copy"}, {DROPEFFECT_MOVE, "move"}, {DROPEFFECT_LINK, "link"}})
+        if (effect & bit) text += (text.empty() ? "" : "|") + std::string(name);
+    return text.empty() ? "none" : text;
+}
+
+LRESULT CALLBACK gripProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A small window of ours under the start point takes the button press, as a
+// program's own window would, and the drag starts from that press; another
+// thread moves the pointer meanwhile and lets the button go at the end.
+int dragoutCommand(const Arguments& args) {
+    POINT from = pointOf(args, 0), to = pointOf(args, 2);
+    ButtonFlags button = buttonFlags(args);
+    DWORD buttonKey = button.down == MOUSEEVENTF_LEFTDOWN ? MK_LBUTTON : button.down == MOUSEEVENTF_RIGHTDOWN ? MK_RBUTTON : MK_MBUTTON;
+    int steps = int(number(args.option(L"--steps", L"10")));
+    if (steps < 1) throw UsageError("--steps must be at least 1");
+    ComPointer<IDataObject> data = dragDataOf(args);
+    if (FAILED(OleInitialize(nullptr))) throw std::runtime_error("OLE did not start");
+    WNDCLASSW type{};
+    type.lpfnWndProc = gripProc;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"GuiKitDragGrip";
+    type.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    RegisterClassW(&type);
+    HWND grip = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, type.lpszClassName, L"guikit drag", WS_POPUP | WS_VISIBLE,
+                                from.x - 20, from.y - 20, 40, 40, nullptr, nullptr, type.hInstance, nullptr);
+    if (!grip) throw std::runtime_error("no window to drag from");
+    UpdateWindow(grip);
+    HANDLE dragging = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD limit = timeLimit(args);
+    bool refused = false;
+    std::thread hand([&] {
+        try {
+            send({mouseInput(from, 0), mouseInput(from, button.down)});
+            WaitForSingleObject(dragging, limit);
+            for (int i = 1; i <= steps; ++i) {
+                Sleep(30);
+                send({mouseInput({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}, 0)});
+            }
+            Sleep(30);
+            send({mouseInput(to, button.up)});
+        } catch (const std::exception&) {
+            refused = true;
+        }
+    });
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT result = E_FAIL;
+    const DWORD start = GetTickCount();
+    for (MSG message; GetTickCount() - start < limit;) {
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            continue;
+        }
+        DispatchMessageW(&message);
+        bool pressed = message.hwnd == grip && (message.message == WM_LBUTTONDOWN || message.message == WM_RBUTTONDOWN ||
+                                                message.message == WM_MBUTTONDOWN);
+        if (!pressed) continue;
+        SetEvent(dragging);
+        ComPointer<IDropSource> source(new DragSource(buttonKey));
+        result = DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+        break;
+    }
+    SetEvent(dragging);
+    hand.join();
+    CloseHandle(dragging);
+    DestroyWindow(grip);
+    data.reset();
+    OleUninitialize();
+    if (refused) throw std::runtime_error("SendInput refused the input");
+    if (result == E_FAIL) throw std::runtime_error("the press never reached the drag window");
+    if (FAILED(result)) throw std::runtime_error("the drag failed");
+    print((result == DRAGDROP_S_DROP ? effectText(effect) : "none") + "\n");
+    return 0;
+}
+
 // key COMBO...: each combination in turn ("alt+a", "down", "enter").
 int keyCommand(const Arguments& args) {
     for (size_t i = 0; i < args.count(); ++i) send(comboInputs(args.at(i)));
@@ -614,6 +823,7 @@ const Command kCommands[] = {
     {L"post", {}, [](const Arguments& args) { return messageCommand(args, true); }},
     {L"click", {L"--double"}, clickCommand},
     {L"drag", {}, dragCommand},
+    {L"dragout", {}, dragoutCommand},
     {L"key", {}, keyCommand},
     {L"type", {}, typeCommand},
     {L"chars", {}, charsCommand},

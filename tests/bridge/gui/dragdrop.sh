@@ -2,7 +2,10 @@
 # A real OLE drag between two forms of a widget script, under the mouse of
 # the GUI kit: files (one with a Japanese name, one that does not exist) and
 # then a text go from one form's panel to the other's, which takes drops
-# (acceptDrop); a drag asked for afterwards with no button down, the pointer
+# (acceptDrop). Then the kit itself, another program, drags files and a text
+# onto that panel offering copy, move and link: the panel must answer copy
+# for the files and link for the text, never move (the source would delete
+# its files). A drag asked for afterwards with no button down, the pointer
 # resting on the target, carries nothing.
 . "$GUI_KIT"
 
@@ -23,5 +26,14 @@ sleep 1
 gui drag $from $to --steps 100 || gui_fail "the files drag"
 sleep 1
 gui drag $from $to --steps 100 || gui_fail "the text drag"
-gui_expect_box Drops "$(printf 'files true true a.txt|日本.txt\ntext true Hello drop')" "$stage/stderr.txt"
+# From below the source form, clear of both forms.
+outside="${from%% *} $(( ${from##* } + 200 ))"
+files="$stage/widget/dragdrop/files"
+effect=$(gui dragout $outside $to files "$(gui_windows_path "$files/日本.txt")" "$(gui_windows_path "$files/a.txt")" \
+    --steps 50 --timeout 15000) || gui_fail "the kit's files drag"
+[ "$effect" = copy ] || gui_fail "the kit's files drag was answered $effect, expected copy"
+effect=$(gui dragout $outside $to text "外から drop" --steps 50 --timeout 15000) || gui_fail "the kit's text drag"
+[ "$effect" = link ] || gui_fail "the kit's text drag was answered $effect, expected link"
+gui_expect_box Drops "$(printf 'files true true a.txt|日本.txt\ntext true Hello drop\nfiles true true 日本.txt|a.txt\ntext true 外から drop')" \
+    "$stage/stderr.txt"
 echo "dragdrop: every check passed"
