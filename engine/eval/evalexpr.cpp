@@ -426,14 +426,20 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
         value = *slot;
         return;
     }
+    // A primitive x of the table is read and written in its slot: sums of
+    // primitives run no script code that could move it.
+    bool inSlot = slot && primitive && slot->ValueType != vtObject && slot->ValueType != vtFunction &&
+                  slot->ValueType != vtDispatch && slot->ValueType != vtEvent;
     TJValue accumulated, next;
-    EvaluateExpression(link, 0, accumulated);
+    if (inSlot) accumulated = *slot;
+    else EvaluateExpression(link, 0, accumulated);
     for (size_t i = length; i-- > 0;) {
         applyBinary(ecAdd, accumulated, spine[i].Right, next);
         std::swap(accumulated, next);
     }
     value = std::move(accumulated);
-    assign(node->Left, value, flags);
+    if (inSlot) CurrentTable->Variables().Replace(*slot, value);
+    else assign(node->Left, value, flags);
 }
 
 // The value is held while the target's expressions run.

@@ -72,18 +72,50 @@ int minutesBetween(const SYSTEMTIME& local, const SYSTEMTIME& utc) {
     return static_cast<int>((fileTimeOf(local) - fileTimeOf(utc)) / kFileTimeUnitsPerMinute);
 }
 
+// The rules of the current time zone, as a conversion without a zone of its
+// own would read them at each call (Wine re-reads its zone data every time),
+// and the last UTC instant converted with them: a date's getters ask for the
+// same instant one after another. The rules are asked again after a second,
+// so that a change of zone shows as soon; a change of daylight saving is in
+// the rules themselves.
+struct TCurrentZone {
+    TIME_ZONE_INFORMATION Rules{};
+    bool Known = false;  // false: the platform gave none, the conversions read them
+    bool Asked = false;
+    DWORD AskedAt = 0;
+    double LastUtc = std::nan("");
+    int LastOffset = 0;
+    const TIME_ZONE_INFORMATION* rules() const { return Known ? &Rules : nullptr; }
+};
+
+TCurrentZone& currentZone() {
+    static TCurrentZone zone;
+    DWORD now = GetTickCount();  // the difference is right across the wrap
+    if (!zone.Asked || now - zone.AskedAt >= 1000) {
+        zone.Known = GetTimeZoneInformation(&zone.Rules) != TIME_ZONE_ID_INVALID;
+        zone.Asked = true;
+        zone.AskedAt = now;
+        zone.LastUtc = std::nan("");
+    }
+    return zone;
+}
+
 // Local time minus UTC, in minutes, at a UTC instant.
 int offsetAtUtc(double utc) {
+    TCurrentZone& zone = currentZone();
+    if (utc == zone.LastUtc) return zone.LastOffset;
     SYSTEMTIME u = systemTimeOf(utc), l;
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &u, &l)) return currentOffsetMinutes();
-    return minutesBetween(l, u);
+    if (!SystemTimeToTzSpecificLocalTime(zone.rules(), &u, &l)) return currentOffsetMinutes();
+    zone.LastUtc = utc;
+    zone.LastOffset = minutesBetween(l, u);
+    return zone.LastOffset;
 }
 
 // The same at a local time (the platform decides for the hour that daylight
 // saving skips or repeats).
 int offsetAtLocal(double local) {
     SYSTEMTIME l = systemTimeOf(local), u;
-    if (!TzSpecificLocalTimeToSystemTime(nullptr, &l, &u)) return currentOffsetMinutes();
+    if (!TzSpecificLocalTimeToSystemTime(currentZone().rules(), &l, &u)) return currentOffsetMinutes();
     return minutesBetween(l, u);
 }
 
