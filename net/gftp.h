@@ -20,16 +20,17 @@
 
 enum TFTPFileType : uint8_t { ftUnknown, ftDirectory, ftFile, ftLink };
 
+// The small fields come last, packed together: a listing holds very many.
 struct TFTPFileProperty {
     TFTPFileProperty();
-    uint8_t FileType = ftUnknown;
     int64_t Size = 0;
     AnsiString Name;
     TDateTime Modified;
+    AnsiString Line;  // the listing line the record came from
+    uint8_t FileType = ftUnknown;
     // Owner, group and other, each read, write and execute. The listing
     // parsers set none.
     bool Permissions[9] = {};
-    AnsiString Line;  // the listing line the record came from
 };
 
 // The nine flags as a decimal number that reads like the octal mode (755).

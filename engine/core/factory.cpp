@@ -1,6 +1,6 @@
 // The object factory: classes by script name, the class prototypes with
 // their assignment and loop refusal, the new-object step of construction, and
-// the object list that frees what is left at teardown.
+// the set of objects that frees what is left at teardown.
 #include "engine/core/factory.h"
 
 #include "engine/core/object.h"
@@ -13,18 +13,6 @@ constexpr int prototypeBuckets = 23;
 // Longer prototype chains than any script builds: a chain that loops.
 constexpr int maxPrototypeChain = 1000;
 }  // namespace
-
-TJObjectList::~TJObjectList() { Clear(); }
-
-void TJObjectList::Clear() {
-    while (Count() > 0) {
-        auto* object = static_cast<TJObject*>(Items(0));
-        int before = Count();
-        object->Free();
-        // An object freed outside a factory cannot remove itself.
-        if (Count() == before && Items(0) == object) Delete(0);
-    }
-}
 
 TJObjectFactory::TJObjectFactory(TJRuntime* runtime)
     : Runtime_(runtime), ClassTable_(classBuckets, false), Prototypes_(prototypeBuckets) {}
@@ -46,19 +34,13 @@ const TClassInfo* TJObjectFactory::LookupClass(const AnsiString& name) const {
     return static_cast<const TClassInfo*>(ClassTable_.GetValue(name));
 }
 
-void TJObjectFactory::AddObject(TJObject* object) {
-    Objects_.Add(object);
-    AddFreeNotify(object);
-}
+void TJObjectFactory::AddObject(TJObject* object) { AddFreeNotify(object); }
+
+bool TJObjectFactory::HasObject(TJObject* object) const { return IsLinked(object); }
 
 void TJObjectFactory::NewObject(TJObject* object) {
     NewObjectHandler(this, object);
     AddObject(object);
-}
-
-void TJObjectFactory::FreeNotify(TJNotify* peer) {
-    TJNotify::FreeNotify(peer);
-    Objects_.Remove(peer);
 }
 
 TJObject* TJObjectFactory::GetPrototype(const AnsiString& name) {
@@ -86,7 +68,14 @@ bool TJObjectFactory::SetPrototype(const AnsiString& name, TJObject* object) {
     return true;
 }
 
+// An object freed meanwhile (by another's destructor) leaves by free
+// notification; one made meanwhile joins and is freed too. Each is unlinked
+// before it is freed, so that one already being destroyed (whose Free does
+// nothing) no longer tells the factory.
 void TJObjectFactory::Clear() {
     Prototypes_.Clear();
-    Objects_.Clear();
+    while (TJNotify* peer = takePeer()) {
+        peer->RemoveFreeNotify(this);
+        static_cast<TJObject*>(peer)->Free();
+    }
 }

@@ -1,26 +1,17 @@
 // TJObjectFactory: a runtime's registry of constructible script classes by
-// name, the class prototypes, and the object list that owns every registered
-// object (whatever is left in it is freed when the runtime is cleared).
+// name, the class prototypes, and the set of the registered objects that it
+// owns (whatever is left in it is freed when the runtime is cleared).
 #pragma once
 
 #include <vector>
 
 #include "engine/support/hashtable.h"
 #include "engine/core/jhash.h"
-#include "engine/support/lists.h"
 #include "engine/core/notify.h"
 
 class TJRuntime;
 class TJObject;
 class TJObjectFactory;
-
-// The runtime's objects, in address order. Clearing frees the first object
-// until none is left; each freed object leaves the list by free notification.
-class TJObjectList : public TBinList {
-public:
-    ~TJObjectList() override;
-    void Clear() override;
-};
 
 using TJNewObjectEvent = TEvent<void(TJObjectFactory* factory, TJObject* object)>;
 
@@ -36,27 +27,27 @@ class TJObjectFactory : public TJNotify {
     const TClassInfo* LookupClass(const AnsiString& name) const;
     const std::vector<AnsiString>& GetClassNames() { return ClassTable_.GetKeyList(); }
 
-    // Adds to the object list and links the object to the factory.
+    // Links the object to the factory: the factory's peers are the objects it
+    // owns, so that a freed object leaves at once, however many there are.
     void AddObject(TJObject* object);
+    int ObjectCount() const { return PeerCount(); }
+    bool HasObject(TJObject* object) const;
     // The prototype target of a class name, its prototype object made on first use.
     TJObject* GetPrototype(const AnsiString& name);
     // Assigns (nil clears) the class's prototype target; false when the
     // object's own prototype chain already leads back to the class.
     bool SetPrototype(const AnsiString& name, TJObject* object);
-    void FreeNotify(TJNotify* peer) override;
     // Releases the prototypes, then frees every object.
     void Clear();
 
     // The new-object step of a registering construction: the handler, then AddObject.
     void NewObject(TJObject* object);
 
-    TJObjectList& Objects() { return Objects_; }
     TJHash& Prototypes() { return Prototypes_; }
     TJNewObjectEvent NewObjectHandler;
 
 private:
     TJRuntime* Runtime_;
     TPointerHashTable ClassTable_;
-    TJObjectList Objects_;
     TJHash Prototypes_;
 };

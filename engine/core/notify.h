@@ -35,6 +35,7 @@ public:
     void remove(TJNotify* peer);
     // Takes out one peer (while few, the last linked); null when none is left.
     TJNotify* take();
+    int count() const { return static_cast<int>(Count_); }
 
 private:
     static constexpr int inlineCount = 3;
@@ -76,6 +77,7 @@ class TJNotify : public TPersistent {
     // The peer is being destroyed: forget it, then tell OnFreeNotify.
     virtual void FreeNotify(TJNotify* peer);
     bool IsLinked(TJNotify* peer) const;
+    int PeerCount() const { return Peers_.count(); }
 
     // Set by the owner of an auxiliary notifier.
     TJFreeNotifyEvent OnFreeNotify;
@@ -84,6 +86,8 @@ protected:
     // Tells every peer now (a descendant that must notify before it releases
     // its own parts calls this first in its destructor).
     void notifyPeers();
+    // Takes one peer out of this object's list only (see TJPeerSet::take).
+    TJNotify* takePeer() { return Peers_.take(); }
 
 private:
     friend class TJObjectLinks;  // keeps its counts in the entries

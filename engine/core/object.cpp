@@ -55,7 +55,7 @@ std::vector<AnsiString> sortedNames(std::vector<AnsiString> names) {
     return names;
 }
 
-const std::vector<AnsiString> noPropertyNames;
+const std::vector<AnsiString> noPropertyNames;  // and no events
 // Every object starts with this class name: copies of it share its text.
 const AnsiString objectClassName("Object");
 
@@ -95,7 +95,7 @@ TJObject::TJObject(const TJCreateKey&, TJRuntime* runtime, TJValueList*)
       PropertyNames_(&noPropertyNames) {}
 
 TJObject::~TJObject() {
-    Events_.clear();
+    if (Extras_) Extras_->Events.clear();
     PropertyNames_ = &noPropertyNames;
     notifyPeers();
     delete Members_;
@@ -138,9 +138,15 @@ void TJObject::Free() {
     delete this;
 }
 
+TJObject::Extras& TJObject::extras() {
+    if (!Extras_) Extras_ = std::make_unique<Extras>();
+    return *Extras_;
+}
+
 void TJObject::SetPropertyNames(std::vector<AnsiString> names) {
-    OwnPropertyNames_ = sortedNames(std::move(names));
-    PropertyNames_ = &OwnPropertyNames_;
+    std::vector<AnsiString>& own = extras().OwnPropertyNames;
+    own = sortedNames(std::move(names));
+    PropertyNames_ = &own;
     if (Members_) Members_->Touch();  // HasKey may answer otherwise: a scope lookup's misses go
 }
 
@@ -258,7 +264,7 @@ bool TJObject::HasKey(const AnsiString& name) {
 bool TJObject::RemoveKey(const AnsiString& name) {
     bool removed = Members_ && Members_->Remove(name);
     if (!liveMethod(name)) return removed;
-    RemovedMethods_.push_back(name);
+    extras().RemovedMethods.push_back(name);
     return true;
 }
 
@@ -268,7 +274,7 @@ void TJObject::Clear() {
         Members_->Touch();  // the class methods come back: a prototype's answer may no longer be the one
     }
     MethodsRemoved_ = false;
-    RemovedMethods_.clear();
+    if (Extras_) Extras_->RemovedMethods.clear();
     RegisterConstants();
 }
 
@@ -295,7 +301,7 @@ void TJObject::GetPropertyList(std::vector<AnsiString>& list) {
 
 void TJObject::GetMethodList(std::vector<AnsiString>& list) { GetMemberNames(list, kindSet(vtFunction), 0); }
 
-void TJObject::GetEventList(std::vector<AnsiString>& list) { list = Events_; }
+void TJObject::GetEventList(std::vector<AnsiString>& list) { list = Events(); }
 
 bool TJObject::IsArrayLike() { return false; }
 int32_t TJObject::GetLength() { return 0; }
@@ -325,9 +331,12 @@ void TJObject::SetClassName(const AnsiString& name) {
 
 void TJObject::PutMember(const AnsiString& name, const TJValue& value) { Members()->SetValue(name, value); }
 
+const std::vector<AnsiString>& TJObject::Events() const { return Extras_ ? Extras_->Events : noPropertyNames; }
+
 void TJObject::RegisterEventName(const AnsiString& name) {
-    auto at = std::lower_bound(Events_.begin(), Events_.end(), name);
-    if (at == Events_.end() || *at != name) Events_.insert(at, name);
+    std::vector<AnsiString>& events = extras().Events;
+    auto at = std::lower_bound(events.begin(), events.end(), name);
+    if (at == events.end() || *at != name) events.insert(at, name);
 }
 
 bool TJObject::HasEventHandler(const AnsiString& name) {
@@ -435,7 +444,9 @@ const TJMethodTable& TJObject::Methods() const {
 const TJMethodTable::Entry* TJObject::liveMethod(const AnsiString& name) const {
     if (MethodsRemoved_) return nullptr;
     const TJMethodTable::Entry* entry = Methods().Find(name.view());
-    if (!entry || std::find(RemovedMethods_.begin(), RemovedMethods_.end(), name) != RemovedMethods_.end())
+    if (!entry) return nullptr;
+    if (Extras_ && std::find(Extras_->RemovedMethods.begin(), Extras_->RemovedMethods.end(), name) !=
+                       Extras_->RemovedMethods.end())
         return nullptr;
     return entry;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "engine/core/methodtable.h"
@@ -105,7 +106,7 @@ class TJObject : public TJNotify {
     // The class's published non-event property names, sorted without regard to case.
     const std::vector<AnsiString>& PropertyNames() const { return *PropertyNames_; }
     // The registered event names, sorted; empty before the first registration.
-    const std::vector<AnsiString>& Events() const { return Events_; }
+    const std::vector<AnsiString>& Events() const;
 
     // ---- Virtual operations ----
     virtual bool GetValueImpl(const AnsiString& name, TJValue& value, TJValueList* args);
@@ -238,18 +239,25 @@ private:
     // Binds every live class method (before the members are listed).
     void bindAllMethods();
 
+    // What few objects have, kept apart so that the many small objects of a
+    // script (array entries, listing entries) stay small.
+    struct Extras {
+        std::vector<AnsiString> Events;
+        std::vector<AnsiString> OwnPropertyNames;
+        std::vector<AnsiString> RemovedMethods;  // class methods removed one by one
+    };
+    // Made on first use.
+    Extras& extras();
+
     int32_t RefCount_ = 1;
     bool Destroying_ = false;
-    bool HasPublished_ = true;  // the class publishes properties (looked up at construction)
+    bool HasPublished_ = true;     // the class publishes properties (looked up at construction)
+    bool MethodsRemoved_ = false;  // every class method is removed from this object
     AnsiString ScriptClassName_;
     mutable TJHash* Members_ = nullptr;  // most boxed values never get a member
-    std::vector<AnsiString> Events_;
     TJRuntime* Runtime_;
-    const std::vector<AnsiString>* PropertyNames_;  // the class's, or OwnPropertyNames_
-    std::vector<AnsiString> OwnPropertyNames_;
-    // Class methods removed from this object: all of them, or these.
-    bool MethodsRemoved_ = false;
-    std::vector<AnsiString> RemovedMethods_;
+    const std::vector<AnsiString>* PropertyNames_;  // the class's, or the object's own
+    std::unique_ptr<Extras> Extras_;
 };
 
 // ==== TJPrototypeObject ====

@@ -29,9 +29,9 @@ TEST(Factory, ClearReleasesPrototypesThenFreesObjects) {
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     engine.factory.GetPrototype("Object")->SetValue("keep", objectValue(o));
     EXPECT_EQ(o->RefCount(), 1);
-    EXPECT_EQ(engine.factory.Objects().Count(), 2);  // the object and the prototype
+    EXPECT_EQ(engine.factory.ObjectCount(), 2);  // the object and the prototype
     engine.factory.Clear();
-    EXPECT_EQ(engine.factory.Objects().Count(), 0);
+    EXPECT_EQ(engine.factory.ObjectCount(), 0);
     EXPECT_EQ(engine.factory.Prototypes().GetKeyList().size(), 0u);
     TJObject* again = engine.factory.GetPrototype("Object");  // made anew
     EXPECT_FALSE(again->HasKey("keep"));

@@ -166,9 +166,9 @@ TEST(Lifetime, ObjectsLeftInTheListAreFreedByClear) {
     TTracked* held = tracked(&engine);
     held->IncRef();  // a host reference the script never dropped
     tracked(&engine);
-    EXPECT_EQ(engine.factory.Objects().Count(), 2);
+    EXPECT_EQ(engine.factory.ObjectCount(), 2);
     engine.factory.Clear();
-    EXPECT_EQ(engine.factory.Objects().Count(), 0);
+    EXPECT_EQ(engine.factory.ObjectCount(), 0);
     EXPECT_EQ(TTracked::alive, before);
 }
 

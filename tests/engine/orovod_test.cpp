@@ -382,10 +382,10 @@ TEST(EngineCalls, HostResultsAreReleased) {
     TJValue handler = host.global("make"), result;
     TJValueList args;
     args.AddInteger(0);
-    int before = host.engine().GetFactory()->Objects().Count();
+    int before = host.engine().GetFactory()->ObjectCount();
     for (int i = 0; i < 20000; ++i) host.engine().CallFunction(handler, &args, result, nullptr);
     ASSERT_TRUE(IsObjectValue(result));
-    EXPECT_LE(host.engine().GetFactory()->Objects().Count(), before + 4);
+    EXPECT_LE(host.engine().GetFactory()->ObjectCount(), before + 4);
 }
 
 // ==== Nesting ====
@@ -688,10 +688,10 @@ TEST(EngineObjects, TemporariesAreReleasedAfterEachStatement) {
     struct Counter {
         int* objects;
         TJEngine* engine;
-        void run(TObject*) { *objects = engine->GetFactory()->Objects().Count(); }
+        void run(TObject*) { *objects = engine->GetFactory()->ObjectCount(); }
     } counter{&before, &host.engine()};
     host.component.SetOnRun(TNotifyEvent::bind<&Counter::run>(&counter));
     host.component.RunNoArgs();
     EXPECT_EQ(host.out, "12522500");  // 4 + 1 + i for i from 0 to 4999
-    EXPECT_LE(host.engine().GetFactory()->Objects().Count(), before + 60);
+    EXPECT_LE(host.engine().GetFactory()->ObjectCount(), before + 60);
 }

@@ -189,12 +189,12 @@ TEST(Scopes, RootFunctionAndNamespaceTables) {
 TEST(Scopes, TemporariesLiveUntilCleared) {
     FakeRuntime engine;
     TJLocalSymbolTable table(nullptr);
-    int before = engine.factory.Objects().Count();
+    int before = engine.factory.ObjectCount();
     table.AddTemporary(createObject<TJObject>(&engine, true, nullptr), true);
     table.AddTemporary(createObject<TJObject>(&engine, true, nullptr), true);
-    EXPECT_EQ(engine.factory.Objects().Count(), before + 2);
+    EXPECT_EQ(engine.factory.ObjectCount(), before + 2);
     table.ClearTemporaries();
-    EXPECT_EQ(engine.factory.Objects().Count(), before);
+    EXPECT_EQ(engine.factory.ObjectCount(), before);
 }
 
 TEST(ValueLists, IndexErrorsCarryTheIndex) {

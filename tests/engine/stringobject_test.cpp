@@ -27,10 +27,10 @@ protected:
 }  // namespace
 
 TEST_F(StringLifetimes, TemporaryRegExpObjectsAreFreed) {
-    int before = engine.factory.Objects().Count();
+    int before = engine.factory.ObjectCount();
     call("abc", "search", {textValue("b")});  // the String object stays, the RegExp and its Array go
     call("abc", "replace", {textValue("b"), textValue("x")});
-    EXPECT_EQ(engine.factory.Objects().Count(), before + 2);
+    EXPECT_EQ(engine.factory.ObjectCount(), before + 2);
 }
 
 TEST_F(StringLifetimes, ARegExpArgumentKeepsOnlyItsHoldersReference) {
