@@ -211,7 +211,13 @@ AnsiString TJRegExp::Replace(const AnsiString& text, const AnsiString& templ, co
     if (!code) return text;
     Search search(code, mirrorOf(text));
     if (!search.find(0)) return text;
+    // The result grows in place: the text's length is room for most replaces,
+    // and a template expands straight into it, with no text per match.
     AnsiString result;
+    result.reserve(std::min(text.length(), maxLength));
+    auto checkLength = [&] {
+        if (result.length() > maxLength) throw std::length_error("replaced text too long");
+    };
     auto append = [&](std::string_view part) {
         if (part.size() > maxLength - result.length()) throw std::length_error("replaced text too long");
         result += part;
@@ -220,7 +226,9 @@ AnsiString TJRegExp::Replace(const AnsiString& text, const AnsiString& templ, co
     do {
         append(text.view().substr(copied, search.start(0) - copied));
         recordMatch(text, search);
-        append(replacer ? replacer(*this, AnsiString(lastMatch_)).view() : expandTemplate(templ).view());
+        if (replacer) append(replacer(*this, AnsiString(lastMatch_)).view());
+        else expandTemplate(templ, result);
+        checkLength();
         copied = search.end(0);
     } while (global_ && search.find(search.next()));
     append(text.view().substr(copied));
@@ -281,12 +289,11 @@ size_t readGroupReference(std::string_view rest, size_t& group) {
 
 }  // namespace
 
-AnsiString TJRegExp::expandTemplate(const AnsiString& templ) const {
+void TJRegExp::expandTemplate(const AnsiString& templ, AnsiString& out) const {
     std::string_view t = templ.view();
     auto charWidth = [&](size_t at) {
         return at + 1 < t.size() && isLeadByte(static_cast<unsigned char>(t[at])) ? 2 : 1;
     };
-    AnsiString out;
     for (size_t i = 0; i < t.size();) {
         if (t[i] == '\\' && i + 1 < t.size()) {
             size_t width = charWidth(i + 1);
@@ -305,5 +312,4 @@ AnsiString TJRegExp::expandTemplate(const AnsiString& templ) const {
         out.append(t.data() + i, width);
         i += width;
     }
-    return out;
 }

@@ -76,7 +76,8 @@ private:
     const Code& compiled();
     Mirror mirrorOf(const AnsiString& text);
     void recordMatch(const AnsiString& text, const Search& search);
-    AnsiString expandTemplate(const AnsiString& templ) const;
+    // Appends the template expanded for the current match to out.
+    void expandTemplate(const AnsiString& templ, AnsiString& out) const;
 
     AnsiString source_;
     bool ignoreCase_ = false;
