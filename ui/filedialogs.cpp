@@ -3,7 +3,10 @@
 // events; a multiple selection gets a buffer for thousands of names.
 #include "ui/filedialogs.h"
 
+#include <dlgs.h>
+
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -102,6 +105,28 @@ bool endsWithBackslash(const AnsiString& path) {
     return last;
 }
 
+// A drive and a name without a folder ("C:b.txt"): the name in the drive's
+// current folder.
+bool isDriveRelative(const char* path) {
+    if (!std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':') return false;
+    for (const char* at = path + 2; *at; ++at) {
+        if (*at == '\\' || *at == '/') return false;
+        if (isLeadByte(static_cast<unsigned char>(*at)) && at[1]) ++at;
+    }
+    return true;
+}
+
+// Types a drive-relative name again as its full path and presses OK again:
+// Wine's dialog, closing on such a name after its CDN_FILEOK, reads past the
+// end of its copy of the name and brings the process down.
+void retypeInFull(HWND dialog, const char* name) {
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(name, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return;
+    SendMessageA(dialog, CDM_SETCONTROLTEXT, GetDlgItem(dialog, cmb13) ? cmb13 : edt1, reinterpret_cast<LPARAM>(full));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
 // The chosen paths of a multiple selection: one full path, or the folder
 // followed by the names, each part ended by the separator (zero in an
 // explorer dialog, a blank in an old-style one), the whole by a zero.
@@ -190,6 +215,11 @@ bool TOpenDialog::notified(HWND hook, const OFNOTIFYA& notice) {
         OnShow(this);
         return false;
     case CDN_FILEOK: {
+        if (isDriveRelative(notice.lpOFN->lpstrFile)) {
+            retypeInFull(GetParent(hook), notice.lpOFN->lpstrFile);
+            answer = 1;
+            break;
+        }
         takeChoice(*notice.lpOFN);
         bool canClose = true;
         OnCanClose(this, canClose);
