@@ -167,12 +167,12 @@ void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Add(std::span<TMenuItem* const> items) {
     for (TMenuItem* item : items) insertItem(Count(), item);
-    changed(true);
+    itemsChanged();
 }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
     insertItem(index, item);
-    changed(true);
+    itemsChanged();
 }
 
 void TMenuItem::takeItem(TMenuItem* item) {
@@ -182,13 +182,13 @@ void TMenuItem::takeItem(TMenuItem* item) {
 
 void TMenuItem::Delete(int index) {
     takeItem(Items(index));
-    changed(true);
+    itemsChanged();
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
     if (!item || item->Parent_ != this) return;
     takeItem(item);
-    changed(true);
+    itemsChanged();
 }
 
 void TMenuItem::Clear() {
@@ -197,7 +197,7 @@ void TMenuItem::Clear() {
         takeItem(item);
         item->Free();
     }
-    changed(true);
+    itemsChanged();
 }
 
 int TMenuItem::IndexOf(const TMenuItem* item) const {
@@ -219,7 +219,7 @@ void TMenuItem::SetMenuIndex(int value) {
     TMenuItem* parent = Parent_;
     parent->takeItem(this);
     parent->insertItem(value, this);
-    parent->changed(true);
+    parent->itemsChanged();
 }
 
 // ==== TMenuItem: separators and accelerators ====
@@ -276,7 +276,7 @@ bool TMenuItem::RethinkHotkeys() {
             break;
         }
     }
-    if (changedAny) changed(true);
+    if (changedAny) itemsChanged();
     return changedAny;
 }
 
@@ -299,7 +299,7 @@ bool TMenuItem::RethinkLines() {
         entryBefore = true;
     }
     if (pendingLine && pendingLine->Visible_) pendingLine->Visible_ = false, changedAny = true;
-    if (changedAny) changed(true);
+    if (changedAny) itemsChanged();
     return changedAny;
 }
 
@@ -432,8 +432,11 @@ HMENU TMenuItem::Handle() {
 }
 
 void TMenuItem::handleChanged() {
+    bool root = !Parent_ && Menu_;
+    // A merged menu's entries are shown on the bar of the menu it is merged into.
+    if (root && Menu_->MergedInto_) Menu_->MergedInto_->Items_->handleChanged();
     if (!Handle_) return;
-    if (!Parent_ && Menu_ && Menu_->IsMenuBar()) rebuildHandle();
+    if (root && Menu_->IsMenuBar()) rebuildHandle();
     else Stale_ = true;
 }
 
@@ -444,6 +447,7 @@ void TMenuItem::rebuildHandle() {
     Stale_ = false;
     while (GetMenuItemCount(Handle_) > 0) RemoveMenu(Handle_, 0, MF_BYPOSITION);
     for (TMenuItem* item : shownItems()) appendEntry(item);
+    if (!Parent_ && Menu_ && Menu_->IsMenuBar() && Menu_->WindowHandle_) redrawBarLater(Menu_->WindowHandle_);
 }
 
 std::vector<TMenuItem*> TMenuItem::shownItems() const {
@@ -487,15 +491,22 @@ void TMenuItem::appendEntry(TMenuItem* item) {
     if (!item->Enabled_) info.fState |= MFS_DISABLED;
     if (item->Default_) info.fState |= MFS_DEFAULT;
     info.wID = item->Command_;
-    if (!item->Items_.empty()) info.hSubMenu = item->subHandle();
+    item->EntryHasSubmenu_ = !item->Items_.empty();
+    if (item->EntryHasSubmenu_) info.hSubMenu = item->subHandle();
     InsertMenuItemA(Handle_, GetMenuItemCount(Handle_), TRUE, &info);
 }
 
 void TMenuItem::changed(bool rebuild) {
     if (IsDestroying()) return;
-    handleChanged();
     if (Parent_) Parent_->handleChanged();
     if (TMenu* menu = GetParentMenu()) menu->menuChanged(this, rebuild);
+}
+
+void TMenuItem::itemsChanged() {
+    if (IsDestroying()) return;
+    handleChanged();
+    if (Parent_ && Items_.empty() == EntryHasSubmenu_) Parent_->handleChanged();
+    if (TMenu* menu = GetParentMenu()) menu->menuChanged(this, true);
 }
 
 // ==== Menus ====
@@ -515,12 +526,23 @@ TMenu::~TMenu() {
     root->Free();
 }
 
+// Commands and submenu handles are unique: the item of one is looked up and
+// kept when it lies in this menu or one merged into it.
 TMenuItem* TMenu::FindItem(UINT_PTR value, TFindItemKind kind) const {
+    if (kind != fkShortCut) {
+        TMenuItem* item = nullptr;
+        if (kind == fkCommand && value <= 0xFFFF) item = FindMenuItemByCommand(static_cast<UINT>(value));
+        if (kind == fkHandle) {
+            auto it = handleItems.find(reinterpret_cast<HMENU>(value));
+            if (it != handleItems.end()) item = it->second;
+        }
+        TMenu* menu = item ? item->GetParentMenu() : nullptr;
+        for (const TMenu* shown = this; shown && menu; shown = shown->Merged_)
+            if (shown == menu) return item;
+        return nullptr;
+    }
     auto search = [&](TMenuItem* item, auto&& self) -> TMenuItem* {
-        bool match = kind == fkCommand   ? item->Command_ == value
-                     : kind == fkHandle  ? item->Handle_ && reinterpret_cast<UINT_PTR>(item->Handle_) == value
-                                         : item->ShortCut_ && item->ShortCut_ == value;
-        if (match) return item;
+        if (item->ShortCut_ && item->ShortCut_ == value) return item;
         for (TMenuItem* child : item->Items_)
             if (TMenuItem* found = self(child, self)) return found;
         return nullptr;
@@ -550,7 +572,7 @@ void TMenu::setMerged(TMenu* menu) {
         menu->MergedInto_ = this;
         FreeNotification(menu);
     }
-    Items_->rebuildHandle();
+    Items_->handleChanged();
     menuChanged(nullptr, true);
 }
 
@@ -582,11 +604,7 @@ bool TMenu::DispatchPopup(HMENU handle) {
 
 void TMenu::menuChanged(TMenuItem* source, bool rebuild) {
     if (IsDestroying()) return;
-    if (MergedInto_) {
-        MergedInto_->Items_->rebuildHandle();
-        MergedInto_->menuChanged(source, rebuild);
-    }
-    if (WindowHandle_ && IsMenuBar()) redrawBarLater(WindowHandle_);
+    if (MergedInto_) MergedInto_->menuChanged(source, rebuild);
     OnChange(this, source, rebuild);
 }
 

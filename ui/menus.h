@@ -149,11 +149,16 @@ private:
     friend class TMenu;
     void insertItem(int index, TMenuItem* item);
     void takeItem(TMenuItem* item);
+    // The item itself changed: its entry in its parent's handle.
     void changed(bool rebuild);
+    // The sub-items or their order changed: the item's own handle, and its
+    // parent's entry only when that gains or loses its submenu, so that a
+    // submenu's change leaves the menu bar as it is.
+    void itemsChanged();
     void rebuildHandle();
-    // The item or its sub-items changed: a menu bar's entries are made again
-    // at once (it is always in view), a submenu's when next asked for or
-    // opened, so that adding many items costs one rebuild.
+    // The handle's entries changed: a menu bar's are made again at once (it
+    // is always in view), a submenu's when next asked for or opened, so that
+    // adding many items costs one rebuild.
     void handleChanged();
     // The submenu's handle for its parent's entry, made when missing.
     HMENU subHandle();
@@ -168,6 +173,7 @@ private:
     TMenu* Menu_ = nullptr;  // set on a menu's root item
     HMENU Handle_ = nullptr;
     bool Stale_ = false;  // the handle's entries wait for a rebuild
+    bool EntryHasSubmenu_ = false;  // the entry last made for the item holds its submenu
     UINT Command_;
     AnsiString Caption_;
     AnsiString Hint_;

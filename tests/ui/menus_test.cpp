@@ -110,3 +110,43 @@ TEST(Menus, LinesAndHotkeysAreThoughtOver) {
     EXPECT_EQ(ShortCutToText(scAlt | VK_F4), "Alt+F4");
     menu->Free();
 }
+
+// A menu bar's entry gets its submenu with the first sub-item and loses it
+// when they go; the sub-items between leave the bar as it is (a mark put on
+// the bar's entry stays), and commands and handles are found in the menu and
+// the one merged into it only.
+TEST(Menus, ASubmenuChangesWithoutTheBar) {
+    auto* form = new TForm(nullptr);
+    auto* bar = new TMainMenu(form);
+    auto* merged = new TMainMenu(form);
+    auto* other = new TPopupMenu(form);
+    TMenuItem* file = newItem(form, "&File", bar->Items());
+    form->SetMenu(bar);
+    HMENU handle = bar->Handle();
+    EXPECT_EQ(GetSubMenu(handle, 0), nullptr);
+    TMenuItem* first = newItem(form, "first", file);
+    ASSERT_EQ(GetSubMenu(handle, 0), file->Handle());
+    ModifyMenuA(handle, 0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(file->Handle()), "mark");
+    TMenuItem* last = nullptr;
+    for (int i = 0; i < 50; ++i) last = newItem(form, "more", file);
+    last->SetCaption("last");
+    EXPECT_EQ(entryText(handle, 0), "mark");
+    EXPECT_EQ(GetMenuItemCount(file->Handle()), 51);
+    EXPECT_EQ(entryText(file->Handle(), 50), "last");
+    TMenuItem* tools = newItem(form, "&Tools", merged->Items());
+    tools->SetGroupIndex(1);  // beside File, not in its place
+    TMenuItem* tool = newItem(form, "tool", tools);
+    TMenuItem* stray = newItem(form, "stray", other->Items());
+    bar->Merge(merged);
+    EXPECT_EQ(bar->FindItem(first->Command(), fkCommand), first);
+    EXPECT_EQ(bar->FindItem(tool->Command(), fkCommand), tool);
+    EXPECT_EQ(bar->FindItem(stray->Command(), fkCommand), nullptr);
+    EXPECT_EQ(bar->FindItem(first->Command() + (UINT_PTR{1} << 31) * 2, fkCommand), nullptr);
+    EXPECT_EQ(bar->FindItem(reinterpret_cast<UINT_PTR>(file->Handle()), fkHandle), file);
+    EXPECT_EQ(merged->FindItem(first->Command(), fkCommand), nullptr);
+    file->Clear();
+    EXPECT_EQ(GetSubMenu(handle, 0), nullptr);
+    EXPECT_EQ(entryText(handle, 0), "&File");
+    bar->Free();
+    form->Free();
+}
