@@ -562,6 +562,10 @@ int TMenu::GetHelpContext(UINT_PTR value, bool byCommand) const {
 void TMenu::setMerged(TMenu* menu) {
     if (menu == this) menu = nullptr;
     if (menu == Merged_) return;
+    // A menu this one is merged into cannot be merged into it: the loop would
+    // search and rebuild without end.
+    for (TMenu* host = MergedInto_; menu && host; host = host->MergedInto_)
+        if (host == menu) return;
     if (Merged_) {
         Merged_->MergedInto_ = nullptr;
         RemoveFreeNotification(Merged_);
