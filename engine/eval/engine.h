@@ -53,9 +53,10 @@ struct TJArgumentListRelease {
 };
 using TJArgumentList = std::unique_ptr<TJValueList, TJArgumentListRelease>;
 
-// How a statement ended: normally, or by break, continue or return (the
-// returned value waits in the engine). Errors, exit and abort are exceptions.
-enum class TJCompletion : uint8_t { Normal, Break, Continue, Return };
+// How a statement ended: normally, or by break, continue, return or a throw
+// that a catch of the same call takes (the returned or thrown value waits in
+// the engine). Errors, other throws, exit and abort are exceptions.
+enum class TJCompletion : uint8_t { Normal, Break, Continue, Return, Throw };
 
 // The state of a running switch statement.
 struct TJSwitchState {
@@ -236,6 +237,7 @@ private:
     TJCompletion forLoop(TJStatement* s);
     TJCompletion forInLoop(TJStatement* s);
     TJCompletion tryStatement(TJStatement* s, int flags, TJSwitchState* state);
+    TJCompletion tryAndCatch(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion withStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion switchStatement(TJStatement* s);
     TJCompletion caseStatement(TJStatement* s, int flags, TJSwitchState* state);
@@ -244,7 +246,7 @@ private:
     void declare(TJStatement* declarator, int flags);
     void declareFunction(TJStatement* s);
     void declareClass(TJStatement* s);
-    [[noreturn]] void throwStatement(TJStatement* s);
+    TJCompletion throwStatement(TJStatement* s);
     bool caseMatches(const TJValue& caseValue, const TJValue& switchValue);
     void SetupNamespaceGlobals(TJLocalSymbolTable* table);
 
@@ -270,8 +272,11 @@ private:
     std::unique_ptr<TJObjectFactory> Factory_;
     std::unique_ptr<TJBuiltins> Builtins_;
 
-    TJValue ReturnValue_;         // the value of a pending return completion
+    TJValue ReturnValue_;         // the value of a pending return or throw completion
     int CallDepth_ = 0;           // script calls active
+    // The call depth of the innermost try body running that has a catch (-1:
+    // none): a throw statement at this depth completes to that catch.
+    int CatchDepth_ = -1;
     int HostCallDepth_ = 0;       // CallFunction entries active
     // Released argument lists, empty, for the next calls (owned): a call
     // then allocates no list and no block for its values.

@@ -205,6 +205,7 @@ void TJEngine::runBody(TJStatement* body, TJValue& result) {
         raiseScriptError("ESyntaxError", "break");
     case TJCompletion::Continue:
         raiseScriptError("ESyntaxError", "continue");
+    case TJCompletion::Throw:  // completes only to a catch inside its own call
     case TJCompletion::Normal:
         return;
     }

@@ -1,7 +1,8 @@
 // The evaluator's statements: the statement loop (current line, step hook,
 // temporaries), every statement kind, loops, try, with, switch and case,
 // declarations, return with its closures, and namespaces with their globals.
-// break, continue and return travel as completions, not exceptions.
+// break, continue, return and a throw caught in its own call travel as
+// completions, not exceptions.
 #include <new>
 #include <vector>
 
@@ -19,19 +20,27 @@
 
 namespace {
 
-// Restores the current scope on leaving, whatever the way out.
-class ScopeRestore {
+// Restores a variable of the engine (the current scope, the catching depth)
+// on leaving, whatever the way out.
+template <class T>
+class Restore {
 public:
-    explicit ScopeRestore(TJLocalSymbolTable*& current) : current_(current), saved_(current) {}
-    ~ScopeRestore() { current_ = saved_; }
-    ScopeRestore(const ScopeRestore&) = delete;
-    ScopeRestore& operator=(const ScopeRestore&) = delete;
-    TJLocalSymbolTable* saved() const { return saved_; }
+    explicit Restore(T& current) : current_(current), saved_(current) {}
+    ~Restore() { current_ = saved_; }
+    Restore(const Restore&) = delete;
+    Restore& operator=(const Restore&) = delete;
+    T saved() const { return saved_; }
 
 private:
-    TJLocalSymbolTable*& current_;
-    TJLocalSymbolTable* saved_;
+    T& current_;
+    T saved_;
 };
+
+// Return and throw leave every loop and switch on their way to the call or
+// the catch.
+bool leavesLoop(TJCompletion completion) {
+    return completion == TJCompletion::Return || completion == TJCompletion::Throw;
+}
 
 [[noreturn]] void raiseSyntax(const char* message) { raiseScriptError("ESyntaxError", message); }
 
@@ -94,7 +103,7 @@ void TJEngine::step() {
     case scTry:
         return tryStatement(s, flags, state);
     case scThrow:
-        throwStatement(s);
+        return throwStatement(s);
     case scWith:
         return withStatement(s, flags, state);
     case scVar:
@@ -117,6 +126,9 @@ TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitc
     for (TJStatement* s = first; s; s = s->Next) {
         enterStatement(s);
         TJCompletion completion = evaluateStatement(s, flags, state);
+        // A throw leaves the temporaries to the statement holding its catch,
+        // as an exception does.
+        if (completion == TJCompletion::Throw) return completion;
         CurrentTable->ClearTemporaries();
         if (completion != TJCompletion::Normal) return completion;
     }
@@ -133,7 +145,7 @@ TJCompletion TJEngine::whileLoop(TJStatement* s) {
         TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
         CurrentTable->ClearTemporaries();
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
-        if (completion == TJCompletion::Return) return completion;
+        if (leavesLoop(completion)) return completion;
     }
 }
 
@@ -142,7 +154,7 @@ TJCompletion TJEngine::doLoop(TJStatement* s) {
     for (;;) {
         TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
-        if (completion == TJCompletion::Return) return completion;
+        if (leavesLoop(completion)) return completion;
         EvaluateExpression(s->Expr, 0, condition);
         // Tested before the temporaries go: the condition may be one of them.
         bool again = ValueToBool(condition);
@@ -152,7 +164,7 @@ TJCompletion TJEngine::doLoop(TJStatement* s) {
 }
 
 // The update runs after each pass the body completes or continues, and once
-// more when a return or an exception leaves the body; break skips it.
+// more when a return, a throw or an exception leaves the body; break skips it.
 TJCompletion TJEngine::forLoop(TJStatement* s) {
     TJValue value;
     EvaluateExpression(s->Expr, 0, value);
@@ -171,10 +183,10 @@ TJCompletion TJEngine::forLoop(TJStatement* s) {
             throw;
         }
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
-        if (completion == TJCompletion::Return) {
-            TJValue returned = std::move(ReturnValue_);
+        if (leavesLoop(completion)) {
+            TJValue pending = std::move(ReturnValue_);
             EvaluateExpression(update, 0, value);
-            ReturnValue_ = std::move(returned);
+            ReturnValue_ = std::move(pending);
             return completion;
         }
         EvaluateExpression(update, 0, value);
@@ -206,7 +218,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
         CurrentTable->AssignValue(name, value, amGlobal);
         TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return false;
-        if (completion == TJCompletion::Return) {
+        if (leavesLoop(completion)) {
             result = completion;
             return false;
         }
@@ -251,53 +263,72 @@ TJCompletion TJEngine::ifStatement(TJStatement* s, int flags, TJSwitchState* sta
 
 // ==== try, throw, with ====
 
+// A script error that the body raises, or a throw it completes with, runs the
+// catch; the finally runs after the body and the catch whatever their end,
+// and its own jump replaces theirs.
 TJCompletion TJEngine::tryStatement(TJStatement* s, int flags, TJSwitchState* state) {
-    TJStatement* handler = s->Child2;
     TJStatement* finally = s->Child3;
     TJCompletion completion;
     try {
-        try {
-            try {
-                completion = EvaluateStatements(s->Child1, flags, state);
-            } catch (const std::bad_alloc&) {
-                raiseScriptError("EOutOfMemory", "Out of memory");  // a script error the handler sees
-            }
-        } catch (const EJRuntimeError& e) {
-            if (!handler) throw;
-            TJValue caught;
-            if (e.ErrorName == "EThrow") {
-                caught = e.ThrownValue;
-                // The throw's own reference passes to the temporaries.
-                if (IsObjectValue(caught)) CurrentTable->AddTemporary(caught.ObjValue, false);
-            } else {
-                MakeString(e.ErrorName, caught);
-            }
-            if (handler->Expr) CurrentTable->RegisterLocalValue(handler->Expr->Name, caught);
-            completion = EvaluateStatements(handler->Child1, flags, state);
-        }
+        completion = tryAndCatch(s, flags, state);
     } catch (...) {
         if (!finally) throw;
         std::exception_ptr pending = std::current_exception();
         int32_t line = CurrentLine;
         TJCompletion jump = EvaluateStatements(finally->Child1, flags, state);
-        if (jump != TJCompletion::Normal) return jump;  // the finally's own jump replaces the error
+        if (jump != TJCompletion::Normal) return jump;
         CurrentLine = line;  // the error's report names the line that raised it
         std::rethrow_exception(pending);
     }
     if (!finally) return completion;
-    TJValue returned = std::move(ReturnValue_);
+    TJValue pending = std::move(ReturnValue_);
+    int32_t line = CurrentLine;
     TJCompletion jump = EvaluateStatements(finally->Child1, flags, state);
     if (jump != TJCompletion::Normal) return jump;
-    ReturnValue_ = std::move(returned);
+    ReturnValue_ = std::move(pending);
+    if (completion == TJCompletion::Throw) CurrentLine = line;  // as for an error
     return completion;
 }
 
-void TJEngine::throwStatement(TJStatement* s) {
+// The body, with a throw statement of this call inside it completing to the
+// catch there is; then the catch on what the body threw.
+TJCompletion TJEngine::tryAndCatch(TJStatement* s, int flags, TJSwitchState* state) {
+    TJStatement* handler = s->Child2;
+    TJValue caught;
+    try {
+        try {
+            Restore catching(CatchDepth_);
+            if (handler) CatchDepth_ = CallDepth_;
+            TJCompletion completion = EvaluateStatements(s->Child1, flags, state);
+            if (completion != TJCompletion::Throw || !handler) return completion;
+            caught = std::move(ReturnValue_);
+            MakeUndefined(ReturnValue_);
+        } catch (const std::bad_alloc&) {
+            raiseScriptError("EOutOfMemory", "Out of memory");  // a script error the handler sees
+        }
+    } catch (const EJRuntimeError& e) {
+        if (!handler) throw;
+        if (e.ErrorName == "EThrow") caught = e.ThrownValue;
+        else MakeString(e.ErrorName, caught);
+    }
+    // The throw's own reference passes to the temporaries.
+    if (IsObjectValue(caught)) CurrentTable->AddTemporary(caught.ObjValue, false);
+    if (handler->Expr) CurrentTable->RegisterLocalValue(handler->Expr->Name, caught);
+    return EvaluateStatements(handler->Child1, flags, state);
+}
+
+// The value thrown: an object gains a reference, which the catch hands to its
+// temporaries; undefined becomes the empty text. Inside a try body of this
+// same call that has a catch, the throw completes to it with the value
+// waiting in the engine; anywhere else it raises EThrow.
+TJCompletion TJEngine::throwStatement(TJStatement* s) {
     TJValue value;
     EvaluateExpression(s->Expr, 0, value);
     if (IsObjectValue(value)) value.ObjValue->IncRef();
     else if (IsUndefinedValue(value)) MakeString(AnsiString(), value);
-    throw EJThrow("EThrow", &value, AnsiString());
+    if (CatchDepth_ != CallDepth_) throw EJThrow("EThrow", &value, AnsiString());
+    ReturnValue_ = std::move(value);
+    return TJCompletion::Throw;
 }
 
 TJCompletion TJEngine::withStatement(TJStatement* s, int flags, TJSwitchState* state) {
@@ -305,7 +336,7 @@ TJCompletion TJEngine::withStatement(TJStatement* s, int flags, TJSwitchState* s
     EvaluateExpression(s->Expr, 0, object);
     if (!IsObjectValue(object)) raiseScriptError("ETypeError", "need object - with");
     TJObjectHold hold(*this, object);
-    ScopeRestore restore(CurrentTable);
+    Restore restore(CurrentTable);
     TJLocalSymbolTable* outer = restore.saved();
     CurrentTable = outer->PushLocalTable(nullptr, object.ObjValue);
     struct Pop {
@@ -431,7 +462,7 @@ TJCompletion TJEngine::runNamespace(TJStatement* s) {
     TJValue value;
     MakeFunction(space, value);
     RootTable->RegisterLocalValue(name, value);
-    ScopeRestore restore(CurrentTable);
+    Restore restore(CurrentTable);
     CurrentTable = table;
     return EvaluateStatements(s->Child1, 0, nullptr);
 }
