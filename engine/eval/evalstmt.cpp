@@ -291,26 +291,26 @@ TJCompletion TJEngine::tryStatement(TJStatement* s, int flags, TJSwitchState* st
 }
 
 // The body, with a throw statement of this call inside it completing to the
-// catch there is; then the catch on what the body threw.
+// catch there is; then the catch on what the body threw, which waits in the
+// engine as a thrown value does.
 TJCompletion TJEngine::tryAndCatch(TJStatement* s, int flags, TJSwitchState* state) {
     TJStatement* handler = s->Child2;
-    TJValue caught;
     try {
         try {
             Restore catching(CatchDepth_);
             if (handler) CatchDepth_ = CallDepth_;
             TJCompletion completion = EvaluateStatements(s->Child1, flags, state);
             if (completion != TJCompletion::Throw || !handler) return completion;
-            caught = std::move(ReturnValue_);
-            MakeUndefined(ReturnValue_);
         } catch (const std::bad_alloc&) {
             raiseScriptError("EOutOfMemory", "Out of memory");  // a script error the handler sees
         }
     } catch (const EJRuntimeError& e) {
         if (!handler) throw;
-        if (e.ErrorName == "EThrow") caught = e.ThrownValue;
-        else MakeString(e.ErrorName, caught);
+        if (e.ErrorName == "EThrow") ReturnValue_ = e.ThrownValue;
+        else MakeString(e.ErrorName, ReturnValue_);
     }
+    TJValue caught = std::move(ReturnValue_);
+    MakeUndefined(ReturnValue_);
     // The throw's own reference passes to the temporaries.
     if (IsObjectValue(caught)) CurrentTable->AddTemporary(caught.ObjValue, false);
     if (handler->Expr) CurrentTable->RegisterLocalValue(handler->Expr->Name, caught);
