@@ -5,11 +5,6 @@
 
 #include "engine/core/object.h"
 
-struct TJHash::Item : THashItem {
-    Item(const AnsiString& key, const TJValue& value) : THashItem(key), Value(value) {}
-    TJValue Value;
-};
-
 TJHash::TJHash(int bucketCount) : TCustomHashTable(bucketCount, false), links_(&Notify) {
     Notify.OnFreeNotify = TJFreeNotifyEvent::bind<&TJHash::ObjectFreed>(this);
 }

@@ -39,6 +39,12 @@ public:
     void RemoveByKind(TJValueTypes include, TJValueTypes exclude);
     // Every stored value, in key-list order (valid until the table changes).
     std::vector<const TJValue*> Values() const;
+    // Visits every name and its stored value, in the order Clear disposes of
+    // them; the visit must not add or remove items.
+    template <class Visit>
+    void ForEachValue(Visit visit) const {
+        forEachItemLastFirst([&visit](THashItem& item) { visit(item.Key, static_cast<Item&>(item).Value); });
+    }
 
     TJNotify Notify;
 
@@ -46,7 +52,10 @@ protected:
     void DoFreeItem(THashItem& item) override;
 
 private:
-    struct Item;
+    struct Item : THashItem {
+        Item(const AnsiString& key, const TJValue& value) : THashItem(key), Value(value) {}
+        TJValue Value;
+    };
     // The table's side of a value leaving: an object unlinked and released.
     void releaseValue(TJValue& value);
     void ObjectFreed(TJNotify* sender, TJNotify* freed);

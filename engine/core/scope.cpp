@@ -211,35 +211,58 @@ void TJLocalSymbolTable::clearCalls() {
 
 // A spare call table is pushed next on the same function (call tables with
 // parameters are pushed only on their function's table, by its calls), whose
-// calls register the same parameters: when they are all it holds, the names
-// stay and only the values go, and the next call stores into them in place.
+// calls register the same parameters: when they and the captured copies are
+// all it holds, the names stay and only the values go, and the next call
+// stores into them in place.
 void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
     ClearTemporaries();
-    bool keep = keepParameterNames && Bound_ > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
-                Variables_.Count() == Bound_;
+    size_t named = Parameters_.size() + Copies_.size();
+    bool keep = keepParameterNames && named > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
+                static_cast<size_t>(Variables_.Count()) == named;
     Bound_ = 0;
     if (keep) {
         Variables_.ReleaseValues();
         return;
     }
+    forgetNames();
+}
+
+void TJLocalSymbolTable::forgetNames() {
     Parameters_.clear();
+    Copies_.clear();
+    CopiedSerial_ = 0;
     Variables_.Clear();
 }
 
 void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
     if (!source || source == this) return;
-    std::vector<AnsiString> names = source->Variables_.GetKeyList();
-    for (const AnsiString& name : names) {
-        if (Variables_.HasKey(name)) continue;
-        if (const TJValue* value = source->Variables_.FindValue(name)) Variables_.SetValue(name, *value);
+    source->Variables_.ForEachValue([this](const AnsiString& name, const TJValue& value) {
+        if (!Variables_.FindValue(name)) Variables_.SetValue(name, value);
+    });
+}
+
+// The captured variables are a call's own: copies, which die with the call.
+// The copies a spare table kept names for take their values again from the
+// same source, unchanged since (its variables change only in value).
+void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
+    if (captured && captured->Serial_ == CopiedSerial_ && captured->Variables_.Stamp() == CopiedStamp_) {
+        for (const Copy& copy : Copies_) Variables_.Replace(*copy.Slot, *copy.Source);
+        return;
     }
+    if (CopiedSerial_) forgetNames();
+    if (!captured) return;
+    CopiedSerial_ = captured->Serial_;
+    CopiedStamp_ = captured->Variables_.Stamp();
+    captured->Variables_.ForEachValue([this](const AnsiString& name, const TJValue& value) {
+        if (!Variables_.FindValue(name)) Copies_.push_back(Copy{Variables_.SetValue(name, value), &value});
+    });
 }
 
 TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
     TJLocalSymbolTable* table = SpareCount_ > 0 ? SpareTables_[--SpareCount_] : new TJLocalSymbolTable(this);
     CallTables_.push_back(table);
     table->PushedOn_ = this;
-    if (captured) table->CopyVariables(captured);
+    table->copyCaptured(captured);
     table->SetThis(self);
     return table;
 }

@@ -126,6 +126,9 @@ private:
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
     void clearValues(bool keepParameterNames = false);
+    // A pushed call table's copies of the captured variables.
+    void copyCaptured(TJLocalSymbolTable* captured);
+    void forgetNames();
 
     // What every variable read asks of the running call's table comes first.
     TJLocalSymbolTable* Parent_ = nullptr;
@@ -137,6 +140,16 @@ private:
     // keeps these too: its function's next call, which registers the same
     // parameters in the same order, stores into them.
     std::vector<TJValue*> Parameters_;
+    // The same for the captured variables a call table copied (each slot of
+    // the copy beside its source's), while the source's serial and stamp
+    // below stay: a call with the same captured table restores their values.
+    struct Copy {
+        TJValue* Slot;
+        const TJValue* Source;
+    };
+    std::vector<Copy> Copies_;
+    uint64_t CopiedSerial_ = 0;
+    uint64_t CopiedStamp_ = 0;
     TJHash Variables_;
     std::vector<TJLocalSymbolTable*> CallTables_;  // owned, newest last
     TJValueList Temporaries_;
