@@ -205,6 +205,7 @@ private:
     static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
     void evaluateOperand(TJExpr* node, TJValue& value);
+    TJValue* ownVariable(TJExpr* node);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);

@@ -352,18 +352,25 @@ TJValue* TJEngine::noteParameter(TJExpr* node, TJLocalSymbolTable* function) {
     return nullptr;
 }
 
+// The identifier's variable when it is the current table's own (a parameter
+// or not), nil when a lookup must walk the chain.
+inline TJValue* TJEngine::ownVariable(TJExpr* node) {
+    if (TJValue* parameter = parameterNamed(node)) return parameter;
+    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>(node->Name);
+    return CurrentTable->OwnVariable(node->Name, *node->NameCache);
+}
+
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
-    if (const TJValue* parameter = parameterNamed(node)) {
-        value = *parameter;
+    if (const TJValue* own = ownVariable(node)) {
+        value = *own;
         return;
     }
-    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>(node->Name);
     if (!CurrentTable->GetVariable(node->Name, *node->NameCache, value))
         raiseScriptError("ENameError", "undefined - " + node->Name);
 }
 
 void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
-    if (TJValue* parameter = parameterNamed(node)) CurrentTable->Variables().Replace(*parameter, value);
+    if (TJValue* own = ownVariable(node)) CurrentTable->Variables().Replace(*own, value);
     else CurrentTable->AssignValue(node->Name, value, amGlobal);
 }
 
@@ -396,7 +403,6 @@ bool TJEngine::isSelfAppend(const TJExpr* node) {
 // appends copies no text. Only primitive e's qualify, whose texts no script
 // code makes; the size is checked before x changes.
 void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
-    const AnsiString& name = node->Left->Name;
     size_t length = 0;
     for (TJExpr* sum = node->Right; sum->Code == ecAdd; sum = sum->Left) ++length;
     TChainLinks<TOperatorLink> spine(length);
@@ -411,9 +417,7 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
         primitive = primitive && right.ValueType != vtObject && right.ValueType != vtFunction &&
                     right.ValueType != vtDispatch && right.ValueType != vtEvent;
     }
-    TJValue* slot = flags & efDeclare || !CurrentTable->CallTables().empty()
-                        ? nullptr
-                        : CurrentTable->Variables().FindValue(name);
+    TJValue* slot = flags & efDeclare ? nullptr : ownVariable(node->Left);
     if (slot && slot->ValueType == vtString && primitive) {
         TChainLinks<AnsiString> tails(length);
         uint64_t size = slot->StrValue.length();
