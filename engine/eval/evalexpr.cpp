@@ -41,19 +41,33 @@ void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJV
 }
 
 // The links of an operator chain, from the top down; the usual short chains
-// keep them on the stack, so that evaluating one allocates nothing.
+// keep them on the stack, so that evaluating one allocates nothing, and only
+// as many are made as the chain has.
 template <class Link>
 class TChainLinks {
 public:
     explicit TChainLinks(size_t count) : count_(count) {
         if (count > shortChain) more_.resize(count);
+        else
+            for (size_t i = 0; i < count; ++i) new (&few_[i].Value) Link();
     }
-    Link& operator[](size_t i) { return count_ > shortChain ? more_[i] : few_[i]; }
+    ~TChainLinks() {
+        if (count_ <= shortChain)
+            for (size_t i = count_; i-- > 0;) few_[i].Value.~Link();
+    }
+    TChainLinks(const TChainLinks&) = delete;
+    TChainLinks& operator=(const TChainLinks&) = delete;
+    Link& operator[](size_t i) { return count_ > shortChain ? more_[i] : few_[i].Value; }
 
 private:
+    union Slot {
+        Slot() {}
+        ~Slot() {}
+        Link Value;
+    };
     static constexpr size_t shortChain = 8;
     size_t count_;
-    std::array<Link, shortChain> few_{};
+    Slot few_[shortChain];
     std::vector<Link> more_;
 };
 
