@@ -133,6 +133,13 @@ void setAccess(const TJValue& function, uint8_t access) {
     if (function.FuncValue->GetFuncType() == ftActiveX) function.FuncValue->GetActiveXMethod()->Access = access;
 }
 
+// A value whose operators and conversions run no script code and free
+// nothing: neither an object nor a function, automation interface or event.
+bool isPrimitive(const TJValue& v) {
+    return v.ValueType != vtObject && v.ValueType != vtFunction && v.ValueType != vtDispatch &&
+           v.ValueType != vtEvent;
+}
+
 // A step of ++ and --: the integer conversion plus or minus one; a double
 // past the integer range.
 void stepped(const TJValue& value, int delta, TJValue& result) {
@@ -144,6 +151,14 @@ void stepped(const TJValue& value, int delta, TJValue& result) {
 }  // namespace
 
 // ==== Expressions ====
+
+// A constant's value or the current table's own variable, nil for an operand
+// that needs evaluating.
+inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
+    if (!node) return nullptr;
+    if (node->Code == ecConstant) return node->Value.get();
+    return node->Code == ecIdentifier ? ownVariable(node) : nullptr;
+}
 
 // An operand: a constant or a variable read in place, anything else evaluated.
 inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
@@ -284,6 +299,18 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         return;
     }
     TJValue right, left;
+    // Primitive operands read in place, the right first, are combined where
+    // they are stored: no code runs between the reads and the operator.
+    if (const TJValue* inPlace = operandInPlace(node->Right); inPlace && isPrimitive(*inPlace)) {
+        if (const TJValue* leftInPlace = operandInPlace(node->Left); leftInPlace && isPrimitive(*leftInPlace)) {
+            applyBinary(node->Code, *leftInPlace, *inPlace, value);
+            return;
+        }
+        right = *inPlace;
+        evaluateOperand(node->Left, left);
+        applyBinary(node->Code, left, right, value);
+        return;
+    }
     evaluateOperand(node->Right, right);
     if (IsObjectValue(right)) {
         applyWithRightHeld(*this, node, right, value);
@@ -428,8 +455,7 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
         TJValue& right = spine[i].Right;
         EvaluateExpression(link->Right, 0, right);
         hold.hold(right);
-        primitive = primitive && right.ValueType != vtObject && right.ValueType != vtFunction &&
-                    right.ValueType != vtDispatch && right.ValueType != vtEvent;
+        primitive = primitive && isPrimitive(right);
     }
     TJValue* slot = flags & efDeclare ? nullptr : ownVariable(node->Left);
     if (slot && slot->ValueType == vtString && primitive) {
@@ -446,8 +472,7 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
     }
     // A primitive x of the table is read and written in its slot: sums of
     // primitives run no script code that could move it.
-    bool inSlot = slot && primitive && slot->ValueType != vtObject && slot->ValueType != vtFunction &&
-                  slot->ValueType != vtDispatch && slot->ValueType != vtEvent;
+    bool inSlot = slot && primitive && isPrimitive(*slot);
     TJValue accumulated, next;
     if (inSlot) accumulated = *slot;
     else EvaluateExpression(link, 0, accumulated);
@@ -493,9 +518,17 @@ void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
     }
 }
 
+// A primitive right operand and a primitive own variable combine in its slot.
 void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     TJValue right, current;
     EvaluateExpression(node->Right, 0, right);
+    if (node->Left->Code == ecIdentifier && isPrimitive(right)) {
+        if (TJValue* own = ownVariable(node->Left); own && isPrimitive(*own)) {
+            ApplyCompoundOperator(node->Code, *own, right, value);
+            CurrentTable->Variables().Replace(*own, value);
+            return;
+        }
+    }
     TJObjectHold hold(*this, right);
     EvaluateExpression(node->Left, 0, current);
     ApplyCompoundOperator(node->Code, current, right, value);
@@ -506,15 +539,28 @@ void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
 // integer is stored back into an identifier, member or index operand.
 void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
     TJExprCode code = node->Code;
+    int delta = code == ecPreInc || code == ecPostInc ? 1 : -1;
+    bool pre = code == ecPreInc || code == ecPreDec;
+    // A number in an own variable steps in its slot.
+    if (node->Left->Code == ecIdentifier) {
+        if (TJValue* own = ownVariable(node->Left); own && (IsIntegerValue(*own) || IsDoubleValue(*own))) {
+            TJValue stored;
+            stepped(*own, delta, stored);
+            if (!pre) value = *own;
+            CurrentTable->Variables().Replace(*own, stored);
+            if (pre) value = std::move(stored);
+            return;
+        }
+    }
     TJValue operand;
     EvaluateExpression(node->Left, 0, operand);
     TJObjectHold hold(*this, operand);
     TJValue stored;
-    stepped(operand, code == ecPreInc || code == ecPostInc ? 1 : -1, stored);
+    stepped(operand, delta, stored);
     TJExprCode target = node->Left->Code;
     if (target == ecIdentifier) assignIdentifier(node->Left, stored);
     else if (target == ecMember || target == ecCall || target == ecMethodCall) assign(node->Left, stored, 0);
-    value = code == ecPreInc || code == ecPreDec ? std::move(stored) : std::move(operand);
+    value = pre ? std::move(stored) : std::move(operand);
 }
 
 // ==== Literals ====
