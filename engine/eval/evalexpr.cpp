@@ -793,6 +793,11 @@ void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJVa
             MakeBool(value.ObjValue->RemoveKey(name), result);
             return;
         }
+        // An array's published length, without the search of its class's properties.
+        if (value.ObjValue->ClassType() == &TJArrayObject::classInfo && name == "length") {
+            MakeInteger(static_cast<TJArrayObject*>(value.ObjValue)->lengthProperty(), result);
+            return;
+        }
         if (name == "prototype") {
             MakeObject(Factory_->GetPrototype(value.ObjValue->ScriptClassName()), result);
             return;
