@@ -294,11 +294,22 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
 // top down, then the leftmost operand, then the operators from the bottom up.
 // This is the right-to-left order of the recursive rule, without its depth.
 void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
+    TJValue right, left;
     if (isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
-        evaluateOperatorSpine(node, value);
+        // A chain of two (i % 3 == 0) whose right operand is primitive and
+        // in place nests one level only: it needs no spine.
+        const TJValue* inPlace = isRightFirstBinary(node->Left->Left ? node->Left->Left->Code : ecEmpty)
+                                     ? nullptr
+                                     : operandInPlace(node->Right);
+        if (!inPlace || !isPrimitive(*inPlace)) {
+            evaluateOperatorSpine(node, value);
+            return;
+        }
+        right = *inPlace;
+        evaluateBinaryChain(node->Left, left);
+        applyBinary(node->Code, left, right, value);
         return;
     }
-    TJValue right, left;
     // Primitive operands read in place, the right first, are combined where
     // they are stored: no code runs between the reads and the operator.
     if (const TJValue* inPlace = operandInPlace(node->Right); inPlace && isPrimitive(*inPlace)) {
