@@ -39,6 +39,10 @@ void TJHash::Replace(TJValue& stored, const TJValue& value) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);
     }
+    if (!IsObjectValue(stored)) {  // nothing of the old value is the table's to release
+        stored = value;
+        return;
+    }
     TJValue old = stored;
     stored = value;
     releaseValue(old);

@@ -90,6 +90,14 @@ inline bool TJLocalSymbolTable::probeVariables(const TJScopeName& name, TJValue&
     return found != nullptr;
 }
 
+// A lookup's first probe is this table's variables unless calls on it come
+// first: the probe is noted in the cache as a lookup would note it.
+TJValue* TJLocalSymbolTable::findOwnVariable(const AnsiString& name, TJNameCache& cache) {
+    if (!CallTables_.empty()) return nullptr;
+    TJValue value;
+    return probeVariables(TJScopeName(name, cache), value) ? cache.Hit : nullptr;
+}
+
 bool TJLocalSymbolTable::probeThis(const TJScopeName& name, TJValue& value) {
     TJNameCache* cache = name.Cache;
     int probe = name.Probe++;

@@ -77,6 +77,14 @@ class TJLocalSymbolTable : public TJNotify {
     bool GetVariable(const AnsiString& name, TJValue& value);
     // The same for a place of a script that names the variable again and again.
     bool GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value);
+    // This table's own variable of the name, which every read and write of
+    // the name from here meets first (its stored value, to read or Replace
+    // in place); nil when it has none or when calls on it are probed first.
+    // A place that found it before needs one look at the cache.
+    TJValue* OwnVariable(const AnsiString& name, TJNameCache& cache) {
+        if (cache.HitProbe == 0 && cache.HitStamp == Variables_.Stamp() && CallTables_.empty()) return cache.Hit;
+        return findOwnVariable(name, cache);
+    }
     void AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode);
     void RegisterLocalValue(const AnsiString& name, const TJValue& value);
     void RegisterStaticValue(const AnsiString& name, const TJValue& value);
@@ -123,6 +131,7 @@ protected:
     bool probeThis(const TJScopeName& name, TJValue& value);
 
 private:
+    TJValue* findOwnVariable(const AnsiString& name, TJNameCache& cache);
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
     void clearValues(bool keepParameterNames = false);

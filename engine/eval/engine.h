@@ -205,7 +205,9 @@ private:
     // Calls with more arguments always make a value list.
     static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
+    const TJValue* operandInPlace(TJExpr* node);
     void evaluateOperand(TJExpr* node, TJValue& value);
+    TJValue* ownVariable(TJExpr* node);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);

@@ -41,19 +41,33 @@ void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJV
 }
 
 // The links of an operator chain, from the top down; the usual short chains
-// keep them on the stack, so that evaluating one allocates nothing.
+// keep them on the stack, so that evaluating one allocates nothing, and only
+// as many are made as the chain has.
 template <class Link>
 class TChainLinks {
 public:
     explicit TChainLinks(size_t count) : count_(count) {
         if (count > shortChain) more_.resize(count);
+        else
+            for (size_t i = 0; i < count; ++i) new (&few_[i].Value) Link();
     }
-    Link& operator[](size_t i) { return count_ > shortChain ? more_[i] : few_[i]; }
+    ~TChainLinks() {
+        if (count_ <= shortChain)
+            for (size_t i = count_; i-- > 0;) few_[i].Value.~Link();
+    }
+    TChainLinks(const TChainLinks&) = delete;
+    TChainLinks& operator=(const TChainLinks&) = delete;
+    Link& operator[](size_t i) { return count_ > shortChain ? more_[i] : few_[i].Value; }
 
 private:
+    union Slot {
+        Slot() {}
+        ~Slot() {}
+        Link Value;
+    };
     static constexpr size_t shortChain = 8;
     size_t count_;
-    std::array<Link, shortChain> few_{};
+    Slot few_[shortChain];
     std::vector<Link> more_;
 };
 
@@ -119,6 +133,13 @@ void setAccess(const TJValue& function, uint8_t access) {
     if (function.FuncValue->GetFuncType() == ftActiveX) function.FuncValue->GetActiveXMethod()->Access = access;
 }
 
+// A value whose operators and conversions run no script code and free
+// nothing: neither an object nor a function, automation interface or event.
+bool isPrimitive(const TJValue& v) {
+    return v.ValueType != vtObject && v.ValueType != vtFunction && v.ValueType != vtDispatch &&
+           v.ValueType != vtEvent;
+}
+
 // A step of ++ and --: the integer conversion plus or minus one; a double
 // past the integer range.
 void stepped(const TJValue& value, int delta, TJValue& result) {
@@ -130,6 +151,14 @@ void stepped(const TJValue& value, int delta, TJValue& result) {
 }  // namespace
 
 // ==== Expressions ====
+
+// A constant's value or the current table's own variable, nil for an operand
+// that needs evaluating.
+inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
+    if (!node) return nullptr;
+    if (node->Code == ecConstant) return node->Value.get();
+    return node->Code == ecIdentifier ? ownVariable(node) : nullptr;
+}
 
 // An operand: a constant or a variable read in place, anything else evaluated.
 inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
@@ -265,11 +294,34 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
 // top down, then the leftmost operand, then the operators from the bottom up.
 // This is the right-to-left order of the recursive rule, without its depth.
 void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
+    TJValue right, left;
     if (isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
-        evaluateOperatorSpine(node, value);
+        // A chain of two (i % 3 == 0) whose right operand is primitive and
+        // in place nests one level only: it needs no spine.
+        const TJValue* inPlace = isRightFirstBinary(node->Left->Left ? node->Left->Left->Code : ecEmpty)
+                                     ? nullptr
+                                     : operandInPlace(node->Right);
+        if (!inPlace || !isPrimitive(*inPlace)) {
+            evaluateOperatorSpine(node, value);
+            return;
+        }
+        right = *inPlace;
+        evaluateBinaryChain(node->Left, left);
+        applyBinary(node->Code, left, right, value);
         return;
     }
-    TJValue right, left;
+    // Primitive operands read in place, the right first, are combined where
+    // they are stored: no code runs between the reads and the operator.
+    if (const TJValue* inPlace = operandInPlace(node->Right); inPlace && isPrimitive(*inPlace)) {
+        if (const TJValue* leftInPlace = operandInPlace(node->Left); leftInPlace && isPrimitive(*leftInPlace)) {
+            applyBinary(node->Code, *leftInPlace, *inPlace, value);
+            return;
+        }
+        right = *inPlace;
+        evaluateOperand(node->Left, left);
+        applyBinary(node->Code, left, right, value);
+        return;
+    }
     evaluateOperand(node->Right, right);
     if (IsObjectValue(right)) {
         applyWithRightHeld(*this, node, right, value);
@@ -352,18 +404,25 @@ TJValue* TJEngine::noteParameter(TJExpr* node, TJLocalSymbolTable* function) {
     return nullptr;
 }
 
+// The identifier's variable when it is the current table's own (a parameter
+// or not), nil when a lookup must walk the chain.
+inline TJValue* TJEngine::ownVariable(TJExpr* node) {
+    if (TJValue* parameter = parameterNamed(node)) return parameter;
+    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>(node->Name);
+    return CurrentTable->OwnVariable(node->Name, *node->NameCache);
+}
+
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
-    if (const TJValue* parameter = parameterNamed(node)) {
-        value = *parameter;
+    if (const TJValue* own = ownVariable(node)) {
+        value = *own;
         return;
     }
-    if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>(node->Name);
     if (!CurrentTable->GetVariable(node->Name, *node->NameCache, value))
         raiseScriptError("ENameError", "undefined - " + node->Name);
 }
 
 void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
-    if (TJValue* parameter = parameterNamed(node)) CurrentTable->Variables().Replace(*parameter, value);
+    if (TJValue* own = ownVariable(node)) CurrentTable->Variables().Replace(*own, value);
     else CurrentTable->AssignValue(node->Name, value, amGlobal);
 }
 
@@ -396,7 +455,6 @@ bool TJEngine::isSelfAppend(const TJExpr* node) {
 // appends copies no text. Only primitive e's qualify, whose texts no script
 // code makes; the size is checked before x changes.
 void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
-    const AnsiString& name = node->Left->Name;
     size_t length = 0;
     for (TJExpr* sum = node->Right; sum->Code == ecAdd; sum = sum->Left) ++length;
     TChainLinks<TOperatorLink> spine(length);
@@ -408,12 +466,9 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
         TJValue& right = spine[i].Right;
         EvaluateExpression(link->Right, 0, right);
         hold.hold(right);
-        primitive = primitive && right.ValueType != vtObject && right.ValueType != vtFunction &&
-                    right.ValueType != vtDispatch && right.ValueType != vtEvent;
+        primitive = primitive && isPrimitive(right);
     }
-    TJValue* slot = flags & efDeclare || !CurrentTable->CallTables().empty()
-                        ? nullptr
-                        : CurrentTable->Variables().FindValue(name);
+    TJValue* slot = flags & efDeclare ? nullptr : ownVariable(node->Left);
     if (slot && slot->ValueType == vtString && primitive) {
         TChainLinks<AnsiString> tails(length);
         uint64_t size = slot->StrValue.length();
@@ -428,8 +483,7 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
     }
     // A primitive x of the table is read and written in its slot: sums of
     // primitives run no script code that could move it.
-    bool inSlot = slot && primitive && slot->ValueType != vtObject && slot->ValueType != vtFunction &&
-                  slot->ValueType != vtDispatch && slot->ValueType != vtEvent;
+    bool inSlot = slot && primitive && isPrimitive(*slot);
     TJValue accumulated, next;
     if (inSlot) accumulated = *slot;
     else EvaluateExpression(link, 0, accumulated);
@@ -475,9 +529,17 @@ void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
     }
 }
 
+// A primitive right operand and a primitive own variable combine in its slot.
 void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     TJValue right, current;
     EvaluateExpression(node->Right, 0, right);
+    if (node->Left->Code == ecIdentifier && isPrimitive(right)) {
+        if (TJValue* own = ownVariable(node->Left); own && isPrimitive(*own)) {
+            ApplyCompoundOperator(node->Code, *own, right, value);
+            CurrentTable->Variables().Replace(*own, value);
+            return;
+        }
+    }
     TJObjectHold hold(*this, right);
     EvaluateExpression(node->Left, 0, current);
     ApplyCompoundOperator(node->Code, current, right, value);
@@ -488,15 +550,28 @@ void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
 // integer is stored back into an identifier, member or index operand.
 void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
     TJExprCode code = node->Code;
+    int delta = code == ecPreInc || code == ecPostInc ? 1 : -1;
+    bool pre = code == ecPreInc || code == ecPreDec;
+    // A number in an own variable steps in its slot.
+    if (node->Left->Code == ecIdentifier) {
+        if (TJValue* own = ownVariable(node->Left); own && (IsIntegerValue(*own) || IsDoubleValue(*own))) {
+            TJValue stored;
+            stepped(*own, delta, stored);
+            if (!pre) value = *own;
+            CurrentTable->Variables().Replace(*own, stored);
+            if (pre) value = std::move(stored);
+            return;
+        }
+    }
     TJValue operand;
     EvaluateExpression(node->Left, 0, operand);
     TJObjectHold hold(*this, operand);
     TJValue stored;
-    stepped(operand, code == ecPreInc || code == ecPostInc ? 1 : -1, stored);
+    stepped(operand, delta, stored);
     TJExprCode target = node->Left->Code;
     if (target == ecIdentifier) assignIdentifier(node->Left, stored);
     else if (target == ecMember || target == ecCall || target == ecMethodCall) assign(node->Left, stored, 0);
-    value = code == ecPreInc || code == ecPreDec ? std::move(stored) : std::move(operand);
+    value = pre ? std::move(stored) : std::move(operand);
 }
 
 // ==== Literals ====
@@ -727,6 +802,11 @@ void TJEngine::GetMemberValue(const TJValue& value, const AnsiString& name, TJVa
         if (!value.ObjValue) break;
         if (deleteForm) {
             MakeBool(value.ObjValue->RemoveKey(name), result);
+            return;
+        }
+        // An array's published length, without the search of its class's properties.
+        if (value.ObjValue->ClassType() == &TJArrayObject::classInfo && name == "length") {
+            MakeInteger(static_cast<TJArrayObject*>(value.ObjValue)->lengthProperty(), result);
             return;
         }
         if (name == "prototype") {
