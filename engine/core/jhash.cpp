@@ -39,7 +39,10 @@ void TJHash::Replace(TJValue& stored, const TJValue& value) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);
     }
-    if (!IsObjectValue(stored)) {  // nothing of the old value is the table's to release
+    // An old value holding at most a text (its kind tells: builders clear the
+    // other fields) releases nothing that could reach back into the table: it
+    // is overwritten.
+    if (stored.ValueType != vtObject && stored.ValueType != vtFunction && stored.ValueType != vtDispatch) {
         stored = value;
         return;
     }
