@@ -51,8 +51,13 @@ TJFtpFilePropertyObject::TJFtpFilePropertyObject(const TJCreateKey& key, TJRunti
     SetClassName(className);
 }
 
+const TFTPFileProperty& TJFtpFilePropertyObject::record() const {
+    static const TFTPFileProperty empty;
+    return Property ? *Property : empty;
+}
+
 AnsiString TJFtpFilePropertyObject::fileTypeProperty() const {
-    switch (Property.FileType) {
+    switch (record().FileType) {
     case ftDirectory: return "d";
     case ftFile: return "-";
     case ftLink: return "l";
@@ -62,7 +67,7 @@ AnsiString TJFtpFilePropertyObject::fileTypeProperty() const {
 
 TJObject* TJFtpFilePropertyObject::lastModifiedProperty() const {
     auto* date = createObject<TJDateObject>(Runtime(), true, nullptr);
-    date->SetLocalDateTime(Property.Modified);
+    date->SetLocalDateTime(record().Modified);
     return date;
 }
 
@@ -111,9 +116,10 @@ void listResult(TJFtpObject& self, TJValue& result) {
     auto* array = createObject<TJArrayObject>(self.Runtime(), true, nullptr);
     MakeObject(array, result);  // held before the entries are made
     TJValue entry;
-    for (int i = 0; i < self.Ftp().DirList.Count(); ++i) {
+    const TFTPDirectoryList& list = self.Ftp().DirList;
+    for (int i = 0; i < list.Count(); ++i) {
         auto* property = createObject<TJFtpFilePropertyObject>(self.Runtime(), true, nullptr);
-        property->Property = self.Ftp().DirList.Item(i);
+        property->Property = list.Share(i);
         MakeObject(property, entry);
         array->Add(entry);
     }

@@ -5,22 +5,26 @@
 #include "net/gftp.h"
 #include "net/socketobjects.h"
 
-// "FileProperty": a copy of one listing entry.
+// "FileProperty": one listing entry, shared with the listing it came from
+// (which copies its records before it changes while they are shared).
 class TJFtpFilePropertyObject : public TJObject {
     RTL_DECLARE_CLASS()
     TJFtpFilePropertyObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
 
-    TFTPFileProperty Property;
+    std::shared_ptr<const TFTPFileProperty> Property;  // null: an empty entry
 
     // "d" directory, "-" file, "l" link, empty otherwise.
     AnsiString fileTypeProperty() const;
-    int64_t sizeProperty() const { return Property.Size; }
-    AnsiString nameProperty() const { return Property.Name; }
+    int64_t sizeProperty() const { return record().Size; }
+    AnsiString nameProperty() const { return AnsiString(record().Name()); }
     // A new Date object for the local modification time.
     TJObject* lastModifiedProperty() const;
-    int32_t attributeProperty() const { return FilePropertyAttribute(Property); }
+    int32_t attributeProperty() const { return FilePropertyAttribute(record()); }
     // The listing line.
-    AnsiString ToString(const TJValue* = nullptr) override { return Property.Line; }
+    AnsiString ToString(const TJValue* = nullptr) override { return record().Line; }
+
+private:
+    const TFTPFileProperty& record() const;
 };
 
 class TJFtpObject : public TJBaseSocketObject {

@@ -41,10 +41,10 @@ std::vector<Word> splitWords(std::string_view line) {
 
 // The rest of the line after the word, its separating blanks skipped; blanks
 // inside and at the end of a name are kept.
-AnsiString restAfter(std::string_view line, const Word& word) {
+std::string_view restAfter(std::string_view line, const Word& word) {
     size_t i = word.End;
     while (i < line.size() && isBlank(line[i])) ++i;
-    return AnsiString(line.substr(i));
+    return line.substr(i);
 }
 
 int64_t numberOr(std::string_view text, int64_t fallback) {
@@ -202,6 +202,21 @@ int32_t TLineSink::Write(const void* buffer, int32_t count) {
 
 TFTPFileProperty::TFTPFileProperty() : Modified(nowDateTime()) {}
 
+std::string_view TFTPFileProperty::Name() const {
+    return OwnName_.empty() ? Line.view().substr(NameStart_, NameLength_) : OwnName_.view();
+}
+
+void TFTPFileProperty::SetName(std::string_view name) {
+    std::string_view line = Line.view();
+    if (name.empty() || (name.data() >= line.data() && name.data() + name.size() <= line.data() + line.size())) {
+        OwnName_.clear();
+        NameStart_ = static_cast<uint32_t>(name.empty() ? 0 : name.data() - line.data());
+        NameLength_ = static_cast<uint32_t>(name.size());
+    } else {
+        OwnName_ = AnsiString(name);
+    }
+}
+
 int32_t FilePropertyAttribute(const TFTPFileProperty& property) {
     static const int32_t weights[9] = {400, 200, 100, 40, 20, 10, 4, 2, 1};
     int32_t sum = 0;
@@ -240,10 +255,10 @@ bool unixEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFileP
         if (month == 0 || !unixDate(month, words[m + 1].Text, words[m + 2].Text, property.Modified, when)) continue;
         property.Modified = when;
         property.Size = numberOr(words[m - 1].Text, 0);
-        property.Name = restAfter(line, words[m + 2]);
-        size_t arrow = property.FileType == ftLink ? property.Name.find(" -> ") : std::string_view::npos;
-        if (arrow != std::string_view::npos) property.Name = property.Name.substr(0, arrow);
-        return !property.Name.empty();
+        std::string_view name = restAfter(line, words[m + 2]);
+        size_t arrow = property.FileType == ftLink ? name.find(" -> ") : std::string_view::npos;
+        property.SetName(name.substr(0, arrow));
+        return !name.empty() && arrow != 0;
     }
     return false;
 }
@@ -261,14 +276,14 @@ bool dosEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFilePr
         if (!dosDate(words[0].Text, words[1].Text, now, when)) return false;
         property.Modified = when;
         if (property.FileType == ftFile) property.Size = numberOr(RemoveCommas(words[2].Text).view(), 0);
-        property.Name = restAfter(line, words[2]);
-        return !property.Name.empty();
+        property.SetName(restAfter(line, words[2]));
+        return !property.Name().empty();
     }
     if (dosDate(words[2].Text, words[3].Text, now, when)) {
-        property.Name = words[0].Text;
+        property.SetName(words[0].Text);
         property.Size = numberOr(RemoveCommas(words[1].Text).view(), 0);
     } else if (words.size() >= 5 && dosDate(words[3].Text, words[4].Text, now, when)) {
-        property.Name = AnsiString(words[0].Text) + "." + words[1].Text;
+        property.SetName(AnsiString(words[0].Text) + "." + words[1].Text);
         property.Size = numberOr(RemoveCommas(words[2].Text).view(), 0);
     } else {
         return false;
@@ -280,8 +295,8 @@ bool dosEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFilePr
 bool nameOnlyEntry(const AnsiString& line, TFTPFileProperty& property) {
     property.Line = line;
     property.FileType = ftFile;
-    property.Name = trimText(line);
-    return !property.Name.empty();
+    property.SetName(trimView(line.view()));
+    return !property.Name().empty();
 }
 
 bool listEntry(const AnsiString& line, TFTPFileProperty& property) {
@@ -320,13 +335,35 @@ bool ParseDosListLine(std::string_view line, TFTPFileProperty& property) {
 // The entry's Line shares the line's bytes.
 void TFTPDirectoryList::AddLine(const AnsiString& line) {
     TFTPFileProperty property;
-    if (listEntry(line, property)) Items.push_back(std::move(property));
+    if (listEntry(line, property)) unshared().push_back(std::move(property));
 }
 
-bool TFTPDirectoryList::Contains(const AnsiString& name) const {
-    for (const TFTPFileProperty& item : Items)
-        if (item.Name == name) return true;
+void TFTPDirectoryList::Delete(int index) {
+    Item(index);  // checks the index
+    Records& records = unshared();
+    records.erase(records.begin() + index);
+}
+
+const TFTPFileProperty& TFTPDirectoryList::Item(int index) const {
+    if (index < 0 || index >= Count()) throw std::out_of_range("directory list index");
+    return (*Items_)[static_cast<size_t>(index)];
+}
+
+std::shared_ptr<const TFTPFileProperty> TFTPDirectoryList::Share(int index) const {
+    return {Items_, &Item(index)};
+}
+
+bool TFTPDirectoryList::Contains(std::string_view name) const {
+    if (Items_)
+        for (const TFTPFileProperty& item : *Items_)
+            if (item.Name() == name) return true;
     return false;
+}
+
+TFTPDirectoryList::Records& TFTPDirectoryList::unshared() {
+    if (!Items_) Items_ = std::make_shared<Records>();
+    else if (Items_.use_count() > 1) Items_ = std::make_shared<Records>(*Items_);
+    return *Items_;
 }
 
 const char* FTPCmdTypeName(TFTPCmdType command) { return commandNames[command]; }
@@ -692,11 +729,11 @@ void TgFTP::findIn(const AnsiString& dir, Search& search, int depth) {
             std::vector<AnsiString> folders;
             for (int i = 0; i < scratch.Count(); ++i) {
                 const TFTPFileProperty& entry = scratch.Item(i);
-                if (entry.FileType == ftDirectory && entry.Name != "." && entry.Name != "..")
-                    folders.push_back(entry.Name);
-                else if (entry.FileType == ftFile &&
-                         (search.Mask.empty() || WildcardMatch(entry.Name, search.Mask, true)))
-                    search.Result.push_back(base + entry.Name);
+                std::string_view name = entry.Name();
+                if (entry.FileType == ftDirectory && name != "." && name != "..")
+                    folders.push_back(AnsiString(name));
+                else if (entry.FileType == ftFile && (search.Mask.empty() || WildcardMatch(name, search.Mask, true)))
+                    search.Result.push_back(base + name);
             }
             if (search.Recursive && depth < MaxSearchDepth)
                 for (const AnsiString& folder : folders) findIn(base + folder, search, depth + 1);

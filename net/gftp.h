@@ -8,6 +8,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -24,13 +25,22 @@ enum TFTPFileType : uint8_t { ftUnknown, ftDirectory, ftFile, ftLink };
 struct TFTPFileProperty {
     TFTPFileProperty();
     int64_t Size = 0;
-    AnsiString Name;
     TDateTime Modified;
     AnsiString Line;  // the listing line the record came from
     uint8_t FileType = ftUnknown;
     // Owner, group and other, each read, write and execute. The listing
     // parsers set none.
     bool Permissions[9] = {};
+
+    std::string_view Name() const;
+    // A name that lies within Line (as most do) is kept as its place there,
+    // so that a large listing holds each line's bytes once.
+    void SetName(std::string_view name);
+
+private:
+    AnsiString OwnName_;  // a name that is no part of Line
+    uint32_t NameStart_ = 0;
+    uint32_t NameLength_ = 0;
 };
 
 // The nine flags as a decimal number that reads like the octal mode (755).
@@ -46,22 +56,30 @@ bool ParseUnixListLine(std::string_view line, TFTPFileProperty& property);
 bool ParseDosListLine(std::string_view line, TFTPFileProperty& property);
 
 // The entries of one listing in their order; names match with regard to case.
+// The records sit in a block that the list shares with whoever holds one of
+// them (a script's entry objects); a list that changes while shared takes a
+// copy first, so a shared record never changes or moves.
 class TFTPDirectoryList {
 public:
-    void Add(const TFTPFileProperty& property) { Items.push_back(property); }
+    void Add(const TFTPFileProperty& property) { unshared().push_back(property); }
     // Parses the line and adds it when it is an entry.
     void AddLine(const AnsiString& line);
-    void Assign(const TFTPDirectoryList& other) { Items = other.Items; }
-    void Delete(int index) { Items.erase(Items.begin() + index); }
-    void Clear() { Items.clear(); }
-    int Count() const { return static_cast<int>(Items.size()); }
-    const TFTPFileProperty& Item(int index) const { return Items.at(static_cast<size_t>(index)); }
+    void Assign(const TFTPDirectoryList& other) { Items_ = other.Items_; }
+    void Delete(int index);
+    void Clear() { Items_.reset(); }
+    int Count() const { return Items_ ? static_cast<int>(Items_->size()) : 0; }
+    // An index outside the list raises std::out_of_range.
+    const TFTPFileProperty& Item(int index) const;
+    // The record at index, held for as long as the pointer is.
+    std::shared_ptr<const TFTPFileProperty> Share(int index) const;
     // A scan: the one caller asks once per listing, and an index would cost
     // every large listing more than the scan.
-    bool Contains(const AnsiString& name) const;
+    bool Contains(std::string_view name) const;
 
 private:
-    std::deque<TFTPFileProperty> Items;  // grows without moving what it holds
+    using Records = std::deque<TFTPFileProperty>;  // grows without moving what it holds
+    Records& unshared();
+    std::shared_ptr<Records> Items_;
 };
 
 // ==== TgFTP ====

@@ -50,12 +50,14 @@ bool mbcsEndsWith(std::string_view s, char byte) {
     return last != std::string_view::npos && last + 1 == s.size();
 }
 
-AnsiString trimText(std::string_view s) {
+std::string_view trimView(std::string_view s) {
     size_t first = 0, last = s.size();
     while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
     while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
-    return AnsiString(s.substr(first, last - first));
+    return s.substr(first, last - first);
 }
+
+AnsiString trimText(std::string_view s) { return AnsiString(trimView(s)); }
 
 AnsiString trimLeft(std::string_view s) {
     size_t first = 0;

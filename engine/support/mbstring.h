@@ -31,6 +31,7 @@ bool mbcsEndsWith(std::string_view s, char byte);
 
 // Blanks and control characters (bytes up to the space) removed at both ends.
 AnsiString trimText(std::string_view s);
+std::string_view trimView(std::string_view s);
 // The same at the start only, and at the end only.
 AnsiString trimLeft(std::string_view s);
 AnsiString trimRight(std::string_view s);
