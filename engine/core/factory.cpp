@@ -15,7 +15,9 @@ constexpr int maxPrototypeChain = 1000;
 }  // namespace
 
 TJObjectFactory::TJObjectFactory(TJRuntime* runtime)
-    : Runtime_(runtime), ClassTable_(classBuckets, false), Prototypes_(prototypeBuckets) {}
+    : Runtime_(runtime), ClassTable_(classBuckets, false), Prototypes_(prototypeBuckets) {
+    Objects_.RingPrev_ = Objects_.RingNext_ = &Objects_;
+}
 
 TJObjectFactory::~TJObjectFactory() {
     try {
@@ -34,9 +36,18 @@ const TClassInfo* TJObjectFactory::LookupClass(const AnsiString& name) const {
     return static_cast<const TClassInfo*>(ClassTable_.GetValue(name));
 }
 
-void TJObjectFactory::AddObject(TJObject* object) { AddFreeNotify(object); }
+void TJObjectFactory::AddObject(TJObject* object) {
+    if (!object->inRing()) object->joinRing(Objects_);
+}
 
-bool TJObjectFactory::HasObject(TJObject* object) const { return IsLinked(object); }
+int TJObjectFactory::ObjectCount() const {
+    int count = 0;
+    for (const TJFactoryRing* at = Objects_.RingNext_; at != &Objects_; at = at->RingNext_) ++count;
+    return count;
+}
+
+// An object joins no other factory's ring than its runtime's.
+bool TJObjectFactory::HasObject(TJObject* object) const { return object->inRing(); }
 
 void TJObjectFactory::NewObject(TJObject* object) {
     NewObjectHandler(this, object);
@@ -68,14 +79,15 @@ bool TJObjectFactory::SetPrototype(const AnsiString& name, TJObject* object) {
     return true;
 }
 
-// An object freed meanwhile (by another's destructor) leaves by free
-// notification; one made meanwhile joins and is freed too. Each is unlinked
-// before it is freed, so that one already being destroyed (whose Free does
-// nothing) no longer tells the factory.
+// An object freed meanwhile (by another's destructor) leaves the ring by
+// itself; one made meanwhile joins and is freed too. Each leaves before it is
+// freed, so that one already being destroyed (whose Free does nothing) is not
+// met again.
 void TJObjectFactory::Clear() {
     Prototypes_.Clear();
-    while (TJNotify* peer = takePeer()) {
-        peer->RemoveFreeNotify(this);
-        static_cast<TJObject*>(peer)->Free();
+    while (Objects_.RingNext_ != &Objects_) {
+        auto* object = static_cast<TJObject*>(Objects_.RingNext_);
+        object->leaveRing();
+        object->Free();
     }
 }

@@ -8,6 +8,7 @@
 #include "engine/support/hashtable.h"
 #include "engine/core/jhash.h"
 #include "engine/core/notify.h"
+#include "engine/core/object.h"
 
 class TJRuntime;
 class TJObject;
@@ -27,10 +28,11 @@ class TJObjectFactory : public TJNotify {
     const TClassInfo* LookupClass(const AnsiString& name) const;
     const std::vector<AnsiString>& GetClassNames() { return ClassTable_.GetKeyList(); }
 
-    // Links the object to the factory: the factory's peers are the objects it
-    // owns, so that a freed object leaves at once, however many there are.
+    // The factory owns the object from now on: it joins the factory's ring,
+    // which a freed object leaves at once, however many there are.
     void AddObject(TJObject* object);
-    int ObjectCount() const { return PeerCount(); }
+    // Counts them (for checks: it walks the ring).
+    int ObjectCount() const;
     bool HasObject(TJObject* object) const;
     // The prototype target of a class name, its prototype object made on first use.
     TJObject* GetPrototype(const AnsiString& name);
@@ -48,6 +50,7 @@ class TJObjectFactory : public TJNotify {
 
 private:
     TJRuntime* Runtime_;
+    TJFactoryRing Objects_;  // the ring's anchor, the newest object next to it
     TPointerHashTable ClassTable_;
     TJHash Prototypes_;
 };

@@ -39,7 +39,7 @@ public:
     void SetThis(TJObject* object) override;
     void CopyFrom(IJFunction* other) override;
 
-    TJNotify Notify;
+    TJNotifyLink Notify;
 
 private:
     friend IJFunctionPtr NewFunction();

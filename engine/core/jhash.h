@@ -46,7 +46,7 @@ public:
         forEachItemLastFirst([&visit](THashItem& item) { visit(item.Key, static_cast<Item&>(item).Value); });
     }
 
-    TJNotify Notify;
+    TJNotifyLink Notify;
 
 protected:
     void DoFreeItem(THashItem& item) override;

@@ -143,8 +143,10 @@ void TJNotify::AddFreeNotify(TJNotify* peer) {
 
 void TJNotify::RemoveFreeNotify(TJNotify* peer) { Peers_.remove(peer); }
 
-void TJNotify::FreeNotify(TJNotify* peer) {
-    RemoveFreeNotify(peer);
+void TJNotify::FreeNotify(TJNotify* peer) { RemoveFreeNotify(peer); }
+
+void TJNotifyLink::FreeNotify(TJNotify* peer) {
+    TJNotify::FreeNotify(peer);
     OnFreeNotify(this, peer);
 }
 
@@ -152,19 +154,16 @@ bool TJNotify::IsLinked(TJNotify* peer) const { return Peers_.find(peer) != null
 
 // ==== Counted links of a container ====
 
-void TJObjectLinks::link(TJObject* object) {
-    if (++notify_->Peers_.add(object).Count == 1) object->Peers_.add(notify_);
-}
+void TJObjectLinks::link(TJObject* object) { ++object->Peers_.add(notify_).Count; }
 
 void TJObjectLinks::unlink(TJObject* object) {
-    TJPeerSet::Entry* entry = notify_->Peers_.find(object);
+    TJPeerSet::Entry* entry = object->Peers_.find(notify_);
     // Gone when the object has told of its death.
     if (!entry || entry->Count == 0 || --entry->Count > 0) return;
-    object->RemoveFreeNotify(notify_);
-    notify_->RemoveFreeNotify(object);
+    object->Peers_.remove(notify_);
 }
 
-int TJObjectLinks::count(TJNotify* object) const {
-    const TJPeerSet::Entry* entry = notify_->Peers_.find(object);
+int TJObjectLinks::count(TJObject* object) const {
+    const TJPeerSet::Entry* entry = object->Peers_.find(notify_);
     return entry ? entry->Count : 0;
 }

@@ -74,13 +74,10 @@ class TJNotify : public TPersistent {
     void AddFreeNotify(TJNotify* peer);
     // Removes the peer from this object's list only.
     void RemoveFreeNotify(TJNotify* peer);
-    // The peer is being destroyed: forget it, then tell OnFreeNotify.
+    // The peer is being destroyed: forget it.
     virtual void FreeNotify(TJNotify* peer);
     bool IsLinked(TJNotify* peer) const;
     int PeerCount() const { return Peers_.count(); }
-
-    // Set by the owner of an auxiliary notifier.
-    TJFreeNotifyEvent OnFreeNotify;
 
 protected:
     // Tells every peer now (a descendant that must notify before it releases
@@ -90,14 +87,28 @@ protected:
     TJNotify* takePeer() { return Peers_.take(); }
 
 private:
-    friend class TJObjectLinks;  // keeps its counts in the entries
+    friend class TJObjectLinks;  // keeps its counts in the objects' entries
     TJPeerSet Peers_;
+};
+
+// An auxiliary notifier: the part of a container or an observer that hears of
+// its peers' deaths and hands each on to its owner. Script objects, of which
+// there are very many, carry no such event.
+class TJNotifyLink : public TJNotify {
+public:
+    // Forgets the peer, then tells OnFreeNotify.
+    void FreeNotify(TJNotify* peer) override;
+
+    TJFreeNotifyEvent OnFreeNotify;
 };
 
 // The free-notification links of one container (a member table, a value list)
 // to the objects its values refer to. A container may hold several values that
-// refer to one object: the link stands while any of them does. The count is
-// the container's peer entry, so it goes when the object tells of its death.
+// refer to one object: the link stands while any of them does. The links go
+// one way: the object's peer entry for the container holds the count, and the
+// container keeps no entry of its own - its values name every object it links,
+// and it unlinks each as the value leaves (so it must release every value
+// before it goes). A container of a million objects so holds no table of them.
 class TJObjectLinks {
 public:
     explicit TJObjectLinks(TJNotify* notify) : notify_(notify) {}
@@ -106,9 +117,9 @@ public:
 
     // One more value refers to the object: link on the first.
     void link(TJObject* object);
-    // One value less refers to the object: unlink both ways after the last.
+    // One value less refers to the object: unlink after the last.
     void unlink(TJObject* object);
-    int count(TJNotify* object) const;
+    int count(TJObject* object) const;
 
 private:
     TJNotify* notify_;

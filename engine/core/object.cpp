@@ -94,7 +94,22 @@ TJObject::TJObject(const TJCreateKey&, TJRuntime* runtime, TJValueList*)
     : ScriptClassName_(objectClassName), Runtime_(runtime),
       PropertyNames_(&noPropertyNames) {}
 
+void TJFactoryRing::joinRing(TJFactoryRing& anchor) {
+    RingPrev_ = &anchor;
+    RingNext_ = anchor.RingNext_;
+    RingNext_->RingPrev_ = this;
+    anchor.RingNext_ = this;
+}
+
+void TJFactoryRing::leaveRing() {
+    if (!inRing()) return;
+    RingPrev_->RingNext_ = RingNext_;
+    RingNext_->RingPrev_ = RingPrev_;
+    RingPrev_ = RingNext_ = nullptr;
+}
+
 TJObject::~TJObject() {
+    leaveRing();
     if (Extras_) Extras_->Events.clear();
     PropertyNames_ = &noPropertyNames;
     notifyPeers();

@@ -91,7 +91,26 @@ struct TJMemberCache {
 
 // ==== TJObject ====
 
-class TJObject : public TJNotify {
+// A place in the ring of the objects a factory owns. An object leaves the ring
+// by itself, so that neither leaving nor the factory's count of objects
+// costs a table of a million entries.
+class TJFactoryRing {
+protected:
+    friend class TJObjectFactory;
+    TJFactoryRing() = default;
+    TJFactoryRing(const TJFactoryRing&) = delete;
+    TJFactoryRing& operator=(const TJFactoryRing&) = delete;
+
+    bool inRing() const { return RingNext_ != nullptr; }
+    // Joins the ring just after the anchor.
+    void joinRing(TJFactoryRing& anchor);
+    void leaveRing();
+
+    TJFactoryRing* RingPrev_ = nullptr;
+    TJFactoryRing* RingNext_ = nullptr;
+};
+
+class TJObject : public TJNotify, private TJFactoryRing {
     RTL_DECLARE_CLASS()
     TJObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args);
     ~TJObject() override;
@@ -258,6 +277,8 @@ private:
     TJRuntime* Runtime_;
     const std::vector<AnsiString>* PropertyNames_;  // the class's, or the object's own
     std::unique_ptr<Extras> Extras_;
+
+    friend class TJObjectFactory;  // keeps its objects in a ring of their TJFactoryRing parts
 };
 
 // ==== TJPrototypeObject ====

@@ -60,7 +60,7 @@ public:
     // Sorts the values with the list sort (the comparator gets TJValue*).
     void Sort(TListSortCompare compare, void* context);
 
-    TJNotify Notify;
+    TJNotifyLink Notify;
 
 private:
     int stored() const { return static_cast<int>(Entries_.size()) - Head_; }

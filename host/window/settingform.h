@@ -91,6 +91,6 @@ private:
     bool controlValue(TControl* control, AnsiString& value) const;
 
     std::vector<TListed> Listed_;
-    TJNotify SettingsLink_;  // hears of a row's setting freed with its engine
+    TJNotifyLink SettingsLink_;  // hears of a row's setting freed with its engine
     HIMAGELIST TabImages_;  // the first tab's image, then every other tab's
 };

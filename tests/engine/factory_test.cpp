@@ -90,7 +90,7 @@ TEST(Functions, NativeMethodsCallTheirObject) {
 
 TEST(Notify, LinksBothWaysAndTellsOnFree) {
     FakeRuntime engine;
-    TJNotify observer;
+    TJNotifyLink observer;
     TJNotify* told = nullptr;
     struct Handler {
         TJNotify** told;
@@ -123,7 +123,7 @@ TEST(Notify, PeersThatFreeOrLinkOthersWhileToldAreEachToldOnce) {
             int id;
             Peer* victim;
             Peer* late;
-            TJNotify notify;
+            TJNotifyLink notify;
             void freed(TJNotify*, TJNotify* dying) {
                 ++(*told)[static_cast<size_t>(id)];
                 delete std::exchange(victim, nullptr);
