@@ -117,6 +117,7 @@ void listResult(TJFtpObject& self, TJValue& result) {
     MakeObject(array, result);  // held before the entries are made
     TJValue entry;
     const TFTPDirectoryList& list = self.Ftp().DirList;
+    array->Items().Reserve(static_cast<size_t>(list.Count()));
     for (int i = 0; i < list.Count(); ++i) {
         auto* property = createObject<TJFtpFilePropertyObject>(self.Runtime(), true, nullptr);
         property->Property = list.Share(i);

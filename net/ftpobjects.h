@@ -21,7 +21,7 @@ class TJFtpFilePropertyObject : public TJObject {
     TJObject* lastModifiedProperty() const;
     int32_t attributeProperty() const { return FilePropertyAttribute(record()); }
     // The listing line.
-    AnsiString ToString(const TJValue* = nullptr) override { return record().Line; }
+    AnsiString ToString(const TJValue* = nullptr) override { return AnsiString(record().Line()); }
 
 private:
     const TFTPFileProperty& record() const;

@@ -159,20 +159,27 @@ AnsiString baseName(const AnsiString& path) {
 
 // A write-only stream that hands on each line of what is written as soon as
 // it ends (CR, LF or CR LF, also a CR LF split between two writes); Finish
-// hands on a last line without an end.
+// hands on a last line without an end. Each line comes as a part of a text:
+// the lines of one write share a copy of it.
 class TLineSink : public TStream {
 public:
-    explicit TLineSink(std::function<void(const AnsiString&)> take) : take_(std::move(take)) {}
+    using Take = std::function<void(const AnsiString& text, std::string_view line)>;
+    explicit TLineSink(Take take) : take_(std::move(take)) {}
     int32_t Read(void*, int32_t) override { return 0; }
     int32_t Write(const void* buffer, int32_t count) override;
     int64_t Seek(int64_t, TSeekOrigin) override { return 0; }
     void SetSize(int64_t) override {}
     void Finish() {
-        if (!partial_.empty()) take_(std::exchange(partial_, AnsiString()));
+        if (!partial_.empty()) takePartial();
     }
 
 private:
-    std::function<void(const AnsiString&)> take_;
+    void takePartial() {
+        AnsiString line = std::exchange(partial_, AnsiString());
+        take_(line, line.view());
+    }
+
+    Take take_;
     AnsiString partial_;  // the start of a line the next write ends
     bool crEnded_ = false;
 };
@@ -180,12 +187,17 @@ private:
 int32_t TLineSink::Write(const void* buffer, int32_t count) {
     std::string_view data(static_cast<const char*>(buffer), static_cast<size_t>(count));
     if (std::exchange(crEnded_, false) && !data.empty() && data[0] == '\n') data.remove_prefix(1);
-    for (size_t end; (end = data.find_first_of("\r\n")) != std::string_view::npos;) {
+    AnsiString block;  // the copy of the write that its whole lines share
+    for (size_t end; (end = FindLineBreak(data)) != std::string_view::npos;) {
         if (partial_.empty()) {
-            take_(AnsiString(data.substr(0, end)));
+            if (block.empty()) {
+                block = AnsiString(data);
+                data = block.view();
+            }
+            take_(block, data.substr(0, end));
         } else {
             partial_ += data.substr(0, end);
-            take_(std::exchange(partial_, AnsiString()));
+            takePartial();
         }
         if (data[end] == '\r' && end + 1 == data.size()) crEnded_ = true;
         else if (data[end] == '\r' && data[end + 1] == '\n') ++end;
@@ -202,19 +214,22 @@ int32_t TLineSink::Write(const void* buffer, int32_t count) {
 
 TFTPFileProperty::TFTPFileProperty() : Modified(nowDateTime()) {}
 
-std::string_view TFTPFileProperty::Name() const {
-    return OwnName_.empty() ? Line.view().substr(NameStart_, NameLength_) : OwnName_.view();
+void TFTPFileProperty::SetLine(const AnsiString& text, std::string_view line) {
+    Text_ = text;
+    LineStart_ = static_cast<uint32_t>(line.data() - text.data());
+    LineLength_ = static_cast<uint32_t>(line.size());
+    NameStart_ = NameLength_ = 0;
 }
 
 void TFTPFileProperty::SetName(std::string_view name) {
-    std::string_view line = Line.view();
-    if (name.empty() || (name.data() >= line.data() && name.data() + name.size() <= line.data() + line.size())) {
-        OwnName_.clear();
-        NameStart_ = static_cast<uint32_t>(name.empty() ? 0 : name.data() - line.data());
-        NameLength_ = static_cast<uint32_t>(name.size());
-    } else {
-        OwnName_ = AnsiString(name);
+    std::string_view line = Line();
+    if (name.data() < line.data() || name.data() + name.size() > line.data() + line.size()) {
+        AnsiString own = AnsiString(line) + name;
+        name = own.view().substr(line.size());
+        SetLine(own, own.view().substr(0, line.size()));
     }
+    NameStart_ = static_cast<uint32_t>(name.data() - Text_.data());
+    NameLength_ = static_cast<uint32_t>(name.size());
 }
 
 int32_t FilePropertyAttribute(const TFTPFileProperty& property) {
@@ -241,8 +256,7 @@ bool beginsWithTotal(std::string_view line) {
 // "drwxr-xr-x 2 owner group 4096 Jan 5 10:30 name": the month, day and
 // time-or-year columns are found as a run (the group column may be missing),
 // the size is the column before them and the name all that follows.
-bool unixEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFileProperty& property) {
-    property.Line = line;
+bool unixEntry(std::string_view line, const std::vector<Word>& words, TFTPFileProperty& property) {
     switch (std::tolower(static_cast<unsigned char>(line.empty() ? ' ' : line[0]))) {
     case '-': property.FileType = ftFile; break;
     case 'd': property.FileType = ftDirectory; break;
@@ -267,8 +281,7 @@ bool unixEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFileP
 // "01-05-24 10:30AM 1,234 a b.txt" (the name is the rest of the line). DOS
 // lines give the name first: "name size date time" or "name ext size date
 // time". A two-digit year is the one within fifty years from now.
-bool dosEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFileProperty& property) {
-    property.Line = line;
+bool dosEntry(std::string_view line, const std::vector<Word>& words, TFTPFileProperty& property) {
     property.FileType = line.find("<DIR>") != std::string_view::npos ? ftDirectory : ftFile;
     if (words.size() < 4) return false;
     TDateTime now = property.Modified, when;
@@ -292,50 +305,57 @@ bool dosEntry(const AnsiString& line, const std::vector<Word>& words, TFTPFilePr
     return true;
 }
 
-bool nameOnlyEntry(const AnsiString& line, TFTPFileProperty& property) {
-    property.Line = line;
+bool nameOnlyEntry(std::string_view line, TFTPFileProperty& property) {
     property.FileType = ftFile;
-    property.SetName(trimView(line.view()));
+    property.SetName(trimView(line));
     return !property.Name().empty();
 }
 
-bool listEntry(const AnsiString& line, TFTPFileProperty& property) {
+// The parsers read the record's own line, so that the names they find lie within it.
+bool listEntry(TFTPFileProperty& property) {
+    std::string_view line = property.Line();
     if (line.empty() || beginsWithTotal(line)) return false;
     std::vector<Word> words = splitWords(line);
     if (words.empty()) return false;
     if (words.size() == 1) return nameOnlyEntry(line, property);
-    char first = static_cast<char>(std::tolower(line.byte(0)));
+    auto lead = static_cast<unsigned char>(line[0]);
+    char first = static_cast<char>(std::tolower(lead));
     if (first == '-' || first == 'd' || first == 'l' || first == 's') return unixEntry(line, words, property);
-    if (std::isdigit(line.byte(0))) return dosEntry(line, words, property);
+    if (std::isdigit(lead)) return dosEntry(line, words, property);
     return false;
+}
+
+// A fresh record of a copy of the line, read by the parser.
+template <class Parse>
+bool parseFresh(std::string_view line, TFTPFileProperty& property, Parse parse) {
+    property = TFTPFileProperty();
+    AnsiString text(line);
+    property.SetLine(text, text.view());
+    return parse(property.Line());
 }
 
 }  // namespace
 
 bool ParseListLine(std::string_view line, TFTPFileProperty& property) {
-    property = TFTPFileProperty();
-    return listEntry(AnsiString(line), property);
+    return parseFresh(line, property, [&](std::string_view) { return listEntry(property); });
 }
 
 bool ParseNameOnly(std::string_view line, TFTPFileProperty& property) {
-    property = TFTPFileProperty();
-    return nameOnlyEntry(AnsiString(line), property);
+    return parseFresh(line, property, [&](std::string_view own) { return nameOnlyEntry(own, property); });
 }
 
 bool ParseUnixListLine(std::string_view line, TFTPFileProperty& property) {
-    property = TFTPFileProperty();
-    return unixEntry(AnsiString(line), splitWords(line), property);
+    return parseFresh(line, property, [&](std::string_view own) { return unixEntry(own, splitWords(own), property); });
 }
 
 bool ParseDosListLine(std::string_view line, TFTPFileProperty& property) {
-    property = TFTPFileProperty();
-    return dosEntry(AnsiString(line), splitWords(line), property);
+    return parseFresh(line, property, [&](std::string_view own) { return dosEntry(own, splitWords(own), property); });
 }
 
-// The entry's Line shares the line's bytes.
-void TFTPDirectoryList::AddLine(const AnsiString& line) {
+void TFTPDirectoryList::AddLine(const AnsiString& text, std::string_view line) {
     TFTPFileProperty property;
-    if (listEntry(line, property)) unshared().push_back(std::move(property));
+    property.SetLine(text, line);
+    if (listEntry(property)) unshared().push_back(std::move(property));
 }
 
 void TFTPDirectoryList::Delete(int index) {
@@ -871,9 +891,9 @@ void TgFTP::UploadCore(const AnsiString& remote, const AnsiString& local, int64_
 // as text; the list changes only when the listing succeeded.
 void TgFTP::ListCore(const AnsiString& line, TFTPDirectoryList& list) {
     TFTPDirectoryList fresh;
-    TLineSink lines([&](const AnsiString& entry) {
-        if (AutoParse) fresh.AddLine(entry);
-        else OnListLine(entry);
+    TLineSink lines([&](const AnsiString& text, std::string_view entry) {
+        if (AutoParse) fresh.AddLine(text, entry);
+        else OnListLine(AnsiString(entry));
     });
     finishTransfer(transferData(ttAscii, [&] { return line; }, [&] {
         ReceiveToStreamAt(DataHandle, lines, 0, -1);

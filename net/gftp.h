@@ -7,6 +7,7 @@
 // success, failure and error hooks. The script class "FTP" drives it.
 #pragma once
 
+#include <bitset>
 #include <deque>
 #include <memory>
 #include <string>
@@ -21,24 +22,30 @@
 
 enum TFTPFileType : uint8_t { ftUnknown, ftDirectory, ftFile, ftLink };
 
-// The small fields come last, packed together: a listing holds very many.
+// A listing holds very many: the line and the name are places in one text,
+// which the lines of a received block share.
 struct TFTPFileProperty {
     TFTPFileProperty();
     int64_t Size = 0;
     TDateTime Modified;
-    AnsiString Line;  // the listing line the record came from
     uint8_t FileType = ftUnknown;
     // Owner, group and other, each read, write and execute. The listing
     // parsers set none.
-    bool Permissions[9] = {};
+    std::bitset<9> Permissions;
 
-    std::string_view Name() const;
-    // A name that lies within Line (as most do) is kept as its place there,
-    // so that a large listing holds each line's bytes once.
+    // The listing line the record came from.
+    std::string_view Line() const { return Text_.view().substr(LineStart_, LineLength_); }
+    std::string_view Name() const { return Text_.view().substr(NameStart_, NameLength_); }
+    // The line, a part of text (which the record shares); the name becomes empty.
+    void SetLine(const AnsiString& text, std::string_view line);
+    // A name that lies within the line is kept as its place there; any other
+    // makes the record a text of its own, the line and then the name.
     void SetName(std::string_view name);
 
 private:
-    AnsiString OwnName_;  // a name that is no part of Line
+    AnsiString Text_;
+    uint32_t LineStart_ = 0;
+    uint32_t LineLength_ = 0;
     uint32_t NameStart_ = 0;
     uint32_t NameLength_ = 0;
 };
@@ -63,7 +70,9 @@ class TFTPDirectoryList {
 public:
     void Add(const TFTPFileProperty& property) { unshared().push_back(property); }
     // Parses the line and adds it when it is an entry.
-    void AddLine(const AnsiString& line);
+    void AddLine(const AnsiString& line) { AddLine(line, line.view()); }
+    // The same for a line that is a part of text, which the entry shares.
+    void AddLine(const AnsiString& text, std::string_view line);
     void Assign(const TFTPDirectoryList& other) { Items_ = other.Items_; }
     void Delete(int index);
     void Clear() { Items_.reset(); }

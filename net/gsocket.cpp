@@ -12,6 +12,7 @@
 #include "engine/support/safefilestream.h"
 #include "net/netaddress.h"
 #include "net/textutil.h"
+#include "net/textutil.h"
 #include "rtl/numtext.h"
 #include "rtl/random.h"
 
@@ -272,7 +273,7 @@ void TgSocket::ReadLine(AnsiString& text) {
             continue;
         }
         std::string_view peeked(scratch, static_cast<size_t>(count));
-        size_t end = peeked.find_first_of("\r\n");
+        size_t end = FindLineBreak(peeked);
         size_t take = end == std::string_view::npos ? peeked.size() : end + 1;
         bool crAtEnd = end != std::string_view::npos && end + 1 == peeked.size() && peeked[end] == '\r';
         if (end + 1 < peeked.size() && peeked[end] == '\r' && peeked[end + 1] == '\n') ++take;

@@ -87,6 +87,12 @@ AnsiString RemoveCommas(std::string_view text) {
     return out;
 }
 
+size_t FindLineBreak(std::string_view text, size_t from) {
+    for (size_t i = from; i < text.size(); ++i)
+        if (text[i] == '\r' || text[i] == '\n') return i;
+    return npos;
+}
+
 bool HoldsLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != npos;
 }

@@ -18,6 +18,9 @@ AnsiString RandomLetters(int count);
 // longer) counter before the extension.
 AnsiString NextNumberedName(std::string_view fileName);
 AnsiString RemoveCommas(std::string_view text);
+// The offset of the first CR or LF from `from` on, or npos: a byte scan, which
+// a large listing's lines find far sooner than through a search for either.
+size_t FindLineBreak(std::string_view text, size_t from = 0);
 // Whether the text holds CR, LF or NUL: a protocol line that would end early
 // and pass the rest as a line of its own.
 bool HoldsLineBreakOrNul(std::string_view text);

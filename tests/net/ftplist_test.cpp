@@ -49,7 +49,7 @@ TEST(FtpListing, ParsesTheLinesOfEachLayout) {
         EXPECT_EQ(p.FileType, c.Type);
         EXPECT_EQ(p.Size, c.Size);
         EXPECT_EQ(p.Name(), c.Name);
-        EXPECT_EQ(p.Line, c.Line);
+        EXPECT_EQ(p.Line(), c.Line);
         if (c.Year < 0) continue;
         int year, month, day, hour, minute, second, ms;
         decodeDateTime(p.Modified, year, month, day, hour, minute, second, ms);
