@@ -18,7 +18,8 @@ class TJObject;
 // so that one with very many peers still finds each at once.
 class TJPeerSet {
 public:
-    struct Entry {
+    // Packed: the inline entries sit in every script object.
+    struct __attribute__((packed, aligned(4))) Entry {
         TJNotify* Peer;
         int Count;
     };

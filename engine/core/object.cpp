@@ -64,14 +64,20 @@ struct ClassProperties {
     bool Any = false;               // events too
 };
 
-// The published properties of a class, looked at once per class.
+// The published properties of a class, looked at once per class; the class
+// asked last (a loop over the objects of one class) is answered at once.
 const ClassProperties& classProperties(const TClassInfo* cls) {
     static std::unordered_map<const TClassInfo*, ClassProperties> classes;
+    static const TClassInfo* lastClass = nullptr;
+    static const ClassProperties* last = nullptr;
+    if (cls == lastClass) return *last;
     auto [at, added] = classes.try_emplace(cls);
     if (added) {
         at->second.Names = sortedNames(GetPropNames(cls, false));
         at->second.Any = !GetPropInfos(cls).empty();
     }
+    lastClass = cls;
+    last = &at->second;
     return at->second;
 }
 
@@ -91,8 +97,7 @@ TJObject* CreateScriptInstance(const TClassInfo* cls, TJRuntime* runtime, bool r
 // ==== Construction and lifetime ====
 
 TJObject::TJObject(const TJCreateKey&, TJRuntime* runtime, TJValueList*)
-    : ScriptClassName_(objectClassName), Runtime_(runtime),
-      PropertyNames_(&noPropertyNames) {}
+    : ScriptClassName_(objectClassName), Runtime_(runtime) {}
 
 void TJFactoryRing::joinRing(TJFactoryRing& anchor) {
     RingPrev_ = &anchor;
@@ -111,16 +116,14 @@ void TJFactoryRing::leaveRing() {
 TJObject::~TJObject() {
     leaveRing();
     if (Extras_) Extras_->Events.clear();
-    PropertyNames_ = &noPropertyNames;
+    OwnPropertyNames_ = false;  // and the class is TJObject from here on, which publishes none
     notifyPeers();
     delete Members_;
 }
 
 void TJObject::finishConstruction(bool registering, TJValueList* args) {
     try {
-        const ClassProperties& properties = classProperties(ClassType());
-        PropertyNames_ = &properties.Names;
-        HasPublished_ = properties.Any;
+        HasPublished_ = classProperties(ClassType()).Any;
         Construct(args);
         RegisterConstants();
         AfterConstruction();
@@ -158,10 +161,16 @@ TJObject::Extras& TJObject::extras() {
     return *Extras_;
 }
 
+// The class's names are found through its record, which the object need not
+// carry: a listing makes a million objects of one class.
+const std::vector<AnsiString>& TJObject::PropertyNames() const {
+    return OwnPropertyNames_ ? Extras_->OwnPropertyNames : classProperties(ClassType()).Names;
+}
+
 void TJObject::SetPropertyNames(std::vector<AnsiString> names) {
     std::vector<AnsiString>& own = extras().OwnPropertyNames;
     own = sortedNames(std::move(names));
-    PropertyNames_ = &own;
+    OwnPropertyNames_ = true;
     if (Members_) Members_->Touch();  // HasKey may answer otherwise: a scope lookup's misses go
 }
 
@@ -311,7 +320,8 @@ void TJObject::ToVariant(VARIANT&) {}
 
 void TJObject::GetPropertyList(std::vector<AnsiString>& list) {
     Members()->GetKeys(list, 0, kindSet(vtFunction));
-    list.insert(list.end(), PropertyNames_->begin(), PropertyNames_->end());
+    const std::vector<AnsiString>& names = PropertyNames();
+    list.insert(list.end(), names.begin(), names.end());
 }
 
 void TJObject::GetMethodList(std::vector<AnsiString>& list) { GetMemberNames(list, kindSet(vtFunction), 0); }
@@ -374,8 +384,9 @@ void TJObject::FireEvent(const AnsiString& prefix, const AnsiString& name, TJVal
 }
 
 bool TJObject::HasProperty(const AnsiString& name) const {
-    auto at = std::lower_bound(PropertyNames_->begin(), PropertyNames_->end(), name, lessIgnoringCase);
-    return at != PropertyNames_->end() && SameName(*at, name);
+    const std::vector<AnsiString>& names = PropertyNames();
+    auto at = std::lower_bound(names.begin(), names.end(), name, lessIgnoringCase);
+    return at != names.end() && SameName(*at, name);
 }
 
 // Unread class methods are bound first, so that they are listed in the

@@ -123,7 +123,7 @@ class TJObject : public TJNotify, private TJFactoryRing {
     TJHash* Members() const;
     TJRuntime* Runtime() const { return Runtime_; }
     // The class's published non-event property names, sorted without regard to case.
-    const std::vector<AnsiString>& PropertyNames() const { return *PropertyNames_; }
+    const std::vector<AnsiString>& PropertyNames() const;
     // The registered event names, sorted; empty before the first registration.
     const std::vector<AnsiString>& Events() const;
 
@@ -272,10 +272,10 @@ private:
     bool Destroying_ = false;
     bool HasPublished_ = true;     // the class publishes properties (looked up at construction)
     bool MethodsRemoved_ = false;  // every class method is removed from this object
+    bool OwnPropertyNames_ = false;  // the names are the object's own (in Extras_), not its class's
     AnsiString ScriptClassName_;
     mutable TJHash* Members_ = nullptr;  // most boxed values never get a member
     TJRuntime* Runtime_;
-    const std::vector<AnsiString>* PropertyNames_;  // the class's, or the object's own
     std::unique_ptr<Extras> Extras_;
 
     friend class TJObjectFactory;  // keeps its objects in a ring of their TJFactoryRing parts

@@ -187,7 +187,7 @@ TEST(Objects, ToStringAndGetKeysInTableOrder) {
 // Scripts hold very many plain objects (array and listing entries): what few
 // objects use (events, own property names, removed methods) stays out of line.
 TEST(Objects, APlainObjectStaysSmall) {
-    EXPECT_LE(sizeof(TJObject), sizeof(void*) == 8 ? 128u : 72u);
+    EXPECT_LE(sizeof(TJObject), sizeof(void*) == 8 ? 112u : 68u);
     FakeRuntime engine;
     TJObject* o = createObject<TJObject>(&engine, true, nullptr);
     EXPECT_TRUE(o->Events().empty());
