@@ -64,6 +64,8 @@ int TJValueList::AddObject(TJObject* object, bool takeReference) {
     return Add(v, takeReference);
 }
 
+void TJValueList::Reserve(size_t count) { reserveFor(static_cast<int>(std::min<size_t>(count, MaxCount))); }
+
 void TJValueList::Insert(int index, const TJValue& value) {
     checkIndex(index, Count() + 1);
     if (Count() >= MaxCount) raiseIndexError(Count());

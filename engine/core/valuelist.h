@@ -29,6 +29,9 @@ public:
     int AddDouble(double d);
     int AddString(const AnsiString& s);
     int AddObject(TJObject* object, bool takeReference = true);  // nil adds null
+    // Room for count values in all (MaxCount at most), so that a list about
+    // to be filled value by value allocates once.
+    void Reserve(size_t count);
     // Inserts a copy at index (0..Count); an object gains a reference.
     void Insert(int index, const TJValue& value);
     // Copies the value at index; an index outside the list raises "EIndexError".

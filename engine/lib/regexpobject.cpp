@@ -171,6 +171,7 @@ AnsiString TJRegExpObject::ToString(const TJValue*) {
 
 TJArrayObject* TJRegExpObject::newArray(const TJRegExpTexts& texts) {
     TJArrayObject* array = createObject<TJArrayObject>(Runtime(), true, nullptr);
+    array->Items().Reserve(texts.size());
     for (const AnsiString& text : texts) array->Items().AddString(text);
     return array;
 }
