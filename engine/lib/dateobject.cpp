@@ -15,6 +15,9 @@
 
 namespace {
 
+// The class name every object of the class shares (a copy takes no memory).
+const AnsiString dateClassName("Date");
+
 const TPropInfo dateProperties[] = {
     StringProperty<&TJDateObject::format, &TJDateObject::setFormat>("format"),
 };
@@ -72,20 +75,27 @@ int minutesBetween(const SYSTEMTIME& local, const SYSTEMTIME& utc) {
     return static_cast<int>((fileTimeOf(local) - fileTimeOf(utc)) / kFileTimeUnitsPerMinute);
 }
 
+// The offset of the last instant converted one way (UTC to local, or back).
+struct TZoneOffset {
+    double At = std::nan("");
+    int Minutes = 0;
+};
+
 // The rules of the current time zone, as a conversion without a zone of its
 // own would read them at each call (Wine re-reads its zone data every time),
-// and the last UTC instant converted with them: a date's getters ask for the
-// same instant one after another. The rules are asked again after a second,
-// so that a change of zone shows as soon; a change of daylight saving is in
-// the rules themselves.
+// and the last instant converted each way with them: a date's getters ask for
+// the same instant one after another. The rules are asked again after a
+// second, so that a change of zone shows as soon; a change of daylight saving
+// is in the rules themselves.
 struct TCurrentZone {
     TIME_ZONE_INFORMATION Rules{};
     bool Known = false;  // false: the platform gave none, the conversions read them
     bool Asked = false;
     DWORD AskedAt = 0;
-    double LastUtc = std::nan("");
-    int LastOffset = 0;
+    TZoneOffset FromUtc, FromLocal;
     const TIME_ZONE_INFORMATION* rules() const { return Known ? &Rules : nullptr; }
+    // Rules without change dates give every instant the same offset.
+    bool oneOffset() const { return Known && Rules.StandardDate.wMonth == 0 && Rules.DaylightDate.wMonth == 0; }
 };
 
 TCurrentZone& currentZone() {
@@ -95,41 +105,44 @@ TCurrentZone& currentZone() {
         zone.Known = GetTimeZoneInformation(&zone.Rules) != TIME_ZONE_ID_INVALID;
         zone.Asked = true;
         zone.AskedAt = now;
-        zone.LastUtc = std::nan("");
+        zone.FromUtc = zone.FromLocal = TZoneOffset();
     }
     return zone;
 }
 
-// Local time minus UTC, in minutes, at a UTC instant.
-int offsetAtUtc(double utc) {
+// Local time minus UTC, in minutes, at an instant in UTC (fromUtc) or in local
+// time (the platform decides for the hour that daylight saving skips or
+// repeats). The platform converts only an instant whose offset is not known
+// already: the last one converted that way, or any in a zone of one offset.
+int offsetAt(double at, bool fromUtc) {
     TCurrentZone& zone = currentZone();
-    if (utc == zone.LastUtc) return zone.LastOffset;
-    SYSTEMTIME u = systemTimeOf(utc), l;
-    if (!SystemTimeToTzSpecificLocalTime(zone.rules(), &u, &l)) return currentOffsetMinutes();
-    zone.LastUtc = utc;
-    zone.LastOffset = minutesBetween(l, u);
-    return zone.LastOffset;
+    TZoneOffset& last = fromUtc ? zone.FromUtc : zone.FromLocal;
+    if (at == last.At || (zone.oneOffset() && !std::isnan(last.At))) return last.Minutes;
+    SYSTEMTIME given = systemTimeOf(at), converted;
+    if (fromUtc ? !SystemTimeToTzSpecificLocalTime(zone.rules(), &given, &converted)
+                : !TzSpecificLocalTimeToSystemTime(zone.rules(), &given, &converted)) {
+        return currentOffsetMinutes();
+    }
+    last = {at, fromUtc ? minutesBetween(converted, given) : minutesBetween(given, converted)};
+    return last.Minutes;
 }
 
-// The same at a local time (the platform decides for the hour that daylight
-// saving skips or repeats).
-int offsetAtLocal(double local) {
-    SYSTEMTIME l = systemTimeOf(local), u;
-    if (!TzSpecificLocalTimeToSystemTime(currentZone().rules(), &l, &u)) return currentOffsetMinutes();
-    return minutesBetween(l, u);
-}
-
-double utcToLocal(double utc) { return utc + offsetAtUtc(utc) / kMinutesPerDay; }
-double localToUtc(double local) { return local - offsetAtLocal(local) / kMinutesPerDay; }
+double utcToLocal(double utc) { return utc + offsetAt(utc, true) / kMinutesPerDay; }
+double localToUtc(double local) { return local - offsetAt(local, false) / kMinutesPerDay; }
 
 // ==== Fields ====
 
+// The getters of one date decode the same day number one after another: the
+// last one decoded is kept.
 TJDateFields fieldsOf(double straight) {
+    static double lastStraight = std::nan("");
+    static TJDateFields last;
+    if (straight == lastStraight) return last;
     TDateTime t = platformForm(straight);
-    TJDateFields f;
-    decodeDateTime(t, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Millisecond);
-    f.DayOfWeek = dayOfWeek(t) - 1;
-    return f;
+    decodeDateTime(t, last.Year, last.Month, last.Day, last.Hour, last.Minute, last.Second, last.Millisecond);
+    last.DayOfWeek = dayOfWeek(t) - 1;
+    lastStraight = straight;
+    return last;
 }
 
 // The stored month of a 0-based month argument.
@@ -190,18 +203,21 @@ const TClassInfo TJDateObject::classInfo =
 
 // ==== Construction and the time value ====
 
+// The clock is read only for a date that is not given one.
 TJDateObject::TJDateObject(const TJCreateKey& key, TJRuntime* runtime, TJValueList* args)
-    : TJObject(key, runtime, args), Utc_(straightForm(nowUtcDateTime())) {
-    SetClassName("Date");
+    : TJObject(key, runtime, args), Utc_(0) {
+    SetClassName(dateClassName);
     int count = ArgCount(args);
-    if (count == 0) return;
-    const TJValue& first = args->At(0);
-    if (count == 1 && IsObjectOfClass(&first, &classInfo)) {
-        Utc_ = static_cast<TJDateObject*>(first.ObjValue)->Utc_;
-        return;
+    if (count > 0) {
+        const TJValue& first = args->At(0);
+        if (count == 1 && IsObjectOfClass(&first, &classInfo)) {
+            Utc_ = static_cast<TJDateObject*>(first.ObjValue)->Utc_;
+            return;
+        }
+        bool milliseconds = count == 1 && IsNumericValue(first);
+        if (SetTime(std::trunc(milliseconds ? ValueToDouble(first) : ParseDateArguments(args)))) return;
     }
-    bool milliseconds = count == 1 && IsNumericValue(first);
-    SetTime(std::trunc(milliseconds ? ValueToDouble(first) : ParseDateArguments(args)));
+    Utc_ = straightForm(nowUtcDateTime());
 }
 
 // The variant conversions make Date objects from here on.
@@ -230,7 +246,7 @@ bool TJDateObject::SetFields(const TJDateFields& f, bool utc) {
     return true;
 }
 
-int32_t TJDateObject::TimezoneOffset() const { return -offsetAtUtc(Utc_); }
+int32_t TJDateObject::TimezoneOffset() const { return -offsetAt(Utc_, true); }
 
 AnsiString TJDateObject::ToString(const TJValue*) { return formatDateTime(Format_, LocalDateTime()); }
 

@@ -59,6 +59,28 @@ int compareMatch(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
     return a.view().compare(b.view());
 }
 
+// compareMatch for keys of up to this many bytes remembers its answers.
+constexpr size_t rememberedKeySize = 64;
+
+// The platform's comparison is slow, and the objects of one class fill their
+// tables with the same names in the same order: the answers for short keys
+// are kept, one per slot of a small table, the keys copied (a shared buffer
+// may be lent out and written). The order cannot change during a run anyway:
+// the buckets are searched by it.
+int rememberedOrder(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
+    if (a.length() > rememberedKeySize || b.length() > rememberedKeySize) return compareMatch(a, b, ignoreCase);
+    struct Answer {
+        AnsiString a, b;
+        bool ignoreCase = false;
+        int order = 0;  // the answer for two empty keys, which an unused slot holds
+    };
+    static Answer answers[64];
+    Answer& answer = answers[(TCustomHashTable::HashOf(a) * 31 + TCustomHashTable::HashOf(b)) % 64];
+    if (answer.ignoreCase != ignoreCase || answer.a != a || answer.b != b)
+        answer = {AnsiString(a.view()), AnsiString(b.view()), ignoreCase, compareMatch(a, b, ignoreCase)};
+    return answer.order;
+}
+
 }  // namespace
 
 uint64_t NewChangeStamp() {
@@ -81,7 +103,7 @@ int TBinaryItemList::insertionPoint(const AnsiString& match) const {
     int hi = count() - 1;
     while (lo <= hi) {
         int mid = (lo + hi) / 2;
-        if (compareMatch(at(mid)->match(ignoreCase_), match, ignoreCase_) < 0) lo = mid + 1;
+        if (rememberedOrder(at(mid)->match(ignoreCase_), match, ignoreCase_) < 0) lo = mid + 1;
         else hi = mid - 1;
     }
     return lo;

@@ -98,9 +98,9 @@ void TJRegExp::ClearMatch() {
     index_ = -1;
     lastIndex_ = -1;
     matched_.clear();
-    lastMatch_.clear();
-    lastParen_.clear();
+    bounds_.clear();
     groups_.clear();
+    groupsCut_ = true;
 }
 
 void TJRegExp::Assign(const TJRegExp& other) {
@@ -117,9 +117,9 @@ void TJRegExp::Assign(const TJRegExp& other) {
     index_ = other.index_;
     lastIndex_ = other.lastIndex_;
     matched_ = other.matched_;
-    lastMatch_ = other.lastMatch_;
-    lastParen_ = other.lastParen_;
+    bounds_ = other.bounds_;
     groups_ = other.groups_;
+    groupsCut_ = other.groupsCut_;
 }
 
 // The expression compiled for the current source and modifiers: "." matches
@@ -158,18 +158,40 @@ TJRegExp::Mirror TJRegExp::mirrorOf(const AnsiString& text) {
 }
 
 void TJRegExp::recordMatch(const AnsiString& text, const Search& search) {
-    ClearMatch();
     int count = search.groupCount();
-    groups_.reserve(count);
+    bounds_.resize(2 * static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        int start = search.start(i);
-        groups_.push_back(start < 0 ? AnsiString() : text.substr(start, search.end(i) - start));
+        bounds_[2 * i] = search.start(i);
+        bounds_[2 * i + 1] = search.end(i);
     }
-    index_ = search.start(0);
-    lastIndex_ = search.end(0);
+    index_ = bounds_[0];
+    lastIndex_ = bounds_[1];
     matched_ = text;
-    lastMatch_ = groups_[0];
-    if (count > 1) lastParen_ = groups_.back();
+    groups_.clear();
+    groupsCut_ = false;
+}
+
+std::string_view TJRegExp::groupView(size_t n) const {
+    int start = bounds_[2 * n];
+    return start < 0 ? std::string_view() : matched_.view().substr(start, bounds_[2 * n + 1] - start);
+}
+
+const TJRegExpTexts& TJRegExp::Groups() const {
+    if (!groupsCut_) {
+        groupsCut_ = true;
+        for (size_t n = 0; n < bounds_.size() / 2; ++n) groups_.push_back(AnsiString(groupView(n)));
+    }
+    return groups_;
+}
+
+const AnsiString& TJRegExp::LastMatch() const {
+    static const AnsiString none;
+    return Groups().empty() ? none : groups_[0];
+}
+
+const AnsiString& TJRegExp::LastParen() const {
+    static const AnsiString none;
+    return Groups().size() > 1 ? groups_.back() : none;
 }
 
 // The contexts are cut only when asked for: a global loop records every match
@@ -199,7 +221,7 @@ bool TJRegExp::Exec(const AnsiString& text, TJRegExpTexts* list) {
     }
     do {
         recordMatch(text, search);
-        if (list) list->push_back(lastMatch_);
+        if (list) list->push_back(AnsiString(groupView(0)));
     } while (global_ && search.find(search.next()));
     return true;
 }
@@ -226,7 +248,7 @@ AnsiString TJRegExp::Replace(const AnsiString& text, const AnsiString& templ, co
     do {
         append(text.view().substr(copied, search.start(0) - copied));
         recordMatch(text, search);
-        if (replacer) append(replacer(*this, AnsiString(lastMatch_)).view());
+        if (replacer) append(replacer(*this, AnsiString(LastMatch())).view());
         else expandTemplate(templ, result);
         checkLength();
         copied = search.end(0);
@@ -289,27 +311,30 @@ size_t readGroupReference(std::string_view rest, size_t& group) {
 
 }  // namespace
 
+// Literal characters go over in runs, up to the next quote or reference.
 void TJRegExp::expandTemplate(const AnsiString& templ, AnsiString& out) const {
     std::string_view t = templ.view();
     auto charWidth = [&](size_t at) {
         return at + 1 < t.size() && isLeadByte(static_cast<unsigned char>(t[at])) ? 2 : 1;
     };
+    size_t literal = 0;  // where the run not yet appended begins
     for (size_t i = 0; i < t.size();) {
         if (t[i] == '\\' && i + 1 < t.size()) {
-            size_t width = charWidth(i + 1);
-            out.append(t.data() + i + 1, width);
-            i += 1 + width;
+            out += t.substr(literal, i - literal);
+            literal = i + 1;  // the quoted character begins the next run
+            i += 1 + charWidth(i + 1);
             continue;
         }
         size_t group = 0;
         size_t used = t[i] == '$' ? readGroupReference(t.substr(i + 1), group) : 0;
         if (used) {
-            if (group < groups_.size()) out += groups_[group];
+            out += t.substr(literal, i - literal);
+            if (group < bounds_.size() / 2) out += groupView(group);
             i += 1 + used;
+            literal = i;
             continue;
         }
-        size_t width = charWidth(i);
-        out.append(t.data() + i, width);
-        i += width;
+        i += charWidth(i);
     }
+    out += t.substr(literal);
 }

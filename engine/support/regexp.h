@@ -61,12 +61,12 @@ public:
 
     int Index() const noexcept { return index_; }
     int LastIndex() const noexcept { return lastIndex_; }
-    const AnsiString& LastMatch() const noexcept { return lastMatch_; }
+    const AnsiString& LastMatch() const;
     AnsiString LeftContext() const;
     AnsiString RightContext() const;
-    const AnsiString& LastParen() const noexcept { return lastParen_; }
+    const AnsiString& LastParen() const;
     // Element 0 the whole match, then every group (empty when it took no part).
-    const TJRegExpTexts& Groups() const noexcept { return groups_; }
+    const TJRegExpTexts& Groups() const;
 
 private:
     class Search;
@@ -76,6 +76,9 @@ private:
     const Code& compiled();
     Mirror mirrorOf(const AnsiString& text);
     void recordMatch(const AnsiString& text, const Search& search);
+    // Group n of the last match (n below the group count) as a view of the
+    // matched text; empty when it took no part.
+    std::string_view groupView(size_t n) const;
     // Appends the template expanded for the current match to out.
     void expandTemplate(const AnsiString& templ, AnsiString& out) const;
 
@@ -92,6 +95,9 @@ private:
     int index_ = -1;
     int lastIndex_ = -1;
     AnsiString matched_;  // the text the match state refers to
-    AnsiString lastMatch_, lastParen_;
-    TJRegExpTexts groups_;
+    std::vector<int> bounds_;  // each group's start and end byte offset in it (-1: unset)
+    // The groups' texts, cut from matched_ when first asked for: a global
+    // replace records every match but needs no text of its own for any.
+    mutable TJRegExpTexts groups_;
+    mutable bool groupsCut_ = true;
 };
