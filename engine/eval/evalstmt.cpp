@@ -202,7 +202,6 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     } else if (!variable || variable->Code != ecIdentifier) {
         raiseScriptError("ETypeError", "need variable - for..in");
     }
-    const AnsiString& name = variable->Name;
     bool items = s->Kind == scForEach;
     TJValue collection;
     EvaluateExpression(s->Child2 ? s->Child2->Expr : nullptr, 0, collection);
@@ -215,7 +214,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     // One pass: the variable gets the value, then the body runs; false ends the loop.
     TJCompletion result = TJCompletion::Normal;
     auto pass = [&](const TJValue& value) {
-        CurrentTable->AssignValue(name, value, amGlobal);
+        assignIdentifier(variable, value);
         TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return false;
         if (leavesLoop(completion)) {
