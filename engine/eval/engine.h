@@ -212,6 +212,7 @@ private:
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);
     TJValue* noteParameter(TJExpr* node, TJLocalSymbolTable* function);
+    TJValueList* elementInPlace(TJObject* object, TJExpr* chain, int32_t& index);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,

@@ -898,9 +898,32 @@ void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result
     indexRead(object, chain, result);
 }
 
+// The element of an array that one index read in place (a constant or an
+// own variable holding an integer) picks among its elements; nil for any
+// other place. No script code runs before the element is used, so the array
+// needs no hold; an array that nothing counts yet is left to the general
+// path, whose hold hands it to the statement's temporaries.
+TJValueList* TJEngine::elementInPlace(TJObject* object, TJExpr* chain, int32_t& index) {
+    if (!chain || chain->Left || object->ClassType() != &TJArrayObject::classInfo || object->RefCount() <= 0)
+        return nullptr;
+    const TJValue* key = operandInPlace(chain->Right);
+    if (!key || key->ValueType != vtInteger) return nullptr;
+    TJValueList& items = static_cast<TJArrayObject*>(object)->Items();
+    if (key->IntegerValue < 0 || key->IntegerValue >= items.Count()) return nullptr;
+    index = key->IntegerValue;
+    return &items;
+}
+
 // One index reads the key (its text); several are all passed as arguments,
 // the key being the last of them (the head of the chain).
 void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
+    int32_t index;
+    if (TJValueList* items = elementInPlace(object, chain, index)) {
+        // Copied before the result's old value goes, which might free the array.
+        TJValue element = items->At(index);
+        result = std::move(element);
+        return;
+    }
     TJValue held;
     MakeObject(object, held);
     TJObjectHold hold(*this, held);
@@ -918,6 +941,11 @@ void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
 }
 
 void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& value) {
+    int32_t index;
+    if (TJValueList* items = IsObjectValue(target) ? elementInPlace(target.ObjValue, chain, index) : nullptr) {
+        items->SetItem(index, value);
+        return;
+    }
     TJObjectHold hold(*this, target);
     hold.hold(value);
     if (IsObjectValue(target)) {
