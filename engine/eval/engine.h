@@ -192,6 +192,7 @@ private:
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
     static bool isSelfAppend(const TJExpr* node);
     void selfAppend(TJExpr* node, int flags, TJValue& value);
+    bool addsInSlot(TJExpr* node, TJValue& value);
     void assign(TJExpr* target, const TJValue& value, int flags);
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);

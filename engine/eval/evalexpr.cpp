@@ -455,6 +455,7 @@ bool TJEngine::isSelfAppend(const TJExpr* node) {
 // appends copies no text. Only primitive e's qualify, whose texts no script
 // code makes; the size is checked before x changes.
 void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
+    if (!(flags & efDeclare) && addsInSlot(node, value)) return;
     size_t length = 0;
     for (TJExpr* sum = node->Right; sum->Code == ecAdd; sum = sum->Left) ++length;
     TChainLinks<TOperatorLink> spine(length);
@@ -494,6 +495,21 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
     value = std::move(accumulated);
     if (inSlot) CurrentTable->Variables().Replace(*slot, value);
     else assign(node->Left, value, flags);
+}
+
+// x = x + e, e a primitive read in place and x an own variable holding a
+// number: no code runs, so the sum is made from the slots and stored; false
+// for any other form, nothing done.
+bool TJEngine::addsInSlot(TJExpr* node, TJValue& value) {
+    TJExpr* sum = node->Right;
+    if (sum->Left->Code != ecIdentifier) return false;
+    const TJValue* right = operandInPlace(sum->Right);
+    if (!right || !isPrimitive(*right)) return false;
+    TJValue* slot = ownVariable(node->Left);
+    if (!slot || (!IsIntegerValue(*slot) && !IsDoubleValue(*slot))) return false;
+    applyBinary(ecAdd, *slot, *right, value);
+    CurrentTable->Variables().Replace(*slot, value);
+    return true;
 }
 
 // The value is held while the target's expressions run.
