@@ -366,9 +366,11 @@ TJCompletion TJEngine::caseStatement(TJStatement* s, int flags, TJSwitchState* s
         state->Default = s;
         return TJCompletion::Normal;
     }
+    // A constant (the usual case) is compared where it is stored.
     TJValue value;
-    EvaluateExpression(s->Expr, 0, value);
-    if (!caseMatches(value, state->Value)) return TJCompletion::Normal;
+    const TJValue* caseValue = s->Expr->Code == ecConstant ? s->Expr->Value.get() : &value;
+    if (caseValue == &value) EvaluateExpression(s->Expr, 0, value);
+    if (!caseMatches(*caseValue, state->Value)) return TJCompletion::Normal;
     state->Matched = true;
     return EvaluateStatements(s->Child1, flags, state);
 }
@@ -376,6 +378,7 @@ TJCompletion TJEngine::caseStatement(TJStatement* s, int flags, TJSwitchState* s
 // A RegExp object or literal case tests the switch value; any other value is
 // compared with ==.
 bool TJEngine::caseMatches(const TJValue& caseValue, const TJValue& switchValue) {
+    if (caseValue.ValueType != vtObject && caseValue.ValueType != vtRegExp) return LooseEquals(caseValue, switchValue);
     TJObject* regexp = nullptr;
     if (IsRegExpObjectValue(&caseValue)) {
         regexp = caseValue.ObjValue;
