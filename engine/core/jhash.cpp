@@ -34,7 +34,7 @@ TJValue* TJHash::SetValue(const AnsiString& name, const TJValue& value) {
 
 // The old value goes as a replaced item's would, after the new one is in
 // place (the value may be the old one).
-void TJHash::Replace(TJValue& stored, const TJValue& value) {
+void TJHash::replaceHeld(TJValue& stored, const TJValue& value) {
     if (IsObjectValue(value)) {
         value.ObjValue->IncRef();
         links_.link(value.ObjValue);

@@ -4,6 +4,7 @@
 // undefined. Used by TJObject (members), the scope tables and the factory.
 #pragma once
 
+#include <cstring>
 #include <vector>
 
 #include "engine/support/hashtable.h"
@@ -22,7 +23,16 @@ public:
     TJValue* SetValue(const AnsiString& name, const TJValue& value);
     // Replaces a value stored in this table (one FindValue or SetValue gave)
     // the way SetValue replaces it.
-    void Replace(TJValue& stored, const TJValue& value);
+    void Replace(TJValue& stored, const TJValue& value) {
+        // Neither holds anything counted (the kinds tell: builders clear the
+        // other fields): only the kind and the number change.
+        if (holdsNothing(stored) && holdsNothing(value)) {
+            stored.ValueType = value.ValueType;
+            std::memcpy(&stored.EventValue, &value.EventValue, sizeof stored.EventValue);
+            return;
+        }
+        replaceHeld(stored, value);
+    }
     // Copies the value; false (and undefined) when absent.
     bool GetValue(const AnsiString& name, TJValue& value) const;
     // The stored value itself, nil when absent (valid until the table changes).
@@ -56,6 +66,11 @@ private:
         Item(const AnsiString& key, const TJValue& value) : THashItem(key), Value(value) {}
         TJValue Value;
     };
+    // Numbers, booleans, undefined and null.
+    static bool holdsNothing(const TJValue& v) {
+        return v.ValueType <= vtDouble || v.ValueType == vtBool || v.ValueType == vtInfinity || v.ValueType == vtNaN;
+    }
+    void replaceHeld(TJValue& stored, const TJValue& value);
     // The table's side of a value leaving: an object unlinked and released.
     void releaseValue(TJValue& value);
     void ObjectFreed(TJNotify* sender, TJNotify* freed);

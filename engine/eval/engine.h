@@ -192,6 +192,7 @@ private:
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
     static bool isSelfAppend(const TJExpr* node);
     void selfAppend(TJExpr* node, int flags, TJValue& value);
+    bool addsInSlot(TJExpr* node, TJValue& value);
     void assign(TJExpr* target, const TJValue& value, int flags);
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
@@ -212,6 +213,7 @@ private:
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);
     TJValue* noteParameter(TJExpr* node, TJLocalSymbolTable* function);
+    TJValueList* elementInPlace(TJObject* object, TJExpr* chain, int32_t& index);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,

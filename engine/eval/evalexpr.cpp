@@ -455,6 +455,7 @@ bool TJEngine::isSelfAppend(const TJExpr* node) {
 // appends copies no text. Only primitive e's qualify, whose texts no script
 // code makes; the size is checked before x changes.
 void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
+    if (!(flags & efDeclare) && addsInSlot(node, value)) return;
     size_t length = 0;
     for (TJExpr* sum = node->Right; sum->Code == ecAdd; sum = sum->Left) ++length;
     TChainLinks<TOperatorLink> spine(length);
@@ -494,6 +495,21 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
     value = std::move(accumulated);
     if (inSlot) CurrentTable->Variables().Replace(*slot, value);
     else assign(node->Left, value, flags);
+}
+
+// x = x + e, e a primitive read in place and x an own variable holding a
+// number: no code runs, so the sum is made from the slots and stored; false
+// for any other form, nothing done.
+bool TJEngine::addsInSlot(TJExpr* node, TJValue& value) {
+    TJExpr* sum = node->Right;
+    if (sum->Left->Code != ecIdentifier) return false;
+    const TJValue* right = operandInPlace(sum->Right);
+    if (!right || !isPrimitive(*right)) return false;
+    TJValue* slot = ownVariable(node->Left);
+    if (!slot || (!IsIntegerValue(*slot) && !IsDoubleValue(*slot))) return false;
+    applyBinary(ecAdd, *slot, *right, value);
+    CurrentTable->Variables().Replace(*slot, value);
+    return true;
 }
 
 // The value is held while the target's expressions run.
@@ -898,9 +914,32 @@ void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result
     indexRead(object, chain, result);
 }
 
+// The element of an array that one index read in place (a constant or an
+// own variable holding an integer) picks among its elements; nil for any
+// other place. No script code runs before the element is used, so the array
+// needs no hold; an array that nothing counts yet is left to the general
+// path, whose hold hands it to the statement's temporaries.
+TJValueList* TJEngine::elementInPlace(TJObject* object, TJExpr* chain, int32_t& index) {
+    if (!chain || chain->Left || object->ClassType() != &TJArrayObject::classInfo || object->RefCount() <= 0)
+        return nullptr;
+    const TJValue* key = operandInPlace(chain->Right);
+    if (!key || key->ValueType != vtInteger) return nullptr;
+    TJValueList& items = static_cast<TJArrayObject*>(object)->Items();
+    if (key->IntegerValue < 0 || key->IntegerValue >= items.Count()) return nullptr;
+    index = key->IntegerValue;
+    return &items;
+}
+
 // One index reads the key (its text); several are all passed as arguments,
 // the key being the last of them (the head of the chain).
 void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
+    int32_t index;
+    if (TJValueList* items = elementInPlace(object, chain, index)) {
+        // Copied before the result's old value goes, which might free the array.
+        TJValue element = items->At(index);
+        result = std::move(element);
+        return;
+    }
     TJValue held;
     MakeObject(object, held);
     TJObjectHold hold(*this, held);
@@ -918,6 +957,11 @@ void TJEngine::indexRead(TJObject* object, TJExpr* chain, TJValue& result) {
 }
 
 void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& value) {
+    int32_t index;
+    if (TJValueList* items = IsObjectValue(target) ? elementInPlace(target.ObjValue, chain, index) : nullptr) {
+        items->SetItem(index, value);
+        return;
+    }
     TJObjectHold hold(*this, target);
     hold.hold(value);
     if (IsObjectValue(target)) {

@@ -202,7 +202,6 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     } else if (!variable || variable->Code != ecIdentifier) {
         raiseScriptError("ETypeError", "need variable - for..in");
     }
-    const AnsiString& name = variable->Name;
     bool items = s->Kind == scForEach;
     TJValue collection;
     EvaluateExpression(s->Child2 ? s->Child2->Expr : nullptr, 0, collection);
@@ -215,7 +214,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     // One pass: the variable gets the value, then the body runs; false ends the loop.
     TJCompletion result = TJCompletion::Normal;
     auto pass = [&](const TJValue& value) {
-        CurrentTable->AssignValue(name, value, amGlobal);
+        assignIdentifier(variable, value);
         TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return false;
         if (leavesLoop(completion)) {
@@ -367,9 +366,11 @@ TJCompletion TJEngine::caseStatement(TJStatement* s, int flags, TJSwitchState* s
         state->Default = s;
         return TJCompletion::Normal;
     }
+    // A constant (the usual case) is compared where it is stored.
     TJValue value;
-    EvaluateExpression(s->Expr, 0, value);
-    if (!caseMatches(value, state->Value)) return TJCompletion::Normal;
+    const TJValue* caseValue = s->Expr->Code == ecConstant ? s->Expr->Value.get() : &value;
+    if (caseValue == &value) EvaluateExpression(s->Expr, 0, value);
+    if (!caseMatches(*caseValue, state->Value)) return TJCompletion::Normal;
     state->Matched = true;
     return EvaluateStatements(s->Child1, flags, state);
 }
@@ -377,6 +378,7 @@ TJCompletion TJEngine::caseStatement(TJStatement* s, int flags, TJSwitchState* s
 // A RegExp object or literal case tests the switch value; any other value is
 // compared with ==.
 bool TJEngine::caseMatches(const TJValue& caseValue, const TJValue& switchValue) {
+    if (caseValue.ValueType != vtObject && caseValue.ValueType != vtRegExp) return LooseEquals(caseValue, switchValue);
     TJObject* regexp = nullptr;
     if (IsRegExpObjectValue(&caseValue)) {
         regexp = caseValue.ObjValue;

@@ -81,6 +81,17 @@ int rememberedOrder(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
     return answer.order;
 }
 
+// A table indexes its items from this many on.
+constexpr int indexedFrom = 256;
+
+// The index's hash (FNV-1a): unlike the bucket hash, it keeps similar keys
+// (m1, m2 ...) apart.
+unsigned strongHash(std::string_view key) {
+    unsigned h = 2166136261u;
+    for (unsigned char b : key) h = (h ^ b) * 16777619u;
+    return h;
+}
+
 }  // namespace
 
 uint64_t NewChangeStamp() {
@@ -92,8 +103,8 @@ uint64_t NewChangeStamp() {
 
 int TBinaryItemList::indexOf(const AnsiString& match, unsigned hash) const {
     for (int i = 0; i < count(); ++i) {
-        const THashItem* item = at(i);
-        if (item->hash_ == hash && item->match(ignoreCase_) == match) return i;
+        const Entry& entry = entries_[static_cast<size_t>(i)];
+        if (entry.Hash == hash && entry.Item->match(ignoreCase_) == match) return i;
     }
     return -1;
 }
@@ -109,18 +120,18 @@ int TBinaryItemList::insertionPoint(const AnsiString& match) const {
     return lo;
 }
 
-void TBinaryItemList::insert(int index, std::unique_ptr<THashItem> item) {
-    items_.insert(items_.begin() + index, std::move(item));
+void TBinaryItemList::insert(int index, unsigned hash, std::unique_ptr<THashItem> item) {
+    entries_.insert(entries_.begin() + index, Entry{hash, std::move(item)});
 }
 
 std::unique_ptr<THashItem> TBinaryItemList::replace(int index, std::unique_ptr<THashItem> item) {
-    items_[static_cast<size_t>(index)].swap(item);
+    entries_[static_cast<size_t>(index)].Item.swap(item);
     return item;
 }
 
 std::unique_ptr<THashItem> TBinaryItemList::take(int index) {
-    std::unique_ptr<THashItem> item = std::move(items_[static_cast<size_t>(index)]);
-    items_.erase(items_.begin() + index);
+    std::unique_ptr<THashItem> item = std::move(entries_[static_cast<size_t>(index)].Item);
+    entries_.erase(entries_.begin() + index);
     return item;
 }
 
@@ -151,6 +162,7 @@ AnsiString TCustomHashTable::matchKey(const AnsiString& key) const {
 
 THashItem* TCustomHashTable::find(const AnsiString& match, unsigned hash) const {
     if (!(filter_ & filterBit(hash))) return nullptr;
+    if (!index_.empty()) return index_[indexSlotOf(match, strongHash(match))].Item;
     TBinaryItemList* bucket = buckets_[hash % buckets_.size()].get();
     if (!bucket) return nullptr;
     int index = bucket->indexOf(match, hash);
@@ -185,23 +197,26 @@ THashItem* TCustomHashTable::FindItem(const AnsiString& key) const {
 THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
     if (ignoreCase_) item->lowered_ = lowerCaseKey(item->Key);
     const AnsiString& match = item->match(ignoreCase_);
-    item->hash_ = HashOf(match);
-    size_t b = item->hash_ % buckets_.size();
+    unsigned hash = HashOf(match);
+    size_t b = hash % buckets_.size();
     auto& slot = buckets_[b];
     if (!slot) slot = std::make_unique<TBinaryItemList>(ignoreCase_);
     THashItem* stored = item.get();
-    int index = slot->indexOf(match, item->hash_);
+    int index = slot->indexOf(match, hash);
     keysStale_ = true;
     Touch();
     if (index >= 0) {
+        replaceIndexed(slot->at(index), stored);
         disposeItem(slot->replace(index, std::move(item)));
     } else {
+        reserveIndex(count_ + 1);
         int place = slot->insertionPoint(match);
-        filter_ |= filterBit(stored->hash_);
+        filter_ |= filterBit(hash);
         usedLow_ = std::min(usedLow_, b);
         usedHigh_ = std::max(usedHigh_, b);
-        slot->insert(place, std::move(item));
+        slot->insert(place, hash, std::move(item));
         ++count_;
+        indexItem(stored);
     }
     return stored;
 }
@@ -215,6 +230,7 @@ bool TCustomHashTable::Remove(const AnsiString& key) {
     int index = slot->indexOf(match, hash);
     if (index < 0) return false;
     std::unique_ptr<THashItem> item = slot->take(index);
+    unindexItem(item.get());
     if (--count_ == 0) filter_ = 0;
     Touch();
     if (slot->count() == 0) slot.reset();
@@ -250,6 +266,7 @@ void TCustomHashTable::Clear() {
     }
     count_ = 0;
     filter_ = 0;
+    std::vector<IndexSlot>().swap(index_);
     usedLow_ = SIZE_MAX;
     usedHigh_ = 0;
     Touch();
@@ -262,6 +279,60 @@ void TCustomHashTable::Clear() {
         }
     }
     if (firstError) std::rethrow_exception(firstError);
+}
+
+// ==== Index ====
+
+// The slot of the item with the match key, else the empty slot where it
+// would go (linear probing; the index is never full).
+size_t TCustomHashTable::indexSlotOf(const AnsiString& match, unsigned strong) const {
+    size_t mask = index_.size() - 1;
+    for (size_t i = strong & mask;; i = (i + 1) & mask) {
+        const IndexSlot& slot = index_[i];
+        if (!slot.Item || (slot.Strong == strong && slot.Item->match(ignoreCase_) == match)) return i;
+    }
+}
+
+// Made, or grown, before an item is added: what can fail happens while the
+// table is unchanged. At most three quarters of the slots are used.
+void TCustomHashTable::reserveIndex(int count) {
+    if (index_.empty() && count < indexedFrom) return;
+    if (static_cast<size_t>(count) * 4 <= index_.size() * 3) return;
+    size_t size = 1;
+    while (size < static_cast<size_t>(count) * 2) size *= 2;
+    std::vector<IndexSlot> grown(size);
+    std::vector<THashItem*> all = items();
+    index_.swap(grown);
+    for (THashItem* item : all) indexItem(item);
+}
+
+void TCustomHashTable::indexItem(THashItem* item) {
+    if (index_.empty()) return;
+    const AnsiString& match = item->match(ignoreCase_);
+    unsigned strong = strongHash(match);
+    index_[indexSlotOf(match, strong)] = {strong, item};
+}
+
+void TCustomHashTable::replaceIndexed(THashItem* old, THashItem* item) {
+    if (index_.empty()) return;
+    index_[indexSlotOf(old->match(ignoreCase_), strongHash(old->match(ignoreCase_)))].Item = item;
+}
+
+// The slots after the emptied one move back over it where their probes allow.
+void TCustomHashTable::unindexItem(THashItem* item) {
+    if (index_.empty()) return;
+    size_t mask = index_.size() - 1;
+    size_t hole = indexSlotOf(item->match(ignoreCase_), strongHash(item->match(ignoreCase_)));
+    index_[hole] = {};
+    for (size_t i = (hole + 1) & mask; index_[i].Item; i = (i + 1) & mask) {
+        size_t home = index_[i].Strong & mask;
+        // The slot stays when its home lies cyclically within (hole, i].
+        bool stays = hole < i ? (home > hole && home <= i) : (home > hole || home <= i);
+        if (stays) continue;
+        index_[hole] = index_[i];
+        index_[i] = {};
+        hole = i;
+    }
 }
 
 std::vector<THashItem*> TCustomHashTable::items() const {

@@ -38,7 +38,6 @@ private:
     // lower-cased form in a table that ignores case.
     const AnsiString& match(bool ignoreCase) const { return ignoreCase ? lowered_ : Key; }
     AnsiString lowered_;  // only in a table that ignores case
-    unsigned hash_ = 0;  // HashOf of the match key
 };
 
 class TCustomHashTable;
@@ -53,15 +52,23 @@ public:
     int indexOf(const AnsiString& match, unsigned hash) const;
     // Where a new match key goes in the order (bisection).
     int insertionPoint(const AnsiString& match) const;
-    THashItem* at(int index) const { return items_[static_cast<size_t>(index)].get(); }
-    int count() const { return static_cast<int>(items_.size()); }
-    void insert(int index, std::unique_ptr<THashItem> item);
+    THashItem* at(int index) const { return entries_[static_cast<size_t>(index)].Item.get(); }
+    int count() const { return static_cast<int>(entries_.size()); }
+    // The hash is HashOf the item's match key.
+    void insert(int index, unsigned hash, std::unique_ptr<THashItem> item);
+    // An item of the same match key takes the place.
     std::unique_ptr<THashItem> replace(int index, std::unique_ptr<THashItem> item);
     std::unique_ptr<THashItem> take(int index);
 
 private:
+    // The hash sits beside its item: a scan of a long bucket (an object of
+    // thousands of members) compares hashes without reaching into the items.
+    struct Entry {
+        unsigned Hash;
+        std::unique_ptr<THashItem> Item;
+    };
     bool ignoreCase_;
-    std::vector<std::unique_ptr<THashItem>> items_;
+    std::vector<Entry> entries_;
 };
 
 class TCustomHashTable {
@@ -132,6 +139,12 @@ private:
     void disposeItem(std::unique_ptr<THashItem> item);
     THashItem* find(const AnsiString& match, unsigned hash) const;
     static uint32_t filterBit(unsigned hash) { return 1u << (hash % 32); }
+    // The index's side of the changes of items.
+    void reserveIndex(int count);
+    void indexItem(THashItem* item);
+    void replaceIndexed(THashItem* old, THashItem* item);
+    void unindexItem(THashItem* item);
+    size_t indexSlotOf(const AnsiString& match, unsigned strong) const;
 
     bool ignoreCase_;
     std::vector<std::unique_ptr<TBinaryItemList>> buckets_;
@@ -146,6 +159,15 @@ private:
     uint32_t filter_ = 0;
     std::vector<AnsiString> keys_;
     bool keysStale_ = false;
+    // Once the table holds far more items than it has buckets (an object of
+    // thousands of members), every item is also found here, by a stronger
+    // hash of its match key in open addressing: a lookup scans no long
+    // bucket. The buckets still keep the key order. Empty until then.
+    struct IndexSlot {
+        unsigned Strong = 0;
+        THashItem* Item = nullptr;
+    };
+    std::vector<IndexSlot> index_;
 };
 
 // ==== Kinds ====

@@ -134,6 +134,10 @@ TEST(HashTable, ManyKeysInFewBuckets) {
         for (int i = 0; i < 2000; i += 2) ASSERT_TRUE(table.Remove(key(i))) << i;
         for (int i = 0; i < 2000; ++i) ASSERT_EQ(table.HasKey(key(i)), i % 2 == 1) << i;
         for (int i = 1; i < 2000; i += 2) ASSERT_EQ(table.GetValue(key(i)), i) << i;
+        // Replaced items and keys stored again after their removal.
+        for (int i = 0; i < 2000; ++i) table.SetValue(key(i), -i);
+        EXPECT_EQ(table.GetKeyList().size(), 2000u);
+        for (int i = 0; i < 2000; ++i) ASSERT_EQ(table.GetValue(key(i)), -i) << i;
     }
 }
 
