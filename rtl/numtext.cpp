@@ -290,4 +290,12 @@ int64_t roundToInt64(double v) {
     return static_cast<int64_t>(rounded);
 }
 
-int32_t roundToInt32(double v) { return wrapToInt32(roundToInt64(v)); }
+int32_t roundToInt32(double v) {
+    // A whole number within 32 bits is its own result (the usual case: a
+    // difference of integers), without the rounding.
+    if (v >= -2147483648.0 && v <= 2147483647.0) {
+        auto whole = static_cast<int32_t>(v);
+        if (whole == v) return whole;
+    }
+    return wrapToInt32(roundToInt64(v));
+}

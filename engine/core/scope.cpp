@@ -4,6 +4,7 @@
 #include "engine/core/scope.h"
 
 #include <cstring>
+#include <utility>
 
 #include "engine/core/errors.h"
 #include "engine/core/object.h"
@@ -229,10 +230,28 @@ void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
                 static_cast<size_t>(Variables_.Count()) == named;
     Bound_ = 0;
     if (keep) {
-        Variables_.ReleaseValues();
+        releaseKept();
         return;
     }
     forgetNames();
+}
+
+// The values of the names a spare table keeps go. A value that can free
+// nothing but a text is cleared in its slot, in any order; at the first one
+// that may free more, the rest go in the table's release order.
+void TJLocalSymbolTable::releaseKept() {
+    auto clear = [this](TJValue& value) {
+        if (value.ValueType == vtObject || value.ValueType == vtFunction || value.ValueType == vtDispatch) {
+            Variables_.ReleaseValues();
+            return false;
+        }
+        MakeUndefined(value);
+        return true;
+    };
+    for (TJValue* slot : Parameters_)
+        if (!clear(*slot)) return;
+    for (const Copy& copy : Copies_)
+        if (!clear(*copy.Slot)) return;
 }
 
 void TJLocalSymbolTable::forgetNames() {
@@ -266,8 +285,25 @@ void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
     });
 }
 
+// A spare table linked to the call's `this` already, among the newest few,
+// needs no relinking; while there are few, a `this` none of them has gets a
+// new table, so that methods called on a few objects in turn each find one.
+TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
+    constexpr size_t searched = 4;
+    size_t top = SpareCount_ - 1;
+    for (size_t i = top + 1; i-- > 0 && top - i < searched;) {
+        if (SpareTables_[i]->This_ != self) continue;
+        std::swap(SpareTables_[i], SpareTables_[top]);
+        --SpareCount_;
+        return SpareTables_[top];
+    }
+    if (SpareCount_ < searched) return new TJLocalSymbolTable(this);
+    --SpareCount_;
+    return SpareTables_[top];
+}
+
 TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
-    TJLocalSymbolTable* table = SpareCount_ > 0 ? SpareTables_[--SpareCount_] : new TJLocalSymbolTable(this);
+    TJLocalSymbolTable* table = SpareCount_ > 0 ? takeSpare(self) : new TJLocalSymbolTable(this);
     CallTables_.push_back(table);
     table->PushedOn_ = this;
     table->copyCaptured(captured);

@@ -135,8 +135,10 @@ private:
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
     void clearValues(bool keepParameterNames = false);
+    void releaseKept();
     // A pushed call table's copies of the captured variables.
     void copyCaptured(TJLocalSymbolTable* captured);
+    TJLocalSymbolTable* takeSpare(TJObject* self);
     void forgetNames();
 
     // What every variable read asks of the running call's table comes first.

@@ -191,10 +191,24 @@ void TJValueList::CopyFrom(const TJValueList* other) {
     trim();
 }
 
-// The values are sorted as pointers, then moved into their new order once:
-// a comparator that raises leaves the list as it was.
+// A comparator that raises leaves the list as it was. Values without an
+// object are sorted as a copy, in place (a pointer into a large list misses
+// the cache at nearly every comparison), which then replaces the block; the
+// others as pointers into the block, where a freed object still turns
+// undefined, then moved into their new order once.
 void TJValueList::Sort(TListSortCompare compare, void* context) {
     store(Count());
+    bool objects = std::any_of(Entries_.begin() + Head_, Entries_.end(),
+                               [](const TJValue& value) { return value.ValueType == vtObject; });
+    if (!objects) {
+        std::vector<TJValue> values(Entries_.begin() + Head_, Entries_.end());
+        std::vector<TJValue> work(values.size());
+        MergeSort(values.data(), work.data(), 0, static_cast<int>(values.size()) - 1,
+                  [compare, context](TJValue& a, TJValue& b) { return compare(context, &a, &b); });
+        Entries_.swap(values);
+        Head_ = 0;
+        return;
+    }
     TListPlus order;
     for (int i = 0; i < Count(); ++i) order.Add(&entry(i));
     order.Sort(compare, context);

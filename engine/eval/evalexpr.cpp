@@ -160,10 +160,12 @@ inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
     return node->Code == ecIdentifier ? ownVariable(node) : nullptr;
 }
 
-// An operand: a constant or a variable read in place, anything else evaluated.
+// An operand: a constant, a variable or `this` read in place (leaves, which
+// need no nesting guard), anything else evaluated.
 inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
     if (node && node->Code == ecConstant) value = *node->Value;
     else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
+    else if (node && node->Code == ecThis) MakeObject(CurrentTable->GetThis(), value);
     else EvaluateExpression(node, 0, value);
 }
 
@@ -221,7 +223,7 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         return;
     case ecMember: {
         TJValue object;
-        EvaluateExpression(node->Left, 0, object);
+        evaluateOperand(node->Left, object);
         GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0, memberCache(node));
         return;
     }
@@ -240,7 +242,7 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         return;
     case ecCall: {
         TJValue callee;
-        EvaluateExpression(node->Left, 0, callee);
+        evaluateOperand(node->Left, callee);
         CallOrIndex(callee, node->Right, value);
         return;
     }
@@ -527,7 +529,7 @@ void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
     switch (target->Code) {
     case ecMember: {
         TJValue object;
-        EvaluateExpression(target->Left, 0, object);
+        evaluateOperand(target->Left, object);
         SetMemberValue(object, target->Right->Name, value, memberCache(target));
         return;
     }
@@ -998,7 +1000,7 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
 // nil returned, nothing read).
 TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
                                      const TJMethodTable::Entry** textMethodFound) {
-    EvaluateExpression(node->Left, 0, owner);
+    evaluateOperand(node->Left, owner);
     hold.hold(owner);
     if (textMethodFound && owner.ValueType == vtString && (*textMethodFound = textMethod(node->Right->Name)))
         return nullptr;

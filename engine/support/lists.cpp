@@ -18,21 +18,6 @@ struct Sorter {
 
     int cmp(void* a, void* b) const { return compare(context, a, b); }
 
-    // Top-down merge sort on [lo, hi]; the left item wins ties, so it is stable.
-    void mergeSort(void** work, int lo, int hi) const {
-        if (hi <= lo) return;
-        int mid = hi / 2 + lo / 2;  // halved apart so the sum cannot overflow; within [lo, hi-1]
-        mergeSort(work, lo, mid);
-        mergeSort(work, mid + 1, hi);
-        int i = lo;
-        int j = mid + 1;
-        int k = lo;
-        while (i <= mid && j <= hi) work[k++] = cmp(items[i], items[j]) <= 0 ? items[i++] : items[j++];
-        while (i <= mid) work[k++] = items[i++];
-        while (j <= hi) work[k++] = items[j++];
-        for (k = lo; k <= hi; ++k) items[k] = work[k];
-    }
-
     // Each item moves left past every earlier item that compares greater.
     void insertionSort(int count) const {
         for (int i = 1; i < count; ++i) {
@@ -107,7 +92,7 @@ void TListPlus::Sort(TListSortCompare compare, void* context) {
     Sorter sorter{items_.data(), compare, context};
     if (SortType == stMerge) {
         std::vector<void*> work(items_.size());
-        sorter.mergeSort(work.data(), 0, last);
+        MergeSort(items_.data(), work.data(), 0, last, [&sorter](void* a, void* b) { return sorter.cmp(a, b); });
     } else if (SortType == stInsertion) {
         sorter.insertionSort(Count());
     } else {

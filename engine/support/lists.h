@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // Compares two items for a sort: negative, zero or positive. context is the
@@ -18,6 +19,26 @@ enum TListSortType : int {
     stInsertion = 2,  // stable
     stQuick = 1,      // not stable; so is every other value
 };
+
+// Top-down merge sort of items[lo..hi] through work (as long as items), the
+// list sort of stMerge; the left item wins ties, so it is stable. cmp(a, b)
+// compares two items in place, negative, zero or positive. Items are moved:
+// a sort of whole values reads them in order instead of through pointers. A
+// raising cmp leaves items as it was only where moves are copies (pointers).
+template <class T, class Compare>
+void MergeSort(T* items, T* work, int lo, int hi, const Compare& cmp) {
+    if (hi <= lo) return;
+    int mid = hi / 2 + lo / 2;  // halved apart so the sum cannot overflow; within [lo, hi-1]
+    MergeSort(items, work, lo, mid, cmp);
+    MergeSort(items, work, mid + 1, hi, cmp);
+    int i = lo;
+    int j = mid + 1;
+    int k = lo;
+    while (i <= mid && j <= hi) work[k++] = cmp(items[i], items[j]) <= 0 ? std::move(items[i++]) : std::move(items[j++]);
+    while (i <= mid) work[k++] = std::move(items[i++]);
+    while (j <= hi) work[k++] = std::move(items[j++]);
+    for (k = lo; k <= hi; ++k) items[k] = std::move(work[k]);
+}
 
 class TListPlus {
 public:

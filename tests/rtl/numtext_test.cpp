@@ -189,6 +189,11 @@ TEST(Rounding, IntegersWrapToThirtyTwoBits) {
     EXPECT_EQ(roundToInt32(7.5), 8);
     EXPECT_EQ(roundToInt32(-2.5), -2);
     EXPECT_EQ(roundToInt32(2147483648.0), INT32_MIN);
+    EXPECT_EQ(roundToInt32(2147483647.0), INT32_MAX);
+    EXPECT_EQ(roundToInt32(2147483647.5), INT32_MIN);
+    EXPECT_EQ(roundToInt32(-2147483648.0), INT32_MIN);
+    EXPECT_EQ(roundToInt32(-2147483647.5), -2147483647 - 1);
+    EXPECT_EQ(roundToInt32(-0.0), 0);
     EXPECT_EQ(roundToInt32(4294967297.0), 1);
     EXPECT_EQ(roundToInt32(std::numeric_limits<double>::quiet_NaN()), 0);
     EXPECT_EQ(roundToInt32(1e300), 0);
