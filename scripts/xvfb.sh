@@ -1,8 +1,11 @@
 # start_xvfb / stop_xvfb: a private X server on a free display number (sourced).
 start_xvfb() {
-    local n
+    local n owner
     for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] && continue
+        # A lock left by a server that is gone does not hold the display: Xvfb takes it over.
+        owner=
+        [ -e "/tmp/.X$n-lock" ] && read -r owner <"/tmp/.X$n-lock" 2>/dev/null
+        [ -n "$owner" ] && kill -0 "$owner" 2>/dev/null && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         NIMBORA_XVFB_PID=$!
         local i
