@@ -231,10 +231,14 @@ void TJValueList::reserveFor(int count, int limit) {
 }
 
 // Stores the undefined values of the tail before index count; the block grows
-// no further than the count, which an array given its length first is filled to.
+// no further than the count, which an array given its length first is filled
+// to. Writing the one value just past the stored ones at the end appends,
+// though, and doubles the block as Add does: held to the count, each such
+// write would move the whole block.
 void TJValueList::store(int count) {
     if (count <= stored()) return;
-    reserveFor(count, Count());
+    bool append = count == Count() && count == stored() + 1;
+    reserveFor(count, append ? MaxCount : Count());
     Tail_ -= count - stored();
     Entries_.resize(static_cast<size_t>(Head_ + count));
 }
