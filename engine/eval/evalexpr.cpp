@@ -13,6 +13,7 @@
 #include "engine/core/factory.h"
 #include "engine/core/function.h"
 #include "engine/core/hooks.h"
+#include "engine/core/jhash.h"
 #include "engine/eval/objecthold.h"
 #include "engine/core/object.h"
 #include "engine/core/operators.h"
@@ -607,10 +608,10 @@ void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
         EvaluateExpression(entries[i]->Right, 0, values[i]);
         hold.hold(values[i]);
     }
+    // A new plain object publishes nothing: SetValue's steps all end in the member table.
     for (size_t i = entries.size(); i-- > 0;) {
         TJExpr* key = entries[i]->Left;
-        AnsiString name = key->Code == ecConstant ? ValueToString(*key->Value) : key->Name;
-        object->SetValue(name, values[i]);
+        object->Members()->SetValue(key->Code == ecConstant ? ValueToString(*key->Value) : key->Name, values[i]);
     }
     MakeObject(object, value);
 }
