@@ -616,16 +616,14 @@ void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
     MakeObject(object, value);
 }
 
+// The items are evaluated straight into the new array's list (held meanwhile,
+// as an object literal is): no argument list to fill, copy and clear.
 void TJEngine::arrayLiteral(TJExpr* node, TJValue& value) {
-    TJArgumentList items = BuildArgumentList(node->Left);
-    TJArrayObject* array;
-    if (ArgCount(items.get()) == 1) {
-        array = createObject<TJArrayObject>(this, true, nullptr);
-        array->Add(items->At(0));
-    } else {
-        array = createObject<TJArrayObject>(this, true, items.get());
-    }
+    TJArrayObject* array = createObject<TJArrayObject>(this, true, nullptr);
     CurrentTable->AddTemporary(array, true);
+    int count = chainLength(node->Left);
+    array->Items().SetCount(count);
+    fillArguments(array->Items(), node->Left, count - 1);
     MakeObject(array, value);
 }
 
