@@ -28,14 +28,16 @@ bool TClassInfo::HasGlobalInstance() const {
     return true;
 }
 
+namespace {
+
+unsigned char lowerAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+
+}  // namespace
+
 bool SameName(std::string_view a, std::string_view b) noexcept {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y) return false;
-    }
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     return true;
 }
 
@@ -66,9 +68,13 @@ struct Chain {
 // A descendant may publish a property again under its ancestor's name: its
 // own answers.
 const TPropInfo* GetPropInfo(const TClassInfo* cls, std::string_view name) {
+    unsigned char first = name.empty() ? 0 : lowerAscii(name[0]);
     for (const TClassInfo* c = cls; c; c = c->Parent)
-        for (int p = 0; p < c->PropertyCount; ++p)
-            if (SameName(c->Properties[p].Name, name)) return &c->Properties[p];
+        for (int p = 0; p < c->PropertyCount; ++p) {
+            const char* candidate = c->Properties[p].Name;
+            // The first byte turns most away before the name's length is counted.
+            if (lowerAscii(candidate[0]) == first && SameName(candidate, name)) return &c->Properties[p];
+        }
     return nullptr;
 }
 

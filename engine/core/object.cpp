@@ -266,7 +266,7 @@ void TJObject::WriteMember(const AnsiString& name, TJMemberCache& cache, const T
 }
 
 bool TJObject::SetValueImpl(const AnsiString& name, const TJValue& value, TJValueList*) {
-    if (WritePublishedProperty(this, name, value, nullptr)) return true;
+    if (HasPublished_ && WritePublishedProperty(this, name, value, nullptr)) return true;
     if (!hasMember(name) && !liveMethod(name)) return false;
     Members()->SetValue(name, value);
     return true;

@@ -71,6 +71,7 @@ void interfaceToValue(IUnknown* unknown, TJValue& value) {
 
 bool ReadPublishedProperty(const TObject* instance, const AnsiString& name, TJValue& value, TJRuntime* runtime) {
     const TPropInfo* prop = GetPropInfo(instance->ClassType(), name);
+    if (!prop) return false;  // most names asked are no property: no value is set up for them
     TPropValue raw;
     if (!ReadProp(instance, prop, raw)) return false;
     switch (prop->Kind) {

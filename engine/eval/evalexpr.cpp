@@ -13,6 +13,7 @@
 #include "engine/core/factory.h"
 #include "engine/core/function.h"
 #include "engine/core/hooks.h"
+#include "engine/core/jhash.h"
 #include "engine/eval/objecthold.h"
 #include "engine/core/object.h"
 #include "engine/core/operators.h"
@@ -607,24 +608,22 @@ void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
         EvaluateExpression(entries[i]->Right, 0, values[i]);
         hold.hold(values[i]);
     }
+    // A new plain object publishes nothing: SetValue's steps all end in the member table.
     for (size_t i = entries.size(); i-- > 0;) {
         TJExpr* key = entries[i]->Left;
-        AnsiString name = key->Code == ecConstant ? ValueToString(*key->Value) : key->Name;
-        object->SetValue(name, values[i]);
+        object->Members()->SetValue(key->Code == ecConstant ? ValueToString(*key->Value) : key->Name, values[i]);
     }
     MakeObject(object, value);
 }
 
+// The items are evaluated straight into the new array's list (held meanwhile,
+// as an object literal is): no argument list to fill, copy and clear.
 void TJEngine::arrayLiteral(TJExpr* node, TJValue& value) {
-    TJArgumentList items = BuildArgumentList(node->Left);
-    TJArrayObject* array;
-    if (ArgCount(items.get()) == 1) {
-        array = createObject<TJArrayObject>(this, true, nullptr);
-        array->Add(items->At(0));
-    } else {
-        array = createObject<TJArrayObject>(this, true, items.get());
-    }
+    TJArrayObject* array = createObject<TJArrayObject>(this, true, nullptr);
     CurrentTable->AddTemporary(array, true);
+    int count = chainLength(node->Left);
+    array->Items().SetCount(count);
+    fillArguments(array->Items(), node->Left, count - 1);
     MakeObject(array, value);
 }
 
