@@ -148,6 +148,17 @@ bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache,
     return false;
 }
 
+// A call table's variables are the first probe of its lookups, and call
+// tables are plain local tables: the rest of the walk is its scope object's
+// keys and its parent's chain.
+bool TJLocalSymbolTable::GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value) {
+    TJScopeName scoped(name, cache);
+    scoped.Probe = 1;
+    if ((This_ && probeThis(scoped, value)) || (Parent_ && Parent_->GetValue(this, scoped, value))) return true;
+    MakeUndefined(value);
+    return false;
+}
+
 void TJLocalSymbolTable::AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode) {
     if (SetValue(nullptr, TJScopeName(name), value)) return;
     switch (mode) {
@@ -173,7 +184,9 @@ void TJLocalSymbolTable::RegisterParameter(const AnsiString& name, const TJValue
         return;
     }
     Parameters_.push_back(nullptr);
+    int count = Variables_.Count();
     Parameters_.back() = Variables_.SetValue(name, value);
+    if (Variables_.Count() == count) SharedParameterName_ = true;
     ++Bound_;
 }
 
@@ -256,6 +269,7 @@ void TJLocalSymbolTable::releaseKept() {
 
 void TJLocalSymbolTable::forgetNames() {
     Parameters_.clear();
+    SharedParameterName_ = false;
     Copies_.clear();
     CopiedSerial_ = 0;
     Variables_.Clear();

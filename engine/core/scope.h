@@ -77,6 +77,8 @@ class TJLocalSymbolTable : public TJNotify {
     bool GetVariable(const AnsiString& name, TJValue& value);
     // The same for a place of a script that names the variable again and again.
     bool GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value);
+    // The same for a call table's place that knows its variables miss the name.
+    bool GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value);
     // This table's own variable of the name, which every read and write of
     // the name from here meets first (its stored value, to read or Replace
     // in place); nil when it has none or when calls on it are probed first.
@@ -109,6 +111,11 @@ class TJLocalSymbolTable : public TJNotify {
         return position < Bound_ ? Parameters_[static_cast<size_t>(position)] : nullptr;
     }
     int ParameterCount() const { return Bound_; }
+    // Whether the variables are the call's parameters and no other: a name
+    // that is none of them is no variable of this table.
+    bool HoldsOnlyParameters() const {
+        return !SharedParameterName_ && Copies_.empty() && Variables_.Count() == Bound_;
+    }
     // A number drawn at construction from one process-wide sequence: a cache
     // keyed on it cannot take a new table for a freed one at the same address.
     uint64_t Serial() const { return Serial_; }
@@ -151,6 +158,7 @@ private:
     // keeps these too: its function's next call, which registers the same
     // parameters in the same order, stores into them.
     std::vector<TJValue*> Parameters_;
+    bool SharedParameterName_ = false;  // two parameters of one name share a variable
     // The same for the captured variables a call table copied (each slot of
     // the copy beside its source's), while the source's serial and stamp
     // below stay: a call with the same captured table restores their values.

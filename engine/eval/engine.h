@@ -213,6 +213,7 @@ private:
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);
     TJValue* noteParameter(TJExpr* node, TJLocalSymbolTable* function);
+    bool namesNoOwnVariable(const TJExpr* node);
     TJValueList* elementInPlace(TJObject* object, TJExpr* chain, int32_t& index);
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);

@@ -415,13 +415,25 @@ inline TJValue* TJEngine::ownVariable(TJExpr* node) {
     return CurrentTable->OwnVariable(node->Name, *node->NameCache);
 }
 
+// Whether the identifier is known to name no variable of the running call:
+// its table holds the parameters only, and the node noted the name as none.
+inline bool TJEngine::namesNoOwnVariable(const TJExpr* node) {
+    TJLocalSymbolTable* function = CurrentTable->PushedOn();
+    return function && node->ParameterScope == function->Serial() && node->ParameterSlot < 0 &&
+           node->NameCache && CurrentTable->HoldsOnlyParameters();
+}
+
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
-    if (const TJValue* own = ownVariable(node)) {
+    bool found;
+    if (namesNoOwnVariable(node)) {
+        found = CurrentTable->GetVariableBeyondOwn(node->Name, *node->NameCache, value);
+    } else if (const TJValue* own = ownVariable(node)) {
         value = *own;
         return;
+    } else {
+        found = CurrentTable->GetVariable(node->Name, *node->NameCache, value);
     }
-    if (!CurrentTable->GetVariable(node->Name, *node->NameCache, value))
-        raiseScriptError("ENameError", "undefined - " + node->Name);
+    if (!found) raiseScriptError("ENameError", "undefined - " + node->Name);
 }
 
 void TJEngine::assignIdentifier(TJExpr* node, const TJValue& value) {
