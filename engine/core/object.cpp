@@ -64,20 +64,23 @@ struct ClassProperties {
     bool Any = false;               // events too
 };
 
-// The published properties of a class, looked at once per class; the class
-// asked last (a loop over the objects of one class) is answered at once.
+// The published properties of a class, looked at once per class; a few
+// classes asked lately (a loop making objects and arrays) are answered at once.
 const ClassProperties& classProperties(const TClassInfo* cls) {
     static std::unordered_map<const TClassInfo*, ClassProperties> classes;
-    static const TClassInfo* lastClass = nullptr;
-    static const ClassProperties* last = nullptr;
-    if (cls == lastClass) return *last;
+    struct Recent {
+        const TClassInfo* Class = nullptr;
+        const ClassProperties* Properties = nullptr;
+    };
+    static Recent recent[16];
+    Recent& slot = recent[(reinterpret_cast<std::uintptr_t>(cls) >> 4) % 16];
+    if (slot.Class == cls) return *slot.Properties;
     auto [at, added] = classes.try_emplace(cls);
     if (added) {
         at->second.Names = sortedNames(GetPropNames(cls, false));
         at->second.Any = !GetPropInfos(cls).empty();
     }
-    lastClass = cls;
-    last = &at->second;
+    slot = {cls, &at->second};
     return at->second;
 }
 
