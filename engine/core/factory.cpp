@@ -30,6 +30,7 @@ TJObjectFactory::~TJObjectFactory() {
 
 void TJObjectFactory::AddClass(const AnsiString& name, const TClassInfo* cls) {
     ClassTable_.SetValue(name, const_cast<TClassInfo*>(cls));
+    ++ClassStamp_;
 }
 
 const TClassInfo* TJObjectFactory::LookupClass(const AnsiString& name) const {

@@ -26,6 +26,9 @@ class TJObjectFactory : public TJNotify {
     void AddClass(const AnsiString& name, const TClassInfo* cls);
     bool HasClass(const AnsiString& name) const { return ClassTable_.HasKey(name); }
     const TClassInfo* LookupClass(const AnsiString& name) const;
+    // Changes with every class stored: what a caller found by name holds
+    // while it stays.
+    uint64_t ClassStamp() const { return ClassStamp_; }
     const std::vector<AnsiString>& GetClassNames() { return ClassTable_.GetKeyList(); }
 
     // The factory owns the object from now on: it joins the factory's ring,
@@ -52,5 +55,6 @@ private:
     TJRuntime* Runtime_;
     TJFactoryRing Objects_;  // the ring's anchor, the newest object next to it
     TPointerHashTable ClassTable_;
+    uint64_t ClassStamp_ = 1;
     TJHash Prototypes_;
 };

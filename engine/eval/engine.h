@@ -231,6 +231,14 @@ private:
     void callTextMethod(const TJMethodTable::Entry* method, const TJValue& text, TJExpr* chain, TJValue& result);
     // False, reading nothing, for a name that is no published property of String.
     bool readTextProperty(const TJValue& text, const AnsiString& name, TJValue& result);
+    // What a member name is to the text box: a published property, a method
+    // textMethod answers, or neither.
+    struct TextMember {
+        AnsiString Name;
+        bool Property = false;
+        const TJMethodTable::Entry* Method = nullptr;
+    };
+    const TextMember* textMember(const AnsiString& name);
 
     // ==== Statements (evalstmt.cpp) ====
     void enterStatement(TJStatement* s);
@@ -292,6 +300,13 @@ private:
     // first use) and whether a use holds it now.
     TJObject* TextBox_ = nullptr;
     bool TextBoxLent_ = false;
+    // Whether "String" named the built-in class at the factory's stamp
+    // TextBoxStamp_ (0: not asked yet).
+    uint64_t TextBoxStamp_ = 0;
+    bool TextBoxAnswers_ = false;
+    // The names asked of the box last (its class, and so the answers, stay).
+    std::array<TextMember, 8> TextMembers_{};
+    size_t TextMemberNext_ = 0;
 };
 
 // ==== Nesting guard ====

@@ -784,7 +784,12 @@ private:
 TJObject* TJEngine::textBox() {
     static const AnsiString stringClass("String");
     const TClassInfo* cls = JModuleHooks.StringObject;
-    if (!cls || !JModuleHooks.SetStringText || Factory_->LookupClass(stringClass) != cls) return nullptr;
+    if (!cls || !JModuleHooks.SetStringText) return nullptr;
+    if (TextBoxStamp_ != Factory_->ClassStamp()) {
+        TextBoxStamp_ = Factory_->ClassStamp();
+        TextBoxAnswers_ = Factory_->LookupClass(stringClass) == cls;
+    }
+    if (!TextBoxAnswers_) return nullptr;
     if (!TextBox_) {
         TextBox_ = CreateScriptInstance(cls, this, false, nullptr);
         TextBox_->IncRef();
@@ -794,12 +799,26 @@ TJObject* TJEngine::textBox() {
 
 // A box reads a published property before a method. A method that answers
 // its object would hand the lent one out.
-const TJMethodTable::Entry* TJEngine::textMethod(const AnsiString& name) {
+const TJEngine::TextMember* TJEngine::textMember(const AnsiString& name) {
     TJObject* box = textBox();
-    if (!box || box->HasProperty(name)) return nullptr;
-    const TJMethodTable& methods = box->Methods();
-    const TJMethodTable::Entry* method = methods.Find(name.view());
-    return method && methods.IsOwn(method) && method->Result != TJMethodResult::Self ? method : nullptr;
+    if (!box) return nullptr;
+    for (const TextMember& known : TextMembers_)
+        if (known.Name.view() == name.view() && !known.Name.empty()) return &known;
+    TextMember& member = TextMembers_[TextMemberNext_++ % TextMembers_.size()];
+    member.Name = name;
+    member.Property = box->HasProperty(name);
+    member.Method = nullptr;
+    if (!member.Property) {
+        const TJMethodTable& methods = box->Methods();
+        const TJMethodTable::Entry* method = methods.Find(name.view());
+        if (method && methods.IsOwn(method) && method->Result != TJMethodResult::Self) member.Method = method;
+    }
+    return &member;
+}
+
+const TJMethodTable::Entry* TJEngine::textMethod(const AnsiString& name) {
+    const TextMember* member = textMember(name);
+    return member ? member->Method : nullptr;
 }
 
 // As a native method's call through its function value.
@@ -817,8 +836,8 @@ void TJEngine::callTextMethod(const TJMethodTable::Entry* method, const TJValue&
 }
 
 bool TJEngine::readTextProperty(const TJValue& text, const AnsiString& name, TJValue& result) {
-    TJObject* box = textBox();
-    if (!box || !box->HasProperty(name)) return false;
+    const TextMember* member = textMember(name);
+    if (!member || !member->Property) return false;
     TextLoan self(*this, text);
     self->GetValue(name, false, result);
     return true;
