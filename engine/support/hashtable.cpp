@@ -94,10 +94,13 @@ unsigned strongHash(std::string_view key) {
 
 }  // namespace
 
-uint64_t NewChangeStamp() {
-    static uint64_t last = 0;
-    return ++last;
-}
+namespace {
+uint64_t lastChangeStamp = 0;
+}  // namespace
+
+uint64_t NewChangeStamp() { return ++lastChangeStamp; }
+
+uint64_t LastChangeStamp() { return lastChangeStamp; }
 
 // ==== Buckets ====
 
