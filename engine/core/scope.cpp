@@ -205,11 +205,7 @@ void TJLocalSymbolTable::RegisterLocalValue(const AnsiString& name, const TJValu
     Variables_.SetValue(name, value);
 }
 
-void TJLocalSymbolTable::RegisterParameter(const AnsiString& name, const TJValue& value) {
-    if (Bound_ < static_cast<int>(Parameters_.size())) {
-        Variables_.Replace(*Parameters_[static_cast<size_t>(Bound_++)], value);
-        return;
-    }
+void TJLocalSymbolTable::registerNewParameter(const AnsiString& name, const TJValue& value) {
     Parameters_.push_back(nullptr);
     int count = Variables_.Count();
     Parameters_.back() = Variables_.SetValue(name, value);
@@ -348,7 +344,7 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
     if (SeenFromOutside_) NewChangeStamp();
     CallTables_.push_back(table);
     table->PushedOn_ = this;
-    table->copyCaptured(captured);
+    if (captured || table->CopiedSerial_) table->copyCaptured(captured);
     table->SetThis(self);
     return table;
 }
@@ -365,7 +361,7 @@ void TJLocalSymbolTable::PopLocalTable() {
     table->PushedOn_ = nullptr;
     bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
     try {
-        table->clearCalls();
+        if (!table->CallTables_.empty() || table->SpareCount_ > 0) table->clearCalls();
         if (!spare) table->SetThis(nullptr);
         table->clearValues(spare);
     } catch (...) {

@@ -117,7 +117,12 @@ class TJLocalSymbolTable : public TJNotify {
     // A call's parameter, registered as a local variable whose value stays
     // reachable by its position (in the order registered) until the table
     // is cleared.
-    void RegisterParameter(const AnsiString& name, const TJValue& value);
+    void RegisterParameter(const AnsiString& name, const TJValue& value) {
+        if (Bound_ < static_cast<int>(Parameters_.size()))
+            Variables_.Replace(*Parameters_[static_cast<size_t>(Bound_++)], value);
+        else
+            registerNewParameter(name, value);
+    }
     TJValue* Parameter(int position) {
         return position < Bound_ ? Parameters_[static_cast<size_t>(position)] : nullptr;
     }
@@ -154,6 +159,8 @@ protected:
 
 private:
     TJValue* findOwnVariable(const AnsiString& name, TJNameCache& cache);
+    // A parameter past those whose names a spare table kept.
+    void registerNewParameter(const AnsiString& name, const TJValue& value);
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
     void clearValues(bool keepParameterNames = false);
