@@ -159,27 +159,24 @@ bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache,
 // A call table's variables are the first probe of its lookups, and call
 // tables are plain local tables: the rest of the walk is its scope object's
 // keys and its parent's chain. The table it was pushed on answers its calls
-// alike: while no stamp is drawn, the variable found last is found again.
+// alike: while no stamp is drawn, a call with the same scope object finds the
+// variable found last.
 bool TJLocalSymbolTable::GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value) {
-    TJScopeName scoped(name, cache);
-    scoped.Probe = 1;
-    if (This_ && probeThis(scoped, value)) return true;
-    if (!Parent_) {
-        MakeUndefined(value);
-        return false;
-    }
-    bool pushed = PushedOn_ == Parent_;
+    bool pushed = Parent_ && PushedOn_ == Parent_;
     uint64_t stamp = LastChangeStamp();
-    if (pushed && cache.BeyondSerial == Parent_->Serial_ && cache.Beyond == stamp) {
+    if (pushed && cache.BeyondSerial == Parent_->Serial_ && cache.BeyondThis == This_ && cache.Beyond == stamp) {
         value = *cache.BeyondHit;
         return true;
     }
-    if (!Parent_->GetValue(this, scoped, value)) {
+    TJScopeName scoped(name, cache);
+    scoped.Probe = 1;
+    if (!(This_ && probeThis(scoped, value)) && !(Parent_ && Parent_->GetValue(this, scoped, value))) {
         MakeUndefined(value);
         return false;
     }
     if (pushed && scoped.Found && scoped.Stamped && LastChangeStamp() == stamp) {
         cache.BeyondSerial = Parent_->Serial_;
+        cache.BeyondThis = This_;
         cache.Beyond = stamp;
         cache.BeyondHit = scoped.Found;
     }

@@ -41,11 +41,13 @@ struct TJNameCache {
     int HitProbe = -1;
     uint64_t HitStamp = 0;
     TJValue* Hit = nullptr;
-    // A call table's lookup past its own variables and `this`, which its
-    // function's table answers alike for each of its calls: the variable it
-    // found from the table of that Serial while LastChangeStamp was Beyond
-    // (any change of names, links or calls that could move it draws a stamp).
+    // A call table's lookup past its own variables, which its function's
+    // table answers alike for each of its calls with the same `this`: the
+    // variable it found from the table of that Serial while LastChangeStamp
+    // was Beyond (any change of names, links or calls that could move it
+    // draws a stamp).
     uint64_t BeyondSerial = 0;
+    const TJObject* BeyondThis = nullptr;
     uint64_t Beyond = 0;
     TJValue* BeyondHit = nullptr;
 };
