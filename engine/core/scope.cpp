@@ -256,7 +256,7 @@ void TJLocalSymbolTable::clearCalls() {
 // calls register the same parameters: when they and the captured copies are
 // all it holds, the names stay and only the values go, and the next call
 // stores into them in place.
-void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
+[[gnu::always_inline]] inline void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
     ClearTemporaries();
     size_t named = Parameters_.size() + Copies_.size();
     bool keep = keepParameterNames && named > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
@@ -272,7 +272,7 @@ void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
 // The values of the names a spare table keeps go. A value that can free
 // nothing but a text is cleared in its slot, in any order; at the first one
 // that may free more, the rest go in the table's release order.
-void TJLocalSymbolTable::releaseKept() {
+[[gnu::always_inline]] inline void TJLocalSymbolTable::releaseKept() {
     auto clear = [this](TJValue& value) {
         if (value.ValueType == vtObject || value.ValueType == vtFunction || value.ValueType == vtDispatch) {
             Variables_.ReleaseValues();
@@ -322,7 +322,7 @@ void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
 // A spare table linked to the call's `this` already, among the newest few,
 // needs no relinking; while there are few, a `this` none of them has gets a
 // new table, so that methods called on a few objects in turn each find one.
-TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
+[[gnu::always_inline]] inline TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
     constexpr size_t searched = 4;
     size_t top = SpareCount_ - 1;
     for (size_t i = top + 1; i-- > 0 && top - i < searched;) {
