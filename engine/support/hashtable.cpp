@@ -92,10 +92,8 @@ unsigned strongHash(std::string_view key) {
     return h;
 }
 
-}  // namespace
+uint64_t lastChangeStamp = 0;  // NewChangeStamp's sequence
 
-namespace {
-uint64_t lastChangeStamp = 0;
 }  // namespace
 
 uint64_t NewChangeStamp() { return ++lastChangeStamp; }
