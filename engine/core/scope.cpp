@@ -47,6 +47,7 @@ void TJLocalSymbolTable::SetParent(TJLocalSymbolTable* table) {
         Parent_->RemoveFreeNotify(this);
         RemoveFreeNotify(Parent_);
     }
+    NewChangeStamp();  // lookups from here go elsewhere
     Parent_ = table;
     if (Parent_) AddFreeNotify(Parent_);
 }
@@ -57,12 +58,15 @@ void TJLocalSymbolTable::SetThis(TJObject* object) {
         This_->RemoveFreeNotify(this);
         RemoveFreeNotify(This_);
     }
+    NewChangeStamp();  // lookups through here probe another object
     This_ = object;
     if (This_) AddFreeNotify(This_);
 }
 
 void TJLocalSymbolTable::FreeNotify(TJNotify* peer) {
     TJNotify::FreeNotify(peer);
+    if (peer != This_ && peer != Parent_) return;
+    NewChangeStamp();
     if (peer == This_) This_ = nullptr;
     if (peer == Parent_) Parent_ = nullptr;
 }
@@ -74,6 +78,7 @@ inline bool TJLocalSymbolTable::probeVariables(const TJScopeName& name, TJValue&
         uint64_t stamp = Variables_.Stamp();
         if (probe == cache->HitProbe && stamp == cache->HitStamp) {
             value = *cache->Hit;
+            name.Found = cache->Hit;
             return true;
         }
         if (cache->Misses[probe] == stamp) return false;
@@ -88,6 +93,7 @@ inline bool TJLocalSymbolTable::probeVariables(const TJScopeName& name, TJValue&
         }
     }
     if (found) value = *found;
+    name.Found = found;
     return found != nullptr;
 }
 
@@ -102,10 +108,12 @@ TJValue* TJLocalSymbolTable::findOwnVariable(const AnsiString& name, TJNameCache
 bool TJLocalSymbolTable::probeThis(const TJScopeName& name, TJValue& value) {
     TJNameCache* cache = name.Cache;
     int probe = name.Probe++;
-    uint64_t stamp = cache && probe < TJNameCache::Probes ? This_->ScopeKeysStamp() : 0;
-    if (stamp && cache->Misses[probe] == stamp) return false;
+    uint64_t stamp = cache ? This_->ScopeKeysStamp() : 0;
+    if (!stamp) name.Stamped = false;
+    bool noted = stamp && probe < TJNameCache::Probes;
+    if (noted && cache->Misses[probe] == stamp) return false;
     if (This_->FindScopeName(name.Text, value)) return true;
-    if (stamp) cache->Misses[probe] = stamp;
+    if (noted) cache->Misses[probe] = stamp;
     return false;
 }
 
@@ -150,13 +158,29 @@ bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache,
 
 // A call table's variables are the first probe of its lookups, and call
 // tables are plain local tables: the rest of the walk is its scope object's
-// keys and its parent's chain.
+// keys and its parent's chain. The table it was pushed on answers its calls
+// alike: while no stamp is drawn, a call with the same scope object finds the
+// variable found last.
 bool TJLocalSymbolTable::GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value) {
+    bool pushed = Parent_ && PushedOn_ == Parent_;
+    uint64_t stamp = LastChangeStamp();
+    if (pushed && cache.BeyondSerial == Parent_->Serial_ && cache.BeyondThis == This_ && cache.Beyond == stamp) {
+        value = *cache.BeyondHit;
+        return true;
+    }
     TJScopeName scoped(name, cache);
     scoped.Probe = 1;
-    if ((This_ && probeThis(scoped, value)) || (Parent_ && Parent_->GetValue(this, scoped, value))) return true;
-    MakeUndefined(value);
-    return false;
+    if (!(This_ && probeThis(scoped, value)) && !(Parent_ && Parent_->GetValue(this, scoped, value))) {
+        MakeUndefined(value);
+        return false;
+    }
+    if (pushed && scoped.Found && scoped.Stamped && LastChangeStamp() == stamp) {
+        cache.BeyondSerial = Parent_->Serial_;
+        cache.BeyondThis = This_;
+        cache.Beyond = stamp;
+        cache.BeyondHit = scoped.Found;
+    }
+    return true;
 }
 
 void TJLocalSymbolTable::AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode) {
@@ -178,11 +202,7 @@ void TJLocalSymbolTable::RegisterLocalValue(const AnsiString& name, const TJValu
     Variables_.SetValue(name, value);
 }
 
-void TJLocalSymbolTable::RegisterParameter(const AnsiString& name, const TJValue& value) {
-    if (Bound_ < static_cast<int>(Parameters_.size())) {
-        Variables_.Replace(*Parameters_[static_cast<size_t>(Bound_++)], value);
-        return;
-    }
+void TJLocalSymbolTable::registerNewParameter(const AnsiString& name, const TJValue& value) {
     Parameters_.push_back(nullptr);
     int count = Variables_.Count();
     Parameters_.back() = Variables_.SetValue(name, value);
@@ -236,7 +256,7 @@ void TJLocalSymbolTable::clearCalls() {
 // calls register the same parameters: when they and the captured copies are
 // all it holds, the names stay and only the values go, and the next call
 // stores into them in place.
-void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
+[[gnu::always_inline]] inline void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
     ClearTemporaries();
     size_t named = Parameters_.size() + Copies_.size();
     bool keep = keepParameterNames && named > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
@@ -252,7 +272,7 @@ void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
 // The values of the names a spare table keeps go. A value that can free
 // nothing but a text is cleared in its slot, in any order; at the first one
 // that may free more, the rest go in the table's release order.
-void TJLocalSymbolTable::releaseKept() {
+[[gnu::always_inline]] inline void TJLocalSymbolTable::releaseKept() {
     auto clear = [this](TJValue& value) {
         if (value.ValueType == vtObject || value.ValueType == vtFunction || value.ValueType == vtDispatch) {
             Variables_.ReleaseValues();
@@ -302,7 +322,7 @@ void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
 // A spare table linked to the call's `this` already, among the newest few,
 // needs no relinking; while there are few, a `this` none of them has gets a
 // new table, so that methods called on a few objects in turn each find one.
-TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
+[[gnu::always_inline]] inline TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
     constexpr size_t searched = 4;
     size_t top = SpareCount_ - 1;
     for (size_t i = top + 1; i-- > 0 && top - i < searched;) {
@@ -318,9 +338,10 @@ TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
 
 TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
     TJLocalSymbolTable* table = SpareCount_ > 0 ? takeSpare(self) : new TJLocalSymbolTable(this);
+    if (SeenFromOutside_) NewChangeStamp();
     CallTables_.push_back(table);
     table->PushedOn_ = this;
-    table->copyCaptured(captured);
+    if (captured || table->CopiedSerial_) table->copyCaptured(captured);
     table->SetThis(self);
     return table;
 }
@@ -332,11 +353,12 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
 void TJLocalSymbolTable::PopLocalTable() {
     if (CallTables_.empty()) return;
     TJLocalSymbolTable* table = CallTables_.back();
+    if (SeenFromOutside_) NewChangeStamp();
     CallTables_.pop_back();
     table->PushedOn_ = nullptr;
     bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
     try {
-        table->clearCalls();
+        if (!table->CallTables_.empty() || table->SpareCount_ > 0) table->clearCalls();
         if (!spare) table->SetThis(nullptr);
         table->clearValues(spare);
     } catch (...) {
@@ -359,10 +381,13 @@ bool TJLocalSymbolTable::isCallTable(TJLocalSymbolTable* table) const {
 // A call table whose parent is this table has walked the whole chain when it
 // fails; only a call table hung elsewhere leaves this table's own walk to do.
 bool TJFunctionSymbolTable::GetValue(TJLocalSymbolTable* requester, const TJScopeName& name, TJValue& value) {
-    if (!CallTables().empty() && !isCallTable(requester)) {
-        TJLocalSymbolTable* call = CallTables().back();
-        if (call->GetValue(this, name, value)) return true;
-        if (call->Parent() == this) return false;
+    if (!isCallTable(requester)) {
+        SeenFromOutside_ = true;
+        if (!CallTables().empty()) {
+            TJLocalSymbolTable* call = CallTables().back();
+            if (call->GetValue(this, name, value)) return true;
+            if (call->Parent() == this) return false;
+        }
     }
     return TJLocalSymbolTable::GetValue(requester, name, value);
 }

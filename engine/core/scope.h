@@ -41,6 +41,15 @@ struct TJNameCache {
     int HitProbe = -1;
     uint64_t HitStamp = 0;
     TJValue* Hit = nullptr;
+    // A call table's lookup past its own variables, which its function's
+    // table answers alike for each of its calls with the same `this`: the
+    // variable it found from the table of that Serial while LastChangeStamp
+    // was Beyond (any change of names, links or calls that could move it
+    // draws a stamp).
+    uint64_t BeyondSerial = 0;
+    const TJObject* BeyondThis = nullptr;
+    uint64_t Beyond = 0;
+    TJValue* BeyondHit = nullptr;
 };
 
 // A name looked up along a chain of tables, hashed once for all of them;
@@ -52,6 +61,10 @@ struct TJScopeName {
     unsigned Hash;
     TJNameCache* Cache = nullptr;
     mutable int Probe = 0;  // the probes made so far
+    // The variable a probe of tables' variables found the name in, and false
+    // once a scope object was probed whose names have no stamp.
+    mutable TJValue* Found = nullptr;
+    mutable bool Stamped = true;
 };
 
 class TJLocalSymbolTable : public TJNotify {
@@ -106,7 +119,12 @@ class TJLocalSymbolTable : public TJNotify {
     // A call's parameter, registered as a local variable whose value stays
     // reachable by its position (in the order registered) until the table
     // is cleared.
-    void RegisterParameter(const AnsiString& name, const TJValue& value);
+    void RegisterParameter(const AnsiString& name, const TJValue& value) {
+        if (Bound_ < static_cast<int>(Parameters_.size()))
+            Variables_.Replace(*Parameters_[static_cast<size_t>(Bound_++)], value);
+        else
+            registerNewParameter(name, value);
+    }
     TJValue* Parameter(int position) {
         return position < Bound_ ? Parameters_[static_cast<size_t>(position)] : nullptr;
     }
@@ -136,9 +154,15 @@ protected:
     // Probes of getLocal: true when it found the name (the value filled in).
     bool probeVariables(const TJScopeName& name, TJValue& value);
     bool probeThis(const TJScopeName& name, TJValue& value);
+    // A lookup that is not one of this table's calls' passed here: from now
+    // on the calls pushed and popped draw a stamp (what such lookups find
+    // changes with them).
+    bool SeenFromOutside_ = false;
 
 private:
     TJValue* findOwnVariable(const AnsiString& name, TJNameCache& cache);
+    // A parameter past those whose names a spare table kept.
+    void registerNewParameter(const AnsiString& name, const TJValue& value);
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
     void clearValues(bool keepParameterNames = false);

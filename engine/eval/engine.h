@@ -245,6 +245,7 @@ private:
     void step();
     TJCompletion evaluateStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion ifStatement(TJStatement* s, int flags, TJSwitchState* state);
+    TJCompletion loneReturn(TJStatement* s);
     TJCompletion whileLoop(TJStatement* s);
     TJCompletion doLoop(TJStatement* s);
     TJCompletion forLoop(TJStatement* s);

@@ -195,7 +195,8 @@ void TJEngine::callScriptDirect(IJFunction* callee, const TJValue* values, int c
     addTemporary(CurrentTable, result, false);
 }
 
-void TJEngine::runBody(TJStatement* body, TJValue& result) {
+// Inline in both kinds of script call.
+[[gnu::always_inline]] inline void TJEngine::runBody(TJStatement* body, TJValue& result) {
     switch (EvaluateStatements(body->Child2, 0, nullptr)) {
     case TJCompletion::Return:
         result = std::move(ReturnValue_);

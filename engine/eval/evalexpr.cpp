@@ -137,8 +137,7 @@ void setAccess(const TJValue& function, uint8_t access) {
 // A value whose operators and conversions run no script code and free
 // nothing: neither an object nor a function, automation interface or event.
 bool isPrimitive(const TJValue& v) {
-    return v.ValueType != vtObject && v.ValueType != vtFunction && v.ValueType != vtDispatch &&
-           v.ValueType != vtEvent;
+    return !(kindSet(v.ValueType) & kindSet(vtObject, vtFunction, vtDispatch, vtEvent));
 }
 
 // A step of ++ and --: the integer conversion plus or minus one; a double
@@ -297,7 +296,6 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
 // top down, then the leftmost operand, then the operators from the bottom up.
 // This is the right-to-left order of the recursive rule, without its depth.
 void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
-    TJValue right, left;
     if (isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
         // A chain of two (i % 3 == 0) whose right operand is primitive and
         // in place nests one level only: it needs no spine.
@@ -308,23 +306,25 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
             evaluateOperatorSpine(node, value);
             return;
         }
-        right = *inPlace;
+        TJValue right = *inPlace, left;
         evaluateBinaryChain(node->Left, left);
         applyBinary(node->Code, left, right, value);
         return;
     }
     // Primitive operands read in place, the right first, are combined where
-    // they are stored: no code runs between the reads and the operator.
+    // they are stored: no code runs between the reads and the operator (and
+    // no value is made for them).
     if (const TJValue* inPlace = operandInPlace(node->Right); inPlace && isPrimitive(*inPlace)) {
         if (const TJValue* leftInPlace = operandInPlace(node->Left); leftInPlace && isPrimitive(*leftInPlace)) {
             applyBinary(node->Code, *leftInPlace, *inPlace, value);
             return;
         }
-        right = *inPlace;
+        TJValue right = *inPlace, left;
         evaluateOperand(node->Left, left);
         applyBinary(node->Code, left, right, value);
         return;
     }
+    TJValue right, left;
     evaluateOperand(node->Right, right);
     if (IsObjectValue(right)) {
         applyWithRightHeld(*this, node, right, value);

@@ -254,10 +254,20 @@ TJCompletion TJEngine::ifStatement(TJStatement* s, int flags, TJSwitchState* sta
         EvaluateExpression(s->Expr, 0, condition);
         TJStatement* branch = ValueToBool(condition) ? s->Child1 : s->Child2;
         if (!branch) return TJCompletion::Normal;
+        if (branch->Kind == scReturn && !branch->Next) return loneReturn(branch);
         if (branch->Kind != scIf || branch->Next) return EvaluateStatements(branch, flags, state);
         s = branch;
         enterStatement(s);
     }
+}
+
+// A branch that is one return statement runs as the statement loop would
+// run it, without a loop of its own.
+TJCompletion TJEngine::loneReturn(TJStatement* s) {
+    enterStatement(s);
+    TJCompletion completion = returnStatement(s);
+    CurrentTable->ClearTemporaries();
+    return completion;
 }
 
 // ==== try, throw, with ====

@@ -92,12 +92,13 @@ unsigned strongHash(std::string_view key) {
     return h;
 }
 
+uint64_t lastChangeStamp = 0;  // NewChangeStamp's sequence
+
 }  // namespace
 
-uint64_t NewChangeStamp() {
-    static uint64_t last = 0;
-    return ++last;
-}
+uint64_t NewChangeStamp() { return ++lastChangeStamp; }
+
+uint64_t LastChangeStamp() { return lastChangeStamp; }
 
 // ==== Buckets ====
 

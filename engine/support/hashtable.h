@@ -19,6 +19,9 @@ RTL_EXCEPTION(EHashTableError, Exception);
 // number, so a stamp drawn from it never comes back for another table or
 // object (unlike an address, which a new one may reuse).
 uint64_t NewChangeStamp();
+// The number NewChangeStamp gave last: while it stays, no table or object has
+// drawn a stamp (no names were added or removed anywhere).
+uint64_t LastChangeStamp();
 
 // One entry of a table. A table kind derives its own item type that adds the
 // value; the bucket owns the item and deletes it through this base.
