@@ -80,9 +80,12 @@ struct TJMemberCacheEntry {
 
 // A place's entries for its last two receivers (a method's `this` often
 // alternates between two objects), the newer first; a new answer pushes out
-// the older.
+// the older. A method-call place also keeps the class method that a read
+// would bind for the last class called there (nil: none), see MethodToCall.
 struct TJMemberCache {
     TJMemberCacheEntry Entries[2];
+    const TClassInfo* MethodClass = nullptr;
+    const TJMethodTable::Entry* Method = nullptr;
     void remember(const TJMemberCacheEntry& entry) {
         Entries[1] = Entries[0];
         Entries[0] = entry;
@@ -156,6 +159,11 @@ class TJObject : public TJNotify, private TJFactoryRing {
     // holds, the lookups are spared.
     void ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value);
     void WriteMember(const AnsiString& name, TJMemberCache& cache, const TJValue& value);
+    // The class method that reading the name would bind to this object, for
+    // a method-call place that calls it at once on the object: the call needs
+    // no bound function. Nil when the read would answer otherwise (a
+    // property, a member, a removed method) or the class reads its own way.
+    const TJMethodTable::Entry* MethodToCall(const AnsiString& name, TJMemberCache& cache) const;
     virtual AnsiString ToString(const TJValue* arg = nullptr);
     virtual TJValue ValueOf();
     virtual double ToNumber();
@@ -233,6 +241,11 @@ protected:
     void SetPropertyNames(std::vector<AnsiString> names);
     // The prototype step of a member read; TJPrototypeObject skips it.
     virtual bool UsesClassPrototype() const { return true; }
+    // Class-level: member reads and writes are GetValueImpl's and
+    // SetValueImpl's own steps (the class overrides neither, nor GetValue and
+    // SetValue). A class answers for itself only, not for classes derived
+    // from it, which may read their own way.
+    virtual bool UsesOwnMemberSteps() const;
 
 private:
     template <class T>
@@ -245,13 +258,13 @@ private:
     bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCacheEntry* found);
     // The cache's entry that still holds for this object; nil when none.
     const TJMemberCacheEntry* cachedEntry(const TJMemberCache& cache) const;
-    // The classes whose member reads and writes are GetValueImpl's and
-    // SetValueImpl's own steps, with no published property: they alone use
-    // member caches.
+    // The classes that use their own member steps and publish no property:
+    // they alone use member caches.
     bool cachesMembers() const;
     bool hasMember(const AnsiString& name) const;
     // A class method not removed from this object; nil when none.
     const TJMethodTable::Entry* liveMethod(const AnsiString& name) const;
+    bool methodRemoved(const AnsiString& name) const;
     // A class method read for the first time becomes a member bound to the
     // object, so that every later read gives the same function.
     bool bindMethod(const AnsiString& name, TJValue& value);
@@ -302,6 +315,7 @@ class TJPrototypeObject : public TJObject {
 
 protected:
     bool UsesClassPrototype() const override { return false; }
+    bool UsesOwnMemberSteps() const override;
 
 private:
     TJObject* Target_ = nullptr;

@@ -218,7 +218,7 @@ private:
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
-                               const TJMethodTable::Entry** textMethod = nullptr);
+                               const TJMethodTable::Entry** methodFound = nullptr);
     void readMember(TJObject* object, const AnsiString& name, TJValue& result, TJMemberCache* cache);
     // Primitive texts reach the String class's published properties and its
     // own methods (which keep no object) through a String object lent for
@@ -228,7 +228,7 @@ private:
     // The String method a primitive text answers for the name when it is one
     // of the class's own; nil for any other answer.
     const TJMethodTable::Entry* textMethod(const AnsiString& name);
-    void callTextMethod(const TJMethodTable::Entry* method, const TJValue& text, TJExpr* chain, TJValue& result);
+    void callMethodEntry(const TJMethodTable::Entry* method, const TJValue& owner, TJExpr* chain, TJValue& result);
     // False, reading nothing, for a name that is no published property of String.
     bool readTextProperty(const TJValue& text, const AnsiString& name, TJValue& result);
 

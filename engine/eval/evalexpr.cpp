@@ -802,14 +802,17 @@ const TJMethodTable::Entry* TJEngine::textMethod(const AnsiString& name) {
     return method && methods.IsOwn(method) && method->Result != TJMethodResult::Self ? method : nullptr;
 }
 
-// As a native method's call through its function value.
-void TJEngine::callTextMethod(const TJMethodTable::Entry* method, const TJValue& text, TJExpr* chain,
-                              TJValue& result) {
+// As a native method's call through its function value, on the owner
+// object (held by the caller) or a text's loan.
+void TJEngine::callMethodEntry(const TJMethodTable::Entry* method, const TJValue& owner, TJExpr* chain,
+                               TJValue& result) {
     TJArgumentList args = BuildArgumentList(chain);
     TJNestingGuard guard;
     int32_t line = CurrentLine;
-    {
-        TextLoan self(*this, text);
+    if (IsObjectValue(owner)) {
+        method->Call(*owner.ObjValue, args.get(), result);
+    } else {
+        TextLoan self(*this, owner);
         method->Call(*self, args.get(), result);
     }
     CurrentLine = line;
@@ -1007,14 +1010,20 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
 // Evaluates a method node's owner (held for the caller) and reads the member.
 // A primitive owner is boxed once: its object gives the member and is the
 // method's `this`; the boxed object is returned, nil for an object owner.
-// Given textMethod, a text's own String method is found there instead (and
-// nil returned, nothing read).
+// Given methodFound, a native method to call on the owner directly is found
+// there instead (and nil returned, nothing read): a text's own String method,
+// or the class method an object would bind for the read.
 TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
-                                     const TJMethodTable::Entry** textMethodFound) {
+                                     const TJMethodTable::Entry** methodFound) {
     evaluateOperand(node->Left, owner);
     hold.hold(owner);
-    if (textMethodFound && owner.ValueType == vtString && (*textMethodFound = textMethod(node->Right->Name)))
-        return nullptr;
+    if (methodFound) {
+        const AnsiString& name = node->Right->Name;
+        if (owner.ValueType == vtString) *methodFound = textMethod(name);
+        else if (IsObjectValue(owner) && name != "prototype")
+            *methodFound = owner.ObjValue->MethodToCall(name, *memberCache(node));
+        if (*methodFound) return nullptr;
+    }
     TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
     if (boxed) readMember(boxed, node->Right->Name, member, nullptr);
     else GetMemberValue(owner, node->Right->Name, member, false, memberCache(node));
@@ -1027,7 +1036,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     const TJMethodTable::Entry* method = nullptr;
     TJObject* boxed = readMethodMember(node, owner, hold, member, &method);
     if (method) {
-        callTextMethod(method, owner, node->Third, result);
+        callMethodEntry(method, owner, node->Third, result);
         return;
     }
     if (IsFunctionValue(member)) {
