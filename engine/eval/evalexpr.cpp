@@ -41,9 +41,9 @@ void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJV
         ApplyBinaryOperator(code, left, right, result);
 }
 
-// The links of an operator chain, from the top down; the usual short chains
-// keep them on the stack, so that evaluating one allocates nothing, and only
-// as many are made as the chain has.
+// The links of an operator chain (or an object literal's entries), from the
+// top down; the usual short chains keep them on the stack, so that evaluating
+// one allocates nothing, and only as many are made as the chain has.
 template <class Link>
 class TChainLinks {
 public:
@@ -612,18 +612,19 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
 void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
     TJObject* object = createObject<TJObject>(this, true, nullptr);
     CurrentTable->AddTemporary(object, true);
-    std::vector<TJExpr*> entries;
-    for (TJExpr* link = node->Left; link; link = link->Left) entries.push_back(link->Right);
-    std::vector<TJValue> values(entries.size());
+    size_t count = static_cast<size_t>(chainLength(node->Left));
+    TChainLinks<TOperatorLink> entries(count);
     TJObjectHold hold(*this);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        EvaluateExpression(entries[i]->Right, 0, values[i]);
-        hold.hold(values[i]);
+    size_t i = 0;
+    for (TJExpr* link = node->Left; link; link = link->Left, ++i) {
+        entries[i].Node = link->Right;
+        EvaluateExpression(link->Right->Right, 0, entries[i].Right);
+        hold.hold(entries[i].Right);
     }
     // A new plain object publishes nothing: SetValue's steps all end in the member table.
-    for (size_t i = entries.size(); i-- > 0;) {
-        TJExpr* key = entries[i]->Left;
-        object->Members()->SetValue(key->Code == ecConstant ? ValueToString(*key->Value) : key->Name, values[i]);
+    while (i-- > 0) {
+        TJExpr* key = entries[i].Node->Left;
+        object->Members()->SetValue(key->Code == ecConstant ? ValueToString(*key->Value) : key->Name, entries[i].Right);
     }
     MakeObject(object, value);
 }
