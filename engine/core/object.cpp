@@ -235,10 +235,11 @@ const TJMemberCacheEntry* TJObject::cachedEntry(const TJMemberCache& cache) cons
     return nullptr;
 }
 
-bool TJObject::UsesOwnMemberSteps() const { return ClassType() == &TJObject::classInfo; }
-bool TJPrototypeObject::UsesOwnMemberSteps() const { return ClassType() == &classInfo; }
+bool TJObject::cachesMembers() const {
+    return !HasPublished_ && (ClassType() == &TJObject::classInfo || ClassType() == &TJPrototypeObject::classInfo);
+}
 
-bool TJObject::cachesMembers() const { return !HasPublished_ && UsesOwnMemberSteps(); }
+bool TJObject::BindsMethodsOnRead() const { return ClassType() == &TJObject::classInfo; }
 
 void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value) {
     if (const TJMemberCacheEntry* entry = cachedEntry(cache)) {
@@ -259,7 +260,7 @@ void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue&
 const TJMethodTable::Entry* TJObject::MethodToCall(const AnsiString& name, TJMemberCache& cache) const {
     const TClassInfo* cls = ClassType();
     if (cache.MethodClass != cls) {
-        bool binds = UsesOwnMemberSteps() && !(HasPublished_ && GetPropInfo(cls, name));
+        bool binds = BindsMethodsOnRead() && !(HasPublished_ && GetPropInfo(cls, name));
         cache.Method = binds ? Methods().Find(name.view()) : nullptr;
         cache.MethodClass = cls;
     }

@@ -241,11 +241,11 @@ protected:
     void SetPropertyNames(std::vector<AnsiString> names);
     // The prototype step of a member read; TJPrototypeObject skips it.
     virtual bool UsesClassPrototype() const { return true; }
-    // Class-level: member reads and writes are GetValueImpl's and
-    // SetValueImpl's own steps (the class overrides neither, nor GetValue and
-    // SetValue). A class answers for itself only, not for classes derived
-    // from it, which may read their own way.
-    virtual bool UsesOwnMemberSteps() const;
+    // Class-level: a read of a class method's name takes GetValue's and
+    // GetValueImpl's own steps, which bind the method when no property or
+    // member answers (no override of the class's own reads such names). A
+    // class answers for itself only, not for classes derived from it.
+    virtual bool BindsMethodsOnRead() const;
 
 private:
     template <class T>
@@ -258,8 +258,9 @@ private:
     bool prototypeValue(const AnsiString& name, TJValue& value, TJValueList* args, TJMemberCacheEntry* found);
     // The cache's entry that still holds for this object; nil when none.
     const TJMemberCacheEntry* cachedEntry(const TJMemberCache& cache) const;
-    // The classes that use their own member steps and publish no property:
-    // they alone use member caches.
+    // The classes whose member reads and writes are GetValueImpl's and
+    // SetValueImpl's own steps, with no published property: they alone use
+    // member caches.
     bool cachesMembers() const;
     bool hasMember(const AnsiString& name) const;
     // A class method not removed from this object; nil when none.
@@ -315,7 +316,6 @@ class TJPrototypeObject : public TJObject {
 
 protected:
     bool UsesClassPrototype() const override { return false; }
-    bool UsesOwnMemberSteps() const override;
 
 private:
     TJObject* Target_ = nullptr;

@@ -226,7 +226,7 @@ void RegisterDateObject(TJRuntime* runtime) {
     runtime->RegisterScriptClass("Date", &TJDateObject::classInfo);
 }
 
-bool TJDateObject::UsesOwnMemberSteps() const { return ClassType() == &classInfo; }
+bool TJDateObject::BindsMethodsOnRead() const { return ClassType() == &classInfo; }
 
 double TJDateObject::GetTime() const { return DateTimeToMs(Utc_); }
 bool TJDateObject::SetTime(double ms) {

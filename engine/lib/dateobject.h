@@ -57,7 +57,7 @@ class TJDateObject : public TJObject {
     const TJMethodTable& Methods() const override;
 
 protected:
-    bool UsesOwnMemberSteps() const override;
+    bool BindsMethodsOnRead() const override;
 
 private:
 
