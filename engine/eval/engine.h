@@ -197,8 +197,11 @@ private:
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
     void stepAssign(TJExpr* node, TJValue& value);
-    void objectLiteral(TJExpr* node, TJValue& value);
-    void arrayLiteral(TJExpr* node, TJValue& value);
+    // Given a holder (an enclosing object literal's), the new object is kept there.
+    void objectLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);
+    void arrayLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);
+    void keepLiteral(TJObject* object, TJValue& value, TJObjectHold* holder);
+    void literalEntry(TJExpr* node, TJValue& value, TJObjectHold& hold);
     void functionLiteral(TJExpr* node, TJValue& value);
     void fillArguments(TJValueList& list, TJExpr* chain, int last);
     // Calls the function value with the chain's arguments (evaluated last first).

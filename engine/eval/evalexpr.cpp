@@ -607,19 +607,43 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
 
 // ==== Literals ====
 
+// A new literal's object lives while it is filled: held by the enclosing
+// literal's hold (and in the value at once), so that the enclosing object
+// takes it over without it going to the statement's temporaries, or else
+// among the temporaries.
+void TJEngine::keepLiteral(TJObject* object, TJValue& value, TJObjectHold* holder) {
+    if (!holder) {
+        CurrentTable->AddTemporary(object, true);
+        return;
+    }
+    MakeObject(object, value);
+    holder->hold(value);
+}
+
+// An object literal's entry value, held; a literal there is kept by the hold.
+void TJEngine::literalEntry(TJExpr* node, TJValue& value, TJObjectHold& hold) {
+    if (!node || (node->Code != ecObjectLiteral && node->Code != ecArrayLiteral)) {
+        EvaluateExpression(node, 0, value);
+        hold.hold(value);
+        return;
+    }
+    TJNestingGuard guard;
+    if (node->Code == ecObjectLiteral) objectLiteral(node, value, &hold);
+    else arrayLiteral(node, value, &hold);
+}
+
 // Values are evaluated last entry first, like arguments; members are set in
 // source order, so of two entries with one name the later wins.
-void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
+void TJEngine::objectLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder) {
     TJObject* object = createObject<TJObject>(this, true, nullptr);
-    CurrentTable->AddTemporary(object, true);
+    keepLiteral(object, value, holder);
     size_t count = static_cast<size_t>(chainLength(node->Left));
     TChainLinks<TOperatorLink> entries(count);
     TJObjectHold hold(*this);
     size_t i = 0;
     for (TJExpr* link = node->Left; link; link = link->Left, ++i) {
         entries[i].Node = link->Right;
-        EvaluateExpression(link->Right->Right, 0, entries[i].Right);
-        hold.hold(entries[i].Right);
+        literalEntry(link->Right->Right, entries[i].Right, hold);
     }
     // A new plain object publishes nothing: SetValue's steps all end in the member table.
     while (i-- > 0) {
@@ -631,9 +655,9 @@ void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
 
 // The items are evaluated straight into the new array's list (held meanwhile,
 // as an object literal is): no argument list to fill, copy and clear.
-void TJEngine::arrayLiteral(TJExpr* node, TJValue& value) {
+void TJEngine::arrayLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder) {
     TJArrayObject* array = createObject<TJArrayObject>(this, true, nullptr);
-    CurrentTable->AddTemporary(array, true);
+    keepLiteral(array, value, holder);
     int count = chainLength(node->Left);
     array->Items().SetCount(count);
     fillArguments(array->Items(), node->Left, count - 1);
