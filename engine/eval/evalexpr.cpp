@@ -141,6 +141,12 @@ bool isPrimitive(const TJValue& v) {
            v.ValueType != vtEvent;
 }
 
+// Whether text + value is the text with the value's text appended (no
+// operand error, no script code): a primitive but undefined, infinity or NaN.
+bool appendsAsText(const TJValue& v) {
+    return isPrimitive(v) && v.ValueType != vtUndefined && v.ValueType != vtInfinity && v.ValueType != vtNaN;
+}
+
 // A step of ++ and --: the integer conversion plus or minus one; a double
 // past the integer range.
 void stepped(const TJValue& value, int delta, TJValue& result) {
@@ -351,7 +357,15 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
     TJValue accumulated, next;
     EvaluateExpression(leaf, 0, accumulated);
     for (size_t i = length; i-- > 0;) {
-        applyBinary(spine[i].Node->Code, accumulated, spine[i].Right, next);
+        const TJValue& right = spine[i].Right;
+        // A text sum grows in place, copied once when shared, not anew per operator.
+        if (spine[i].Node->Code == ecAdd && accumulated.ValueType == vtString && appendsAsText(right)) {
+            AnsiString tail = ValueToString(right);
+            CheckStringSize(static_cast<uint64_t>(accumulated.StrValue.length()) + tail.length());
+            accumulated.StrValue += tail;
+            continue;
+        }
+        applyBinary(spine[i].Node->Code, accumulated, right, next);
         std::swap(accumulated, next);
     }
     value = std::move(accumulated);
