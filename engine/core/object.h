@@ -265,6 +265,7 @@ private:
     bool hasMember(const AnsiString& name) const;
     // A class method not removed from this object; nil when none.
     const TJMethodTable::Entry* liveMethod(const AnsiString& name) const;
+    // Every class method, or the one of this name, is removed from the object.
     bool methodRemoved(const AnsiString& name) const;
     // A class method read for the first time becomes a member bound to the
     // object, so that every later read gives the same function.
