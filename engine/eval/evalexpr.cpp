@@ -169,7 +169,7 @@ inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
 
 // An operand: a constant, a variable or `this` read in place (leaves, which
 // need no nesting guard), anything else evaluated.
-inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
+[[gnu::always_inline]] inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
     if (node && node->Code == ecConstant) value = *node->Value;
     else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
     else if (node && node->Code == ecThis) MakeObject(CurrentTable->GetThis(), value);
