@@ -69,6 +69,8 @@ TJArrayObject::~TJArrayObject() {
 
 // ==== Index access and conversions ====
 
+bool TJArrayObject::BindsMethodsOnRead() const { return ClassType() == &classInfo; }
+
 void TJArrayObject::GetValue(const AnsiString& name, bool keyError, TJValue& value, TJValueList* args) {
     int32_t index;
     if (ReadDecimalIndex(name, index)) GetIndexValue(index, value);

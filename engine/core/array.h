@@ -49,6 +49,10 @@ class TJArrayObject : public TJObject {
 
     const TJMethodTable& Methods() const override;
 
+protected:
+    // Only decimal index names read otherwise, and no method has one.
+    bool BindsMethodsOnRead() const override;
+
 private:
     static int compareNumbers(void* context, void* a, void* b);
     static int compareByScript(void* context, void* a, void* b);

@@ -239,6 +239,8 @@ bool TJObject::cachesMembers() const {
     return !HasPublished_ && (ClassType() == &TJObject::classInfo || ClassType() == &TJPrototypeObject::classInfo);
 }
 
+bool TJObject::BindsMethodsOnRead() const { return ClassType() == &TJObject::classInfo; }
+
 void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value) {
     if (const TJMemberCacheEntry* entry = cachedEntry(cache)) {
         value = *entry->Value;
@@ -251,6 +253,19 @@ void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue&
     TJMemberCacheEntry found;
     if (!findValue(name, value, nullptr, &found)) raiseScriptError("ENameError", name);
     if (found.Value) cache.remember(found);
+}
+
+// The read's steps before the binding: no published property of the name
+// (the class's answer, kept with the method), no member, the method live.
+const TJMethodTable::Entry* TJObject::MethodToCall(const AnsiString& name, TJMemberCache& cache) const {
+    const TClassInfo* cls = ClassType();
+    if (cache.MethodClass != cls) {
+        bool binds = BindsMethodsOnRead() && !(HasPublished_ && GetPropInfo(cls, name));
+        cache.Method = binds ? Methods().Find(name.view()) : nullptr;
+        cache.MethodClass = cls;
+    }
+    if (!cache.Method || hasMember(name) || methodRemoved(name)) return nullptr;
+    return cache.Method;
 }
 
 // With no published property, SetValue's steps always end in the member table.
@@ -471,13 +486,14 @@ const TJMethodTable& TJObject::Methods() const {
 }
 
 const TJMethodTable::Entry* TJObject::liveMethod(const AnsiString& name) const {
-    if (MethodsRemoved_) return nullptr;
     const TJMethodTable::Entry* entry = Methods().Find(name.view());
-    if (!entry) return nullptr;
-    if (Extras_ && std::find(Extras_->RemovedMethods.begin(), Extras_->RemovedMethods.end(), name) !=
-                       Extras_->RemovedMethods.end())
-        return nullptr;
-    return entry;
+    return entry && !methodRemoved(name) ? entry : nullptr;
+}
+
+bool TJObject::methodRemoved(const AnsiString& name) const {
+    if (MethodsRemoved_) return true;
+    return Extras_ && std::find(Extras_->RemovedMethods.begin(), Extras_->RemovedMethods.end(), name) !=
+                          Extras_->RemovedMethods.end();
 }
 
 bool TJObject::bindMethod(const AnsiString& name, TJValue& value) {

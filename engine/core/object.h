@@ -80,9 +80,12 @@ struct TJMemberCacheEntry {
 
 // A place's entries for its last two receivers (a method's `this` often
 // alternates between two objects), the newer first; a new answer pushes out
-// the older.
+// the older. A method-call place also keeps the class method that a read
+// would bind for the last class called there (nil: none), see MethodToCall.
 struct TJMemberCache {
     TJMemberCacheEntry Entries[2];
+    const TClassInfo* MethodClass = nullptr;
+    const TJMethodTable::Entry* Method = nullptr;
     void remember(const TJMemberCacheEntry& entry) {
         Entries[1] = Entries[0];
         Entries[0] = entry;
@@ -156,6 +159,11 @@ class TJObject : public TJNotify, private TJFactoryRing {
     // holds, the lookups are spared.
     void ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value);
     void WriteMember(const AnsiString& name, TJMemberCache& cache, const TJValue& value);
+    // The class method that reading the name would bind to this object, for
+    // a method-call place that calls it at once on the object: the call needs
+    // no bound function. Nil when the read would answer otherwise (a
+    // property, a member, a removed method) or the class reads its own way.
+    const TJMethodTable::Entry* MethodToCall(const AnsiString& name, TJMemberCache& cache) const;
     virtual AnsiString ToString(const TJValue* arg = nullptr);
     virtual TJValue ValueOf();
     virtual double ToNumber();
@@ -233,6 +241,11 @@ protected:
     void SetPropertyNames(std::vector<AnsiString> names);
     // The prototype step of a member read; TJPrototypeObject skips it.
     virtual bool UsesClassPrototype() const { return true; }
+    // Class-level: a read of a class method's name takes GetValue's and
+    // GetValueImpl's own steps, which bind the method when no property or
+    // member answers (no override of the class's own reads such names). A
+    // class answers for itself only, not for classes derived from it.
+    virtual bool BindsMethodsOnRead() const;
 
 private:
     template <class T>
@@ -252,6 +265,8 @@ private:
     bool hasMember(const AnsiString& name) const;
     // A class method not removed from this object; nil when none.
     const TJMethodTable::Entry* liveMethod(const AnsiString& name) const;
+    // Every class method, or the one of this name, is removed from the object.
+    bool methodRemoved(const AnsiString& name) const;
     // A class method read for the first time becomes a member bound to the
     // object, so that every later read gives the same function.
     bool bindMethod(const AnsiString& name, TJValue& value);

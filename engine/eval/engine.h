@@ -197,8 +197,11 @@ private:
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
     void stepAssign(TJExpr* node, TJValue& value);
-    void objectLiteral(TJExpr* node, TJValue& value);
-    void arrayLiteral(TJExpr* node, TJValue& value);
+    // Given a holder (an enclosing object literal's), the new object is kept there.
+    void objectLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);
+    void arrayLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);
+    void keepLiteral(TJObject* object, TJValue& value, TJObjectHold* holder);
+    void literalEntry(TJExpr* node, TJValue& value, TJObjectHold& hold);
     void functionLiteral(TJExpr* node, TJValue& value);
     void fillArguments(TJValueList& list, TJExpr* chain, int last);
     // Calls the function value with the chain's arguments (evaluated last first).
@@ -218,7 +221,7 @@ private:
     void indexRead(TJObject* object, TJExpr* chain, TJValue& result);
     TJObject* boxValue(const TJValue& value);
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
-                               const TJMethodTable::Entry** textMethod = nullptr);
+                               const TJMethodTable::Entry** methodFound = nullptr);
     void readMember(TJObject* object, const AnsiString& name, TJValue& result, TJMemberCache* cache);
     // Primitive texts reach the String class's published properties and its
     // own methods (which keep no object) through a String object lent for
@@ -228,7 +231,7 @@ private:
     // The String method a primitive text answers for the name when it is one
     // of the class's own; nil for any other answer.
     const TJMethodTable::Entry* textMethod(const AnsiString& name);
-    void callTextMethod(const TJMethodTable::Entry* method, const TJValue& text, TJExpr* chain, TJValue& result);
+    void callMethodEntry(const TJMethodTable::Entry* method, const TJValue& owner, TJExpr* chain, TJValue& result);
     // False, reading nothing, for a name that is no published property of String.
     bool readTextProperty(const TJValue& text, const AnsiString& name, TJValue& result);
     // What a member name is to the text box: a published property, a method

@@ -41,9 +41,9 @@ void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJV
         ApplyBinaryOperator(code, left, right, result);
 }
 
-// The links of an operator chain, from the top down; the usual short chains
-// keep them on the stack, so that evaluating one allocates nothing, and only
-// as many are made as the chain has.
+// The links of an operator chain (or an object literal's entries), from the
+// top down; the usual short chains keep them on the stack, so that evaluating
+// one allocates nothing, and only as many are made as the chain has.
 template <class Link>
 class TChainLinks {
 public:
@@ -140,6 +140,12 @@ bool isPrimitive(const TJValue& v) {
     return !(kindSet(v.ValueType) & kindSet(vtObject, vtFunction, vtDispatch, vtEvent));
 }
 
+// Whether text + value is the text with the value's text appended (no
+// operand error, no script code): a primitive but undefined, infinity or NaN.
+bool appendsAsText(const TJValue& v) {
+    return isPrimitive(v) && v.ValueType != vtUndefined && v.ValueType != vtInfinity && v.ValueType != vtNaN;
+}
+
 // A step of ++ and --: the integer conversion plus or minus one; a double
 // past the integer range.
 void stepped(const TJValue& value, int delta, TJValue& result) {
@@ -162,7 +168,7 @@ inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
 
 // An operand: a constant, a variable or `this` read in place (leaves, which
 // need no nesting guard), anything else evaluated.
-inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
+[[gnu::always_inline]] inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
     if (node && node->Code == ecConstant) value = *node->Value;
     else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
     else if (node && node->Code == ecThis) MakeObject(CurrentTable->GetThis(), value);
@@ -351,7 +357,15 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
     TJValue accumulated, next;
     EvaluateExpression(leaf, 0, accumulated);
     for (size_t i = length; i-- > 0;) {
-        applyBinary(spine[i].Node->Code, accumulated, spine[i].Right, next);
+        const TJValue& right = spine[i].Right;
+        // A text sum grows in place, copied once when shared, not anew per operator.
+        if (spine[i].Node->Code == ecAdd && accumulated.ValueType == vtString && appendsAsText(right)) {
+            AnsiString tail = ValueToString(right);
+            CheckStringSize(static_cast<uint64_t>(accumulated.StrValue.length()) + tail.length());
+            accumulated.StrValue += tail;
+            continue;
+        }
+        applyBinary(spine[i].Node->Code, accumulated, right, next);
         std::swap(accumulated, next);
     }
     value = std::move(accumulated);
@@ -607,32 +621,57 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
 
 // ==== Literals ====
 
+// A new literal's object lives while it is filled: held by the enclosing
+// literal's hold (and in the value at once), so that the enclosing object
+// takes it over without it going to the statement's temporaries, or else
+// among the temporaries.
+void TJEngine::keepLiteral(TJObject* object, TJValue& value, TJObjectHold* holder) {
+    if (!holder) {
+        CurrentTable->AddTemporary(object, true);
+        return;
+    }
+    MakeObject(object, value);
+    holder->hold(value);
+}
+
+// An object literal's entry value, held; a literal there is kept by the hold.
+void TJEngine::literalEntry(TJExpr* node, TJValue& value, TJObjectHold& hold) {
+    if (!node || (node->Code != ecObjectLiteral && node->Code != ecArrayLiteral)) {
+        EvaluateExpression(node, 0, value);
+        hold.hold(value);
+        return;
+    }
+    TJNestingGuard guard;
+    if (node->Code == ecObjectLiteral) objectLiteral(node, value, &hold);
+    else arrayLiteral(node, value, &hold);
+}
+
 // Values are evaluated last entry first, like arguments; members are set in
 // source order, so of two entries with one name the later wins.
-void TJEngine::objectLiteral(TJExpr* node, TJValue& value) {
+void TJEngine::objectLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder) {
     TJObject* object = createObject<TJObject>(this, true, nullptr);
-    CurrentTable->AddTemporary(object, true);
-    std::vector<TJExpr*> entries;
-    for (TJExpr* link = node->Left; link; link = link->Left) entries.push_back(link->Right);
-    std::vector<TJValue> values(entries.size());
+    keepLiteral(object, value, holder);
+    size_t count = static_cast<size_t>(chainLength(node->Left));
+    TChainLinks<TOperatorLink> entries(count);
     TJObjectHold hold(*this);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        EvaluateExpression(entries[i]->Right, 0, values[i]);
-        hold.hold(values[i]);
+    size_t i = 0;
+    for (TJExpr* link = node->Left; link; link = link->Left, ++i) {
+        entries[i].Node = link->Right;
+        literalEntry(link->Right->Right, entries[i].Right, hold);
     }
     // A new plain object publishes nothing: SetValue's steps all end in the member table.
-    for (size_t i = entries.size(); i-- > 0;) {
-        TJExpr* key = entries[i]->Left;
-        object->Members()->SetValue(key->Code == ecConstant ? ValueToString(*key->Value) : key->Name, values[i]);
+    while (i-- > 0) {
+        TJExpr* key = entries[i].Node->Left;
+        object->Members()->SetValue(key->Code == ecConstant ? ValueToString(*key->Value) : key->Name, entries[i].Right);
     }
     MakeObject(object, value);
 }
 
 // The items are evaluated straight into the new array's list (held meanwhile,
 // as an object literal is): no argument list to fill, copy and clear.
-void TJEngine::arrayLiteral(TJExpr* node, TJValue& value) {
+void TJEngine::arrayLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder) {
     TJArrayObject* array = createObject<TJArrayObject>(this, true, nullptr);
-    CurrentTable->AddTemporary(array, true);
+    keepLiteral(array, value, holder);
     int count = chainLength(node->Left);
     array->Items().SetCount(count);
     fillArguments(array->Items(), node->Left, count - 1);
@@ -821,14 +860,17 @@ const TJMethodTable::Entry* TJEngine::textMethod(const AnsiString& name) {
     return member ? member->Method : nullptr;
 }
 
-// As a native method's call through its function value.
-void TJEngine::callTextMethod(const TJMethodTable::Entry* method, const TJValue& text, TJExpr* chain,
-                              TJValue& result) {
+// As a native method's call through its function value, on the owner
+// object (held by the caller) or a text's loan.
+void TJEngine::callMethodEntry(const TJMethodTable::Entry* method, const TJValue& owner, TJExpr* chain,
+                               TJValue& result) {
     TJArgumentList args = BuildArgumentList(chain);
     TJNestingGuard guard;
     int32_t line = CurrentLine;
-    {
-        TextLoan self(*this, text);
+    if (IsObjectValue(owner)) {
+        method->Call(*owner.ObjValue, args.get(), result);
+    } else {
+        TextLoan self(*this, owner);
         method->Call(*self, args.get(), result);
     }
     CurrentLine = line;
@@ -1026,14 +1068,20 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
 // Evaluates a method node's owner (held for the caller) and reads the member.
 // A primitive owner is boxed once: its object gives the member and is the
 // method's `this`; the boxed object is returned, nil for an object owner.
-// Given textMethod, a text's own String method is found there instead (and
-// nil returned, nothing read).
+// Given methodFound, a native method to call on the owner directly is found
+// there instead (and nil returned, nothing read): a text's own String method,
+// or the class method an object would bind for the read.
 TJObject* TJEngine::readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
-                                     const TJMethodTable::Entry** textMethodFound) {
+                                     const TJMethodTable::Entry** methodFound) {
     evaluateOperand(node->Left, owner);
     hold.hold(owner);
-    if (textMethodFound && owner.ValueType == vtString && (*textMethodFound = textMethod(node->Right->Name)))
-        return nullptr;
+    if (methodFound) {
+        const AnsiString& name = node->Right->Name;
+        if (owner.ValueType == vtString) *methodFound = textMethod(name);
+        else if (IsObjectValue(owner) && name != "prototype")
+            *methodFound = owner.ObjValue->MethodToCall(name, *memberCache(node));
+        if (*methodFound) return nullptr;
+    }
     TJObject* boxed = IsObjectValue(owner) ? nullptr : boxValue(owner);
     if (boxed) readMember(boxed, node->Right->Name, member, nullptr);
     else GetMemberValue(owner, node->Right->Name, member, false, memberCache(node));
@@ -1046,7 +1094,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     const TJMethodTable::Entry* method = nullptr;
     TJObject* boxed = readMethodMember(node, owner, hold, member, &method);
     if (method) {
-        callTextMethod(method, owner, node->Third, result);
+        callMethodEntry(method, owner, node->Third, result);
         return;
     }
     if (IsFunctionValue(member)) {

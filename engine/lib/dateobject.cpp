@@ -226,6 +226,8 @@ void RegisterDateObject(TJRuntime* runtime) {
     runtime->RegisterScriptClass("Date", &TJDateObject::classInfo);
 }
 
+bool TJDateObject::BindsMethodsOnRead() const { return ClassType() == &classInfo; }
+
 double TJDateObject::GetTime() const { return DateTimeToMs(Utc_); }
 bool TJDateObject::SetTime(double ms) {
     if (!std::isfinite(ms)) return false;

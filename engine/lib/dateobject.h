@@ -56,6 +56,9 @@ class TJDateObject : public TJObject {
 
     const TJMethodTable& Methods() const override;
 
+protected:
+    bool BindsMethodsOnRead() const override;
+
 private:
 
     // UTC, as days since 1899-12-30 counted straight on (for dates before it

@@ -138,9 +138,9 @@ std::unique_ptr<THashItem> TBinaryItemList::take(int index) {
 
 // ==== Table ====
 
-TCustomHashTable::TCustomHashTable(int bucketCount, bool ignoreCase) : ignoreCase_(ignoreCase) {
+TCustomHashTable::TCustomHashTable(int bucketCount, bool ignoreCase)
+    : ignoreCase_(ignoreCase), bucketCount_(bucketCount), few_(ignoreCase) {
     if (bucketCount < 1) throw EHashTableError("bucket count must be positive");
-    buckets_.resize(static_cast<size_t>(bucketCount));
 }
 
 TCustomHashTable::~TCustomHashTable() {
@@ -164,7 +164,7 @@ AnsiString TCustomHashTable::matchKey(const AnsiString& key) const {
 THashItem* TCustomHashTable::find(const AnsiString& match, unsigned hash) const {
     if (!(filter_ & filterBit(hash))) return nullptr;
     if (!index_.empty()) return index_[indexSlotOf(match, strongHash(match))].Item;
-    TBinaryItemList* bucket = buckets_[hash % buckets_.size()].get();
+    const TBinaryItemList* bucket = buckets_.empty() ? &few_ : buckets_[bucketOf(hash)].get();
     if (!bucket) return nullptr;
     int index = bucket->indexOf(match, hash);
     return index >= 0 ? bucket->at(index) : nullptr;
@@ -199,23 +199,29 @@ THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
     if (ignoreCase_) item->lowered_ = lowerCaseKey(item->Key);
     const AnsiString& match = item->match(ignoreCase_);
     unsigned hash = HashOf(match);
-    size_t b = hash % buckets_.size();
-    auto& slot = buckets_[b];
-    if (!slot) slot = std::make_unique<TBinaryItemList>(ignoreCase_);
+    if (buckets_.empty() && count_ >= fewItems && few_.indexOf(match, hash) < 0) spread();
+    size_t b = bucketOf(hash);
+    TBinaryItemList* list = &few_;
+    if (!buckets_.empty()) {
+        auto& slot = buckets_[b];
+        if (!slot) slot = std::make_unique<TBinaryItemList>(ignoreCase_);
+        list = slot.get();
+    }
     THashItem* stored = item.get();
-    int index = slot->indexOf(match, hash);
+    int index = list->indexOf(match, hash);
     keysStale_ = true;
     Touch();
     if (index >= 0) {
-        replaceIndexed(slot->at(index), stored);
-        disposeItem(slot->replace(index, std::move(item)));
+        replaceIndexed(list->at(index), stored);
+        disposeItem(list->replace(index, std::move(item)));
     } else {
         reserveIndex(count_ + 1);
-        int place = slot->insertionPoint(match);
+        if (list == &few_ && count_ == 0) few_.reserve(fewItems / 2);
+        int place = list == &few_ ? fewInsertionPoint(match, hash) : list->insertionPoint(match);
         filter_ |= filterBit(hash);
         usedLow_ = std::min(usedLow_, b);
         usedHigh_ = std::max(usedHigh_, b);
-        slot->insert(place, hash, std::move(item));
+        list->insert(place, hash, std::move(item));
         ++count_;
         indexItem(stored);
     }
@@ -225,16 +231,16 @@ THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
 bool TCustomHashTable::Remove(const AnsiString& key) {
     AnsiString match = matchKey(key);
     unsigned hash = HashOf(match);
-    auto& slot = buckets_[hash % buckets_.size()];
-    if (!slot) return false;
+    TBinaryItemList* list = buckets_.empty() ? &few_ : buckets_[bucketOf(hash)].get();
+    if (!list) return false;
     keysStale_ = true;
-    int index = slot->indexOf(match, hash);
+    int index = list->indexOf(match, hash);
     if (index < 0) return false;
-    std::unique_ptr<THashItem> item = slot->take(index);
+    std::unique_ptr<THashItem> item = list->take(index);
     unindexItem(item.get());
     if (--count_ == 0) filter_ = 0;
     Touch();
-    if (slot->count() == 0) slot.reset();
+    if (list != &few_ && list->count() == 0) buckets_[bucketOf(hash)].reset();
     disposeItem(std::move(item));
     return true;
 }
@@ -260,11 +266,8 @@ void TCustomHashTable::Clear() {
     std::vector<THashItem*> many;
     if (count_ > inPlace) many.resize(static_cast<size_t>(count_));
     THashItem** detached = count_ > inPlace ? many.data() : local;
-    int taken = 0;
-    for (size_t b = usedLow_; b <= usedHigh_ && taken < count_; ++b) {
-        TBinaryItemList* bucket = buckets_[b].get();
-        while (bucket && bucket->count() > 0) detached[taken++] = bucket->take(bucket->count() - 1).release();
-    }
+    int taken = count_;
+    detachAll(detached);
     count_ = 0;
     filter_ = 0;
     std::vector<IndexSlot>().swap(index_);
@@ -280,6 +283,60 @@ void TCustomHashTable::Clear() {
         }
     }
     if (firstError) std::rethrow_exception(firstError);
+}
+
+void TCustomHashTable::detachAll(THashItem** detached) {
+    int taken = 0;
+    if (buckets_.empty()) {
+        for (int start = 0, end; start < few_.count(); start = end) {
+            end = fewBucketEnd(start);
+            for (int i = end - 1; i >= start; --i) detached[taken++] = few_.replace(i, nullptr).release();
+        }
+        few_.clear();
+        return;
+    }
+    for (size_t b = usedLow_; b <= usedHigh_ && taken < count_; ++b) {
+        TBinaryItemList* bucket = buckets_[b].get();
+        while (bucket && bucket->count() > 0) detached[taken++] = bucket->take(bucket->count() - 1).release();
+    }
+}
+
+// ==== Few items ====
+
+int TCustomHashTable::fewBucketEnd(int start) const {
+    size_t b = bucketOf(few_.hashAt(start));
+    int end = start + 1;
+    while (end < few_.count() && bucketOf(few_.hashAt(end)) == b) ++end;
+    return end;
+}
+
+// After the buckets before the key's, and in its bucket's run by key order.
+int TCustomHashTable::fewInsertionPoint(const AnsiString& match, unsigned hash) const {
+    size_t b = bucketOf(hash);
+    int i = 0;
+    while (i < few_.count() && bucketOf(few_.hashAt(i)) < b) ++i;
+    while (i < few_.count() && bucketOf(few_.hashAt(i)) == b &&
+           rememberedOrder(few_.at(i)->match(ignoreCase_), match, ignoreCase_) < 0)
+        ++i;
+    return i;
+}
+
+// The lists are made first, each with room for its run: moving the items
+// over cannot fail then.
+void TCustomHashTable::spread() {
+    std::vector<std::unique_ptr<TBinaryItemList>> buckets(static_cast<size_t>(bucketCount_));
+    for (int start = 0, end; start < few_.count(); start = end) {
+        end = fewBucketEnd(start);
+        auto list = std::make_unique<TBinaryItemList>(ignoreCase_);
+        list->reserve(end - start);
+        buckets[bucketOf(few_.hashAt(start))] = std::move(list);
+    }
+    for (int i = 0; i < few_.count(); ++i) {
+        TBinaryItemList& list = *buckets[bucketOf(few_.hashAt(i))];
+        list.insert(list.count(), few_.hashAt(i), few_.replace(i, nullptr));
+    }
+    few_.clear();
+    buckets_.swap(buckets);
 }
 
 // ==== Index ====
@@ -339,6 +396,7 @@ void TCustomHashTable::unindexItem(THashItem* item) {
 std::vector<THashItem*> TCustomHashTable::items() const {
     std::vector<THashItem*> result;
     result.reserve(static_cast<size_t>(count_));
+    for (int i = 0; i < few_.count(); ++i) result.push_back(few_.at(i));
     for (const auto& bucket : buckets_) {
         if (!bucket) continue;
         for (int i = 0; i < bucket->count(); ++i) result.push_back(bucket->at(i));

@@ -56,12 +56,16 @@ public:
     // Where a new match key goes in the order (bisection).
     int insertionPoint(const AnsiString& match) const;
     THashItem* at(int index) const { return entries_[static_cast<size_t>(index)].Item.get(); }
+    unsigned hashAt(int index) const { return entries_[static_cast<size_t>(index)].Hash; }
     int count() const { return static_cast<int>(entries_.size()); }
+    void reserve(int count) { entries_.reserve(static_cast<size_t>(count)); }
     // The hash is HashOf the item's match key.
     void insert(int index, unsigned hash, std::unique_ptr<THashItem> item);
     // An item of the same match key takes the place.
     std::unique_ptr<THashItem> replace(int index, std::unique_ptr<THashItem> item);
     std::unique_ptr<THashItem> take(int index);
+    // Forgets every entry, keeping the space (their items taken out before).
+    void clear() { entries_.clear(); }
 
 private:
     // The hash sits beside its item: a scan of a long bucket (an object of
@@ -102,7 +106,7 @@ public:
     void Touch() { stamp_ = NewChangeStamp(); }
 
     int Count() const { return count_; }
-    int BucketCount() const { return static_cast<int>(buckets_.size()); }
+    int BucketCount() const { return bucketCount_; }
     bool IgnoreCase() const { return ignoreCase_; }
     bool RaiseOnMissing = false;
     THashItemEvent OnFreeItem;  // fired before an item is disposed
@@ -125,6 +129,13 @@ protected:
     // the last of each first. The visit must not add or remove items.
     template <class Visit>
     void forEachItemLastFirst(Visit visit) const {
+        if (buckets_.empty()) {
+            for (int start = 0, end; start < few_.count(); start = end) {
+                end = fewBucketEnd(start);
+                for (int i = end - 1; i >= start; --i) visit(*few_.at(i));
+            }
+            return;
+        }
         for (size_t b = usedLow_; b <= usedHigh_ && b < buckets_.size(); ++b) {
             const TBinaryItemList* bucket = buckets_[b].get();
             for (int i = bucket ? bucket->count() - 1 : -1; i >= 0; --i) visit(*bucket->at(i));
@@ -141,6 +152,14 @@ private:
     AnsiString matchKey(const AnsiString& key) const;
     void disposeItem(std::unique_ptr<THashItem> item);
     THashItem* find(const AnsiString& match, unsigned hash) const;
+    // The few items' side: where the run of items of the bucket at start
+    // ends, where a new match key goes, and the move into the buckets.
+    size_t bucketOf(unsigned hash) const { return hash % static_cast<unsigned>(bucketCount_); }
+    int fewBucketEnd(int start) const;
+    int fewInsertionPoint(const AnsiString& match, unsigned hash) const;
+    void spread();
+    // The items detached for disposal, in the order Clear disposes of them.
+    void detachAll(THashItem** detached);
     static uint32_t filterBit(unsigned hash) { return 1u << (hash % 32); }
     // The index's side of the changes of items.
     void reserveIndex(int count);
@@ -150,6 +169,13 @@ private:
     size_t indexSlotOf(const AnsiString& match, unsigned strong) const;
 
     bool ignoreCase_;
+    int bucketCount_;
+    // A table of at most fewItems items (most objects' members) keeps them
+    // in few_, in key-list order, and has no buckets: it allocates only its
+    // items and one list. The buckets are made when it grows past that and
+    // stay from then on.
+    static constexpr int fewItems = 8;
+    TBinaryItemList few_;
     std::vector<std::unique_ptr<TBinaryItemList>> buckets_;
     int count_ = 0;  // items stored
     // The buckets that items went into since the table was last empty lie

@@ -4,6 +4,7 @@
 // item type.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -185,6 +186,43 @@ TEST(HashTable, KeyListFollowsInsertsAndRemovals) {
     table.Clear();
     EXPECT_TRUE(keysOf(table).empty());
     EXPECT_FALSE(table.HasKey("b"));
+}
+
+// A small table keeps its items in one list until it outgrows it: the key
+// list and the disposal order are the buckets' before, across and after that.
+TEST(HashTable, OrdersStayTheBucketsAsTheTableGrows) {
+    auto bucket = [](const std::string& key) { return TCustomHashTable::HashOf(key) % 5; };
+    auto bucketThenKey = [&](const std::string& a, const std::string& b) {
+        return bucket(a) != bucket(b) ? bucket(a) < bucket(b) : a < b;
+    };
+    for (int size : {1, 3, 8, 9, 20}) {
+        SCOPED_TRACE(size);
+        Keys freed;
+        TIntegerHashTable table(5, false);
+        table.OnFreeItem = [&](TCustomHashTable&, THashItem& item) { freed.push_back(item.Key.str()); };
+        Keys added;
+        for (int i = 0; i < size; ++i) {
+            added.push_back("k" + std::to_string(i * 7 % size));
+            table.SetValue(AnsiString(added.back()), i);
+            table.SetValue(AnsiString(added.back()), i);  // stored again
+            Keys expected = added;
+            std::sort(expected.begin(), expected.end(), bucketThenKey);
+            ASSERT_EQ(keysOf(table), expected) << i;
+        }
+        for (int i = 0; i < size; ++i) ASSERT_EQ(table.GetValue(AnsiString(added[i])), i);
+        freed.clear();
+        table.Clear();
+        // Bucket by bucket, the last of each first.
+        Keys expected = added;
+        std::sort(expected.begin(), expected.end(), bucketThenKey);
+        for (auto run = expected.begin(); run != expected.end();) {
+            auto end = run;
+            while (end != expected.end() && bucket(*end) == bucket(*run)) ++end;
+            std::reverse(run, end);
+            run = end;
+        }
+        EXPECT_EQ(freed, expected);
+    }
 }
 
 TEST(HashTable, KeyTextDropsTrailingBlanksAndLineBreaks) {
