@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
+#include <string_view>
 
 #include "engine/core/runtime.h"
 #include "engine/core/errors.h"
@@ -313,4 +315,15 @@ const TJMethod<TJArrayObject> arrayMethods[] = {
 const TJMethodTable& TJArrayObject::Methods() const {
     static const TJMethodTable table(arrayMethods, TJObject::Methods());
     return table;
+}
+
+bool TJArrayObject::IsPush(const TJMethodTable::Entry* method) {
+    static const auto* const push = std::find_if(std::begin(arrayMethods), std::end(arrayMethods),
+                                                 [](const auto& row) { return std::string_view(row.Name) == "push"; });
+    return method && method->Row == push;
+}
+
+bool TJArrayObject::CachesReadsOf(const AnsiString& name) const {
+    int32_t index;
+    return ClassType() == &classInfo && !ReadDecimalIndex(name, index);
 }

@@ -239,12 +239,14 @@ bool TJObject::cachesMembers() const {
     return !HasPublished_ && (ClassType() == &TJObject::classInfo || ClassType() == &TJPrototypeObject::classInfo);
 }
 
+bool TJObject::CachesReadsOf(const AnsiString&) const { return cachesMembers(); }
+
 void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value) {
     if (const TJMemberCacheEntry* entry = cachedEntry(cache)) {
         value = *entry->Value;
         return;
     }
-    if (!cachesMembers()) {
+    if (!CachesReadsOf(name)) {
         GetValue(name, false, value);
         return;
     }

@@ -233,6 +233,10 @@ protected:
     void SetPropertyNames(std::vector<AnsiString> names);
     // The prototype step of a member read; TJPrototypeObject skips it.
     virtual bool UsesClassPrototype() const { return true; }
+    // Whether ReadMember may keep what the member tables answer for the name:
+    // GetValue reads it by GetValueImpl's own steps, and no published
+    // property of the class is named so (one that is answers first anyway).
+    virtual bool CachesReadsOf(const AnsiString& name) const;
 
 private:
     template <class T>

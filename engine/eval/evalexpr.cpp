@@ -1031,7 +1031,8 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
         return;
     }
     if (IsFunctionValue(member)) {
-        callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
+        if (!pushDirect(member, node->Third, result))
+            callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;
     }
     if (IsObjectValue(member)) {
@@ -1039,6 +1040,22 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
         return;
     }
     raiseNeedFunction();
+}
+
+// The value goes into the array as the method adds it, without an argument
+// list or a native call. The array is the method's object, which the
+// argument's code may have freed (the method's call would raise so).
+bool TJEngine::pushDirect(const TJValue& member, TJExpr* chain, TJValue& result) {
+    if (!chain || chain->Left) return false;
+    TJFunctionImpl* function = FunctionRecord(member.FuncValue.get());
+    if (function->GetFuncType() != ftNative) return false;
+    if (!TJArrayObject::IsPush(static_cast<const TJMethodTable::Entry*>(function->GetMethod().Code))) return false;
+    TJValue value;
+    evaluateOperand(chain->Right, value);
+    auto* array = static_cast<TJArrayObject*>(function->GetMethod().Data);
+    if (!array) raiseNeedFunction();
+    MakeInteger(array->Add(value) + 1, result);
+    return true;
 }
 
 void TJEngine::MethodAssign(TJExpr* node, const TJValue& value) {
