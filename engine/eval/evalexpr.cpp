@@ -153,12 +153,21 @@ void stepped(const TJValue& value, int delta, TJValue& result) {
 
 // ==== Expressions ====
 
-// A constant's value or the current table's own variable, nil for an operand
-// that needs evaluating.
+// A constant's value, the current table's own variable or the array element
+// that such operands pick (no code runs to read any of them; valid until code
+// runs), nil for an operand that needs evaluating.
 inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
     if (!node) return nullptr;
     if (node->Code == ecConstant) return node->Value.get();
-    return node->Code == ecIdentifier ? ownVariable(node) : nullptr;
+    if (node->Code == ecIdentifier) return ownVariable(node);
+    return node->Code == ecCall ? elementOperand(node) : nullptr;
+}
+
+const TJValue* TJEngine::elementOperand(TJExpr* node) {
+    const TJValue* owner = operandInPlace(node->Left);
+    int32_t index;
+    TJValueList* items = owner && IsObjectValue(*owner) ? elementInPlace(owner->ObjValue, node->Right, index) : nullptr;
+    return items ? &items->At(index) : nullptr;
 }
 
 // An operand: a constant, a variable or `this` read in place (leaves, which
@@ -223,6 +232,7 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         MakeObject(CurrentTable->GetThis(), value);
         return;
     case ecMember: {
+        if (!(flags & efDelete) && arrayLengthInPlace(node, value)) return;
         TJValue object;
         evaluateOperand(node->Left, object);
         GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0, memberCache(node));
@@ -423,6 +433,15 @@ inline bool TJEngine::namesNoOwnVariable(const TJExpr* node) {
            node->NameCache && CurrentTable->HoldsOnlyParameters();
 }
 
+// x.length of an array x read in place: neither x is copied nor its member read.
+bool TJEngine::arrayLengthInPlace(TJExpr* node, TJValue& value) {
+    if (node->Right->Name != "length") return false;
+    const TJValue* owner = operandInPlace(node->Left);
+    if (!owner || !IsObjectValue(*owner) || owner->ObjValue->ClassType() != &TJArrayObject::classInfo) return false;
+    MakeInteger(static_cast<TJArrayObject*>(owner->ObjValue)->lengthProperty(), value);
+    return true;
+}
+
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
     bool found;
     if (namesNoOwnVariable(node)) {
@@ -560,17 +579,23 @@ void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
     }
 }
 
-// A primitive right operand and a primitive own variable combine in its slot.
+// A primitive right operand (read in place when it can be) and a primitive
+// own variable combine in its slot.
 void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     TJValue right, current;
-    EvaluateExpression(node->Right, 0, right);
-    if (node->Left->Code == ecIdentifier && isPrimitive(right)) {
+    const TJValue* operand = operandInPlace(node->Right);
+    if (!operand) {
+        EvaluateExpression(node->Right, 0, right);
+        operand = &right;
+    }
+    if (node->Left->Code == ecIdentifier && isPrimitive(*operand)) {
         if (TJValue* own = ownVariable(node->Left); own && isPrimitive(*own)) {
-            ApplyCompoundOperator(node->Code, *own, right, value);
+            ApplyCompoundOperator(node->Code, *own, *operand, value);
             CurrentTable->Variables().Replace(*own, value);
             return;
         }
     }
+    if (operand != &right) right = *operand;
     TJObjectHold hold(*this, right);
     EvaluateExpression(node->Left, 0, current);
     ApplyCompoundOperator(node->Code, current, right, value);
@@ -927,8 +952,8 @@ void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result
     indexRead(object, chain, result);
 }
 
-// The element of an array that one index read in place (a constant or an
-// own variable holding an integer) picks among its elements; nil for any
+// The element of an array that one index read in place (an operand in
+// place holding an integer) picks among its elements; nil for any
 // other place. No script code runs before the element is used, so the array
 // needs no hold; an array that nothing counts yet is left to the general
 // path, whose hold hands it to the statement's temporaries.
