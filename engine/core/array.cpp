@@ -138,19 +138,22 @@ int TJArrayObject::compareNumbers(void*, void* a, void* b) {
 }
 
 namespace {
-// A sort's script comparator, kept alive for the sort, and its `this`.
+// A sort's script comparator, kept alive for the sort, and its `this`; the
+// two values of a comparison and its result, kept for the next one.
 struct TJScriptOrder {
     TJArrayObject* Array;
     IJFunctionPtr Comparator;
+    TJValue Pair[2];
+    TJValue Result;
 };
 }  // namespace
 
 int TJArrayObject::compareByScript(void* context, void* a, void* b) {
     auto* order = static_cast<TJScriptOrder*>(context);
-    const TJValue pair[2] = {*static_cast<TJValue*>(a), *static_cast<TJValue*>(b)};
-    TJValue result;
-    order->Array->Runtime()->CallFunctionWith(order->Comparator, pair, 2, result, order->Array);
-    return ValueToInteger(&result);
+    order->Pair[0] = *static_cast<TJValue*>(a);
+    order->Pair[1] = *static_cast<TJValue*>(b);
+    order->Array->Runtime()->CallFunctionWith(order->Comparator, order->Pair, 2, order->Result, order->Array);
+    return ValueToInteger(order->Result);
 }
 
 void TJArrayObject::Sort(const TJValue* comparator) {
@@ -162,7 +165,7 @@ void TJArrayObject::Sort(const TJValue* comparator) {
         sorted.Sort(&compareNumbers, this);
     } else {
         if (!IsScriptFunctionValue(comparator) || !Runtime()) raiseScriptError("ETypeError", "sort compare function error");
-        TJScriptOrder order{this, comparator->FuncValue};
+        TJScriptOrder order{this, comparator->FuncValue, {}, {}};
         sorted.Sort(&compareByScript, &order);
     }
     Items_.CopyFrom(&sorted);
