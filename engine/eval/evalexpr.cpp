@@ -170,13 +170,13 @@ const TJValue* TJEngine::elementOperand(TJExpr* node) {
     return items ? &items->At(index) : nullptr;
 }
 
-// An operand: a constant, a variable or `this` read in place (leaves, which
-// need no nesting guard), anything else evaluated.
+// An operand: a constant, a variable, `this` or an array's length read in
+// place (leaves, which need no nesting guard), anything else evaluated.
 inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
     if (node && node->Code == ecConstant) value = *node->Value;
     else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
     else if (node && node->Code == ecThis) MakeObject(CurrentTable->GetThis(), value);
-    else EvaluateExpression(node, 0, value);
+    else if (!node || node->Code != ecMember || !arrayLengthInPlace(node, value)) EvaluateExpression(node, 0, value);
 }
 
 void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
