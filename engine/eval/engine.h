@@ -207,10 +207,12 @@ private:
     static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
     const TJValue* operandInPlace(TJExpr* node);
+    const TJValue* valueInPlace(TJExpr* node);
     const TJValue* elementOperand(TJExpr* node);
     bool arrayLengthInPlace(TJExpr* node, TJValue& value);
     void evaluateOperand(TJExpr* node, TJValue& value);
     TJValue* ownVariable(TJExpr* node);
+    TJValue* knownOwnVariable(TJExpr* node);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);

@@ -153,30 +153,39 @@ void stepped(const TJValue& value, int delta, TJValue& result) {
 
 // ==== Expressions ====
 
-// A constant's value, the current table's own variable or the array element
-// that such operands pick (no code runs to read any of them; valid until code
-// runs), nil for an operand that needs evaluating.
+// A constant's value or the current table's own variable, nil for an operand
+// that needs evaluating.
 inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
     if (!node) return nullptr;
     if (node->Code == ecConstant) return node->Value.get();
-    if (node->Code == ecIdentifier) return ownVariable(node);
-    return node->Code == ecCall ? elementOperand(node) : nullptr;
+    return node->Code == ecIdentifier ? ownVariable(node) : nullptr;
 }
 
+// An operand in place or the array element such operands pick: no code runs
+// to read it, and it stays valid until code runs.
+const TJValue* TJEngine::valueInPlace(TJExpr* node) {
+    if (const TJValue* operand = operandInPlace(node)) return operand;
+    return node && node->Code == ecCall ? elementOperand(node) : nullptr;
+}
+
+// Only a variable that needs no lookup to be found is taken for the array,
+// and only a constant or variable index: a call f(x) costs one look more.
 const TJValue* TJEngine::elementOperand(TJExpr* node) {
-    const TJValue* owner = operandInPlace(node->Left);
+    TJExpr* key = node->Right && !node->Right->Left ? node->Right->Right : nullptr;
+    if (!key || (key->Code != ecConstant && key->Code != ecIdentifier) || !IsIdentifierExpr(node->Left)) return nullptr;
+    const TJValue* owner = knownOwnVariable(node->Left);
     int32_t index;
     TJValueList* items = owner && IsObjectValue(*owner) ? elementInPlace(owner->ObjValue, node->Right, index) : nullptr;
     return items ? &items->At(index) : nullptr;
 }
 
-// An operand: a constant, a variable, `this` or an array's length read in
-// place (leaves, which need no nesting guard), anything else evaluated.
+// An operand: a constant, a variable or `this` read in place (leaves, which
+// need no nesting guard), anything else evaluated.
 inline void TJEngine::evaluateOperand(TJExpr* node, TJValue& value) {
     if (node && node->Code == ecConstant) value = *node->Value;
     else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
     else if (node && node->Code == ecThis) MakeObject(CurrentTable->GetThis(), value);
-    else if (!node || node->Code != ecMember || !arrayLengthInPlace(node, value)) EvaluateExpression(node, 0, value);
+    else EvaluateExpression(node, 0, value);
 }
 
 void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
@@ -335,7 +344,9 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         applyBinary(node->Code, left, right, value);
         return;
     }
-    evaluateOperand(node->Right, right);
+    // A loop's condition i < a.length reads the length without a step of the evaluator.
+    if (!node->Right || node->Right->Code != ecMember || !arrayLengthInPlace(node->Right, right))
+        evaluateOperand(node->Right, right);
     if (IsObjectValue(right)) {
         applyWithRightHeld(*this, node, right, value);
         return;
@@ -423,6 +434,13 @@ inline TJValue* TJEngine::ownVariable(TJExpr* node) {
     if (TJValue* parameter = parameterNamed(node)) return parameter;
     if (!node->NameCache) node->NameCache = std::make_unique<TJNameCache>(node->Name);
     return CurrentTable->OwnVariable(node->Name, *node->NameCache);
+}
+
+// ownVariable when its answer takes no lookup (a parameter, or the variable
+// the node's cache found last); nil otherwise.
+inline TJValue* TJEngine::knownOwnVariable(TJExpr* node) {
+    if (TJValue* parameter = parameterNamed(node)) return parameter;
+    return node->NameCache ? CurrentTable->CachedOwnVariable(*node->NameCache) : nullptr;
 }
 
 // Whether the identifier is known to name no variable of the running call:
@@ -537,7 +555,7 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
 bool TJEngine::addsInSlot(TJExpr* node, TJValue& value) {
     TJExpr* sum = node->Right;
     if (sum->Left->Code != ecIdentifier) return false;
-    const TJValue* right = operandInPlace(sum->Right);
+    const TJValue* right = valueInPlace(sum->Right);
     if (!right || !isPrimitive(*right)) return false;
     TJValue* slot = ownVariable(node->Left);
     if (!slot || (!IsIntegerValue(*slot) && !IsDoubleValue(*slot))) return false;
@@ -583,7 +601,7 @@ void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
 // own variable combine in its slot.
 void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     TJValue right, current;
-    const TJValue* operand = operandInPlace(node->Right);
+    const TJValue* operand = valueInPlace(node->Right);
     if (!operand) {
         EvaluateExpression(node->Right, 0, right);
         operand = &right;
