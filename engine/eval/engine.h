@@ -224,7 +224,7 @@ private:
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
                                const TJMethodTable::Entry** textMethod = nullptr);
     void readMember(TJObject* object, const AnsiString& name, TJValue& result, TJMemberCache* cache);
-    // Runs the member when it is Array's push and the call has one argument;
+    // Runs the native member when it is Array's push and the call has one argument;
     // false, nothing evaluated, for any other call.
     bool pushDirect(const TJValue& member, TJExpr* chain, TJValue& result);
     // Primitive texts reach the String class's published properties and its

@@ -241,7 +241,6 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         MakeObject(CurrentTable->GetThis(), value);
         return;
     case ecMember: {
-        if (!(flags & efDelete) && arrayLengthInPlace(node, value)) return;
         TJValue object;
         evaluateOperand(node->Left, object);
         GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0, memberCache(node));
@@ -1074,7 +1073,8 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
         return;
     }
     if (IsFunctionValue(member)) {
-        if (!pushDirect(member, node->Third, result))
+        bool native = FunctionRecord(member.FuncValue.get())->GetFuncType() == ftNative;
+        if (!native || !pushDirect(member, node->Third, result))
             callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;
     }
@@ -1091,7 +1091,6 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
 bool TJEngine::pushDirect(const TJValue& member, TJExpr* chain, TJValue& result) {
     if (!chain || chain->Left) return false;
     TJFunctionImpl* function = FunctionRecord(member.FuncValue.get());
-    if (function->GetFuncType() != ftNative) return false;
     if (!TJArrayObject::IsPush(static_cast<const TJMethodTable::Entry*>(function->GetMethod().Code))) return false;
     TJValue value;
     evaluateOperand(chain->Right, value);
