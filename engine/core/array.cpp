@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
+#include <string_view>
 
 #include "engine/core/runtime.h"
 #include "engine/core/errors.h"
@@ -138,19 +140,22 @@ int TJArrayObject::compareNumbers(void*, void* a, void* b) {
 }
 
 namespace {
-// A sort's script comparator, kept alive for the sort, and its `this`.
+// A sort's script comparator, kept alive for the sort, and its `this`; the
+// two values of a comparison and its result, kept for the next one.
 struct TJScriptOrder {
     TJArrayObject* Array;
     IJFunctionPtr Comparator;
+    TJValue Pair[2];
+    TJValue Result;
 };
 }  // namespace
 
 int TJArrayObject::compareByScript(void* context, void* a, void* b) {
     auto* order = static_cast<TJScriptOrder*>(context);
-    const TJValue pair[2] = {*static_cast<TJValue*>(a), *static_cast<TJValue*>(b)};
-    TJValue result;
-    order->Array->Runtime()->CallFunctionWith(order->Comparator, pair, 2, result, order->Array);
-    return ValueToInteger(&result);
+    order->Pair[0] = *static_cast<TJValue*>(a);
+    order->Pair[1] = *static_cast<TJValue*>(b);
+    order->Array->Runtime()->CallFunctionWith(order->Comparator, order->Pair, 2, order->Result, order->Array);
+    return ValueToInteger(order->Result);
 }
 
 void TJArrayObject::Sort(const TJValue* comparator) {
@@ -162,7 +167,7 @@ void TJArrayObject::Sort(const TJValue* comparator) {
         sorted.Sort(&compareNumbers, this);
     } else {
         if (!IsScriptFunctionValue(comparator) || !Runtime()) raiseScriptError("ETypeError", "sort compare function error");
-        TJScriptOrder order{this, comparator->FuncValue};
+        TJScriptOrder order{this, comparator->FuncValue, {}, {}};
         sorted.Sort(&compareByScript, &order);
     }
     Items_.CopyFrom(&sorted);
@@ -315,4 +320,15 @@ const TJMethod<TJArrayObject> arrayMethods[] = {
 const TJMethodTable& TJArrayObject::Methods() const {
     static const TJMethodTable table(arrayMethods, TJObject::Methods());
     return table;
+}
+
+bool TJArrayObject::IsPush(const TJMethodTable::Entry* method) {
+    static const auto* const push = std::find_if(std::begin(arrayMethods), std::end(arrayMethods),
+                                                 [](const auto& row) { return std::string_view(row.Name) == "push"; });
+    return method && method->Row == push;
+}
+
+bool TJArrayObject::CachesReadsOf(const AnsiString& name) const {
+    int32_t index;
+    return ClassType() == &classInfo && !ReadDecimalIndex(name, index);
 }

@@ -48,6 +48,14 @@ class TJArrayObject : public TJObject {
     void Sort(const TJValue* comparator);
 
     const TJMethodTable& Methods() const override;
+    // Whether a native method is push, which the evaluator runs with one
+    // argument in place (no argument list).
+    static bool IsPush(const TJMethodTable::Entry* method);
+
+protected:
+    // A name that is no index reads as any object's member does (the class
+    // publishes only `length`).
+    bool CachesReadsOf(const AnsiString& name) const override;
 
 protected:
     // Only decimal index names read otherwise, and no method has one.

@@ -240,13 +240,14 @@ bool TJObject::cachesMembers() const {
 }
 
 bool TJObject::BindsMethodsOnRead() const { return ClassType() == &TJObject::classInfo; }
+bool TJObject::CachesReadsOf(const AnsiString&) const { return cachesMembers(); }
 
 void TJObject::ReadMember(const AnsiString& name, TJMemberCache& cache, TJValue& value) {
     if (const TJMemberCacheEntry* entry = cachedEntry(cache)) {
         value = *entry->Value;
         return;
     }
-    if (!cachesMembers()) {
+    if (!CachesReadsOf(name)) {
         GetValue(name, false, value);
         return;
     }

@@ -246,6 +246,10 @@ protected:
     // member answers (no override of the class's own reads such names). A
     // class answers for itself only, not for classes derived from it.
     virtual bool BindsMethodsOnRead() const;
+    // Whether ReadMember may keep what the member tables answer for the name:
+    // GetValue reads it by GetValueImpl's own steps, and no published
+    // property of the class is named so (one that is answers first anyway).
+    virtual bool CachesReadsOf(const AnsiString& name) const;
 
 private:
     template <class T>

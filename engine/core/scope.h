@@ -97,9 +97,12 @@ class TJLocalSymbolTable : public TJNotify {
     // in place); nil when it has none or when calls on it are probed first.
     // A place that found it before needs one look at the cache.
     TJValue* OwnVariable(const AnsiString& name, TJNameCache& cache) {
-        if (cache.HitProbe == 0 && cache.HitStamp == Variables_.Stamp() && CallTables_.empty()) return cache.Hit;
+        if (holdsOwnHit(cache)) return cache.Hit;
         return findOwnVariable(name, cache);
     }
+    // OwnVariable's answer when the cache's look gives it; nil when that
+    // would take a lookup.
+    TJValue* CachedOwnVariable(const TJNameCache& cache) const { return holdsOwnHit(cache) ? cache.Hit : nullptr; }
     void AssignValue(const AnsiString& name, const TJValue& value, TJAssignMode mode);
     void RegisterLocalValue(const AnsiString& name, const TJValue& value);
     void RegisterStaticValue(const AnsiString& name, const TJValue& value);
@@ -163,6 +166,10 @@ private:
     TJValue* findOwnVariable(const AnsiString& name, TJNameCache& cache);
     // A parameter past those whose names a spare table kept.
     void registerNewParameter(const AnsiString& name, const TJValue& value);
+    // The cache's hit is this table's own variable, still stored where it was.
+    bool holdsOwnHit(const TJNameCache& cache) const {
+        return cache.HitProbe == 0 && cache.HitStamp == Variables_.Stamp() && CallTables_.empty();
+    }
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
     void clearValues(bool keepParameterNames = false);

@@ -156,7 +156,7 @@ inline bool IsNumberValue(const TJValue& v) { return IsNumberValue(&v); }
 inline bool IsNumericValue(const TJValue& v) { return IsNumericValue(&v); }
 inline bool IsArrayLikeValue(const TJValue& v) { return IsArrayLikeValue(&v); }
 inline bool ValueToBool(const TJValue& v) { return v.ValueType == vtBool ? v.BooleanValue : ValueToBool(&v); }
-inline int32_t ValueToInteger(const TJValue& v) { return ValueToInteger(&v); }
+inline int32_t ValueToInteger(const TJValue& v) { return v.ValueType == vtInteger ? v.IntegerValue : ValueToInteger(&v); }
 inline double ValueToDouble(const TJValue& v) { return ValueToDouble(&v); }
 inline uint8_t ValueToChar(const TJValue& v) { return ValueToChar(&v); }
 inline AnsiString ValueToString(const TJValue& v) { return ValueToString(&v); }

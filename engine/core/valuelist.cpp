@@ -45,6 +45,12 @@ void TJValueList::release(TJValue& value) {
 
 int TJValueList::Add(const TJValue& value, bool takeReference) {
     if (Count() >= MaxCount) raiseIndexError(Count());
+    if (Tail_ == 0 && Entries_.size() < Entries_.capacity()) {
+        // Room after the stored values: the block stays where the value may be.
+        adopt(value, takeReference);
+        Entries_.push_back(value);
+        return stored() - 1;
+    }
     TJValue copy = value;  // the value may be one of ours, which growing moves
     reserveFor(Count() + 1);
     store(Count());

@@ -210,8 +210,12 @@ private:
     static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
     const TJValue* operandInPlace(TJExpr* node);
+    const TJValue* valueInPlace(TJExpr* node);
+    const TJValue* elementOperand(TJExpr* node);
+    bool arrayLengthInPlace(TJExpr* node, TJValue& value);
     void evaluateOperand(TJExpr* node, TJValue& value);
     TJValue* ownVariable(TJExpr* node);
+    TJValue* knownOwnVariable(TJExpr* node);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);
@@ -223,6 +227,9 @@ private:
     TJObject* readMethodMember(TJExpr* node, TJValue& owner, TJObjectHold& hold, TJValue& member,
                                const TJMethodTable::Entry** methodFound = nullptr);
     void readMember(TJObject* object, const AnsiString& name, TJValue& result, TJMemberCache* cache);
+    // Runs the native member when it is Array's push and the call has one argument;
+    // false, nothing evaluated, for any other call.
+    bool pushDirect(const TJValue& member, TJExpr* chain, TJValue& result);
     // Primitive texts reach the String class's published properties and its
     // own methods (which keep no object) through a String object lent for
     // the one use (TextLoan), without a box each.

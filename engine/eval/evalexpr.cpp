@@ -113,6 +113,11 @@ struct TOperatorLink {
     TJValue Right;
 };
 
+// A call of an array's push with one argument, which the evaluator makes itself.
+bool isSinglePush(const TJMethodTable::Entry* method, const TJExpr* chain) {
+    return chain && !chain->Left && TJArrayObject::IsPush(method);
+}
+
 [[noreturn]] void raiseNeedFunction() {
     raiseScriptError("ECallError", "call function error,need function or object");
 }
@@ -164,6 +169,24 @@ inline const TJValue* TJEngine::operandInPlace(TJExpr* node) {
     if (!node) return nullptr;
     if (node->Code == ecConstant) return node->Value.get();
     return node->Code == ecIdentifier ? ownVariable(node) : nullptr;
+}
+
+// An operand in place or the array element such operands pick: no code runs
+// to read it, and it stays valid until code runs.
+const TJValue* TJEngine::valueInPlace(TJExpr* node) {
+    if (const TJValue* operand = operandInPlace(node)) return operand;
+    return node && node->Code == ecCall ? elementOperand(node) : nullptr;
+}
+
+// Only a variable that needs no lookup to be found is taken for the array,
+// and only a constant or variable index: a call f(x) costs one look more.
+const TJValue* TJEngine::elementOperand(TJExpr* node) {
+    TJExpr* key = node->Right && !node->Right->Left ? node->Right->Right : nullptr;
+    if (!key || (key->Code != ecConstant && key->Code != ecIdentifier) || !IsIdentifierExpr(node->Left)) return nullptr;
+    const TJValue* owner = knownOwnVariable(node->Left);
+    int32_t index;
+    TJValueList* items = owner && IsObjectValue(*owner) ? elementInPlace(owner->ObjValue, node->Right, index) : nullptr;
+    return items ? &items->At(index) : nullptr;
 }
 
 // An operand: a constant, a variable or `this` read in place (leaves, which
@@ -331,7 +354,9 @@ void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
         return;
     }
     TJValue right, left;
-    evaluateOperand(node->Right, right);
+    // A loop's condition i < a.length reads the length without a step of the evaluator.
+    if (!node->Right || node->Right->Code != ecMember || !arrayLengthInPlace(node->Right, right))
+        evaluateOperand(node->Right, right);
     if (IsObjectValue(right)) {
         applyWithRightHeld(*this, node, right, value);
         return;
@@ -429,12 +454,28 @@ inline TJValue* TJEngine::ownVariable(TJExpr* node) {
     return CurrentTable->OwnVariable(node->Name, *node->NameCache);
 }
 
+// ownVariable when its answer takes no lookup (a parameter, or the variable
+// the node's cache found last); nil otherwise.
+inline TJValue* TJEngine::knownOwnVariable(TJExpr* node) {
+    if (TJValue* parameter = parameterNamed(node)) return parameter;
+    return node->NameCache ? CurrentTable->CachedOwnVariable(*node->NameCache) : nullptr;
+}
+
 // Whether the identifier is known to name no variable of the running call:
 // its table holds the parameters only, and the node noted the name as none.
 inline bool TJEngine::namesNoOwnVariable(const TJExpr* node) {
     TJLocalSymbolTable* function = CurrentTable->PushedOn();
     return function && node->ParameterScope == function->Serial() && node->ParameterSlot < 0 &&
            node->NameCache && CurrentTable->HoldsOnlyParameters();
+}
+
+// x.length of an array x read in place: neither x is copied nor its member read.
+bool TJEngine::arrayLengthInPlace(TJExpr* node, TJValue& value) {
+    if (node->Right->Name != "length") return false;
+    const TJValue* owner = operandInPlace(node->Left);
+    if (!owner || !IsObjectValue(*owner) || owner->ObjValue->ClassType() != &TJArrayObject::classInfo) return false;
+    MakeInteger(static_cast<TJArrayObject*>(owner->ObjValue)->lengthProperty(), value);
+    return true;
 }
 
 void TJEngine::readIdentifier(TJExpr* node, TJValue& value) {
@@ -532,7 +573,7 @@ void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
 bool TJEngine::addsInSlot(TJExpr* node, TJValue& value) {
     TJExpr* sum = node->Right;
     if (sum->Left->Code != ecIdentifier) return false;
-    const TJValue* right = operandInPlace(sum->Right);
+    const TJValue* right = valueInPlace(sum->Right);
     if (!right || !isPrimitive(*right)) return false;
     TJValue* slot = ownVariable(node->Left);
     if (!slot || (!IsIntegerValue(*slot) && !IsDoubleValue(*slot))) return false;
@@ -574,17 +615,23 @@ void TJEngine::assignMember(TJExpr* target, const TJValue& value) {
     }
 }
 
-// A primitive right operand and a primitive own variable combine in its slot.
+// A primitive right operand (read in place when it can be) and a primitive
+// own variable combine in its slot.
 void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     TJValue right, current;
-    EvaluateExpression(node->Right, 0, right);
-    if (node->Left->Code == ecIdentifier && isPrimitive(right)) {
+    const TJValue* operand = valueInPlace(node->Right);
+    if (!operand) {
+        EvaluateExpression(node->Right, 0, right);
+        operand = &right;
+    }
+    if (node->Left->Code == ecIdentifier && isPrimitive(*operand)) {
         if (TJValue* own = ownVariable(node->Left); own && isPrimitive(*own)) {
-            ApplyCompoundOperator(node->Code, *own, right, value);
+            ApplyCompoundOperator(node->Code, *own, *operand, value);
             CurrentTable->Variables().Replace(*own, value);
             return;
         }
     }
+    if (operand != &right) right = *operand;
     TJObjectHold hold(*this, right);
     EvaluateExpression(node->Left, 0, current);
     ApplyCompoundOperator(node->Code, current, right, value);
@@ -988,8 +1035,8 @@ void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result
     indexRead(object, chain, result);
 }
 
-// The element of an array that one index read in place (a constant or an
-// own variable holding an integer) picks among its elements; nil for any
+// The element of an array that one index read in place (an operand in
+// place holding an integer) picks among its elements; nil for any
 // other place. No script code runs before the element is used, so the array
 // needs no hold; an array that nothing counts yet is left to the general
 // path, whose hold hands it to the statement's temporaries.
@@ -1094,11 +1141,20 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     const TJMethodTable::Entry* method = nullptr;
     TJObject* boxed = readMethodMember(node, owner, hold, member, &method);
     if (method) {
-        callMethodEntry(method, owner, node->Third, result);
+        if (IsObjectValue(owner) && isSinglePush(method, node->Third)) {
+            // As pushDirect; the owner is held while the argument runs.
+            TJValue value;
+            evaluateOperand(node->Third->Right, value);
+            MakeInteger(static_cast<TJArrayObject*>(owner.ObjValue)->Add(value) + 1, result);
+        } else {
+            callMethodEntry(method, owner, node->Third, result);
+        }
         return;
     }
     if (IsFunctionValue(member)) {
-        callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
+        bool native = FunctionRecord(member.FuncValue.get())->GetFuncType() == ftNative;
+        if (!native || !pushDirect(member, node->Third, result))
+            callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;
     }
     if (IsObjectValue(member)) {
@@ -1106,6 +1162,20 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
         return;
     }
     raiseNeedFunction();
+}
+
+// The value goes into the array as the method adds it, without an argument
+// list or a native call. The array is the method's object, which the
+// argument's code may have freed (the method's call would raise so).
+bool TJEngine::pushDirect(const TJValue& member, TJExpr* chain, TJValue& result) {
+    TJFunctionImpl* function = FunctionRecord(member.FuncValue.get());
+    if (!isSinglePush(static_cast<const TJMethodTable::Entry*>(function->GetMethod().Code), chain)) return false;
+    TJValue value;
+    evaluateOperand(chain->Right, value);
+    auto* array = static_cast<TJArrayObject*>(function->GetMethod().Data);
+    if (!array) raiseNeedFunction();
+    MakeInteger(array->Add(value) + 1, result);
+    return true;
 }
 
 void TJEngine::MethodAssign(TJExpr* node, const TJValue& value) {
