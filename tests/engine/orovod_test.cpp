@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <new>
 #include <string>
 #include <vector>
@@ -63,10 +64,12 @@ private:
 TJRuntime* timerRuntime = nullptr;
 TJValue timerHandler;
 UINT_PTR pendingTimer = 0;
+std::atomic<bool> timerHasFired{false};  // read by other threads
 
 void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     pendingTimer = 0;
+    timerHasFired = true;
     guardCallback([] {
         TJValue result;
         timerRuntime->CallFunction(timerHandler, nullptr, result, nullptr);
@@ -95,6 +98,7 @@ void later(TTestHostObject& self, TJValueList* args, TJValue&) {
     timerRuntime = self.Runtime();
     timerHandler = args->At(0);
     if (pendingTimer) KillTimer(nullptr, pendingTimer);
+    timerHasFired = false;
     pendingTimer = SetTimer(nullptr, 0, 1, &timerFired);
 }
 
@@ -470,7 +474,9 @@ TEST(EngineCallbacks, CaughtInTheScript) {
 }
 
 namespace {
-// Closes the first message box of this process with OK, from a second thread.
+// Closes the first message box of this process with OK, from a second thread,
+// once the box's own loop has run the pending timer (a loaded machine may take
+// a while).
 class BoxCloser {
 public:
     BoxCloser() : thread_(CreateThread(nullptr, 0, &BoxCloser::run, nullptr, 0, nullptr)) {}
@@ -497,7 +503,7 @@ private:
             HWND box = nullptr;
             EnumWindows(&BoxCloser::find, reinterpret_cast<LPARAM>(&box));
             if (!box) continue;
-            Sleep(200);  // the box's own loop runs the timer meanwhile
+            for (int wait = 0; wait < 1000 && !timerHasFired; ++wait) Sleep(10);
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return 0;
         }
