@@ -3,8 +3,9 @@
 # the engine under Wine, each in its own process (build/bench/evaluator.exe),
 # and through the peers Duktape (duk), MuJS (mujs) and QuickJS (qjs: from
 # NIMBORA_QJS, the PATH or ../shared/tools/qjs beside the repository) natively
-# on the same machine, and prints the processor times (user and system, best
-# of several runs; ours without the process start) with our time's ratio to
+# on the same machine, and prints the times (best of several runs: the peers'
+# processor time, user and system; ours the elapsed time of the run without
+# the process start, as Wine counts processor time in 10 ms steps) with our time's ratio to
 # each peer, our process's private memory at start-up and at its peak, and
 # last the geometric mean of each column. The scripts are written in the
 # ECMAScript all four understand; a peer whose result differs from ours is

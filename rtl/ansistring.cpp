@@ -84,10 +84,15 @@ void AnsiString::append(const char* bytes, size_t length) {
         append(tail.c_str(), length);
         return;
     }
+    CharIndex index = charIndex();
     reserveUnshared(old + length);
     std::memmove(rep_->bytes + old, bytes, length);
     rep_->length = old + length;
     rep_->bytes[old + length] = 0;
+    // A boundary before the old end stays one (a character's width depends
+    // only on its own bytes): a text grown piece by piece is counted from
+    // there, not from its start.
+    if (index.markBytes < old) setCharIndex({index.markChars, index.markBytes, 0});
 }
 
 AnsiString AnsiString::substr(size_t pos, size_t count) const {

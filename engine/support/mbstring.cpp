@@ -223,14 +223,18 @@ int LastPosFrom(std::string_view sub, std::string_view s, int start) {
 
 // ==== Character operations ====
 
-// The count is remembered with the text's boundary (from which it is counted).
+// The count is remembered with the text's boundary, which moves to the last
+// character: a text that grows is counted again from there.
 int MbcsLength(const AnsiString& text) {
     AnsiString::CharIndex index = text.charIndex();
     if (index.count == 0 && !text.empty()) {
         int c = static_cast<int>(index.markChars);
         walkTo(text.view(), index.markBytes, text.length(), c);
-        index.count = static_cast<uint32_t>(c);
-        text.setCharIndex(index);
+        Boundary last = boundaryBefore(text.view(), {static_cast<size_t>(c), text.length()});
+        if (last.bytes < index.markBytes) last = {index.markChars, index.markBytes};
+        text.setCharIndex({static_cast<uint32_t>(last.chars), static_cast<uint32_t>(last.bytes),
+                           static_cast<uint32_t>(c)});
+        return c;
     }
     return static_cast<int>(index.count);
 }
