@@ -246,6 +246,7 @@ private:
     struct TextMember {
         AnsiString Name;
         bool Property = false;
+        bool Length = false;  // the property "length"
         const TJMethodTable::Entry* Method = nullptr;
     };
     const TextMember* textMember(const AnsiString& name);

@@ -20,6 +20,7 @@
 #include "engine/core/scope.h"
 #include "engine/syntax/tree.h"
 #include "engine/core/valuelist.h"
+#include "engine/support/mbstring.h"
 
 namespace {
 
@@ -893,6 +894,7 @@ const TJEngine::TextMember* TJEngine::textMember(const AnsiString& name) {
     TextMember& member = TextMembers_[TextMemberNext_++ % TextMembers_.size()];
     member.Name = name;
     member.Property = box->HasProperty(name);
+    member.Length = member.Property && name == "length";
     member.Method = nullptr;
     if (!member.Property) {
         const TJMethodTable& methods = box->Methods();
@@ -927,6 +929,11 @@ void TJEngine::callMethodEntry(const TJMethodTable::Entry* method, const TJValue
 bool TJEngine::readTextProperty(const TJValue& text, const AnsiString& name, TJValue& result) {
     const TextMember* member = textMember(name);
     if (!member || !member->Property) return false;
+    // The property texts are asked most, without the loan and the search.
+    if (member->Length) {
+        MakeInteger(MbcsLength(text.StrValue), result);
+        return true;
+    }
     TextLoan self(*this, text);
     self->GetValue(name, false, result);
     return true;
