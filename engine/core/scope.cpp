@@ -306,8 +306,8 @@ void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
 // The copies a spare table kept names for take their values again from the
 // same source, unchanged since (its variables change only in value).
 void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
-    if (captured && captured->Serial_ == CopiedSerial_ && captured->Variables_.Stamp() == CopiedStamp_) {
-        for (const Copy& copy : Copies_) Variables_.Replace(*copy.Slot, *copy.Source);
+    if (captured && copiesUnchanged(captured)) {
+        restoreCopies();
         return;
     }
     if (CopiedSerial_) forgetNames();
@@ -319,24 +319,19 @@ void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
     });
 }
 
-// A spare table linked to the call's `this` already, among the newest few,
-// needs no relinking; while there are few, a `this` none of them has gets a
-// new table, so that methods called on a few objects in turn each find one.
+// A spare table linked to the call's `this` already needs no relinking;
+// while there are few, a `this` none of them has gets a new table, so that
+// methods called on a few objects in turn each find one.
 [[gnu::always_inline]] inline TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
-    constexpr size_t searched = 4;
     size_t top = SpareCount_ - 1;
-    for (size_t i = top + 1; i-- > 0 && top - i < searched;) {
-        if (SpareTables_[i]->This_ != self) continue;
-        std::swap(SpareTables_[i], SpareTables_[top]);
-        --SpareCount_;
-        return SpareTables_[top];
-    }
-    if (SpareCount_ < searched) return new TJLocalSymbolTable(this);
+    size_t found = spareOf(self);
+    if (found == SpareCount_ && SpareCount_ < searchedSpares) return new TJLocalSymbolTable(this);
+    if (found != SpareCount_) std::swap(SpareTables_[found], SpareTables_[top]);
     --SpareCount_;
     return SpareTables_[top];
 }
 
-TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
+TJLocalSymbolTable* TJLocalSymbolTable::pushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
     TJLocalSymbolTable* table = SpareCount_ > 0 ? takeSpare(self) : new TJLocalSymbolTable(this);
     if (SeenFromOutside_) NewChangeStamp();
     CallTables_.push_back(table);
@@ -350,7 +345,7 @@ TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captu
 // same order, and it tells no one else of its end (its peers are this table
 // and its `this`). A table kept for the next push keeps its `this` linked: no
 // chain reaches it, and the next call of the same object then links nothing.
-void TJLocalSymbolTable::PopLocalTable() {
+void TJLocalSymbolTable::popLocalTable() {
     if (CallTables_.empty()) return;
     TJLocalSymbolTable* table = CallTables_.back();
     if (SeenFromOutside_) NewChangeStamp();

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "engine/support/hashtable.h"
@@ -82,8 +83,20 @@ class TJLocalSymbolTable : public TJNotify {
     // Copies every variable of the source that this table does not hold.
     virtual void CopyVariables(TJLocalSymbolTable* source);
     // A new call table (parent: this) at the end of CallTables, holding the
-    // captured variables and the given `this`.
-    virtual TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
+    // captured variables and the given `this`. The usual call takes the
+    // newest spare table, which kept the same `this` and the names of the
+    // same captured variables: only their values are copied again.
+    TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
+        size_t found = spareOf(self);
+        if (found == SpareCount_ || SeenFromOutside_ || !SpareTables_[found]->copiesUnchanged(captured))
+            return pushLocalTable(captured, self);
+        TJLocalSymbolTable* spare = SpareTables_[found];
+        std::swap(SpareTables_[found], SpareTables_[--SpareCount_]);
+        CallTables_.push_back(spare);
+        spare->PushedOn_ = this;
+        spare->restoreCopies();
+        return spare;
+    }
     void FreeNotify(TJNotify* peer) override;
 
     // Reads a name along the chain; false (and undefined) when no table has it.
@@ -114,7 +127,22 @@ class TJLocalSymbolTable : public TJNotify {
     void SetThis(TJObject* object);
     void SetParent(TJLocalSymbolTable* table);
     // Frees the newest call table (clears it, keeping it for the next push).
-    void PopLocalTable();
+    // A call table that holds its parameters and captured copies alone,
+    // none of them an object, and made no tables of its own is kept with its
+    // names and `this`: only its values go.
+    void PopLocalTable() {
+        TJLocalSymbolTable* table = CallTables_.empty() ? nullptr : CallTables_.back();
+        if (!table || SeenFromOutside_ || SpareCount_ == SpareTables_.size() || !table->releasesPlainly(this)) {
+            popLocalTable();
+            return;
+        }
+        CallTables_.pop_back();
+        table->PushedOn_ = nullptr;
+        table->Bound_ = 0;
+        for (TJValue* slot : table->Parameters_) MakeUndefined(*slot);
+        for (const Copy& copy : table->Copies_) MakeUndefined(*copy.Slot);
+        SpareTables_[SpareCount_++] = table;
+    }
     void AddTemporary(TJObject* object, bool takeReference);
     void ClearTemporaries() {
         if (Temporaries_.Count() > 0) Temporaries_.Clear();
@@ -169,6 +197,43 @@ private:
     // The cache's hit is this table's own variable, still stored where it was.
     bool holdsOwnHit(const TJNameCache& cache) const {
         return cache.HitProbe == 0 && cache.HitStamp == Variables_.Stamp() && CallTables_.empty();
+    }
+    TJLocalSymbolTable* pushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
+    // The spare table linked to the `this` among the newest few (each such
+    // table needs no relinking); SpareCount_ when none is.
+    static constexpr size_t searchedSpares = 4;
+    size_t spareOf(const TJObject* self) const {
+        for (size_t i = SpareCount_; i-- > 0 && SpareCount_ - i <= searchedSpares;)
+            if (SpareTables_[i]->This_ == self) return i;
+        return SpareCount_;
+    }
+    void popLocalTable();
+    // A call table pushed on the owner whose values PopLocalTable may simply
+    // make undefined: its parameters, all bound, and its copies are all it
+    // holds (none an object, function or automation object, whose release
+    // may run code), and it has no temporaries and no tables of its own.
+    bool releasesPlainly(const TJLocalSymbolTable* owner) const {
+        auto plain = [](const TJValue& v) {
+            return v.ValueType != vtObject && v.ValueType != vtFunction && v.ValueType != vtDispatch;
+        };
+        if (Parent_ != owner || Bound_ == 0 || Bound_ != static_cast<int>(Parameters_.size()) ||
+            static_cast<size_t>(Variables_.Count()) != Parameters_.size() + Copies_.size() || !CallTables_.empty() ||
+            SpareCount_ > 0 || Temporaries_.Count() > 0)
+            return false;
+        for (const TJValue* slot : Parameters_)
+            if (!plain(*slot)) return false;
+        for (const Copy& copy : Copies_)
+            if (!plain(*copy.Slot)) return false;
+        return true;
+    }
+    // Whether this spare table's copies are those of the captured table
+    // (nil: none), unchanged in names since: restoreCopies gives them its values.
+    bool copiesUnchanged(const TJLocalSymbolTable* captured) const {
+        if (!captured) return CopiedSerial_ == 0;
+        return captured->Serial_ == CopiedSerial_ && captured->Variables_.Stamp() == CopiedStamp_;
+    }
+    void restoreCopies() {
+        for (const Copy& copy : Copies_) Variables_.Replace(*copy.Slot, *copy.Source);
     }
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
