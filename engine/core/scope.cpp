@@ -158,16 +158,14 @@ bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache,
 
 // A call table's variables are the first probe of its lookups, and call
 // tables are plain local tables: the rest of the walk is its scope object's
-// keys and its parent's chain. The table it was pushed on answers its calls
-// alike: while no stamp is drawn, a call with the same scope object finds the
-// variable found last.
+// keys and its parent's chain, whose answer the cache keeps (KnownBeyondOwn).
 bool TJLocalSymbolTable::GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value) {
-    bool pushed = Parent_ && PushedOn_ == Parent_;
-    uint64_t stamp = LastChangeStamp();
-    if (pushed && cache.BeyondSerial == Parent_->Serial_ && cache.BeyondThis == This_ && cache.Beyond == stamp) {
-        value = *cache.BeyondHit;
+    if (const TJValue* known = KnownBeyondOwn(cache)) {
+        value = *known;
         return true;
     }
+    bool pushed = Parent_ && PushedOn_ == Parent_;
+    uint64_t stamp = LastChangeStamp();
     TJScopeName scoped(name, cache);
     scoped.Probe = 1;
     if (!(This_ && probeThis(scoped, value)) && !(Parent_ && Parent_->GetValue(this, scoped, value))) {

@@ -105,6 +105,17 @@ class TJLocalSymbolTable : public TJNotify {
     bool GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value);
     // The same for a call table's place that knows its variables miss the name.
     bool GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value);
+    // The variable GetVariableBeyondOwn would find when its cache tells
+    // without a lookup; nil otherwise. The table it was pushed on answers its
+    // calls alike: while no stamp is drawn, a call with the same scope object
+    // finds the variable found last.
+    const TJValue* KnownBeyondOwn(const TJNameCache& cache) const {
+        bool pushed = Parent_ && PushedOn_ == Parent_;
+        return pushed && cache.BeyondSerial == Parent_->Serial_ && cache.BeyondThis == This_ &&
+                       cache.Beyond == LastChangeStamp()
+                   ? cache.BeyondHit
+                   : nullptr;
+    }
     // This table's own variable of the name, which every read and write of
     // the name from here meets first (its stored value, to read or Replace
     // in place); nil when it has none or when calls on it are probed first.
