@@ -83,20 +83,8 @@ class TJLocalSymbolTable : public TJNotify {
     // Copies every variable of the source that this table does not hold.
     virtual void CopyVariables(TJLocalSymbolTable* source);
     // A new call table (parent: this) at the end of CallTables, holding the
-    // captured variables and the given `this`. The usual call takes the
-    // newest spare table, which kept the same `this` and the names of the
-    // same captured variables: only their values are copied again.
-    TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
-        size_t found = spareOf(self);
-        if (found == SpareCount_ || SeenFromOutside_ || !SpareTables_[found]->copiesUnchanged(captured))
-            return pushLocalTable(captured, self);
-        TJLocalSymbolTable* spare = SpareTables_[found];
-        std::swap(SpareTables_[found], SpareTables_[--SpareCount_]);
-        CallTables_.push_back(spare);
-        spare->PushedOn_ = this;
-        spare->restoreCopies();
-        return spare;
-    }
+    // captured variables and the given `this`.
+    TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
     void FreeNotify(TJNotify* peer) override;
 
     // Reads a name along the chain; false (and undefined) when no table has it.
@@ -138,22 +126,7 @@ class TJLocalSymbolTable : public TJNotify {
     void SetThis(TJObject* object);
     void SetParent(TJLocalSymbolTable* table);
     // Frees the newest call table (clears it, keeping it for the next push).
-    // A call table that holds its parameters and captured copies alone,
-    // none of them an object, and made no tables of its own is kept with its
-    // names and `this`: only its values go.
-    void PopLocalTable() {
-        TJLocalSymbolTable* table = CallTables_.empty() ? nullptr : CallTables_.back();
-        if (!table || SeenFromOutside_ || SpareCount_ == SpareTables_.size() || !table->releasesPlainly(this)) {
-            popLocalTable();
-            return;
-        }
-        CallTables_.pop_back();
-        table->PushedOn_ = nullptr;
-        table->Bound_ = 0;
-        for (TJValue* slot : table->Parameters_) MakeUndefined(*slot);
-        for (const Copy& copy : table->Copies_) MakeUndefined(*copy.Slot);
-        SpareTables_[SpareCount_++] = table;
-    }
+    void PopLocalTable();
     void AddTemporary(TJObject* object, bool takeReference);
     void ClearTemporaries() {
         if (Temporaries_.Count() > 0) Temporaries_.Clear();
@@ -209,7 +182,6 @@ private:
     bool holdsOwnHit(const TJNameCache& cache) const {
         return cache.HitProbe == 0 && cache.HitStamp == Variables_.Stamp() && CallTables_.empty();
     }
-    TJLocalSymbolTable* pushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
     // The spare table linked to the `this` among the newest few (each such
     // table needs no relinking); SpareCount_ when none is.
     static constexpr size_t searchedSpares = 4;
@@ -218,27 +190,9 @@ private:
             if (SpareTables_[i]->This_ == self) return i;
         return SpareCount_;
     }
-    void popLocalTable();
-    // A call table pushed on the owner whose values PopLocalTable may simply
-    // make undefined: its parameters, all bound, and its copies are all it
-    // holds (none an object, function or automation object, whose release
-    // may run code), and it has no temporaries and no tables of its own.
-    bool releasesPlainly(const TJLocalSymbolTable* owner) const {
-        auto plain = [](const TJValue& v) {
-            return v.ValueType != vtObject && v.ValueType != vtFunction && v.ValueType != vtDispatch;
-        };
-        if (Parent_ != owner || Bound_ == 0 || Bound_ != static_cast<int>(Parameters_.size()) ||
-            static_cast<size_t>(Variables_.Count()) != Parameters_.size() + Copies_.size() || !CallTables_.empty() ||
-            SpareCount_ > 0 || Temporaries_.Count() > 0)
-            return false;
-        for (const TJValue* slot : Parameters_)
-            if (!plain(*slot)) return false;
-        for (const Copy& copy : Copies_)
-            if (!plain(*copy.Slot)) return false;
-        return true;
-    }
     // Whether this spare table's copies are those of the captured table
-    // (nil: none), unchanged in names since: restoreCopies gives them its values.
+    // (nil: none), unchanged in names since (its variables change only in
+    // value): restoreCopies gives them its values.
     bool copiesUnchanged(const TJLocalSymbolTable* captured) const {
         if (!captured) return CopiedSerial_ == 0;
         return captured->Serial_ == CopiedSerial_ && captured->Variables_.Stamp() == CopiedStamp_;
@@ -285,6 +239,91 @@ private:
     std::array<TJLocalSymbolTable*, 16> SpareTables_{};
     size_t SpareCount_ = 0;
 };
+
+// Inline, as PopLocalTable: every call pushes its table. A spare table whose
+// copies of the captured variables are those of the same captured table
+// takes their values again, and one linked to the same `this` needs no link.
+inline TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
+    TJLocalSymbolTable* table = SpareCount_ > 0 ? takeSpare(self) : new TJLocalSymbolTable(this);
+    if (SeenFromOutside_) NewChangeStamp();
+    CallTables_.push_back(table);
+    table->PushedOn_ = this;
+    if (table->copiesUnchanged(captured)) table->restoreCopies();
+    else table->copyCaptured(captured);
+    if (table->This_ != self) table->SetThis(self);
+    return table;
+}
+
+// A spare table linked to the call's `this` already needs no relinking;
+// while there are few, a `this` none of them has gets a new table, so that
+// methods called on a few objects in turn each find one.
+inline TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
+    size_t top = SpareCount_ - 1;
+    size_t found = spareOf(self);
+    if (found == SpareCount_ && SpareCount_ < searchedSpares) return new TJLocalSymbolTable(this);
+    if (found != SpareCount_) std::swap(SpareTables_[found], SpareTables_[top]);
+    --SpareCount_;
+    return SpareTables_[top];
+}
+
+// Inline: every call pops its table. The table is cleared as its destruction
+// would: its variables go in the same order, and it tells no one else of its
+// end (its peers are this table and its `this`). A table kept for the next
+// push keeps its `this` linked: no chain reaches it, and the next call of the
+// same object then links nothing.
+inline void TJLocalSymbolTable::PopLocalTable() {
+    if (CallTables_.empty()) return;
+    TJLocalSymbolTable* table = CallTables_.back();
+    if (SeenFromOutside_) NewChangeStamp();
+    CallTables_.pop_back();
+    table->PushedOn_ = nullptr;
+    bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
+    try {
+        if (!table->CallTables_.empty() || table->SpareCount_ > 0) table->clearCalls();
+        if (!spare) table->SetThis(nullptr);
+        table->clearValues(spare);
+    } catch (...) {
+        // As in its destructor, a failed release is not reported.
+    }
+    if (spare && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
+    else delete table;
+}
+
+// A spare call table is pushed next on the same function (call tables with
+// parameters are pushed only on their function's table, by its calls), whose
+// calls register the same parameters: when they and the captured copies are
+// all it holds, the names stay and only the values go, and the next call
+// stores into them in place.
+inline void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
+    ClearTemporaries();
+    size_t named = Parameters_.size() + Copies_.size();
+    bool keep = keepParameterNames && named > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
+                static_cast<size_t>(Variables_.Count()) == named;
+    Bound_ = 0;
+    if (keep) {
+        releaseKept();
+        return;
+    }
+    forgetNames();
+}
+
+// The values of the names a spare table keeps go. A value that can free
+// nothing but a text is cleared in its slot, in any order; at the first one
+// that may free more, the rest go in the table's release order.
+inline void TJLocalSymbolTable::releaseKept() {
+    auto clear = [this](TJValue& value) {
+        if (value.ValueType == vtObject || value.ValueType == vtFunction || value.ValueType == vtDispatch) {
+            Variables_.ReleaseValues();
+            return false;
+        }
+        MakeUndefined(value);
+        return true;
+    };
+    for (TJValue* slot : Parameters_)
+        if (!clear(*slot)) return;
+    for (const Copy& copy : Copies_)
+        if (!clear(*copy.Slot)) return;
+}
 
 // The scope of one function declaration; each call pushes its call table.
 class TJFunctionSymbolTable : public TJLocalSymbolTable {
