@@ -158,16 +158,14 @@ bool TJLocalSymbolTable::GetVariable(const AnsiString& name, TJNameCache& cache,
 
 // A call table's variables are the first probe of its lookups, and call
 // tables are plain local tables: the rest of the walk is its scope object's
-// keys and its parent's chain. The table it was pushed on answers its calls
-// alike: while no stamp is drawn, a call with the same scope object finds the
-// variable found last.
+// keys and its parent's chain, whose answer the cache keeps (KnownBeyondOwn).
 bool TJLocalSymbolTable::GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value) {
-    bool pushed = Parent_ && PushedOn_ == Parent_;
-    uint64_t stamp = LastChangeStamp();
-    if (pushed && cache.BeyondSerial == Parent_->Serial_ && cache.BeyondThis == This_ && cache.Beyond == stamp) {
-        value = *cache.BeyondHit;
+    if (const TJValue* known = KnownBeyondOwn(cache)) {
+        value = *known;
         return true;
     }
+    bool pushed = Parent_ && PushedOn_ == Parent_;
+    uint64_t stamp = LastChangeStamp();
     TJScopeName scoped(name, cache);
     scoped.Probe = 1;
     if (!(This_ && probeThis(scoped, value)) && !(Parent_ && Parent_->GetValue(this, scoped, value))) {
@@ -251,42 +249,6 @@ void TJLocalSymbolTable::clearCalls() {
     while (SpareCount_ > 0) delete SpareTables_[--SpareCount_];
 }
 
-// A spare call table is pushed next on the same function (call tables with
-// parameters are pushed only on their function's table, by its calls), whose
-// calls register the same parameters: when they and the captured copies are
-// all it holds, the names stay and only the values go, and the next call
-// stores into them in place.
-[[gnu::always_inline]] inline void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
-    ClearTemporaries();
-    size_t named = Parameters_.size() + Copies_.size();
-    bool keep = keepParameterNames && named > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
-                static_cast<size_t>(Variables_.Count()) == named;
-    Bound_ = 0;
-    if (keep) {
-        releaseKept();
-        return;
-    }
-    forgetNames();
-}
-
-// The values of the names a spare table keeps go. A value that can free
-// nothing but a text is cleared in its slot, in any order; at the first one
-// that may free more, the rest go in the table's release order.
-[[gnu::always_inline]] inline void TJLocalSymbolTable::releaseKept() {
-    auto clear = [this](TJValue& value) {
-        if (value.ValueType == vtObject || value.ValueType == vtFunction || value.ValueType == vtDispatch) {
-            Variables_.ReleaseValues();
-            return false;
-        }
-        MakeUndefined(value);
-        return true;
-    };
-    for (TJValue* slot : Parameters_)
-        if (!clear(*slot)) return;
-    for (const Copy& copy : Copies_)
-        if (!clear(*copy.Slot)) return;
-}
-
 void TJLocalSymbolTable::forgetNames() {
     Parameters_.clear();
     SharedParameterName_ = false;
@@ -303,13 +265,9 @@ void TJLocalSymbolTable::CopyVariables(TJLocalSymbolTable* source) {
 }
 
 // The captured variables are a call's own: copies, which die with the call.
-// The copies a spare table kept names for take their values again from the
-// same source, unchanged since (its variables change only in value).
+// Made anew for another source, or one whose names changed (copies of an
+// unchanged source take its values again: restoreCopies).
 void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
-    if (captured && captured->Serial_ == CopiedSerial_ && captured->Variables_.Stamp() == CopiedStamp_) {
-        for (const Copy& copy : Copies_) Variables_.Replace(*copy.Slot, *copy.Source);
-        return;
-    }
     if (CopiedSerial_) forgetNames();
     if (!captured) return;
     CopiedSerial_ = captured->Serial_;
@@ -317,55 +275,6 @@ void TJLocalSymbolTable::copyCaptured(TJLocalSymbolTable* captured) {
     captured->Variables_.ForEachValue([this](const AnsiString& name, const TJValue& value) {
         if (!Variables_.FindValue(name)) Copies_.push_back(Copy{Variables_.SetValue(name, value), &value});
     });
-}
-
-// A spare table linked to the call's `this` already, among the newest few,
-// needs no relinking; while there are few, a `this` none of them has gets a
-// new table, so that methods called on a few objects in turn each find one.
-[[gnu::always_inline]] inline TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
-    constexpr size_t searched = 4;
-    size_t top = SpareCount_ - 1;
-    for (size_t i = top + 1; i-- > 0 && top - i < searched;) {
-        if (SpareTables_[i]->This_ != self) continue;
-        std::swap(SpareTables_[i], SpareTables_[top]);
-        --SpareCount_;
-        return SpareTables_[top];
-    }
-    if (SpareCount_ < searched) return new TJLocalSymbolTable(this);
-    --SpareCount_;
-    return SpareTables_[top];
-}
-
-TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
-    TJLocalSymbolTable* table = SpareCount_ > 0 ? takeSpare(self) : new TJLocalSymbolTable(this);
-    if (SeenFromOutside_) NewChangeStamp();
-    CallTables_.push_back(table);
-    table->PushedOn_ = this;
-    if (captured || table->CopiedSerial_) table->copyCaptured(captured);
-    table->SetThis(self);
-    return table;
-}
-
-// The table is cleared as its destruction would: its variables go in the
-// same order, and it tells no one else of its end (its peers are this table
-// and its `this`). A table kept for the next push keeps its `this` linked: no
-// chain reaches it, and the next call of the same object then links nothing.
-void TJLocalSymbolTable::PopLocalTable() {
-    if (CallTables_.empty()) return;
-    TJLocalSymbolTable* table = CallTables_.back();
-    if (SeenFromOutside_) NewChangeStamp();
-    CallTables_.pop_back();
-    table->PushedOn_ = nullptr;
-    bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
-    try {
-        if (!table->CallTables_.empty() || table->SpareCount_ > 0) table->clearCalls();
-        if (!spare) table->SetThis(nullptr);
-        table->clearValues(spare);
-    } catch (...) {
-        // As in its destructor, a failed release is not reported.
-    }
-    if (spare && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
-    else delete table;
 }
 
 void TJLocalSymbolTable::AddTemporary(TJObject* object, bool takeReference) {

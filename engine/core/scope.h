@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "engine/support/hashtable.h"
@@ -83,7 +84,7 @@ class TJLocalSymbolTable : public TJNotify {
     virtual void CopyVariables(TJLocalSymbolTable* source);
     // A new call table (parent: this) at the end of CallTables, holding the
     // captured variables and the given `this`.
-    virtual TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
+    TJLocalSymbolTable* PushLocalTable(TJLocalSymbolTable* captured, TJObject* self);
     void FreeNotify(TJNotify* peer) override;
 
     // Reads a name along the chain; false (and undefined) when no table has it.
@@ -92,6 +93,17 @@ class TJLocalSymbolTable : public TJNotify {
     bool GetVariable(const AnsiString& name, TJNameCache& cache, TJValue& value);
     // The same for a call table's place that knows its variables miss the name.
     bool GetVariableBeyondOwn(const AnsiString& name, TJNameCache& cache, TJValue& value);
+    // The variable GetVariableBeyondOwn would find when its cache tells
+    // without a lookup; nil otherwise. The table it was pushed on answers its
+    // calls alike: while no stamp is drawn, a call with the same scope object
+    // finds the variable found last.
+    const TJValue* KnownBeyondOwn(const TJNameCache& cache) const {
+        bool pushed = Parent_ && PushedOn_ == Parent_;
+        return pushed && cache.BeyondSerial == Parent_->Serial_ && cache.BeyondThis == This_ &&
+                       cache.Beyond == LastChangeStamp()
+                   ? cache.BeyondHit
+                   : nullptr;
+    }
     // This table's own variable of the name, which every read and write of
     // the name from here meets first (its stored value, to read or Replace
     // in place); nil when it has none or when calls on it are probed first.
@@ -170,6 +182,24 @@ private:
     bool holdsOwnHit(const TJNameCache& cache) const {
         return cache.HitProbe == 0 && cache.HitStamp == Variables_.Stamp() && CallTables_.empty();
     }
+    // The spare table linked to the `this` among the newest few (each such
+    // table needs no relinking); SpareCount_ when none is.
+    static constexpr size_t searchedSpares = 4;
+    size_t spareOf(const TJObject* self) const {
+        for (size_t i = SpareCount_; i-- > 0 && SpareCount_ - i <= searchedSpares;)
+            if (SpareTables_[i]->This_ == self) return i;
+        return SpareCount_;
+    }
+    // Whether this spare table's copies are those of the captured table
+    // (nil: none), unchanged in names since (its variables change only in
+    // value): restoreCopies gives them its values.
+    bool copiesUnchanged(const TJLocalSymbolTable* captured) const {
+        if (!captured) return CopiedSerial_ == 0;
+        return captured->Serial_ == CopiedSerial_ && captured->Variables_.Stamp() == CopiedStamp_;
+    }
+    void restoreCopies() {
+        for (const Copy& copy : Copies_) Variables_.Replace(*copy.Slot, *copy.Source);
+    }
     // The parts of Clear: the call tables (and those kept), then the values.
     void clearCalls();
     void clearValues(bool keepParameterNames = false);
@@ -209,6 +239,91 @@ private:
     std::array<TJLocalSymbolTable*, 16> SpareTables_{};
     size_t SpareCount_ = 0;
 };
+
+// Inline, as PopLocalTable: every call pushes its table. A spare table whose
+// copies of the captured variables are those of the same captured table
+// takes their values again, and one linked to the same `this` needs no link.
+inline TJLocalSymbolTable* TJLocalSymbolTable::PushLocalTable(TJLocalSymbolTable* captured, TJObject* self) {
+    TJLocalSymbolTable* table = SpareCount_ > 0 ? takeSpare(self) : new TJLocalSymbolTable(this);
+    if (SeenFromOutside_) NewChangeStamp();
+    CallTables_.push_back(table);
+    table->PushedOn_ = this;
+    if (table->copiesUnchanged(captured)) table->restoreCopies();
+    else table->copyCaptured(captured);
+    if (table->This_ != self) table->SetThis(self);
+    return table;
+}
+
+// A spare table linked to the call's `this` already needs no relinking;
+// while there are few, a `this` none of them has gets a new table, so that
+// methods called on a few objects in turn each find one.
+inline TJLocalSymbolTable* TJLocalSymbolTable::takeSpare(TJObject* self) {
+    size_t top = SpareCount_ - 1;
+    size_t found = spareOf(self);
+    if (found == SpareCount_ && SpareCount_ < searchedSpares) return new TJLocalSymbolTable(this);
+    if (found != SpareCount_) std::swap(SpareTables_[found], SpareTables_[top]);
+    --SpareCount_;
+    return SpareTables_[top];
+}
+
+// Inline: every call pops its table. The table is cleared as its destruction
+// would: its variables go in the same order, and it tells no one else of its
+// end (its peers are this table and its `this`). A table kept for the next
+// push keeps its `this` linked: no chain reaches it, and the next call of the
+// same object then links nothing.
+inline void TJLocalSymbolTable::PopLocalTable() {
+    if (CallTables_.empty()) return;
+    TJLocalSymbolTable* table = CallTables_.back();
+    if (SeenFromOutside_) NewChangeStamp();
+    CallTables_.pop_back();
+    table->PushedOn_ = nullptr;
+    bool spare = SpareCount_ < SpareTables_.size() && table->Parent_ == this;
+    try {
+        if (!table->CallTables_.empty() || table->SpareCount_ > 0) table->clearCalls();
+        if (!spare) table->SetThis(nullptr);
+        table->clearValues(spare);
+    } catch (...) {
+        // As in its destructor, a failed release is not reported.
+    }
+    if (spare && table->Parent_ == this) SpareTables_[SpareCount_++] = table;
+    else delete table;
+}
+
+// A spare call table is pushed next on the same function (call tables with
+// parameters are pushed only on their function's table, by its calls), whose
+// calls register the same parameters: when they and the captured copies are
+// all it holds, the names stay and only the values go, and the next call
+// stores into them in place.
+inline void TJLocalSymbolTable::clearValues(bool keepParameterNames) {
+    ClearTemporaries();
+    size_t named = Parameters_.size() + Copies_.size();
+    bool keep = keepParameterNames && named > 0 && Bound_ == static_cast<int>(Parameters_.size()) &&
+                static_cast<size_t>(Variables_.Count()) == named;
+    Bound_ = 0;
+    if (keep) {
+        releaseKept();
+        return;
+    }
+    forgetNames();
+}
+
+// The values of the names a spare table keeps go. A value that can free
+// nothing but a text is cleared in its slot, in any order; at the first one
+// that may free more, the rest go in the table's release order.
+inline void TJLocalSymbolTable::releaseKept() {
+    auto clear = [this](TJValue& value) {
+        if (value.ValueType == vtObject || value.ValueType == vtFunction || value.ValueType == vtDispatch) {
+            Variables_.ReleaseValues();
+            return false;
+        }
+        MakeUndefined(value);
+        return true;
+    };
+    for (TJValue* slot : Parameters_)
+        if (!clear(*slot)) return;
+    for (const Copy& copy : Copies_)
+        if (!clear(*copy.Slot)) return;
+}
 
 // The scope of one function declaration; each call pushes its call table.
 class TJFunctionSymbolTable : public TJLocalSymbolTable {

@@ -205,7 +205,7 @@ private:
     void functionLiteral(TJExpr* node, TJValue& value);
     void fillArguments(TJValueList& list, TJExpr* chain, int last);
     // Calls the function value with the chain's arguments (evaluated last first).
-    void callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self);
+    void callWithArguments(const IJFunctionPtr& callee, TJExpr* chain, TJValue& result, TJObject* self);
     // Calls with more arguments always make a value list.
     static constexpr int directArgumentLimit = 8;
     void typeOf(TJExpr* node, TJValue& value);
@@ -216,6 +216,7 @@ private:
     void evaluateOperand(TJExpr* node, TJValue& value);
     TJValue* ownVariable(TJExpr* node);
     TJValue* knownOwnVariable(TJExpr* node);
+    const TJValue* knownVariable(TJExpr* node);
     void readIdentifier(TJExpr* node, TJValue& value);
     void assignIdentifier(TJExpr* node, const TJValue& value);
     TJValue* parameterNamed(TJExpr* node);

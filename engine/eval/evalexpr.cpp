@@ -136,8 +136,8 @@ TJMemberCache* memberCache(TJExpr* node) {
     return node->MemberCache.get();
 }
 
-void setAccess(const TJValue& function, uint8_t access) {
-    if (function.FuncValue->GetFuncType() == ftActiveX) function.FuncValue->GetActiveXMethod()->Access = access;
+void setAccess(IJFunction* function, uint8_t access) {
+    if (function->GetFuncType() == ftActiveX) function->GetActiveXMethod()->Access = access;
 }
 
 // A value whose operators and conversions run no script code and free
@@ -271,6 +271,13 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
         arrayLiteral(node, value);
         return;
     case ecCall: {
+        // A function that a variable holds is called through a reference of its own.
+        if (const TJValue* known = IsIdentifierExpr(node->Left) ? knownVariable(node->Left) : nullptr;
+            known && IsFunctionValue(*known)) {
+            IJFunctionPtr function = known->FuncValue;
+            callWithArguments(function, node->Right, value, CurrentTable->GetThis());
+            return;
+        }
         TJValue callee;
         evaluateOperand(node->Left, callee);
         CallOrIndex(callee, node->Right, value);
@@ -468,6 +475,14 @@ inline bool TJEngine::namesNoOwnVariable(const TJExpr* node) {
     TJLocalSymbolTable* function = CurrentTable->PushedOn();
     return function && node->ParameterScope == function->Serial() && node->ParameterSlot < 0 &&
            node->NameCache && CurrentTable->HoldsOnlyParameters();
+}
+
+// The variable the identifier names when finding it takes no lookup (an own
+// variable knownOwnVariable gives, or one past the call's own variables that
+// the node's cache still knows); nil otherwise.
+inline const TJValue* TJEngine::knownVariable(TJExpr* node) {
+    if (namesNoOwnVariable(node)) return CurrentTable->KnownBeyondOwn(*node->NameCache);
+    return knownOwnVariable(node);
 }
 
 // x.length of an array x read in place: neither x is copied nor its member read.
@@ -781,9 +796,9 @@ void TJEngine::fillArguments(TJValueList& list, TJExpr* chain, int last) {
 // frame: no value list. An object argument needs the list's link (should it
 // be freed while the arguments before it are evaluated, the list's value
 // turns undefined): from the first one on, the list is made after all.
-void TJEngine::callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& result, TJObject* self) {
+void TJEngine::callWithArguments(const IJFunctionPtr& callee, TJExpr* chain, TJValue& result, TJObject* self) {
     int count = chainLength(chain);
-    if (count <= directArgumentLimit && takesDirectArguments(callee.FuncValue.get())) {
+    if (count <= directArgumentLimit && takesDirectArguments(callee.get())) {
         TArgumentValues<directArgumentLimit> values(count);
         int i = count - 1;
         for (; chain; chain = chain->Left, --i) {
@@ -791,19 +806,19 @@ void TJEngine::callWithArguments(const TJValue& callee, TJExpr* chain, TJValue& 
             if (IsObjectValue(values[i])) break;
         }
         if (!chain) {
-            callScriptDirect(callee.FuncValue.get(), values.data(), count, result, self);
+            callScriptDirect(callee.get(), values.data(), count, result, self);
             return;
         }
         TJArgumentList args = NewArgumentList();
         args->SetCount(count);
         for (int j = i; j < count; ++j) args->SetItem(j, values[j]);
         fillArguments(*args, chain->Left, i - 1);
-        CallFunctionValue(callee.FuncValue, args.get(), result, self);
+        CallFunctionValue(callee, args.get(), result, self);
         return;
     }
     TJArgumentList args = BuildArgumentList(chain);
-    setAccess(callee, 1);
-    CallFunctionValue(callee.FuncValue, args.get(), result, self);
+    setAccess(callee.get(), 1);
+    CallFunctionValue(callee, args.get(), result, self);
 }
 
 // ==== Members ====
@@ -1034,7 +1049,7 @@ void TJEngine::SetMemberValue(const TJValue& target, const AnsiString& name, con
 
 void TJEngine::CallOrIndex(const TJValue& callee, TJExpr* chain, TJValue& result) {
     if (IsFunctionValue(callee)) {
-        callWithArguments(callee, chain, result, CurrentTable->GetThis());
+        callWithArguments(callee.FuncValue, chain, result, CurrentTable->GetThis());
         return;
     }
     TJObject* object = IsObjectValue(callee) ? callee.ObjValue : callee.ValueType == vtString ? boxValue(callee) : nullptr;
@@ -1111,7 +1126,7 @@ void TJEngine::IndexAssign(const TJValue& target, TJExpr* chain, const TJValue& 
         TJArgumentList args = BuildArgumentList(chain);
         if (!args) args = NewArgumentList();
         args->Add(value);
-        setAccess(target, 2);
+        setAccess(target.FuncValue.get(), 2);
         TJValue ignored;
         CallFunctionValue(target.FuncValue, args.get(), ignored, nullptr);
         return;
@@ -1161,7 +1176,7 @@ void TJEngine::MethodCallOrIndex(TJExpr* node, TJValue& result) {
     if (IsFunctionValue(member)) {
         bool native = FunctionRecord(member.FuncValue.get())->GetFuncType() == ftNative;
         if (!native || !pushDirect(member, node->Third, result))
-            callWithArguments(member, node->Third, result, boxed ? boxed : ToScriptObject(owner));
+            callWithArguments(member.FuncValue, node->Third, result, boxed ? boxed : ToScriptObject(owner));
         return;
     }
     if (IsObjectValue(member)) {
@@ -1193,7 +1208,7 @@ void TJEngine::MethodAssign(TJExpr* node, const TJValue& value) {
         TJArgumentList args = BuildArgumentList(node->Third);
         if (!args) args = NewArgumentList();
         args->Add(value);
-        setAccess(member, 2);
+        setAccess(member.FuncValue.get(), 2);
         TJValue ignored;
         CallFunctionValue(member.FuncValue, args.get(), ignored, boxed ? boxed : ToScriptObject(owner));
         return;
