@@ -187,7 +187,10 @@ private:
     void clearState();
 
     // ==== Expressions (evalexpr.cpp) ====
-    void evaluateBinaryChain(TJExpr* node, TJValue& value);
+    // The routines of the node shapes, one chosen for each node at its first run.
+    struct Handlers;
+    void evaluateBinary(TJExpr* node, TJValue& value);
+    void applyToRight(TJExpr* node, const TJValue& right, TJValue& value);
     void evaluateOperatorSpine(TJExpr* node, TJValue& value);
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
     static bool isSelfAppend(const TJExpr* node);
