@@ -35,6 +35,7 @@ bool isShortCircuit(const TJExpr* node) {
 }
 
 void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) {
+    if (ApplyIntegerOperator(code, left, right, result)) return;
     if ((code >= ecLess && code <= ecStrictNotEqual) || code == ecOr || code == ecAnd)
         CompareValues(code, left, right, result);
     else
