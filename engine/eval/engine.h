@@ -259,6 +259,8 @@ private:
     TJCompletion evaluateStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion ifStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion loneReturn(TJStatement* s);
+    TJCompletion loneExpression(TJStatement* s);
+    TJCompletion loopBody(TJStatement* body);
     TJCompletion whileLoop(TJStatement* s);
     TJCompletion doLoop(TJStatement* s);
     TJCompletion forLoop(TJStatement* s);

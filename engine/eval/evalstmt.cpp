@@ -137,12 +137,23 @@ TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitc
 
 // ==== Loops ====
 
+// A body that is one block runs as the statement loop would run it (the
+// block entered, its statements run, the temporaries cleared), without a
+// statement loop of its own.
+TJCompletion TJEngine::loopBody(TJStatement* body) {
+    if (!body || body->Kind != scBlock || body->Next) return EvaluateStatements(body, sfLoop, nullptr);
+    enterStatement(body);
+    TJCompletion completion = EvaluateStatements(body->Child1, sfLoop, nullptr);
+    if (completion != TJCompletion::Throw) CurrentTable->ClearTemporaries();
+    return completion;
+}
+
 TJCompletion TJEngine::whileLoop(TJStatement* s) {
     TJValue condition;
     for (;;) {
         EvaluateExpression(s->Expr, 0, condition);
         if (!ValueToBool(condition)) return TJCompletion::Normal;
-        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        TJCompletion completion = loopBody(s->Child1);
         CurrentTable->ClearTemporaries();
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) return completion;
@@ -152,7 +163,7 @@ TJCompletion TJEngine::whileLoop(TJStatement* s) {
 TJCompletion TJEngine::doLoop(TJStatement* s) {
     TJValue condition;
     for (;;) {
-        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        TJCompletion completion = loopBody(s->Child1);
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) return completion;
         EvaluateExpression(s->Expr, 0, condition);
@@ -177,7 +188,7 @@ TJCompletion TJEngine::forLoop(TJStatement* s) {
         }
         TJCompletion completion;
         try {
-            completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+            completion = loopBody(s->Child1);
         } catch (...) {
             EvaluateExpression(update, 0, value);
             throw;
@@ -215,7 +226,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     TJCompletion result = TJCompletion::Normal;
     auto pass = [&](const TJValue& value) {
         assignIdentifier(variable, value);
-        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        TJCompletion completion = loopBody(s->Child1);
         if (completion == TJCompletion::Break) return false;
         if (leavesLoop(completion)) {
             result = completion;
@@ -255,19 +266,30 @@ TJCompletion TJEngine::ifStatement(TJStatement* s, int flags, TJSwitchState* sta
         TJStatement* branch = ValueToBool(condition) ? s->Child1 : s->Child2;
         if (!branch) return TJCompletion::Normal;
         if (branch->Kind == scReturn && !branch->Next) return loneReturn(branch);
+        if (branch->Kind == scExpression && !branch->Next) return loneExpression(branch);
         if (branch->Kind != scIf || branch->Next) return EvaluateStatements(branch, flags, state);
         s = branch;
         enterStatement(s);
     }
 }
 
-// A branch that is one return statement runs as the statement loop would
-// run it, without a loop of its own.
+// A branch that is one return or expression statement runs as the statement
+// loop would run it, without a loop of its own.
 TJCompletion TJEngine::loneReturn(TJStatement* s) {
     enterStatement(s);
     TJCompletion completion = returnStatement(s);
     CurrentTable->ClearTemporaries();
     return completion;
+}
+
+TJCompletion TJEngine::loneExpression(TJStatement* s) {
+    enterStatement(s);
+    {
+        TJValue value;
+        EvaluateExpression(s->Expr, 0, value);
+    }
+    CurrentTable->ClearTemporaries();
+    return TJCompletion::Normal;
 }
 
 // ==== try, throw, with ====
