@@ -211,6 +211,7 @@ struct TJEngine::Handlers {
     static TJExprHandler binary(const TJExpr* node);
     static TJExprHandler assignment(const TJExpr* node);
     static TJExprHandler member(const TJExpr* node);
+    static bool isVariableMember(const TJExpr* node);
 
     static bool isLeaf(const TJExpr* node) {
         return !node || node->Code == ecConstant || node->Code == ecIdentifier || node->Code == ecThis;
@@ -311,6 +312,18 @@ struct TJEngine::Handlers {
         engine.EvaluateExpression(node->Right, 0, value);
         engine.assign(node->Left, value, flags);
     }
+    // v.name = e, the name neither length nor prototype: an object in an own
+    // variable gets the member where the variable holds it.
+    static void assignVariableMember(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        engine.EvaluateExpression(node->Right, 0, value);
+        TJExpr* target = node->Left;
+        TJObjectHold hold(engine, value);
+        if (const TJValue* owner = engine.ownVariable(target->Left); owner && IsObjectValue(*owner)) {
+            owner->ObjValue->WriteMember(target->Right->Name, *memberCache(target), value);
+            return;
+        }
+        engine.assignMember(target, value);
+    }
     // x = x + e: the sum made in x's slot when it can be.
     static void selfAdd(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
         if (!(flags & efDeclare) && engine.addsInSlot(node, value)) return;
@@ -329,8 +342,8 @@ struct TJEngine::Handlers {
         engine.evaluateOperand(node->Left, object);
         engine.GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0, memberCache(node));
     }
-    // v.name, the name one no kind of value answers apart (neither length nor
-    // prototype): an object in an own variable is read where it is stored.
+    // v.name (isVariableMember): an object in an own variable is read where
+    // it is stored.
     static void variableMember(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
         const TJValue* owner = engine.ownVariable(node->Left);
         if (owner && IsObjectValue(*owner) && !(flags & efDelete)) {
@@ -419,12 +432,20 @@ TJExprHandler TJEngine::Handlers::binary(const TJExpr* node) {
 
 TJExprHandler TJEngine::Handlers::assignment(const TJExpr* node) {
     if (isSelfAppend(node)) return node->Right->Left->Code == ecIdentifier ? selfAdd : guarded<selfAppend>;
+    if (isVariableMember(node->Left))
+        return isLeaf(node->Right) ? assignVariableMember : guarded<assignVariableMember>;
     return node->Left->Code == ecIdentifier && isLeaf(node->Right) ? assign : guarded<assign>;
 }
 
-TJExprHandler TJEngine::Handlers::member(const TJExpr* node) {
+// v.name, the name one no kind of value answers apart.
+bool TJEngine::Handlers::isVariableMember(const TJExpr* node) {
+    if (node->Code != ecMember || !IsIdentifierExpr(node->Left)) return false;
     const AnsiString& name = node->Right->Name;
-    if (IsIdentifierExpr(node->Left) && name != "length" && name != "prototype") return variableMember;
+    return name != "length" && name != "prototype";
+}
+
+TJExprHandler TJEngine::Handlers::member(const TJExpr* node) {
+    if (isVariableMember(node)) return variableMember;
     return isLeaf(node->Left) ? memberRead : guarded<memberRead>;
 }
 
