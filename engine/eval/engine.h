@@ -77,6 +77,7 @@ enum : int {
 enum : int {
     efDelete = 1,   // the delete form of a member read
     efDeclare = 2,  // the assignment declares its variable in the current scope
+    efDiscard = 4,  // the value is not used (a statement's, a for update's)
 };
 
 class TJEngine : public TJRuntime {
@@ -199,7 +200,7 @@ private:
     void assign(TJExpr* target, const TJValue& value, int flags);
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
-    void stepAssign(TJExpr* node, TJValue& value);
+    void stepAssign(TJExpr* node, int flags, TJValue& value);
     // Given a holder (an enclosing object literal's), the new object is kept there.
     void objectLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);
     void arrayLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);

@@ -334,7 +334,9 @@ struct TJEngine::Handlers {
         engine.selfAppend(node, flags, value);
     }
     static void compound(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.compoundAssign(node, value); }
-    static void step(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.stepAssign(node, value); }
+    static void step(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        engine.stepAssign(node, flags, value);
+    }
 
     // ---- Members, calls and literals ----
     static void memberRead(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
@@ -758,9 +760,10 @@ void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     assign(node->Left, value, 0);
 }
 
-// ++x and --x give the new integer, x++ and x-- the old value; the new
-// integer is stored back into an identifier, member or index operand.
-void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
+// ++x and --x give the new integer, x++ and x-- the old value (a number
+// stepped in its slot gives none when it is not used); the new integer is
+// stored back into an identifier, member or index operand.
+void TJEngine::stepAssign(TJExpr* node, int flags, TJValue& value) {
     TJExprCode code = node->Code;
     int delta = code == ecPreInc || code == ecPostInc ? 1 : -1;
     bool pre = code == ecPreInc || code == ecPreDec;
@@ -769,7 +772,7 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
         if (TJValue* own = ownVariable(node->Left); own && (IsIntegerValue(*own) || IsDoubleValue(*own))) {
             TJValue stored;
             stepped(*own, delta, stored);
-            if (!pre) value = *own;
+            if (!pre && !(flags & efDiscard)) value = *own;
             CurrentTable->Variables().Replace(*own, stored);
             if (pre) value = std::move(stored);
             return;

@@ -70,7 +70,7 @@ void TJEngine::step() {
         return EvaluateStatements(s->Child1, flags, state);
     case scExpression: {
         TJValue value;
-        EvaluateExpression(s->Expr, 0, value);
+        EvaluateExpression(s->Expr, efDiscard, value);
         return TJCompletion::Normal;
     }
     case scIf:
@@ -190,17 +190,17 @@ TJCompletion TJEngine::forLoop(TJStatement* s) {
         try {
             completion = loopBody(s->Child1);
         } catch (...) {
-            EvaluateExpression(update, 0, value);
+            EvaluateExpression(update, efDiscard, value);
             throw;
         }
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) {
             TJValue pending = std::move(ReturnValue_);
-            EvaluateExpression(update, 0, value);
+            EvaluateExpression(update, efDiscard, value);
             ReturnValue_ = std::move(pending);
             return completion;
         }
-        EvaluateExpression(update, 0, value);
+        EvaluateExpression(update, efDiscard, value);
         CurrentTable->ClearTemporaries();
     }
 }
@@ -286,7 +286,7 @@ TJCompletion TJEngine::loneExpression(TJStatement* s) {
     enterStatement(s);
     {
         TJValue value;
-        EvaluateExpression(s->Expr, 0, value);
+        EvaluateExpression(s->Expr, efDiscard, value);
     }
     CurrentTable->ClearTemporaries();
     return TJCompletion::Normal;
