@@ -34,8 +34,9 @@ bool isShortCircuit(const TJExpr* node) {
     return node && (node->Code == ecOrShort || node->Code == ecAndShort);
 }
 
-void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) {
-    if (ApplyIntegerOperator(code, left, right, result)) return;
+// Called, not inlined: its number forms would grow every binary routine's frame.
+[[gnu::noinline]] void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) {
+    if (ApplyNumberOperator(code, left, right, result)) return;
     if ((code >= ecLess && code <= ecStrictNotEqual) || code == ecOr || code == ecAnd)
         CompareValues(code, left, right, result);
     else
