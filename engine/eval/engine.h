@@ -261,7 +261,7 @@ private:
     TJCompletion ifStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion loneReturn(TJStatement* s);
     TJCompletion loneExpression(TJStatement* s);
-    TJCompletion loopBody(TJStatement* body);
+    TJCompletion blockBody(TJStatement* body, int flags, TJSwitchState* state);
     TJCompletion whileLoop(TJStatement* s);
     TJCompletion doLoop(TJStatement* s);
     TJCompletion forLoop(TJStatement* s);

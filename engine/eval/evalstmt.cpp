@@ -137,13 +137,13 @@ TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitc
 
 // ==== Loops ====
 
-// A body that is one block runs as the statement loop would run it (the
-// block entered, its statements run, the temporaries cleared), without a
-// statement loop of its own.
-TJCompletion TJEngine::loopBody(TJStatement* body) {
-    if (!body || body->Kind != scBlock || body->Next) return EvaluateStatements(body, sfLoop, nullptr);
+// A body that is one block (of a loop, a try, a catch) runs as the statement
+// loop would run it (the block entered, its statements run, the temporaries
+// cleared but for a throw), without a statement loop of its own.
+TJCompletion TJEngine::blockBody(TJStatement* body, int flags, TJSwitchState* state) {
+    if (!body || body->Kind != scBlock || body->Next) return EvaluateStatements(body, flags, state);
     enterStatement(body);
-    TJCompletion completion = EvaluateStatements(body->Child1, sfLoop, nullptr);
+    TJCompletion completion = EvaluateStatements(body->Child1, flags, state);
     if (completion != TJCompletion::Throw) CurrentTable->ClearTemporaries();
     return completion;
 }
@@ -153,7 +153,7 @@ TJCompletion TJEngine::whileLoop(TJStatement* s) {
     for (;;) {
         EvaluateExpression(s->Expr, 0, condition);
         if (!ValueToBool(condition)) return TJCompletion::Normal;
-        TJCompletion completion = loopBody(s->Child1);
+        TJCompletion completion = blockBody(s->Child1, sfLoop, nullptr);
         CurrentTable->ClearTemporaries();
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) return completion;
@@ -163,7 +163,7 @@ TJCompletion TJEngine::whileLoop(TJStatement* s) {
 TJCompletion TJEngine::doLoop(TJStatement* s) {
     TJValue condition;
     for (;;) {
-        TJCompletion completion = loopBody(s->Child1);
+        TJCompletion completion = blockBody(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) return completion;
         EvaluateExpression(s->Expr, 0, condition);
@@ -188,7 +188,7 @@ TJCompletion TJEngine::forLoop(TJStatement* s) {
         }
         TJCompletion completion;
         try {
-            completion = loopBody(s->Child1);
+            completion = blockBody(s->Child1, sfLoop, nullptr);
         } catch (...) {
             EvaluateExpression(update, efDiscard, value);
             throw;
@@ -226,7 +226,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     TJCompletion result = TJCompletion::Normal;
     auto pass = [&](const TJValue& value) {
         assignIdentifier(variable, value);
-        TJCompletion completion = loopBody(s->Child1);
+        TJCompletion completion = blockBody(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return false;
         if (leavesLoop(completion)) {
             result = completion;
@@ -330,7 +330,7 @@ TJCompletion TJEngine::tryAndCatch(TJStatement* s, int flags, TJSwitchState* sta
         try {
             Restore catching(CatchDepth_);
             if (handler) CatchDepth_ = CallDepth_;
-            TJCompletion completion = EvaluateStatements(s->Child1, flags, state);
+            TJCompletion completion = blockBody(s->Child1, flags, state);
             if (completion != TJCompletion::Throw || !handler) return completion;
         } catch (const std::bad_alloc&) {
             raiseScriptError("EOutOfMemory", "Out of memory");  // a script error the handler sees
@@ -345,7 +345,7 @@ TJCompletion TJEngine::tryAndCatch(TJStatement* s, int flags, TJSwitchState* sta
     // The throw's own reference passes to the temporaries.
     if (IsObjectValue(caught)) CurrentTable->AddTemporary(caught.ObjValue, false);
     if (handler->Expr) CurrentTable->RegisterLocalValue(handler->Expr->Name, caught);
-    return EvaluateStatements(handler->Child1, flags, state);
+    return blockBody(handler->Child1, flags, state);
 }
 
 // The value thrown: an object gains a reference, which the catch hands to its
