@@ -131,10 +131,14 @@ int chainLength(const TJExpr* chain) {
     return n;
 }
 
-// The node's member cache, made at its first use.
-TJMemberCache* memberCache(TJExpr* node) {
-    if (!node->MemberCache) node->MemberCache = std::make_unique<TJMemberCache>();
+[[gnu::noinline]] TJMemberCache* newMemberCache(TJExpr* node) {
+    node->MemberCache = std::make_unique<TJMemberCache>();
     return node->MemberCache.get();
+}
+
+// The node's member cache, made at its first use.
+inline TJMemberCache* memberCache(TJExpr* node) {
+    return node->MemberCache ? node->MemberCache.get() : newMemberCache(node);
 }
 
 void setAccess(const TJValue& function, uint8_t access) {
@@ -197,6 +201,7 @@ const TJValue* TJEngine::elementOperand(TJExpr* node) {
     if (node && node->Code == ecConstant) value = *node->Value;
     else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
     else if (node && node->Code == ecThis) MakeObject(CurrentTable->GetThis(), value);
+    else if (node && node->Handler) node->Handler(*this, node, 0, value);  // a node run before
     else EvaluateExpression(node, 0, value);
 }
 
