@@ -30,12 +30,6 @@ inline int32_t toInteger(const TJValue& v) { return v.ValueType == vtInteger ? v
 
 // ==== Arithmetic ====
 
-void addNumbers(double a, double b, TJValue& result) {
-    double x = a + b;
-    if (std::isfinite(x)) MakeDouble(x, result);
-    else MakeInfinity(a < 0, result);
-}
-
 void addValues(const TJValue& l, const TJValue& r, TJValue& result) {
     if (IsStringValue(&l) || IsStringValue(&r)) {
         AnsiString left = ValueToString(&l), right = ValueToString(&r);
@@ -43,22 +37,9 @@ void addValues(const TJValue& l, const TJValue& r, TJValue& result) {
         MakeString(left + right, result);
         return;
     }
-    addNumbers(ValueToDouble(&l), ValueToDouble(&r), result);
+    AddNumbers(ValueToDouble(&l), ValueToDouble(&r), result);
 }
 
-void subtractValues(const TJValue& l, const TJValue& r, TJValue& result) {
-    double a = toDouble(l), b = toDouble(r);
-    double x = a - b;
-    if (std::isfinite(x)) MakeDouble(x, result);
-    else MakeInfinity(a < 0, result);
-}
-
-void multiplyValues(const TJValue& l, const TJValue& r, TJValue& result) {
-    double a = toDouble(l), b = toDouble(r);
-    double x = a * b;
-    if (std::isfinite(x)) MakeDouble(x, result);
-    else MakeInfinity((a < 0) != (b < 0), result);
-}
 
 // The result of a division fault: infinity signed by the operands, or NaN
 // when both are zero.
@@ -231,12 +212,12 @@ void ApplyBinaryOperator(TJExprCode kind, const TJValue& l, const TJValue& r, TJ
     if (!numbers) checkOperands(l, r);
     switch (kind) {
     case ecAdd:
-        if (numbers) addNumbers(toDouble(l), toDouble(r), result);
+        if (numbers) AddNumbers(toDouble(l), toDouble(r), result);
         else addValues(l, r, result);
         return;
-    case ecSub: subtractValues(l, r, result); return;
+    case ecSub: SubtractNumbers(toDouble(l), toDouble(r), result); return;
     case ecDiv: divideValues(l, r, result); return;
-    case ecMul: multiplyValues(l, r, result); return;
+    case ecMul: MultiplyNumbers(toDouble(l), toDouble(r), result); return;
     case ecMod: moduloValues(l, r, result); return;
     case ecIntDiv: integerDivideValues(l, r, result); return;
     case ecShl: case ecShr: case ecUShr: case ecBitAnd: case ecBitXor: case ecBitOr:

@@ -77,6 +77,7 @@ enum : int {
 enum : int {
     efDelete = 1,   // the delete form of a member read
     efDeclare = 2,  // the assignment declares its variable in the current scope
+    efDiscard = 4,  // the value is not used (a statement's, a for update's)
 };
 
 class TJEngine : public TJRuntime {
@@ -187,7 +188,10 @@ private:
     void clearState();
 
     // ==== Expressions (evalexpr.cpp) ====
-    void evaluateBinaryChain(TJExpr* node, TJValue& value);
+    // The routines of the node shapes, one chosen for each node at its first run.
+    struct Handlers;
+    void evaluateBinary(TJExpr* node, TJValue& value);
+    void applyToRight(TJExpr* node, const TJValue& right, TJValue& value);
     void evaluateOperatorSpine(TJExpr* node, TJValue& value);
     void evaluateLogicalChain(TJExpr* node, TJValue& value);
     static bool isSelfAppend(const TJExpr* node);
@@ -196,7 +200,7 @@ private:
     void assign(TJExpr* target, const TJValue& value, int flags);
     void assignMember(TJExpr* target, const TJValue& value);
     void compoundAssign(TJExpr* node, TJValue& value);
-    void stepAssign(TJExpr* node, TJValue& value);
+    void stepAssign(TJExpr* node, int flags, TJValue& value);
     // Given a holder (an enclosing object literal's), the new object is kept there.
     void objectLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);
     void arrayLiteral(TJExpr* node, TJValue& value, TJObjectHold* holder = nullptr);
@@ -258,6 +262,8 @@ private:
     TJCompletion evaluateStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion ifStatement(TJStatement* s, int flags, TJSwitchState* state);
     TJCompletion loneReturn(TJStatement* s);
+    TJCompletion loneExpression(TJStatement* s);
+    TJCompletion blockBody(TJStatement* body, int flags, TJSwitchState* state);
     TJCompletion whileLoop(TJStatement* s);
     TJCompletion doLoop(TJStatement* s);
     TJCompletion forLoop(TJStatement* s);

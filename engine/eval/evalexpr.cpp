@@ -35,7 +35,9 @@ bool isShortCircuit(const TJExpr* node) {
     return node && (node->Code == ecOrShort || node->Code == ecAndShort);
 }
 
-void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) {
+// Called, not inlined: its number forms would grow every binary routine's frame.
+[[gnu::noinline]] void applyBinary(TJExprCode code, const TJValue& left, const TJValue& right, TJValue& result) {
+    if (ApplyNumberOperator(code, left, right, result)) return;
     if ((code >= ecLess && code <= ecStrictNotEqual) || code == ecOr || code == ecAnd)
         CompareValues(code, left, right, result);
     else
@@ -130,10 +132,14 @@ int chainLength(const TJExpr* chain) {
     return n;
 }
 
-// The node's member cache, made at its first use.
-TJMemberCache* memberCache(TJExpr* node) {
-    if (!node->MemberCache) node->MemberCache = std::make_unique<TJMemberCache>();
+[[gnu::noinline]] TJMemberCache* newMemberCache(TJExpr* node) {
+    node->MemberCache = std::make_unique<TJMemberCache>();
     return node->MemberCache.get();
+}
+
+// The node's member cache, made at its first use.
+inline TJMemberCache* memberCache(TJExpr* node) {
+    return node->MemberCache ? node->MemberCache.get() : newMemberCache(node);
 }
 
 void setAccess(IJFunction* function, uint8_t access) {
@@ -196,135 +202,232 @@ const TJValue* TJEngine::elementOperand(TJExpr* node) {
     if (node && node->Code == ecConstant) value = *node->Value;
     else if (node && node->Code == ecIdentifier) readIdentifier(node, value);
     else if (node && node->Code == ecThis) MakeObject(CurrentTable->GetThis(), value);
+    else if (node && node->Handler) node->Handler(*this, node, 0, value);  // a node run before
     else EvaluateExpression(node, 0, value);
 }
+
+// ==== Node handlers ====
+
+// Each expression node runs through the routine its shape calls for. The
+// shape (the node's kind and its operands' kinds) never changes, so it is
+// examined once, at the node's first run, and running a node is one call. A
+// routine that may evaluate an operand of any kind holds the nesting guard
+// (guarded); the leaves, and the operators on leaves, go no deeper.
+struct TJEngine::Handlers {
+    static TJExprHandler choose(const TJExpr* node);
+    static TJExprHandler binary(const TJExpr* node);
+    static TJExprHandler assignment(const TJExpr* node);
+    static TJExprHandler member(const TJExpr* node);
+    static bool isVariableMember(const TJExpr* node);
+
+    static bool isLeaf(const TJExpr* node) {
+        return !node || node->Code == ecConstant || node->Code == ecIdentifier || node->Code == ecThis;
+    }
+    template <TJExprHandler Run>
+    static void guarded(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        TJNestingGuard guard;
+        Run(engine, node, flags, value);
+    }
+
+    // ---- Leaves ----
+    static void constant(TJEngine&, TJExpr* node, int, TJValue& value) { value = *node->Value; }
+    static void identifier(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        if (flags & efDeclare) {
+            // "var x" in a for head declares x in the current scope.
+            TJLocalSymbolTable* table = engine.CurrentTable;
+            if (!table->Variables().HasKey(node->Name)) table->RegisterLocalValue(node->Name, TJValue());
+        }
+        engine.readIdentifier(node, value);
+    }
+    static void self(TJEngine& engine, TJExpr*, int, TJValue& value) {
+        MakeObject(engine.CurrentTable->GetThis(), value);
+    }
+
+    // ---- Operators ----
+    static void operands(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.evaluateBinary(node, value); }
+    // x < a.length: the length of an array read in place.
+    static void lengthOperand(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        TJValue right;
+        if (!engine.arrayLengthInPlace(node->Right, right)) {
+            engine.evaluateBinary(node, value);
+            return;
+        }
+        engine.applyToRight(node, right, value);
+    }
+    // A chain of two (i % 3 == 0) whose right operand is primitive and in
+    // place nests one level only: it needs no spine.
+    static void onOperator(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        const TJValue* inPlace = engine.operandInPlace(node->Right);
+        if (!inPlace || !isPrimitive(*inPlace)) {
+            engine.evaluateOperatorSpine(node, value);
+            return;
+        }
+        TJValue left;
+        if (node->Right->Code == ecConstant) {
+            // No code changes a constant: it is read where it is stored.
+            engine.evaluateBinary(node->Left, left);
+            applyBinary(node->Code, left, *inPlace, value);
+            return;
+        }
+        TJValue right = *inPlace;
+        engine.evaluateBinary(node->Left, left);
+        applyBinary(node->Code, left, right, value);
+    }
+    static void spine(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.evaluateOperatorSpine(node, value); }
+    static void logicalChain(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        engine.evaluateLogicalChain(node, value);
+    }
+    static void unary(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        TJValue operand;
+        engine.EvaluateExpression(node->Left, 0, operand);
+        ApplyUnaryOperator(node->Code, operand, value);
+    }
+    static void negation(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        TJValue operand;
+        engine.EvaluateExpression(node->Left, 0, operand);
+        CompareValues(ecNot, operand, operand, value);
+    }
+    static void conditional(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        TJValue condition;
+        engine.EvaluateExpression(node->Left, 0, condition);
+        engine.EvaluateExpression(ValueToBool(condition) ? node->Right : node->Third, 0, value);
+    }
+    static void comma(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        engine.EvaluateExpression(node->Left, flags, value);
+        engine.EvaluateExpression(node->Right, flags, value);
+    }
+    static void typeOf(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.typeOf(node, value); }
+    static void deletion(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        engine.EvaluateExpression(node->Left, efDelete, value);
+    }
+    static void voided(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        engine.EvaluateExpression(node->Left, 0, value);
+        MakeNull(value);
+    }
+    static void forVar(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        engine.EvaluateExpression(node->Left, flags | efDeclare, value);
+    }
+    // Internal pairs and lists.
+    static void pair(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        engine.EvaluateExpression(node->Left, 0, value);
+        engine.EvaluateExpression(node->Right, 0, value);
+        MakeUndefined(value);
+    }
+
+    // ---- Assignments ----
+    static void assign(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        engine.EvaluateExpression(node->Right, 0, value);
+        engine.assign(node->Left, value, flags);
+    }
+    // v.name = e, the name neither length nor prototype: an object in an own
+    // variable gets the member where the variable holds it.
+    static void assignVariableMember(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        engine.EvaluateExpression(node->Right, 0, value);
+        TJExpr* target = node->Left;
+        TJObjectHold hold(engine, value);
+        if (const TJValue* owner = engine.ownVariable(target->Left); owner && IsObjectValue(*owner)) {
+            owner->ObjValue->WriteMember(target->Right->Name, *memberCache(target), value);
+            return;
+        }
+        engine.assignMember(target, value);
+    }
+    // x = x + e: the sum made in x's slot when it can be.
+    static void selfAdd(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        if (!(flags & efDeclare) && engine.addsInSlot(node, value)) return;
+        TJNestingGuard guard;
+        engine.selfAppend(node, flags, value);
+    }
+    static void selfAppend(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        engine.selfAppend(node, flags, value);
+    }
+    static void compound(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.compoundAssign(node, value); }
+    static void step(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        engine.stepAssign(node, flags, value);
+    }
+
+    // ---- Members, calls and literals ----
+    static void memberRead(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        TJValue object;
+        engine.evaluateOperand(node->Left, object);
+        engine.GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0, memberCache(node));
+    }
+    // v.name (isVariableMember): an object in an own variable is read where
+    // it is stored.
+    static void variableMember(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        const TJValue* owner = engine.ownVariable(node->Left);
+        if (owner && IsObjectValue(*owner) && !(flags & efDelete)) {
+            engine.readMember(owner->ObjValue, node->Right->Name, value, memberCache(node));
+            return;
+        }
+        memberRead(engine, node, flags, value);
+    }
+    static void super(TJEngine&, TJExpr*, int, TJValue&) { raiseScriptError("ESyntaxError", "super"); }
+    static void construct(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        TJArgumentList args = engine.BuildArgumentList(node->Right);
+        MakeObject(engine.CreateScriptObject(node->Left->Name, args.get()), value);
+    }
+    static void objectLiteral(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.objectLiteral(node, value); }
+    static void arrayLiteral(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.arrayLiteral(node, value); }
+    static void function(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.functionLiteral(node, value); }
+    static void call(TJEngine& engine, TJExpr* node, int, TJValue& value) {
+        // A function that a variable holds is called through a reference of its own.
+        if (const TJValue* known = IsIdentifierExpr(node->Left) ? engine.knownVariable(node->Left) : nullptr;
+            known && IsFunctionValue(*known)) {
+            IJFunctionPtr function = known->FuncValue;
+            engine.callWithArguments(function, node->Right, value, engine.CurrentTable->GetThis());
+            return;
+        }
+        TJValue callee;
+        engine.evaluateOperand(node->Left, callee);
+        engine.CallOrIndex(callee, node->Right, value);
+    }
+    static void methodCall(TJEngine& engine, TJExpr* node, int, TJValue& value) { engine.MethodCallOrIndex(node, value); }
+};
 
 void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
     if (!node) {
         MakeUndefined(value);
         return;
     }
-    TJExprCode code = node->Code;
-    // The leaves go no deeper: they need no nesting guard.
-    if (code == ecConstant) {
-        value = *node->Value;
-        return;
-    }
-    if (code == ecIdentifier) {
-        if (flags & efDeclare) {
-            // "var x" in a for head declares x in the current scope.
-            if (!CurrentTable->Variables().HasKey(node->Name)) CurrentTable->RegisterLocalValue(node->Name, TJValue());
-        }
-        readIdentifier(node, value);
-        return;
-    }
-    TJNestingGuard guard;
-    switch (code) {
+    if (!node->Handler) node->Handler = Handlers::choose(node);
+    node->Handler(*this, node, flags, value);
+}
+
+TJExprHandler TJEngine::Handlers::choose(const TJExpr* node) {
+    switch (node->Code) {
+    case ecConstant: return constant;
+    case ecIdentifier: return identifier;
+    case ecThis: return self;
     case ecAdd: case ecSub: case ecDiv: case ecMul: case ecMod: case ecIntDiv:
     case ecShl: case ecShr: case ecUShr: case ecBitAnd: case ecBitXor: case ecBitOr: case ecOr: case ecAnd:
     case ecLess: case ecGreater: case ecLessEqual: case ecGreaterEqual:
     case ecEqual: case ecNotEqual: case ecStrictEqual: case ecStrictNotEqual:
-        evaluateBinaryChain(node, value);
-        return;
-    case ecComma:
-        EvaluateExpression(node->Left, flags, value);
-        EvaluateExpression(node->Right, flags, value);
-        return;
-    case ecAssign:
-        if (isSelfAppend(node)) {
-            selfAppend(node, flags, value);
-            return;
-        }
-        EvaluateExpression(node->Right, 0, value);
-        assign(node->Left, value, flags);
-        return;
+        return binary(node);
+    case ecComma: return guarded<comma>;
+    case ecAssign: return assignment(node);
     case ecMulAssign: case ecDivAssign: case ecAddAssign: case ecSubAssign: case ecModAssign:
     case ecShlAssign: case ecShrAssign: case ecUShrAssign: case ecAndAssign: case ecXorAssign: case ecOrAssign:
-        compoundAssign(node, value);
-        return;
-    case ecPlus: case ecMinus: case ecBitNot: {
-        TJValue operand;
-        EvaluateExpression(node->Left, 0, operand);
-        ApplyUnaryOperator(code, operand, value);
-        return;
-    }
-    case ecThis:
-        MakeObject(CurrentTable->GetThis(), value);
-        return;
-    case ecMember: {
-        TJValue object;
-        evaluateOperand(node->Left, object);
-        GetMemberValue(object, node->Right->Name, value, (flags & efDelete) != 0, memberCache(node));
-        return;
-    }
-    case ecSuper:
-        raiseScriptError("ESyntaxError", "super");
-    case ecNew: {
-        TJArgumentList args = BuildArgumentList(node->Right);
-        MakeObject(CreateScriptObject(node->Left->Name, args.get()), value);
-        return;
-    }
-    case ecObjectLiteral:
-        objectLiteral(node, value);
-        return;
-    case ecArrayLiteral:
-        arrayLiteral(node, value);
-        return;
-    case ecCall: {
-        // A function that a variable holds is called through a reference of its own.
-        if (const TJValue* known = IsIdentifierExpr(node->Left) ? knownVariable(node->Left) : nullptr;
-            known && IsFunctionValue(*known)) {
-            IJFunctionPtr function = known->FuncValue;
-            callWithArguments(function, node->Right, value, CurrentTable->GetThis());
-            return;
-        }
-        TJValue callee;
-        evaluateOperand(node->Left, callee);
-        CallOrIndex(callee, node->Right, value);
-        return;
-    }
+        return guarded<compound>;
+    case ecPlus: case ecMinus: case ecBitNot: return guarded<unary>;
+    case ecMember: return member(node);
+    case ecSuper: return super;
+    case ecNew: return guarded<construct>;
+    case ecObjectLiteral: return guarded<objectLiteral>;
+    case ecArrayLiteral: return guarded<arrayLiteral>;
+    case ecCall: return guarded<call>;
+    // A step of a variable reads and stores it and nothing more.
     case ecPreInc: case ecPreDec: case ecPostInc: case ecPostDec:
-        stepAssign(node, value);
-        return;
-    case ecDelete:
-        EvaluateExpression(node->Left, efDelete, value);
-        return;
-    case ecVoid:
-        EvaluateExpression(node->Left, 0, value);
-        MakeNull(value);
-        return;
-    case ecTypeOf:
-        typeOf(node, value);
-        return;
-    case ecNot: {
-        TJValue operand;
-        EvaluateExpression(node->Left, 0, operand);
-        CompareValues(ecNot, operand, operand, value);
-        return;
-    }
-    case ecOrShort: case ecAndShort:
-        evaluateLogicalChain(node, value);
-        return;
-    case ecConditional: {
-        TJValue condition;
-        EvaluateExpression(node->Left, 0, condition);
-        EvaluateExpression(ValueToBool(condition) ? node->Right : node->Third, 0, value);
-        return;
-    }
-    case ecFunction:
-        functionLiteral(node, value);
-        return;
-    case ecMethodCall:
-        MethodCallOrIndex(node, value);
-        return;
-    case ecForVar:
-        EvaluateExpression(node->Left, flags | efDeclare, value);
-        return;
-    default:  // internal pairs and lists
-        EvaluateExpression(node->Left, 0, value);
-        EvaluateExpression(node->Right, 0, value);
-        MakeUndefined(value);
-        return;
+        return IsIdentifierExpr(node->Left) ? step : guarded<step>;
+    case ecDelete: return guarded<deletion>;
+    case ecVoid: return guarded<voided>;
+    case ecTypeOf: return guarded<typeOf>;
+    case ecNot: return guarded<negation>;
+    case ecOrShort: case ecAndShort: return guarded<logicalChain>;
+    case ecConditional: return guarded<conditional>;
+    case ecFunction: return guarded<function>;
+    case ecMethodCall: return guarded<methodCall>;
+    case ecForVar: return guarded<forVar>;
+    default: return guarded<pair>;
     }
 }
 
@@ -332,49 +435,75 @@ void TJEngine::EvaluateExpression(TJExpr* node, int flags, TJValue& value) {
 // ...) is evaluated along its left spine in a loop: right operands from the
 // top down, then the leftmost operand, then the operators from the bottom up.
 // This is the right-to-left order of the recursive rule, without its depth.
-void TJEngine::evaluateBinaryChain(TJExpr* node, TJValue& value) {
-    if (isRightFirstBinary(node->Left ? node->Left->Code : ecEmpty)) {
-        // A chain of two (i % 3 == 0) whose right operand is primitive and
-        // in place nests one level only: it needs no spine.
-        const TJValue* inPlace = isRightFirstBinary(node->Left->Left ? node->Left->Left->Code : ecEmpty)
-                                     ? nullptr
-                                     : operandInPlace(node->Right);
-        if (!inPlace || !isPrimitive(*inPlace)) {
-            evaluateOperatorSpine(node, value);
-            return;
-        }
-        TJValue right = *inPlace, left;
-        evaluateBinaryChain(node->Left, left);
-        applyBinary(node->Code, left, right, value);
-        return;
+TJExprHandler TJEngine::Handlers::binary(const TJExpr* node) {
+    const TJExpr* left = node->Left;
+    if (isRightFirstBinary(left ? left->Code : ecEmpty)) {
+        if (isRightFirstBinary(left->Left ? left->Left->Code : ecEmpty)) return guarded<spine>;
+        return isLeaf(node->Right) && isLeaf(left->Left) && isLeaf(left->Right) ? onOperator : guarded<onOperator>;
     }
-    // Primitive operands read in place, the right first, are combined where
-    // they are stored: no code runs between the reads and the operator (and
-    // no value is made for them).
+    const TJExpr* right = node->Right;
+    if (right && right->Code == ecMember && right->Right->Name == "length") return guarded<lengthOperand>;
+    return isLeaf(left) && isLeaf(right) ? operands : guarded<operands>;
+}
+
+TJExprHandler TJEngine::Handlers::assignment(const TJExpr* node) {
+    if (isSelfAppend(node)) return node->Right->Left->Code == ecIdentifier ? selfAdd : guarded<selfAppend>;
+    if (isVariableMember(node->Left))
+        return isLeaf(node->Right) ? assignVariableMember : guarded<assignVariableMember>;
+    return node->Left->Code == ecIdentifier && isLeaf(node->Right) ? assign : guarded<assign>;
+}
+
+// v.name, the name one no kind of value answers apart.
+bool TJEngine::Handlers::isVariableMember(const TJExpr* node) {
+    if (node->Code != ecMember || !IsIdentifierExpr(node->Left)) return false;
+    const AnsiString& name = node->Right->Name;
+    return name != "length" && name != "prototype";
+}
+
+TJExprHandler TJEngine::Handlers::member(const TJExpr* node) {
+    if (isVariableMember(node)) return variableMember;
+    return isLeaf(node->Left) ? memberRead : guarded<memberRead>;
+}
+
+// Primitive operands read in place, the right first, are combined where
+// they are stored: no code runs between the reads and the operator (and
+// no value is made for them).
+void TJEngine::evaluateBinary(TJExpr* node, TJValue& value) {
     if (const TJValue* inPlace = operandInPlace(node->Right); inPlace && isPrimitive(*inPlace)) {
         if (const TJValue* leftInPlace = operandInPlace(node->Left); leftInPlace && isPrimitive(*leftInPlace)) {
             applyBinary(node->Code, *leftInPlace, *inPlace, value);
             return;
         }
-        TJValue right = *inPlace, left;
+        TJValue left;
+        if (node->Right->Code == ecConstant) {
+            // No code changes a constant: it is read where it is stored.
+            evaluateOperand(node->Left, left);
+            applyBinary(node->Code, left, *inPlace, value);
+            return;
+        }
+        TJValue right = *inPlace;
         evaluateOperand(node->Left, left);
         applyBinary(node->Code, left, right, value);
         return;
     }
-    TJValue right, left;
-    // A loop's condition i < a.length reads the length without a step of the evaluator.
-    if (!node->Right || node->Right->Code != ecMember || !arrayLengthInPlace(node->Right, right))
-        evaluateOperand(node->Right, right);
+    TJValue right;
+    evaluateOperand(node->Right, right);
+    applyToRight(node, right, value);
+}
+
+// The left operand evaluated and combined with the right one's value.
+void TJEngine::applyToRight(TJExpr* node, const TJValue& right, TJValue& value) {
     if (IsObjectValue(right)) {
         applyWithRightHeld(*this, node, right, value);
         return;
     }
+    TJValue left;
     evaluateOperand(node->Left, left);
     applyBinary(node->Code, left, right, value);
 }
 
-// Apart from evaluateBinaryChain, whose frame every nested call passes
-// through: the chain's stack room costs only chains.
+// Apart from the operators' other routines: the chain's stack room costs only
+// chains.
 [[gnu::noinline]] void TJEngine::evaluateOperatorSpine(TJExpr* node, TJValue& value) {
     size_t length = 0;
     TJExpr* leaf = node;
@@ -485,9 +614,9 @@ inline const TJValue* TJEngine::knownVariable(TJExpr* node) {
     return knownOwnVariable(node);
 }
 
-// x.length of an array x read in place: neither x is copied nor its member read.
+// x.length of an array x read in place: neither x is copied nor its member
+// read (node is a member node named length).
 bool TJEngine::arrayLengthInPlace(TJExpr* node, TJValue& value) {
-    if (node->Right->Name != "length") return false;
     const TJValue* owner = operandInPlace(node->Left);
     if (!owner || !IsObjectValue(*owner) || owner->ObjValue->ClassType() != &TJArrayObject::classInfo) return false;
     MakeInteger(static_cast<TJArrayObject*>(owner->ObjValue)->lengthProperty(), value);
@@ -541,7 +670,6 @@ bool TJEngine::isSelfAppend(const TJExpr* node) {
 // appends copies no text. Only primitive e's qualify, whose texts no script
 // code makes; the size is checked before x changes.
 void TJEngine::selfAppend(TJExpr* node, int flags, TJValue& value) {
-    if (!(flags & efDeclare) && addsInSlot(node, value)) return;
     size_t length = 0;
     for (TJExpr* sum = node->Right; sum->Code == ecAdd; sum = sum->Left) ++length;
     TChainLinks<TOperatorLink> spine(length);
@@ -654,9 +782,10 @@ void TJEngine::compoundAssign(TJExpr* node, TJValue& value) {
     assign(node->Left, value, 0);
 }
 
-// ++x and --x give the new integer, x++ and x-- the old value; the new
-// integer is stored back into an identifier, member or index operand.
-void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
+// ++x and --x give the new integer, x++ and x-- the old value (a number
+// stepped in its slot gives none when it is not used); the new integer is
+// stored back into an identifier, member or index operand.
+void TJEngine::stepAssign(TJExpr* node, int flags, TJValue& value) {
     TJExprCode code = node->Code;
     int delta = code == ecPreInc || code == ecPostInc ? 1 : -1;
     bool pre = code == ecPreInc || code == ecPreDec;
@@ -665,7 +794,7 @@ void TJEngine::stepAssign(TJExpr* node, TJValue& value) {
         if (TJValue* own = ownVariable(node->Left); own && (IsIntegerValue(*own) || IsDoubleValue(*own))) {
             TJValue stored;
             stepped(*own, delta, stored);
-            if (!pre) value = *own;
+            if (!pre && !(flags & efDiscard)) value = *own;
             CurrentTable->Variables().Replace(*own, stored);
             if (pre) value = std::move(stored);
             return;

@@ -70,7 +70,7 @@ void TJEngine::step() {
         return EvaluateStatements(s->Child1, flags, state);
     case scExpression: {
         TJValue value;
-        EvaluateExpression(s->Expr, 0, value);
+        EvaluateExpression(s->Expr, efDiscard, value);
         return TJCompletion::Normal;
     }
     case scIf:
@@ -137,12 +137,23 @@ TJCompletion TJEngine::EvaluateStatements(TJStatement* first, int flags, TJSwitc
 
 // ==== Loops ====
 
+// A body that is one block (of a loop, a try, a catch) runs as the statement
+// loop would run it (the block entered, its statements run, the temporaries
+// cleared but for a throw), without a statement loop of its own.
+TJCompletion TJEngine::blockBody(TJStatement* body, int flags, TJSwitchState* state) {
+    if (!body || body->Kind != scBlock || body->Next) return EvaluateStatements(body, flags, state);
+    enterStatement(body);
+    TJCompletion completion = EvaluateStatements(body->Child1, flags, state);
+    if (completion != TJCompletion::Throw) CurrentTable->ClearTemporaries();
+    return completion;
+}
+
 TJCompletion TJEngine::whileLoop(TJStatement* s) {
     TJValue condition;
     for (;;) {
         EvaluateExpression(s->Expr, 0, condition);
         if (!ValueToBool(condition)) return TJCompletion::Normal;
-        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        TJCompletion completion = blockBody(s->Child1, sfLoop, nullptr);
         CurrentTable->ClearTemporaries();
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) return completion;
@@ -152,7 +163,7 @@ TJCompletion TJEngine::whileLoop(TJStatement* s) {
 TJCompletion TJEngine::doLoop(TJStatement* s) {
     TJValue condition;
     for (;;) {
-        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        TJCompletion completion = blockBody(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) return completion;
         EvaluateExpression(s->Expr, 0, condition);
@@ -177,19 +188,19 @@ TJCompletion TJEngine::forLoop(TJStatement* s) {
         }
         TJCompletion completion;
         try {
-            completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+            completion = blockBody(s->Child1, sfLoop, nullptr);
         } catch (...) {
-            EvaluateExpression(update, 0, value);
+            EvaluateExpression(update, efDiscard, value);
             throw;
         }
         if (completion == TJCompletion::Break) return TJCompletion::Normal;
         if (leavesLoop(completion)) {
             TJValue pending = std::move(ReturnValue_);
-            EvaluateExpression(update, 0, value);
+            EvaluateExpression(update, efDiscard, value);
             ReturnValue_ = std::move(pending);
             return completion;
         }
-        EvaluateExpression(update, 0, value);
+        EvaluateExpression(update, efDiscard, value);
         CurrentTable->ClearTemporaries();
     }
 }
@@ -215,7 +226,7 @@ TJCompletion TJEngine::forInLoop(TJStatement* s) {
     TJCompletion result = TJCompletion::Normal;
     auto pass = [&](const TJValue& value) {
         assignIdentifier(variable, value);
-        TJCompletion completion = EvaluateStatements(s->Child1, sfLoop, nullptr);
+        TJCompletion completion = blockBody(s->Child1, sfLoop, nullptr);
         if (completion == TJCompletion::Break) return false;
         if (leavesLoop(completion)) {
             result = completion;
@@ -255,19 +266,30 @@ TJCompletion TJEngine::ifStatement(TJStatement* s, int flags, TJSwitchState* sta
         TJStatement* branch = ValueToBool(condition) ? s->Child1 : s->Child2;
         if (!branch) return TJCompletion::Normal;
         if (branch->Kind == scReturn && !branch->Next) return loneReturn(branch);
+        if (branch->Kind == scExpression && !branch->Next) return loneExpression(branch);
         if (branch->Kind != scIf || branch->Next) return EvaluateStatements(branch, flags, state);
         s = branch;
         enterStatement(s);
     }
 }
 
-// A branch that is one return statement runs as the statement loop would
-// run it, without a loop of its own.
+// A branch that is one return or expression statement runs as the statement
+// loop would run it, without a loop of its own.
 TJCompletion TJEngine::loneReturn(TJStatement* s) {
     enterStatement(s);
     TJCompletion completion = returnStatement(s);
     CurrentTable->ClearTemporaries();
     return completion;
+}
+
+TJCompletion TJEngine::loneExpression(TJStatement* s) {
+    enterStatement(s);
+    {
+        TJValue value;
+        EvaluateExpression(s->Expr, efDiscard, value);
+    }
+    CurrentTable->ClearTemporaries();
+    return TJCompletion::Normal;
 }
 
 // ==== try, throw, with ====
@@ -308,7 +330,7 @@ TJCompletion TJEngine::tryAndCatch(TJStatement* s, int flags, TJSwitchState* sta
         try {
             Restore catching(CatchDepth_);
             if (handler) CatchDepth_ = CallDepth_;
-            TJCompletion completion = EvaluateStatements(s->Child1, flags, state);
+            TJCompletion completion = blockBody(s->Child1, flags, state);
             if (completion != TJCompletion::Throw || !handler) return completion;
         } catch (const std::bad_alloc&) {
             raiseScriptError("EOutOfMemory", "Out of memory");  // a script error the handler sees
@@ -323,7 +345,7 @@ TJCompletion TJEngine::tryAndCatch(TJStatement* s, int flags, TJSwitchState* sta
     // The throw's own reference passes to the temporaries.
     if (IsObjectValue(caught)) CurrentTable->AddTemporary(caught.ObjValue, false);
     if (handler->Expr) CurrentTable->RegisterLocalValue(handler->Expr->Name, caught);
-    return EvaluateStatements(handler->Child1, flags, state);
+    return blockBody(handler->Child1, flags, state);
 }
 
 // The value thrown: an object gains a reference, which the catch hands to its

@@ -15,9 +15,14 @@
 #include "rtl/ansistring.h"
 
 struct TJValue;
+struct TJExpr;
 struct TJStatement;
 struct TJMemberCache;
 struct TJNameCache;
+class TJEngine;
+
+// The evaluator's routine for an expression node of one shape.
+using TJExprHandler = void (*)(TJEngine& engine, TJExpr* node, int flags, TJValue& value);
 
 // ==== Statement kinds ====
 // The numbers are stored in compiled-tree files: never renumber. The
@@ -79,6 +84,9 @@ struct TJExpr {
     // found to be (the Serial of the function's scope table, the position);
     // never stored in files.
     int32_t ParameterSlot = 0;
+    // The evaluator's routine for the node's shape, chosen at its first run
+    // (never stored in files).
+    TJExprHandler Handler = nullptr;
     TJExpr* Left = nullptr;
     TJExpr* Right = nullptr;
     TJExpr* Third = nullptr;
