@@ -5,10 +5,37 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "engine/core/hooks.h"
 #include "engine/core/object.h"
 #include "rtl/numtext.h"
+
+// ==== Counted fields ====
+
+void TJValue::copyCounted(const TJValue& other) noexcept {
+    switch (other.ValueType) {
+    case vtString: case vtRegExp: new (&StrValue) AnsiString(other.StrValue); break;
+    case vtDispatch: new (&DispValue) IDispatchPtr(other.DispValue); break;
+    default: new (&FuncValue) IJFunctionPtr(other.FuncValue); break;  // vtFunction
+    }
+}
+
+void TJValue::moveCounted(TJValue& other) noexcept {
+    switch (other.ValueType) {
+    case vtString: case vtRegExp: new (&StrValue) AnsiString(std::move(other.StrValue)); break;
+    case vtDispatch: new (&DispValue) IDispatchPtr(std::move(other.DispValue)); break;
+    default: new (&FuncValue) IJFunctionPtr(std::move(other.FuncValue)); break;  // vtFunction
+    }
+}
+
+void TJValue::releaseCounted() noexcept {
+    switch (ValueType) {
+    case vtString: case vtRegExp: StrValue.clear(); break;
+    case vtDispatch: DispValue = nullptr; break;
+    default: FuncValue = nullptr; break;  // vtFunction
+    }
+}
 
 // ==== Builders ====
 

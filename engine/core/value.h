@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "engine/core/ijfunction.h"
 #include "rtl/ansistring.h"
@@ -36,12 +37,15 @@ using IDispatchPtr = TIntf<IDispatch>;
 
 // One script value. The string, the dispatch interface and the function are
 // counted by the record; the object is not (the containers that store a value
-// count it). Every builder clears the whole record first.
+// count it). Every builder clears the whole record first, so only the kind's
+// own counted field is ever set (the others are nil): the counted fields sit
+// in unions of their own, and making, copying and ending a record touch the
+// one its kind names, nothing for a number.
 struct TJValue {
     TJValueType ValueType = vtUndefined;
-    AnsiString StrValue;       // vtString text, vtRegExp pattern
-    IDispatchPtr DispValue;    // vtDispatch
-    IJFunctionPtr FuncValue;   // vtFunction
+    union { AnsiString StrValue; };     // vtString text, vtRegExp pattern
+    union { IDispatchPtr DispValue; };  // vtDispatch
+    union { IJFunctionPtr FuncValue; }; // vtFunction
     union {
         int32_t IntegerValue;  // vtInteger
         double DoubleValue;    // vtDouble
@@ -49,27 +53,67 @@ struct TJValue {
         bool BooleanValue;     // vtBool
         bool Negative;         // vtInfinity
         char RegExpFlags[8];   // vtRegExp: length byte, then up to 7 flag letters
-        TMethod EventValue;    // vtEvent
+        TMethod EventValue;    // vtEvent (the widest: copying it copies them all)
     };
 
-    TJValue() noexcept : EventValue{} {}
-    TJValue(const TJValue& other) = default;
-    TJValue(TJValue&& other) noexcept = default;
-    TJValue& operator=(const TJValue& other) = default;
-    TJValue& operator=(TJValue&& other) noexcept = default;
-    ~TJValue() = default;
+    TJValue() noexcept : StrValue(), DispValue(), FuncValue(), EventValue{} {}
+    TJValue(const TJValue& other) noexcept
+        : ValueType(other.ValueType), StrValue(), DispValue(), FuncValue(), EventValue(other.EventValue) {
+        copyHeld(other);
+    }
+    // The source keeps its kind with a nil counted field.
+    TJValue(TJValue&& other) noexcept
+        : ValueType(other.ValueType), StrValue(), DispValue(), FuncValue(), EventValue(other.EventValue) {
+        moveHeld(other);
+    }
+    TJValue& operator=(const TJValue& other) noexcept {
+        if (holdsCounted()) return *this = TJValue(other);
+        takeUncounted(other);
+        copyHeld(other);
+        return *this;
+    }
+    TJValue& operator=(TJValue&& other) noexcept {
+        if (!holdsCounted()) {
+            takeUncounted(other);
+            moveHeld(other);
+        } else if (this != &other) {
+            TJValue old(std::move(*this));  // released last: other may live in what it holds
+            takeUncounted(other);
+            moveHeld(other);
+        }
+        return *this;
+    }
+    ~TJValue() { releaseHeld(); }
 
     // The flag letters of a regular-expression literal.
     std::string_view regExpFlags() const { return {RegExpFlags + 1, static_cast<uint8_t>(RegExpFlags[0])}; }
+
+private:
+    friend void ClearValueFields(TJValue& v);
+
+    bool holdsCounted() const noexcept {
+        return (kindSet(vtString, vtRegExp, vtDispatch, vtFunction) >> ValueType) & 1;
+    }
+    // The kind and the numbers; the counted fields are left to the two below.
+    void takeUncounted(const TJValue& other) noexcept {
+        ValueType = other.ValueType;
+        EventValue = other.EventValue;
+    }
+    // Both take other's counted field into this record's, which is nil.
+    void copyHeld(const TJValue& other) noexcept { if (other.holdsCounted()) copyCounted(other); }
+    void moveHeld(TJValue& other) noexcept { if (other.holdsCounted()) moveCounted(other); }
+    void releaseHeld() noexcept { if (holdsCounted()) releaseCounted(); }
+    // Out of line: most values are numbers, and the evaluator inlines the rest.
+    void copyCounted(const TJValue& other) noexcept;
+    void moveCounted(TJValue& other) noexcept;
+    void releaseCounted() noexcept;
 };
 
 // ==== Builders (the destination last) ====
 
 // Clears every field but leaves the kind to the caller.
 inline void ClearValueFields(TJValue& v) {
-    if (!v.StrValue.empty()) v.StrValue.clear();
-    if (v.DispValue) v.DispValue = nullptr;
-    if (v.FuncValue) v.FuncValue = nullptr;
+    v.releaseHeld();
     v.EventValue = TMethod{};
 }
 
