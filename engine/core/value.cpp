@@ -15,7 +15,8 @@
 
 void TJValue::copyCounted(const TJValue& other) noexcept {
     switch (other.ValueType) {
-    case vtString: case vtRegExp: new (&StrValue) AnsiString(other.StrValue); break;
+    case vtRegExp: std::memcpy(RegExpFlags, other.RegExpFlags, sizeof RegExpFlags); [[fallthrough]];
+    case vtString: new (&StrValue) AnsiString(other.StrValue); break;
     case vtDispatch: new (&DispValue) IDispatchPtr(other.DispValue); break;
     default: new (&FuncValue) IJFunctionPtr(other.FuncValue); break;  // vtFunction
     }
@@ -23,7 +24,8 @@ void TJValue::copyCounted(const TJValue& other) noexcept {
 
 void TJValue::moveCounted(TJValue& other) noexcept {
     switch (other.ValueType) {
-    case vtString: case vtRegExp: new (&StrValue) AnsiString(std::move(other.StrValue)); break;
+    case vtRegExp: std::memcpy(RegExpFlags, other.RegExpFlags, sizeof RegExpFlags); [[fallthrough]];
+    case vtString: new (&StrValue) AnsiString(std::move(other.StrValue)); break;
     case vtDispatch: new (&DispValue) IDispatchPtr(std::move(other.DispValue)); break;
     default: new (&FuncValue) IJFunctionPtr(std::move(other.FuncValue)); break;  // vtFunction
     }

@@ -37,33 +37,30 @@ using IDispatchPtr = TIntf<IDispatch>;
 
 // One script value. The string, the dispatch interface and the function are
 // counted by the record; the object is not (the containers that store a value
-// count it). Every builder clears the whole record first, so only the kind's
-// own counted field is ever set (the others are nil): the counted fields sit
-// in unions of their own, and making, copying and ending a record touch the
-// one its kind names, nothing for a number.
+// count it). The fields share one union: only the kind's own is to be read.
+// Every builder clears the record first; making, copying and ending a record
+// touch a counted field only for the kind that holds one.
 struct TJValue {
     TJValueType ValueType = vtUndefined;
-    union { AnsiString StrValue; };     // vtString text, vtRegExp pattern
-    union { IDispatchPtr DispValue; };  // vtDispatch
-    union { IJFunctionPtr FuncValue; }; // vtFunction
+    char RegExpFlags[8];  // vtRegExp: length byte, then up to 7 flag letters
     union {
-        int32_t IntegerValue;  // vtInteger
-        double DoubleValue;    // vtDouble
-        TJObject* ObjValue;    // vtObject
-        bool BooleanValue;     // vtBool
-        bool Negative;         // vtInfinity
-        char RegExpFlags[8];   // vtRegExp: length byte, then up to 7 flag letters
-        TMethod EventValue;    // vtEvent (the widest: copying it copies them all)
+        AnsiString StrValue;       // vtString text, vtRegExp pattern
+        IDispatchPtr DispValue;    // vtDispatch
+        IJFunctionPtr FuncValue;   // vtFunction
+        int32_t IntegerValue;      // vtInteger
+        double DoubleValue;        // vtDouble
+        TJObject* ObjValue;        // vtObject
+        bool BooleanValue;         // vtBool
+        bool Negative;             // vtInfinity
+        TMethod EventValue;        // vtEvent (the widest: copying it copies them all)
     };
 
-    TJValue() noexcept : StrValue(), DispValue(), FuncValue(), EventValue{} {}
-    TJValue(const TJValue& other) noexcept
-        : ValueType(other.ValueType), StrValue(), DispValue(), FuncValue(), EventValue(other.EventValue) {
+    TJValue() noexcept : EventValue{} {}
+    TJValue(const TJValue& other) noexcept : ValueType(other.ValueType), EventValue(other.EventValue) {
         copyHeld(other);
     }
     // The source keeps its kind with a nil counted field.
-    TJValue(TJValue&& other) noexcept
-        : ValueType(other.ValueType), StrValue(), DispValue(), FuncValue(), EventValue(other.EventValue) {
+    TJValue(TJValue&& other) noexcept : ValueType(other.ValueType), EventValue(other.EventValue) {
         moveHeld(other);
     }
     TJValue& operator=(const TJValue& other) noexcept {
@@ -94,12 +91,13 @@ private:
     bool holdsCounted() const noexcept {
         return (kindSet(vtString, vtRegExp, vtDispatch, vtFunction) >> ValueType) & 1;
     }
-    // The kind and the numbers; the counted fields are left to the two below.
+    // The kind and the union's bytes; a counted field is then taken by the two below.
     void takeUncounted(const TJValue& other) noexcept {
         ValueType = other.ValueType;
         EventValue = other.EventValue;
     }
-    // Both take other's counted field into this record's, which is nil.
+    // Both take other's counted field (and a literal's flags) over the bytes
+    // just copied.
     void copyHeld(const TJValue& other) noexcept { if (other.holdsCounted()) copyCounted(other); }
     void moveHeld(TJValue& other) noexcept { if (other.holdsCounted()) moveCounted(other); }
     void releaseHeld() noexcept { if (holdsCounted()) releaseCounted(); }
@@ -108,6 +106,7 @@ private:
     void moveCounted(TJValue& other) noexcept;
     void releaseCounted() noexcept;
 };
+static_assert(sizeof(TJValue) == (sizeof(void*) == 8 ? 32 : 24));
 
 // ==== Builders (the destination last) ====
 
