@@ -31,6 +31,15 @@ void TJValue::moveCounted(TJValue& other) noexcept {
     }
 }
 
+void TJValue::replaceCounted(const TJValue& other) noexcept { replaceCounted(TJValue(other)); }
+
+void TJValue::replaceCounted(TJValue&& other) noexcept {
+    if (this == &other) return;
+    TJValue old(std::move(*this));  // released last: other may live in what it holds
+    takeUncounted(other);
+    moveHeld(other);
+}
+
 void TJValue::releaseCounted() noexcept {
     switch (ValueType) {
     case vtString: case vtRegExp: StrValue.clear(); break;

@@ -64,17 +64,18 @@ struct TJValue {
         moveHeld(other);
     }
     TJValue& operator=(const TJValue& other) noexcept {
-        if (holdsCounted()) return *this = TJValue(other);
-        takeUncounted(other);
-        copyHeld(other);
+        if (holdsCounted()) {
+            replaceCounted(other);
+        } else {
+            takeUncounted(other);
+            copyHeld(other);
+        }
         return *this;
     }
     TJValue& operator=(TJValue&& other) noexcept {
-        if (!holdsCounted()) {
-            takeUncounted(other);
-            moveHeld(other);
-        } else if (this != &other) {
-            TJValue old(std::move(*this));  // released last: other may live in what it holds
+        if (holdsCounted()) {
+            replaceCounted(std::move(other));
+        } else {
             takeUncounted(other);
             moveHeld(other);
         }
@@ -91,7 +92,7 @@ private:
     bool holdsCounted() const noexcept {
         return (kindSet(vtString, vtRegExp, vtDispatch, vtFunction) >> ValueType) & 1;
     }
-    // The kind and the union's bytes; a counted field is then taken by the two below.
+    // The kind and the union's bytes; copyHeld or moveHeld then takes a counted field.
     void takeUncounted(const TJValue& other) noexcept {
         ValueType = other.ValueType;
         EventValue = other.EventValue;
@@ -105,6 +106,10 @@ private:
     void copyCounted(const TJValue& other) noexcept;
     void moveCounted(TJValue& other) noexcept;
     void releaseCounted() noexcept;
+    // This record holding a counted field takes a copy of other, or other
+    // itself, in its place.
+    void replaceCounted(const TJValue& other) noexcept;
+    void replaceCounted(TJValue&& other) noexcept;
 };
 static_assert(sizeof(TJValue) == (sizeof(void*) == 8 ? 32 : 24));
 
