@@ -5,10 +5,48 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "engine/core/hooks.h"
 #include "engine/core/object.h"
 #include "rtl/numtext.h"
+
+// ==== Counted fields ====
+
+void TJValue::copyCounted(const TJValue& other) noexcept {
+    switch (other.ValueType) {
+    case vtRegExp: std::memcpy(RegExpFlags, other.RegExpFlags, sizeof RegExpFlags); [[fallthrough]];
+    case vtString: new (&StrValue) AnsiString(other.StrValue); break;
+    case vtDispatch: new (&DispValue) IDispatchPtr(other.DispValue); break;
+    default: new (&FuncValue) IJFunctionPtr(other.FuncValue); break;  // vtFunction
+    }
+}
+
+void TJValue::moveCounted(TJValue& other) noexcept {
+    switch (other.ValueType) {
+    case vtRegExp: std::memcpy(RegExpFlags, other.RegExpFlags, sizeof RegExpFlags); [[fallthrough]];
+    case vtString: new (&StrValue) AnsiString(std::move(other.StrValue)); break;
+    case vtDispatch: new (&DispValue) IDispatchPtr(std::move(other.DispValue)); break;
+    default: new (&FuncValue) IJFunctionPtr(std::move(other.FuncValue)); break;  // vtFunction
+    }
+}
+
+void TJValue::replaceCounted(const TJValue& other) noexcept { replaceCounted(TJValue(other)); }
+
+void TJValue::replaceCounted(TJValue&& other) noexcept {
+    if (this == &other) return;
+    TJValue old(std::move(*this));  // released last: other may live in what it holds
+    takeUncounted(other);
+    moveHeld(other);
+}
+
+void TJValue::releaseCounted() noexcept {
+    switch (ValueType) {
+    case vtString: case vtRegExp: StrValue.clear(); break;
+    case vtDispatch: DispValue = nullptr; break;
+    default: FuncValue = nullptr; break;  // vtFunction
+    }
+}
 
 // ==== Builders ====
 

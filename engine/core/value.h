@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "engine/core/ijfunction.h"
 #include "rtl/ansistring.h"
@@ -36,40 +37,87 @@ using IDispatchPtr = TIntf<IDispatch>;
 
 // One script value. The string, the dispatch interface and the function are
 // counted by the record; the object is not (the containers that store a value
-// count it). Every builder clears the whole record first.
+// count it). The fields share one union: only the kind's own is to be read.
+// Every builder clears the record first; making, copying and ending a record
+// touch a counted field only for the kind that holds one.
 struct TJValue {
     TJValueType ValueType = vtUndefined;
-    AnsiString StrValue;       // vtString text, vtRegExp pattern
-    IDispatchPtr DispValue;    // vtDispatch
-    IJFunctionPtr FuncValue;   // vtFunction
+    char RegExpFlags[8];  // vtRegExp: length byte, then up to 7 flag letters
     union {
-        int32_t IntegerValue;  // vtInteger
-        double DoubleValue;    // vtDouble
-        TJObject* ObjValue;    // vtObject
-        bool BooleanValue;     // vtBool
-        bool Negative;         // vtInfinity
-        char RegExpFlags[8];   // vtRegExp: length byte, then up to 7 flag letters
-        TMethod EventValue;    // vtEvent
+        AnsiString StrValue;       // vtString text, vtRegExp pattern
+        IDispatchPtr DispValue;    // vtDispatch
+        IJFunctionPtr FuncValue;   // vtFunction
+        int32_t IntegerValue;      // vtInteger
+        double DoubleValue;        // vtDouble
+        TJObject* ObjValue;        // vtObject
+        bool BooleanValue;         // vtBool
+        bool Negative;             // vtInfinity
+        TMethod EventValue;        // vtEvent (the widest: copying it copies them all)
     };
 
     TJValue() noexcept : EventValue{} {}
-    TJValue(const TJValue& other) = default;
-    TJValue(TJValue&& other) noexcept = default;
-    TJValue& operator=(const TJValue& other) = default;
-    TJValue& operator=(TJValue&& other) noexcept = default;
-    ~TJValue() = default;
+    TJValue(const TJValue& other) noexcept : ValueType(other.ValueType), EventValue(other.EventValue) {
+        copyHeld(other);
+    }
+    // The source keeps its kind with a nil counted field.
+    TJValue(TJValue&& other) noexcept : ValueType(other.ValueType), EventValue(other.EventValue) {
+        moveHeld(other);
+    }
+    TJValue& operator=(const TJValue& other) noexcept {
+        if (holdsCounted()) {
+            replaceCounted(other);
+        } else {
+            takeUncounted(other);
+            copyHeld(other);
+        }
+        return *this;
+    }
+    TJValue& operator=(TJValue&& other) noexcept {
+        if (holdsCounted()) {
+            replaceCounted(std::move(other));
+        } else {
+            takeUncounted(other);
+            moveHeld(other);
+        }
+        return *this;
+    }
+    ~TJValue() { releaseHeld(); }
 
     // The flag letters of a regular-expression literal.
     std::string_view regExpFlags() const { return {RegExpFlags + 1, static_cast<uint8_t>(RegExpFlags[0])}; }
+
+private:
+    friend void ClearValueFields(TJValue& v);
+
+    bool holdsCounted() const noexcept {
+        return (kindSet(vtString, vtRegExp, vtDispatch, vtFunction) >> ValueType) & 1;
+    }
+    // The kind and the union's bytes; copyHeld or moveHeld then takes a counted field.
+    void takeUncounted(const TJValue& other) noexcept {
+        ValueType = other.ValueType;
+        EventValue = other.EventValue;
+    }
+    // Both take other's counted field (and a literal's flags) over the bytes
+    // just copied.
+    void copyHeld(const TJValue& other) noexcept { if (other.holdsCounted()) copyCounted(other); }
+    void moveHeld(TJValue& other) noexcept { if (other.holdsCounted()) moveCounted(other); }
+    void releaseHeld() noexcept { if (holdsCounted()) releaseCounted(); }
+    // Out of line: most values are numbers, and the evaluator inlines the rest.
+    void copyCounted(const TJValue& other) noexcept;
+    void moveCounted(TJValue& other) noexcept;
+    void releaseCounted() noexcept;
+    // This record holding a counted field takes a copy of other, or other
+    // itself, in its place.
+    void replaceCounted(const TJValue& other) noexcept;
+    void replaceCounted(TJValue&& other) noexcept;
 };
+static_assert(sizeof(TJValue) == (sizeof(void*) == 8 ? 32 : 24));
 
 // ==== Builders (the destination last) ====
 
 // Clears every field but leaves the kind to the caller.
 inline void ClearValueFields(TJValue& v) {
-    if (!v.StrValue.empty()) v.StrValue.clear();
-    if (v.DispValue) v.DispValue = nullptr;
-    if (v.FuncValue) v.FuncValue = nullptr;
+    v.releaseHeld();
     v.EventValue = TMethod{};
 }
 

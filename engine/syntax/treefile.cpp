@@ -109,7 +109,7 @@ bool TreeWriter::expression(const TJExpr* node) {
 }
 
 void TreeWriter::value(const TJValue& v) {
-    const AnsiString& str = v.StrValue;
+    AnsiString str = v.ValueType == vtString || v.ValueType == vtRegExp ? v.StrValue : AnsiString();
     byte(1 | (str.empty() ? 0 : VaString));
     byte(v.ValueType);
     uint8_t payload[8] = {};

@@ -33,12 +33,12 @@ TEST(Values, BuildersClearEveryOtherField) {
     MakeString("text", v);
     MakeInteger(5, v);
     EXPECT_EQ(v.ValueType, vtInteger);
-    EXPECT_TRUE(v.StrValue.empty());
+    EXPECT_EQ(ValueToString(v), "5");
     IJFunctionPtr f = NewFunction();
     MakeFunction(f, v);
     EXPECT_EQ(v.FuncValue.get(), f.get());
     MakeNull(v);
-    EXPECT_EQ(v.FuncValue, nullptr);
+    EXPECT_EQ(v.ValueType, vtNull);
     MakeRegExp("a+b", "gimxyzuv", v);
     EXPECT_EQ(v.StrValue, "a+b");
     EXPECT_EQ(v.regExpFlags(), "gimxyzu");  // seven letters at most
@@ -62,6 +62,58 @@ TEST(Values, CopiesShareTextAndCountFunctions) {
         EXPECT_EQ(y.FuncValue.get(), f.get());
     }
     EXPECT_EQ(f->GetName(), "f");  // still alive through f
+}
+
+// An automation object that only counts its references.
+class CountingDispatch : public IDispatch {
+public:
+    ULONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
+// Copies, moves and assignments count only the field the kind names.
+TEST(Values, AssignmentsCountTheKindsField) {
+    CountingDispatch d;
+    TJValue a;
+    MakeDispatch(&d, a);
+    TJValue b = a;
+    EXPECT_EQ(d.refs, 3u);
+    TJValue& alias = b;
+    b = alias;
+    b = std::move(alias);
+    EXPECT_EQ(d.refs, 3u);
+    EXPECT_EQ(b.DispValue.get(), &d);
+    TJValue c = std::move(a);  // the source stays a dispatch value holding none
+    EXPECT_EQ(d.refs, 3u);
+    EXPECT_EQ(a.ValueType, vtDispatch);
+    EXPECT_EQ(a.DispValue, nullptr);
+    MakeInteger(7, b);
+    EXPECT_EQ(d.refs, 2u);
+    c = b;
+    EXPECT_EQ(d.refs, 1u);
+    EXPECT_EQ(ValueToInteger(c), 7);
+    a = textValue("moved text");
+    c = std::move(a);
+    EXPECT_EQ(c.StrValue, "moved text");
+    EXPECT_EQ(a.ValueType, vtString);
+    EXPECT_TRUE(a.StrValue.empty());
+    b = c;
+    EXPECT_TRUE(b.StrValue.sharesWith(c.StrValue));
+    MakeDispatch(&d, b);
+    c = std::move(b);
+    EXPECT_EQ(d.refs, 2u);
+    EXPECT_EQ(c.DispValue.get(), &d);
+    MakeUndefined(c);
+    EXPECT_EQ(d.refs, 1u);
 }
 
 TEST(Values, KindTests) {

@@ -34,9 +34,12 @@ private:
         TComponent* owner = self.Root_;
         if (ArgCount(args) > 1) {
             const TJValue& given = args->At(1);
-            if (IsStringValue(&given))
-                owner = given.StrValue.empty() ? self.Root_ : self.Root_->FindComponent(ValueToString(given));
-            else owner = componentOf(given);
+            if (IsStringValue(&given)) {
+                bool named = given.ValueType == vtString && !given.StrValue.empty();  // a String object names none
+                owner = named ? self.Root_->FindComponent(ValueToString(given)) : self.Root_;
+            } else {
+                owner = componentOf(given);
+            }
         }
         TComponent* component = CreateComponent(FindClass(ValueToString(args->At(0))), owner);
         if (ArgCount(args) > 2) component->SetName(ValueToString(args->At(2)));
