@@ -26,6 +26,27 @@ inline TJValue nanValue() { TJValue v; MakeNaN(v); return v; }
 inline TJValue infinityValue(bool negative) { TJValue v; MakeInfinity(negative, v); return v; }
 inline TJValue objectValue(TJObject* o) { TJValue v; MakeObject(o, v); return v; }
 
+// An automation object that only counts its references (and answers every
+// interface query with itself).
+class CountingDispatch : public IDispatch {
+public:
+    ULONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
 // Runs the action and expects an EJThrow with that error name and message.
 #define EXPECT_SCRIPT_ERROR(action, name, text)                                   \
     do {                                                                         \
