@@ -384,6 +384,7 @@ TEST(NativeAddresses, ScriptNumbersAndBack) {
         uintptr_t address;
     };
     FakeRuntime engine;
+    RegisterNumberClasses(&engine);
     const Case cases[] = {
         {intValue(0x1000), true, 0x1000},
         {intValue(-1), true, ~uintptr_t(0)},  // a handle, sign-extended
@@ -488,6 +489,7 @@ TEST_F(NativeCalls, ACalleeWritesIntoTheBytesOfAPassedText) {
 
 TEST_F(NativeCalls, ByReferenceResultsGoBackIntoNumberObjects) {
     FakeRuntime engine;
+    RegisterNumberClasses(&engine);
     TJNumberObject* b = NewNumberObject(&engine, intValue(255));
     TJNumberObject* t = NewNumberObject(&engine, intValue(300));
     TJNumberObject* l = NewNumberObject(&engine, doubleValue(-20.4));
