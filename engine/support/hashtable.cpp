@@ -208,7 +208,8 @@ THashItem* TCustomHashTable::StoreItem(std::unique_ptr<THashItem> item) {
         list = slot.get();
     }
     THashItem* stored = item.get();
-    int index = list->indexOf(match, hash);
+    // An indexed table tells a new key without a walk of its bucket.
+    int index = index_.empty() || find(match, hash) ? list->indexOf(match, hash) : -1;
     keysStale_ = true;
     Touch();
     if (index >= 0) {
