@@ -49,6 +49,20 @@ gui_wait_for() {
     return 1
 }
 
+# gui_centre WINDOW TEXT: the centre "X Y" of the first window inside WINDOW
+# with that text, asked again for up to 5 s: a listing can come back empty
+# (its Wine process failed to start on a loaded machine, or the form was
+# still taking typed keys). Nothing when there is none.
+gui_centre() {
+    local at
+    for _ in $(seq 50); do
+        at=$(gui controls "$1" | tr -d '\r' | awk -F'\t' -v t="$2" '$4 == t { split($3, r, ","); print int((r[1] + r[3]) / 2), int((r[2] + r[4]) / 2); exit }')
+        [ -n "$at" ] && break
+        sleep 0.1
+    done
+    echo "$at"
+}
+
 # gui_stage FOLDER [WIDGET_FOLDER...]: a fresh program folder holding
 # GUI_PROGRAM under its own name and each widget folder as widget/NAME.
 gui_stage() {

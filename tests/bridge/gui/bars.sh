@@ -20,9 +20,6 @@ sleep 0.5
 gui click "$up_x" "$up_y" --window "$form" || gui_fail "the arrow click"
 # Longer than the arrow's repeat delay: a held arrow would have moved on.
 sleep 1.5
-centre() {
-    gui controls "$form" | tr -d '\r' | awk -F'\t' -v t="$1" '$4 == t { split($3, r, ","); print int((r[1] + r[3]) / 2), int((r[2] + r[4]) / 2); exit }'
-}
-gui click $(centre Done) --window "$form" || gui_fail "no Done button"
+gui click $(gui_centre "$form" Done) --window "$form" || gui_fail "no Done button"
 gui_expect_box Bars "$(printf 'tab 1 true\ntool true\nup btNext 1\nposition 1')" "$stage/stderr.txt"
 echo "bars: every check passed"

@@ -34,9 +34,6 @@ gui_wait_for 5 edit_open || gui_fail "no edit for the caption"
 gui type kiwi
 gui key enter
 sleep 0.5
-centre_done() {
-    gui controls "$form" | tr -d '\r' | awk -F'\t' '$4 == "Done" { split($3, r, ","); print int((r[1] + r[3]) / 2), int((r[2] + r[4]) / 2); exit }'
-}
-gui click $(centre_done) --window "$form" || gui_fail "no Done button"
+gui click $(gui_centre "$form" Done) --window "$form" || gui_fail "no Done button"
 gui_expect_box Views "$(printf 'column Name true\napple,fig,pear\ncolumn Size true\nfig,pear,apple\nedited fig to kiwi\nkiwi,pear,apple')" "$stage/stderr.txt"
 echo "views: every check passed"
