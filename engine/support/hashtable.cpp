@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <exception>
 
 #include "rtl/codepage.h"
@@ -59,6 +60,50 @@ int compareMatch(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
     return a.view().compare(b.view());
 }
 
+// The weight of an ASCII letter or digit in the locale's order (digits first,
+// then the letters, case aside), or none for any other byte.
+constexpr unsigned char noWeight = 0xFF;
+constexpr auto plainWeights = [] {
+    std::array<unsigned char, 256> weights{};
+    weights.fill(noWeight);
+    for (int c = '0'; c <= '9'; ++c) weights[c] = static_cast<unsigned char>(c - '0');
+    for (int c = 'a'; c <= 'z'; ++c) {
+        weights[c] = static_cast<unsigned char>(10 + c - 'a');
+        weights[c - 'a' + 'A'] = weights[c];
+    }
+    return weights;
+}();
+
+// The Japanese locale orders keys of ASCII letters and digits alone by their
+// weights; keys alike but for case by their first difference, lower case
+// first. compareMatch's answer without the platform's comparison, when both
+// keys are such and the user's locale is that one (others, such as those that
+// sort letter pairs as one letter, order these keys otherwise).
+bool plainOrder(const AnsiString& a, const AnsiString& b, bool ignoreCase, int& order) {
+    static const bool known = PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) == LANG_JAPANESE;
+    if (!known) return false;
+    size_t common = std::min(a.length(), b.length());
+    int weightOrder = 0;
+    for (size_t i = 0; i < common; ++i) {
+        unsigned char wa = plainWeights[a.byte(i)];
+        unsigned char wb = plainWeights[b.byte(i)];
+        if (wa == noWeight || wb == noWeight) return false;
+        if (!weightOrder && wa != wb) weightOrder = wa < wb ? -1 : 1;
+    }
+    const AnsiString& longer = a.length() > common ? a : b;
+    for (size_t i = common; i < longer.length(); ++i)
+        if (plainWeights[longer.byte(i)] == noWeight) return false;
+    if (!weightOrder && a.length() != b.length()) weightOrder = a.length() < b.length() ? -1 : 1;
+    if (weightOrder) {
+        order = weightOrder;
+        return true;
+    }
+    // Alike but for case: a lower-case letter is the greater byte.
+    int bytes = a.view().compare(b.view());
+    order = ignoreCase ? bytes : -bytes;
+    return true;
+}
+
 // compareMatch for keys of up to this many bytes remembers its answers.
 constexpr size_t rememberedKeySize = 64;
 
@@ -68,6 +113,7 @@ constexpr size_t rememberedKeySize = 64;
 // may be lent out and written). The order cannot change during a run anyway:
 // the buckets are searched by it.
 int rememberedOrder(const AnsiString& a, const AnsiString& b, bool ignoreCase) {
+    if (int order; plainOrder(a, b, ignoreCase, order)) return order;
     if (a.length() > rememberedKeySize || b.length() > rememberedKeySize) return compareMatch(a, b, ignoreCase);
     struct Answer {
         AnsiString a, b;

@@ -4,6 +4,8 @@
 // item type.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -20,6 +22,12 @@ std::vector<std::string> keysOf(TCustomHashTable& table) {
 }
 
 using Keys = std::vector<std::string>;
+
+std::string lowerAscii(std::string key) {
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    return key;
+}
 
 }  // namespace
 
@@ -169,6 +177,40 @@ TEST(HashTable, KeyListGoesByBucketThenByLocaleOrderWithinTheBucket) {
     TIntegerHashTable single(1, false);
     for (const char* key : {"b", "C", "a"}) single.SetValue(key, 1);
     EXPECT_EQ(keysOf(single), (Keys{"a", "b", "C"}));  // the locale's order, not the bytes'
+}
+
+// Keys of ASCII letters and digits are ordered without the platform's
+// comparison; among themselves and beside other keys the order must still be
+// the locale's, case by case.
+TEST(HashTable, LettersAndDigitsKeepTheLocaleOrder) {
+    const std::string alphabet = "09aAbBmMzZ";
+    const std::string others[] = {"_", "-", "'", "\x83\x8A", "\xC5"};
+    unsigned seed = 12345;
+    auto next = [&](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    for (bool ignoreCase : {false, true}) {
+        SCOPED_TRACE(ignoreCase);
+        TIntegerHashTable table(1, ignoreCase);  // one bucket: every key meets every other
+        Keys expected;
+        for (int i = 0; i < 3000; ++i) {
+            std::string key;
+            for (unsigned n = next(6); n > 0; --n) key += next(12) ? std::string(1, alphabet[next(10)]) : others[next(5)];
+            table.SetValue(AnsiString(key), i);
+            expected.push_back(ignoreCase ? lowerAscii(key) : key);
+        }
+        auto localeThenBytes = [&](const std::string& a, const std::string& b) {
+            int r = CompareStringA(LOCALE_USER_DEFAULT, ignoreCase ? NORM_IGNORECASE : 0, a.data(),
+                                   static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()));
+            return r != CSTR_EQUAL ? r == CSTR_LESS_THAN : a < b;
+        };
+        std::sort(expected.begin(), expected.end(), localeThenBytes);
+        expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+        Keys listed = keysOf(table);
+        if (ignoreCase) std::transform(listed.begin(), listed.end(), listed.begin(), lowerAscii);
+        EXPECT_EQ(listed, expected);
+    }
 }
 
 TEST(HashTable, KeyListFollowsInsertsAndRemovals) {
