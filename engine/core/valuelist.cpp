@@ -228,12 +228,16 @@ void TJValueList::Sort(TListSortCompare compare, void* context) {
 // ==== Storage ====
 
 // Room for count stored values: at least double the block (a gap at the
-// front is closed first), but not beyond limit.
+// front is closed first), but not beyond limit. Closing a gap moves every
+// stored value, so it leaves room for as many values again: a list used as a
+// queue (push, shift) then moves each of its values about once.
 void TJValueList::reserveFor(int count, int limit) {
     if (static_cast<size_t>(Head_ + count) <= Entries_.capacity()) return;
+    size_t needed = static_cast<size_t>(count);
+    if (Head_ > 0) needed = std::max(needed, std::min<size_t>(needed * 2, static_cast<size_t>(limit)));
     closeGap();
-    if (static_cast<size_t>(count) <= Entries_.capacity()) return;
-    Entries_.reserve(std::clamp<size_t>(Entries_.size() * 2, static_cast<size_t>(count), static_cast<size_t>(limit)));
+    if (needed <= Entries_.capacity()) return;
+    Entries_.reserve(std::clamp<size_t>(Entries_.size() * 2, needed, static_cast<size_t>(limit)));
 }
 
 // Stores the undefined values of the tail before index count; the block grows
@@ -261,8 +265,7 @@ void TJValueList::removeEntry(int index, TJValue& removed) {
     trim();
 }
 
-void TJValueList::closeGap() {
-    if (Head_ == 0) return;
+void TJValueList::moveToFront() {
     Entries_.erase(Entries_.begin(), Entries_.begin() + Head_);
     Head_ = 0;
 }

@@ -71,7 +71,12 @@ private:
     const TJValue& entry(int index) const { return Entries_[static_cast<size_t>(Head_ + index)]; }
     void checkIndex(int index, int limit) const;
     void reserveFor(int count, int limit = MaxCount);
-    void closeGap();
+    // Moves the values to the front of the block when a gap lies there; the
+    // test is inline, as most lists (every cleared one) have none.
+    void closeGap() {
+        if (Head_ > 0) moveToFront();
+    }
+    void moveToFront();
     void releaseAll();
     void store(int count);
     void adopt(const TJValue& value, bool takeReference);
