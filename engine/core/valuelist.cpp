@@ -51,6 +51,10 @@ int TJValueList::Add(const TJValue& value, bool takeReference) {
         Entries_.push_back(value);
         return stored() - 1;
     }
+    return addGrowing(value, takeReference);
+}
+
+[[gnu::noinline]] int TJValueList::addGrowing(const TJValue& value, bool takeReference) {
     TJValue copy = value;  // the value may be one of ours, which growing moves
     reserveFor(Count() + 1);
     store(Count());
@@ -99,9 +103,7 @@ const TJValue& TJValueList::At(int index) const {
 void TJValueList::SetItem(int index, const TJValue& value) {
     checkIndex(index, Count());
     if (index >= stored()) {
-        TJValue copy = value;  // storing the tail may move the block the value is in
-        store(index + 1);
-        SetItem(index, copy);
+        setInTail(index, value);
         return;
     }
     adopt(value, true);
@@ -109,6 +111,12 @@ void TJValueList::SetItem(int index, const TJValue& value) {
     TJValue old = slot;
     slot = value;
     release(old);
+}
+
+[[gnu::noinline]] void TJValueList::setInTail(int index, const TJValue& value) {
+    TJValue copy = value;  // storing the tail may move the block the value is in
+    store(index + 1);
+    SetItem(index, copy);
 }
 
 void TJValueList::Delete(int index) {
