@@ -51,6 +51,10 @@ int TJValueList::Add(const TJValue& value, bool takeReference) {
         Entries_.push_back(value);
         return stored() - 1;
     }
+    return addGrowing(value, takeReference);
+}
+
+[[gnu::noinline]] int TJValueList::addGrowing(const TJValue& value, bool takeReference) {
     TJValue copy = value;  // the value may be one of ours, which growing moves
     reserveFor(Count() + 1);
     store(Count());
@@ -99,9 +103,7 @@ const TJValue& TJValueList::At(int index) const {
 void TJValueList::SetItem(int index, const TJValue& value) {
     checkIndex(index, Count());
     if (index >= stored()) {
-        TJValue copy = value;  // storing the tail may move the block the value is in
-        store(index + 1);
-        SetItem(index, copy);
+        setInTail(index, value);
         return;
     }
     adopt(value, true);
@@ -109,6 +111,12 @@ void TJValueList::SetItem(int index, const TJValue& value) {
     TJValue old = slot;
     slot = value;
     release(old);
+}
+
+[[gnu::noinline]] void TJValueList::setInTail(int index, const TJValue& value) {
+    TJValue copy = value;  // storing the tail may move the block the value is in
+    store(index + 1);
+    SetItem(index, copy);
 }
 
 void TJValueList::Delete(int index) {
@@ -228,12 +236,16 @@ void TJValueList::Sort(TListSortCompare compare, void* context) {
 // ==== Storage ====
 
 // Room for count stored values: at least double the block (a gap at the
-// front is closed first), but not beyond limit.
+// front is closed first), but not beyond limit. Closing a gap moves every
+// stored value, so it leaves room for as many values again: a list used as a
+// queue (push, shift) then moves each of its values about once.
 void TJValueList::reserveFor(int count, int limit) {
     if (static_cast<size_t>(Head_ + count) <= Entries_.capacity()) return;
+    size_t needed = static_cast<size_t>(count);
+    if (Head_ > 0) needed = std::max(needed, std::min<size_t>(needed * 2, static_cast<size_t>(limit)));
     closeGap();
-    if (static_cast<size_t>(count) <= Entries_.capacity()) return;
-    Entries_.reserve(std::clamp<size_t>(Entries_.size() * 2, static_cast<size_t>(count), static_cast<size_t>(limit)));
+    if (needed <= Entries_.capacity()) return;
+    Entries_.reserve(std::clamp<size_t>(Entries_.size() * 2, needed, static_cast<size_t>(limit)));
 }
 
 // Stores the undefined values of the tail before index count; the block grows
@@ -261,8 +273,7 @@ void TJValueList::removeEntry(int index, TJValue& removed) {
     trim();
 }
 
-void TJValueList::closeGap() {
-    if (Head_ == 0) return;
+void TJValueList::moveToFront() {
     Entries_.erase(Entries_.begin(), Entries_.begin() + Head_);
     Head_ = 0;
 }

@@ -70,8 +70,18 @@ private:
     TJValue& entry(int index) { return Entries_[static_cast<size_t>(Head_ + index)]; }
     const TJValue& entry(int index) const { return Entries_[static_cast<size_t>(Head_ + index)]; }
     void checkIndex(int index, int limit) const;
+    // The rarer steps of Add and SetItem, out of line so that the common
+    // ones save and restore few registers: an Add that must grow or store
+    // the tail first, a SetItem of a value in the tail.
+    int addGrowing(const TJValue& value, bool takeReference);
+    void setInTail(int index, const TJValue& value);
     void reserveFor(int count, int limit = MaxCount);
-    void closeGap();
+    // Moves the values to the front of the block when a gap lies there; the
+    // test is inline, as most lists (every cleared one) have none.
+    void closeGap() {
+        if (Head_ > 0) moveToFront();
+    }
+    void moveToFront();
     void releaseAll();
     void store(int count);
     void adopt(const TJValue& value, bool takeReference);
