@@ -264,6 +264,7 @@ private:
     TJCompletion loneReturn(TJStatement* s);
     TJCompletion loneExpression(TJStatement* s);
     TJCompletion blockBody(TJStatement* body, int flags, TJSwitchState* state);
+    TJCompletion functionBody(TJStatement* block);
     TJCompletion whileLoop(TJStatement* s);
     TJCompletion doLoop(TJStatement* s);
     TJCompletion forLoop(TJStatement* s);

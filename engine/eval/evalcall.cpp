@@ -197,7 +197,7 @@ void TJEngine::callScriptDirect(IJFunction* callee, const TJValue* values, int c
 
 // Inline in both kinds of script call.
 [[gnu::always_inline]] inline void TJEngine::runBody(TJStatement* body, TJValue& result) {
-    switch (EvaluateStatements(body->Child2, 0, nullptr)) {
+    switch (functionBody(body->Child2)) {
     case TJCompletion::Return:
         result = std::move(ReturnValue_);
         MakeUndefined(ReturnValue_);

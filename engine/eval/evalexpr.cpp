@@ -219,6 +219,8 @@ struct TJEngine::Handlers {
     static TJExprHandler assignment(const TJExpr* node);
     static TJExprHandler member(const TJExpr* node);
     static bool isVariableMember(const TJExpr* node);
+    static bool isThisMember(const TJExpr* node);
+    static bool isPlainMemberName(const AnsiString& name) { return name != "length" && name != "prototype"; }
 
     static bool isLeaf(const TJExpr* node) {
         return !node || node->Code == ecConstant || node->Code == ecIdentifier || node->Code == ecThis;
@@ -361,6 +363,16 @@ struct TJEngine::Handlers {
         }
         memberRead(engine, node, flags, value);
     }
+    // this.name (isThisMember): read from the scope's `this` as from the
+    // object a `this` operand makes.
+    static void thisMember(TJEngine& engine, TJExpr* node, int flags, TJValue& value) {
+        TJObject* self = engine.CurrentTable->GetThis();
+        if (self && !(flags & efDelete)) {
+            engine.readMember(self, node->Right->Name, value, memberCache(node));
+            return;
+        }
+        memberRead(engine, node, flags, value);
+    }
     static void super(TJEngine&, TJExpr*, int, TJValue&) { raiseScriptError("ESyntaxError", "super"); }
     static void construct(TJEngine& engine, TJExpr* node, int, TJValue& value) {
         TJArgumentList args = engine.BuildArgumentList(node->Right);
@@ -455,13 +467,17 @@ TJExprHandler TJEngine::Handlers::assignment(const TJExpr* node) {
 
 // v.name, the name one no kind of value answers apart.
 bool TJEngine::Handlers::isVariableMember(const TJExpr* node) {
-    if (node->Code != ecMember || !IsIdentifierExpr(node->Left)) return false;
-    const AnsiString& name = node->Right->Name;
-    return name != "length" && name != "prototype";
+    return node->Code == ecMember && IsIdentifierExpr(node->Left) && isPlainMemberName(node->Right->Name);
+}
+
+// this.name, the name one no kind of value answers apart.
+bool TJEngine::Handlers::isThisMember(const TJExpr* node) {
+    return node->Code == ecMember && node->Left && node->Left->Code == ecThis && isPlainMemberName(node->Right->Name);
 }
 
 TJExprHandler TJEngine::Handlers::member(const TJExpr* node) {
     if (isVariableMember(node)) return variableMember;
+    if (isThisMember(node)) return thisMember;
     return isLeaf(node->Left) ? memberRead : guarded<memberRead>;
 }
 

@@ -148,6 +148,20 @@ TJCompletion TJEngine::blockBody(TJStatement* body, int flags, TJSwitchState* st
     return completion;
 }
 
+// A function's block and the return the parser puts after it run as the
+// statement loop would run them, without that loop.
+TJCompletion TJEngine::functionBody(TJStatement* block) {
+    if (!block || block->Kind != scBlock) return EvaluateStatements(block, 0, nullptr);
+    enterStatement(block);
+    TJCompletion completion = EvaluateStatements(block->Child1, 0, nullptr);
+    if (completion == TJCompletion::Throw) return completion;
+    CurrentTable->ClearTemporaries();
+    if (completion != TJCompletion::Normal) return completion;
+    TJStatement* rest = block->Next;
+    if (rest && rest->Kind == scReturn && !rest->Next) return loneReturn(rest);
+    return EvaluateStatements(rest, 0, nullptr);
+}
+
 TJCompletion TJEngine::whileLoop(TJStatement* s) {
     TJValue condition;
     for (;;) {
